@@ -1,0 +1,7 @@
+#include "page/FileOnlyInterceptor.h"
+
+void FileOnlyInterceptor::interceptRequest(QWebEngineUrlRequestInfo& info)
+{
+    if (!info.requestUrl().isLocalFile())
+        info.block(true);
+}

@@ -1,0 +1,73 @@
+#pragma once
+
+// What the window needs of an embedded HTML view: navigate to a local page,
+// learn when it is complete, read its elements, colour them and hear presses
+// on them. Reads are synchronous; writes reach the shown page later, in order.
+
+#include <QObject>
+#include <QString>
+#include <QUrl>
+
+#include <memory>
+
+class QWidget;
+
+// The object a page calls, with no arguments, for an event on an element it
+// is attached to.
+class PageEventHandler {
+public:
+    virtual ~PageEventHandler() = default;
+    virtual void My_Default_Method() = 0;
+};
+
+class HtmlElement {
+public:
+    virtual ~HtmlElement() = default;
+    virtual QString id() const = 0;           // empty when the element has none
+    virtual QString tagName() const = 0;      // upper case: "A", "IMG"
+    virtual QString innerHtml() const = 0;    // the element's content as markup
+    // Six hexadecimal digits without "#", e.g. "009933".
+    virtual void setStyleColor(const QString& sixHexDigits) = 0;
+    virtual QString styleColor() const = 0;   // as last set, empty before
+    // "hand" shows the pointing hand.
+    virtual void setStyleCursor(const QString& cursor) = 0;
+    virtual QString styleCursor() const = 0;  // as last set, empty before
+    virtual void setMouseDownHandler(std::shared_ptr<PageEventHandler> handler) = 0;
+    virtual std::shared_ptr<PageEventHandler> mouseDownHandler() const = 0;
+};
+
+struct HtmlEvent {
+    QString type;
+    HtmlElement* srcElement = nullptr;
+};
+
+// Element pointers stay valid as long as their document object lives. Writes
+// to a document that is no longer shown change nothing on the shown page.
+class HtmlDocument {
+public:
+    virtual ~HtmlDocument() = default;
+    virtual int count() const = 0;                            // all elements
+    virtual HtmlElement* item(int index) const = 0;           // document order; nullptr out of range
+    virtual HtmlElement* itemById(const QString& id) const = 0;  // first with that id; nullptr if none
+    // The event being handled: set only while a handler runs, empty type otherwise.
+    virtual HtmlEvent currentEvent() const = 0;
+};
+
+class HtmlView : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    // Starts loading the file and returns at once.
+    virtual void navigate(const QString& localFilePath) = 0;
+    // The document of the last completely loaded page; nullptr before the first.
+    virtual std::shared_ptr<HtmlDocument> document() const = 0;
+    // The widget to place in a window; show, hide and geometry go through it.
+    virtual QWidget* widget() = 0;
+
+signals:
+    // Raised once per navigation when the page has loaded and document() holds it.
+    void documentComplete();
+    // Raised for navigations the page itself starts (link clicks); a handler
+    // that sets *cancel to true stops the navigation.
+    void beforeNavigate(const QUrl& url, bool* cancel);
+};

@@ -1,0 +1,252 @@
+#include "page/WebEngineHtmlView.h"
+
+#include "page/NavigationPolicyPage.h"
+#include "page/PageWriteQueue.h"
+
+#include <QDesktopServices>
+#include <QFile>
+#include <QFileInfo>
+#include <QWebEngineLoadingInfo>
+#include <QWebEngineNewWindowRequest>
+#include <QWebEngineProfile>
+#include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
+#include <QWebEngineSettings>
+#include <QWebEngineView>
+
+namespace {
+
+// Chromium's code for a load that was given up because another one started.
+constexpr int kLoadAborted = -3;
+
+// If the bridge never reports in, the page is still declared complete after
+// this long, so no one waits forever; only its presses are lost then.
+constexpr int kBridgeWaitMs = 3000;
+
+const QString kHostName = QStringLiteral("lexbayHost");
+const QString kSnapshotCall = QStringLiteral("typeof lexbay === 'object' ? lexbay.snapshot() : null");
+
+QString resourceText(const QString& path)
+{
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    return QString::fromUtf8(file.readAll());
+}
+
+QWebEngineScript bridgeScript()
+{
+    QWebEngineScript script;
+    script.setName(QStringLiteral("lexbay-bridge"));
+    script.setSourceCode(resourceText(QStringLiteral(":/qtwebchannel/qwebchannel.js"))
+                         + resourceText(QStringLiteral(":/lexbay/bridge.js")));
+    script.setInjectionPoint(QWebEngineScript::DocumentReady);
+    script.setWorldId(QWebEngineScript::ApplicationWorld);
+    script.setRunsOnSubFrames(false);
+    return script;
+}
+
+void switchOffPageScripts(QWebEngineSettings& settings)
+{
+    settings.setAttribute(QWebEngineSettings::JavascriptEnabled, false);
+    settings.setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
+    settings.setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
+    settings.setAttribute(QWebEngineSettings::PluginsEnabled, false);
+}
+
+bool isOwnNavigation(QWebEnginePage::NavigationType type)
+{
+    return type == QWebEnginePage::NavigationTypeTyped || type == QWebEnginePage::NavigationTypeReload;
+}
+
+std::vector<MirrorElementData> elementsFrom(const QVariantList& rows)
+{
+    std::vector<MirrorElementData> elements;
+    elements.reserve(size_t(rows.size()));
+    for (const QVariant& row : rows) {
+        const QVariantList fields = row.toList();
+        elements.push_back({fields.value(0).toString().toUpper(), fields.value(1).toString(),
+                            fields.value(2).toString()});
+    }
+    return elements;
+}
+
+}
+
+WebEngineHtmlView::WebEngineHtmlView(QObject* parent)
+    : HtmlView(parent),
+      profile_(new QWebEngineProfile()),
+      page_(new NavigationPolicyPage(profile_, [this](const QUrl& url, QWebEnginePage::NavigationType type,
+                                                      bool isMainFrame) {
+          return acceptNavigation(url, type, isMainFrame);
+      })),
+      webView_(new QWebEngineView()),
+      writes_(std::make_shared<PageWriteQueue>(page_))
+{
+    Q_INIT_RESOURCE(page);
+    // Pages are generated files that change under the same name.
+    profile_->setHttpCacheType(QWebEngineProfile::NoCache);
+    profile_->setUrlRequestInterceptor(&interceptor_);
+    switchOffPageScripts(*page_->settings());
+    page_->scripts().insert(bridgeScript());
+    channel_.registerObject(kHostName, &host_);
+    page_->setWebChannel(&channel_, QWebEngineScript::ApplicationWorld);
+
+    connect(page_, &QWebEnginePage::loadingChanged, this, &WebEngineHtmlView::onLoadingChanged);
+    connect(page_, &QWebEnginePage::newWindowRequested, this, &WebEngineHtmlView::openNewWindowOutside);
+    // Queued: a handler may open message boxes and nested event loops, which
+    // must not run inside the channel's message dispatch.
+    connect(&host_, &PageBridgeHost::readyReceived, this, &WebEngineHtmlView::onBridgeReady,
+            Qt::QueuedConnection);
+    connect(&host_, &PageBridgeHost::pressReceived, this, &WebEngineHtmlView::onPress,
+            Qt::QueuedConnection);
+
+    bridgeWait_.setSingleShot(true);
+    bridgeWait_.setInterval(kBridgeWaitMs);
+    connect(&bridgeWait_, &QTimer::timeout, this, [this] {
+        if (snapshot_ && snapshot_->navigation == navigation_)
+            complete(std::move(*snapshot_));
+    });
+
+    webView_->setPage(page_);
+    // The default menu offers back, reload and view-source: navigations the
+    // window does not expect.
+    webView_->setContextMenuPolicy(Qt::NoContextMenu);
+}
+
+WebEngineHtmlView::~WebEngineHtmlView()
+{
+    // The widget may already be gone with the window it was placed in. The
+    // page must go before its profile.
+    delete webView_.data();
+    delete page_;
+    delete profile_;
+}
+
+QWidget* WebEngineHtmlView::widget()
+{
+    return webView_;
+}
+
+QWebEngineView* WebEngineHtmlView::webView() const
+{
+    return webView_;
+}
+
+QWebEnginePage* WebEngineHtmlView::page() const
+{
+    return page_;
+}
+
+void WebEngineHtmlView::navigate(const QString& localFilePath)
+{
+    beginNavigation();
+    page_->load(QUrl::fromLocalFile(QFileInfo(localFilePath).absoluteFilePath()));
+}
+
+bool WebEngineHtmlView::acceptNavigation(const QUrl& url, QWebEnginePage::NavigationType type,
+                                         bool isMainFrame)
+{
+    if (!isMainFrame)
+        return url.isLocalFile();
+    if (!isOwnNavigation(type)) {
+        bool cancel = false;
+        emit beforeNavigate(url, &cancel);
+        if (cancel)
+            return false;
+        if (!url.isLocalFile()) {
+            QDesktopServices::openUrl(url);
+            return false;
+        }
+    }
+    beginNavigation();
+    return true;
+}
+
+void WebEngineHtmlView::openNewWindowOutside(QWebEngineNewWindowRequest& request)
+{
+    bool cancel = false;
+    emit beforeNavigate(request.requestedUrl(), &cancel);
+    if (!cancel)
+        QDesktopServices::openUrl(request.requestedUrl());
+}
+
+void WebEngineHtmlView::beginNavigation()
+{
+    ++navigation_;
+    snapshot_.reset();
+    bridgeWait_.stop();
+}
+
+void WebEngineHtmlView::onLoadingChanged(const QWebEngineLoadingInfo& info)
+{
+    switch (info.status()) {
+    case QWebEngineLoadingInfo::LoadSucceededStatus:
+        requestSnapshot();
+        break;
+    case QWebEngineLoadingInfo::LoadFailedStatus:
+        // A missing file still completes the navigation, with no elements,
+        // so a caller waiting for the page goes on.
+        if (info.errorCode() != kLoadAborted)
+            complete({navigation_, QString(), {}});
+        break;
+    default:
+        break;
+    }
+}
+
+void WebEngineHtmlView::requestSnapshot()
+{
+    const quint64 navigation = navigation_;
+    QPointer<WebEngineHtmlView> self(this);
+    page_->runJavaScript(kSnapshotCall, QWebEngineScript::ApplicationWorld,
+                         [self, navigation](const QVariant& result) {
+                             if (self)
+                                 self->takeSnapshot(navigation, result);
+                         });
+}
+
+void WebEngineHtmlView::takeSnapshot(quint64 navigation, const QVariant& result)
+{
+    if (navigation != navigation_)
+        return;
+    const QVariantMap fields = result.toMap();
+    const QString pageToken = fields.value(QStringLiteral("token")).toString();
+    if (pageToken.isEmpty()) {
+        complete({navigation, QString(), {}});
+        return;
+    }
+    snapshot_ = Snapshot{navigation, pageToken, elementsFrom(fields.value(QStringLiteral("elements")).toList())};
+    completeIfReady();
+    if (snapshot_)
+        bridgeWait_.start();
+}
+
+void WebEngineHtmlView::onBridgeReady(const QString& pageToken)
+{
+    readyPageToken_ = pageToken;
+    completeIfReady();
+}
+
+void WebEngineHtmlView::completeIfReady()
+{
+    if (snapshot_ && snapshot_->navigation == navigation_ && snapshot_->pageToken == readyPageToken_)
+        complete(std::move(*snapshot_));
+}
+
+void WebEngineHtmlView::complete(Snapshot snapshot)
+{
+    snapshot_.reset();
+    bridgeWait_.stop();
+    writes_->setShownPageToken(snapshot.pageToken);
+    document_ = std::make_shared<MirrorDocument>(snapshot.pageToken, std::move(snapshot.elements),
+                                                 std::weak_ptr<MirrorWriteSink>(writes_));
+    emit documentComplete();
+}
+
+void WebEngineHtmlView::onPress(const QString& pageToken, int elementIndex)
+{
+    if (!document_ || document_->pageToken() != pageToken)
+        return;
+    const std::shared_ptr<MirrorDocument> document = document_;
+    document->dispatchMouseDown(elementIndex);
+}

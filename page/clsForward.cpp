@@ -1,0 +1,42 @@
+#include "page/clsForward.h"
+
+#include <QMetaMethod>
+#include <QMetaObject>
+
+namespace {
+
+bool isCallableByName(const QMetaMethod& method)
+{
+    const bool procedure = method.methodType() == QMetaMethod::Slot
+        || method.methodType() == QMetaMethod::Method;
+    return procedure && method.access() == QMetaMethod::Public && method.parameterCount() == 0;
+}
+
+QMetaMethod findProcedure(const QMetaObject& type, const QString& name)
+{
+    for (int i = 0; i < type.methodCount(); ++i) {
+        const QMetaMethod method = type.method(i);
+        if (isCallableByName(method)
+            && QString::fromLatin1(method.name()).compare(name, Qt::CaseInsensitive) == 0)
+            return method;
+    }
+    return {};
+}
+
+}
+
+void clsForward::Set_Destination(QObject* oInObject, const QString& sInMethod)
+{
+    oDestObject = oInObject;
+    sDestMethod = sInMethod;
+    bHasDestination = -1;
+}
+
+void clsForward::My_Default_Method()
+{
+    if (!bHasDestination || !oDestObject)
+        return;
+    const QMetaMethod procedure = findProcedure(*oDestObject->metaObject(), sDestMethod);
+    if (procedure.isValid())
+        procedure.invoke(oDestObject.data(), Qt::DirectConnection);
+}

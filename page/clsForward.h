@@ -1,0 +1,23 @@
+#pragma once
+
+// The page event forwarder: installed as an element's mouse-down handler, it
+// calls a public procedure of its destination by name when the page calls it.
+
+#include "page/HtmlView.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+class clsForward : public PageEventHandler {
+public:
+    QPointer<QObject> oDestObject;
+    QString sDestMethod;
+    int bHasDestination = 0;
+
+    void Set_Destination(QObject* oInObject, const QString& sInMethod);
+    // Calls the destination's public slot or invokable without arguments whose
+    // name equals sDestMethod ignoring letter case. A missing procedure or a
+    // destination that no longer exists makes the call do nothing.
+    void My_Default_Method() override;
+};

@@ -1,0 +1,318 @@
+// The real view on Qt WebEngine, headless: loads, the mirror, writes reaching
+// the live page, real mouse presses, dead page scripts, navigation control.
+
+#include "LessonPageFile.h"
+#include "page/PageMirror.h"
+#include "page/WebEngineHtmlView.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QEventLoop>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QWebEngineScript>
+#include <QWebEngineView>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr int kLoadTimeoutMs = 20000;
+
+class RecordingHandler : public PageEventHandler {
+public:
+    explicit RecordingHandler(std::shared_ptr<HtmlDocument> document) : document_(std::move(document)) {}
+    void My_Default_Method() override { events.push_back(document_->currentEvent()); }
+    std::vector<HtmlEvent> events;
+
+private:
+    std::shared_ptr<HtmlDocument> document_;
+};
+
+// Receives what the view hands to the desktop instead of loading it.
+class OutsideOpener : public QObject {
+    Q_OBJECT
+public:
+    OutsideOpener()
+    {
+        for (const char* scheme : {"http", "https", "mailto", "file"})
+            QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), this, "open");
+    }
+    ~OutsideOpener() override
+    {
+        for (const char* scheme : {"http", "https", "mailto", "file"})
+            QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
+    }
+    QList<QUrl> opened;
+
+public slots:
+    void open(const QUrl& url) { opened.append(url); }
+};
+
+class WebEngineHtmlViewTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        view.webView()->resize(800, 600);
+        view.webView()->show();
+    }
+
+    QString pagePath(const QString& name) const { return dir.filePath(name); }
+
+    QString writePage(const QString& name, const QByteArray& bytes)
+    {
+        writePageFile(pagePath(name), bytes);
+        return pagePath(name);
+    }
+
+    bool load(const QString& path)
+    {
+        QSignalSpy complete(&view, &HtmlView::documentComplete);
+        view.navigate(path);
+        return complete.wait(kLoadTimeoutMs) && complete.count() == 1;
+    }
+
+    QVariant runInBridgeWorld(const QString& script)
+    {
+        QVariant result;
+        QEventLoop loop;
+        view.page()->runJavaScript(script, QWebEngineScript::ApplicationWorld, [&](const QVariant& value) {
+            result = value;
+            loop.quit();
+        });
+        loop.exec();
+        return result;
+    }
+
+    // Lets the current turn's writes go out first.
+    QString liveStyle(const QString& id, const QString& property)
+    {
+        QCoreApplication::processEvents();
+        return runInBridgeWorld(QStringLiteral("document.getElementById('%1').style.%2").arg(id, property))
+            .toString();
+    }
+
+    QPoint centreOf(const QString& id)
+    {
+        const QVariantList box = runInBridgeWorld(
+            QStringLiteral("(function(){var r=document.getElementById('%1').getBoundingClientRect();"
+                           "return [r.left+r.width/2, r.top+r.height/2];})()").arg(id)).toList();
+        return QPoint(int(box.value(0).toDouble()), int(box.value(1).toDouble()));
+    }
+
+    void pressAt(const QString& id)
+    {
+        const QPoint centre = centreOf(id);
+        QTest::mousePress(view.webView()->focusProxy(), Qt::LeftButton, {}, centre);
+        QTest::mouseRelease(view.webView()->focusProxy(), Qt::LeftButton, {}, centre);
+    }
+    void clickAt(const QString& id) { QTest::mouseClick(view.webView()->focusProxy(), Qt::LeftButton, {}, centreOf(id)); }
+
+    // A round trip through the page: whatever the page was going to do with
+    // earlier input has been done when it returns.
+    void settle()
+    {
+        runInBridgeWorld(QStringLiteral("0"));
+        QTest::qWait(100);
+        runInBridgeWorld(QStringLiteral("0"));
+    }
+
+    QTemporaryDir dir;
+    WebEngineHtmlView view;
+};
+
+QStringList sentenceIds(const HtmlDocument& document)
+{
+    QStringList ids;
+    for (int i = 0; i < document.count(); ++i) {
+        const QString id = document.item(i)->id();
+        if (id.startsWith(QLatin1String("engs")) || id.startsWith(QLatin1String("imgs"))
+            || id.startsWith(QLatin1String("chns")))
+            ids << document.item(i)->tagName() + QLatin1Char(':') + id;
+    }
+    return ids;
+}
+
+TEST_F(WebEngineHtmlViewTest, MirrorHoldsEverySentenceElementInDocumentOrder)
+{
+    // "𠀀" takes four bytes in GB18030; "ʃ" is a phonetic sign.
+    const std::vector<PageSentence> sentences = {
+        {QStringLiteral(" Hello."), QStringLiteral("你好。𠀀")},
+        {QStringLiteral("I'm <b>fine</b> &amp; you?"), QStringLiteral("[ʃ] 我很好。")},
+    };
+    ASSERT_TRUE(load(writePage("lesson.htm", lessonPageBytes(sentences))));
+    const auto document = view.document();
+    ASSERT_TRUE(document);
+
+    EXPECT_EQ(sentenceIds(*document), QStringList({"IMG:imgs0", "A:engs0", "A:chns0", "IMG:imgs1", "A:engs1", "A:chns1"}));
+    EXPECT_EQ(document->item(0)->tagName(), "HTML");
+    EXPECT_EQ(document->itemById("engs0")->innerHtml(), " Hello.\n");
+    EXPECT_EQ(document->itemById("chns0")->innerHtml(), QStringLiteral("你好。𠀀\n"));
+    EXPECT_EQ(document->itemById("engs1")->innerHtml(), "I'm <b>fine</b> &amp; you?\n");
+    EXPECT_EQ(document->itemById("chns1")->innerHtml(), QStringLiteral("[ʃ] 我很好。\n"));
+    EXPECT_EQ(document->itemById("engs2"), nullptr);
+    EXPECT_EQ(document->item(document->count()), nullptr);
+}
+
+TEST_F(WebEngineHtmlViewTest, ColourAndCursorWritesReachTheLivePageInOrder)
+{
+    ASSERT_TRUE(load(writePage("lesson.htm", lessonPageBytes(numberedSentences(3)))));
+    const auto document = view.document();
+    HtmlElement* english = document->itemById("engs1");
+    english->setStyleColor("009933");
+    english->setStyleCursor("hand");
+    english->setStyleColor("cc0000");
+    document->itemById("chns2")->setStyleColor("666633");
+
+    EXPECT_EQ(english->styleColor(), "cc0000");
+    EXPECT_EQ(english->styleCursor(), "hand");
+    EXPECT_EQ(liveStyle("engs1", "color"), "rgb(204, 0, 0)");
+    EXPECT_EQ(liveStyle("engs1", "cursor"), "pointer");
+    EXPECT_EQ(liveStyle("chns2", "color"), "rgb(102, 102, 51)");
+    EXPECT_EQ(liveStyle("engs0", "color"), "");
+}
+
+TEST_F(WebEngineHtmlViewTest, MousePressReachesTheHandlerWithItsEvent)
+{
+    ASSERT_TRUE(load(writePage("lesson.htm", lessonPageBytes(numberedSentences(3)))));
+    const auto document = view.document();
+    const auto handler = std::make_shared<RecordingHandler>(document);
+    for (const char* id : {"imgs1", "engs2"})
+        document->itemById(id)->setMouseDownHandler(handler);
+
+    pressAt("imgs1");
+    pressAt("chns1");  // no handler: nothing
+    pressAt("engs2");
+    for (int i = 0; i < 100 && handler->events.size() < 2; ++i)
+        QTest::qWait(50);
+    settle();
+
+    ASSERT_EQ(handler->events.size(), 2u);
+    EXPECT_EQ(handler->events[0].type, "mousedown");
+    EXPECT_EQ(handler->events[0].srcElement, document->itemById("imgs1"));
+    EXPECT_EQ(handler->events[1].srcElement, document->itemById("engs2"));
+    EXPECT_TRUE(document->currentEvent().type.isEmpty());
+    EXPECT_EQ(document->currentEvent().srcElement, nullptr);
+}
+
+TEST_F(WebEngineHtmlViewTest, PageScriptsNeverRun)
+{
+    const QByteArray hostile =
+        "<script>document.title = 'script ran'; document.getElementById('engs0').style.color = 'red';</script>\r\n"
+        "<img id=\"broken\" src=\"missing.png\" onerror=\"document.title = 'onerror ran'\">\r\n"
+        "<svg onload=\"document.title = 'onload ran'\"></svg>\r\n"
+        "<p id=\"trap\" onmousedown=\"document.title = 'onmousedown ran'\" style=\"height:40px\">press</p>\r\n";
+    ASSERT_TRUE(load(writePage("lesson.htm", lessonPageBytes(numberedSentences(1), hostile))));
+    pressAt("trap");
+    settle();
+
+    EXPECT_EQ(runInBridgeWorld("document.title").toString(), "Lesson");
+    EXPECT_EQ(liveStyle("engs0", "color"), "");
+}
+
+TEST_F(WebEngineHtmlViewTest, NothingButLocalFilesIsFetched)
+{
+    QTcpServer server;
+    ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
+    const QByteArray address = "http://127.0.0.1:" + QByteArray::number(server.serverPort());
+    const QByteArray remote = "<img src=\"" + address + "/picture.png\">\r\n"
+                              "<link rel=\"stylesheet\" href=\"" + address + "/style.css\">\r\n"
+                              "<iframe src=\"" + address + "/frame.htm\"></iframe>\r\n";
+    ASSERT_TRUE(load(writePage("lesson.htm", lessonPageBytes(numberedSentences(1), remote))));
+    settle();
+    EXPECT_FALSE(server.waitForNewConnection(300));
+}
+
+TEST_F(WebEngineHtmlViewTest, CancelledLinkKeepsThePageAndUncancelledLinksGoAhead)
+{
+    OutsideOpener outside;
+    const QString other = writePage("other.htm", lessonPageBytes(numberedSentences(5)));
+    const QByteArray links =
+        "<p><a id=\"local\" href=\"other.htm\">other page</a></p>\r\n"
+        "<p><a id=\"remote\" href=\"http://example.invalid/start\">remote</a></p>\r\n"
+        "<p><a id=\"blank\" href=\"http://example.invalid/blank\" target=\"_blank\">new window</a></p>\r\n"
+        "<p><a id=\"mail\" href=\"mailto:someone@example.invalid\">mail</a></p>\r\n";
+    const QString first = writePage("lesson.htm", lessonPageBytes(numberedSentences(2), links));
+
+    QList<QUrl> offered;
+    bool cancelAll = true;
+    QObject::connect(&view, &HtmlView::beforeNavigate, [&](const QUrl& url, bool* cancel) {
+        offered.append(url);
+        *cancel = cancelAll;
+    });
+    ASSERT_TRUE(load(first));
+    EXPECT_TRUE(offered.isEmpty()) << "the view's own navigation is not offered";
+    const auto firstDocument = view.document();
+
+    QSignalSpy complete(&view, &HtmlView::documentComplete);
+    clickAt("local");
+    clickAt("remote");
+    settle();
+    EXPECT_EQ(offered, QList<QUrl>({QUrl::fromLocalFile(other), QUrl("http://example.invalid/start")}));
+    EXPECT_FALSE(complete.wait(500));
+    EXPECT_EQ(view.page()->url(), QUrl::fromLocalFile(first));
+    EXPECT_EQ(view.document(), firstDocument);
+    EXPECT_TRUE(outside.opened.isEmpty());
+
+    cancelAll = false;
+    for (const char* id : {"remote", "blank", "mail"})
+        clickAt(id);
+    for (int i = 0; i < 100 && outside.opened.size() < 3; ++i)
+        QTest::qWait(50);
+    EXPECT_EQ(outside.opened, QList<QUrl>({QUrl("http://example.invalid/start"), QUrl("http://example.invalid/blank"),
+                                           QUrl("mailto:someone@example.invalid")}));
+    EXPECT_EQ(view.page()->url(), QUrl::fromLocalFile(first));
+
+    clickAt("local");
+    ASSERT_TRUE(complete.wait(kLoadTimeoutMs));
+    EXPECT_EQ(view.page()->url(), QUrl::fromLocalFile(other));
+    EXPECT_EQ(sentenceIds(*view.document()).size(), 15);
+}
+
+TEST_F(WebEngineHtmlViewTest, RewrittenFileShowsItsNewContent)
+{
+    const QString path = writePage("lesson.htm", lessonPageBytes({{"First text.", ""}}));
+    ASSERT_TRUE(load(path));
+    writePageFile(path, lessonPageBytes({{"Second text.", ""}, {"Another.", ""}}));
+    ASSERT_TRUE(load(path));
+    EXPECT_EQ(view.document()->itemById("engs0")->innerHtml(), "Second text.\n");
+    EXPECT_NE(view.document()->itemById("engs1"), nullptr);
+    EXPECT_EQ(runInBridgeWorld("document.getElementById('engs0').textContent").toString(), "Second text.\n");
+}
+
+TEST_F(WebEngineHtmlViewTest, WritesToAnEarlierPageLeaveTheShownPageAlone)
+{
+    const QString path = writePage("lesson.htm", lessonPageBytes(numberedSentences(2)));
+    ASSERT_TRUE(load(path));
+    const auto oldDocument = view.document();
+    ASSERT_TRUE(load(path));
+    oldDocument->itemById("engs0")->setStyleColor("ffffff");
+    view.document()->itemById("engs1")->setStyleColor("cc0000");
+
+    EXPECT_EQ(oldDocument->itemById("engs0")->styleColor(), "ffffff");
+    EXPECT_EQ(liveStyle("engs0", "color"), "");
+    EXPECT_EQ(liveStyle("engs1", "color"), "rgb(204, 0, 0)");
+}
+
+TEST_F(WebEngineHtmlViewTest, MissingFileCompletesWithAnEmptyDocument)
+{
+    ASSERT_TRUE(load(pagePath("no-such-page.htm")));
+    ASSERT_TRUE(view.document());
+    EXPECT_EQ(view.document()->itemById("engs0"), nullptr);
+    EXPECT_TRUE(sentenceIds(*view.document()).isEmpty());
+}
+
+}
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
+
+#include "WebEngineHtmlViewTest.moc"
