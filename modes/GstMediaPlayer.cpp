@@ -1,0 +1,292 @@
+#include "modes/GstMediaPlayer.h"
+
+#include "modes/GstBusBridge.h"
+#include "modes/GstDurationScan.h"
+#include "modes/GstUtil.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+constexpr GstClockTime kPrerollTimeout = 5 * GST_SECOND;
+
+}  // namespace
+
+GstMediaPlayer::GstMediaPlayer(const QString& sinkDescription, QObject* parent)
+    : MediaPlayer(parent)
+{
+    gstutil::ensureInitialised();
+    playbin_ = gstutil::makeElement("playbin", &lastError_);
+    if (!playbin_)
+        return;
+    gst_object_ref_sink(playbin_);
+    sink_ = gstutil::elementFromDescription(sinkDescription, &lastError_);
+    if (!sink_) {
+        gst_object_unref(playbin_);
+        playbin_ = nullptr;
+        return;
+    }
+    gst_object_ref_sink(sink_);
+    g_object_set(playbin_, "audio-sink", sink_, nullptr);
+    // Audio only: a picture tagged into an MP3 must not open a video window.
+    gst_util_set_object_arg(G_OBJECT(playbin_), "flags", "audio");
+    bus_ = new GstBusBridge(playbin_, [this](GstMessage* message) { onBusMessage(message); });
+}
+
+GstMediaPlayer::~GstMediaPlayer()
+{
+    if (!playbin_)
+        return;
+    gst_element_set_state(playbin_, GST_STATE_NULL);
+    // Later, not now: this destructor may run inside the bridge's own call.
+    bus_->detach();
+    bus_->deleteLater();
+    gst_object_unref(sink_);
+    gst_object_unref(playbin_);
+}
+
+void GstMediaPlayer::setFileName(const QString& path)
+{
+    fileName_ = path;
+    opened_ = false;
+    playing_ = false;
+    atRangeEnd_ = false;
+    ++rangeSerial_;
+    rangeSeqnum_ = GST_SEQNUM_INVALID;
+    duration_ = 0;
+    position_ = 0;
+    if (!playbin_) {
+        reportProblem(lastError_);
+        return;
+    }
+    lastError_.clear();
+    gst_element_set_state(playbin_, GST_STATE_NULL);
+    // Whatever the previous file still had on its way to us is stale now.
+    bus_->discardPending();
+    bus_->clearLastError();
+    if (!QFileInfo(path).isFile()) {
+        fail(QStringLiteral("Cannot open \"%1\": there is no such file").arg(path));
+        return;
+    }
+    opened_ = openAndPreroll(path);
+    if (opened_)
+        duration_ = readDuration(path);
+}
+
+bool GstMediaPlayer::openAndPreroll(const QString& path)
+{
+    GError* gerror = nullptr;
+    gchar* uri = gst_filename_to_uri(QFile::encodeName(path).constData(), &gerror);
+    if (!uri) {
+        fail(QStringLiteral("Cannot open \"%1\": %2").arg(path, QString::fromUtf8(gerror->message)));
+        g_error_free(gerror);
+        return false;
+    }
+    g_object_set(playbin_, "uri", uri, nullptr);
+    g_free(uri);
+    // Preroll now, so the duration can be read as soon as setFileName()
+    // returns. The wait is on the element's state rather than on bus
+    // messages: those reach us only through the event loop, which the caller
+    // is not running while it waits here.
+    GstStateChangeReturn result = gst_element_set_state(playbin_, GST_STATE_PAUSED);
+    if (result != GST_STATE_CHANGE_FAILURE)
+        result = gst_element_get_state(playbin_, nullptr, nullptr, kPrerollTimeout);
+    if (result == GST_STATE_CHANGE_SUCCESS)
+        return true;
+    QString why = bus_->lastErrorText();
+    if (why.isEmpty())
+        why = QStringLiteral("it did not open within %1 seconds").arg(kPrerollTimeout / GST_SECOND);
+    gst_element_set_state(playbin_, GST_STATE_NULL);
+    bus_->discardPending();
+    fail(QStringLiteral("Cannot play \"%1\": %2").arg(path, why));
+    return false;
+}
+
+double GstMediaPlayer::readDuration(const QString& path) const
+{
+    gint64 nanoseconds = 0;
+    if (gst_element_query_duration(playbin_, GST_FORMAT_TIME, &nanoseconds) && nanoseconds > 0)
+        return gstutil::toSeconds(nanoseconds);
+    // An MP3 without a LAME/Xing header tells its length only after it has
+    // been played through; a parse-only pass finds it in a few milliseconds.
+    return scanMpegAudioDuration(path).value_or(0.0);
+}
+
+double GstMediaPlayer::duration() const
+{
+    return duration_;
+}
+
+void GstMediaPlayer::stop()
+{
+    if (!opened_)
+        return;
+    if (playing_) {
+        gint64 nanoseconds = 0;
+        if (gst_element_query_position(playbin_, GST_FORMAT_TIME, &nanoseconds))
+            position_ = gstutil::toSeconds(nanoseconds);
+    }
+    playing_ = false;
+    ++rangeSerial_;
+    rangeSeqnum_ = GST_SEQNUM_INVALID;
+    // PAUSED rather than READY keeps the file prerolled, so the next range
+    // starts within a couple of milliseconds; pausing posts no end-of-stream.
+    gst_element_set_state(playbin_, GST_STATE_PAUSED);
+}
+
+void GstMediaPlayer::setSelectionStart(double seconds)
+{
+    selectionStart_ = seconds;
+}
+
+void GstMediaPlayer::setSelectionEnd(double seconds)
+{
+    selectionEnd_ = seconds;
+}
+
+double GstMediaPlayer::selectionStart() const
+{
+    return selectionStart_;
+}
+
+double GstMediaPlayer::selectionEnd() const
+{
+    return selectionEnd_;
+}
+
+void GstMediaPlayer::setCurrentPosition(double seconds)
+{
+    position_ = seconds;
+    atRangeEnd_ = false;
+    if (playing_) {
+        playing_ = false;
+        play();
+    }
+}
+
+double GstMediaPlayer::currentPosition() const
+{
+    gint64 nanoseconds = 0;
+    if (opened_ && (playing_ || atRangeEnd_) && gst_element_query_position(playbin_, GST_FORMAT_TIME, &nanoseconds))
+        return gstutil::toSeconds(nanoseconds);
+    return position_;
+}
+
+void GstMediaPlayer::play()
+{
+    if (!opened_ || playing_)
+        return;
+    if (!(selectionEnd_ > selectionStart_)) {
+        endRangeAtOnce();
+        return;
+    }
+    double from = atRangeEnd_ ? selectionStart_ : position_;
+    if (from >= selectionEnd_)
+        from = selectionStart_;
+    playFrom(qMax(0.0, from));
+}
+
+void GstMediaPlayer::playFrom(double startSeconds)
+{
+    // Start and stop in one flushing seek: the stop time makes the pipeline
+    // end the segment exactly there and post an EOS with this seek's seqnum.
+    // ACCURATE decodes from before the start and clips, so the range begins on
+    // the sample asked for rather than on the nearest frame.
+    GstEvent* seek = gst_event_new_seek(1.0, GST_FORMAT_TIME,
+        static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE), GST_SEEK_TYPE_SET,
+        gstutil::toClockTime(startSeconds), GST_SEEK_TYPE_SET, gstutil::toClockTime(selectionEnd_));
+    const guint32 seqnum = gst_event_get_seqnum(seek);
+    ++rangeSerial_;
+    if (!gst_element_send_event(playbin_, seek)) {
+        lastError_ = QStringLiteral("Cannot play \"%1\" from %2 s to %3 s: the seek was refused")
+                         .arg(fileName_)
+                         .arg(startSeconds)
+                         .arg(selectionEnd_);
+        endRangeAtOnce();
+        return;
+    }
+    rangeSeqnum_ = seqnum;
+    playing_ = true;
+    atRangeEnd_ = false;
+    gst_element_set_state(playbin_, GST_STATE_PLAYING);
+}
+
+void GstMediaPlayer::endRangeAtOnce()
+{
+    gst_element_set_state(playbin_, GST_STATE_PAUSED);
+    playing_ = true;
+    atRangeEnd_ = false;
+    rangeSeqnum_ = GST_SEQNUM_INVALID;
+    const quint64 serial = ++rangeSerial_;
+    // Queued like a real end-of-stream, so the caller never re-enters itself.
+    QMetaObject::invokeMethod(
+        this,
+        [this, serial] {
+            if (serial != rangeSerial_ || !playing_)
+                return;
+            playing_ = false;
+            atRangeEnd_ = true;
+            emit endOfStream(0);
+        },
+        Qt::QueuedConnection);
+}
+
+void GstMediaPlayer::onBusMessage(GstMessage* message)
+{
+    switch (GST_MESSAGE_TYPE(message)) {
+    case GST_MESSAGE_EOS:
+        onEndOfStream(message);
+        break;
+    case GST_MESSAGE_ERROR:
+        onError(message);
+        break;
+    case GST_MESSAGE_WARNING:
+        // autoaudiosink finding no device falls back to a fake sink that keeps
+        // time, and says so only with a warning.
+        if (!outputProblemReported_ && gstutil::comesFrom(message, sink_)) {
+            outputProblemReported_ = true;
+            emit audioProblem(QStringLiteral("No sound output (%1); lessons play silently").arg(gstutil::errorText(message)));
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void GstMediaPlayer::onEndOfStream(GstMessage* message)
+{
+    if (!playing_ || gst_message_get_seqnum(message) != rangeSeqnum_)
+        return;
+    playing_ = false;
+    atRangeEnd_ = true;
+    emit endOfStream(0);
+}
+
+void GstMediaPlayer::onError(GstMessage* message)
+{
+    if (!opened_)
+        return;
+    opened_ = false;
+    playing_ = false;
+    ++rangeSerial_;
+    gst_element_set_state(playbin_, GST_STATE_NULL);
+    bus_->discardPending();
+    fail(QStringLiteral("Cannot play \"%1\": %2").arg(fileName_, gstutil::errorText(message)));
+}
+
+void GstMediaPlayer::reportProblem(const QString& message)
+{
+    QMetaObject::invokeMethod(this, [this, message] { emit audioProblem(message); }, Qt::QueuedConnection);
+}
+
+void GstMediaPlayer::fail(const QString& message)
+{
+    lastError_ = message;
+    reportProblem(message);
+}
+
+QString GstMediaPlayer::lastError() const
+{
+    return lastError_;
+}

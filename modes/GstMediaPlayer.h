@@ -1,0 +1,68 @@
+#pragma once
+
+#include "modes/MediaPlayer.h"
+
+#include <gst/gst.h>
+
+class GstBusBridge;
+
+// The lesson player on a GStreamer playbin, audio only. This object owns the
+// pipeline and is its only door.
+//
+// A range is played with one flushing, accurate seek that carries both the
+// start and the stop time, so the pipeline itself ends exactly at the range
+// end and posts end-of-stream there; nothing polls the position.
+class GstMediaPlayer : public MediaPlayer {
+    Q_OBJECT
+public:
+    explicit GstMediaPlayer(const QString& sinkDescription = QStringLiteral("autoaudiosink"), QObject* parent = nullptr);
+    ~GstMediaPlayer() override;
+
+    void setFileName(const QString& path) override;
+    double duration() const override;
+    void stop() override;
+    void setSelectionStart(double seconds) override;
+    void setSelectionEnd(double seconds) override;
+    double selectionStart() const override;
+    double selectionEnd() const override;
+    void setCurrentPosition(double seconds) override;
+    double currentPosition() const override;
+    void play() override;
+    QString lastError() const override;
+
+private:
+    bool openAndPreroll(const QString& path);
+    double readDuration(const QString& path) const;
+    void playFrom(double startSeconds);
+    void endRangeAtOnce();
+    void onBusMessage(GstMessage* message);
+    void onEndOfStream(GstMessage* message);
+    void onError(GstMessage* message);
+    void reportProblem(const QString& message);
+    void fail(const QString& message);
+
+    GstElement* playbin_ = nullptr;
+    GstElement* sink_ = nullptr;
+    GstBusBridge* bus_ = nullptr;
+
+    bool opened_ = false;
+    QString fileName_;
+    double duration_ = 0;
+    double selectionStart_ = 0;
+    double selectionEnd_ = 0;
+    double position_ = 0;
+
+    // Playing one range; an end-of-stream counts only while this is set.
+    bool playing_ = false;
+    // The last range ran to its end: the next play starts at the range start.
+    bool atRangeEnd_ = false;
+    // Seqnum of the seek that started the range now playing. GStreamer gives
+    // the end-of-stream of a segment the seqnum of the seek that made it, so
+    // an EOS left over from an earlier range is recognised and dropped.
+    guint32 rangeSeqnum_ = GST_SEQNUM_INVALID;
+    // Bumped by every play and stop, so a queued end of an empty range that
+    // was overtaken by them is dropped.
+    quint64 rangeSerial_ = 0;
+    bool outputProblemReported_ = false;
+    QString lastError_;
+};

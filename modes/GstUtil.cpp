@@ -1,0 +1,73 @@
+#include "modes/GstUtil.h"
+
+#include <cmath>
+
+namespace gstutil {
+
+void ensureInitialised()
+{
+    if (!gst_is_initialized())
+        gst_init(nullptr, nullptr);
+}
+
+GstElement* elementFromDescription(const QString& description, QString* error)
+{
+    GError* gerror = nullptr;
+    // A bin with ghost pads lets a description of several elements stand
+    // where one sink or source is expected.
+    GstElement* element = gst_parse_bin_from_description(description.toUtf8().constData(), TRUE, &gerror);
+    if (gerror) {
+        *error = QStringLiteral("Cannot build the audio element \"%1\": %2")
+                     .arg(description, QString::fromUtf8(gerror->message));
+        g_error_free(gerror);
+        if (element)
+            gst_object_unref(element);
+        return nullptr;
+    }
+    return element;
+}
+
+GstElement* makeElement(const char* factory, QString* error)
+{
+    GstElement* element = gst_element_factory_make(factory, nullptr);
+    if (!element)
+        *error = QStringLiteral("The GStreamer element \"%1\" is not installed").arg(QString::fromUtf8(factory));
+    return element;
+}
+
+QString errorText(GstMessage* errorOrWarning)
+{
+    GError* gerror = nullptr;
+    gchar* debug = nullptr;
+    if (GST_MESSAGE_TYPE(errorOrWarning) == GST_MESSAGE_ERROR)
+        gst_message_parse_error(errorOrWarning, &gerror, &debug);
+    else
+        gst_message_parse_warning(errorOrWarning, &gerror, &debug);
+    QString text = gerror ? QString::fromUtf8(gerror->message) : QStringLiteral("unknown GStreamer failure");
+    if (gerror)
+        g_error_free(gerror);
+    g_free(debug);
+    return text;
+}
+
+GstClockTime toClockTime(double seconds)
+{
+    if (!(seconds > 0))
+        return 0;
+    return static_cast<GstClockTime>(std::llround(seconds * GST_SECOND));
+}
+
+double toSeconds(gint64 nanoseconds)
+{
+    return static_cast<double>(nanoseconds) / GST_SECOND;
+}
+
+bool comesFrom(GstMessage* message, GstElement* element)
+{
+    GstObject* source = GST_MESSAGE_SRC(message);
+    if (!source || !element)
+        return false;
+    return source == GST_OBJECT(element) || gst_object_has_as_ancestor(source, GST_OBJECT(element));
+}
+
+}  // namespace gstutil

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+#include <gst/gst.h>
+
+// Small pieces every GStreamer-backed audio object needs.
+namespace gstutil {
+
+// Initialises GStreamer once per process; safe to call from every constructor.
+void ensureInitialised();
+
+// Builds an element (or a bin with ghost pads) from a gst-launch style
+// description such as "autoaudiosink" or "fakesink sync=true". Returns a
+// floating reference, or nullptr with the reason in *error.
+GstElement* elementFromDescription(const QString& description, QString* error);
+
+// Creates a named element from a factory; nullptr when the plugin is missing.
+GstElement* makeElement(const char* factory, QString* error);
+
+QString errorText(GstMessage* errorOrWarning);
+
+GstClockTime toClockTime(double seconds);
+double toSeconds(gint64 nanoseconds);
+
+// True when the message comes from `element` or anything inside it.
+bool comesFrom(GstMessage* message, GstElement* element);
+
+}  // namespace gstutil

@@ -1,0 +1,274 @@
+#include "modes/GstWaveDevice.h"
+
+#include "modes/GstBusBridge.h"
+#include "modes/GstUtil.h"
+
+#include <QFile>
+
+#include <chrono>
+#include <filesystem>
+
+namespace {
+
+// wavenc rewrites the header's sizes only when end-of-stream reaches it;
+// it does so within a millisecond, the rest is margin for a loaded machine.
+constexpr std::chrono::milliseconds kFinishTimeout{2000};
+const QString kTakeSuffix = QStringLiteral(".recording");
+
+std::filesystem::path toNativePath(const QString& path)
+{
+    return std::filesystem::path(QFile::encodeName(path).toStdString());
+}
+
+}  // namespace
+
+GstWaveDevice::GstWaveDevice(const QString& sinkDescription, const QString& sourceDescription, QObject* parent)
+    : WaveDevice(parent)
+    , sinkDescription_(sinkDescription)
+    , sourceDescription_(sourceDescription)
+{
+    gstutil::ensureInitialised();
+}
+
+GstWaveDevice::~GstWaveDevice()
+{
+    dropPipeline();
+    discardTake();
+}
+
+void GstWaveDevice::setFileName(const QString& path)
+{
+    fileName_ = path;
+}
+
+QString GstWaveDevice::fileName() const
+{
+    return fileName_;
+}
+
+GstWaveDevice::State GstWaveDevice::state() const
+{
+    return state_;
+}
+
+WavFormat GstWaveDevice::recordingFormat() const
+{
+    return format_;
+}
+
+void GstWaveDevice::command(const QString& word)
+{
+    using Action = void (GstWaveDevice::*)();
+    static const struct {
+        const char* word;
+        Action action;
+    } commands[] = {
+        {"Open", &GstWaveDevice::open},
+        {"Record", &GstWaveDevice::record},
+        {"Save", &GstWaveDevice::save},
+        {"Play", &GstWaveDevice::play},
+        {"Stop", &GstWaveDevice::stop},
+        {"Close", &GstWaveDevice::close},
+    };
+    for (const auto& entry : commands) {
+        if (word.compare(QLatin1String(entry.word), Qt::CaseInsensitive) == 0) {
+            (this->*entry.action)();
+            return;
+        }
+    }
+}
+
+void GstWaveDevice::open()
+{
+    // Opening an open device starts over on the file now named.
+    close();
+    openedPath_ = fileName_;
+    // The file is the blank template a take is copied from, so its header
+    // fixes the take's format.
+    format_ = readWavFormat(openedPath_).value_or(WavFormat::fallback());
+    state_ = State::Open;
+}
+
+void GstWaveDevice::record()
+{
+    if (state_ == State::Recorded)
+        discardTake();
+    else if (state_ != State::Open)
+        return;
+    QString error;
+    const WavePipeline made = makeWaveRecording(sourceDescription_, format_, takePath(), &error);
+    if (startPipeline(made, error, QStringLiteral("record into \"%1\"").arg(openedPath_)))
+        state_ = State::Recording;
+    else
+        state_ = State::Open;
+}
+
+void GstWaveDevice::save()
+{
+    if (state_ == State::Recording && !finishRecording())
+        return;
+    if (state_ != State::Recorded)
+        return;
+    state_ = State::Open;
+    const QString target = fileName_.isEmpty() ? openedPath_ : fileName_;
+    std::error_code failure;
+    // A rename within one folder replaces the target in one step.
+    std::filesystem::rename(toNativePath(takePath()), toNativePath(target), failure);
+    if (failure) {
+        reportProblem(QStringLiteral("Cannot save the recording as \"%1\": %2")
+                          .arg(target, QString::fromStdString(failure.message())));
+        discardTake();
+    }
+}
+
+void GstWaveDevice::play()
+{
+    if (state_ == State::Playing)
+        endPlayback(DoneSuperseded);
+    else if (state_ != State::Open)
+        return;
+    QString error;
+    const WavePipeline made = makeWavePlayback(openedPath_, sinkDescription_, &error);
+    if (startPipeline(made, error, QStringLiteral("play \"%1\"").arg(openedPath_))) {
+        state_ = State::Playing;
+        return;
+    }
+    postDone(DoneFailure);
+}
+
+void GstWaveDevice::stop()
+{
+    if (state_ == State::Playing)
+        endPlayback(DoneAborted);
+    else if (state_ == State::Recording)
+        finishRecording();
+}
+
+void GstWaveDevice::close()
+{
+    if (state_ == State::Playing)
+        endPlayback(DoneAborted);
+    dropPipeline();
+    discardTake();
+    state_ = State::Closed;
+}
+
+bool GstWaveDevice::startPipeline(const WavePipeline& made, const QString& error, const QString& what)
+{
+    if (!made.pipeline) {
+        reportProblem(QStringLiteral("Cannot %1: %2").arg(what, error));
+        return false;
+    }
+    active_ = made;
+    bus_ = new GstBusBridge(active_.pipeline, [this](GstMessage* message) { onBusMessage(message); });
+    // A missing or unreadable file fails right here, in the state change;
+    // a file that is not a wave fails a moment later with an error message.
+    if (gst_element_set_state(active_.pipeline, GST_STATE_PLAYING) != GST_STATE_CHANGE_FAILURE)
+        return true;
+    QString why = bus_->lastErrorText();
+    dropPipeline();
+    reportProblem(QStringLiteral("Cannot %1: %2").arg(what, why.isEmpty() ? QStringLiteral("the pipeline did not start") : why));
+    return false;
+}
+
+bool GstWaveDevice::finishRecording()
+{
+    // An EOS event lets wavenc write the final sizes into the header; torn
+    // down without it, the file keeps placeholder sizes and is unreadable.
+    bus_->armEndOfStreamWait();
+    gst_element_send_event(active_.pipeline, gst_event_new_eos());
+    const bool finished = bus_->waitForEndOfStream(kFinishTimeout);
+    const QString why = bus_->lastErrorText();
+    dropPipeline();
+    if (finished) {
+        state_ = State::Recorded;
+        return true;
+    }
+    discardTake();
+    state_ = State::Open;
+    reportProblem(QStringLiteral("The recording into \"%1\" could not be finished: %2")
+                      .arg(openedPath_, why.isEmpty() ? QStringLiteral("no end within the time allowed") : why));
+    return false;
+}
+
+void GstWaveDevice::dropPipeline()
+{
+    if (!active_.pipeline)
+        return;
+    // NULL first: it joins the streaming threads, so none can post to the
+    // bridge after it is detached.
+    gst_element_set_state(active_.pipeline, GST_STATE_NULL);
+    bus_->detach();
+    // Later, not now: this may run inside the bridge's own call.
+    bus_->deleteLater();
+    bus_ = nullptr;
+    gst_object_unref(active_.pipeline);
+    active_ = {};
+}
+
+void GstWaveDevice::discardTake()
+{
+    if (!openedPath_.isEmpty())
+        QFile::remove(takePath());
+}
+
+QString GstWaveDevice::takePath() const
+{
+    return openedPath_ + kTakeSuffix;
+}
+
+void GstWaveDevice::onBusMessage(GstMessage* message)
+{
+    switch (GST_MESSAGE_TYPE(message)) {
+    case GST_MESSAGE_EOS:
+        if (state_ == State::Playing) {
+            dropPipeline();
+            state_ = State::Open;
+            emit done(DoneSuccessful);
+        }
+        break;
+    case GST_MESSAGE_ERROR: {
+        const QString why = gstutil::errorText(message);
+        // Already a later event on the GUI thread: signals go out directly.
+        if (state_ == State::Playing) {
+            dropPipeline();
+            state_ = State::Open;
+            emit audioProblem(QStringLiteral("Cannot play \"%1\": %2").arg(openedPath_, why));
+            emit done(DoneFailure);
+        } else if (state_ == State::Recording) {
+            dropPipeline();
+            discardTake();
+            state_ = State::Open;
+            emit audioProblem(QStringLiteral("Cannot record into \"%1\": %2").arg(openedPath_, why));
+        }
+        break;
+    }
+    case GST_MESSAGE_WARNING:
+        // autoaudiosink and autoaudiosrc finding no device fall back to a
+        // silent stand-in that keeps time, and say so only with a warning.
+        if (!endpointProblemReported_ && gstutil::comesFrom(message, active_.endpoint)) {
+            endpointProblemReported_ = true;
+            emit audioProblem(QStringLiteral("No sound device (%1); going on silently").arg(gstutil::errorText(message)));
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void GstWaveDevice::endPlayback(int notifyCode)
+{
+    dropPipeline();
+    state_ = State::Open;
+    postDone(notifyCode);
+}
+
+void GstWaveDevice::postDone(int notifyCode)
+{
+    QMetaObject::invokeMethod(this, [this, notifyCode] { emit done(notifyCode); }, Qt::QueuedConnection);
+}
+
+void GstWaveDevice::reportProblem(const QString& message)
+{
+    QMetaObject::invokeMethod(this, [this, message] { emit audioProblem(message); }, Qt::QueuedConnection);
+}

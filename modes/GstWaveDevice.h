@@ -1,0 +1,62 @@
+#pragma once
+
+#include "modes/GstWavePipelines.h"
+#include "modes/WavFormat.h"
+#include "modes/WaveDevice.h"
+
+class GstBusBridge;
+
+// A wave-audio device on GStreamer: records a take in the format of the wave
+// file it was opened on, or plays a wave file. One pipeline at a time, built
+// per recording or playback; this object owns it and is its only door.
+//
+// A recording goes into a scratch file beside the named one and replaces the
+// named file only at "Save", so an abandoned take never leaves a broken file.
+// "Stop" while recording ends the take and keeps it for a later "Save";
+// "Close" while recording ends it, discards it and releases the microphone.
+class GstWaveDevice : public WaveDevice {
+    Q_OBJECT
+public:
+    enum class State { Closed, Open, Recording, Recorded, Playing };
+
+    explicit GstWaveDevice(const QString& sinkDescription = QStringLiteral("autoaudiosink"),
+        const QString& sourceDescription = QStringLiteral("autoaudiosrc"), QObject* parent = nullptr);
+    ~GstWaveDevice() override;
+
+    void setFileName(const QString& path) override;
+    QString fileName() const override;
+    void command(const QString& word) override;
+
+    State state() const;
+    // The sample format the next recording is made in.
+    WavFormat recordingFormat() const;
+
+private:
+    void open();
+    void record();
+    void save();
+    void play();
+    void stop();
+    void close();
+
+    bool startPipeline(const WavePipeline& made, const QString& error, const QString& what);
+    bool finishRecording();
+    void dropPipeline();
+    void discardTake();
+    QString takePath() const;
+    void onBusMessage(GstMessage* message);
+    void endPlayback(int notifyCode);
+    void postDone(int notifyCode);
+    void reportProblem(const QString& message);
+
+    QString sinkDescription_;
+    QString sourceDescription_;
+    QString fileName_;
+    QString openedPath_;
+    WavFormat format_;
+    State state_ = State::Closed;
+
+    WavePipeline active_;
+    GstBusBridge* bus_ = nullptr;
+    bool endpointProblemReported_ = false;
+};

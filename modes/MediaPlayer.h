@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+// The lesson player: one opened recording, a play range, a position and an
+// end-of-stream event. Times are seconds from the start of the recording.
+class MediaPlayer : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+
+    // Opens the file; duration() is readable as soon as this returns. A file
+    // that is missing or cannot be decoded leaves duration 0, makes play() do
+    // nothing and says why in lastError(), naming the file.
+    virtual void setFileName(const QString& path) = 0;
+    virtual double duration() const = 0;
+
+    // Ends playback at once; no end-of-stream follows.
+    virtual void stop() = 0;
+
+    // The play range; read back as set. A following play() stops by itself at
+    // the range end.
+    virtual void setSelectionStart(double seconds) = 0;
+    virtual void setSelectionEnd(double seconds) = 0;
+    virtual double selectionStart() const = 0;
+    virtual double selectionEnd() const = 0;
+
+    // While playing, playback continues from the new position.
+    virtual void setCurrentPosition(double seconds) = 0;
+    virtual double currentPosition() const = 0;
+
+    // Starts from the current position and returns at once; after an
+    // end-of-stream it starts again at the range start. A range whose end is
+    // not after its start plays nothing and ends at once.
+    virtual void play() = 0;
+
+    virtual QString lastError() const = 0;
+
+signals:
+    // Once each time playback reaches the range end by itself; always a queued
+    // event on the GUI thread, never after stop(). `result` carries nothing.
+    void endOfStream(int result);
+    // The output fell back to a silent stand-in, or a file cannot be played.
+    void audioProblem(const QString& message);
+};

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "modes/WavFormat.h"
+
+#include <QByteArray>
+#include <QString>
+
+// What the tests read back from a wave file, chunk by chunk.
+struct WavLayout {
+    bool riff = false;
+    qint64 fileSize = 0;
+    quint32 riffSize = 0;
+    QByteArray fmtBody;
+    bool hasData = false;
+    quint32 dataSize = 0;
+    qint64 dataEnd = 0;
+};
+
+WavLayout readWavLayout(const QString& path);
+
+// A PCM wave file with the given format and no samples, like the shipped
+// blank template.
+QByteArray blankWav(const WavFormat& format);
+void writeFile(const QString& path, const QByteArray& bytes);
+QByteArray readFile(const QString& path);
