@@ -12,9 +12,11 @@ bool isCallableByName(const QMetaMethod& method)
     return procedure && method.access() == QMetaMethod::Public && method.parameterCount() == 0;
 }
 
+// Only procedures the destination's own classes declare: QObject's slots
+// such as deleteLater are not meant to be reached from a page.
 QMetaMethod findProcedure(const QMetaObject& type, const QString& name)
 {
-    for (int i = 0; i < type.methodCount(); ++i) {
+    for (int i = QObject::staticMetaObject.methodCount(); i < type.methodCount(); ++i) {
         const QMetaMethod method = type.method(i);
         if (isCallableByName(method)
             && QString::fromLatin1(method.name()).compare(name, Qt::CaseInsensitive) == 0)

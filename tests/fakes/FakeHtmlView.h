@@ -1,0 +1,66 @@
+#pragma once
+
+// An HTML view without a browser, for the window's unit tests. It reads the
+// page file it is sent to with a small tokenizer that understands the pages
+// this program generates (start tags and their ids in document order, the
+// inner markup of links), completes the navigation later like the real view,
+// records every colour and cursor write, and lets a test press an element.
+// Unlike a browser it adds no implied elements (no TBODY).
+
+#include "page/HtmlView.h"
+#include "page/PageMirror.h"
+
+#include <QHash>
+#include <QPointer>
+#include <QStringList>
+#include <QWidget>
+
+#include <memory>
+#include <vector>
+
+class FakeHtmlView : public HtmlView {
+    Q_OBJECT
+public:
+    struct StyleWrite {
+        QString elementId;
+        QString property;  // "color" or "cursor"
+        QString value;     // as the caller wrote it: "009933", "hand"
+        bool onShownPage;  // false: written to a page no longer shown
+    };
+
+    explicit FakeHtmlView(QObject* parent = nullptr);
+    ~FakeHtmlView() override;
+
+    void navigate(const QString& localFilePath) override;
+    std::shared_ptr<HtmlDocument> document() const override { return document_; }
+    QWidget* widget() override { return widget_; }
+
+    const QStringList& navigations() const { return navigations_; }
+    const std::vector<StyleWrite>& styleWrites() const { return styleWrites_; }
+    void clearStyleWrites() { styleWrites_.clear(); }
+
+    // A mouse press on an element of the shown page: calls its handler with
+    // the current event set. Returns whether a handler was called.
+    bool press(HtmlElement* element);
+    bool press(const QString& id);
+
+    // A link the page starts following: raises beforeNavigate and, unless a
+    // handler cancels it, goes there when it is a local file. Returns whether
+    // the navigation went ahead.
+    bool followLink(const QUrl& url);
+
+private:
+    class WriteRecorder;
+    void record(const QString& pageToken, const MirrorWrite& write);
+
+    QPointer<QWidget> widget_;
+    std::shared_ptr<WriteRecorder> recorder_;
+    std::shared_ptr<MirrorDocument> document_;
+    QHash<QString, std::weak_ptr<MirrorDocument>> documentsByToken_;
+    QStringList navigations_;
+    std::vector<StyleWrite> styleWrites_;
+    int navigationCount_ = 0;
+};
+
+// The elements of a page file as the fake sees them, for tests of the fake.
+std::vector<MirrorElementData> tokenizePage(const QString& markup);
