@@ -183,6 +183,7 @@ TEST_F(WebEngineHtmlViewTest, MousePressReachesTheHandlerWithItsEvent)
     const auto handler = std::make_shared<RecordingHandler>(document);
     for (const char* id : {"imgs1", "engs2"})
         document->itemById(id)->setMouseDownHandler(handler);
+    settle();  // the listeners are on the page
 
     pressAt("imgs1");
     pressAt("chns1");  // no handler: nothing
@@ -298,9 +299,30 @@ TEST_F(WebEngineHtmlViewTest, WritesToAnEarlierPageLeaveTheShownPageAlone)
     EXPECT_EQ(liveStyle("engs1", "color"), "rgb(204, 0, 0)");
 }
 
-TEST_F(WebEngineHtmlViewTest, MissingFileCompletesWithAnEmptyDocument)
+TEST_F(WebEngineHtmlViewTest, OnlyTheLastOfQuickNavigationsCompletes)
 {
-    ASSERT_TRUE(load(pagePath("no-such-page.htm")));
+    const QString first = writePage("first.htm", lessonPageBytes(numberedSentences(1)));
+    const QString second = writePage("second.htm", lessonPageBytes(numberedSentences(3)));
+    ASSERT_TRUE(load(first));
+    const auto firstDocument = view.document();
+    QSignalSpy complete(&view, &HtmlView::documentComplete);
+    view.navigate(second);
+    view.navigate(first);
+    view.navigate(second);
+    EXPECT_EQ(view.document(), firstDocument) << "the shown page's document until the next one is complete";
+    ASSERT_TRUE(complete.wait(kLoadTimeoutMs));
+    EXPECT_FALSE(complete.wait(500));
+    EXPECT_EQ(complete.count(), 1);
+    EXPECT_NE(view.document()->itemById("engs2"), nullptr);
+}
+
+TEST_F(WebEngineHtmlViewTest, MissingFileCompletesOnceWithAnEmptyDocument)
+{
+    QSignalSpy complete(&view, &HtmlView::documentComplete);
+    view.navigate(pagePath("no-such-page.htm"));
+    ASSERT_TRUE(complete.wait(kLoadTimeoutMs));
+    EXPECT_FALSE(complete.wait(500));
+    EXPECT_EQ(complete.count(), 1);
     ASSERT_TRUE(view.document());
     EXPECT_EQ(view.document()->itemById("engs0"), nullptr);
     EXPECT_TRUE(sentenceIds(*view.document()).isEmpty());
