@@ -25,7 +25,9 @@ public:
     virtual ~HtmlElement() = default;
     virtual QString id() const = 0;           // empty when the element has none
     virtual QString tagName() const = 0;      // upper case: "A", "IMG"
-    virtual QString innerHtml() const = 0;    // the element's content as markup
+    // The content of a link (A) as markup, as the browser holds it: line ends
+    // are LF, entities as written. Other elements read empty.
+    virtual QString innerHtml() const = 0;
     // Six hexadecimal digits without "#", e.g. "009933".
     virtual void setStyleColor(const QString& sixHexDigits) = 0;
     virtual QString styleColor() const = 0;   // as last set, empty before

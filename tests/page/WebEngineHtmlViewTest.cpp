@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QEventLoop>
 #include <QSignalSpy>
 #include <QTcpServer>
@@ -276,7 +277,8 @@ TEST_F(WebEngineHtmlViewTest, CancelledLinkKeepsThePageAndUncancelledLinksGoAhea
 
 TEST_F(WebEngineHtmlViewTest, RewrittenFileShowsItsNewContent)
 {
-    const QString path = writePage("lesson.htm", lessonPageBytes({{"First text.", ""}}));
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("英语")));
+    const QString path = writePage(QStringLiteral("英语/curLesson.htm"), lessonPageBytes({{"First text.", ""}}));
     ASSERT_TRUE(load(path));
     writePageFile(path, lessonPageBytes({{"Second text.", ""}, {"Another.", ""}}));
     ASSERT_TRUE(load(path));
