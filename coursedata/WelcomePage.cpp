@@ -12,8 +12,8 @@ using namespace coursedata;
 namespace {
 
 #define STUDIO "蓝湾工作室"
-#define MAKER "蓝湾软件"
-#define PRODUCT "声桥"
+#define MAKER LEXBAY_MAKER_NAME
+#define PRODUCT LEXBAY_PRODUCT_NAME
 #define STUDIO_MAIL "studio@lexbay.example.com"
 
 const char* const kWelcomeLines[] = {

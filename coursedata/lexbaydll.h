@@ -22,8 +22,11 @@ extern "C" {
  * view recognises a navigation to it and closes the welcome page instead. */
 #define LEXBAY_START_HOST "start.lexbay.example.org"
 
-/* The maker's web site and the page of its recording tool, linked from the
- * welcome page and from the program's recording-source dialog. */
+/* The maker and its recording tool, with their web pages, credited on the
+ * welcome page and in the program's recording-source dialog. The names are
+ * UTF-8 in this header; the library writes them in the page's encoding. */
+#define LEXBAY_MAKER_NAME "蓝湾软件"
+#define LEXBAY_PRODUCT_NAME "声桥"
 #define LEXBAY_MAKER_SITE "http://www.lexbay.example.com/"
 #define LEXBAY_PRODUCT_PAGE "http://www.lexbay.example.com/shengqiao/"
 

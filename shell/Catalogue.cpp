@@ -1,0 +1,192 @@
+// The course beside the program: volumes in books/, their lessons, and the
+// loading of one lesson into the page, the element tables, the time table and
+// the player.
+
+#include "modes/MediaPlayer.h"
+#include "page/HtmlView.h"
+#include "page/clsForward.h"
+#include "shell/CourseLibrary.h"
+#include "shell/MainForm.h"
+#include "shell/MessageBoxes.h"
+#include "shell/Module1.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QListWidget>
+#include <QSignalBlocker>
+
+namespace {
+
+const char* const kBooksFolder = "books";
+const char* const kVolumePrefix = "Trellis英语";
+const char* const kLessonPage = "curLesson.htm";
+const char* const kWordsPage = "curLessonwords.htm";
+const char* const kLessonHead = "htmlhead.txt";
+const char* const kWordsHead = "htmlheadwords.txt";
+const char* const kLessonText = "lesson.txt";
+const char* const kWordList = "words.txt";
+
+const char* const kColourNormal = "009933";
+const char* const kColourChinese = "666633";
+
+// The page-load wait ends when the page is complete; should the view never
+// report it (a crashed renderer), the window carries on after this long.
+constexpr int kPageLoadLimitMs = 15000;
+
+QString appFile(const char* name) { return Module1::sAppPath + "/" + name; }
+
+// Titles keep their line end as the lesson file holds it; the list shows them
+// without it.
+QString withoutLineEnd(QString title)
+{
+    while (title.endsWith('\n') || title.endsWith('\r'))
+        title.chop(1);
+    return title;
+}
+
+}  // namespace
+
+void MainForm::FillCbVolume()
+{
+    const QSignalBlocker quiet(cbVolume);
+    QDir books(kBooksFolder);
+    const QStringList entries =
+        books.entryList({QString(kVolumePrefix) + "*"}, QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot, QDir::Name);
+    for (const QString& name : entries) {
+        if (!name.contains('.'))
+            cbVolume->addItem(name);
+    }
+}
+
+int MainForm::volumeNumber(const QString& folderName)
+{
+    for (int n = 1; n <= 4; ++n) {
+        if (folderName.contains(QString::number(n)))
+            return n;
+    }
+    return 1;
+}
+
+QString MainForm::currentVolumeFolder() const { return cbVolume->currentText(); }
+
+int MainForm::currentLessonIndex() const { return lsLesson->currentRow(); }
+
+QString MainForm::courseFile(const QString& fileName) const
+{
+    const QString folder = QString(kBooksFolder) + "/" + currentVolumeFolder();
+    const QString exact = folder + "/" + fileName;
+    if (QFileInfo::exists(exact))
+        return exact;
+    // Course folders copied from other systems carry names such as TLX1001.MP3.
+    const QStringList entries = QDir(folder).entryList(QDir::Files);
+    for (const QString& entry : entries) {
+        if (entry.compare(fileName, Qt::CaseInsensitive) == 0)
+            return folder + "/" + entry;
+    }
+    return exact;
+}
+
+QString MainForm::recordingBaseName() const
+{
+    return QString("tlx%1%2").arg(nCurVolume).arg(currentLessonIndex() + 1, 3, 10, QChar('0'));
+}
+
+void MainForm::cbVolume_Click()
+{
+    nCurVolume = volumeNumber(cbVolume->currentText());
+    if (bLoading)
+        return;
+    wbAdv->widget()->hide();
+    FillLsLesson();
+    lsLesson->setCurrentRow(0);
+}
+
+void MainForm::FillLsLesson()
+{
+    {
+        const QSignalBlocker quiet(lsLesson);
+        lsLesson->clear();
+    }
+    if (cbVolume->currentIndex() < 0)
+        return;
+    for (const QString& title : library().dllFillLsLesson(courseFile(kLessonText)))
+        lsLesson->addItem(withoutLineEnd(title));
+    if (lsLesson->count() == 0 && !bLoading)
+        reportMissingCourse(QString("课本“%1”中没有课文：%2 不存在，或其中没有以 $ 开头的课文标题。")
+                                .arg(currentVolumeFolder(), QDir(Module1::sAppPath).filePath(courseFile(kLessonText))));
+}
+
+void MainForm::lsLesson_Click()
+{
+    // Emptying the list leaves no lesson selected: nothing to load.
+    if (bLoading || currentLessonIndex() < 0)
+        return;
+    wbAdv->widget()->hide();
+    LoadLesson();
+}
+
+void MainForm::reportMissingCourse(const QString& what)
+{
+    messages().inform(this, what);
+}
+
+void MainForm::wbContent_DocumentComplete() { bPageLoaded = -1; }
+
+void MainForm::LoadLesson()
+{
+    const int lesson = currentLessonIndex();
+    if (lesson < 0)
+        return;
+    lbCurLesson->setText(lsLesson->currentItem()->text());
+    nSentenceCount = library().dllMakeHtml(kLessonHead, courseFile(kLessonText), kLessonPage, lesson, bShowChinese);
+    library().dllMakeHtmlWords(kWordsHead, courseFile(kWordList), kWordsPage, lesson);
+
+    bPageLoaded = 0;
+    wbContent->navigate(appFile(kLessonPage));
+    Module1::WaitUntil([this] { return bPageLoaded != 0; }, kPageLoadLimitMs);
+    wbWords->navigate(appFile(kWordsPage));
+
+    nCurSentence = -1;
+    bEngShown.assign(nSentenceCount + 1, 0);
+    std::fill(bEngShown.begin(), bEngShown.begin() + nSentenceCount, -1);
+    oLessonDoc = wbContent->document();
+
+    auto forward = std::make_shared<clsForward>();
+    forward->Set_Destination(this, "HtmlEventHandler");
+    const int elements = oLessonDoc ? oLessonDoc->count() : 0;
+    for (int i = 0; i < elements; ++i) {
+        HtmlElement* element = oLessonDoc->item(i);
+        if (element->tagName() != "A" && element->tagName() != "IMG")
+            continue;
+        const QString prefix = element->id().left(4);
+        if (prefix == "engs" || prefix == "imgs") {
+            element->setStyleCursor("hand");
+            element->setStyleColor(kColourNormal);
+            element->setMouseDownHandler(forward);
+        } else if (prefix == "chns") {
+            element->setStyleColor(kColourChinese);
+        }
+    }
+
+    oEngs.assign(nSentenceCount + 1, nullptr);
+    for (int i = 0; i < nSentenceCount; ++i)
+        oEngs[i] = GetESentence(i);
+    if (bShowChinese) {
+        oChns.assign(nSentenceCount + 1, nullptr);
+        for (int i = 0; i < nSentenceCount; ++i)
+            oChns[i] = GetCSentence(i);
+    }
+    // A lesson without sentences has nothing to mark.
+    if (nSentenceCount > 0)
+        SetCurSentence(0);
+    else
+        ShowPositionText(0);
+
+    dSentenceTimes.assign(nSentenceCount + 2, 0.0);
+    library().dllReadAllTimeInfo(courseFile(recordingBaseName() + ".lrc"), dSentenceTimes.data(), nSentenceCount + 2);
+    mePlayer->stop();
+    mePlayer->setFileName(courseFile(recordingBaseName() + ".mp3"));
+    dSentenceTimes[nSentenceCount] = mePlayer->duration();
+}

@@ -1,0 +1,97 @@
+#include "shell/FormLayout.h"
+
+#include <cmath>
+
+namespace {
+
+// Nearest whole number, as a single-precision value.
+float rounded(float value) { return std::nearbyint(value); }
+
+}  // namespace
+
+QRect TwipsRect::toPixels() const
+{
+    return QRect(qRound(left / kTwipsPerPixel), qRound(top / kTwipsPerPixel), qRound(width / kTwipsPerPixel),
+                 qRound(height / kTwipsPerPixel));
+}
+
+FormLayout FormLayout::design()
+{
+    FormLayout l;
+    l.stuInfo = {0, 10410, 12690, 435};
+    l.cbVolume = {60, 720, 2835, 360};
+    l.lsLesson = {60, 1230, 2835, 8820};
+    l.wbContent = {3000, 720, 12225, 8835};
+    l.wbWords = {5280, 7980, 5565, 1785};
+    l.wbAdv = {6000, 1650, 12225, 8835};
+    l.piBrowse = {2940, 1230, 12195, 525};
+    l.piCompare = {2940, 1830, 12225, 525};
+    l.piSpell = {2970, 720, 11235, 6585};
+    l.ckShowChinese = {6300, 9960, 1125, 495};
+    l.lbCurLesson = {7380, 10110, 4575, 285};
+    l.lbEnglishTitle = {180, 630, 2595, 225};
+    l.teEnglish = {210, 990, 10755, 2040};
+    l.lbChineseTitle = {180, 3150, 2595, 225};
+    l.teChinese = {210, 3420, 10755, 2610};
+    l.lbSpellTitle = {210, 6150, 2595, 225};
+    l.teSpell = {240, 6420, 10755, 2610};
+    return l;
+}
+
+bool ResizeLayout(FormLayout& l, float W, float H)
+{
+    if (W < 900)
+        return false;
+    if (l.stuInfo.height + l.cbVolume.height + 2400 > H)
+        return false;
+
+    l.wbContent.top = l.lsLesson.top;
+    l.wbWords.top = l.lsLesson.top;
+    l.wbContent.height = H - l.stuInfo.height - l.wbContent.top - 630;
+    if (rounded(W - l.wbContent.left - 180) > 300)
+        l.wbContent.width = W - l.wbContent.left - 180;
+    l.lsLesson.height = l.wbContent.height;
+
+    l.piBrowse.left = l.piSpell.left = l.piCompare.left = l.wbContent.left;
+    l.piBrowse.top = l.piSpell.top;
+    l.piCompare.top = l.piSpell.top;
+    l.piBrowse.width = l.piCompare.width = l.piSpell.width = l.wbContent.width;
+    l.piSpell.top = l.cbVolume.top;
+
+    l.ckShowChinese.left = W - l.ckShowChinese.width - 300;
+    l.ckShowChinese.top = l.piBrowse.top;
+    l.lbCurLesson.width = l.piBrowse.width;
+    l.lbCurLesson.left = l.piBrowse.left;
+    l.lbCurLesson.top = (l.piBrowse.height - l.lbCurLesson.height) / 2 + l.piBrowse.top;
+
+    l.piSpell.height = l.lsLesson.top + l.lsLesson.height - l.cbVolume.top;
+
+    const float textWidth = rounded(l.piSpell.width - 2 * (l.teSpell.left - 15));
+    if (textWidth > 300)
+        l.teSpell.width = l.teChinese.width = l.teEnglish.width = textWidth;
+    l.lineSpellX2 = 2 * l.piSpell.width;
+
+    const float textHeight =
+        rounded((l.piSpell.height - l.lineSpellY - 735 - 3 * l.lbEnglishTitle.height) / 3);
+    if (textHeight > 300) {
+        l.teSpell.height = l.teChinese.height = l.teEnglish.height = textHeight;
+        float y = rounded(l.lbEnglishTitle.top + l.lbEnglishTitle.height + 105);
+        l.teEnglish.top = y;
+        y = rounded(l.teEnglish.height + y + 105);
+        l.lbChineseTitle.top = y;
+        y = rounded(l.lbChineseTitle.height + y + 105);
+        l.teChinese.top = y;
+        y = rounded(l.teChinese.height + y + 105);
+        l.lbSpellTitle.top = y;
+        y = rounded(l.lbSpellTitle.height + y + 105);
+        l.teSpell.top = y;
+    }
+
+    for (TwipsRect* browser : {&l.wbWords, &l.wbAdv}) {
+        browser->width = l.wbContent.width;
+        browser->height = l.wbContent.height;
+        browser->top = l.wbContent.top;
+        browser->left = l.wbContent.left;
+    }
+    return true;
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+// The main window's arrangement in twips (1/1440 inch; 15 twips are one
+// logical pixel) and the arithmetic that stretches it with the window.
+
+#include <QRect>
+
+struct TwipsRect {
+    float left = 0, top = 0, width = 0, height = 0;
+
+    QRect toPixels() const;
+};
+
+constexpr float kTwipsPerPixel = 15.0f;
+
+// The controls the stretching reads or moves. Positions of controls inside a
+// panel are relative to the panel.
+struct FormLayout {
+    TwipsRect stuInfo, cbVolume, lsLesson, wbContent, wbWords, wbAdv;
+    TwipsRect piBrowse, piCompare, piSpell, ckShowChinese, lbCurLesson;
+    TwipsRect lbEnglishTitle, teEnglish, lbChineseTitle, teChinese, lbSpellTitle, teSpell;
+    float lineSpellY = 510, lineSpellX1 = -330, lineSpellX2 = 13320;
+
+    // The arrangement the window is designed with (client area 12690 x 10845).
+    static FormLayout design();
+};
+
+// Stretches the layout to a window of outer width W and outer height H in
+// twips. Returns false, changing nothing, when the window is too small to
+// lay out.
+bool ResizeLayout(FormLayout& layout, float W, float H);

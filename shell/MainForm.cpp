@@ -1,0 +1,284 @@
+// The window's controls, created with the names, captions and fonts they are
+// known by, and wired to their procedures.
+
+#include "shell/MainForm.h"
+
+#include "modes/MediaPlayer.h"
+#include "modes/WaveDevice.h"
+#include "page/HtmlView.h"
+#include "shell/CourseLibrary.h"
+#include "shell/MessageBoxes.h"
+#include "shell/Module1.h"
+#include "shell/StudyStatus.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace {
+
+// Debian's nearest equivalents of the fonts the window is designed with.
+const char* const kSongTi = "Noto Serif CJK SC";
+const char* const kArial = "Liberation Sans";
+constexpr int kFocusReturnMs = 100;
+
+QFont fontOf(const char* family, double points)
+{
+    QFont font(family);
+    font.setPointSizeF(points);
+    return font;
+}
+
+template <typename W>
+W* named(W* widget, const char* name)
+{
+    widget->setObjectName(name);
+    return widget;
+}
+
+// Places a control at a rectangle given in twips.
+void placeTwips(QWidget* widget, float left, float top, float width, float height)
+{
+    widget->setGeometry(TwipsRect{left, top, width, height}.toPixels());
+}
+
+QLabel* label(QWidget* parent, const char* name, const QString& text)
+{
+    return named(new QLabel(text, parent), name);
+}
+
+QPushButton* button(QWidget* parent, const char* name, const QString& caption)
+{
+    return named(new QPushButton(caption, parent), name);
+}
+
+QCheckBox* checkBox(QWidget* parent, const char* name, const QString& caption)
+{
+    return named(new QCheckBox(caption, parent), name);
+}
+
+QFrame* panel(QWidget* parent, const char* name)
+{
+    auto* frame = named(new QFrame(parent), name);
+    frame->setAutoFillBackground(true);
+    return frame;
+}
+
+}  // namespace
+
+MainForm::MainForm(Platform platform, QWidget* parent) : QMainWindow(parent), platform_(std::move(platform))
+{
+    setObjectName("MainForm");
+    setWindowTitle(kApplicationTitle);
+    Module1::setCourseLibrary(platform_.library.get());
+    mePlayer = platform_.mePlayer.get();
+    mciRecorder = platform_.mciRecorder.get();
+    mciPlayer = platform_.mciPlayer.get();
+    createControls();
+    connectControls();
+    resize(layout.stuInfo.toPixels().width(), 10845 / 15);
+}
+
+MainForm::~MainForm() = default;
+
+void MainForm::createControls()
+{
+    layout = FormLayout::design();
+    clientArea_ = new QWidget(this);
+    clientArea_->setObjectName("clientArea");
+    setCentralWidget(clientArea_);
+
+    createToolbar();
+
+    stuInfo = named(new QStatusBar(this), "stuInfo");
+    stuInfo->setSizeGripEnabled(false);
+    stuInfo->setFixedHeight(layout.stuInfo.toPixels().height());
+    pnStatus = named(new QLabel(stuInfo), "pnStatus");
+    pnSubStatus = named(new QLabel(stuInfo), "pnSubStatus");
+    pnNotice = named(new QLabel(stuInfo), "pnNotice");
+    pnStatus->setMinimumWidth(120);
+    stuInfo->addWidget(pnStatus);
+    stuInfo->addWidget(pnSubStatus, 1);
+    stuInfo->addPermanentWidget(pnNotice);
+    setStatusBar(stuInfo);
+
+    cbVolume = named(new QComboBox(clientArea_), "cbVolume");
+    cbVolume->setFont(fontOf(kSongTi, 12));
+    lsLesson = named(new QListWidget(clientArea_), "lsLesson");
+    lsLesson->setFont(fontOf(kSongTi, 10.5));
+
+    contentView_ = platform_.makeHtmlView();
+    wordsView_ = platform_.makeHtmlView();
+    wbContent = contentView_.get();
+    wbWords = wordsView_.get();
+    wbContent->setObjectName("wbContent");
+    wbWords->setObjectName("wbWords");
+    wbContent->widget()->setParent(clientArea_);
+    wbContent->widget()->setObjectName("wbContent");
+    wbWords->widget()->setParent(clientArea_);
+    wbWords->widget()->setObjectName("wbWords");
+
+    ckShowChinese = checkBox(clientArea_, "ckShowChinese", "显示中文");
+    lbCurLesson = label(clientArea_, "lbCurLesson", QString());
+    lbCurLesson->setFont(fontOf(kSongTi, 12));
+
+    createSpellPanel();
+    createBrowsePanel();
+    createComparePanel();
+
+    welcomeView_ = platform_.makeHtmlView();
+    wbAdv = welcomeView_.get();
+    wbAdv->setObjectName("wbAdv");
+    wbAdv->widget()->setParent(clientArea_);
+    wbAdv->widget()->setObjectName("wbAdv");
+
+    timerFocus = named(new QTimer(this), "timerFocus");
+    timerFocus->setInterval(kFocusReturnMs);
+
+    for (QWidget* w : {static_cast<QWidget*>(piBrowse), static_cast<QWidget*>(piCompare),
+                       static_cast<QWidget*>(piSpell), wbWords->widget(), wbAdv->widget()})
+        w->hide();
+    applyLayout();
+}
+
+void MainForm::createToolbar()
+{
+    Toolbar1 = named(new QToolBar(clientArea_), "Toolbar1");
+    Toolbar1->setMovable(false);
+    Toolbar1->setFloatable(false);
+    Toolbar1->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    Toolbar1->setIconSize(QSize(20, 20));
+    for (const ModeButton* mode : {&kBrowseButton, &kCompareButton, &kSpellButton, &kThinkEnglishButton,
+                                   &kWordsButton, &kMp3Button}) {
+        auto* toolButton = named(new QToolButton(Toolbar1), mode->key);
+        toolButton->setText(mode->caption);
+        toolButton->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+        toolButton->setIcon(QIcon(Module1::sAppPath + "/icons/" + mode->key + ".svg"));
+        Toolbar1->addWidget(toolButton);
+        const QString key = mode->key;
+        connect(toolButton, &QToolButton::clicked, this, [this, key] { Toolbar1_ButtonClick(key); });
+    }
+}
+
+void MainForm::createBrowsePanel()
+{
+    piBrowse = panel(clientArea_, "piBrowse");
+    placeTwips(Label1 = label(piBrowse, "Label1", "朗读次数"), 180, 150, 945, 195);
+    placeTwips(cbRepeatTimes = named(new QComboBox(piBrowse), "cbRepeatTimes"), 1050, 90, 735, 300);
+    placeTwips(Label2 = label(piBrowse, "Label2", "句间间隔"), 1920, 150, 945, 195);
+    placeTwips(cbBrowseGap = named(new QComboBox(piBrowse), "cbBrowseGap"), 2760, 90, 1275, 300);
+    placeTwips(Label3 = label(piBrowse, "Label3", "听完每句后请自己跟着读一遍"), 4230, 150, 7575, 165);
+    for (QLabel* l : {Label1, Label2, Label3})
+        l->setMinimumHeight(l->sizeHint().height());
+}
+
+void MainForm::createComparePanel()
+{
+    piCompare = panel(clientArea_, "piCompare");
+    struct {
+        QPushButton** control;
+        const char* name;
+        const char* caption;
+        float left;
+    } buttons[] = {
+        {&btRecord, "btRecord", "&R 录音", 120},          {&btStandard, "btStandard", "&D 标准发音", 1410},
+        {&btUser, "btUser", "&U 您的发音", 2700},         {&btLoop, "btLoop", "&L循环对比", 4020},
+        {&btCompareNext, "btCompareNext", "&N 下一句", 5310}, {&btCompareStop, "btCompareStop", "&S 停止", 6600},
+    };
+    for (auto& b : buttons) {
+        *b.control = button(piCompare, b.name, b.caption);
+        placeTwips(*b.control, b.left, 90, 1200, 315);
+    }
+    placeTwips(lbCompareStatus = label(piCompare, "lbCompareStatus", "当前状态："), 7950, 150, 4095, 195);
+}
+
+void MainForm::createSpellPanel()
+{
+    piSpell = panel(clientArea_, "piSpell");
+    placeTwips(ckSpellAutoSnd = checkBox(piSpell, "ckSpellAutoSnd", "句子发音"), 120, 150, 1035, 195);
+    placeTwips(ckSpellShowEnglish = checkBox(piSpell, "ckSpellShowEnglish", "显示英文"), 1200, 150, 1095, 195);
+    placeTwips(ckSpellShowChinese = checkBox(piSpell, "ckSpellShowChinese", "显示中文"), 2310, 150, 1095, 195);
+    ckSpellAutoSnd->setChecked(true);
+    ckSpellShowChinese->setChecked(true);
+    placeTwips(btToStart = button(piSpell, "btToStart", "&B从头开始"), 3450, 90, 1050, 315);
+    placeTwips(btSpellPrev = button(piSpell, "btSpellPrev", "&P 上一句"), 4560, 90, 990, 315);
+    placeTwips(btSpellNext = button(piSpell, "btSpellNext", "&N 下一句"), 5640, 90, 990, 315);
+    placeTwips(btSpellSound = button(piSpell, "btSpellSound", "&S 发音"), 6720, 90, 990, 315);
+    placeTwips(btSpellHint = button(piSpell, "btSpellHint", "&H 提示"), 7800, 90, 990, 315);
+    for (QCheckBox* box : {ckSpellAutoSnd, ckSpellShowEnglish, ckSpellShowChinese})
+        box->setMinimumHeight(box->sizeHint().height());
+
+    lineSpell = named(new QFrame(piSpell), "lineSpell");
+    lineSpell->setFrameShape(QFrame::NoFrame);
+    lineSpell->setAutoFillBackground(true);
+    lineSpell->setStyleSheet("background-color: rgb(192, 0, 0);");
+
+    lbEnglishTitle = label(piSpell, "lbEnglishTitle", "句子英文提示：");
+    teEnglish = named(new QPlainTextEdit(piSpell), "teEnglish");
+    teEnglish->setFont(fontOf(kArial, 14.25));
+    lbChineseTitle = label(piSpell, "lbChineseTitle", "句子中文提示：");
+    teChinese = named(new QPlainTextEdit(piSpell), "teChinese");
+    teChinese->setFont(fontOf(kSongTi, 12));
+    lbSpellTitle = label(piSpell, "lbSpellTitle", "在此听写：");
+    teSpell = named(new QLineEdit(piSpell), "teSpell");
+    teSpell->setFont(fontOf(kArial, 14.25));
+    for (QPlainTextEdit* hint : {teEnglish, teChinese})
+        hint->setReadOnly(true);
+}
+
+void MainForm::connectControls()
+{
+    // Selections made by the program count as clicks too, as the window's
+    // procedures expect; bLoading keeps those of the start-up quiet.
+    connect(cbVolume, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &MainForm::cbVolume_Click);
+    connect(lsLesson, &QListWidget::currentRowChanged, this, &MainForm::lsLesson_Click);
+    connect(ckShowChinese, &QCheckBox::clicked, this, &MainForm::ckShowChinese_Click);
+    connect(cbRepeatTimes, QOverload<int>::of(&QComboBox::activated), this, &MainForm::cbRepeatTimes_Click);
+    connect(wbContent, &HtmlView::documentComplete, this, &MainForm::wbContent_DocumentComplete);
+    connect(wbAdv, &HtmlView::beforeNavigate, this, &MainForm::wbAdv_BeforeNavigate);
+    connect(mePlayer, &MediaPlayer::endOfStream, this, &MainForm::mePlayer_EndOfStream);
+    connect(mciPlayer, &WaveDevice::done, this, &MainForm::mciPlayer_Done);
+    connect(mePlayer, &MediaPlayer::audioProblem, this, &MainForm::showAudioProblem);
+    connect(mciPlayer, &WaveDevice::audioProblem, this, &MainForm::showAudioProblem);
+    connect(mciRecorder, &WaveDevice::audioProblem, this, &MainForm::showAudioProblem);
+
+    connect(btRecord, &QPushButton::clicked, this, &MainForm::btRecord_Click);
+    connect(btStandard, &QPushButton::clicked, this, &MainForm::btStandard_Click);
+    connect(btUser, &QPushButton::clicked, this, &MainForm::btUser_Click);
+    connect(btLoop, &QPushButton::clicked, this, &MainForm::btLoop_Click);
+    connect(btCompareNext, &QPushButton::clicked, this, &MainForm::btCompareNext_Click);
+    connect(btCompareStop, &QPushButton::clicked, this, &MainForm::btCompareStop_Click);
+
+    connect(btSpellNext, &QPushButton::clicked, this, &MainForm::btSpellNext_Click);
+    connect(btSpellPrev, &QPushButton::clicked, this, &MainForm::btSpellPrev_Click);
+    connect(btToStart, &QPushButton::clicked, this, &MainForm::btToStart_Click);
+    connect(btSpellSound, &QPushButton::clicked, this, &MainForm::btSpellSound_Click);
+    connect(btSpellHint, &QPushButton::clicked, this, &MainForm::btSpellHint_Click);
+    connect(ckSpellShowChinese, &QCheckBox::clicked, this, &MainForm::ckSpellShowChinese_Click);
+    connect(ckSpellShowEnglish, &QCheckBox::clicked, this, &MainForm::ckSpellShowEnglish_Click);
+    connect(timerFocus, &QTimer::timeout, this, &MainForm::timerFocus_Timer);
+    for (QWidget* w : {static_cast<QWidget*>(teSpell), static_cast<QWidget*>(teChinese),
+                       static_cast<QWidget*>(teEnglish)})
+        w->installEventFilter(this);
+}
+
+void MainForm::showAudioProblem(const QString& message)
+{
+    // Said once: the same problem comes back with every sentence.
+    if (message == shownAudioProblem_)
+        return;
+    shownAudioProblem_ = message;
+    pnNotice->setText(message);
+    pnNotice->setToolTip(message);
+}

@@ -1,0 +1,101 @@
+// The window's start-up and shut-down.
+
+#include "page/HtmlView.h"
+#include "shell/CourseLibrary.h"
+#include "shell/MainForm.h"
+#include "shell/MessageBoxes.h"
+#include "shell/Module1.h"
+#include "shell/StudyStatus.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFontDatabase>
+#include <QListWidget>
+
+#include <filesystem>
+
+namespace {
+
+const char* const kPhoneticFont = "Ksphonet.ttf";
+const char* const kWelcomePage = "homepage.htm";
+const char* const kScratchFiles[] = {"curLesson.htm", "curLessonwords.htm"};
+const char* const kTake = "yourvoice.wav";
+
+const char* const kRepeatChoices[] = {"1", "2", "3", "4", "5"};
+const char* const kGapChoices[] = {"0 秒", "1 秒", "2 秒", "1 倍句长", "1.5 倍句长", "2 倍句长", "3 倍句长"};
+
+void selectOrFirst(QComboBox* list, int position)
+{
+    list->setCurrentIndex(position >= 0 && position < list->count() ? position : 0);
+}
+
+}  // namespace
+
+void MainForm::Form_Load()
+{
+    nCurVolume = 1;
+    if (QFile::exists(kPhoneticFont))
+        QFontDatabase::addApplicationFont(kPhoneticFont);
+    Module1::CenterForm(this);
+    bStopBrowse = 0;
+    bHasUserVoice = 0;
+    bComparePlaying = 0;
+    FillCbVolume();
+    bLoading = -1;
+    for (const char* choice : kRepeatChoices)
+        cbRepeatTimes->addItem(choice);
+    for (const char* choice : kGapChoices)
+        cbBrowseGap->addItem(choice);
+    GetAllSettings();
+
+    if (cbVolume->count() == 0) {
+        messages().inform(this, QString("没有找到课本。请把课本文件夹（名称以“Trellis英语”开头）放在 %1 中。")
+                                    .arg(QDir(Module1::sAppPath).filePath("books")));
+    } else {
+        selectOrFirst(cbVolume, settingNumber("CurVolumeNo", 0));
+        cbVolume_Click();
+        FillLsLesson();
+        const int lesson = settingNumber("CurLessonNo", 0);
+        if (lsLesson->count() > 0)
+            lsLesson->setCurrentRow(lesson >= 0 && lesson < lsLesson->count() ? lesson : 0);
+        LoadLesson();
+        if (lsLesson->count() == 0)
+            reportMissingCourse(QString("课本“%1”中没有课文：%2 不存在，或其中没有以 $ 开头的课文标题。")
+                                    .arg(currentVolumeFolder(),
+                                         QDir(Module1::sAppPath).filePath(courseFile("lesson.txt"))));
+    }
+    bLoading = 0;
+    SetStatus(StatusLesson);
+    if (nSentenceCount == 0)
+        ShowPositionText(0);
+    wbAdv->widget()->show();
+
+    const QString welcome = Module1::sAppPath + "/" + kWelcomePage;
+    QFile::setPermissions(welcome, QFile::permissions(welcome) | QFile::WriteOwner);
+    library().dllInit(kWelcomePage);
+    wbAdv->navigate(welcome);
+}
+
+void MainForm::Form_Unload()
+{
+    if (bUnloaded_)
+        return;
+    bUnloaded_ = true;
+    bStopBrowse = -1;
+    oEngs.clear();
+    oChns.clear();
+    bEngShown.clear();
+    SaveAllSettings();
+    for (const char* scratch : kScratchFiles)
+        QFile::remove(scratch);
+    if (QFile::exists(kTake))
+        QFile::remove(kTake);
+}
+
+void MainForm::closeEvent(QCloseEvent* event)
+{
+    Form_Unload();
+    QMainWindow::closeEvent(event);
+}

@@ -1,0 +1,37 @@
+#include "shell/StudyStatus.h"
+
+namespace {
+
+constexpr Switch O = Switch::On;
+constexpr Switch X = Switch::Off;
+constexpr Switch K = Switch::Keep;
+
+// clang-format off
+const StatusControls kStatusTable[] = {
+    //  status              panel        ckShowChinese wbContent wbWords piBrowse piSpell piCompare cbVolume lsLesson  btBrowse btSpell btCompare btThinkEnglish btWords
+    {StatusLesson,       "课文学习",    O,           O,        X,      X,       X,      X,        O,       O,        O,       O,      O,        O,             O},
+    {StatusBrowse,       "自动浏览",    K,           K,        K,      O,       K,      K,        X,       X,        O,       X,      X,        X,             X},
+    {StatusThinkEnglish, "回想英文",    K,           K,        K,      K,       K,      K,        K,       K,        X,       X,      X,        O,             X},
+    {StatusSpell,        "逆向听写",    K,           K,        K,      X,       O,      X,        X,       X,        X,       O,      X,        X,             X},
+    {StatusCompare,      "跟读对比",    K,           K,        K,      X,       X,      O,        X,       X,        X,       X,      O,        X,             X},
+    {StatusWords,        "词汇学习",    K,           X,        O,      X,       X,      X,        X,       X,        X,       X,      X,        X,             O},
+};
+// clang-format on
+
+}  // namespace
+
+const StatusControls* statusControls(int status)
+{
+    for (const StatusControls& controls : kStatusTable) {
+        if (controls.status == status)
+            return &controls;
+    }
+    return nullptr;
+}
+
+const ModeButton kBrowseButton{"btBrowse", "自动浏览", "停止浏览"};
+const ModeButton kCompareButton{"btCompare", "跟读对比", "停止对比"};
+const ModeButton kSpellButton{"btSpell", "逆向听写", "停止听写"};
+const ModeButton kThinkEnglishButton{"btThinkEnglish", "回想英文", "停止回想"};
+const ModeButton kWordsButton{"btWords", "学词汇", "学课文"};
+const ModeButton kMp3Button{"btMp3", "MP3导出", "MP3导出"};
