@@ -18,6 +18,16 @@ build: configure
 test: build
 	@cd $(BUILD) && ctest --output-on-failure
 
+# Starts Lexbay on the sample course in the staged program folder.
+run: build
+	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
+	  echo "make run: there is no display to show the window on (DISPLAY is not set)."; \
+	  echo "On a machine without a screen, run it in a virtual one:"; \
+	  echo "  xvfb-run -a -s '-screen 0 1280x900x24' $(BUILD)/app/Lexbay"; \
+	  exit 1; \
+	fi
+	@$(BUILD)/app/Lexbay
+
 bench: build
 	@bench/run-all $(BUILD)
 
