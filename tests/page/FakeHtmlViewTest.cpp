@@ -217,6 +217,26 @@ TEST_F(FakeHtmlViewTest, PressReachesTheWindowThroughTheForwarder)
     EXPECT_EQ(window.pressed, QStringList({"mousedown:imgs1", "mousedown:engs1"}));
 }
 
+TEST(FakeHtmlViewLifetime, ElementsOutliveTheirView)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("lesson.htm");
+    writePageFile(path, lessonPageBytes(numberedSentences(1)));
+    std::shared_ptr<HtmlDocument> document;
+    {
+        FakeHtmlView view;
+        QSignalSpy complete(&view, &HtmlView::documentComplete);
+        view.navigate(path);
+        ASSERT_TRUE(complete.wait(1000));
+        document = view.document();
+    }
+    HtmlElement* english = document->itemById("engs0");
+    english->setStyleColor("cc0000");
+    english->setMouseDownHandler(std::make_shared<clsForward>());
+    EXPECT_EQ(english->styleColor(), "cc0000");
+    EXPECT_EQ(english->innerHtml(), "Sentence number 0 of the lesson.\n");
+}
+
 TEST_F(FakeHtmlViewTest, FollowLinkOffersTheNavigationFirst)
 {
     const QString other = writeLesson("other.htm", numberedSentences(1));

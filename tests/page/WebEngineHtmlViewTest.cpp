@@ -19,6 +19,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace {
 
 constexpr int kLoadTimeoutMs = 20000;
@@ -199,6 +201,43 @@ TEST_F(WebEngineHtmlViewTest, MousePressReachesTheHandlerWithItsEvent)
     EXPECT_EQ(handler->events[1].srcElement, document->itemById("engs2"));
     EXPECT_TRUE(document->currentEvent().type.isEmpty());
     EXPECT_EQ(document->currentEvent().srcElement, nullptr);
+}
+
+// A handler that waits in a nested event loop, as the window's waits and
+// message boxes do, still receives the next press inside that wait.
+TEST_F(WebEngineHtmlViewTest, PressDuringAHandlersNestedWaitIsDeliveredThere)
+{
+    ASSERT_TRUE(load(writePage("lesson.htm", lessonPageBytes(numberedSentences(2)))));
+    const auto document = view.document();
+    QStringList seen;
+    class WaitingHandler : public PageEventHandler {
+    public:
+        explicit WaitingHandler(std::function<void()> onPress) : onPress_(std::move(onPress)) {}
+        void My_Default_Method() override { onPress_(); }
+
+    private:
+        std::function<void()> onPress_;
+    };
+    auto describeEvent = [&] {
+        const HtmlEvent event = document->currentEvent();
+        return event.type + ':' + (event.srcElement ? event.srcElement->id() : QString());
+    };
+    const auto inner = std::make_shared<WaitingHandler>([&] { seen << describeEvent(); });
+    const auto outer = std::make_shared<WaitingHandler>([&] {
+        seen << describeEvent();
+        QTimer::singleShot(0, [&] { pressAt("imgs1"); });
+        for (int i = 0; i < 100 && seen.size() < 2; ++i)
+            QTest::qWait(50);
+        seen << "after wait " + describeEvent();
+    });
+    document->itemById("imgs0")->setMouseDownHandler(outer);
+    document->itemById("imgs1")->setMouseDownHandler(inner);
+    settle();
+
+    pressAt("imgs0");
+    for (int i = 0; i < 200 && seen.size() < 3; ++i)
+        QTest::qWait(50);
+    EXPECT_EQ(seen, QStringList({"mousedown:imgs0", "mousedown:imgs1", "after wait mousedown:imgs0"}));
 }
 
 TEST_F(WebEngineHtmlViewTest, PageScriptsNeverRun)
