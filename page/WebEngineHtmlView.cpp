@@ -23,6 +23,7 @@ constexpr int kLoadAborted = -3;
 // this long, so no one waits forever; only its presses are lost then.
 constexpr int kBridgeWaitMs = 3000;
 
+// The name bridge.js looks the host up by.
 const QString kHostName = QStringLiteral("lexbayHost");
 const QString kSnapshotCall = QStringLiteral("typeof lexbay === 'object' ? lexbay.snapshot() : null");
 
@@ -45,7 +46,9 @@ QWebEngineScript bridgeScript()
     return script;
 }
 
-void switchOffPageScripts(QWebEngineSettings& settings)
+// Pages run none of their own scripts, plugins or window openings, and reach
+// nothing beyond local files.
+void lockDown(QWebEngineSettings& settings)
 {
     settings.setAttribute(QWebEngineSettings::JavascriptEnabled, false);
     settings.setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
@@ -86,7 +89,7 @@ WebEngineHtmlView::WebEngineHtmlView(QObject* parent)
     // Pages are generated files that change under the same name.
     profile_->setHttpCacheType(QWebEngineProfile::NoCache);
     profile_->setUrlRequestInterceptor(&interceptor_);
-    switchOffPageScripts(*page_->settings());
+    lockDown(*page_->settings());
     page_->scripts().insert(bridgeScript());
     channel_.registerObject(kHostName, &host_);
     page_->setWebChannel(&channel_, QWebEngineScript::ApplicationWorld);
