@@ -1,7 +1,6 @@
 #include "AudioFixtures.h"
 #include "modes/GstMediaPlayer.h"
 
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QSignalSpy>
@@ -105,15 +104,19 @@ TEST_F(GstMediaPlayerTest, PlayAfterEndOfStreamPlaysTheWholeRangeAgain)
     EXPECT_GT(third, (range.end - range.start) * 0.9);
 }
 
-TEST_F(GstMediaPlayerTest, LastSentenceRunsToTheEndOfTheRecording)
+TEST_F(GstMediaPlayerTest, RangeToOrPastTheEndStopsAtTheEndOfTheRecording)
 {
-    QSignalSpy ends(&player, &MediaPlayer::endOfStream);
-    setRange({6.0, player.duration()});
-    playToEnd(ends);
-    EXPECT_NEAR(player.currentPosition(), player.duration(), kMillisecond);
-    playToEnd(ends);
-    QTest::qWait(kQuietMs);
-    EXPECT_EQ(ends.count(), 2);
+    // The last sentence ends at the duration; a timing file may also name a
+    // later end than the recording has.
+    for (const double end : {player.duration(), player.duration() + 2.0}) {
+        QSignalSpy ends(&player, &MediaPlayer::endOfStream);
+        setRange({6.0, end});
+        playToEnd(ends);
+        EXPECT_NEAR(player.currentPosition(), player.duration(), kMillisecond);
+        playToEnd(ends);
+        QTest::qWait(kQuietMs);
+        EXPECT_EQ(ends.count(), 2) << "range end " << end;
+    }
 }
 
 TEST_F(GstMediaPlayerTest, StopEndsPlaybackWithoutEndOfStream)
@@ -264,10 +267,9 @@ TEST(GstMediaPlayerSink, BadSinkDescriptionIsReportedNotFatal)
 
 TEST(GstMediaPlayerSink, MissingSoundDeviceIsReportedOnceAndTimingGoesOn)
 {
-    if (!QDir(QStringLiteral("/dev/snd")).entryList({QStringLiteral("pcm*")}, QDir::System).isEmpty())
+    if (machineHasSoundCard())
         GTEST_SKIP() << "this machine has a sound card";
-    // No sound server either: autoaudiosink must fall back to its stand-in.
-    qputenv("PULSE_SERVER", "unix:/nonexistent/lexbay-test");
+    hideSoundServer();
     GstMediaPlayer player(QStringLiteral("autoaudiosink"));
     QSignalSpy ends(&player, &MediaPlayer::endOfStream);
     QSignalSpy problems(&player, &MediaPlayer::audioProblem);
@@ -282,7 +284,6 @@ TEST(GstMediaPlayerSink, MissingSoundDeviceIsReportedOnceAndTimingGoesOn)
     QTest::qWait(100);
     EXPECT_EQ(ends.count(), 2);
     EXPECT_EQ(problems.count(), 1);
-    qunsetenv("PULSE_SERVER");
 }
 
 }  // namespace
