@@ -1,0 +1,153 @@
+// The course catalogue and the loading of a lesson.
+
+#include "WindowHarness.h"
+
+#include "page/HtmlView.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QListWidget>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(VolumeNumber, FirstDigitOneToFourInTestOrderElseOne)
+{
+    const std::pair<const char*, int> cases[] = {
+        {"Trellis英语第1册", 1}, {"Trellis英语第2册", 2}, {"Trellis英语第3册", 3}, {"Trellis英语第4册", 4},
+        {"Trellis英语第5册", 1}, {"Trellis英语", 1},       {"Trellis英语31", 1},      {"Trellis英语42", 2},
+        {"Trellis英语第34册", 3},
+    };
+    for (const auto& [name, number] : cases)
+        EXPECT_EQ(MainForm::volumeNumber(name), number) << name;
+}
+
+TEST(VolumeList, ListsMatchingFoldersByNameWithoutDottedOrHiddenOnes)
+{
+    WindowHarness h([](const QString& folder) {
+        QDir books(folder + "/books");
+        books.mkdir("Trellis英语第0册");
+        books.mkdir("Trellis英语.old");
+        books.mkdir(".Trellis英语hidden");
+        books.mkdir("Other英语");
+    });
+    MainForm& f = h.load();
+    QStringList names;
+    for (int i = 0; i < f.cbVolume->count(); ++i)
+        names << f.cbVolume->itemText(i);
+    EXPECT_EQ(names, QStringList({"Trellis英语第0册", "Trellis英语第1册", "Trellis英语第2册"}));
+}
+
+TEST(LessonLoading, BuildsTheElementTablesMarksSentenceZeroAndReadsTheTimes)
+{
+    WindowHarness h;
+    MainForm& f = h.load();
+    const int n = f.nSentenceCount;
+    ASSERT_EQ(f.lsLesson->count(), 4);
+    ASSERT_EQ(n, 8);
+
+    ASSERT_EQ(f.oEngs.size(), size_t(n + 1));
+    ASSERT_EQ(f.oChns.size(), size_t(n + 1));
+    for (int i = 0; i < n; ++i) {
+        EXPECT_EQ(f.oEngs[i]->id(), QString("engs%1").arg(i));
+        EXPECT_EQ(f.oChns[i]->id(), QString("chns%1").arg(i));
+        EXPECT_EQ(f.bEngShown[i], -1);
+        EXPECT_EQ(h.colourOf(QString("imgs%1").arg(i)), "009933");
+        EXPECT_EQ(h.colourOf(QString("chns%1").arg(i)), "666633");
+        EXPECT_EQ(h.colourOf(QString("engs%1").arg(i)), i == 0 ? "cc0000" : "009933");
+        for (const QString& id : {QString("engs%1").arg(i), QString("imgs%1").arg(i)}) {
+            HtmlElement* e = f.oLessonDoc->itemById(id);
+            EXPECT_EQ(e->styleCursor(), "hand");
+            EXPECT_NE(e->mouseDownHandler(), nullptr);
+        }
+        EXPECT_EQ(f.oLessonDoc->itemById(QString("chns%1").arg(i))->mouseDownHandler(), nullptr);
+    }
+    EXPECT_EQ(f.oEngs[n], nullptr);
+    EXPECT_EQ(f.nCurSentence, 0);
+
+    // The time table: one start per sentence from the timing file, strictly
+    // increasing, then the recording's duration.
+    ASSERT_EQ(f.dSentenceTimes.size(), size_t(n + 2));
+    for (int i = 1; i < n; ++i)
+        EXPECT_LT(f.dSentenceTimes[i - 1], f.dSentenceTimes[i]);
+    EXPECT_DOUBLE_EQ(f.dSentenceTimes[n], WindowHarness::kRecordingSeconds);
+    EXPECT_EQ(h.player().fileName(), "books/Trellis英语第1册/tlx1001.mp3");
+    EXPECT_TRUE(h.player().log.contains("stop"));
+    EXPECT_FALSE(h.player().log.contains("play"));
+    EXPECT_EQ(h.words().navigations().value(0), h.folder() + "/curLessonwords.htm");
+}
+
+TEST(LessonLoading, WithoutChineseLinesCollectsOnlyEnglishAndIcons)
+{
+    WindowHarness h([](const QString& folder) { writeSettings(folder + "/settings.ini", {{"ShowChinese", "0"}}); });
+    MainForm& f = h.load();
+    EXPECT_EQ(f.oLessonDoc->itemById("chns0"), nullptr);
+    EXPECT_NE(f.oLessonDoc->itemById("engs0"), nullptr);
+    EXPECT_EQ(f.nSentenceCount, 8);
+}
+
+TEST(LessonLoading, ChoosingAVolumeLoadsItsFirstLessonAndHidesTheWelcomePage)
+{
+    WindowHarness h;
+    MainForm& f = h.load();
+    f.lsLesson->setCurrentRow(2);
+    f.cbVolume->setCurrentIndex(1);
+    EXPECT_TRUE(f.wbAdv->widget()->isHidden());
+    EXPECT_EQ(f.nCurVolume, 2);
+    EXPECT_EQ(f.lsLesson->currentRow(), 0);
+    EXPECT_EQ(f.lbCurLesson->text(), f.lsLesson->item(0)->text());
+    EXPECT_EQ(h.player().fileName(), "books/Trellis英语第2册/tlx2001.mp3");
+    EXPECT_EQ(f.nSentenceCount, 10);
+}
+
+TEST(LessonLoading, TimingFileWithFewerLinesLeavesZerosAndKeepsTheDurationLast)
+{
+    WindowHarness h([](const QString& folder) {
+        QFile lrc(folder + "/books/Trellis英语第1册/tlx1001.lrc");
+        lrc.open(QIODevice::WriteOnly);
+        lrc.write("[00:00.50]One\r\n[00:02.25]Two\r\n");
+    });
+    MainForm& f = h.load();
+    const int n = f.nSentenceCount;
+    EXPECT_DOUBLE_EQ(f.dSentenceTimes[0], 0.5);
+    EXPECT_DOUBLE_EQ(f.dSentenceTimes[1], 2.25);
+    for (int i = 2; i < n; ++i)
+        EXPECT_EQ(f.dSentenceTimes[i], 0.0);
+    EXPECT_DOUBLE_EQ(f.dSentenceTimes[n], WindowHarness::kRecordingSeconds);
+    EXPECT_EQ(f.dSentenceTimes[n + 1], 0.0);
+}
+
+TEST(LessonLoading, CourseFilesAreFoundWithoutRegardToLetterCase)
+{
+    WindowHarness h([](const QString& folder) {
+        const QString volume = folder + "/books/Trellis英语第1册/";
+        QFile::rename(volume + "tlx1001.mp3", volume + "TLX1001.MP3");
+        QFile::rename(volume + "tlx1001.lrc", volume + "Tlx1001.LRC");
+        QFile::rename(volume + "lesson.txt", volume + "LESSON.TXT");
+    });
+    MainForm& f = h.load();
+    EXPECT_EQ(f.lsLesson->count(), 4);
+    EXPECT_EQ(h.player().fileName(), "books/Trellis英语第1册/TLX1001.MP3");
+    EXPECT_GT(f.dSentenceTimes[1], 0.0);
+}
+
+TEST(LessonLoading, ShowChineseSwitchReloadsThePageAndMakesSentenceZeroCurrent)
+{
+    WindowHarness h;
+    MainForm& f = h.load();
+    f.SetCurSentence(4);
+    f.ckShowChinese->click();
+    EXPECT_EQ(f.bShowChinese, 0);
+    EXPECT_EQ(f.oLessonDoc->itemById("chns0"), nullptr);
+    EXPECT_EQ(f.nCurSentence, 0);
+    EXPECT_EQ(h.colourOf("engs0"), "cc0000");
+    f.ckShowChinese->click();
+    EXPECT_EQ(f.bShowChinese, 1);
+    EXPECT_NE(f.oLessonDoc->itemById("chns0"), nullptr);
+}
+
+}  // namespace

@@ -1,0 +1,72 @@
+// The welcome page's start picture and the recording-source dialog.
+
+#include "WindowHarness.h"
+
+#include "coursedata/lexbaydll.h"
+#include "page/HtmlView.h"
+#include "shell/CourseLibrary.h"
+#include "shell/Mp3Form.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(WelcomePage, StartAddressClosesItWithoutLoadingAnything)
+{
+    WindowHarness h;
+    MainForm& f = h.load();
+    ASSERT_FALSE(f.wbAdv->widget()->isHidden());
+    const int before = h.welcome().navigations().size();
+    EXPECT_FALSE(h.welcome().followLink(QUrl("http://" LEXBAY_START_HOST "/start.htm")));
+    EXPECT_TRUE(f.wbAdv->widget()->isHidden());
+    EXPECT_EQ(h.welcome().navigations().size(), before);
+}
+
+TEST(WelcomePage, OtherAddressesAndOtherLetterCasesAreNotIntercepted)
+{
+    WindowHarness h;
+    MainForm& f = h.load();
+    // Host names reach the view in lower case whatever the link said, so the
+    // letter case can only differ elsewhere in the address.
+    bool cancel = false;
+    f.wbAdv_BeforeNavigate(QUrl(QString("http://x.example.com/%1").arg(QString(LEXBAY_START_HOST).toUpper())),
+                           &cancel);
+    EXPECT_FALSE(cancel);
+    f.wbAdv_BeforeNavigate(QUrl(LEXBAY_MAKER_SITE), &cancel);
+    EXPECT_FALSE(cancel);
+    EXPECT_FALSE(f.wbAdv->widget()->isHidden());
+}
+
+TEST(Mp3Dialog, ShowsItsTextsAndOpensCentredEachTime)
+{
+    CourseLibrary library(QString(LEXBAY_APP_DIR) + "/liblexbaydll.so");
+    for (int opening = 0; opening < 2; ++opening) {
+        Mp3Form dialog(library);
+        EXPECT_EQ(dialog.windowTitle(), "Lexbay");
+        EXPECT_TRUE(dialog.Label1->text().startsWith("每篇课文的MP3文件，及其同步歌词文件(LRC文件)\n\n"));
+        EXPECT_TRUE(dialog.Label1->text().endsWith("其他以此类推\n"));
+        EXPECT_EQ(dialog.Label1->text().count("\n\n"), 6);
+        EXPECT_EQ(dialog.btOk->text(), "返 回");
+        EXPECT_EQ(dialog.lbMakerLink->text(), LEXBAY_MAKER_NAME);
+        EXPECT_EQ(dialog.lbProductLink->text(), LEXBAY_PRODUCT_NAME);
+        EXPECT_EQ(dialog.lbMakerLink->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+        EXPECT_TRUE(dialog.lbMakerLink->font().underline());
+        dialog.move(0, 0);
+        QTimer::singleShot(0, &dialog, [&dialog] {
+            const QRect screen = dialog.screen()->geometry();
+            const QRect frame = dialog.frameGeometry();
+            EXPECT_EQ(frame.left(), screen.width() / 2 - frame.width() / 2);
+            EXPECT_EQ(frame.top(), screen.height() / 2 - frame.height() / 2);
+            dialog.btOk->click();
+        });
+        EXPECT_EQ(dialog.exec(), QDialog::Accepted);
+    }
+}
+
+}  // namespace
