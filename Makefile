@@ -2,7 +2,7 @@
 BUILD ?= build
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build test run bench clean
+.PHONY: all deps configure build test run bench fuzz clean
 
 all: build
 
@@ -30,6 +30,10 @@ run: build
 
 bench: build
 	@bench/run-all $(BUILD)
+
+# Fuzzes each course-data reader for FUZZ_SECONDS (default 30) seconds.
+fuzz: deps
+	@scripts/fuzz $(FUZZ_SECONDS)
 
 clean:
 	rm -rf $(BUILD)
