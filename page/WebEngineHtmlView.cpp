@@ -90,6 +90,8 @@ WebEngineHtmlView::WebEngineHtmlView(QObject* parent)
     profile_->setHttpCacheType(QWebEngineProfile::NoCache);
     profile_->setUrlRequestInterceptor(&interceptor_);
     lockDown(*page_->settings());
+    // Loading a page must not take the keyboard from the window's text box.
+    page_->settings()->setAttribute(QWebEngineSettings::FocusOnNavigationEnabled, false);
     page_->scripts().insert(bridgeScript());
     channel_.registerObject(kHostName, &host_);
     page_->setWebChannel(&channel_, QWebEngineScript::ApplicationWorld);

@@ -9,6 +9,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QEventLoop>
+#include <QLineEdit>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTemporaryDir>
@@ -338,6 +339,23 @@ TEST_F(WebEngineHtmlViewTest, WritesToAnEarlierPageLeaveTheShownPageAlone)
     EXPECT_EQ(oldDocument->itemById("engs0")->styleColor(), "ffffff");
     EXPECT_EQ(liveStyle("engs0", "color"), "");
     EXPECT_EQ(liveStyle("engs1", "color"), "rgb(204, 0, 0)");
+}
+
+TEST_F(WebEngineHtmlViewTest, LoadingLeavesTheKeyboardWithTheWindowsTextBox)
+{
+    QWidget window;
+    QLineEdit textBox(&window);
+    view.widget()->setParent(&window);
+    view.widget()->setGeometry(0, 40, 600, 400);
+    window.resize(640, 480);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    textBox.setFocus();
+    ASSERT_TRUE(load(writePage("lesson.htm", lessonPageBytes(numberedSentences(2)))));
+    ASSERT_TRUE(load(writePage("other.htm", lessonPageBytes(numberedSentences(3)))));
+    EXPECT_TRUE(textBox.hasFocus());
+    view.widget()->setParent(nullptr);
 }
 
 TEST_F(WebEngineHtmlViewTest, OnlyTheLastOfQuickNavigationsCompletes)
