@@ -116,6 +116,8 @@ WebEngineHtmlView::WebEngineHtmlView(QObject* parent)
     // The default menu offers back, reload and view-source: navigations the
     // window does not expect.
     webView_->setContextMenuPolicy(Qt::NoContextMenu);
+    // A file dropped on the view would replace the page behind the window's back.
+    webView_->setAcceptDrops(false);
 }
 
 WebEngineHtmlView::~WebEngineHtmlView()
