@@ -341,6 +341,20 @@ TEST_F(WebEngineHtmlViewTest, WritesToAnEarlierPageLeaveTheShownPageAlone)
     EXPECT_EQ(liveStyle("engs1", "color"), "rgb(204, 0, 0)");
 }
 
+// The window loads its first lesson before it is shown.
+TEST(WebEngineHtmlViewHidden, CompletesAndMarksAPageNeverShown)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("lesson.htm");
+    writePageFile(path, lessonPageBytes(numberedSentences(2)));
+    WebEngineHtmlView hidden;
+    QSignalSpy complete(&hidden, &HtmlView::documentComplete);
+    hidden.navigate(path);
+    ASSERT_TRUE(complete.wait(kLoadTimeoutMs));
+    ASSERT_NE(hidden.document()->itemById("engs1"), nullptr);
+    EXPECT_FALSE(hidden.widget()->isVisible());
+}
+
 TEST_F(WebEngineHtmlViewTest, LoadingLeavesTheKeyboardWithTheWindowsTextBox)
 {
     QWidget window;
