@@ -17,15 +17,20 @@ const char* const kShippedFiles[] = {"htmlhead.txt", "htmlheadwords.txt", "sound
 
 }  // namespace
 
-WindowHarness::WindowHarness(const std::function<void(const QString& folder)>& prepare)
+void stageProgramFolder(const QString& destination)
 {
     namespace fs = std::filesystem;
     const fs::path staged = LEXBAY_APP_DIR;
-    const fs::path folder = dir_.path().toStdString();
+    const fs::path folder = destination.toStdString();
     fs::copy(staged / "books", folder / "books", fs::copy_options::recursive);
     fs::copy(staged / "icons", folder / "icons", fs::copy_options::recursive);
     for (const char* file : kShippedFiles)
         fs::copy_file(staged / file, folder / file);
+}
+
+WindowHarness::WindowHarness(const std::function<void(const QString& folder)>& prepare)
+{
+    stageProgramFolder(dir_.path());
     if (prepare)
         prepare(dir_.path());
 

@@ -80,5 +80,9 @@ private:
     std::unique_ptr<MainForm> form_;
 };
 
+// Fills a folder with the staged program's shipped files and sample course
+// (not the program or the library).
+void stageProgramFolder(const QString& folder);
+
 // Writes a settings file with the given keys in group "Options".
 void writeSettings(const QString& file, const std::vector<std::pair<QString, QString>>& values);
