@@ -177,31 +177,6 @@ INSTANTIATE_TEST_SUITE_P(Reseeks, StaleEndOfStreamTest,
         ReseekCase{"StopThenAtOnce", true, 0}, ReseekCase{"StopAfterFirstEnded", true, 150}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(GstMediaPlayerTest, RangeWithoutLengthEndsAtOnceButLater)
-{
-    QSignalSpy ends(&player, &MediaPlayer::endOfStream);
-    for (const Range range : {Range{1.0, 1.0}, Range{2.0, 0.0}}) {
-        const qsizetype before = ends.count();
-        setRange(range);
-        player.play();
-        EXPECT_EQ(ends.count(), before) << "raised inside play()";
-        QCoreApplication::processEvents();
-        EXPECT_EQ(ends.count(), before + 1);
-    }
-    QTest::qWait(300);
-    EXPECT_EQ(ends.count(), 2);
-}
-
-TEST_F(GstMediaPlayerTest, StopCancelsTheEndOfARangeWithoutLength)
-{
-    QSignalSpy ends(&player, &MediaPlayer::endOfStream);
-    setRange({0.0, 0.0});
-    player.play();
-    player.stop();
-    QTest::qWait(300);
-    EXPECT_EQ(ends.count(), 0);
-}
-
 TEST_F(GstMediaPlayerTest, OpeningAnotherFileSilencesThePlayingOne)
 {
     QSignalSpy ends(&player, &MediaPlayer::endOfStream);
