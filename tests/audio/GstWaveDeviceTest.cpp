@@ -105,6 +105,17 @@ TEST_F(GstWaveDeviceTest, TakePlaysToItsEndWithDoneOne)
     EXPECT_EQ(done.count(), 1);
 }
 
+TEST_F(GstWaveDeviceTest, TakeWithoutSamplesEndsAtOnceWithDoneOne)
+{
+    writeFile(takePath(), readFile(blankTemplateWav()));
+    QSignalSpy done(&player, &WaveDevice::done);
+    openPlayer(takePath());
+    player.command(QStringLiteral("Play"));
+    EXPECT_EQ(done.count(), 0);
+    ASSERT_TRUE(done.wait(kEventWaitMs));
+    EXPECT_EQ(done.at(0).at(0).toInt(), WaveDevice::DoneSuccessful);
+}
+
 TEST_F(GstWaveDeviceTest, StopDuringPlayGivesAnotherCodeAndNoLaterEnd)
 {
     recordTake(readFile(blankTemplateWav()), kRecordMs);
