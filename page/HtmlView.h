@@ -64,6 +64,8 @@ public:
     // The document of the last completely loaded page; nullptr before the first.
     virtual std::shared_ptr<HtmlDocument> document() const = 0;
     // The widget to place in a window; show, hide and geometry go through it.
+    // A window that takes it as a child may delete it first; widget() is then
+    // nullptr. Otherwise the view deletes it.
     virtual QWidget* widget() = 0;
 
 signals:

@@ -355,6 +355,27 @@ TEST(WebEngineHtmlViewHidden, CompletesAndMarksAPageNeverShown)
     EXPECT_FALSE(hidden.widget()->isVisible());
 }
 
+TEST(WebEngineHtmlViewLifetime, WidgetMayGoWithItsWindowBeforeTheView)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("lesson.htm");
+    writePageFile(path, lessonPageBytes(numberedSentences(1)));
+    WebEngineHtmlView view;
+    std::shared_ptr<HtmlDocument> document;
+    {
+        QWidget window;
+        view.widget()->setParent(&window);
+        window.show();
+        QSignalSpy complete(&view, &HtmlView::documentComplete);
+        view.navigate(path);
+        ASSERT_TRUE(complete.wait(kLoadTimeoutMs));
+        document = view.document();
+    }
+    EXPECT_EQ(view.widget(), nullptr);
+    document->itemById("engs0")->setStyleColor("cc0000");
+    QCoreApplication::processEvents();
+}
+
 TEST_F(WebEngineHtmlViewTest, LoadingLeavesTheKeyboardWithTheWindowsTextBox)
 {
     QWidget window;
