@@ -28,6 +28,9 @@ const char* const kWordsHead = "htmlheadwords.txt";
 const char* const kLessonText = "lesson.txt";
 const char* const kWordList = "words.txt";
 
+// A section index that selects no lines of a course file.
+constexpr int kNoSection = -2;
+
 const char* const kColourNormal = "009933";
 const char* const kColourChinese = "666633";
 
@@ -100,7 +103,10 @@ void MainForm::cbVolume_Click()
         return;
     wbAdv->widget()->hide();
     FillLsLesson();
-    lsLesson->setCurrentRow(0);
+    if (lsLesson->count() > 0)
+        lsLesson->setCurrentRow(0);
+    else
+        LoadLesson();
 }
 
 void MainForm::FillLsLesson()
@@ -136,12 +142,13 @@ void MainForm::wbContent_DocumentComplete() { bPageLoaded = -1; }
 
 void MainForm::LoadLesson()
 {
+    // With no lesson to choose (a volume without lessons) the pages come out
+    // empty and nothing of the previous lesson stays in use.
     const int lesson = currentLessonIndex();
-    if (lesson < 0)
-        return;
-    lbCurLesson->setText(lsLesson->currentItem()->text());
-    nSentenceCount = library().dllMakeHtml(kLessonHead, courseFile(kLessonText), kLessonPage, lesson, bShowChinese);
-    library().dllMakeHtmlWords(kWordsHead, courseFile(kWordList), kWordsPage, lesson);
+    const int section = lesson >= 0 ? lesson : kNoSection;
+    lbCurLesson->setText(lesson >= 0 ? lsLesson->currentItem()->text() : QString());
+    nSentenceCount = library().dllMakeHtml(kLessonHead, courseFile(kLessonText), kLessonPage, section, bShowChinese);
+    library().dllMakeHtmlWords(kWordsHead, courseFile(kWordList), kWordsPage, section);
 
     bPageLoaded = 0;
     wbContent->navigate(appFile(kLessonPage));
@@ -185,8 +192,10 @@ void MainForm::LoadLesson()
         ShowPositionText(0);
 
     dSentenceTimes.assign(nSentenceCount + 2, 0.0);
-    library().dllReadAllTimeInfo(courseFile(recordingBaseName() + ".lrc"), dSentenceTimes.data(), nSentenceCount + 2);
     mePlayer->stop();
+    if (lesson < 0)
+        return;
+    library().dllReadAllTimeInfo(courseFile(recordingBaseName() + ".lrc"), dSentenceTimes.data(), nSentenceCount + 2);
     mePlayer->setFileName(courseFile(recordingBaseName() + ".mp3"));
     dSentenceTimes[nSentenceCount] = mePlayer->duration();
 }

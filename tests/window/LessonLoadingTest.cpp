@@ -151,3 +151,30 @@ TEST(LessonLoading, ShowChineseSwitchReloadsThePageAndMakesSentenceZeroCurrent)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(LessonLoading, VolumeWithoutLessonsEmptiesThePageInsteadOfKeepingTheOldLesson)
+{
+    WindowHarness h([](const QString& folder) {
+        QDir(folder + "/books").mkdir("Trellis英语第3册");
+    });
+    MainForm& f = h.load();
+    ASSERT_EQ(f.nSentenceCount, 8);
+    f.cbVolume->setCurrentIndex(2);
+    WindowHarness::settle();
+    EXPECT_EQ(f.lsLesson->count(), 0);
+    EXPECT_EQ(f.nSentenceCount, 0);
+    EXPECT_EQ(f.lbCurLesson->text(), "");
+    EXPECT_EQ(f.pnSubStatus->text(), "共 0 句，当前是第 0 句");
+    EXPECT_EQ(f.oLessonDoc->itemById("engs0"), nullptr);
+    ASSERT_EQ(h.boxes().shown.size(), 1);
+    EXPECT_TRUE(h.boxes().shown[0].contains("Trellis英语第3册/lesson.txt"));
+    // Nothing of the old lesson plays.
+    h.player().log.clear();
+    f.btBrowse_Click();
+    f.PlaySentence(0, -1);
+    EXPECT_FALSE(h.player().log.contains("play"));
+}
+
+}  // namespace
