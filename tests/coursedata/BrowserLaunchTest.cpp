@@ -60,14 +60,19 @@ TEST_F(BrowserLaunch, PassesAnyAddressAsTheOpenersOneArgument)
     const std::string addresses[] = {
         "http://www.lexbay.example.com/",
         "http://x.example.com/a b;touch pwned;$(touch pwned2)`touch pwned3`\nsecond line & | > <",
+        "http://x.example.com/'; touch pwned #\" \"$(touch pwned2)\" \\` \t$HOME ${PATH} *",
+        "\ntouch pwned\n",
+        "--help",
+        "",
+        "http://x.example.com/\xC4\xE3\xBA\xC3?q=" + std::string(8000, 'a'),
     };
     for (const std::string& address : addresses) {
         std::filesystem::remove(record);
         EXPECT_EQ(dllIePage(address.c_str()), 0);
         EXPECT_EQ(recordedCall(), (std::vector<std::string>{"1", address}));
+        std::this_thread::sleep_for(100ms);
+        EXPECT_EQ(fieldsOf(readBytes(record)).size(), 2u) << "the opener ran more than once";
     }
-    std::this_thread::sleep_for(200ms);
-    EXPECT_EQ(fieldsOf(readBytes(record)).size(), 2u) << "the opener ran more than once";
     for (const char* trace : {"pwned", "pwned2", "pwned3"})
         EXPECT_FALSE(std::filesystem::exists(trace)) << "a shell interpreted the address";
 }
