@@ -120,9 +120,7 @@ double GstMediaPlayer::duration() const
 
 void GstMediaPlayer::stop()
 {
-    if (!opened_)
-        return;
-    if (playing_) {
+    if (opened_ && playing_) {
         gint64 nanoseconds = 0;
         if (gst_element_query_position(playbin_, GST_FORMAT_TIME, &nanoseconds))
             position_ = gstutil::toSeconds(nanoseconds);
@@ -132,7 +130,8 @@ void GstMediaPlayer::stop()
     rangeSeqnum_ = GST_SEQNUM_INVALID;
     // PAUSED rather than READY keeps the file prerolled, so the next range
     // starts within a couple of milliseconds; pausing posts no end-of-stream.
-    gst_element_set_state(playbin_, GST_STATE_PAUSED);
+    if (opened_)
+        gst_element_set_state(playbin_, GST_STATE_PAUSED);
 }
 
 void GstMediaPlayer::setSelectionStart(double seconds)
@@ -175,9 +174,11 @@ double GstMediaPlayer::currentPosition() const
 
 void GstMediaPlayer::play()
 {
-    if (!opened_ || playing_)
+    if (playing_)
         return;
-    if (!(selectionEnd_ > selectionStart_)) {
+    // Without a playable file the range ends at once too, so a mode that
+    // steps on the end of a sentence goes on rather than waiting for ever.
+    if (!opened_ || !(selectionEnd_ > selectionStart_)) {
         endRangeAtOnce();
         return;
     }
@@ -214,7 +215,8 @@ void GstMediaPlayer::playFrom(double startSeconds)
 
 void GstMediaPlayer::endRangeAtOnce()
 {
-    gst_element_set_state(playbin_, GST_STATE_PAUSED);
+    if (opened_)
+        gst_element_set_state(playbin_, GST_STATE_PAUSED);
     playing_ = true;
     atRangeEnd_ = false;
     rangeSeqnum_ = GST_SEQNUM_INVALID;
@@ -267,12 +269,16 @@ void GstMediaPlayer::onError(GstMessage* message)
 {
     if (!opened_)
         return;
+    const bool wasPlaying = playing_;
     opened_ = false;
     playing_ = false;
     ++rangeSerial_;
     gst_element_set_state(playbin_, GST_STATE_NULL);
     bus_->discardPending();
     fail(QStringLiteral("Cannot play \"%1\": %2").arg(fileName_, gstutil::errorText(message)));
+    // The range under way cannot reach its end any more: it ends here.
+    if (wasPlaying)
+        endRangeAtOnce();
 }
 
 void GstMediaPlayer::reportProblem(const QString& message)

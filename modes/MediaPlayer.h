@@ -11,8 +11,9 @@ public:
     using QObject::QObject;
 
     // Opens the file; duration() is readable as soon as this returns. A file
-    // that is missing or cannot be decoded leaves duration 0, makes play() do
-    // nothing and says why in lastError(), naming the file.
+    // that is missing or cannot be decoded leaves duration 0, makes play()
+    // play nothing and end at once, and says why in lastError(), naming the
+    // file.
     virtual void setFileName(const QString& path) = 0;
     virtual double duration() const = 0;
 
@@ -32,7 +33,8 @@ public:
 
     // Starts from the current position and returns at once; after an
     // end-of-stream it starts again at the range start. A range whose end is
-    // not after its start plays nothing and ends at once.
+    // not after its start, or any range without a playable file, plays
+    // nothing and ends at once.
     virtual void play() = 0;
 
     virtual QString lastError() const = 0;

@@ -70,16 +70,17 @@ double FakeMediaPlayer::currentPosition() const
 void FakeMediaPlayer::play()
 {
     log << QStringLiteral("play");
-    if (!lastError_.isEmpty() || playing_)
+    if (playing_)
         return;
     if (atRangeEnd_) {
         position_ = selectionStart_;
         atRangeEnd_ = false;
     }
     playing_ = true;
-    if (selectionEnd_ > selectionStart_)
+    if (lastError_.isEmpty() && selectionEnd_ > selectionStart_)
         return;
-    // Like the real player: a range without length ends at once, queued.
+    // Like the real player: a range without length, or a file that cannot be
+    // played, ends at once, queued.
     const quint64 serial = ++rangeSerial_;
     QMetaObject::invokeMethod(
         this,
