@@ -68,11 +68,15 @@ void MainForm::BrowseStep()
     }
     if (nCurSentence < nSentenceCount - 1) {
         SetBrowseGap(roundHalfEven((mePlayer->selectionEnd() - mePlayer->selectionStart()) * 1000));
+        const int pausedAfter = nCurSentence;
         bStopBrowse = 0;
         Module1::Delay(nGapMs);
         // Whatever happened during the pause (a stop, a jump, the window
-        // closing) has taken over.
-        if (bStopBrowse == 0 && nStatus == StatusBrowse) {
+        // closing) has taken over. A jump whose sentence ended inside this
+        // pause began a pause of its own, which cleared bStopBrowse and steps
+        // by itself; the sentence this pause followed is then no longer the
+        // current one.
+        if (bStopBrowse == 0 && nStatus == StatusBrowse && nCurSentence == pausedAfter) {
             SetCurSentence(nCurSentence + 1);
             nRepeatCount = 0;
             PlaySentence(nCurSentence, 0);

@@ -206,7 +206,7 @@ void MainForm::CheckSpelling()
     // characters.
     const int position = characterAt(typed, r);
     if (position < typed.size())
-        teSpell->setSelection(position, 1);
+        teSpell->setSelection(position, typed[position].isHighSurrogate() ? 2 : 1);
     else
         teSpell->setCursorPosition(typed.size());
 }

@@ -1,0 +1,311 @@
+// Auto-browse: repeats, pauses, the end-of-lesson question, stops and jumps.
+
+#include "PlayerLog.h"
+#include "WindowHarness.h"
+
+#include "shell/StudyStatus.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QTimer>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const char* const kQuestion = "自动浏览结束，需要再来一遍吗";
+
+enum GapPosition { GapNone = 0, GapOneSecond = 1, GapOneLength = 3, GapOneAndHalf = 4, GapTwice = 5, GapThrice = 6 };
+
+QString browseCaption(MainForm& f) { return f.findChild<QToolButton*>("btBrowse")->text(); }
+
+void choose(MainForm& f, int repeatPosition, int gapPosition)
+{
+    f.cbRepeatTimes->setCurrentIndex(repeatPosition);
+    f.cbBrowseGap->setCurrentIndex(gapPosition);
+}
+
+// Shortens sentence n so that length-based pauses after it stay short.
+void setLength(MainForm& f, int n, double seconds) { f.dSentenceTimes.at(n + 1) = f.dSentenceTimes.at(n) + seconds; }
+
+// Runs `action` once, `ms` from now, inside whatever wait is then running.
+void during(int ms, const std::function<void()>& action) { QTimer::singleShot(ms, action); }
+
+TEST(AutoBrowse, RepeatOnceWithoutGapPlaysEverySentenceFromTheCurrentOneThenAsks)
+{
+    WindowHarness h;
+    MainForm& f = h.load();
+    choose(f, 0, GapNone);
+    int mark = h.player().log.size();
+    f.Toolbar1_ButtonClick("btBrowse");
+    EXPECT_EQ(f.nStatus, StatusBrowse);
+    EXPECT_EQ(browseCaption(f), "停止浏览");
+    EXPECT_EQ(takeSince(h.player().log, mark), QStringList("stop") + sentenceRange(f, 0));
+    for (int k = 1; k < f.nSentenceCount; ++k) {
+        ASSERT_TRUE(h.player().finishRange());
+        EXPECT_EQ(takeSince(h.player().log, mark), sentenceRange(f, k)) << k;
+        EXPECT_EQ(f.nCurSentence, k);
+        EXPECT_EQ(h.colourOf(QString("engs%1").arg(k)), "cc0000");
+        EXPECT_EQ(h.colourOf(QString("engs%1").arg(k - 1)), "009933");
+        EXPECT_TRUE(h.boxes().shown.isEmpty());
+    }
+    // No answer queued: No. Browsing stops as the button stops it.
+    ASSERT_TRUE(h.player().finishRange());
+    EXPECT_EQ(h.boxes().shown, QStringList(kQuestion));
+    EXPECT_EQ(f.nStatus, StatusLesson);
+    EXPECT_EQ(browseCaption(f), "自动浏览");
+    EXPECT_EQ(takeSince(h.player().log, mark), QStringList("stop"));
+    EXPECT_NE(f.bStopBrowse, 0);
+}
+
+TEST(AutoBrowse, RepeatThreeTimesPlaysEachSentenceThreeTimesBackToBack)
+{
+    WindowHarness h;
+    MainForm& f = h.load();
+    choose(f, 2, GapNone);
+    f.Toolbar1_ButtonClick("btBrowse");
+    int mark = h.player().log.size();
+    for (int k = 0; k < 2; ++k) {
+        for (int again = 0; again < 2; ++again) {
+            ASSERT_TRUE(h.player().finishRange());
+            EXPECT_EQ(takeSince(h.player().log, mark), QStringList("play")) << k;
+            EXPECT_EQ(f.nCurSentence, k);
+        }
+        ASSERT_TRUE(h.player().finishRange());
+        EXPECT_EQ(takeSince(h.player().log, mark), sentenceRange(f, k + 1));
+    }
+}
+
+TEST(AutoBrowse, StartsAtSentenceSevenAndYesRestartsAtZeroWithTheFullRepeatCount)
+{
+    WindowHarness h;
+    MainForm& f = h.load();
+    ASSERT_EQ(f.nSentenceCount, 8);
+    choose(f, 1, GapNone);
+    ASSERT_TRUE(h.press("engs7"));
+    int mark = h.player().log.size();
+    f.Toolbar1_ButtonClick("btBrowse");
+    EXPECT_EQ(takeSince(h.player().log, mark), QStringList("stop") + sentenceRange(f, 7));
+    ASSERT_TRUE(h.player().finishRange());
+    EXPECT_EQ(takeSince(h.player().log, mark), QStringList("play"));
+    h.boxes().answers = {true};
+    ASSERT_TRUE(h.player().finishRange());
+    EXPECT_EQ(h.boxes().shown, QStringList(kQuestion));
+    EXPECT_EQ(takeSince(h.player().log, mark), sentenceRange(f, 0));
+    EXPECT_EQ(f.nCurSentence, 0);
+    EXPECT_EQ(h.colourOf("engs0"), "cc0000");
+    EXPECT_EQ(h.colourOf("engs7"), "009933");
+    EXPECT_EQ(f.nStatus, StatusBrowse);
+    ASSERT_TRUE(h.player().finishRange());
+    EXPECT_EQ(takeSince(h.player().log, mark), QStringList("play"));
+    ASSERT_TRUE(h.player().finishRange());
+    EXPECT_EQ(takeSince(h.player().log, mark), sentenceRange(f, 1));
+}
+
+struct GapCase {
+    int position;
+    int sentenceLength;
+    int previousGap;
+    int expectedGap;
+};
+
+class GapTable : public ::testing::TestWithParam<GapCase> {};
+
+TEST_P(GapTable, SetBrowseGapFollowsTheSelectedEntry)
+{
+    WindowHarness h;
+    MainForm& f = h.load();
+    const GapCase c = GetParam();
+    f.cbBrowseGap->setCurrentIndex(c.position);
+    f.nGapMs = c.previousGap;
+    f.SetBrowseGap(c.sentenceLength);
+    EXPECT_EQ(f.nGapMs, c.expectedGap);
+}
+
+INSTANTIATE_TEST_SUITE_P(Entries, GapTable,
+                         ::testing::Values(GapCase{0, 2345, 7, 0}, GapCase{1, 2345, 7, 1000}, GapCase{2, 2345, 7, 2000},
+                                           GapCase{3, 2345, 7, 2345}, GapCase{4, 2345, 7, 3518},
+                                           GapCase{4, 2347, 7, 3520}, GapCase{4, 2346, 7, 3519},
+                                           GapCase{4, 1001, 7, 1502}, GapCase{4, 1003, 7, 1504},
+                                           GapCase{5, 2345, 7, 4690}, GapCase{6, 2345, 7, 7035},
+                                           GapCase{3, 0, 7, 0}, GapCase{6, -40, 7, -120},
+                                           GapCase{-1, 2345, 777, 777}));
+
+struct RangeGapCase {
+    double length;
+    int position;
+    int expectedGap;
+};
+
+class PauseAfterPlayedRange : public ::testing::TestWithParam<RangeGapCase> {};
+
+// The sentence length is read back from the player's range and rounded, halves
+// to even, before the gap is computed from it.
+TEST_P(PauseAfterPlayedRange, LengthComesFromThePlayersRange)
+{
+    WindowHarness h;
+    MainForm& f = h.load();
+    const RangeGapCase c = GetParam();
+    choose(f, 0, c.position);
+    setLength(f, 0, c.length);
+    f.Toolbar1_ButtonClick("btBrowse");
+    int gapInPause = -1;
+    during(0, [&] { gapInPause = f.nGapMs; });
+    ASSERT_TRUE(h.player().finishRange());
+    EXPECT_EQ(gapInPause, c.expectedGap);
+    EXPECT_EQ(f.nCurSentence, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Lengths, PauseAfterPlayedRange,
+                         ::testing::Values(RangeGapCase{0.045, GapOneAndHalf, 68}, RangeGapCase{0.047, GapOneAndHalf, 70},
+                                           RangeGapCase{0.045, GapThrice, 135}, RangeGapCase{0.0451, GapOneLength, 45},
+                                           RangeGapCase{0.05, GapTwice, 100}));
+
+TEST(AutoBrowse, StopDuringAPauseEndsAtOnceAndNothingPlaysWhenThePauseIsOver)
+{
+    WindowHarness h;
+    MainForm& f = h.load();
+    choose(f, 0, GapOneLength);
+    setLength(f, 0, 0.3);
+    f.Toolbar1_ButtonClick("btBrowse");
+    int statusAfterStop = 0;
+    QString captionAfterStop;
+    int mark = h.player().log.size();
+    during(50, [&] {
+        f.Toolbar1_ButtonClick("btBrowse");
+        statusAfterStop = f.nStatus;
+        captionAfterStop = browseCaption(f);
+    });
+    ASSERT_TRUE(h.player().finishRange());
+    EXPECT_EQ(statusAfterStop, StatusLesson);
+    EXPECT_EQ(captionAfterStop, "自动浏览");
+    EXPECT_EQ(takeSince(h.player().log, mark), QStringList("stop"));
+    EXPECT_EQ(f.nCurSentence, 0);
+}
+
+TEST(AutoBrowse, JumpDuringAPauseTakesOverAndThatPauseDoesNotStep)
+{
+    WindowHarness h;
+    MainForm& f = h.load();
+    choose(f, 0, GapOneLength);
+    setLength(f, 0, 0.3);
+    setLength(f, 5, 0.02);
+    f.Toolbar1_ButtonClick("btBrowse");
+    int mark = h.player().log.size();
+    during(50, [&] { h.press("engs5"); });
+    ASSERT_TRUE(h.player().finishRange());
+    EXPECT_EQ(takeSince(h.player().log, mark), QStringList({"stop", "stop", "stop"}) + sentenceRange(f, 5));
+    EXPECT_EQ(f.nCurSentence, 5);
+    EXPECT_EQ(f.nRepeatCount, 0);
+    EXPECT_EQ(f.nStatus, StatusBrowse);
+    ASSERT_TRUE(h.player().finishRange());
+    EXPECT_EQ(takeSince(h.player().log, mark), sentenceRange(f, 6));
+    EXPECT_EQ(f.nCurSentence, 6);
+}
+
+// A jumped-to sentence that ends during the first pause starts a pause of its
+// own inside it; the next sentence is played once, by the inner pause, and
+// the outer one, whose sentence was left by the jump, does not step again.
+TEST(AutoBrowse, NestedPauseAfterAJumpStepsOnlyOnce)
+{
+    WindowHarness h;
+    MainForm& f = h.load();
+    choose(f, 0, GapOneLength);
+    setLength(f, 0, 0.3);
+    setLength(f, 5, 0.02);
+    f.Toolbar1_ButtonClick("btBrowse");
+    int mark = h.player().log.size();
+    during(30, [&] { h.press("imgs5"); });
+    during(60, [&] { h.player().finishRange(); });
+    ASSERT_TRUE(h.player().finishRange());
+    WindowHarness::settle(50);
+    EXPECT_EQ(takeSince(h.player().log, mark),
+              QStringList({"stop", "stop", "stop"}) + sentenceRange(f, 5) + sentenceRange(f, 6));
+    EXPECT_EQ(f.nCurSentence, 6);
+    EXPECT_EQ(h.colourOf("engs6"), "cc0000");
+    EXPECT_EQ(h.colourOf("engs7"), "009933");
+}
+
+TEST(AutoBrowse, PressWhilePlayingRestartsThereWithTheFullRepeatCount)
+{
+    WindowHarness h;
+    MainForm& f = h.load();
+    choose(f, 1, GapNone);
+    f.Toolbar1_ButtonClick("btBrowse");
+    ASSERT_TRUE(h.player().finishRange());  // sentence 0, first of two plays
+    int mark = h.player().log.size();
+    ASSERT_TRUE(h.press("engs5"));
+    EXPECT_EQ(takeSince(h.player().log, mark), QStringList({"stop", "stop", "stop"}) + sentenceRange(f, 5));
+    ASSERT_TRUE(h.player().finishRange());
+    EXPECT_EQ(takeSince(h.player().log, mark), QStringList("play"));
+    ASSERT_TRUE(h.player().finishRange());
+    EXPECT_EQ(takeSince(h.player().log, mark), sentenceRange(f, 6));
+}
+
+TEST(AutoBrowse, RepeatListChangedWhileASentencePlaysCountsAtItsEnd)
+{
+    WindowHarness h;
+    MainForm& f = h.load();
+    choose(f, 0, GapNone);
+    f.Toolbar1_ButtonClick("btBrowse");
+    f.cbRepeatTimes->setCurrentIndex(1);
+    emit f.cbRepeatTimes->activated(1);
+    EXPECT_EQ(f.nRepeatTimes, 2);
+    int mark = h.player().log.size();
+    ASSERT_TRUE(h.player().finishRange());
+    EXPECT_EQ(takeSince(h.player().log, mark), QStringList("play"));
+    ASSERT_TRUE(h.player().finishRange());
+    EXPECT_EQ(takeSince(h.player().log, mark), sentenceRange(f, 1));
+}
+
+TEST(AutoBrowse, StartRereadsTheRepeatList)
+{
+    WindowHarness h;
+    MainForm& f = h.load();
+    f.nRepeatTimes = 5;
+    choose(f, 0, GapNone);
+    f.Toolbar1_ButtonClick("btBrowse");
+    EXPECT_EQ(f.nRepeatTimes, 1);
+    EXPECT_EQ(f.nRepeatCount, 0);
+    EXPECT_EQ(f.bStopBrowse, 0);
+}
+
+TEST(AutoBrowse, ShowChineseSwitchRegeneratesThePageWithSentenceZeroCurrent)
+{
+    WindowHarness h;
+    MainForm& f = h.load();
+    ASSERT_TRUE(f.ckShowChinese->isChecked());
+    ASSERT_TRUE(h.press("engs3"));
+    const int pages = h.content().navigations().size();
+    f.ckShowChinese->click();
+    EXPECT_EQ(f.bShowChinese, 0);
+    EXPECT_EQ(h.content().navigations().size(), pages + 1);
+    EXPECT_EQ(f.oLessonDoc->itemById("chns0"), nullptr);
+    EXPECT_EQ(f.nCurSentence, 0);
+    EXPECT_EQ(h.colourOf("engs0"), "cc0000");
+    f.ckShowChinese->click();
+    EXPECT_NE(f.bShowChinese, 0);
+    EXPECT_NE(f.oLessonDoc->itemById("chns0"), nullptr);
+    EXPECT_EQ(h.content().navigations().size(), pages + 2);
+}
+
+// With a recording that cannot be played every sentence ends at once: the
+// steps still run through to the question, and nothing waits for ever.
+TEST(AutoBrowse, UnplayableRecordingStillRunsTheStepsToTheQuestion)
+{
+    WindowHarness h;
+    h.player().setErrorForNextFile("Cannot open \"tlx1001.mp3\": there is no such file");
+    MainForm& f = h.load();
+    choose(f, 1, GapNone);
+    f.Toolbar1_ButtonClick("btBrowse");
+    for (int turn = 0; turn < 100 && h.boxes().shown.isEmpty(); ++turn)
+        WindowHarness::settle(5);
+    EXPECT_EQ(h.boxes().shown, QStringList(kQuestion));
+    EXPECT_EQ(f.nStatus, StatusLesson);
+    EXPECT_EQ(h.player().log.filter("start").size(), f.nSentenceCount);
+    EXPECT_EQ(h.player().log.filter("play").size(), 2 * f.nSentenceCount);
+}
+
+}  // namespace

@@ -1,0 +1,428 @@
+// Shadow-reading comparison: the sub-statuses, their buttons, recording and
+// playing takes, the loop, page presses, and leaving the mode.
+
+#include "PlayerLog.h"
+#include "WindowHarness.h"
+
+#include "shell/StudyStatus.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QToolButton>
+
+#include <filesystem>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+enum : int {
+    CompareIdle = 0,
+    ComparePlayStandard = 1,
+    ComparePlayUser = 2,
+    CompareLoopStandard = 3,
+    CompareLoopUser = 4,
+    CompareRecording = 5,
+};
+
+const char* const kTake = "yourvoice.wav";
+
+QByteArray contentOf(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void enter(MainForm& f) { f.Toolbar1_ButtonClick("btCompare"); }
+
+// Records a take and stops: the loop starts with the take.
+void recordTake(MainForm& f)
+{
+    f.btRecord->click();
+    f.btCompareStop->click();
+}
+
+// ----- Which buttons each sub-status enables -----
+
+enum Button { On, Off, Take };
+
+struct ButtonRow {
+    int status;
+    const char* label;
+    Button record, standard, user, loop, next, stop;
+};
+
+// clang-format off
+const ButtonRow kButtonRows[] = {
+    {CompareIdle,         "静止状态",           On,  On,  Take, Take, On,  Off},
+    {ComparePlayStandard, "正在播放标准发音",   On,  Off, Take, Take, On,  On},
+    {ComparePlayUser,     "正在播放您的声音",   On,  On,  Off,  Take, On,  On},
+    {CompareLoopStandard, "循环对比: 标准发音", On,  On,  On,   Off,  On,  On},
+    {CompareLoopUser,     "循环对比: 您的声音", On,  On,  On,   Off,  On,  On},
+    {CompareRecording,    "正在录音",           Off, Off, Off,  Off,  Off, On},
+};
+// clang-format on
+
+class CompareButtons : public ::testing::TestWithParam<std::tuple<ButtonRow, bool>> {};
+
+TEST_P(CompareButtons, SetComparingStatusAppliesItsRow)
+{
+    const auto [row, hasTake] = GetParam();
+    WindowHarness h;
+    MainForm& f = h.load();
+    enter(f);
+    // Start from the opposite of every expected state, so each is really set.
+    for (QPushButton* b : {f.btRecord, f.btStandard, f.btUser, f.btLoop, f.btCompareNext, f.btCompareStop})
+        b->setEnabled(true);
+    f.bHasUserVoice = hasTake ? -1 : 0;
+    f.SetComparingStatus(row.status);
+    const auto expected = [&](Button b) { return b == On || (b == Take && hasTake); };
+    EXPECT_EQ(f.nCompareStatus, row.status);
+    EXPECT_EQ(f.lbCompareStatus->text(), row.label);
+    EXPECT_EQ(f.btRecord->isEnabled(), expected(row.record));
+    EXPECT_EQ(f.btStandard->isEnabled(), expected(row.standard));
+    EXPECT_EQ(f.btUser->isEnabled(), expected(row.user));
+    EXPECT_EQ(f.btLoop->isEnabled(), expected(row.loop));
+    EXPECT_EQ(f.btCompareNext->isEnabled(), expected(row.next));
+    EXPECT_EQ(f.btCompareStop->isEnabled(), expected(row.stop));
+}
+
+INSTANTIATE_TEST_SUITE_P(SubStatuses, CompareButtons,
+                         ::testing::Combine(::testing::ValuesIn(kButtonRows), ::testing::Bool()),
+                         [](const auto& info) {
+                             return "Status" + std::to_string(std::get<0>(info.param).status) +
+                                    (std::get<1>(info.param) ? "WithTake" : "WithoutTake");
+                         });
+
+TEST(Comparison, AValueOutsideTheTableIsOnlyStored)
+{
+    WindowHarness h;
+    MainForm& f = h.load();
+    enter(f);
+    f.SetComparingStatus(9);
+    EXPECT_EQ(f.nCompareStatus, 9);
+    EXPECT_EQ(f.lbCompareStatus->text(), "静止状态");
+    EXPECT_FALSE(f.btCompareStop->isEnabled());
+}
+
+// ----- The transitions of the sub-status, row by row -----
+
+// What is sounding after a transition.
+enum class Sounding { Nothing, Standard, Take, Recording };
+
+Sounding soundingIn(WindowHarness& h)
+{
+    if (h.recorder().isRecording())
+        return Sounding::Recording;
+    if (h.wavePlayer().isPlaying())
+        return Sounding::Take;
+    return h.player().isPlaying() ? Sounding::Standard : Sounding::Nothing;
+}
+
+using Step = std::function<void(WindowHarness&, MainForm&)>;
+
+struct TransitionRow {
+    const char* name;
+    Step reach;
+    int from;
+    Step event;
+    int to;
+    Sounding sounding;
+};
+
+const Step kIdle = [](WindowHarness&, MainForm&) {};
+const Step kIdleWithTake = [](WindowHarness& h, MainForm& f) {
+    recordTake(f);
+    f.btCompareStop->click();
+    WindowHarness::settle();
+    ASSERT_EQ(soundingIn(h), Sounding::Nothing);
+};
+const Step kRecording = [](WindowHarness&, MainForm& f) { f.btRecord->click(); };
+const Step kPlayStandard = [](WindowHarness&, MainForm& f) { f.btStandard->click(); };
+const Step kPlayUser = [](WindowHarness&, MainForm& f) {
+    recordTake(f);
+    f.btUser->click();
+};
+const Step kLoopStandardAlone = [](WindowHarness&, MainForm& f) { f.btLoop_Click(); };
+const Step kLoopStandardWithTake = [](WindowHarness& h, MainForm& f) {
+    recordTake(f);
+    h.wavePlayer().sendDone(WaveDevice::DoneSuccessful);
+};
+const Step kLoopUser = [](WindowHarness&, MainForm& f) { recordTake(f); };
+
+// The procedure itself: the row holds whether or not the button is enabled.
+Step call(void (MainForm::*procedure)())
+{
+    return [procedure](WindowHarness&, MainForm& f) { (f.*procedure)(); };
+}
+const Step kEndOfStandard = [](WindowHarness& h, MainForm&) { ASSERT_TRUE(h.player().finishRange()); };
+const Step kTakePlayedToItsEnd = [](WindowHarness& h, MainForm&) {
+    ASSERT_TRUE(h.wavePlayer().sendDone(WaveDevice::DoneSuccessful));
+};
+const Step kPressOnEnglishText = [](WindowHarness& h, MainForm&) { ASSERT_TRUE(h.press("engs5")); };
+
+// clang-format off
+const TransitionRow kTransitionRows[] = {
+    {"IdleRecord",                kIdle,                  CompareIdle,         call(&MainForm::btRecord_Click),      CompareRecording,    Sounding::Recording},
+    {"LoopUserRecord",            kLoopUser,              CompareLoopUser,     call(&MainForm::btRecord_Click),      CompareRecording,    Sounding::Recording},
+    {"IdleStandard",              kIdle,                  CompareIdle,         call(&MainForm::btStandard_Click),    ComparePlayStandard, Sounding::Standard},
+    {"LoopUserStandard",          kLoopUser,              CompareLoopUser,     call(&MainForm::btStandard_Click),    ComparePlayStandard, Sounding::Standard},
+    {"IdleUserWithTake",          kIdleWithTake,          CompareIdle,         call(&MainForm::btUser_Click),        ComparePlayUser,     Sounding::Take},
+    {"LoopStandardUserWithTake",  kLoopStandardWithTake,  CompareLoopStandard, call(&MainForm::btUser_Click),        ComparePlayUser,     Sounding::Take},
+    {"PlayStandardUserNoTake",    kPlayStandard,          ComparePlayStandard, call(&MainForm::btUser_Click),        CompareIdle,         Sounding::Nothing},
+    {"IdleLoopWithTake",          kIdleWithTake,          CompareIdle,         call(&MainForm::btLoop_Click),        CompareLoopUser,     Sounding::Take},
+    {"IdleLoopNoTake",            kIdle,                  CompareIdle,         call(&MainForm::btLoop_Click),        CompareLoopStandard, Sounding::Standard},
+    {"PlayUserLoop",              kPlayUser,              ComparePlayUser,     call(&MainForm::btLoop_Click),        CompareLoopUser,     Sounding::Take},
+    {"LoopUserNext",              kLoopUser,              CompareLoopUser,     call(&MainForm::btCompareNext_Click), CompareIdle,         Sounding::Nothing},
+    {"PlayStandardNext",          kPlayStandard,          ComparePlayStandard, call(&MainForm::btCompareNext_Click), CompareIdle,         Sounding::Nothing},
+    {"LoopStandardPressText",     kLoopStandardAlone,     CompareLoopStandard, kPressOnEnglishText,             CompareIdle,         Sounding::Nothing},
+    {"LoopUserPressText",         kLoopUser,              CompareLoopUser,     kPressOnEnglishText,             CompareIdle,         Sounding::Nothing},
+    {"RecordingStop",             kRecording,             CompareRecording,    call(&MainForm::btCompareStop_Click), CompareLoopUser,     Sounding::Take},
+    {"PlayStandardStop",          kPlayStandard,          ComparePlayStandard, call(&MainForm::btCompareStop_Click), CompareIdle,         Sounding::Nothing},
+    {"LoopStandardStop",          kLoopStandardAlone,     CompareLoopStandard, call(&MainForm::btCompareStop_Click), CompareIdle,         Sounding::Nothing},
+    {"PlayUserStop",              kPlayUser,              ComparePlayUser,     call(&MainForm::btCompareStop_Click), CompareIdle,         Sounding::Nothing},
+    {"LoopUserStop",              kLoopUser,              CompareLoopUser,     call(&MainForm::btCompareStop_Click), CompareIdle,         Sounding::Nothing},
+    {"PlayStandardEnds",          kPlayStandard,          ComparePlayStandard, kEndOfStandard,                  CompareIdle,         Sounding::Nothing},
+    {"LoopStandardEndsWithTake",  kLoopStandardWithTake,  CompareLoopStandard, kEndOfStandard,                  CompareLoopUser,     Sounding::Take},
+    {"LoopStandardEndsAlone",     kLoopStandardAlone,     CompareLoopStandard, kEndOfStandard,                  CompareLoopStandard, Sounding::Standard},
+    {"PlayUserDone",              kPlayUser,              ComparePlayUser,     kTakePlayedToItsEnd,             CompareIdle,         Sounding::Nothing},
+    {"LoopUserDone",              kLoopUser,              CompareLoopUser,     kTakePlayedToItsEnd,             CompareLoopStandard, Sounding::Standard},
+};
+// clang-format on
+
+class CompareTransitions : public ::testing::TestWithParam<TransitionRow> {};
+
+TEST_P(CompareTransitions, EventLeadsToItsSubStatus)
+{
+    const TransitionRow& row = GetParam();
+    WindowHarness h;
+    MainForm& f = h.load();
+    enter(f);
+    row.reach(h, f);
+    ASSERT_EQ(f.nCompareStatus, row.from);
+    row.event(h, f);
+    WindowHarness::settle();
+    EXPECT_EQ(f.nCompareStatus, row.to);
+    EXPECT_EQ(soundingIn(h), row.sounding);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, CompareTransitions, ::testing::ValuesIn(kTransitionRows),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Comparison, StopWithoutATakeFileEndsIdleAndSaysWhy)
+{
+    WindowHarness h([](const QString& folder) { QFile::remove(folder + "/userblank.wav"); });
+    MainForm& f = h.load();
+    enter(f);
+    f.btRecord->click();
+    EXPECT_FALSE(f.pnNotice->text().isEmpty());
+    f.btCompareStop->click();
+    EXPECT_EQ(f.nCompareStatus, CompareIdle);
+    EXPECT_EQ(soundingIn(h), Sounding::Nothing);
+}
+
+// ----- The loop and the other cases of the mode -----
+
+TEST(Comparison, RecordStopThenTheLoopAlternatesTakeAndStandard)
+{
+    WindowHarness h;
+    MainForm& f = h.load();
+    enter(f);
+    EXPECT_EQ(f.findChild<QToolButton*>("btCompare")->text(), "停止对比");
+    f.SetCurSentence(3);
+    f.btRecord->click();
+    EXPECT_EQ(h.recorder().log, QStringList({"Open yourvoice.wav", "Record yourvoice.wav"}));
+    EXPECT_TRUE(h.recorder().isRecording());
+    f.btCompareStop->click();
+    EXPECT_EQ(h.recorder().log.mid(2), QStringList({"Save yourvoice.wav", "Close yourvoice.wav"}));
+    int mark = h.player().log.size();
+    for (int round = 0; round < 2; ++round) {
+        EXPECT_EQ(f.lbCompareStatus->text(), "循环对比: 您的声音");
+        EXPECT_TRUE(h.wavePlayer().isPlaying());
+        EXPECT_EQ(h.wavePlayer().log.mid(h.wavePlayer().log.size() - 2),
+                  QStringList({"Open yourvoice.wav", "Play yourvoice.wav"}));
+        ASSERT_TRUE(h.wavePlayer().sendDone(WaveDevice::DoneSuccessful));
+        EXPECT_EQ(h.wavePlayer().log.back(), "Close yourvoice.wav");
+        EXPECT_EQ(f.lbCompareStatus->text(), "循环对比: 标准发音");
+        EXPECT_EQ(takeSince(h.player().log, mark), QStringList("stop") + sentenceRange(f, 3));
+        ASSERT_TRUE(h.player().finishRange());
+    }
+    f.btCompareStop->click();
+    EXPECT_EQ(f.nCompareStatus, CompareIdle);
+    EXPECT_EQ(soundingIn(h), Sounding::Nothing);
+    for (QPushButton* b : {f.btRecord, f.btStandard, f.btUser, f.btLoop, f.btCompareNext})
+        EXPECT_TRUE(b->isEnabled()) << b->objectName().toStdString();
+    EXPECT_FALSE(f.btCompareStop->isEnabled());
+}
+
+TEST(Comparison, StopWaitsForTheTakesDoneInsideTheStop)
+{
+    WindowHarness h;
+    MainForm& f = h.load();
+    enter(f);
+    recordTake(f);
+    ASSERT_NE(f.bComparePlaying, 0);
+    f.btCompareStop->click();
+    // The player's Done for the stopped take was handled within the stop.
+    EXPECT_EQ(f.bComparePlaying, 0);
+    EXPECT_EQ(h.wavePlayer().log.mid(h.wavePlayer().log.size() - 2),
+              QStringList({"Stop yourvoice.wav", "Close yourvoice.wav"}));
+}
+
+TEST(Comparison, StopGivesUpWaitingForDoneAfterTwoSeconds)
+{
+    WindowHarness h;
+    MainForm& f = h.load();
+    enter(f);
+    recordTake(f);
+    // A take that failed: its Done came and went, so the device will send no
+    // other; the playing flag stands as a device that never answers leaves it.
+    ASSERT_TRUE(h.wavePlayer().sendDone(WaveDevice::DoneFailure));
+    ASSERT_EQ(f.nCompareStatus, CompareLoopUser);
+    f.bComparePlaying = -1;
+    QElapsedTimer clock;
+    clock.start();
+    f.btCompareStop->click();
+    EXPECT_GE(clock.elapsed(), 1990);
+    EXPECT_LT(clock.elapsed(), 10000);
+    EXPECT_EQ(f.nCompareStatus, CompareIdle);
+}
+
+TEST(Comparison, StandardWhileTheTakePlaysStopsTheTakeFirst)
+{
+    WindowHarness h;
+    MainForm& f = h.load();
+    enter(f);
+    recordTake(f);
+    int mark = h.player().log.size();
+    f.btStandard->click();
+    EXPECT_FALSE(h.wavePlayer().isPlaying());
+    EXPECT_EQ(f.lbCompareStatus->text(), "正在播放标准发音");
+    EXPECT_EQ(takeSince(h.player().log, mark), sentenceRange(f, 0));
+}
+
+TEST(Comparison, NextAfterATakeForgetsItButLeavesTheLoopButton)
+{
+    WindowHarness h;
+    MainForm& f = h.load();
+    enter(f);
+    recordTake(f);
+    f.btCompareNext->click();
+    EXPECT_EQ(f.bHasUserVoice, 0);
+    EXPECT_FALSE(f.btUser->isEnabled());
+    EXPECT_TRUE(f.btLoop->isEnabled());
+    EXPECT_EQ(f.nCurSentence, 1);
+    EXPECT_EQ(h.colourOf("engs1"), "cc0000");
+    EXPECT_EQ(f.pnSubStatus->text(), "共 8 句，当前是第 2 句");
+    f.btLoop->click();
+    EXPECT_EQ(f.nCompareStatus, CompareLoopStandard);
+    EXPECT_EQ(soundingIn(h), Sounding::Standard);
+}
+
+TEST(Comparison, NextOnTheLastSentenceStopsFirstThenRefuses)
+{
+    WindowHarness h;
+    MainForm& f = h.load();
+    enter(f);
+    f.SetCurSentence(7);
+    recordTake(f);
+    f.btCompareNext->click();
+    EXPECT_EQ(h.boxes().shown, QStringList("已经是最后一个句子了"));
+    EXPECT_EQ(f.nCurSentence, 7);
+    EXPECT_EQ(f.nCompareStatus, CompareIdle);
+    EXPECT_EQ(soundingIn(h), Sounding::Nothing);
+    EXPECT_NE(f.bHasUserVoice, 0);
+}
+
+TEST(Comparison, IconPressDuringTheLoopPlaysThatSentenceOnceAndKeepsTheTake)
+{
+    WindowHarness h;
+    MainForm& f = h.load();
+    enter(f);
+    recordTake(f);
+    int mark = h.player().log.size();
+    ASSERT_TRUE(h.press("imgs6"));
+    EXPECT_FALSE(h.wavePlayer().isPlaying());
+    EXPECT_EQ(f.nCurSentence, 6);
+    EXPECT_EQ(f.nCompareStatus, ComparePlayStandard);
+    EXPECT_EQ(takeSince(h.player().log, mark), QStringList("stop") + sentenceRange(f, 6));
+    ASSERT_TRUE(h.player().finishRange());
+    EXPECT_EQ(f.nCompareStatus, CompareIdle);
+    EXPECT_TRUE(f.btUser->isEnabled());
+    f.btUser->click();
+    EXPECT_EQ(f.nCompareStatus, ComparePlayUser);
+    EXPECT_TRUE(h.wavePlayer().isPlaying());
+}
+
+TEST(Comparison, ReadOnlyTakeIsMadeWritableAndOverwritten)
+{
+    WindowHarness h;
+    MainForm& f = h.load();
+    {
+        QFile old(h.folder() + "/" + kTake);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("an old take from elsewhere");
+    }
+    QFile::setPermissions(h.folder() + "/" + kTake, QFile::ReadOwner | QFile::ReadGroup);
+    enter(f);
+    f.btRecord->click();
+    EXPECT_TRUE(QFile::permissions(h.folder() + "/" + kTake) & QFile::WriteOwner);
+    // The fake recorder writes nothing: the take is the fresh copy of the
+    // blank it starts from.
+    EXPECT_EQ(contentOf(h.folder() + "/" + kTake), contentOf(h.folder() + "/userblank.wav"));
+}
+
+TEST(Comparison, LeavingWhileRecordingDiscardsTheTakeAndReleasesTheMicrophone)
+{
+    WindowHarness h;
+    MainForm& f = h.load();
+    enter(f);
+    f.btRecord->click();
+    f.Toolbar1_ButtonClick("btCompare");
+    EXPECT_EQ(f.nStatus, StatusLesson);
+    EXPECT_EQ(f.findChild<QToolButton*>("btCompare")->text(), "跟读对比");
+    EXPECT_FALSE(h.recorder().isRecording());
+    EXPECT_FALSE(h.recorder().isOpen());
+    EXPECT_FALSE(h.recorder().log.contains("Save yourvoice.wav"));
+    WindowHarness::settle();
+    EXPECT_EQ(soundingIn(h), Sounding::Nothing);
+    enter(f);
+    EXPECT_EQ(f.nCompareStatus, CompareIdle);
+    EXPECT_FALSE(f.btUser->isEnabled());
+}
+
+TEST(Comparison, LeavingWhileTheTakePlaysStopsItAndNothingFollows)
+{
+    WindowHarness h;
+    MainForm& f = h.load();
+    enter(f);
+    recordTake(f);
+    f.Toolbar1_ButtonClick("btCompare");
+    EXPECT_FALSE(h.wavePlayer().isPlaying());
+    WindowHarness::settle();
+    EXPECT_EQ(soundingIn(h), Sounding::Nothing);
+    EXPECT_EQ(f.bComparePlaying, 0);
+    // Entering again: idle, and the take recorded earlier is still there.
+    enter(f);
+    EXPECT_EQ(f.nCompareStatus, CompareIdle);
+    EXPECT_TRUE(f.btUser->isEnabled());
+    EXPECT_TRUE(f.btLoop->isEnabled());
+}
+
+TEST(Comparison, LeavingWhileTheStandardLoopsStopsTheLessonPlayer)
+{
+    WindowHarness h;
+    MainForm& f = h.load();
+    enter(f);
+    recordTake(f);
+    ASSERT_TRUE(h.wavePlayer().sendDone(WaveDevice::DoneSuccessful));
+    ASSERT_EQ(soundingIn(h), Sounding::Standard);
+    f.Toolbar1_ButtonClick("btCompare");
+    WindowHarness::settle();
+    EXPECT_EQ(soundingIn(h), Sounding::Nothing);
+    EXPECT_FALSE(h.player().finishRange());
+}
+
+}  // namespace
