@@ -24,6 +24,9 @@ void processEventsFor(int maxSleepMs)
 {
     QTimer wakeUp;
     wakeUp.setSingleShot(true);
+    // A coarse timer may wake up to 5 % late, which would lengthen a pause of
+    // a few seconds noticeably.
+    wakeUp.setTimerType(Qt::PreciseTimer);
     wakeUp.start(qMax(1, maxSleepMs));
     QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }

@@ -1,0 +1,176 @@
+// The study modes in the real window with real audio: auto-browse timing,
+// a sentence pressed on the live page, dictation typed on the keyboard, the
+// comparison loop with a recorded take, and a recording that cannot play.
+
+#include "ModesWindow.h"
+
+#include "shell/StudyStatus.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+// How far a measured time may be from the expected one. The player itself is
+// far closer; the margin is for a loaded two-core machine.
+constexpr qint64 kToleranceMs = 50;
+
+qint64 millisecondsOf(double seconds) { return std::llround(seconds * 1000); }
+
+// Types text key by key; characters without a key of their own arrive as the
+// text of a key event, as an input method delivers them.
+void typeInto(QWidget* widget, const QString& text)
+{
+    for (const QChar c : text) {
+        if (c.unicode() < 0x80)
+            QTest::keyClick(widget, c.toLatin1());
+        else
+            QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
+}
+
+TEST(ModesInRealWindow, AutoBrowsePlaysEachSentenceTwiceWithPausesOfOneSentenceLength)
+{
+    ModesWindow w;
+    MainForm& f = w.load();
+    ASSERT_EQ(f.nSentenceCount, 3);
+    f.cbRepeatTimes->setCurrentIndex(1);
+    f.cbBrowseGap->setCurrentIndex(3);  // "1 倍句长"
+    ASSERT_EQ(f.cbBrowseGap->currentText(), "1 倍句长");
+    w.player().events.clear();
+    f.Toolbar1_ButtonClick("btBrowse");
+    ASSERT_TRUE(ModesWindow::waitFor([&] { return !w.boxes().shown.isEmpty(); }, 40000));
+    EXPECT_EQ(w.boxes().shown, QStringList("自动浏览结束，需要再来一遍吗"));
+    EXPECT_EQ(f.nStatus, StatusLesson);
+
+    const auto& events = w.player().events;
+    ASSERT_EQ(events.size(), 12u);
+    for (size_t i = 0; i < events.size(); ++i) {
+        const int sentence = int(i / 4);
+        const double start = ModesWindow::kSentenceStarts[sentence];
+        const double end = sentence + 1 < 3 ? ModesWindow::kSentenceStarts[sentence + 1] : f.dSentenceTimes[3];
+        SCOPED_TRACE("event " + std::to_string(i));
+        EXPECT_EQ(events[i].isPlay, i % 2 == 0);
+        EXPECT_DOUBLE_EQ(events[i].rangeStart, start);
+        EXPECT_DOUBLE_EQ(events[i].rangeEnd, end);
+        if (i == 0)
+            continue;
+        const qint64 since = events[i].atMs - events[i - 1].atMs;
+        if (!events[i].isPlay) {
+            // A play lasts its range.
+            EXPECT_NEAR(since, millisecondsOf(end - start), kToleranceMs);
+        } else if (i % 4 == 2) {
+            // The repeat follows at once.
+            EXPECT_NEAR(since, 0, kToleranceMs);
+        } else {
+            // The pause after the second play lasts one length of the sentence
+            // just heard.
+            const double heard = ModesWindow::kSentenceStarts[sentence] - ModesWindow::kSentenceStarts[sentence - 1];
+            EXPECT_NEAR(since, millisecondsOf(heard), kToleranceMs);
+        }
+    }
+}
+
+TEST(ModesInRealWindow, PressOnASentenceIconPlaysExactlyThatSentence)
+{
+    ModesWindow w;
+    MainForm& f = w.load();
+    w.player().events.clear();
+    w.pressOnPage("imgs1");
+    ASSERT_TRUE(ModesWindow::waitFor([&] { return w.player().events.size() >= 2; }, 10000));
+    EXPECT_EQ(f.nCurSentence, 1);
+    const auto& events = w.player().events;
+    ASSERT_EQ(events.size(), 2u);
+    EXPECT_TRUE(events[0].isPlay);
+    EXPECT_DOUBLE_EQ(events[0].rangeStart, 2.0);
+    EXPECT_DOUBLE_EQ(events[0].rangeEnd, 4.3);
+    EXPECT_FALSE(events[1].isPlay);
+    EXPECT_NEAR(events[1].atMs - events[0].atMs, 2300, kToleranceMs);
+    EXPECT_NEAR(w.player().currentPosition(), 4.3, 0.001);
+
+    // A press on the English text selects without playing.
+    w.pressOnPage("engs2");
+    ASSERT_TRUE(ModesWindow::waitFor([&] { return f.nCurSentence == 2; }, 10000));
+    ModesWindow::waitFor([] { return false; }, 200);
+    EXPECT_EQ(w.player().events.size(), 2u);
+}
+
+TEST(ModesInRealWindow, DictationTypedOnTheKeyboardIsCheckedByCharacter)
+{
+    ModesWindow w;
+    MainForm& f = w.load();
+    f.lsLesson->setCurrentRow(1);
+    ASSERT_EQ(f.nSentenceCount, 2);
+    f.Toolbar1_ButtonClick("btSpell");
+    QTest::keyClicks(f.teSpell, "Tom is here.");
+    QTest::keyClick(f.teSpell, Qt::Key_Return);
+    EXPECT_EQ(f.nCurSentence, 1);
+    EXPECT_EQ(f.teSpell->text(), "");
+
+    // The page holds the text as markup; the learner types what it shows.
+    typeInto(f.teSpell, "汤姆 & Anna are hare.");
+    QTest::keyClick(f.teSpell, Qt::Key_Return);
+    EXPECT_EQ(f.nCurSentence, 1);
+    EXPECT_EQ(f.teSpell->selectionStart(), 15);
+    EXPECT_EQ(f.teSpell->selectedText(), "a");
+    EXPECT_TRUE(w.boxes().shown.isEmpty());
+
+    f.teSpell->clear();
+    typeInto(f.teSpell, "汤姆 & Anna are here.");
+    QTest::keyClick(f.teSpell, Qt::Key_Return);
+    EXPECT_EQ(w.boxes().shown, QStringList("逆向听写完成!"));
+    f.Toolbar1_ButtonClick("btSpell");
+    EXPECT_EQ(f.nCurSentence, 0);
+}
+
+TEST(ModesInRealWindow, RecordedTakeAndStandardAlternateInTheLoop)
+{
+    enum { LoopStandard = 3, LoopUser = 4, Idle = 0 };
+    ModesWindow w;
+    MainForm& f = w.load();
+    f.Toolbar1_ButtonClick("btCompare");
+    f.btRecord->click();
+    ModesWindow::waitFor([] { return false; }, 1000);
+    f.btCompareStop->click();
+    ASSERT_EQ(f.nCompareStatus, LoopUser);
+    EXPECT_GT(QFile(w.folder() + "/yourvoice.wav").size(), 44 + 16000);
+
+    std::vector<int> turns = {f.nCompareStatus};
+    ModesWindow::waitFor(
+        [&] {
+            if (f.nCompareStatus != turns.back())
+                turns.push_back(f.nCompareStatus);
+            return turns.size() >= 5;
+        },
+        20000);
+    EXPECT_EQ(turns, std::vector<int>({LoopUser, LoopStandard, LoopUser, LoopStandard, LoopUser}));
+    f.btCompareStop->click();
+    EXPECT_EQ(f.nCompareStatus, Idle);
+    EXPECT_EQ(f.lbCompareStatus->text(), "静止状态");
+    f.Toolbar1_ButtonClick("btCompare");
+}
+
+TEST(ModesInRealWindow, UnplayableRecordingIsReportedOnceAndBrowsingStillRuns)
+{
+    ModesWindow w([](const QString& folder) { QFile::remove(folder + "/books/Trellis英语第1册/tlx1001.mp3"); });
+    MainForm& f = w.load();
+    ModesWindow::waitFor([&] { return !f.pnNotice->text().isEmpty(); }, 2000);
+    const QString notice = f.pnNotice->text();
+    EXPECT_TRUE(notice.contains("tlx1001.mp3")) << notice.toStdString();
+    f.cbBrowseGap->setCurrentIndex(0);
+    f.Toolbar1_ButtonClick("btBrowse");
+    ASSERT_TRUE(ModesWindow::waitFor([&] { return !w.boxes().shown.isEmpty(); }, 10000));
+    EXPECT_EQ(w.boxes().shown, QStringList("自动浏览结束，需要再来一遍吗"));
+    EXPECT_EQ(f.pnNotice->text(), notice);
+}
+
+}  // namespace
