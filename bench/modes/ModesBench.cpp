@@ -1,0 +1,115 @@
+// The study modes in the real window (WebEngine page, GStreamer player on a
+// clock-synchronised fake sink), measured:
+//   - CPU time the whole process uses during an auto-browse pause of 3 s,
+//     as a share of one core (the pause waits in the event loop);
+//   - press on a sentence's sound icon in the live page → first audio sample
+//     handed to the sink.
+
+#include "ModesWindow.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QWebEngineView>
+
+#include <gst/gst.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr int kPauses = 3;
+constexpr int kPresses = 20;
+// "1.5 倍句长" after the first sentence of the short lesson (2.0 s).
+constexpr int kGapOneAndHalf = 4;
+
+std::atomic<Clock::rep> firstSampleAt{0};
+
+// Runs on the sink's streaming thread for every buffer it renders; keeps the
+// first one after it was cleared.
+gboolean onHandoff(GSignalInvocationHint*, guint, const GValue*, gpointer)
+{
+    Clock::rep expected = 0;
+    firstSampleAt.compare_exchange_strong(expected, Clock::now().time_since_epoch().count());
+    return TRUE;
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+void measurePauseCpu()
+{
+    ModesWindow w;
+    MainForm& f = w.load();
+    f.cbRepeatTimes->setCurrentIndex(0);
+    f.cbBrowseGap->setCurrentIndex(kGapOneAndHalf);
+    std::printf("auto-browse pause (%s after a 2.0 s sentence):\n", qPrintable(f.cbBrowseGap->currentText()));
+    for (int pause = 0; pause < kPauses; ++pause) {
+        f.SetCurSentence(0);
+        w.player().events.clear();
+        f.Toolbar1_ButtonClick("btBrowse");
+        // Play, end-of-stream (the pause begins), play of the next sentence.
+        ModesWindow::waitFor([&] { return w.player().events.size() >= 3; }, 15000);
+        f.Toolbar1_ButtonClick("btBrowse");
+        const auto& events = w.player().events;
+        if (events.size() < 3) {
+            std::printf("  the pause did not end\n");
+            return;
+        }
+        const double wallMs = events[2].atMs - events[1].atMs;
+        const double cpuMs = events[2].cpuMs - events[1].cpuMs;
+        std::printf("  pause %d: %.0f ms, CPU %.1f ms = %.2f %% of one core\n", pause + 1, wallMs, cpuMs,
+                    100.0 * cpuMs / wallMs);
+    }
+}
+
+void measurePressLatency()
+{
+    ModesWindow w({}, "fakesink sync=true signal-handoffs=true");
+    MainForm& f = w.load();
+    g_signal_add_emission_hook(g_signal_lookup("handoff", g_type_from_name("GstFakeSink")), 0, &onHandoff, nullptr,
+                               nullptr);
+    std::vector<double> latencies;
+    for (int press = 0; press < kPresses; ++press) {
+        const QString icon = QString("imgs%1").arg(press % f.nSentenceCount);
+        const QPoint centre = w.centreOf(icon);
+        firstSampleAt = 0;
+        const Clock::rep pressedAt = Clock::now().time_since_epoch().count();
+        w.pressAt(centre);
+        if (!ModesWindow::waitFor([] { return firstSampleAt != 0; }, 5000)) {
+            std::printf("  press on %s: no sample within 5 s\n", qPrintable(icon));
+            continue;
+        }
+        latencies.push_back(std::chrono::duration<double, std::milli>(Clock::duration(firstSampleAt - pressedAt))
+                                .count());
+        ModesWindow::waitFor([] { return false; }, 150);
+    }
+    if (latencies.empty())
+        return;
+    std::printf("press on a sound icon -> first sample at the sink, %zu presses:\n", latencies.size());
+    std::printf("  median %.1f ms, best %.1f ms, worst %.1f ms\n", median(latencies),
+                *std::min_element(latencies.begin(), latencies.end()),
+                *std::max_element(latencies.begin(), latencies.end()));
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    QApplication app(argc, argv);
+    measurePauseCpu();
+    measurePressLatency();
+    return 0;
+}
