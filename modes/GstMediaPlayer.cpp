@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QTimer>
 
 namespace {
 
@@ -176,15 +177,20 @@ void GstMediaPlayer::play()
 {
     if (playing_)
         return;
-    // Without a playable file the range ends at once too, so a mode that
-    // steps on the end of a sentence goes on rather than waiting for ever.
-    if (!opened_ || !(selectionEnd_ > selectionStart_)) {
-        endRangeAtOnce();
+    if (!(selectionEnd_ > selectionStart_)) {
+        endRangeAfter(0);
         return;
     }
     double from = atRangeEnd_ ? selectionStart_ : position_;
     if (from >= selectionEnd_)
         from = selectionStart_;
+    // Without a playable file the range passes in silence and ends on time,
+    // so the modes that step on the end of a sentence keep their rhythm
+    // rather than waiting for ever or spinning.
+    if (!opened_) {
+        endRangeAfter(qRound((selectionEnd_ - qMax(0.0, from)) * 1000));
+        return;
+    }
     playFrom(qMax(0.0, from));
 }
 
@@ -204,7 +210,7 @@ void GstMediaPlayer::playFrom(double startSeconds)
                          .arg(fileName_)
                          .arg(startSeconds)
                          .arg(selectionEnd_);
-        endRangeAtOnce();
+        endRangeAfter(0);
         return;
     }
     rangeSeqnum_ = seqnum;
@@ -213,7 +219,7 @@ void GstMediaPlayer::playFrom(double startSeconds)
     gst_element_set_state(playbin_, GST_STATE_PLAYING);
 }
 
-void GstMediaPlayer::endRangeAtOnce()
+void GstMediaPlayer::endRangeAfter(int milliseconds)
 {
     if (opened_)
         gst_element_set_state(playbin_, GST_STATE_PAUSED);
@@ -221,17 +227,15 @@ void GstMediaPlayer::endRangeAtOnce()
     atRangeEnd_ = false;
     rangeSeqnum_ = GST_SEQNUM_INVALID;
     const quint64 serial = ++rangeSerial_;
-    // Queued like a real end-of-stream, so the caller never re-enters itself.
-    QMetaObject::invokeMethod(
-        this,
-        [this, serial] {
-            if (serial != rangeSerial_ || !playing_)
-                return;
-            playing_ = false;
-            atRangeEnd_ = true;
-            emit endOfStream(0);
-        },
-        Qt::QueuedConnection);
+    // Later, like a real end-of-stream, so the caller never re-enters itself;
+    // a stop, a new range or a new file in between cancels it.
+    QTimer::singleShot(qMax(0, milliseconds), Qt::PreciseTimer, this, [this, serial] {
+        if (serial != rangeSerial_ || !playing_)
+            return;
+        playing_ = false;
+        atRangeEnd_ = true;
+        emit endOfStream(0);
+    });
 }
 
 void GstMediaPlayer::onBusMessage(GstMessage* message)
@@ -278,7 +282,7 @@ void GstMediaPlayer::onError(GstMessage* message)
     fail(QStringLiteral("Cannot play \"%1\": %2").arg(fileName_, gstutil::errorText(message)));
     // The range under way cannot reach its end any more: it ends here.
     if (wasPlaying)
-        endRangeAtOnce();
+        endRangeAfter(0);
 }
 
 void GstMediaPlayer::reportProblem(const QString& message)

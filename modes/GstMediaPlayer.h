@@ -34,7 +34,8 @@ private:
     bool openAndPreroll(const QString& path);
     double readDuration(const QString& path) const;
     void playFrom(double startSeconds);
-    void endRangeAtOnce();
+    // Ends the range without playing it, that long from now.
+    void endRangeAfter(int milliseconds);
     void onBusMessage(GstMessage* message);
     void onEndOfStream(GstMessage* message);
     void onError(GstMessage* message);

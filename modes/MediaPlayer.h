@@ -12,7 +12,7 @@ public:
 
     // Opens the file; duration() is readable as soon as this returns. A file
     // that is missing or cannot be decoded leaves duration 0, makes play()
-    // play nothing and end at once, and says why in lastError(), naming the
+    // pass the range in silence, and says why in lastError(), naming the
     // file.
     virtual void setFileName(const QString& path) = 0;
     virtual double duration() const = 0;
@@ -33,8 +33,8 @@ public:
 
     // Starts from the current position and returns at once; after an
     // end-of-stream it starts again at the range start. A range whose end is
-    // not after its start, or any range without a playable file, plays
-    // nothing and ends at once.
+    // not after its start plays nothing and ends at once; without a playable
+    // file a range plays nothing and ends when its time has passed.
     virtual void play() = 0;
 
     virtual QString lastError() const = 0;

@@ -77,10 +77,9 @@ void FakeMediaPlayer::play()
         atRangeEnd_ = false;
     }
     playing_ = true;
-    if (lastError_.isEmpty() && selectionEnd_ > selectionStart_)
+    if (selectionEnd_ > selectionStart_)
         return;
-    // Like the real player: a range without length, or a file that cannot be
-    // played, ends at once, queued.
+    // Like the real player: a range without length ends at once, queued.
     const quint64 serial = ++rangeSerial_;
     QMetaObject::invokeMethod(
         this,

@@ -6,9 +6,9 @@
 
 // A lesson player for the window's unit tests: it plays nothing, records
 // every call in order and ends a range only when the test says so, except
-// that, like the real player, a range whose end is not after its start, or
-// any range of a file that did not open, ends at once by a queued
-// end-of-stream.
+// that, like the real player, a range whose end is not after its start ends
+// at once by a queued end-of-stream. A file that did not open plays its
+// ranges silently, as the real player does: they too end when the test says.
 //
 // Log entries: "file <path>", "stop", "start 1.20", "end 3.40",
 // "position 1.20", "play" (times with two decimals).

@@ -291,21 +291,4 @@ TEST(AutoBrowse, ShowChineseSwitchRegeneratesThePageWithSentenceZeroCurrent)
     EXPECT_EQ(h.content().navigations().size(), pages + 2);
 }
 
-// With a recording that cannot be played every sentence ends at once: the
-// steps still run through to the question, and nothing waits for ever.
-TEST(AutoBrowse, UnplayableRecordingStillRunsTheStepsToTheQuestion)
-{
-    WindowHarness h;
-    h.player().setErrorForNextFile("Cannot open \"tlx1001.mp3\": there is no such file");
-    MainForm& f = h.load();
-    choose(f, 1, GapNone);
-    f.Toolbar1_ButtonClick("btBrowse");
-    for (int turn = 0; turn < 100 && h.boxes().shown.isEmpty(); ++turn)
-        WindowHarness::settle(5);
-    EXPECT_EQ(h.boxes().shown, QStringList(kQuestion));
-    EXPECT_EQ(f.nStatus, StatusLesson);
-    EXPECT_EQ(h.player().log.filter("start").size(), f.nSentenceCount);
-    EXPECT_EQ(h.player().log.filter("play").size(), 2 * f.nSentenceCount);
-}
-
 }  // namespace
