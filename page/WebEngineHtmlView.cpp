@@ -6,6 +6,9 @@
 #include <QDesktopServices>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineNewWindowRequest>
 #include <QWebEngineProfile>
@@ -61,14 +64,13 @@ bool isOwnNavigation(QWebEnginePage::NavigationType type)
     return type == QWebEnginePage::NavigationTypeTyped || type == QWebEnginePage::NavigationTypeReload;
 }
 
-std::vector<MirrorElementData> elementsFrom(const QVariantList& rows)
+std::vector<MirrorElementData> elementsFrom(const QJsonArray& rows)
 {
     std::vector<MirrorElementData> elements;
     elements.reserve(size_t(rows.size()));
-    for (const QVariant& row : rows) {
-        const QVariantList fields = row.toList();
-        elements.push_back({fields.value(0).toString().toUpper(), fields.value(1).toString(),
-                            fields.value(2).toString()});
+    for (const QJsonValue& row : rows) {
+        const QJsonArray fields = row.toArray();
+        elements.push_back({fields.at(0).toString().toUpper(), fields.at(1).toString(), fields.at(2).toString()});
     }
     return elements;
 }
@@ -216,13 +218,13 @@ void WebEngineHtmlView::takeSnapshot(quint64 navigation, const QVariant& result)
 {
     if (navigation != navigation_)
         return;
-    const QVariantMap fields = result.toMap();
+    const QJsonObject fields = QJsonDocument::fromJson(result.toString().toUtf8()).object();
     const QString pageToken = fields.value(QStringLiteral("token")).toString();
     if (pageToken.isEmpty()) {
         complete({navigation, QString(), {}});
         return;
     }
-    snapshot_ = Snapshot{navigation, pageToken, elementsFrom(fields.value(QStringLiteral("elements")).toList())};
+    snapshot_ = Snapshot{navigation, pageToken, elementsFrom(fields.value(QStringLiteral("elements")).toArray())};
     completeIfReady();
     if (snapshot_)
         bridgeWait_.start();

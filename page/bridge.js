@@ -14,15 +14,16 @@ var lexbay = (function () {
     }
 
     // Every element in document order: tag name, id, and the inner markup of
-    // links (the sentence texts; other elements' markup is never read).
+    // links (the sentence texts; other elements' markup is never read). As
+    // JSON text, which crosses to the host several times faster than objects.
     function snapshot() {
         elements = Array.prototype.slice.call(document.getElementsByTagName('*'));
-        return {
+        return JSON.stringify({
             token: token,
             elements: elements.map(function (e) {
                 return [e.tagName, e.id, e.tagName === 'A' ? e.innerHTML : ''];
             })
-        };
+        });
     }
 
     var writers = {
