@@ -23,6 +23,8 @@ namespace {
 // How far a measured time may be from the expected one. The player itself is
 // far closer; the margin is for a loaded two-core machine.
 constexpr qint64 kToleranceMs = 50;
+// How late a play may start on a loaded machine before it counts as a fault.
+constexpr qint64 kStartDelayLimitMs = 1000;
 
 qint64 millisecondsOf(double seconds) { return std::llround(seconds * 1000); }
 
@@ -66,8 +68,10 @@ TEST(ModesInRealWindow, AutoBrowsePlaysEachSentenceTwiceWithPausesOfOneSentenceL
             continue;
         const qint64 since = events[i].atMs - events[i - 1].atMs;
         if (!events[i].isPlay) {
-            // A play lasts its range.
-            EXPECT_NEAR(since, millisecondsOf(end - start), kToleranceMs);
+            // A play lasts its range, and a start delayed by a busy machine
+            // makes it longer, never shorter.
+            EXPECT_GE(since, millisecondsOf(end - start) - kToleranceMs);
+            EXPECT_LT(since, millisecondsOf(end - start) + kStartDelayLimitMs);
         } else if (i % 4 == 2) {
             // The repeat follows at once.
             EXPECT_NEAR(since, 0, kToleranceMs);
@@ -94,7 +98,8 @@ TEST(ModesInRealWindow, PressOnASentenceIconPlaysExactlyThatSentence)
     EXPECT_DOUBLE_EQ(events[0].rangeStart, 2.0);
     EXPECT_DOUBLE_EQ(events[0].rangeEnd, 4.3);
     EXPECT_FALSE(events[1].isPlay);
-    EXPECT_NEAR(events[1].atMs - events[0].atMs, 2300, kToleranceMs);
+    EXPECT_GE(events[1].atMs - events[0].atMs, 2300 - kToleranceMs);
+    EXPECT_LT(events[1].atMs - events[0].atMs, 2300 + kStartDelayLimitMs);
     EXPECT_NEAR(w.player().currentPosition(), 4.3, 0.001);
 
     // A press on the English text selects without playing.
@@ -159,6 +164,19 @@ TEST(ModesInRealWindow, RecordedTakeAndStandardAlternateInTheLoop)
     f.Toolbar1_ButtonClick("btCompare");
 }
 
+TEST(ModesInRealWindow, LeavingTheComparisonWhileRecordingReleasesTheMicrophone)
+{
+    ModesWindow w;
+    MainForm& f = w.load();
+    f.Toolbar1_ButtonClick("btCompare");
+    f.btRecord->click();
+    ASSERT_EQ(w.recorder().state(), GstWaveDevice::State::Recording);
+    ModesWindow::waitFor([] { return false; }, 300);
+    f.Toolbar1_ButtonClick("btCompare");
+    EXPECT_EQ(w.recorder().state(), GstWaveDevice::State::Closed);
+    EXPECT_EQ(f.nStatus, StatusLesson);
+}
+
 // Without its recording a lesson's sentences pass in silence, each taking its
 // time, so browsing keeps its rhythm; the problem is named once.
 TEST(ModesInRealWindow, UnplayableRecordingIsReportedOnceAndBrowsingKeepsItsRhythm)
@@ -180,9 +198,11 @@ TEST(ModesInRealWindow, UnplayableRecordingIsReportedOnceAndBrowsingKeepsItsRhyt
     const auto& events = w.player().events;
     ASSERT_EQ(events.size(), 6u);
     const qint64 expected[] = {2000, 2300, 0};
-    for (int sentence = 0; sentence < 3; ++sentence)
-        EXPECT_NEAR(events[2 * sentence + 1].atMs - events[2 * sentence].atMs, expected[sentence], kToleranceMs)
-            << sentence;
+    for (int sentence = 0; sentence < 3; ++sentence) {
+        const qint64 lasted = events[2 * sentence + 1].atMs - events[2 * sentence].atMs;
+        EXPECT_GE(lasted, expected[sentence] - kToleranceMs) << sentence;
+        EXPECT_LT(lasted, expected[sentence] + kStartDelayLimitMs) << sentence;
+    }
 }
 
 }  // namespace

@@ -111,7 +111,9 @@ ModesWindow::ModesWindow(const std::function<void(const QString& folder)>& prepa
     auto player = std::make_unique<TimedPlayer>(clock_, playerSink);
     player_ = player.get();
     platform.mePlayer = std::move(player);
-    platform.mciRecorder = std::make_unique<GstWaveDevice>(kTestSink, kTestMicrophone);
+    auto recorder = std::make_unique<GstWaveDevice>(kTestSink, kTestMicrophone);
+    recorder_ = recorder.get();
+    platform.mciRecorder = std::move(recorder);
     platform.mciPlayer = std::make_unique<GstWaveDevice>(kTestSink, kTestMicrophone);
     auto boxes = std::make_unique<ScriptedMessageBoxes>();
     boxes_ = boxes.get();

@@ -61,6 +61,7 @@ public:
     MainForm& form() { return *form_; }
     WebEngineHtmlView& content() { return *views_.at(0); }
     TimedPlayer& player() { return *player_; }
+    GstWaveDevice& recorder() { return *recorder_; }
     ScriptedMessageBoxes& boxes() { return *boxes_; }
     QString folder() const { return dir_.path(); }
     const QElapsedTimer& clock() const { return clock_; }
@@ -81,6 +82,7 @@ private:
     QString previousFolder_;
     std::vector<WebEngineHtmlView*> views_;
     TimedPlayer* player_ = nullptr;
+    GstWaveDevice* recorder_ = nullptr;
     ScriptedMessageBoxes* boxes_ = nullptr;
     std::unique_ptr<MainForm> form_;
 };
