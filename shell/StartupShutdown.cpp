@@ -26,6 +26,18 @@ const char* const kTake = "yourvoice.wav";
 const char* const kRepeatChoices[] = {"1", "2", "3", "4", "5"};
 const char* const kGapChoices[] = {"0 秒", "1 秒", "2 秒", "1 倍句长", "1.5 倍句长", "2 倍句长", "3 倍句长"};
 
+// The pages are generated into the program folder before they are shown; a
+// folder or page file that refuses writing leaves every page blank.
+bool canWritePages()
+{
+    for (const char* page : kScratchFiles) {
+        QFile probe(page);
+        if (!probe.open(QIODevice::WriteOnly | QIODevice::Append))
+            return false;
+    }
+    return true;
+}
+
 void selectOrFirst(QComboBox* list, int position)
 {
     list->setCurrentIndex(position >= 0 && position < list->count() ? position : 0);
@@ -50,6 +62,9 @@ void MainForm::Form_Load()
         cbBrowseGap->addItem(choice);
     GetAllSettings();
 
+    if (!canWritePages())
+        messages().inform(this, QString("无法写入 %1：程序文件夹不可写，课文页面无法显示。请让该文件夹可写后重新启动。")
+                                    .arg(QDir(Module1::sAppPath).filePath(kScratchFiles[0])));
     if (cbVolume->count() == 0) {
         messages().inform(this, QString("没有找到课本。请把课本文件夹（名称以“Trellis英语”开头）放在 %1 中。")
                                     .arg(QDir(Module1::sAppPath).filePath("books")));

@@ -1,0 +1,150 @@
+#include "CourseWindow.h"
+
+#include "modes/GstMediaPlayer.h"
+#include "modes/GstWaveDevice.h"
+#include "page/WebEngineHtmlView.h"
+#include "shell/CourseLibrary.h"
+#include "shell/Module1.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QTest>
+#include <QTimer>
+#include <QWebEnginePage>
+#include <QWebEngineScript>
+#include <QWebEngineView>
+
+#include <ostream>
+
+
+namespace {
+
+constexpr int kScriptLimitMs = 10000;
+
+const QString kSilentSink = QStringLiteral("fakesink sync=true");
+const QString kTestTone = QStringLiteral("audiotestsrc is-live=true");
+// ALSA devices that no machine has.
+const QString kMissingSink = QStringLiteral("alsasink device=hw:99,0");
+const QString kMissingSource = QStringLiteral("alsasrc device=hw:99,0");
+
+void addAudio(Platform& platform, Audio audio)
+{
+    const bool missing = audio == Audio::Unavailable;
+    platform.mePlayer = std::make_unique<GstMediaPlayer>(missing ? kMissingSink : kSilentSink);
+    if (audio == Audio::StandInDevices) {
+        platform.mciRecorder = std::make_unique<FakeWaveDevice>();
+        platform.mciPlayer = std::make_unique<FakeWaveDevice>();
+        return;
+    }
+    platform.mciRecorder =
+        std::make_unique<GstWaveDevice>(missing ? kMissingSink : kSilentSink, missing ? kMissingSource : kTestTone);
+    platform.mciPlayer =
+        std::make_unique<GstWaveDevice>(missing ? kMissingSink : kSilentSink, missing ? kMissingSource : kTestTone);
+}
+
+}  // namespace
+
+void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+
+void settle(int milliseconds)
+{
+    settleUntil([] { return false; }, milliseconds);
+}
+
+bool settleUntil(const std::function<bool()>& done, int timeoutMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        const qint64 left = timeoutMs - clock.elapsed();
+        if (left <= 0)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, int(qMin<qint64>(left, 10)));
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    return true;
+}
+
+CourseWindow::CourseWindow(const Prepare& prepare, Audio audio)
+{
+    stageProgramFolder(dir_.path());
+    if (prepare)
+        prepare(dir_.path());
+
+    previousFolder_ = QDir::currentPath();
+    QDir::setCurrent(dir_.path());
+    Module1::sAppPath = dir_.path();
+
+    Platform platform;
+    platform.makeHtmlView = [] { return std::make_unique<WebEngineHtmlView>(); };
+    addAudio(platform, audio);
+    auto boxes = std::make_unique<ScriptedMessageBoxes>();
+    boxes_ = boxes.get();
+    platform.messageBoxes = std::move(boxes);
+    platform.library = std::make_unique<CourseLibrary>(QString(LEXBAY_APP_DIR) + "/liblexbaydll.so");
+    platform.settingsFile = settingsFile();
+    form_ = std::make_unique<MainForm>(std::move(platform));
+}
+
+CourseWindow::~CourseWindow()
+{
+    form_.reset();
+    // The views' pages go away on later turns of the event loop.
+    settle(20);
+    QDir::setCurrent(previousFolder_);
+    // A test may have made the folder read-only; it is removed all the same.
+    QFile::setPermissions(dir_.path(), QFile::permissions(dir_.path()) | QFile::WriteOwner);
+}
+
+MainForm& CourseWindow::start()
+{
+    form_->Form_Load();
+    form_->show();
+    settle(20);
+    return *form_;
+}
+
+void CourseWindow::close()
+{
+    form_->close();
+    settle(20);
+}
+
+WebEngineHtmlView& CourseWindow::content()
+{
+    return static_cast<WebEngineHtmlView&>(*form_->wbContent);
+}
+
+QVariant CourseWindow::runInPage(const QString& script)
+{
+    QCoreApplication::processEvents();
+    QVariant result;
+    QEventLoop loop;
+    QTimer::singleShot(kScriptLimitMs, &loop, &QEventLoop::quit);
+    content().page()->runJavaScript(script, QWebEngineScript::ApplicationWorld, [&](const QVariant& value) {
+        result = value;
+        loop.quit();
+    });
+    loop.exec();
+    return result;
+}
+
+QString CourseWindow::liveColour(const QString& id)
+{
+    return runInPage(QString("getComputedStyle(document.getElementById('%1')).color").arg(id)).toString();
+}
+
+void CourseWindow::clickElement(const QString& id)
+{
+    const QVariantList box = runInPage(QString("(function(){var r=document.getElementById('%1').getBoundingClientRect();"
+                                               "return [r.left+r.width/2, r.top+r.height/2];})()")
+                                           .arg(id))
+                                 .toList();
+    const QPoint centre(int(box.value(0).toDouble()), int(box.value(1).toDouble()));
+    QWidget* input = content().webView()->focusProxy();
+    QTest::mousePress(input, Qt::LeftButton, {}, centre);
+    QTest::mouseRelease(input, Qt::LeftButton, {}, centre);
+}
