@@ -65,6 +65,8 @@ const ButtonRow kButtonRows[] = {
 };
 // clang-format on
 
+void PrintTo(const ButtonRow& row, std::ostream* out) { *out << row.label; }
+
 class CompareButtons : public ::testing::TestWithParam<std::tuple<ButtonRow, bool>> {};
 
 TEST_P(CompareButtons, SetComparingStatusAppliesItsRow)
@@ -191,6 +193,8 @@ const TransitionRow kTransitionRows[] = {
     {"LoopUserDone",              kLoopUser,              CompareLoopUser,     kTakePlayedToItsEnd,             CompareLoopStandard, Sounding::Standard},
 };
 // clang-format on
+
+void PrintTo(const TransitionRow& row, std::ostream* out) { *out << row.name; }
 
 class CompareTransitions : public ::testing::TestWithParam<TransitionRow> {};
 

@@ -67,6 +67,8 @@ struct CheckCase {
     int caret;
 };
 
+void PrintTo(const CheckCase& c, std::ostream* out) { *out << c.name; }
+
 class DictationCheck : public ::testing::TestWithParam<CheckCase> {};
 
 TEST_P(DictationCheck, EnterChecksTheTrimmedAnswer)
