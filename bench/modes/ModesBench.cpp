@@ -7,6 +7,8 @@
 
 #include "ModesWindow.h"
 
+#include "modes/MediaPlayer.h"
+
 #include <QApplication>
 #include <QComboBox>
 #include <QWebEngineView>
@@ -81,6 +83,9 @@ void measurePressLatency()
     for (int press = 0; press < kPresses; ++press) {
         const QString icon = QString("imgs%1").arg(press % f.nSentenceCount);
         const QPoint centre = w.centreOf(icon);
+        // The sentence of the previous press must not hand samples on.
+        f.mePlayer->stop();
+        ModesWindow::waitFor([] { return false; }, 50);
         firstSampleAt = 0;
         const Clock::rep pressedAt = Clock::now().time_since_epoch().count();
         w.pressAt(centre);
