@@ -132,6 +132,9 @@ void MainForm::createControls()
     ckShowChinese = checkBox(clientArea_, "ckShowChinese", "显示中文");
     lbCurLesson = label(clientArea_, "lbCurLesson", QString());
     lbCurLesson->setFont(fontOf(kSongTi, 12));
+    // The title stretches across the band under the show-Chinese switch;
+    // clicks there belong to the switch, which the title must not swallow.
+    lbCurLesson->setAttribute(Qt::WA_TransparentForMouseEvents);
 
     createSpellPanel();
     createBrowsePanel();
