@@ -67,7 +67,7 @@ void GstMediaPlayer::setFileName(const QString& path)
     bus_->discardPending();
     bus_->clearLastError();
     if (!QFileInfo(path).isFile()) {
-        fail(QStringLiteral("Cannot open \"%1\": there is no such file").arg(path));
+        fail(QStringLiteral("无法打开录音“%1”：文件不存在").arg(path));
         return;
     }
     opened_ = openAndPreroll(path);
@@ -80,7 +80,7 @@ bool GstMediaPlayer::openAndPreroll(const QString& path)
     GError* gerror = nullptr;
     gchar* uri = gst_filename_to_uri(QFile::encodeName(path).constData(), &gerror);
     if (!uri) {
-        fail(QStringLiteral("Cannot open \"%1\": %2").arg(path, QString::fromUtf8(gerror->message)));
+        fail(QStringLiteral("无法打开录音“%1”：%2").arg(path, QString::fromUtf8(gerror->message)));
         g_error_free(gerror);
         return false;
     }
@@ -97,10 +97,10 @@ bool GstMediaPlayer::openAndPreroll(const QString& path)
         return true;
     QString why = bus_->lastErrorText();
     if (why.isEmpty())
-        why = QStringLiteral("it did not open within %1 seconds").arg(kPrerollTimeout / GST_SECOND);
+        why = QStringLiteral("%1 秒内未能打开").arg(kPrerollTimeout / GST_SECOND);
     gst_element_set_state(playbin_, GST_STATE_NULL);
     bus_->discardPending();
-    fail(QStringLiteral("Cannot play \"%1\": %2").arg(path, why));
+    fail(QStringLiteral("无法播放录音“%1”：%2").arg(path, why));
     return false;
 }
 
@@ -206,7 +206,7 @@ void GstMediaPlayer::playFrom(double startSeconds)
     const guint32 seqnum = gst_event_get_seqnum(seek);
     ++rangeSerial_;
     if (!gst_element_send_event(playbin_, seek)) {
-        lastError_ = QStringLiteral("Cannot play \"%1\" from %2 s to %3 s: the seek was refused")
+        lastError_ = QStringLiteral("无法播放录音“%1”的第 %2 秒至第 %3 秒：无法定位")
                          .arg(fileName_)
                          .arg(startSeconds)
                          .arg(selectionEnd_);
@@ -252,7 +252,7 @@ void GstMediaPlayer::onBusMessage(GstMessage* message)
         // time, and says so only with a warning.
         if (!outputProblemReported_ && gstutil::comesFrom(message, sink_)) {
             outputProblemReported_ = true;
-            emit audioProblem(QStringLiteral("No sound output (%1); lessons play silently").arg(gstutil::errorText(message)));
+            emit audioProblem(QStringLiteral("没有可用的放音设备（%1），课文录音将无声播放").arg(gstutil::errorText(message)));
         }
         break;
     default:
@@ -279,7 +279,7 @@ void GstMediaPlayer::onError(GstMessage* message)
     ++rangeSerial_;
     gst_element_set_state(playbin_, GST_STATE_NULL);
     bus_->discardPending();
-    fail(QStringLiteral("Cannot play \"%1\": %2").arg(fileName_, gstutil::errorText(message)));
+    fail(QStringLiteral("无法播放录音“%1”：%2").arg(fileName_, gstutil::errorText(message)));
     // The range under way cannot reach its end any more: it ends here.
     if (wasPlaying)
         endRangeAfter(0);

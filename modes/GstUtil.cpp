@@ -17,7 +17,7 @@ GstElement* elementFromDescription(const QString& description, QString* error)
     // where one sink or source is expected.
     GstElement* element = gst_parse_bin_from_description(description.toUtf8().constData(), TRUE, &gerror);
     if (gerror) {
-        *error = QStringLiteral("Cannot build the audio element \"%1\": %2")
+        *error = QStringLiteral("无法建立音频组件“%1”：%2")
                      .arg(description, QString::fromUtf8(gerror->message));
         g_error_free(gerror);
         if (element)
@@ -31,7 +31,7 @@ GstElement* makeElement(const char* factory, QString* error)
 {
     GstElement* element = gst_element_factory_make(factory, nullptr);
     if (!element)
-        *error = QStringLiteral("The GStreamer element \"%1\" is not installed").arg(QString::fromUtf8(factory));
+        *error = QStringLiteral("没有安装 GStreamer 组件“%1”").arg(QString::fromUtf8(factory));
     return element;
 }
 
@@ -43,7 +43,7 @@ QString errorText(GstMessage* errorOrWarning)
         gst_message_parse_error(errorOrWarning, &gerror, &debug);
     else
         gst_message_parse_warning(errorOrWarning, &gerror, &debug);
-    QString text = gerror ? QString::fromUtf8(gerror->message) : QStringLiteral("unknown GStreamer failure");
+    QString text = gerror ? QString::fromUtf8(gerror->message) : QStringLiteral("未知的 GStreamer 错误");
     if (gerror)
         g_error_free(gerror);
     g_free(debug);

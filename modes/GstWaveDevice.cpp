@@ -97,7 +97,7 @@ void GstWaveDevice::record()
         return;
     QString error;
     const WavePipeline made = makeWaveRecording(sourceDescription_, format_, takePath(), &error);
-    if (startPipeline(made, error, QStringLiteral("record into \"%1\"").arg(openedPath_)))
+    if (startPipeline(made, error, QStringLiteral("录音到“%1”").arg(openedPath_)))
         state_ = State::Recording;
     else
         state_ = State::Open;
@@ -115,7 +115,7 @@ void GstWaveDevice::save()
     // A rename within one folder replaces the target in one step.
     std::filesystem::rename(toNativePath(takePath()), toNativePath(target), failure);
     if (failure) {
-        reportProblem(QStringLiteral("Cannot save the recording as \"%1\": %2")
+        reportProblem(QStringLiteral("无法把录音保存为“%1”：%2")
                           .arg(target, QString::fromStdString(failure.message())));
         discardTake();
     }
@@ -129,7 +129,7 @@ void GstWaveDevice::play()
         return;
     QString error;
     const WavePipeline made = makeWavePlayback(openedPath_, sinkDescription_, &error);
-    if (startPipeline(made, error, QStringLiteral("play \"%1\"").arg(openedPath_))) {
+    if (startPipeline(made, error, QStringLiteral("播放“%1”").arg(openedPath_))) {
         state_ = State::Playing;
         return;
     }
@@ -156,7 +156,7 @@ void GstWaveDevice::close()
 bool GstWaveDevice::startPipeline(const WavePipeline& made, const QString& error, const QString& what)
 {
     if (!made.pipeline) {
-        reportProblem(QStringLiteral("Cannot %1: %2").arg(what, error));
+        reportProblem(QStringLiteral("无法%1：%2").arg(what, error));
         return false;
     }
     active_ = made;
@@ -167,7 +167,7 @@ bool GstWaveDevice::startPipeline(const WavePipeline& made, const QString& error
         return true;
     QString why = bus_->lastErrorText();
     dropPipeline();
-    reportProblem(QStringLiteral("Cannot %1: %2").arg(what, why.isEmpty() ? QStringLiteral("the pipeline did not start") : why));
+    reportProblem(QStringLiteral("无法%1：%2").arg(what, why.isEmpty() ? QStringLiteral("音频通道没有启动") : why));
     return false;
 }
 
@@ -186,8 +186,8 @@ bool GstWaveDevice::finishRecording()
     }
     discardTake();
     state_ = State::Open;
-    reportProblem(QStringLiteral("The recording into \"%1\" could not be finished: %2")
-                      .arg(openedPath_, why.isEmpty() ? QStringLiteral("no end within the time allowed") : why));
+    reportProblem(QStringLiteral("录音“%1”未能完成：%2")
+                      .arg(openedPath_, why.isEmpty() ? QStringLiteral("未在限定时间内结束") : why));
     return false;
 }
 
@@ -233,13 +233,13 @@ void GstWaveDevice::onBusMessage(GstMessage* message)
         if (state_ == State::Playing) {
             dropPipeline();
             state_ = State::Open;
-            emit audioProblem(QStringLiteral("Cannot play \"%1\": %2").arg(openedPath_, why));
+            emit audioProblem(QStringLiteral("无法播放“%1”：%2").arg(openedPath_, why));
             emit done(DoneFailure);
         } else if (state_ == State::Recording) {
             dropPipeline();
             discardTake();
             state_ = State::Open;
-            emit audioProblem(QStringLiteral("Cannot record into \"%1\": %2").arg(openedPath_, why));
+            emit audioProblem(QStringLiteral("无法录音到“%1”：%2").arg(openedPath_, why));
         }
         break;
     }
@@ -248,7 +248,7 @@ void GstWaveDevice::onBusMessage(GstMessage* message)
         // silent stand-in that keeps time, and say so only with a warning.
         if (!endpointProblemReported_ && gstutil::comesFrom(message, active_.endpoint)) {
             endpointProblemReported_ = true;
-            emit audioProblem(QStringLiteral("No sound device (%1); going on silently").arg(gstutil::errorText(message)));
+            emit audioProblem(QStringLiteral("没有可用的声音设备（%1），将无声继续").arg(gstutil::errorText(message)));
         }
         break;
     default:

@@ -27,7 +27,7 @@ WavePipeline assemble(const char* name, std::initializer_list<GstElement*> chain
     for (GstElement* element : chain) {
         gst_bin_add(GST_BIN(pipeline), element);
         if (previous && !gst_element_link(previous, element)) {
-            *error = QStringLiteral("Cannot connect %1 to %2")
+            *error = QStringLiteral("无法连接音频组件 %1 与 %2")
                          .arg(QString::fromUtf8(GST_ELEMENT_NAME(previous)), QString::fromUtf8(GST_ELEMENT_NAME(element)));
             gst_object_unref(pipeline);
             return {};
