@@ -243,6 +243,22 @@ sound_icons() {
 icon_of() { sound_icons | sed -n "$(($1 + 1))p"; }
 text_of() { local ix iy; read -r ix iy < <(icon_of "$1"); echo $((ix + 40)) "$iy"; }
 
+# Closes the welcome page the way a learner does: a click on its start
+# picture.
+close_welcome() {
+  poll 60 "the welcome page's start picture" welcome_shown
+  local sx sy
+  read -r sx sy < <(find_picture "$APP/start.jpg")
+  xdotool mousemove "$sx" "$sy" click 1
+  rest_mouse
+  poll 30 "the welcome page to close" welcome_gone
+}
+
+# The first and last column of a colour in a screen region, or nothing.
+colour_columns() { # <x> <y> <w> <h> <rrggbb>
+  "$E2E_HERE/screen.py" columns "$WORK/screen.ppm" "$@"
+}
+
 # The lesson list's entries, found by looking: the inked row bands of the
 # list, the selected entry's band first among them when it is the first.
 list_entry() { # <1-based entry>
@@ -272,11 +288,12 @@ choose_volume() { # <0-based entry>
   choose_from_list $(twips_centre 60 720 2835 360) "$1"
 }
 
-# Pixels of a colour in the page; row bands of a colour in the page.
+# Pixels of a colour in the page's text (right of the sound icons); row
+# bands of a colour there.
 page_colour_count() {
   local x y w h
   read -r x y w h < <(page_rect)
-  "$E2E_HERE/screen.py" count "$WORK/screen.ppm" "$x" "$y" "$w" "$h" "#$1"
+  "$E2E_HERE/screen.py" count "$WORK/screen.ppm" $((x + 40)) "$y" $((w - 40)) "$h" "#$1"
 }
 page_colour_rows() {
   local x y w h
@@ -306,6 +323,12 @@ position_shows() { # <count> <current, 1-based>
 # Titles of a volume's lessons, from its lesson text (GB18030), in order.
 lesson_titles() { # <volume folder name>
   iconv -f GB18030 -t UTF-8 "$APP/books/$1/lesson.txt" | tr -d '\r' | sed -n 's/^\$//p'
+}
+# Words of a lesson from the volume's word file: every third line after the
+# lesson's "$" header is a word (word, transcription, meaning).
+lesson_words() { # <volume folder name> <lesson index>
+  iconv -f GB18030 -t UTF-8 "$APP/books/$1/words.txt" | tr -d '\r' |
+    awk -v want="$2" '/^\$/ {n++; i = 0; next} n == want + 1 && NF {if (i % 3 == 0) print; i++}'
 }
 # English sentences of a lesson (0-based), without their labels.
 lesson_sentences() { # <volume folder name> <lesson index>

@@ -14,6 +14,8 @@ are, where the lesson page's rows are, how much of a colour a region shows.
   screen.py find <ppm> <x> <y> <w> <h> <template ppm>
       screen centre "x y" of the template where the region shows it pixel
       for pixel (a rendered text, a shipped picture), or nothing
+  screen.py columns <ppm> <x> <y> <w> <h> <colour #rrggbb>
+      the first and last column "x1 x2" of the region holding that colour
   screen.py rowcolour <ppm> <x> <y> <w> <h> <colour #rrggbb>
       centres "x y" of the row bands of the region holding that colour
 """
@@ -112,6 +114,12 @@ def main(argv):
         holding = [any(near(pixel(cx, cy), target, 24) for cx in range(width)) for cy in range(height)]
         for first, last in bands(holding, 3):
             print(x + width // 2, y + (first + last) // 2)
+    elif mode == "columns":
+        # Columns where the colour runs at least 5 pixels: a selection's
+        # block, not the one-pixel frame of a focused box.
+        holding = [cx for cx in range(width) if sum(near(pixel(cx, cy), target, 24) for cy in range(height)) >= 5]
+        if holding:
+            print(x + holding[0], x + holding[-1])
     elif mode == "count":
         print(sum(1 for cy in range(height) for cx in range(width) if near(pixel(cx, cy), target, 24)))
     else:
