@@ -2,6 +2,7 @@
 // (an INI file in the user's configuration folder, group "Options").
 
 #include "shell/MainForm.h"
+#include "shell/StudyStatus.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -55,7 +56,9 @@ void MainForm::SaveAllSettings()
 {
     auto settings = openSettings();
     auto save = [&settings](const char* key, int value) { settings->setValue(key, QString::number(value)); };
-    save("ShowChinese", bShowChinese);
+    // While dictation runs, the Chinese lines are the mode's, not the
+    // learner's choice: keep the choice the learner made before it.
+    save("ShowChinese", nStatus == StatusSpell ? bSpellSavedShowChinese : bShowChinese);
     save("ShouldRepeatTimes", nRepeatTimes);
     save("GapSetting", cbBrowseGap->currentIndex());
     save("SpellShowChinese", ckSpellShowChinese->isChecked() ? 1 : 0);

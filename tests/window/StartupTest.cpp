@@ -178,3 +178,17 @@ TEST(Startup, VolumeWithoutLessonsSaysWhichFileIsMissing)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Shutdown, ClosingDuringDictationKeepsTheLearnersChineseChoice)
+{
+    WindowHarness h([](const QString& folder) { writeSettings(folder + "/settings.ini", {{"ShowChinese", "0"}}); });
+    MainForm& f = h.load();
+    f.btSpell_click();
+    ASSERT_NE(f.bShowChinese, 0);  // the mode shows the Chinese lines
+    f.close();
+    EXPECT_EQ(setting(h.settingsFile(), "ShowChinese"), "0");
+}
+
+}  // namespace
