@@ -23,12 +23,22 @@ const char* const kExplanationLines[] = {
     "其他以此类推",
 };
 
-QString explanation()
+// The explanation as rich text: one paragraph a line, the empty line between
+// two lines drawn as a narrow gap, so that all seven lines fit the label with
+// the fonts this system has.
+QString explanationMarkup()
 {
-    QStringList lines;
+    QString markup;
     for (const char* line : kExplanationLines)
-        lines << QString::fromUtf8(line);
-    return lines.join("\n\n") + "\n";
+        markup += "<p style=\"margin-top:0; margin-bottom:1px\">" + QString::fromUtf8(line).toHtmlEscaped() + "</p>";
+    return markup;
+}
+
+// A one-line label as wide as its text, where the dialog has room for it.
+void fitText(QLabel* label)
+{
+    const int room = label->parentWidget()->width() - label->x() - 4;
+    label->resize(qMin(room, qMax(label->width(), label->sizeHint().width())), label->height());
 }
 
 template <typename W>
@@ -73,20 +83,30 @@ QFrame* rule(QWidget* parent, const char* name, float l, float t, float w, float
 
 }  // namespace
 
+QString Mp3Form::explanation()
+{
+    QStringList lines;
+    for (const char* line : kExplanationLines)
+        lines << QString::fromUtf8(line);
+    return lines.join("\r\n\r\n") + "\r\n";
+}
+
 Mp3Form::Mp3Form(CourseLibrary& library) : library_(library)
 {
     setObjectName("Mp3Form");
     setWindowTitle(kApplicationTitle);
     setFixedSize(TwipsRect{0, 0, 5550, 5055}.toPixels().size());
 
-    Label1 = label(this, "Label1", explanation(), 270, 180, 4935, 2655);
+    Label1 = label(this, "Label1", explanationMarkup(), 270, 180, 4935, 2655);
+    Label1->setTextFormat(Qt::RichText);
+    Label1->setWordWrap(true);
     Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     rule(this, "Frame1", 270, 2910, 4935, 60);
     label(this, "Label7", "本软件中的MP3文件和同步LRC文件，是用", 300, 3150, 3915, 285);
     lbMakerLink = link(this, "lbMakerLink", LEXBAY_MAKER_NAME, 4140, 3150, 1185, 195);
     label(this, "Label8", "的", 330, 3450, 195, 285);
     lbProductLink = link(this, "lbProductLink", LEXBAY_PRODUCT_NAME, 660, 3450, 1065, 195);
-    label(this, "Label9", "软件的MP3生成功能制作的，在此感谢", 1830, 3450, 3315, 225);
+    fitText(label(this, "Label9", "软件的MP3生成功能制作的，在此感谢", 1830, 3450, 3315, 225));
     Label10 = label(this, "Label10", QString("%1公司为本软件提供了全部课文录音！").arg(LEXBAY_MAKER_NAME), 300, 3810,
                     4965, 345);
     rule(this, "Frame2", 240, 4170, 4875, 60);

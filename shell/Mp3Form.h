@@ -14,6 +14,10 @@ class Mp3Form : public QDialog {
 public:
     explicit Mp3Form(CourseLibrary& library);
 
+    // The explanation of where the recordings lie: seven lines, each followed
+    // by a line end, with an empty line between two of them.
+    static QString explanation();
+
     QLabel* Label1 = nullptr;
     QLabel* lbMakerLink = nullptr;
     QLabel* lbProductLink = nullptr;

@@ -49,9 +49,14 @@ TEST(Mp3Dialog, ShowsItsTextsAndOpensCentredEachTime)
     for (int opening = 0; opening < 2; ++opening) {
         Mp3Form dialog(library);
         EXPECT_EQ(dialog.windowTitle(), "Lexbay");
-        EXPECT_TRUE(dialog.Label1->text().startsWith("每篇课文的MP3文件，及其同步歌词文件(LRC文件)\n\n"));
-        EXPECT_TRUE(dialog.Label1->text().endsWith("其他以此类推\n"));
-        EXPECT_EQ(dialog.Label1->text().count("\n\n"), 6);
+        const QString text = Mp3Form::explanation();
+        EXPECT_TRUE(text.startsWith("每篇课文的MP3文件，及其同步歌词文件(LRC文件)\r\n\r\n"));
+        EXPECT_TRUE(text.endsWith("其他以此类推\r\n"));
+        EXPECT_EQ(text.count("\r\n\r\n"), 6);
+        // Every line is shown, and all of it fits the label.
+        for (const QString& line : text.split("\r\n", Qt::SkipEmptyParts))
+            EXPECT_TRUE(dialog.Label1->text().contains(line.toHtmlEscaped())) << line.toStdString();
+        EXPECT_LE(dialog.Label1->heightForWidth(dialog.Label1->width()), dialog.Label1->height());
         EXPECT_EQ(dialog.btOk->text(), "返 回");
         EXPECT_EQ(dialog.lbMakerLink->text(), LEXBAY_MAKER_NAME);
         EXPECT_EQ(dialog.lbProductLink->text(), LEXBAY_PRODUCT_NAME);
