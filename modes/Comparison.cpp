@@ -221,6 +221,11 @@ void MainForm::CompareEndOfStandard()
         if (bHasUserVoice) {
             SetComparingStatus(CompareLoopUser);
             PlayUserVoice();
+        } else if (!hasSentence(nCurSentence) || dSentenceTimes[nCurSentence + 1] <= dSentenceTimes[nCurSentence]) {
+            // A sentence without length (its timing is missing) ends as soon
+            // as it starts: looping it would only keep the processor busy.
+            SetComparingStatus(CompareIdle);
+            return;
         } else {
             SetComparingStatus(CompareLoopStandard);
             PlaySentence(nCurSentence, 0);

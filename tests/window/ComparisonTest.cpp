@@ -430,3 +430,19 @@ TEST(Comparison, LeavingWhileTheStandardLoopsStopsTheLessonPlayer)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Comparison, LoopOfASentenceWithoutLengthStopsInsteadOfSpinning)
+{
+    WindowHarness h;
+    MainForm& f = h.load();
+    f.btCompare_click();
+    f.dSentenceTimes[1] = f.dSentenceTimes[0];  // sentence 0 has no length
+    f.btLoop_Click();
+    WindowHarness::settle(100);
+    EXPECT_EQ(f.nCompareStatus, 0);
+    EXPECT_LE(h.player().log.count("play"), 1);
+}
+
+}  // namespace
