@@ -95,6 +95,15 @@ QByteArray fiftyMegabytes()
     return text;
 }
 
+// A first lesson of 3000 sentences.
+QByteArray longLesson()
+{
+    QByteArray text = "$Long lesson\r\n";
+    for (int n = 1; n <= 3000; ++n)
+        text += QByteArray::number(n) + ". Sentence number " + QByteArray::number(n) + ".\r\nzh\r\n";
+    return text + shipped("lesson.txt");
+}
+
 QByteArray timingLines(int from, int count)
 {
     return course::lines(shipped("tlx1001.lrc")).mid(from, count).join();
@@ -211,6 +220,8 @@ const Case kCases[] = {
      {}, kLessons, 17, ""},
     {"LessonTextOf50Megabytes", [](const QString& f) { replaceFile(f, "lesson.txt", fiftyMegabytes()); }, {},
      kLessons, kSentences, ""},
+    {"LessonOfThreeThousandSentences", [](const QString& f) { replaceFile(f, "lesson.txt", longLesson()); }, {},
+     kLessons + 1, 3000, ""},
     {"LessonTextHeadersOnly",
      [](const QString& f) { replaceFile(f, "lesson.txt", "$Lesson 1\r\n$Lesson 2\r\n$Lesson 3\r\n"); }, {}, 3, 0,
      ""},
