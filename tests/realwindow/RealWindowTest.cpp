@@ -1,6 +1,9 @@
 // The window on its real page view and player.
 
-#include "RealWindow.h"
+#include "CourseWindow.h"
+
+#include "modes/MediaPlayer.h"
+#include "page/HtmlView.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -20,25 +23,26 @@ const char* const kChineseColour = "rgb(102, 102, 51)";
 
 TEST(RealWindow, StartsOnTheSampleCourseWithTheFirstSentenceMarkedInTheLivePage)
 {
-    RealWindow w;
-    MainForm& f = w.load();
+    CourseWindow w;
+    MainForm& f = w.start();
     ASSERT_EQ(f.nSentenceCount, 8);
     EXPECT_EQ(w.liveColour("engs0"), kRed);
     EXPECT_EQ(w.liveColour("engs1"), kGreen);
     EXPECT_EQ(w.liveColour("imgs0"), kGreen);
     EXPECT_EQ(w.liveColour("chns0"), kChineseColour);
     EXPECT_GT(f.dSentenceTimes[f.nSentenceCount], f.dSentenceTimes[f.nSentenceCount - 1]);
-    EXPECT_DOUBLE_EQ(f.dSentenceTimes[f.nSentenceCount], w.player().duration());
-    EXPECT_NE(w.welcome().document(), nullptr);
+    EXPECT_DOUBLE_EQ(f.dSentenceTimes[f.nSentenceCount], f.mePlayer->duration());
+    ASSERT_TRUE(settleUntil([&f] { return f.wbAdv->document() != nullptr; }, 20000));
     EXPECT_FALSE(f.wbAdv->widget()->isHidden());
 }
 
 TEST(RealWindow, PressOnASoundIconMarksItsSentenceAndPlaysExactlyItsRange)
 {
-    RealWindow w;
-    MainForm& f = w.load();
+    CourseWindow w;
+    MainForm& f = w.start();
     f.wbAdv->widget()->hide();  // the welcome page lies over the lesson page
-    QSignalSpy ends(&w.player(), &MediaPlayer::endOfStream);
+    MediaPlayer& player = *f.mePlayer;
+    QSignalSpy ends(&player, &MediaPlayer::endOfStream);
 
     QElapsedTimer clock;
     w.clickElement("imgs3");
@@ -47,12 +51,12 @@ TEST(RealWindow, PressOnASoundIconMarksItsSentenceAndPlaysExactlyItsRange)
     EXPECT_EQ(w.liveColour("engs3"), kRed);
     EXPECT_EQ(w.liveColour("engs0"), kGreen);
     EXPECT_EQ(f.pnSubStatus->text(), "共 8 句，当前是第 4 句");
-    EXPECT_DOUBLE_EQ(w.player().selectionStart(), f.dSentenceTimes[3]);
-    EXPECT_DOUBLE_EQ(w.player().selectionEnd(), f.dSentenceTimes[4]);
+    EXPECT_DOUBLE_EQ(player.selectionStart(), f.dSentenceTimes[3]);
+    EXPECT_DOUBLE_EQ(player.selectionEnd(), f.dSentenceTimes[4]);
 
     const double length = f.dSentenceTimes[4] - f.dSentenceTimes[3];
     ASSERT_TRUE(ends.wait(int(length * 1000) + 5000));
-    EXPECT_NEAR(w.player().currentPosition(), f.dSentenceTimes[4], 0.001);
+    EXPECT_NEAR(player.currentPosition(), f.dSentenceTimes[4], 0.001);
     EXPECT_GT(clock.elapsed(), length * 1000 - 100);
     QTest::qWait(300);
     EXPECT_EQ(ends.count(), 1);
@@ -60,11 +64,11 @@ TEST(RealWindow, PressOnASoundIconMarksItsSentenceAndPlaysExactlyItsRange)
 
 TEST(RealWindow, ClosingSavesThePlaceAndRemovesTheScratchPages)
 {
-    RealWindow w;
-    MainForm& f = w.load();
+    CourseWindow w;
+    MainForm& f = w.start();
     f.lsLesson->setCurrentRow(2);
     ASSERT_TRUE(QFile::exists(w.folder() + "/curLesson.htm"));
-    f.close();
+    w.close();
     QSettings settings(w.settingsFile(), QSettings::IniFormat);
     EXPECT_EQ(settings.value("Options/CurLessonNo").toString(), "2");
     EXPECT_EQ(settings.value("Options/CurVolumeNo").toString(), "0");
