@@ -1,6 +1,7 @@
 // Shadow-reading comparison: record one's own reading of the current sentence
 // and play it once, or alternately with the recording in a loop.
 
+#include "modes/CompareStatus.h"
 #include "modes/MediaPlayer.h"
 #include "modes/WaveDevice.h"
 #include "shell/CourseLibrary.h"
@@ -16,15 +17,6 @@
 #include <filesystem>
 
 namespace {
-
-enum : int {
-    CompareIdle = 0,
-    ComparePlayStandard = 1,
-    ComparePlayUser = 2,
-    CompareLoopStandard = 3,
-    CompareLoopUser = 4,
-    CompareRecording = 5,
-};
 
 const char* const kBlankTake = "userblank.wav";
 const char* const kTake = "yourvoice.wav";

@@ -15,7 +15,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 
 #include <time.h>
 
@@ -24,7 +23,6 @@ const char* const kTestMicrophone = "audiotestsrc is-live=true";
 
 namespace {
 
-const char* const kShippedFiles[] = {"htmlhead.txt", "htmlheadwords.txt", "sound.jpg", "start.jpg", "userblank.wav"};
 const char* const kVolumeOne = "books/Trellis英语第1册";
 
 void writeFile(const QString& path, const QByteArray& bytes)
@@ -87,13 +85,7 @@ TimedPlayer::Event TimedPlayer::stamp(bool isPlay) const
 ModesWindow::ModesWindow(const std::function<void(const QString& folder)>& prepare, const QString& playerSink)
 {
     clock_.start();
-    namespace fs = std::filesystem;
-    const fs::path staged = LEXBAY_APP_DIR;
-    const fs::path folder = dir_.path().toStdString();
-    fs::copy(staged / "books", folder / "books", fs::copy_options::recursive);
-    fs::copy(staged / "icons", folder / "icons", fs::copy_options::recursive);
-    for (const char* file : kShippedFiles)
-        fs::copy_file(staged / file, folder / file);
+    stageProgramFolder(dir_.path());
     writeShortCourse(dir_.path());
     if (prepare)
         prepare(dir_.path());

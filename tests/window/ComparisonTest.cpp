@@ -4,6 +4,7 @@
 #include "PlayerLog.h"
 #include "WindowHarness.h"
 
+#include "modes/CompareStatus.h"
 #include "shell/StudyStatus.h"
 
 #include <QElapsedTimer>
@@ -17,15 +18,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-enum : int {
-    CompareIdle = 0,
-    ComparePlayStandard = 1,
-    ComparePlayUser = 2,
-    CompareLoopStandard = 3,
-    CompareLoopUser = 4,
-    CompareRecording = 5,
-};
 
 const char* const kTake = "yourvoice.wav";
 
