@@ -65,8 +65,15 @@ e2e_begin() {
   export DISPLAY=":$(tr -d '[:space:]' < "$WORK/display")"
   openbox > "$WORK/openbox.log" 2>&1 &
   WM_PID=$!
+  # A window mapped before the window manager runs may stay unmanaged, and
+  # Alt+F4 then reaches nobody: wait until openbox has taken the screen.
+  poll 60 "the window manager" window_manager_running
   SCREEN_W=1280
   SCREEN_H=900
+}
+
+window_manager_running() {
+  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'
 }
 
 # poll <seconds> <what> <command...>: runs the command until it succeeds.
