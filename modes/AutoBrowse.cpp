@@ -1,10 +1,11 @@
 // Auto-browse: the lesson read aloud sentence by sentence, each a chosen
 // number of times, with a pause to repeat it after the last play.
 
-#include "modes/MediaPlayer.h"
-#include "page/HtmlView.h"
+#include "platform/audio/MediaPlayer.h"
+#include "platform/web/HtmlView.h"
 #include "shell/MainForm.h"
-#include "shell/MessageBoxes.h"
+#include "platform/system/MessageBoxes.h"
+#include "platform/system/Waits.h"
 #include "shell/Module1.h"
 #include "shell/StudyStatus.h"
 
@@ -70,7 +71,7 @@ void MainForm::BrowseStep()
         SetBrowseGap(roundHalfEven((mePlayer->selectionEnd() - mePlayer->selectionStart()) * 1000));
         const int pausedAfter = nCurSentence;
         bStopBrowse = 0;
-        Module1::Delay(nGapMs);
+        Delay(nGapMs);
         // Whatever happened during the pause (a stop, a jump, the window
         // closing) has taken over. A jump whose sentence ended inside this
         // pause began a pause of its own, which cleared bStopBrowse and steps

@@ -2,11 +2,12 @@
 // and play it once, or alternately with the recording in a loop.
 
 #include "modes/CompareStatus.h"
-#include "modes/MediaPlayer.h"
-#include "modes/WaveDevice.h"
-#include "shell/CourseLibrary.h"
+#include "platform/audio/MediaPlayer.h"
+#include "platform/audio/WaveDevice.h"
+#include "platform/system/CourseLibrary.h"
 #include "shell/MainForm.h"
-#include "shell/MessageBoxes.h"
+#include "platform/system/MessageBoxes.h"
+#include "platform/system/Waits.h"
 #include "shell/Module1.h"
 #include "shell/StudyStatus.h"
 
@@ -159,7 +160,7 @@ void MainForm::StopPlayingCompareSnd()
     mciPlayer->command("Close");
     // The player's Done notification clears bComparePlaying; it is handled
     // inside this wait.
-    Module1::WaitUntil([this] { return bComparePlaying == 0; }, kDoneWaitMs);
+    WaitUntil([this] { return bComparePlaying == 0; }, kDoneWaitMs);
 }
 
 void MainForm::btStandard_Click()

@@ -1,11 +1,11 @@
 // Reverse dictation: hear a sentence, type it, have it checked.
 
-#include "modes/MediaPlayer.h"
-#include "page/HtmlView.h"
-#include "shell/CourseLibrary.h"
-#include "shell/CourseText.h"
+#include "platform/audio/MediaPlayer.h"
+#include "platform/web/HtmlView.h"
+#include "platform/system/CourseLibrary.h"
+#include "platform/system/CourseText.h"
 #include "shell/MainForm.h"
-#include "shell/MessageBoxes.h"
+#include "platform/system/MessageBoxes.h"
 #include "shell/Module1.h"
 #include "shell/StudyStatus.h"
 

@@ -1,6 +1,6 @@
 // Recall-English: every English sentence hidden, revealed one by one.
 
-#include "page/HtmlView.h"
+#include "platform/web/HtmlView.h"
 #include "shell/MainForm.h"
 #include "shell/Module1.h"
 #include "shell/StudyStatus.h"

@@ -1,7 +1,7 @@
 // Playing one sentence of the lesson recording, and what the end of a
 // sentence means in each study status.
 
-#include "modes/MediaPlayer.h"
+#include "platform/audio/MediaPlayer.h"
 #include "shell/MainForm.h"
 #include "shell/StudyStatus.h"
 

@@ -1,7 +1,7 @@
 // Presses on the lesson page, routed by the study status.
 
-#include "modes/MediaPlayer.h"
-#include "page/HtmlView.h"
+#include "platform/audio/MediaPlayer.h"
+#include "platform/web/HtmlView.h"
 #include "shell/MainForm.h"
 #include "shell/StudyStatus.h"
 

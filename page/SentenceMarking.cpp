@@ -1,7 +1,7 @@
 // The current sentence: its marking in the lesson page, its place in the
 // status bar, and the lookups between sentences and page elements.
 
-#include "page/HtmlView.h"
+#include "platform/web/HtmlView.h"
 #include "shell/MainForm.h"
 
 #include <QLabel>

@@ -2,12 +2,13 @@
 // loading of one lesson into the page, the element tables, the time table and
 // the player.
 
-#include "modes/MediaPlayer.h"
-#include "page/HtmlView.h"
-#include "page/clsForward.h"
-#include "shell/CourseLibrary.h"
+#include "platform/audio/MediaPlayer.h"
+#include "platform/web/HtmlView.h"
+#include "platform/web/clsForward.h"
+#include "platform/system/CourseLibrary.h"
 #include "shell/MainForm.h"
-#include "shell/MessageBoxes.h"
+#include "platform/system/MessageBoxes.h"
+#include "platform/system/Waits.h"
 #include "shell/Module1.h"
 
 #include <QComboBox>
@@ -152,7 +153,7 @@ void MainForm::LoadLesson()
 
     bPageLoaded = 0;
     wbContent->navigate(appFile(kLessonPage));
-    Module1::WaitUntil([this] { return bPageLoaded != 0; }, kPageLoadLimitMs);
+    WaitUntil([this] { return bPageLoaded != 0; }, kPageLoadLimitMs);
     wbWords->navigate(appFile(kWordsPage));
 
     nCurSentence = -1;

@@ -1,9 +1,9 @@
 // The program's entry: fixes the working folder, checks the course-data
 // library and brings up the main window.
 
-#include "shell/CourseLibrary.h"
+#include "platform/system/CourseLibrary.h"
 #include "shell/MainForm.h"
-#include "shell/MessageBoxes.h"
+#include "platform/system/MessageBoxes.h"
 #include "shell/Module1.h"
 
 #include <QApplication>

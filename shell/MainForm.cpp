@@ -3,11 +3,12 @@
 
 #include "shell/MainForm.h"
 
-#include "modes/MediaPlayer.h"
-#include "modes/WaveDevice.h"
-#include "page/HtmlView.h"
-#include "shell/CourseLibrary.h"
-#include "shell/MessageBoxes.h"
+#include "platform/audio/MediaPlayer.h"
+#include "platform/audio/WaveDevice.h"
+#include "platform/web/HtmlView.h"
+#include "platform/system/CourseLibrary.h"
+#include "platform/system/MessageBoxes.h"
+#include "platform/system/Waits.h"
 #include "shell/Module1.h"
 #include "shell/StudyStatus.h"
 
@@ -81,7 +82,7 @@ MainForm::MainForm(Platform platform, QWidget* parent) : QMainWindow(parent), pl
 {
     setObjectName("MainForm");
     setWindowTitle(kApplicationTitle);
-    Module1::setCourseLibrary(platform_.library.get());
+    setWaitClock(platform_.library.get());
     mePlayer = platform_.mePlayer.get();
     mciRecorder = platform_.mciRecorder.get();
     mciPlayer = platform_.mciPlayer.get();

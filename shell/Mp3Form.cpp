@@ -1,8 +1,8 @@
 #include "shell/Mp3Form.h"
 
-#include "shell/CourseLibrary.h"
+#include "platform/system/CourseLibrary.h"
 #include "shell/FormLayout.h"
-#include "shell/MessageBoxes.h"
+#include "platform/system/MessageBoxes.h"
 #include "shell/Module1.h"
 
 #include <QEvent>

@@ -1,7 +1,7 @@
 // The window's links outside the course: the recording-source dialog and the
 // welcome page's start picture.
 
-#include "page/HtmlView.h"
+#include "platform/web/HtmlView.h"
 #include "shell/MainForm.h"
 #include "shell/Mp3Form.h"
 #include "coursedata/lexbaydll.h"

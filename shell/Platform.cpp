@@ -1,10 +1,10 @@
 #include "shell/Platform.h"
 
-#include "modes/GstMediaPlayer.h"
-#include "modes/GstWaveDevice.h"
-#include "page/WebEngineHtmlView.h"
-#include "shell/CourseLibrary.h"
-#include "shell/MessageBoxes.h"
+#include "platform/audio/GstMediaPlayer.h"
+#include "platform/audio/GstWaveDevice.h"
+#include "platform/web/WebEngineHtmlView.h"
+#include "platform/system/CourseLibrary.h"
+#include "platform/system/MessageBoxes.h"
 
 Platform Platform::real(const QString& appPath)
 {

@@ -3,11 +3,11 @@
 // The platform objects the main window works with: real ones in the program,
 // stand-ins in tests.
 
-#include "modes/MediaPlayer.h"
-#include "modes/WaveDevice.h"
-#include "page/HtmlView.h"
-#include "shell/CourseLibrary.h"
-#include "shell/MessageBoxes.h"
+#include "platform/audio/MediaPlayer.h"
+#include "platform/audio/WaveDevice.h"
+#include "platform/web/HtmlView.h"
+#include "platform/system/CourseLibrary.h"
+#include "platform/system/MessageBoxes.h"
 
 #include <QString>
 

@@ -1,9 +1,9 @@
 // The window's start-up and shut-down.
 
-#include "page/HtmlView.h"
-#include "shell/CourseLibrary.h"
+#include "platform/web/HtmlView.h"
+#include "platform/system/CourseLibrary.h"
 #include "shell/MainForm.h"
-#include "shell/MessageBoxes.h"
+#include "platform/system/MessageBoxes.h"
 #include "shell/Module1.h"
 #include "shell/StudyStatus.h"
 

@@ -1,7 +1,7 @@
 // Switching the study status, and the toolbar that starts and stops the modes.
 
-#include "page/HtmlView.h"
-#include "page/clsForward.h"
+#include "platform/web/HtmlView.h"
+#include "platform/web/clsForward.h"
 #include "shell/MainForm.h"
 #include "shell/Module1.h"
 #include "shell/StudyStatus.h"

@@ -1,6 +1,6 @@
 // Placing the window's stretching controls from the twips layout.
 
-#include "page/HtmlView.h"
+#include "platform/web/HtmlView.h"
 #include "shell/MainForm.h"
 
 #include <QCheckBox>

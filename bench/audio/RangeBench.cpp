@@ -10,8 +10,8 @@
 //
 //   bench_audio_ranges [file.mp3]
 
-#include "modes/GstMediaPlayer.h"
-#include "modes/GstUtil.h"
+#include "platform/audio/GstMediaPlayer.h"
+#include "platform/audio/GstUtil.h"
 
 #include <QCoreApplication>
 #include <QFile>

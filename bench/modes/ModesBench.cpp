@@ -7,7 +7,7 @@
 
 #include "ModesWindow.h"
 
-#include "modes/MediaPlayer.h"
+#include "platform/audio/MediaPlayer.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -5,7 +5,7 @@
 // sentence, until the writes are on the page.
 
 #include "LessonPageFile.h"
-#include "page/WebEngineHtmlView.h"
+#include "platform/web/WebEngineHtmlView.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -4,9 +4,9 @@
 //
 //   bench_startup <program folder>
 
-#include "modes/GstMediaPlayer.h"
-#include "modes/GstWaveDevice.h"
-#include "page/WebEngineHtmlView.h"
+#include "platform/audio/GstMediaPlayer.h"
+#include "platform/audio/GstWaveDevice.h"
+#include "platform/web/WebEngineHtmlView.h"
 #include "shell/MainForm.h"
 #include "shell/Module1.h"
 

@@ -2,8 +2,8 @@
 #include "FakeMediaPlayer.h"
 #include "FakeWaveDevice.h"
 #include "WavFiles.h"
-#include "modes/GstMediaPlayer.h"
-#include "modes/GstWaveDevice.h"
+#include "platform/audio/GstMediaPlayer.h"
+#include "platform/audio/GstWaveDevice.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>

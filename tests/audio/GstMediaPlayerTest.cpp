@@ -1,5 +1,5 @@
 #include "AudioFixtures.h"
-#include "modes/GstMediaPlayer.h"
+#include "platform/audio/GstMediaPlayer.h"
 
 #include <QElapsedTimer>
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "AudioFixtures.h"
 #include "WavFiles.h"
-#include "modes/GstWaveDevice.h"
+#include "platform/audio/GstWaveDevice.h"
 
 #include <QFile>
 #include <QSignalSpy>

@@ -1,6 +1,6 @@
 #include "AudioFixtures.h"
 #include "WavFiles.h"
-#include "modes/WavFormat.h"
+#include "platform/audio/WavFormat.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>

@@ -7,8 +7,8 @@
 // records every colour and cursor write, and lets a test press an element.
 // Unlike a browser it adds no implied elements (no TBODY).
 
-#include "page/HtmlView.h"
-#include "page/PageMirror.h"
+#include "platform/web/HtmlView.h"
+#include "platform/web/PageMirror.h"
 
 #include <QHash>
 #include <QPointer>

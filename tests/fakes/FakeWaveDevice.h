@@ -1,6 +1,6 @@
 #pragma once
 
-#include "modes/WaveDevice.h"
+#include "platform/audio/WaveDevice.h"
 
 #include <QStringList>
 

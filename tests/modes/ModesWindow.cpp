@@ -1,7 +1,7 @@
 #include "ModesWindow.h"
 
-#include "shell/CourseLibrary.h"
-#include "shell/CourseText.h"
+#include "platform/system/CourseLibrary.h"
+#include "platform/system/CourseText.h"
 #include "shell/Module1.h"
 
 #include <QCoreApplication>

@@ -9,9 +9,9 @@
 
 #include "WindowHarness.h"
 
-#include "modes/GstMediaPlayer.h"
-#include "modes/GstWaveDevice.h"
-#include "page/WebEngineHtmlView.h"
+#include "platform/audio/GstMediaPlayer.h"
+#include "platform/audio/GstWaveDevice.h"
+#include "platform/web/WebEngineHtmlView.h"
 
 #include <QElapsedTimer>
 #include <QTemporaryDir>

@@ -1,7 +1,7 @@
 // The page event forwarder: calls its destination's public procedure by name,
 // ignoring letter case, and fails silently otherwise.
 
-#include "page/clsForward.h"
+#include "platform/web/clsForward.h"
 
 #include <QCoreApplication>
 #include <QObject>

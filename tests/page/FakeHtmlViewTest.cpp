@@ -2,7 +2,7 @@
 
 #include "FakeHtmlView.h"
 #include "LessonPageFile.h"
-#include "page/clsForward.h"
+#include "platform/web/clsForward.h"
 
 #include <QApplication>
 #include <QSignalSpy>

@@ -4,7 +4,7 @@
 
 #include "FakeHtmlView.h"
 #include "lexbaydll.h"
-#include "page/WebEngineHtmlView.h"
+#include "platform/web/WebEngineHtmlView.h"
 
 #include <QDir>
 #include <QSignalSpy>

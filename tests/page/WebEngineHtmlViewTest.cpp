@@ -2,8 +2,8 @@
 // the live page, real mouse presses, dead page scripts, navigation control.
 
 #include "LessonPageFile.h"
-#include "page/PageMirror.h"
-#include "page/WebEngineHtmlView.h"
+#include "platform/web/PageMirror.h"
+#include "platform/web/WebEngineHtmlView.h"
 
 #include <QApplication>
 #include <QDesktopServices>

@@ -1,9 +1,9 @@
 #include "CourseWindow.h"
 
-#include "modes/GstMediaPlayer.h"
-#include "modes/GstWaveDevice.h"
-#include "page/WebEngineHtmlView.h"
-#include "shell/CourseLibrary.h"
+#include "platform/audio/GstMediaPlayer.h"
+#include "platform/audio/GstWaveDevice.h"
+#include "platform/web/WebEngineHtmlView.h"
+#include "platform/system/CourseLibrary.h"
 #include "shell/Module1.h"
 
 #include <QCoreApplication>

@@ -2,8 +2,8 @@
 
 #include "CourseWindow.h"
 
-#include "modes/MediaPlayer.h"
-#include "page/HtmlView.h"
+#include "platform/audio/MediaPlayer.h"
+#include "platform/web/HtmlView.h"
 
 #include <QElapsedTimer>
 #include <QFile>

@@ -7,7 +7,7 @@
 #include "CourseFolder.h"
 #include "CourseWindow.h"
 
-#include "page/WebEngineHtmlView.h"
+#include "platform/web/WebEngineHtmlView.h"
 
 #include <QTcpServer>
 #include <QTcpSocket>

@@ -4,7 +4,7 @@
 #include "PlayerLog.h"
 #include "WindowHarness.h"
 
-#include "shell/CourseText.h"
+#include "platform/system/CourseText.h"
 #include "shell/StudyStatus.h"
 
 #include <QCheckBox>

@@ -3,8 +3,8 @@
 #include "WindowHarness.h"
 
 #include "coursedata/lexbaydll.h"
-#include "page/HtmlView.h"
-#include "shell/CourseLibrary.h"
+#include "platform/web/HtmlView.h"
+#include "platform/system/CourseLibrary.h"
 #include "shell/Mp3Form.h"
 
 #include <QApplication>

@@ -2,7 +2,7 @@
 
 #include "WindowHarness.h"
 
-#include "page/HtmlView.h"
+#include "platform/web/HtmlView.h"
 
 #include <QLabel>
 

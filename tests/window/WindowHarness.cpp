@@ -1,7 +1,7 @@
 #include "WindowHarness.h"
 
-#include "page/HtmlView.h"
-#include "shell/CourseLibrary.h"
+#include "platform/web/HtmlView.h"
+#include "platform/system/CourseLibrary.h"
 #include "shell/Module1.h"
 
 #include <QCoreApplication>

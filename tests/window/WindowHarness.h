@@ -9,7 +9,7 @@
 #include "FakeMediaPlayer.h"
 #include "FakeWaveDevice.h"
 #include "shell/MainForm.h"
-#include "shell/MessageBoxes.h"
+#include "platform/system/MessageBoxes.h"
 
 #include <QStringList>
 #include <QTemporaryDir>

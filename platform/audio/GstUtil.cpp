@@ -1,4 +1,4 @@
-#include "modes/GstUtil.h"
+#include "platform/audio/GstUtil.h"
 
 #include <cmath>
 

@@ -1,6 +1,6 @@
-#include "modes/GstDurationScan.h"
+#include "platform/audio/GstDurationScan.h"
 
-#include "modes/GstUtil.h"
+#include "platform/audio/GstUtil.h"
 
 #include <QFile>
 

@@ -3,7 +3,7 @@
 // The page event forwarder: installed as an element's mouse-down handler, it
 // calls a public procedure of its destination by name when the page calls it.
 
-#include "page/HtmlView.h"
+#include "platform/web/HtmlView.h"
 
 #include <QObject>
 #include <QPointer>

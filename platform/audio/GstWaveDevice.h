@@ -1,8 +1,8 @@
 #pragma once
 
-#include "modes/GstWavePipelines.h"
-#include "modes/WavFormat.h"
-#include "modes/WaveDevice.h"
+#include "platform/audio/GstWavePipelines.h"
+#include "platform/audio/WavFormat.h"
+#include "platform/audio/WaveDevice.h"
 
 class GstBusBridge;
 

@@ -1,4 +1,4 @@
-#include "shell/CourseText.h"
+#include "platform/system/CourseText.h"
 
 #include <QStringDecoder>
 #include <QStringEncoder>

@@ -1,6 +1,6 @@
-#include "modes/GstWavePipelines.h"
+#include "platform/audio/GstWavePipelines.h"
 
-#include "modes/GstUtil.h"
+#include "platform/audio/GstUtil.h"
 
 #include <QFile>
 

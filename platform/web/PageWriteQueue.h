@@ -1,6 +1,6 @@
 #pragma once
 
-#include "page/PageMirror.h"
+#include "platform/web/PageMirror.h"
 
 #include <QJsonArray>
 #include <QObject>

@@ -1,4 +1,4 @@
-#include "page/clsForward.h"
+#include "platform/web/clsForward.h"
 
 #include <QMetaMethod>
 #include <QMetaObject>

@@ -1,4 +1,4 @@
-#include "modes/WavFormat.h"
+#include "platform/audio/WavFormat.h"
 
 #include <QFile>
 #include <QtEndian>

@@ -4,7 +4,7 @@
 // mirror at once and are passed on to a sink that brings them to the shown
 // page (or, in tests, records them).
 
-#include "page/HtmlView.h"
+#include "platform/web/HtmlView.h"
 
 #include <QHash>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "shell/MessageBoxes.h"
+#include "platform/system/MessageBoxes.h"
 
 #include <QMessageBox>
 

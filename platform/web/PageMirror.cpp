@@ -1,4 +1,4 @@
-#include "page/PageMirror.h"
+#include "platform/web/PageMirror.h"
 
 MirrorElement::MirrorElement(MirrorDocument& document, int index, MirrorElementData data)
     : document_(document), index_(index), data_(std::move(data))

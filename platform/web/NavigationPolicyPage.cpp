@@ -1,4 +1,4 @@
-#include "page/NavigationPolicyPage.h"
+#include "platform/web/NavigationPolicyPage.h"
 
 NavigationPolicyPage::NavigationPolicyPage(QWebEngineProfile* profile, Policy policy, QObject* parent)
     : QWebEnginePage(profile, parent), policy_(std::move(policy))

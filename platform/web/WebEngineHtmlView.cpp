@@ -1,7 +1,7 @@
-#include "page/WebEngineHtmlView.h"
+#include "platform/web/WebEngineHtmlView.h"
 
-#include "page/NavigationPolicyPage.h"
-#include "page/PageWriteQueue.h"
+#include "platform/web/NavigationPolicyPage.h"
+#include "platform/web/PageWriteQueue.h"
 
 #include <QDesktopServices>
 #include <QFile>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "page/FileOnlyInterceptor.h"
-#include "page/HtmlView.h"
-#include "page/PageBridgeHost.h"
-#include "page/PageMirror.h"
+#include "platform/web/FileOnlyInterceptor.h"
+#include "platform/web/HtmlView.h"
+#include "platform/web/PageBridgeHost.h"
+#include "platform/web/PageMirror.h"
 
 #include <QPointer>
 #include <QTimer>

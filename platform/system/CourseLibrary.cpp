@@ -1,6 +1,6 @@
-#include "shell/CourseLibrary.h"
+#include "platform/system/CourseLibrary.h"
 
-#include "shell/CourseText.h"
+#include "platform/system/CourseText.h"
 
 #include <QFile>
 

@@ -1,4 +1,4 @@
-#include "page/PageWriteQueue.h"
+#include "platform/web/PageWriteQueue.h"
 
 #include <QJsonDocument>
 #include <QWebEnginePage>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "modes/WavFormat.h"
+#include "platform/audio/WavFormat.h"
 
 #include <QString>
 #include <gst/gst.h>

@@ -1,6 +1,6 @@
-#include "modes/GstBusBridge.h"
+#include "platform/audio/GstBusBridge.h"
 
-#include "modes/GstUtil.h"
+#include "platform/audio/GstUtil.h"
 
 #include <memory>
 

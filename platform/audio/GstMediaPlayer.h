@@ -1,6 +1,6 @@
 #pragma once
 
-#include "modes/MediaPlayer.h"
+#include "platform/audio/MediaPlayer.h"
 
 #include <gst/gst.h>
 

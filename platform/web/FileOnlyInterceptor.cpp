@@ -1,4 +1,4 @@
-#include "page/FileOnlyInterceptor.h"
+#include "platform/web/FileOnlyInterceptor.h"
 
 void FileOnlyInterceptor::interceptRequest(QWebEngineUrlRequestInfo& info)
 {

@@ -1,7 +1,7 @@
-#include "modes/GstWaveDevice.h"
+#include "platform/audio/GstWaveDevice.h"
 
-#include "modes/GstBusBridge.h"
-#include "modes/GstUtil.h"
+#include "platform/audio/GstBusBridge.h"
+#include "platform/audio/GstUtil.h"
 
 #include <QFile>
 

@@ -1,8 +1,8 @@
-#include "modes/GstMediaPlayer.h"
+#include "platform/audio/GstMediaPlayer.h"
 
-#include "modes/GstBusBridge.h"
-#include "modes/GstDurationScan.h"
-#include "modes/GstUtil.h"
+#include "platform/audio/GstBusBridge.h"
+#include "platform/audio/GstDurationScan.h"
+#include "platform/audio/GstUtil.h"
 
 #include <QFile>
 #include <QFileInfo>
