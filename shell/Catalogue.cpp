@@ -2,15 +2,18 @@
 // loading of one lesson into the page, the element tables, the time table and
 // the player.
 
-#include "platform/audio/MediaPlayer.h"
-#include "platform/web/HtmlView.h"
-#include "platform/web/clsForward.h"
 #include "platform/system/CourseLibrary.h"
-#include "shell/MainForm.h"
 #include "platform/system/MessageBoxes.h"
 #include "platform/system/Waits.h"
+#include "platform/web/HtmlView.h"
+#include "platform/web/clsForward.h"
+#include "shell/MainForm.h"
 #include "shell/Module1.h"
+#include "study/SentencePlayback.h"
+#include "study/StudySession.h"
+#include "study/StudyStatus.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
@@ -31,9 +34,6 @@ const char* const kWordList = "words.txt";
 
 // A section index that selects no lines of a course file.
 constexpr int kNoSection = -2;
-
-const char* const kColourNormal = "009933";
-const char* const kColourChinese = "666633";
 
 // The page-load wait ends when the page is complete; should the view never
 // report it (a crashed renderer), the window carries on after this long.
@@ -100,7 +100,7 @@ QString MainForm::recordingBaseName() const
 void MainForm::cbVolume_Click()
 {
     nCurVolume = volumeNumber(cbVolume->currentText());
-    if (bLoading)
+    if (session_->isLoading())
         return;
     wbAdv->widget()->hide();
     FillLsLesson();
@@ -118,17 +118,16 @@ void MainForm::FillLsLesson()
     }
     if (cbVolume->currentIndex() < 0)
         return;
-    for (const QString& title : library().dllFillLsLesson(courseFile(kLessonText)))
+    for (const QString& title : platform_.library->dllFillLsLesson(courseFile(kLessonText)))
         lsLesson->addItem(withoutLineEnd(title));
-    if (lsLesson->count() == 0 && !bLoading)
-        reportMissingCourse(QString("课本“%1”中没有课文：%2 不存在，或其中没有以 $ 开头的课文标题。")
-                                .arg(currentVolumeFolder(), QDir(Module1::sAppPath).filePath(courseFile(kLessonText))));
+    if (lsLesson->count() == 0 && !session_->isLoading())
+        reportNoLessons();
 }
 
 void MainForm::lsLesson_Click()
 {
     // Emptying the list leaves no lesson selected: nothing to load.
-    if (bLoading || currentLessonIndex() < 0)
+    if (session_->isLoading() || currentLessonIndex() < 0)
         return;
     wbAdv->widget()->hide();
     LoadLesson();
@@ -136,10 +135,27 @@ void MainForm::lsLesson_Click()
 
 void MainForm::reportMissingCourse(const QString& what)
 {
-    messages().inform(this, what);
+    platform_.messageBoxes->inform(this, what);
 }
 
-void MainForm::wbContent_DocumentComplete() { bPageLoaded = -1; }
+void MainForm::reportNoLessons()
+{
+    reportMissingCourse(QString("课本“%1”中没有课文：%2 不存在，或其中没有以 $ 开头的课文标题。")
+                            .arg(currentVolumeFolder(), QDir(Module1::sAppPath).filePath(courseFile(kLessonText))));
+}
+
+void MainForm::ckShowChinese_Click()
+{
+    if (session_->isLoading())
+        return;
+    wbAdv->widget()->hide();
+    showChineseSetting_ = ckShowChinese->isChecked() ? 1 : 0;
+    session_->setShowChinese(showChineseSetting_ != 0);
+    if (session_->status() == StatusLesson)
+        LoadLesson();
+}
+
+void MainForm::wbContent_DocumentComplete() { bPageLoaded = true; }
 
 void MainForm::LoadLesson()
 {
@@ -148,55 +164,30 @@ void MainForm::LoadLesson()
     const int lesson = currentLessonIndex();
     const int section = lesson >= 0 ? lesson : kNoSection;
     lbCurLesson->setText(lesson >= 0 ? lsLesson->currentItem()->text() : QString());
-    nSentenceCount = library().dllMakeHtml(kLessonHead, courseFile(kLessonText), kLessonPage, section, bShowChinese);
-    library().dllMakeHtmlWords(kWordsHead, courseFile(kWordList), kWordsPage, section);
+    CourseLibrary& library = *platform_.library;
+    const int sentenceCount =
+        library.dllMakeHtml(kLessonHead, courseFile(kLessonText), kLessonPage, section, session_->showChinese());
+    library.dllMakeHtmlWords(kWordsHead, courseFile(kWordList), kWordsPage, section);
 
-    bPageLoaded = 0;
+    bPageLoaded = false;
     wbContent->navigate(appFile(kLessonPage));
-    WaitUntil([this] { return bPageLoaded != 0; }, kPageLoadLimitMs);
+    WaitUntil([this] { return bPageLoaded; }, kPageLoadLimitMs);
     wbWords->navigate(appFile(kWordsPage));
-
-    nCurSentence = -1;
-    bEngShown.assign(nSentenceCount + 1, 0);
-    std::fill(bEngShown.begin(), bEngShown.begin() + nSentenceCount, -1);
-    oLessonDoc = wbContent->document();
 
     auto forward = std::make_shared<clsForward>();
     forward->Set_Destination(this, "HtmlEventHandler");
-    const int elements = oLessonDoc ? oLessonDoc->count() : 0;
-    for (int i = 0; i < elements; ++i) {
-        HtmlElement* element = oLessonDoc->item(i);
-        if (element->tagName() != "A" && element->tagName() != "IMG")
-            continue;
-        const QString prefix = element->id().left(4);
-        if (prefix == "engs" || prefix == "imgs") {
-            element->setStyleCursor("hand");
-            element->setStyleColor(kColourNormal);
-            element->setMouseDownHandler(forward);
-        } else if (prefix == "chns") {
-            element->setStyleColor(kColourChinese);
-        }
-    }
+    session_->startLesson(wbContent->document(), sentenceCount, forward);
+    openLessonRecording(sentenceCount, lesson);
+}
 
-    oEngs.assign(nSentenceCount + 1, nullptr);
-    for (int i = 0; i < nSentenceCount; ++i)
-        oEngs[i] = GetESentence(i);
-    if (bShowChinese) {
-        oChns.assign(nSentenceCount + 1, nullptr);
-        for (int i = 0; i < nSentenceCount; ++i)
-            oChns[i] = GetCSentence(i);
+void MainForm::openLessonRecording(int sentenceCount, int lesson)
+{
+    std::vector<double> times(sentenceCount + 2, 0.0);
+    playback_->stop();
+    if (lesson >= 0) {
+        platform_.library->dllReadAllTimeInfo(courseFile(recordingBaseName() + ".lrc"), times.data(),
+                                              sentenceCount + 2);
+        times[sentenceCount] = playback_->openRecording(courseFile(recordingBaseName() + ".mp3"));
     }
-    // A lesson without sentences has nothing to mark.
-    if (nSentenceCount > 0)
-        SetCurSentence(0);
-    else
-        ShowPositionText(0);
-
-    dSentenceTimes.assign(nSentenceCount + 2, 0.0);
-    mePlayer->stop();
-    if (lesson < 0)
-        return;
-    library().dllReadAllTimeInfo(courseFile(recordingBaseName() + ".lrc"), dSentenceTimes.data(), nSentenceCount + 2);
-    mePlayer->setFileName(courseFile(recordingBaseName() + ".mp3"));
-    dSentenceTimes[nSentenceCount] = mePlayer->duration();
+    session_->setSentenceTimes(std::move(times));
 }

@@ -1,16 +1,19 @@
 // The window's controls, created with the names, captions and fonts they are
-// known by, and wired to their procedures.
+// known by, the study objects that work with them, and the wiring between.
 
 #include "shell/MainForm.h"
 
 #include "platform/audio/MediaPlayer.h"
 #include "platform/audio/WaveDevice.h"
-#include "platform/web/HtmlView.h"
 #include "platform/system/CourseLibrary.h"
 #include "platform/system/MessageBoxes.h"
 #include "platform/system/Waits.h"
+#include "platform/web/HtmlView.h"
 #include "shell/Module1.h"
-#include "shell/StudyStatus.h"
+#include "shell/StatusControls.h"
+#include "study/SentencePlayback.h"
+#include "study/StudyModes.h"
+#include "study/StudySession.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -83,19 +86,17 @@ MainForm::MainForm(Platform platform, QWidget* parent) : QMainWindow(parent), pl
     setObjectName("MainForm");
     setWindowTitle(kApplicationTitle);
     setWaitClock(platform_.library.get());
-    mePlayer = platform_.mePlayer.get();
-    mciRecorder = platform_.mciRecorder.get();
-    mciPlayer = platform_.mciPlayer.get();
     createControls();
+    createStudy();
     connectControls();
-    resize(layout.stuInfo.toPixels().width(), 10845 / 15);
+    resize(formLayout_.stuInfo.toPixels().width(), 10845 / 15);
 }
 
 MainForm::~MainForm() = default;
 
 void MainForm::createControls()
 {
-    layout = FormLayout::design();
+    formLayout_ = FormLayout::design();
     clientArea_ = new QWidget(this);
     clientArea_->setObjectName("clientArea");
     setCentralWidget(clientArea_);
@@ -104,7 +105,7 @@ void MainForm::createControls()
 
     stuInfo = named(new QStatusBar(this), "stuInfo");
     stuInfo->setSizeGripEnabled(false);
-    stuInfo->setFixedHeight(layout.stuInfo.toPixels().height());
+    stuInfo->setFixedHeight(formLayout_.stuInfo.toPixels().height());
     pnStatus = named(new QLabel(stuInfo), "pnStatus");
     pnSubStatus = named(new QLabel(stuInfo), "pnSubStatus");
     pnNotice = named(new QLabel(stuInfo), "pnNotice");
@@ -147,11 +148,8 @@ void MainForm::createControls()
     wbAdv->widget()->setParent(clientArea_);
     wbAdv->widget()->setObjectName("wbAdv");
 
-    timerFocus = named(new QTimer(this), "timerFocus");
-    timerFocus->setInterval(kFocusReturnMs);
-
-    for (QWidget* w : {static_cast<QWidget*>(piBrowse), static_cast<QWidget*>(piCompare),
-                       static_cast<QWidget*>(piSpell), wbWords->widget(), wbAdv->widget()})
+    for (QWidget* w : {static_cast<QWidget*>(browsePanel_.piBrowse), static_cast<QWidget*>(comparePanel_.piCompare),
+                       static_cast<QWidget*>(spellPanel_.piSpell), wbWords->widget(), wbAdv->widget()})
         w->hide();
     applyLayout();
 }
@@ -163,25 +161,24 @@ void MainForm::createToolbar()
     Toolbar1->setFloatable(false);
     Toolbar1->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     Toolbar1->setIconSize(QSize(20, 20));
-    for (const ModeButton* mode : {&kBrowseButton, &kCompareButton, &kSpellButton, &kThinkEnglishButton,
-                                   &kWordsButton, &kMp3Button}) {
-        auto* toolButton = named(new QToolButton(Toolbar1), mode->key);
-        toolButton->setText(mode->caption);
+    for (const ModeButton& mode : kToolbarButtons) {
+        auto* toolButton = named(new QToolButton(Toolbar1), mode.key);
+        toolButton->setText(mode.caption);
         toolButton->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-        toolButton->setIcon(QIcon(Module1::sAppPath + "/icons/" + mode->key + ".svg"));
+        toolButton->setIcon(QIcon(Module1::sAppPath + "/icons/" + mode.key + ".svg"));
         Toolbar1->addWidget(toolButton);
-        const QString key = mode->key;
+        const QString key = mode.key;
         connect(toolButton, &QToolButton::clicked, this, [this, key] { Toolbar1_ButtonClick(key); });
     }
 }
 
 void MainForm::createBrowsePanel()
 {
-    piBrowse = panel(clientArea_, "piBrowse");
+    QFrame* piBrowse = browsePanel_.piBrowse = panel(clientArea_, "piBrowse");
     placeTwips(Label1 = label(piBrowse, "Label1", "朗读次数"), 180, 150, 945, 195);
-    placeTwips(cbRepeatTimes = named(new QComboBox(piBrowse), "cbRepeatTimes"), 1050, 90, 735, 300);
+    placeTwips(browsePanel_.cbRepeatTimes = named(new QComboBox(piBrowse), "cbRepeatTimes"), 1050, 90, 735, 300);
     placeTwips(Label2 = label(piBrowse, "Label2", "句间间隔"), 1920, 150, 945, 195);
-    placeTwips(cbBrowseGap = named(new QComboBox(piBrowse), "cbBrowseGap"), 2760, 90, 1275, 300);
+    placeTwips(browsePanel_.cbBrowseGap = named(new QComboBox(piBrowse), "cbBrowseGap"), 2760, 90, 1275, 300);
     placeTwips(Label3 = label(piBrowse, "Label3", "听完每句后请自己跟着读一遍"), 4230, 150, 7575, 165);
     for (QLabel* l : {Label1, Label2, Label3})
         l->setMinimumHeight(l->sizeHint().height());
@@ -189,38 +186,43 @@ void MainForm::createBrowsePanel()
 
 void MainForm::createComparePanel()
 {
-    piCompare = panel(clientArea_, "piCompare");
+    QFrame* piCompare = comparePanel_.piCompare = panel(clientArea_, "piCompare");
     struct {
         QPushButton** control;
         const char* name;
         const char* caption;
         float left;
     } buttons[] = {
-        {&btRecord, "btRecord", "&R 录音", 120},          {&btStandard, "btStandard", "&D 标准发音", 1410},
-        {&btUser, "btUser", "&U 您的发音", 2700},         {&btLoop, "btLoop", "&L循环对比", 4020},
-        {&btCompareNext, "btCompareNext", "&N 下一句", 5310}, {&btCompareStop, "btCompareStop", "&S 停止", 6600},
+        {&comparePanel_.btRecord, "btRecord", "&R 录音", 120},
+        {&comparePanel_.btStandard, "btStandard", "&D 标准发音", 1410},
+        {&comparePanel_.btUser, "btUser", "&U 您的发音", 2700},
+        {&comparePanel_.btLoop, "btLoop", "&L循环对比", 4020},
+        {&comparePanel_.btCompareNext, "btCompareNext", "&N 下一句", 5310},
+        {&comparePanel_.btCompareStop, "btCompareStop", "&S 停止", 6600},
     };
     for (auto& b : buttons) {
         *b.control = button(piCompare, b.name, b.caption);
         placeTwips(*b.control, b.left, 90, 1200, 315);
     }
-    placeTwips(lbCompareStatus = label(piCompare, "lbCompareStatus", "当前状态："), 7950, 150, 4095, 195);
+    comparePanel_.lbCompareStatus = label(piCompare, "lbCompareStatus", "当前状态：");
+    placeTwips(comparePanel_.lbCompareStatus, 7950, 150, 4095, 195);
 }
 
 void MainForm::createSpellPanel()
 {
-    piSpell = panel(clientArea_, "piSpell");
-    placeTwips(ckSpellAutoSnd = checkBox(piSpell, "ckSpellAutoSnd", "句子发音"), 120, 150, 1035, 195);
-    placeTwips(ckSpellShowEnglish = checkBox(piSpell, "ckSpellShowEnglish", "显示英文"), 1200, 150, 1095, 195);
-    placeTwips(ckSpellShowChinese = checkBox(piSpell, "ckSpellShowChinese", "显示中文"), 2310, 150, 1095, 195);
-    ckSpellAutoSnd->setChecked(true);
-    ckSpellShowChinese->setChecked(true);
-    placeTwips(btToStart = button(piSpell, "btToStart", "&B从头开始"), 3450, 90, 1050, 315);
-    placeTwips(btSpellPrev = button(piSpell, "btSpellPrev", "&P 上一句"), 4560, 90, 990, 315);
-    placeTwips(btSpellNext = button(piSpell, "btSpellNext", "&N 下一句"), 5640, 90, 990, 315);
-    placeTwips(btSpellSound = button(piSpell, "btSpellSound", "&S 发音"), 6720, 90, 990, 315);
-    placeTwips(btSpellHint = button(piSpell, "btSpellHint", "&H 提示"), 7800, 90, 990, 315);
-    for (QCheckBox* box : {ckSpellAutoSnd, ckSpellShowEnglish, ckSpellShowChinese})
+    SpellPanel& p = spellPanel_;
+    QFrame* piSpell = p.piSpell = panel(clientArea_, "piSpell");
+    placeTwips(p.ckSpellAutoSnd = checkBox(piSpell, "ckSpellAutoSnd", "句子发音"), 120, 150, 1035, 195);
+    placeTwips(p.ckSpellShowEnglish = checkBox(piSpell, "ckSpellShowEnglish", "显示英文"), 1200, 150, 1095, 195);
+    placeTwips(p.ckSpellShowChinese = checkBox(piSpell, "ckSpellShowChinese", "显示中文"), 2310, 150, 1095, 195);
+    p.ckSpellAutoSnd->setChecked(true);
+    p.ckSpellShowChinese->setChecked(true);
+    placeTwips(p.btToStart = button(piSpell, "btToStart", "&B从头开始"), 3450, 90, 1050, 315);
+    placeTwips(p.btSpellPrev = button(piSpell, "btSpellPrev", "&P 上一句"), 4560, 90, 990, 315);
+    placeTwips(p.btSpellNext = button(piSpell, "btSpellNext", "&N 下一句"), 5640, 90, 990, 315);
+    placeTwips(p.btSpellSound = button(piSpell, "btSpellSound", "&S 发音"), 6720, 90, 990, 315);
+    placeTwips(p.btSpellHint = button(piSpell, "btSpellHint", "&H 提示"), 7800, 90, 990, 315);
+    for (QCheckBox* box : {p.ckSpellAutoSnd, p.ckSpellShowEnglish, p.ckSpellShowChinese})
         box->setMinimumHeight(box->sizeHint().height());
 
     lineSpell = named(new QFrame(piSpell), "lineSpell");
@@ -229,52 +231,47 @@ void MainForm::createSpellPanel()
     lineSpell->setStyleSheet("background-color: rgb(192, 0, 0);");
 
     lbEnglishTitle = label(piSpell, "lbEnglishTitle", "句子英文提示：");
-    teEnglish = named(new QPlainTextEdit(piSpell), "teEnglish");
-    teEnglish->setFont(fontOf(kArial, 14.25));
+    p.teEnglish = named(new QPlainTextEdit(piSpell), "teEnglish");
+    p.teEnglish->setFont(fontOf(kArial, 14.25));
     lbChineseTitle = label(piSpell, "lbChineseTitle", "句子中文提示：");
-    teChinese = named(new QPlainTextEdit(piSpell), "teChinese");
-    teChinese->setFont(fontOf(kSongTi, 12));
+    p.teChinese = named(new QPlainTextEdit(piSpell), "teChinese");
+    p.teChinese->setFont(fontOf(kSongTi, 12));
     lbSpellTitle = label(piSpell, "lbSpellTitle", "在此听写：");
-    teSpell = named(new QLineEdit(piSpell), "teSpell");
-    teSpell->setFont(fontOf(kArial, 14.25));
-    for (QPlainTextEdit* hint : {teEnglish, teChinese})
+    p.teSpell = named(new QLineEdit(piSpell), "teSpell");
+    p.teSpell->setFont(fontOf(kArial, 14.25));
+    for (QPlainTextEdit* hint : {p.teEnglish, p.teChinese})
         hint->setReadOnly(true);
+
+    p.timerFocus = named(new QTimer(this), "timerFocus");
+    p.timerFocus->setInterval(kFocusReturnMs);
+}
+
+void MainForm::createStudy()
+{
+    session_ = std::make_unique<StudySession>();
+    playback_ = std::make_unique<SentencePlayback>(*platform_.mePlayer, *session_);
+    const StudyTools tools{*platform_.messageBoxes, this,
+                           *platform_.library,     *platform_.mciRecorder,
+                           *platform_.mciPlayer,   [this] { LoadLesson(); }};
+    modes_ = std::make_unique<StudyModes>(*session_, *playback_, tools, browsePanel_, spellPanel_, comparePanel_);
 }
 
 void MainForm::connectControls()
 {
     // Selections made by the program count as clicks too, as the window's
-    // procedures expect; bLoading keeps those of the start-up quiet.
+    // procedures expect; the session's loading flag keeps those of the
+    // start-up quiet.
     connect(cbVolume, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &MainForm::cbVolume_Click);
     connect(lsLesson, &QListWidget::currentRowChanged, this, &MainForm::lsLesson_Click);
     connect(ckShowChinese, &QCheckBox::clicked, this, &MainForm::ckShowChinese_Click);
-    connect(cbRepeatTimes, QOverload<int>::of(&QComboBox::activated), this, &MainForm::cbRepeatTimes_Click);
     connect(wbContent, &HtmlView::documentComplete, this, &MainForm::wbContent_DocumentComplete);
     connect(wbAdv, &HtmlView::beforeNavigate, this, &MainForm::wbAdv_BeforeNavigate);
-    connect(mePlayer, &MediaPlayer::endOfStream, this, &MainForm::mePlayer_EndOfStream);
-    connect(mciPlayer, &WaveDevice::done, this, &MainForm::mciPlayer_Done);
-    connect(mePlayer, &MediaPlayer::audioProblem, this, &MainForm::showAudioProblem);
-    connect(mciPlayer, &WaveDevice::audioProblem, this, &MainForm::showAudioProblem);
-    connect(mciRecorder, &WaveDevice::audioProblem, this, &MainForm::showAudioProblem);
-
-    connect(btRecord, &QPushButton::clicked, this, &MainForm::btRecord_Click);
-    connect(btStandard, &QPushButton::clicked, this, &MainForm::btStandard_Click);
-    connect(btUser, &QPushButton::clicked, this, &MainForm::btUser_Click);
-    connect(btLoop, &QPushButton::clicked, this, &MainForm::btLoop_Click);
-    connect(btCompareNext, &QPushButton::clicked, this, &MainForm::btCompareNext_Click);
-    connect(btCompareStop, &QPushButton::clicked, this, &MainForm::btCompareStop_Click);
-
-    connect(btSpellNext, &QPushButton::clicked, this, &MainForm::btSpellNext_Click);
-    connect(btSpellPrev, &QPushButton::clicked, this, &MainForm::btSpellPrev_Click);
-    connect(btToStart, &QPushButton::clicked, this, &MainForm::btToStart_Click);
-    connect(btSpellSound, &QPushButton::clicked, this, &MainForm::btSpellSound_Click);
-    connect(btSpellHint, &QPushButton::clicked, this, &MainForm::btSpellHint_Click);
-    connect(ckSpellShowChinese, &QCheckBox::clicked, this, &MainForm::ckSpellShowChinese_Click);
-    connect(ckSpellShowEnglish, &QCheckBox::clicked, this, &MainForm::ckSpellShowEnglish_Click);
-    connect(timerFocus, &QTimer::timeout, this, &MainForm::timerFocus_Timer);
-    for (QWidget* w : {static_cast<QWidget*>(teSpell), static_cast<QWidget*>(teChinese),
-                       static_cast<QWidget*>(teEnglish)})
-        w->installEventFilter(this);
+    connect(session_.get(), &StudySession::statusChanged, this, &MainForm::showStatus);
+    connect(session_.get(), &StudySession::positionShown, this, &MainForm::showPosition);
+    connect(platform_.mePlayer.get(), &MediaPlayer::audioProblem, this, &MainForm::showAudioProblem);
+    connect(platform_.mciPlayer.get(), &WaveDevice::audioProblem, this, &MainForm::showAudioProblem);
+    connect(platform_.mciRecorder.get(), &WaveDevice::audioProblem, this, &MainForm::showAudioProblem);
+    connect(&modes_->comparison(), &ComparisonMode::audioProblem, this, &MainForm::showAudioProblem);
 }
 
 void MainForm::showAudioProblem(const QString& message)

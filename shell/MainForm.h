@@ -1,37 +1,31 @@
 #pragma once
 
-// The main window: its controls, the state every study mode shares, and the
-// procedures of the window. The procedures are defined in one file per
-// concern, in shell/, page/ and modes/.
+// The main window: its controls, catalogue and lesson loading, settings,
+// layout and the MP3 dialog, and the procedures the toolbar and the page call
+// by name, each handing over to the study session or a mode. The study
+// itself lives in the session and the mode objects the window owns.
 
 #include "shell/FormLayout.h"
 #include "shell/Platform.h"
+#include "study/AutoBrowseMode.h"
+#include "study/ComparisonMode.h"
+#include "study/DictationMode.h"
 
 #include <QMainWindow>
 #include <QString>
 
 #include <memory>
-#include <vector>
 
 class QCheckBox;
 class QComboBox;
-class QFrame;
 class QLabel;
-class QLineEdit;
 class QListWidget;
-class QPlainTextEdit;
-class QPushButton;
 class QSettings;
 class QStatusBar;
-class QTimer;
 class QToolBar;
-class QWidget;
-class HtmlDocument;
-class HtmlElement;
-class HtmlView;
-class MediaPlayer;
-class MessageBoxes;
-class WaveDevice;
+class SentencePlayback;
+class StudyModes;
+class StudySession;
 
 class MainForm : public QMainWindow {
     Q_OBJECT
@@ -44,143 +38,19 @@ public:
     // Shut-down: saves the settings and removes the scratch files.
     void Form_Unload();
 
-    // ----- Controls (names as the window knows them) -----
-    QToolBar* Toolbar1 = nullptr;
-    QStatusBar* stuInfo = nullptr;
-    QLabel* pnStatus = nullptr;
-    QLabel* pnSubStatus = nullptr;
-    QLabel* pnNotice = nullptr;
-    QComboBox* cbVolume = nullptr;
-    QListWidget* lsLesson = nullptr;
-    HtmlView* wbContent = nullptr;
-    HtmlView* wbWords = nullptr;
-    HtmlView* wbAdv = nullptr;
-    QFrame* piBrowse = nullptr;
-    QFrame* piCompare = nullptr;
-    QFrame* piSpell = nullptr;
-    QCheckBox* ckShowChinese = nullptr;
-    QLabel* lbCurLesson = nullptr;
-    QLabel* Label1 = nullptr;
-    QComboBox* cbRepeatTimes = nullptr;
-    QLabel* Label2 = nullptr;
-    QComboBox* cbBrowseGap = nullptr;
-    QLabel* Label3 = nullptr;
-    QPushButton* btRecord = nullptr;
-    QPushButton* btStandard = nullptr;
-    QPushButton* btUser = nullptr;
-    QPushButton* btLoop = nullptr;
-    QPushButton* btCompareNext = nullptr;
-    QPushButton* btCompareStop = nullptr;
-    QLabel* lbCompareStatus = nullptr;
-    QCheckBox* ckSpellAutoSnd = nullptr;
-    QCheckBox* ckSpellShowEnglish = nullptr;
-    QCheckBox* ckSpellShowChinese = nullptr;
-    QPushButton* btToStart = nullptr;
-    QPushButton* btSpellPrev = nullptr;
-    QPushButton* btSpellNext = nullptr;
-    QPushButton* btSpellSound = nullptr;
-    QPushButton* btSpellHint = nullptr;
-    QFrame* lineSpell = nullptr;
-    QLabel* lbEnglishTitle = nullptr;
-    QPlainTextEdit* teEnglish = nullptr;
-    QLabel* lbChineseTitle = nullptr;
-    QPlainTextEdit* teChinese = nullptr;
-    QLabel* lbSpellTitle = nullptr;
-    QLineEdit* teSpell = nullptr;
-    QTimer* timerFocus = nullptr;
-    MediaPlayer* mePlayer = nullptr;
-    WaveDevice* mciRecorder = nullptr;
-    WaveDevice* mciPlayer = nullptr;
+    // The study the window drives.
+    StudySession& session() { return *session_; }
+    const StudySession& session() const { return *session_; }
+    SentencePlayback& playback() { return *playback_; }
+    StudyModes& modes() { return *modes_; }
 
-    // ----- Shared state -----
-    int nStatus = 0;
-    int bLoading = 0;
-    int nCurVolume = 0;
-    int bShowChinese = 0;
-    int nSentenceCount = 0;
-    int bPageLoaded = 0;
-    std::shared_ptr<HtmlDocument> oLessonDoc;
-    std::vector<HtmlElement*> oEngs;
-    std::vector<HtmlElement*> oChns;
-    std::vector<int> bEngShown;
-    std::vector<double> dSentenceTimes;
-    int nCurSentence = 0;
-    int bStopBrowse = 0;
-    int nRepeatCount = 0;
-    int nRepeatTimes = 0;
-    int nCompareStatus = 0;
-    int bHasUserVoice = 0;
-    int bComparePlaying = 0;
-    int nGapMs = 0;
-    int bSpellSavedShowChinese = 0;
-    int nSpellSavedSentence = 0;
-
-    // ----- Settings -----
-    void GetAllSettings();
-    void SaveAllSettings();
-    // A stored number, or the default when the key is missing or not a number.
-    int settingNumber(const QString& key, int defaultValue) const;
-
-    // ----- Catalogue and lesson loading -----
-    void FillCbVolume();
-    void FillLsLesson();
-    void LoadLesson();
-    QString currentVolumeFolder() const;
-    int currentLessonIndex() const;
-    // A course file of the current volume, found without regard to letter
-    // case when its exact name is missing.
-    QString courseFile(const QString& fileName) const;
-    QString recordingBaseName() const;
+    // The volume number a volume folder's name gives: its first digit 1 to 4
+    // in the order 1, 2, 3, 4; 1 without one.
     static int volumeNumber(const QString& folderName);
 
-    // ----- Study status -----
-    void SetStatus(int nStatus_);
-    void EnableButton(QPushButton* mybutton, int bEnabled);
-
-    // ----- Sentence marking -----
-    void SetCurSentence(int nNo);
-    HtmlElement* GetESentence(int no) const;
-    HtmlElement* GetCSentence(int no) const;
-    static int GetSentenceNo(const HtmlElement* obj);
-    static int ElementDisplayingStatus(const HtmlElement* element);
-    void ShowPositionText(int sentenceNumber);
-    bool hasSentence(int n) const { return n >= 0 && n < nSentenceCount; }
-
-    // ----- Sentence playback -----
-    void PlaySentence(int nNo, int bStopFirst);
-
-    // ----- Auto-browse -----
-    void SetBrowseGap(int nSentenceLength);
-    void BrowseStep();
-    void BrowseJump(int n);
-    void StopBrowsing();
-
-    // ----- Reverse dictation -----
-    void SpellCurSentence();
-    QString englishText(int n) const;
-    QString chineseText(int n) const;
-    void ArmFocusReturn();
-    void CheckSpelling();
-
-    // ----- Shadow-reading comparison -----
-    void SetComparingStatus(int sStatus);
-    void StopPlayingCompareSnd();
-    void PlayUserVoice();
-    void CompareEndOfStandard();
-    void StopComparingForLeave();
-
-    // ----- Recall-English -----
-    void RecallPress(HtmlElement* el, int n, bool onText);
-
-    // ----- Layout -----
-    void ResizeForm();
-    FormLayout layout;
-
-    MessageBoxes& messages() { return *platform_.messageBoxes; }
-    CourseLibrary& library() { return *platform_.library; }
-
 public slots:
-    // Called by name from the toolbar and the page.
+    // Called by name from the toolbar (the button's key + "_click") and from
+    // the lesson page's elements.
     void Toolbar1_ButtonClick(const QString& key);
     void HtmlEventHandler();
     void btBrowse_Click();
@@ -193,48 +63,91 @@ public slots:
     void cbVolume_Click();
     void lsLesson_Click();
     void ckShowChinese_Click();
-    void cbRepeatTimes_Click();
     void wbContent_DocumentComplete();
     void wbAdv_BeforeNavigate(const QUrl& url, bool* cancel);
-    void mePlayer_EndOfStream(int result);
-    void mciPlayer_Done(int notifyCode);
+    // Says an audio problem once in the status bar.
     void showAudioProblem(const QString& message);
-
-    void btRecord_Click();
-    void btStandard_Click();
-    void btUser_Click();
-    void btLoop_Click();
-    void btCompareNext_Click();
-    void btCompareStop_Click();
-
-    void btSpellNext_Click();
-    void btSpellPrev_Click();
-    void btToStart_Click();
-    void btSpellSound_Click();
-    void btSpellHint_Click();
-    void ckSpellShowChinese_Click();
-    void ckSpellShowEnglish_Click();
-    void timerFocus_Timer();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // ----- Controls -----
     void createControls();
     void createToolbar();
     void createBrowsePanel();
     void createComparePanel();
     void createSpellPanel();
+    void createStudy();
     void connectControls();
-    void applyLayout();
+
+    // ----- Status bar and toolbar, following the session -----
+    void showStatus(int status);
+    void showPosition(int sentenceCount, int sentenceNumber);
+
+    // ----- Settings -----
+    void GetAllSettings();
+    void SaveAllSettings();
     std::unique_ptr<QSettings> openSettings() const;
+    // A stored number, or the default when the key is missing or not a number.
+    int settingNumber(const QString& key, int defaultValue) const;
+
+    // ----- Catalogue and lesson loading -----
+    void FillCbVolume();
+    void FillLsLesson();
+    void LoadLesson();
+    void openLessonRecording(int sentenceCount, int lesson);
+    QString currentVolumeFolder() const;
+    int currentLessonIndex() const;
+    // A course file of the current volume, found without regard to letter
+    // case when its exact name is missing.
+    QString courseFile(const QString& fileName) const;
+    QString recordingBaseName() const;
     void reportMissingCourse(const QString& what);
-    bool bUnloaded_ = false;
-    QString shownAudioProblem_;
+    void reportNoLessons();
+
+    // ----- Layout -----
+    void ResizeForm();
+    void applyLayout();
 
     Platform platform_;
-    std::unique_ptr<HtmlView> contentView_, wordsView_, welcomeView_;
+    std::unique_ptr<StudySession> session_;
+    std::unique_ptr<SentencePlayback> playback_;
+
+    // The window's state besides the study: the volume number of the chosen
+    // volume folder, whether the lesson page has loaded, and the learner's
+    // show-Chinese choice as stored (dictation shows the lines whatever it
+    // says).
+    int nCurVolume = 0;
+    bool bPageLoaded = false;
+    int showChineseSetting_ = 0;
+    bool unloaded_ = false;
+    QString shownAudioProblem_;
+
+    FormLayout formLayout_;
     QWidget* clientArea_ = nullptr;
+    std::unique_ptr<HtmlView> contentView_, wordsView_, welcomeView_;
+
+    QToolBar* Toolbar1 = nullptr;
+    QStatusBar* stuInfo = nullptr;
+    QLabel* pnStatus = nullptr;
+    QLabel* pnSubStatus = nullptr;
+    QLabel* pnNotice = nullptr;
+    QComboBox* cbVolume = nullptr;
+    QListWidget* lsLesson = nullptr;
+    HtmlView* wbContent = nullptr;
+    HtmlView* wbWords = nullptr;
+    HtmlView* wbAdv = nullptr;
+    QCheckBox* ckShowChinese = nullptr;
+    QLabel* lbCurLesson = nullptr;
+    BrowsePanel browsePanel_;
+    QLabel *Label1 = nullptr, *Label2 = nullptr, *Label3 = nullptr;
+    ComparePanel comparePanel_;
+    SpellPanel spellPanel_;
+    QFrame* lineSpell = nullptr;
+    QLabel *lbEnglishTitle = nullptr, *lbChineseTitle = nullptr, *lbSpellTitle = nullptr;
+
+    // Made last: the modes work on the controls above.
+    std::unique_ptr<StudyModes> modes_;
 };

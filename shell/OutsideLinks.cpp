@@ -1,16 +1,16 @@
 // The window's links outside the course: the recording-source dialog and the
 // welcome page's start picture.
 
+#include "coursedata/lexbaydll.h"
 #include "platform/web/HtmlView.h"
 #include "shell/MainForm.h"
 #include "shell/Mp3Form.h"
-#include "coursedata/lexbaydll.h"
 
 #include <QUrl>
 
 void MainForm::btMp3_click()
 {
-    Mp3Form dialog(library());
+    Mp3Form dialog(*platform_.library);
     dialog.exec();
 }
 

@@ -2,7 +2,8 @@
 // (an INI file in the user's configuration folder, group "Options").
 
 #include "shell/MainForm.h"
-#include "shell/StudyStatus.h"
+#include "study/StudyModes.h"
+#include "study/StudySession.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -37,33 +38,38 @@ int MainForm::settingNumber(const QString& key, int defaultValue) const
 
 void MainForm::GetAllSettings()
 {
-    bShowChinese = settingNumber("ShowChinese", 1);
-    checkFrom(ckShowChinese, bShowChinese);
+    showChineseSetting_ = settingNumber("ShowChinese", 1);
+    session_->setShowChinese(showChineseSetting_ != 0);
+    checkFrom(ckShowChinese, showChineseSetting_);
 
-    nRepeatTimes = settingNumber("ShouldRepeatTimes", 1);
+    AutoBrowseMode& autoBrowse = modes_->autoBrowse();
+    const int repeatTimes = settingNumber("ShouldRepeatTimes", 1);
+    autoBrowse.setRepeatTimes(repeatTimes);
     // Out of range: the list shows its first entry, the count stays as read.
-    cbRepeatTimes->setCurrentIndex(nRepeatTimes >= 1 && nRepeatTimes <= cbRepeatTimes->count() ? nRepeatTimes - 1 : 0);
+    QComboBox* cbRepeatTimes = browsePanel_.cbRepeatTimes;
+    cbRepeatTimes->setCurrentIndex(repeatTimes >= 1 && repeatTimes <= cbRepeatTimes->count() ? repeatTimes - 1 : 0);
 
     const int gap = settingNumber("GapSetting", 0);
+    QComboBox* cbBrowseGap = browsePanel_.cbBrowseGap;
     cbBrowseGap->setCurrentIndex(gap >= 0 && gap < cbBrowseGap->count() ? gap : 0);
 
-    checkFrom(ckSpellShowChinese, settingNumber("SpellShowChinese", 1));
-    checkFrom(ckSpellShowEnglish, settingNumber("SpellShowEnglish", 0));
-    checkFrom(ckSpellAutoSnd, settingNumber("SpellAutoSnd", 1));
+    checkFrom(spellPanel_.ckSpellShowChinese, settingNumber("SpellShowChinese", 1));
+    checkFrom(spellPanel_.ckSpellShowEnglish, settingNumber("SpellShowEnglish", 0));
+    checkFrom(spellPanel_.ckSpellAutoSnd, settingNumber("SpellAutoSnd", 1));
 }
 
 void MainForm::SaveAllSettings()
 {
     auto settings = openSettings();
     auto save = [&settings](const char* key, int value) { settings->setValue(key, QString::number(value)); };
-    // While dictation runs, the Chinese lines are the mode's, not the
-    // learner's choice: keep the choice the learner made before it.
-    save("ShowChinese", nStatus == StatusSpell ? bSpellSavedShowChinese : bShowChinese);
-    save("ShouldRepeatTimes", nRepeatTimes);
-    save("GapSetting", cbBrowseGap->currentIndex());
-    save("SpellShowChinese", ckSpellShowChinese->isChecked() ? 1 : 0);
-    save("SpellShowEnglish", ckSpellShowEnglish->isChecked() ? 1 : 0);
-    save("SpellAutoSnd", ckSpellAutoSnd->isChecked() ? 1 : 0);
+    const auto checked = [](const QCheckBox* box) { return box->isChecked() ? 1 : 0; };
+    // The learner's own choice, also while dictation shows the lines anyway.
+    save("ShowChinese", showChineseSetting_);
+    save("ShouldRepeatTimes", modes_->autoBrowse().repeatTimes());
+    save("GapSetting", browsePanel_.cbBrowseGap->currentIndex());
+    save("SpellShowChinese", checked(spellPanel_.ckSpellShowChinese));
+    save("SpellShowEnglish", checked(spellPanel_.ckSpellShowEnglish));
+    save("SpellAutoSnd", checked(spellPanel_.ckSpellAutoSnd));
     save("CurVolumeNo", cbVolume->currentIndex());
     save("CurLessonNo", lsLesson->currentRow());
     settings->sync();

@@ -1,11 +1,12 @@
 // The window's start-up and shut-down.
 
-#include "platform/web/HtmlView.h"
 #include "platform/system/CourseLibrary.h"
-#include "shell/MainForm.h"
 #include "platform/system/MessageBoxes.h"
+#include "platform/web/HtmlView.h"
+#include "shell/MainForm.h"
 #include "shell/Module1.h"
-#include "shell/StudyStatus.h"
+#include "study/StudyModes.h"
+#include "study/StudySession.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -51,23 +52,21 @@ void MainForm::Form_Load()
     if (QFile::exists(kPhoneticFont))
         QFontDatabase::addApplicationFont(kPhoneticFont);
     Module1::CenterForm(this);
-    bStopBrowse = 0;
-    bHasUserVoice = 0;
-    bComparePlaying = 0;
     FillCbVolume();
-    bLoading = -1;
+    session_->setLoading(true);
     for (const char* choice : kRepeatChoices)
-        cbRepeatTimes->addItem(choice);
+        browsePanel_.cbRepeatTimes->addItem(choice);
     for (const char* choice : kGapChoices)
-        cbBrowseGap->addItem(choice);
+        browsePanel_.cbBrowseGap->addItem(choice);
     GetAllSettings();
 
+    MessageBoxes& messages = *platform_.messageBoxes;
     if (!canWritePages())
-        messages().inform(this, QString("无法写入 %1：程序文件夹不可写，课文页面无法显示。请让该文件夹可写后重新启动。")
-                                    .arg(QDir(Module1::sAppPath).filePath(kScratchFiles[0])));
+        messages.inform(this, QString("无法写入 %1：程序文件夹不可写，课文页面无法显示。请让该文件夹可写后重新启动。")
+                                  .arg(QDir(Module1::sAppPath).filePath(kScratchFiles[0])));
     if (cbVolume->count() == 0) {
-        messages().inform(this, QString("没有找到课本。请把课本文件夹（名称以“Trellis英语”开头）放在 %1 中。")
-                                    .arg(QDir(Module1::sAppPath).filePath("books")));
+        messages.inform(this, QString("没有找到课本。请把课本文件夹（名称以“Trellis英语”开头）放在 %1 中。")
+                                  .arg(QDir(Module1::sAppPath).filePath("books")));
     } else {
         selectOrFirst(cbVolume, settingNumber("CurVolumeNo", 0));
         cbVolume_Click();
@@ -77,31 +76,27 @@ void MainForm::Form_Load()
             lsLesson->setCurrentRow(lesson >= 0 && lesson < lsLesson->count() ? lesson : 0);
         LoadLesson();
         if (lsLesson->count() == 0)
-            reportMissingCourse(QString("课本“%1”中没有课文：%2 不存在，或其中没有以 $ 开头的课文标题。")
-                                    .arg(currentVolumeFolder(),
-                                         QDir(Module1::sAppPath).filePath(courseFile("lesson.txt"))));
+            reportNoLessons();
     }
-    bLoading = 0;
-    SetStatus(StatusLesson);
-    if (nSentenceCount == 0)
-        ShowPositionText(0);
+    session_->setLoading(false);
+    modes_->lessonStudy().enter();
+    if (session_->sentenceCount() == 0)
+        session_->ShowPositionText(0);
     wbAdv->widget()->show();
 
     const QString welcome = Module1::sAppPath + "/" + kWelcomePage;
     QFile::setPermissions(welcome, QFile::permissions(welcome) | QFile::WriteOwner);
-    library().dllInit(kWelcomePage);
+    platform_.library->dllInit(kWelcomePage);
     wbAdv->navigate(welcome);
 }
 
 void MainForm::Form_Unload()
 {
-    if (bUnloaded_)
+    if (unloaded_)
         return;
-    bUnloaded_ = true;
-    bStopBrowse = -1;
-    oEngs.clear();
-    oChns.clear();
-    bEngShown.clear();
+    unloaded_ = true;
+    modes_->autoBrowse().cancelPauses();
+    session_->releasePage();
     SaveAllSettings();
     for (const char* scratch : kScratchFiles)
         QFile::remove(scratch);

@@ -35,7 +35,7 @@ void MainForm::ResizeForm()
 {
     const float W = width() * kTwipsPerPixel + kFrameWidthTwips;
     const float H = height() * kTwipsPerPixel + kFrameHeightTwips;
-    if (ResizeLayout(layout, W, H))
+    if (ResizeLayout(formLayout_, W, H))
         applyLayout();
     // The docked toolbar follows the window's width by itself.
     Toolbar1->setGeometry(0, 0, clientArea_->width(), TwipsRect{0, 0, 0, 600}.toPixels().height());
@@ -47,25 +47,26 @@ void MainForm::applyLayout()
         QWidget* widget;
         const TwipsRect& rect;
     } placed[] = {
-        {cbVolume, layout.cbVolume},
-        {lsLesson, layout.lsLesson},
-        {wbContent->widget(), layout.wbContent},
-        {wbWords->widget(), layout.wbWords},
-        {wbAdv->widget(), layout.wbAdv},
-        {piBrowse, layout.piBrowse},
-        {piCompare, layout.piCompare},
-        {piSpell, layout.piSpell},
-        {ckShowChinese, layout.ckShowChinese},
-        {lbCurLesson, layout.lbCurLesson},
-        {lbEnglishTitle, layout.lbEnglishTitle},
-        {teEnglish, layout.teEnglish},
-        {lbChineseTitle, layout.lbChineseTitle},
-        {teChinese, layout.teChinese},
-        {lbSpellTitle, layout.lbSpellTitle},
-        {teSpell, layout.teSpell},
+        {cbVolume, formLayout_.cbVolume},
+        {lsLesson, formLayout_.lsLesson},
+        {wbContent->widget(), formLayout_.wbContent},
+        {wbWords->widget(), formLayout_.wbWords},
+        {wbAdv->widget(), formLayout_.wbAdv},
+        {browsePanel_.piBrowse, formLayout_.piBrowse},
+        {comparePanel_.piCompare, formLayout_.piCompare},
+        {spellPanel_.piSpell, formLayout_.piSpell},
+        {ckShowChinese, formLayout_.ckShowChinese},
+        {lbCurLesson, formLayout_.lbCurLesson},
+        {lbEnglishTitle, formLayout_.lbEnglishTitle},
+        {spellPanel_.teEnglish, formLayout_.teEnglish},
+        {lbChineseTitle, formLayout_.lbChineseTitle},
+        {spellPanel_.teChinese, formLayout_.teChinese},
+        {lbSpellTitle, formLayout_.lbSpellTitle},
+        {spellPanel_.teSpell, formLayout_.teSpell},
     };
     for (const auto& p : placed)
         p.widget->setGeometry(p.rect.toPixels());
-    const TwipsRect line{layout.lineSpellX1, layout.lineSpellY, layout.lineSpellX2 - layout.lineSpellX1, 15};
+    const FormLayout& l = formLayout_;
+    const TwipsRect line{l.lineSpellX1, l.lineSpellY, l.lineSpellX2 - l.lineSpellX1, 15};
     lineSpell->setGeometry(line.toPixels());
 }

@@ -51,11 +51,11 @@ void measurePauseCpu()
 {
     ModesWindow w;
     MainForm& f = w.load();
-    f.cbRepeatTimes->setCurrentIndex(0);
-    f.cbBrowseGap->setCurrentIndex(kGapOneAndHalf);
-    std::printf("auto-browse pause (%s after a 2.0 s sentence):\n", qPrintable(f.cbBrowseGap->currentText()));
+    ui(f).cbRepeatTimes->setCurrentIndex(0);
+    ui(f).cbBrowseGap->setCurrentIndex(kGapOneAndHalf);
+    std::printf("auto-browse pause (%s after a 2.0 s sentence):\n", qPrintable(ui(f).cbBrowseGap->currentText()));
     for (int pause = 0; pause < kPauses; ++pause) {
-        f.SetCurSentence(0);
+        f.session().SetCurSentence(0);
         w.player().events.clear();
         f.Toolbar1_ButtonClick("btBrowse");
         // Play, end-of-stream (the pause begins), play of the next sentence.
@@ -81,10 +81,10 @@ void measurePressLatency()
                                nullptr);
     std::vector<double> latencies;
     for (int press = 0; press < kPresses; ++press) {
-        const QString icon = QString("imgs%1").arg(press % f.nSentenceCount);
+        const QString icon = QString("imgs%1").arg(press % f.session().sentenceCount());
         const QPoint centre = w.centreOf(icon);
         // The sentence of the previous press must not hand samples on.
-        f.mePlayer->stop();
+        w.player().stop();
         ModesWindow::waitFor([] { return false; }, 50);
         firstSampleAt = 0;
         const Clock::rep pressedAt = Clock::now().time_since_epoch().count();

@@ -104,16 +104,16 @@ int main(int argc, char** argv)
 
     CourseWindow window;
     MainForm& f = window.start();
-    f.wbAdv->widget()->hide();
+    ui(f).wbAdv->hide();
     Resources afterWarmUp{};
     for (int n = 1; n <= loads; ++n) {
         // Every lesson of both volumes in turn.
-        const int volume = (n / f.lsLesson->count()) % f.cbVolume->count();
-        if (f.cbVolume->currentIndex() != volume)
-            f.cbVolume->setCurrentIndex(volume);
+        const int volume = (n / ui(f).lsLesson->count()) % ui(f).cbVolume->count();
+        if (ui(f).cbVolume->currentIndex() != volume)
+            ui(f).cbVolume->setCurrentIndex(volume);
         else
-            f.lsLesson->setCurrentRow(n % f.lsLesson->count());
-        f.PlaySentence(0, -1);
+            ui(f).lsLesson->setCurrentRow(n % ui(f).lsLesson->count());
+        f.playback().PlaySentence(0, true);
         QTest::qWait(30);
         if (n == kWarmUpLoads) {
             afterWarmUp = measure();
@@ -122,7 +122,7 @@ int main(int argc, char** argv)
             print(("after " + std::to_string(n) + " loads").c_str(), measure());
         }
     }
-    f.mePlayer->stop();
+    window.player().stop();
     QTest::qWait(500);
     const Resources atEnd = measure();
     print(("after " + std::to_string(loads) + " loads").c_str(), atEnd);

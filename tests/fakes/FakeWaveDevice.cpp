@@ -23,10 +23,10 @@ void FakeWaveDevice::command(const QString& word)
         endPlaybackLater(DoneSuperseded);
         playing_ = open_ && !recording_;
     } else if (word == QLatin1String("Stop")) {
-        endPlaybackLater(DoneAborted);
+        endStoppedPlayback();
         recording_ = false;
     } else if (word == QLatin1String("Close")) {
-        endPlaybackLater(DoneAborted);
+        endStoppedPlayback();
         open_ = false;
         recording_ = false;
     }
@@ -38,6 +38,14 @@ void FakeWaveDevice::endPlaybackLater(int notifyCode)
         return;
     playing_ = false;
     QMetaObject::invokeMethod(this, [this, notifyCode] { emit done(notifyCode); }, Qt::QueuedConnection);
+}
+
+void FakeWaveDevice::endStoppedPlayback()
+{
+    if (reportsStops)
+        endPlaybackLater(DoneAborted);
+    else
+        playing_ = false;
 }
 
 bool FakeWaveDevice::sendDone(int notifyCode)

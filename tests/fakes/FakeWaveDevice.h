@@ -29,9 +29,13 @@ public:
     bool isRecording() const;
     bool isPlaying() const;
     QStringList log;
+    // False: "Stop" and "Close" end a playback without any done(), as a
+    // device that never answers.
+    bool reportsStops = true;
 
 private:
     void endPlaybackLater(int notifyCode);
+    void endStoppedPlayback();
 
     QString fileName_;
     bool open_ = false;

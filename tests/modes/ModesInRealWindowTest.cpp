@@ -4,7 +4,7 @@
 
 #include "ModesWindow.h"
 
-#include "shell/StudyStatus.h"
+#include "study/StudyStatus.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -44,22 +44,23 @@ TEST(ModesInRealWindow, AutoBrowsePlaysEachSentenceTwiceWithPausesOfOneSentenceL
 {
     ModesWindow w;
     MainForm& f = w.load();
-    ASSERT_EQ(f.nSentenceCount, 3);
-    f.cbRepeatTimes->setCurrentIndex(1);
-    f.cbBrowseGap->setCurrentIndex(3);  // "1 倍句长"
-    ASSERT_EQ(f.cbBrowseGap->currentText(), "1 倍句长");
+    ASSERT_EQ(f.session().sentenceCount(), 3);
+    ui(f).cbRepeatTimes->setCurrentIndex(1);
+    ui(f).cbBrowseGap->setCurrentIndex(3);  // "1 倍句长"
+    ASSERT_EQ(ui(f).cbBrowseGap->currentText(), "1 倍句长");
     w.player().events.clear();
     f.Toolbar1_ButtonClick("btBrowse");
     ASSERT_TRUE(ModesWindow::waitFor([&] { return !w.boxes().shown.isEmpty(); }, 40000));
     EXPECT_EQ(w.boxes().shown, QStringList("自动浏览结束，需要再来一遍吗"));
-    EXPECT_EQ(f.nStatus, StatusLesson);
+    EXPECT_EQ(f.session().status(), StatusLesson);
 
     const auto& events = w.player().events;
     ASSERT_EQ(events.size(), 12u);
     for (size_t i = 0; i < events.size(); ++i) {
         const int sentence = int(i / 4);
         const double start = ModesWindow::kSentenceStarts[sentence];
-        const double end = sentence + 1 < 3 ? ModesWindow::kSentenceStarts[sentence + 1] : f.dSentenceTimes[3];
+        const double end =
+            sentence + 1 < 3 ? ModesWindow::kSentenceStarts[sentence + 1] : f.session().sentenceTimes()[3];
         SCOPED_TRACE("event " + std::to_string(i));
         EXPECT_EQ(events[i].isPlay, i % 2 == 0);
         EXPECT_DOUBLE_EQ(events[i].rangeStart, start);
@@ -91,7 +92,7 @@ TEST(ModesInRealWindow, PressOnASentenceIconPlaysExactlyThatSentence)
     w.player().events.clear();
     w.pressOnPage("imgs1");
     ASSERT_TRUE(ModesWindow::waitFor([&] { return w.player().events.size() >= 2; }, 10000));
-    EXPECT_EQ(f.nCurSentence, 1);
+    EXPECT_EQ(f.session().currentSentence(), 1);
     const auto& events = w.player().events;
     ASSERT_EQ(events.size(), 2u);
     EXPECT_TRUE(events[0].isPlay);
@@ -104,7 +105,7 @@ TEST(ModesInRealWindow, PressOnASentenceIconPlaysExactlyThatSentence)
 
     // A press on the English text selects without playing.
     w.pressOnPage("engs2");
-    ASSERT_TRUE(ModesWindow::waitFor([&] { return f.nCurSentence == 2; }, 10000));
+    ASSERT_TRUE(ModesWindow::waitFor([&] { return f.session().currentSentence() == 2; }, 10000));
     ModesWindow::waitFor([] { return false; }, 200);
     EXPECT_EQ(w.player().events.size(), 2u);
 }
@@ -113,28 +114,28 @@ TEST(ModesInRealWindow, DictationTypedOnTheKeyboardIsCheckedByCharacter)
 {
     ModesWindow w;
     MainForm& f = w.load();
-    f.lsLesson->setCurrentRow(1);
-    ASSERT_EQ(f.nSentenceCount, 2);
+    ui(f).lsLesson->setCurrentRow(1);
+    ASSERT_EQ(f.session().sentenceCount(), 2);
     f.Toolbar1_ButtonClick("btSpell");
-    QTest::keyClicks(f.teSpell, "Tom is here.");
-    QTest::keyClick(f.teSpell, Qt::Key_Return);
-    EXPECT_EQ(f.nCurSentence, 1);
-    EXPECT_EQ(f.teSpell->text(), "");
+    QTest::keyClicks(ui(f).teSpell, "Tom is here.");
+    QTest::keyClick(ui(f).teSpell, Qt::Key_Return);
+    EXPECT_EQ(f.session().currentSentence(), 1);
+    EXPECT_EQ(ui(f).teSpell->text(), "");
 
     // The page holds the text as markup; the learner types what it shows.
-    typeInto(f.teSpell, "汤姆 & Anna are hare.");
-    QTest::keyClick(f.teSpell, Qt::Key_Return);
-    EXPECT_EQ(f.nCurSentence, 1);
-    EXPECT_EQ(f.teSpell->selectionStart(), 15);
-    EXPECT_EQ(f.teSpell->selectedText(), "a");
+    typeInto(ui(f).teSpell, "汤姆 & Anna are hare.");
+    QTest::keyClick(ui(f).teSpell, Qt::Key_Return);
+    EXPECT_EQ(f.session().currentSentence(), 1);
+    EXPECT_EQ(ui(f).teSpell->selectionStart(), 15);
+    EXPECT_EQ(ui(f).teSpell->selectedText(), "a");
     EXPECT_TRUE(w.boxes().shown.isEmpty());
 
-    f.teSpell->clear();
-    typeInto(f.teSpell, "汤姆 & Anna are here.");
-    QTest::keyClick(f.teSpell, Qt::Key_Return);
+    ui(f).teSpell->clear();
+    typeInto(ui(f).teSpell, "汤姆 & Anna are here.");
+    QTest::keyClick(ui(f).teSpell, Qt::Key_Return);
     EXPECT_EQ(w.boxes().shown, QStringList("逆向听写完成!"));
     f.Toolbar1_ButtonClick("btSpell");
-    EXPECT_EQ(f.nCurSentence, 0);
+    EXPECT_EQ(f.session().currentSentence(), 0);
 }
 
 TEST(ModesInRealWindow, RecordedTakeAndStandardAlternateInTheLoop)
@@ -143,24 +144,24 @@ TEST(ModesInRealWindow, RecordedTakeAndStandardAlternateInTheLoop)
     ModesWindow w;
     MainForm& f = w.load();
     f.Toolbar1_ButtonClick("btCompare");
-    f.btRecord->click();
+    ui(f).btRecord->click();
     ModesWindow::waitFor([] { return false; }, 1000);
-    f.btCompareStop->click();
-    ASSERT_EQ(f.nCompareStatus, LoopUser);
+    ui(f).btCompareStop->click();
+    ASSERT_EQ(f.modes().comparison().compareStatus(), LoopUser);
     EXPECT_GT(QFile(w.folder() + "/yourvoice.wav").size(), 44 + 16000);
 
-    std::vector<int> turns = {f.nCompareStatus};
+    std::vector<int> turns = {f.modes().comparison().compareStatus()};
     ModesWindow::waitFor(
         [&] {
-            if (f.nCompareStatus != turns.back())
-                turns.push_back(f.nCompareStatus);
+            if (f.modes().comparison().compareStatus() != turns.back())
+                turns.push_back(f.modes().comparison().compareStatus());
             return turns.size() >= 5;
         },
         20000);
     EXPECT_EQ(turns, std::vector<int>({LoopUser, LoopStandard, LoopUser, LoopStandard, LoopUser}));
-    f.btCompareStop->click();
-    EXPECT_EQ(f.nCompareStatus, Idle);
-    EXPECT_EQ(f.lbCompareStatus->text(), "静止状态");
+    ui(f).btCompareStop->click();
+    EXPECT_EQ(f.modes().comparison().compareStatus(), Idle);
+    EXPECT_EQ(ui(f).lbCompareStatus->text(), "静止状态");
     f.Toolbar1_ButtonClick("btCompare");
 }
 
@@ -169,12 +170,12 @@ TEST(ModesInRealWindow, LeavingTheComparisonWhileRecordingReleasesTheMicrophone)
     ModesWindow w;
     MainForm& f = w.load();
     f.Toolbar1_ButtonClick("btCompare");
-    f.btRecord->click();
+    ui(f).btRecord->click();
     ASSERT_EQ(w.recorder().state(), GstWaveDevice::State::Recording);
     ModesWindow::waitFor([] { return false; }, 300);
     f.Toolbar1_ButtonClick("btCompare");
     EXPECT_EQ(w.recorder().state(), GstWaveDevice::State::Closed);
-    EXPECT_EQ(f.nStatus, StatusLesson);
+    EXPECT_EQ(f.session().status(), StatusLesson);
 }
 
 // Without its recording a lesson's sentences pass in silence, each taking its
@@ -183,16 +184,16 @@ TEST(ModesInRealWindow, UnplayableRecordingIsReportedOnceAndBrowsingKeepsItsRhyt
 {
     ModesWindow w([](const QString& folder) { QFile::remove(folder + "/books/Trellis英语第1册/tlx1001.mp3"); });
     MainForm& f = w.load();
-    ModesWindow::waitFor([&] { return !f.pnNotice->text().isEmpty(); }, 2000);
-    const QString notice = f.pnNotice->text();
+    ModesWindow::waitFor([&] { return !ui(f).pnNotice->text().isEmpty(); }, 2000);
+    const QString notice = ui(f).pnNotice->text();
     EXPECT_TRUE(notice.contains("tlx1001.mp3")) << notice.toStdString();
-    f.cbRepeatTimes->setCurrentIndex(0);
-    f.cbBrowseGap->setCurrentIndex(0);
+    ui(f).cbRepeatTimes->setCurrentIndex(0);
+    ui(f).cbBrowseGap->setCurrentIndex(0);
     w.player().events.clear();
     f.Toolbar1_ButtonClick("btBrowse");
     ASSERT_TRUE(ModesWindow::waitFor([&] { return !w.boxes().shown.isEmpty(); }, 20000));
     EXPECT_EQ(w.boxes().shown, QStringList("自动浏览结束，需要再来一遍吗"));
-    EXPECT_EQ(f.pnNotice->text(), notice);
+    EXPECT_EQ(ui(f).pnNotice->text(), notice);
 
     // The last sentence ends at the recording's length, 0 without it: at once.
     const auto& events = w.player().events;

@@ -128,7 +128,7 @@ MainForm& ModesWindow::load()
     form_->Form_Load();
     form_->show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(form_.get()));
-    form_->wbAdv->widget()->hide();
+    ui(*form_).wbAdv->hide();
     waitFor([] { return false; }, 100);
     return *form_;
 }

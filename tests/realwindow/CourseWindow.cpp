@@ -79,8 +79,13 @@ CourseWindow::CourseWindow(const Prepare& prepare, Audio audio)
     Module1::sAppPath = dir_.path();
 
     Platform platform;
-    platform.makeHtmlView = [] { return std::make_unique<WebEngineHtmlView>(); };
+    platform.makeHtmlView = [this] {
+        auto view = std::make_unique<WebEngineHtmlView>();
+        views_.push_back(view.get());
+        return view;
+    };
     addAudio(platform, audio);
+    player_ = platform.mePlayer.get();
     auto boxes = std::make_unique<ScriptedMessageBoxes>();
     boxes_ = boxes.get();
     platform.messageBoxes = std::move(boxes);
@@ -113,10 +118,6 @@ void CourseWindow::close()
     settle(20);
 }
 
-WebEngineHtmlView& CourseWindow::content()
-{
-    return static_cast<WebEngineHtmlView&>(*form_->wbContent);
-}
 
 QVariant CourseWindow::runInPage(const QString& script)
 {

@@ -14,6 +14,7 @@
 #include <functional>
 #include <iosfwd>
 #include <memory>
+#include <vector>
 
 class WebEngineHtmlView;
 
@@ -39,7 +40,10 @@ public:
 
     MainForm& form() { return *form_; }
     ScriptedMessageBoxes& boxes() { return *boxes_; }
-    WebEngineHtmlView& content();
+    // The lesson page's view, the welcome page's, and the lesson player.
+    WebEngineHtmlView& content() { return *views_.at(0); }
+    WebEngineHtmlView& welcome() { return *views_.at(2); }
+    MediaPlayer& player() { return *player_; }
 
     // A script's result in the lesson page's bridge world.
     QVariant runInPage(const QString& script);
@@ -55,6 +59,8 @@ private:
     QTemporaryDir dir_;
     QString previousFolder_;
     ScriptedMessageBoxes* boxes_ = nullptr;
+    std::vector<WebEngineHtmlView*> views_;
+    MediaPlayer* player_ = nullptr;
     std::unique_ptr<MainForm> form_;
 };
 

@@ -4,6 +4,7 @@
 
 #include "platform/audio/MediaPlayer.h"
 #include "platform/web/HtmlView.h"
+#include "platform/web/WebEngineHtmlView.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -25,38 +26,39 @@ TEST(RealWindow, StartsOnTheSampleCourseWithTheFirstSentenceMarkedInTheLivePage)
 {
     CourseWindow w;
     MainForm& f = w.start();
-    ASSERT_EQ(f.nSentenceCount, 8);
+    ASSERT_EQ(f.session().sentenceCount(), 8);
     EXPECT_EQ(w.liveColour("engs0"), kRed);
     EXPECT_EQ(w.liveColour("engs1"), kGreen);
     EXPECT_EQ(w.liveColour("imgs0"), kGreen);
     EXPECT_EQ(w.liveColour("chns0"), kChineseColour);
-    EXPECT_GT(f.dSentenceTimes[f.nSentenceCount], f.dSentenceTimes[f.nSentenceCount - 1]);
-    EXPECT_DOUBLE_EQ(f.dSentenceTimes[f.nSentenceCount], f.mePlayer->duration());
-    ASSERT_TRUE(settleUntil([&f] { return f.wbAdv->document() != nullptr; }, 20000));
-    EXPECT_FALSE(f.wbAdv->widget()->isHidden());
+    const std::vector<double>& times = f.session().sentenceTimes();
+    EXPECT_GT(times[8], times[7]);
+    EXPECT_DOUBLE_EQ(times[8], w.player().duration());
+    ASSERT_TRUE(settleUntil([&w] { return w.welcome().document() != nullptr; }, 20000));
+    EXPECT_FALSE(ui(f).wbAdv->isHidden());
 }
 
 TEST(RealWindow, PressOnASoundIconMarksItsSentenceAndPlaysExactlyItsRange)
 {
     CourseWindow w;
     MainForm& f = w.start();
-    f.wbAdv->widget()->hide();  // the welcome page lies over the lesson page
-    MediaPlayer& player = *f.mePlayer;
+    ui(f).wbAdv->hide();  // the welcome page lies over the lesson page
+    MediaPlayer& player = w.player();
     QSignalSpy ends(&player, &MediaPlayer::endOfStream);
 
     QElapsedTimer clock;
     w.clickElement("imgs3");
     clock.start();
-    ASSERT_TRUE(QTest::qWaitFor([&f] { return f.nCurSentence == 3; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&f] { return f.session().currentSentence() == 3; }, 5000));
     EXPECT_EQ(w.liveColour("engs3"), kRed);
     EXPECT_EQ(w.liveColour("engs0"), kGreen);
-    EXPECT_EQ(f.pnSubStatus->text(), "共 8 句，当前是第 4 句");
-    EXPECT_DOUBLE_EQ(player.selectionStart(), f.dSentenceTimes[3]);
-    EXPECT_DOUBLE_EQ(player.selectionEnd(), f.dSentenceTimes[4]);
+    EXPECT_EQ(ui(f).pnSubStatus->text(), "共 8 句，当前是第 4 句");
+    EXPECT_DOUBLE_EQ(player.selectionStart(), f.session().sentenceTimes()[3]);
+    EXPECT_DOUBLE_EQ(player.selectionEnd(), f.session().sentenceTimes()[4]);
 
-    const double length = f.dSentenceTimes[4] - f.dSentenceTimes[3];
+    const double length = f.session().sentenceTimes()[4] - f.session().sentenceTimes()[3];
     ASSERT_TRUE(ends.wait(int(length * 1000) + 5000));
-    EXPECT_NEAR(player.currentPosition(), f.dSentenceTimes[4], 0.001);
+    EXPECT_NEAR(player.currentPosition(), f.session().sentenceTimes()[4], 0.001);
     EXPECT_GT(clock.elapsed(), length * 1000 - 100);
     QTest::qWait(300);
     EXPECT_EQ(ends.count(), 1);
@@ -66,7 +68,7 @@ TEST(RealWindow, ClosingSavesThePlaceAndRemovesTheScratchPages)
 {
     CourseWindow w;
     MainForm& f = w.start();
-    f.lsLesson->setCurrentRow(2);
+    ui(f).lsLesson->setCurrentRow(2);
     ASSERT_TRUE(QFile::exists(w.folder() + "/curLesson.htm"));
     w.close();
     QSettings settings(w.settingsFile(), QSettings::IniFormat);

@@ -80,8 +80,8 @@ TEST(HostileCourseText, RunsNoScriptSendsNoRequestAndThePageStillWorks)
     RequestCounter counter;
     window.content().page()->setUrlRequestInterceptor(&counter);
     MainForm& f = window.start();
-    ASSERT_EQ(f.nSentenceCount, 7);
-    f.wbAdv->widget()->hide();  // the welcome page lies over the lesson page
+    ASSERT_EQ(f.session().sentenceCount(), 7);
+    ui(f).wbAdv->hide();  // the welcome page lies over the lesson page
 
     // Give anything the page set off time to happen.
     window.runInPage("document.title = '" + kTitle + "'");
@@ -99,7 +99,7 @@ TEST(HostileCourseText, RunsNoScriptSendsNoRequestAndThePageStillWorks)
     EXPECT_EQ(window.liveColour("engs0"), "rgb(204, 0, 0)");
     EXPECT_EQ(window.liveColour("engs1"), "rgb(0, 153, 51)");
     window.clickElement("imgs1");
-    EXPECT_TRUE(QTest::qWaitFor([&] { return f.nCurSentence == 1; }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return f.session().currentSentence() == 1; }, 5000));
     EXPECT_EQ(window.liveColour("engs1"), "rgb(204, 0, 0)");
     EXPECT_EQ(window.liveColour("engs0"), "rgb(0, 153, 51)");
     window.content().page()->setUrlRequestInterceptor(nullptr);

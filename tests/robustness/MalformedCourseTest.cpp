@@ -341,8 +341,8 @@ void clickMode(MainForm& f, const char* key) { click(f.findChild<QToolButton*>(k
 void workOut(MainForm& f, Watchdog& dog)
 {
     dog.step("play a sentence");
-    if (f.nSentenceCount > 0)
-        f.PlaySentence(0, -1);
+    if (f.session().sentenceCount() > 0)
+        f.playback().PlaySentence(0, true);
     settle(300);
 
     dog.step("auto-browse");
@@ -352,11 +352,11 @@ void workOut(MainForm& f, Watchdog& dog)
 
     dog.step("reverse dictation");
     clickMode(f, "btSpell");
-    click(f.btSpellNext);
-    click(f.btSpellNext);
-    click(f.btSpellPrev);
-    click(f.btSpellSound);
-    click(f.btSpellHint);
+    click(ui(f).btSpellNext);
+    click(ui(f).btSpellNext);
+    click(ui(f).btSpellPrev);
+    click(ui(f).btSpellSound);
+    click(ui(f).btSpellHint);
     settle(100);
     clickMode(f, "btSpell");
 
@@ -372,20 +372,20 @@ void workOut(MainForm& f, Watchdog& dog)
 
     dog.step("comparison: record and stop");
     clickMode(f, "btCompare");
-    click(f.btRecord);
+    click(ui(f).btRecord);
     settle(400);
-    click(f.btCompareStop);
+    click(ui(f).btCompareStop);
     settle(400);
     dog.step("comparison: standard, next, leave");
-    click(f.btStandard);
+    click(ui(f).btStandard);
     settle(200);
-    click(f.btCompareNext);
+    click(ui(f).btCompareNext);
     settle(100);
     clickMode(f, "btCompare");
 
     dog.step("another lesson");
-    if (f.lsLesson->count() > 1)
-        f.lsLesson->setCurrentRow(1);
+    if (ui(f).lsLesson->count() > 1)
+        ui(f).lsLesson->setCurrentRow(1);
     settle(100);
 }
 
@@ -417,18 +417,18 @@ TEST_P(MalformedCourse, StartsWorksAndClosesCleanly)
             EXPECT_TRUE(atStart[0].contains(withFolder(piece, folder)))
                 << atStart[0].toStdString() << "\n lacks: " << withFolder(piece, folder).toStdString();
     }
-    EXPECT_EQ(f.lsLesson->count(), c.lessons);
-    EXPECT_EQ(f.nSentenceCount, c.sentences);
+    EXPECT_EQ(ui(f).lsLesson->count(), c.lessons);
+    EXPECT_EQ(f.session().sentenceCount(), c.sentences);
     if (c.sentences == 0) {
-        EXPECT_EQ(f.pnSubStatus->text(), "共 0 句，当前是第 0 句");
+        EXPECT_EQ(ui(f).pnSubStatus->text(), "共 0 句，当前是第 0 句");
     }
 
     workOut(f, dog);
+    const QString notice = ui(f).pnNotice->text();
     if (c.notice.isEmpty()) {
-        EXPECT_EQ(f.pnNotice->text(), "");
+        EXPECT_EQ(notice, "");
     } else {
-        EXPECT_TRUE(c.notice == kSomeNotice ? !f.pnNotice->text().isEmpty() : f.pnNotice->text().contains(c.notice))
-            << f.pnNotice->text().toStdString();
+        EXPECT_TRUE(c.notice == kSomeNotice ? !notice.isEmpty() : notice.contains(c.notice)) << notice.toStdString();
     }
 
     dog.step("close");

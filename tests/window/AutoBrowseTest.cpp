@@ -3,7 +3,7 @@
 #include "PlayerLog.h"
 #include "WindowHarness.h"
 
-#include "shell/StudyStatus.h"
+#include "study/StudyStatus.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -23,12 +23,9 @@ QString browseCaption(MainForm& f) { return f.findChild<QToolButton*>("btBrowse"
 
 void choose(MainForm& f, int repeatPosition, int gapPosition)
 {
-    f.cbRepeatTimes->setCurrentIndex(repeatPosition);
-    f.cbBrowseGap->setCurrentIndex(gapPosition);
+    ui(f).cbRepeatTimes->setCurrentIndex(repeatPosition);
+    ui(f).cbBrowseGap->setCurrentIndex(gapPosition);
 }
-
-// Shortens sentence n so that length-based pauses after it stay short.
-void setLength(MainForm& f, int n, double seconds) { f.dSentenceTimes.at(n + 1) = f.dSentenceTimes.at(n) + seconds; }
 
 // Runs `action` once, `ms` from now, inside whatever wait is then running.
 void during(int ms, const std::function<void()>& action) { QTimer::singleShot(ms, action); }
@@ -40,13 +37,13 @@ TEST(AutoBrowse, RepeatOnceWithoutGapPlaysEverySentenceFromTheCurrentOneThenAsks
     choose(f, 0, GapNone);
     int mark = h.player().log.size();
     f.Toolbar1_ButtonClick("btBrowse");
-    EXPECT_EQ(f.nStatus, StatusBrowse);
+    EXPECT_EQ(f.session().status(), StatusBrowse);
     EXPECT_EQ(browseCaption(f), "停止浏览");
     EXPECT_EQ(takeSince(h.player().log, mark), QStringList("stop") + sentenceRange(f, 0));
-    for (int k = 1; k < f.nSentenceCount; ++k) {
+    for (int k = 1; k < f.session().sentenceCount(); ++k) {
         ASSERT_TRUE(h.player().finishRange());
         EXPECT_EQ(takeSince(h.player().log, mark), sentenceRange(f, k)) << k;
-        EXPECT_EQ(f.nCurSentence, k);
+        EXPECT_EQ(f.session().currentSentence(), k);
         EXPECT_EQ(h.colourOf(QString("engs%1").arg(k)), "cc0000");
         EXPECT_EQ(h.colourOf(QString("engs%1").arg(k - 1)), "009933");
         EXPECT_TRUE(h.boxes().shown.isEmpty());
@@ -54,10 +51,9 @@ TEST(AutoBrowse, RepeatOnceWithoutGapPlaysEverySentenceFromTheCurrentOneThenAsks
     // No answer queued: No. Browsing stops as the button stops it.
     ASSERT_TRUE(h.player().finishRange());
     EXPECT_EQ(h.boxes().shown, QStringList(kQuestion));
-    EXPECT_EQ(f.nStatus, StatusLesson);
+    EXPECT_EQ(f.session().status(), StatusLesson);
     EXPECT_EQ(browseCaption(f), "自动浏览");
     EXPECT_EQ(takeSince(h.player().log, mark), QStringList("stop"));
-    EXPECT_NE(f.bStopBrowse, 0);
 }
 
 TEST(AutoBrowse, RepeatThreeTimesPlaysEachSentenceThreeTimesBackToBack)
@@ -71,7 +67,7 @@ TEST(AutoBrowse, RepeatThreeTimesPlaysEachSentenceThreeTimesBackToBack)
         for (int again = 0; again < 2; ++again) {
             ASSERT_TRUE(h.player().finishRange());
             EXPECT_EQ(takeSince(h.player().log, mark), QStringList("play")) << k;
-            EXPECT_EQ(f.nCurSentence, k);
+            EXPECT_EQ(f.session().currentSentence(), k);
         }
         ASSERT_TRUE(h.player().finishRange());
         EXPECT_EQ(takeSince(h.player().log, mark), sentenceRange(f, k + 1));
@@ -82,7 +78,7 @@ TEST(AutoBrowse, StartsAtSentenceSevenAndYesRestartsAtZeroWithTheFullRepeatCount
 {
     WindowHarness h;
     MainForm& f = h.load();
-    ASSERT_EQ(f.nSentenceCount, 8);
+    ASSERT_EQ(f.session().sentenceCount(), 8);
     choose(f, 1, GapNone);
     ASSERT_TRUE(h.press("engs7"));
     int mark = h.player().log.size();
@@ -94,10 +90,10 @@ TEST(AutoBrowse, StartsAtSentenceSevenAndYesRestartsAtZeroWithTheFullRepeatCount
     ASSERT_TRUE(h.player().finishRange());
     EXPECT_EQ(h.boxes().shown, QStringList(kQuestion));
     EXPECT_EQ(takeSince(h.player().log, mark), sentenceRange(f, 0));
-    EXPECT_EQ(f.nCurSentence, 0);
+    EXPECT_EQ(f.session().currentSentence(), 0);
     EXPECT_EQ(h.colourOf("engs0"), "cc0000");
     EXPECT_EQ(h.colourOf("engs7"), "009933");
-    EXPECT_EQ(f.nStatus, StatusBrowse);
+    EXPECT_EQ(f.session().status(), StatusBrowse);
     ASSERT_TRUE(h.player().finishRange());
     EXPECT_EQ(takeSince(h.player().log, mark), QStringList("play"));
     ASSERT_TRUE(h.player().finishRange());
@@ -118,10 +114,13 @@ TEST_P(GapTable, SetBrowseGapFollowsTheSelectedEntry)
     WindowHarness h;
     MainForm& f = h.load();
     const GapCase c = GetParam();
-    f.cbBrowseGap->setCurrentIndex(c.position);
-    f.nGapMs = c.previousGap;
-    f.SetBrowseGap(c.sentenceLength);
-    EXPECT_EQ(f.nGapMs, c.expectedGap);
+    AutoBrowseMode& autoBrowse = f.modes().autoBrowse();
+    // The gap before: one sentence length of previousGap ms.
+    ui(f).cbBrowseGap->setCurrentIndex(GapOneLength);
+    autoBrowse.SetBrowseGap(c.previousGap);
+    ui(f).cbBrowseGap->setCurrentIndex(c.position);
+    autoBrowse.SetBrowseGap(c.sentenceLength);
+    EXPECT_EQ(autoBrowse.gapMs(), c.expectedGap);
 }
 
 INSTANTIATE_TEST_SUITE_P(Entries, GapTable,
@@ -149,13 +148,13 @@ TEST_P(PauseAfterPlayedRange, LengthComesFromThePlayersRange)
     MainForm& f = h.load();
     const RangeGapCase c = GetParam();
     choose(f, 0, c.position);
-    setLength(f, 0, c.length);
+    setSentenceLength(f, 0, c.length);
     f.Toolbar1_ButtonClick("btBrowse");
     int gapInPause = -1;
-    during(0, [&] { gapInPause = f.nGapMs; });
+    during(0, [&] { gapInPause = f.modes().autoBrowse().gapMs(); });
     ASSERT_TRUE(h.player().finishRange());
     EXPECT_EQ(gapInPause, c.expectedGap);
-    EXPECT_EQ(f.nCurSentence, 1);
+    EXPECT_EQ(f.session().currentSentence(), 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(Lengths, PauseAfterPlayedRange,
@@ -168,21 +167,21 @@ TEST(AutoBrowse, StopDuringAPauseEndsAtOnceAndNothingPlaysWhenThePauseIsOver)
     WindowHarness h;
     MainForm& f = h.load();
     choose(f, 0, GapOneLength);
-    setLength(f, 0, 0.3);
+    setSentenceLength(f, 0, 0.3);
     f.Toolbar1_ButtonClick("btBrowse");
     int statusAfterStop = 0;
     QString captionAfterStop;
     int mark = h.player().log.size();
     during(50, [&] {
         f.Toolbar1_ButtonClick("btBrowse");
-        statusAfterStop = f.nStatus;
+        statusAfterStop = f.session().status();
         captionAfterStop = browseCaption(f);
     });
     ASSERT_TRUE(h.player().finishRange());
     EXPECT_EQ(statusAfterStop, StatusLesson);
     EXPECT_EQ(captionAfterStop, "自动浏览");
     EXPECT_EQ(takeSince(h.player().log, mark), QStringList("stop"));
-    EXPECT_EQ(f.nCurSentence, 0);
+    EXPECT_EQ(f.session().currentSentence(), 0);
 }
 
 TEST(AutoBrowse, JumpDuringAPauseTakesOverAndThatPauseDoesNotStep)
@@ -190,19 +189,19 @@ TEST(AutoBrowse, JumpDuringAPauseTakesOverAndThatPauseDoesNotStep)
     WindowHarness h;
     MainForm& f = h.load();
     choose(f, 0, GapOneLength);
-    setLength(f, 0, 0.3);
-    setLength(f, 5, 0.02);
+    setSentenceLength(f, 0, 0.3);
+    setSentenceLength(f, 5, 0.02);
     f.Toolbar1_ButtonClick("btBrowse");
     int mark = h.player().log.size();
     during(50, [&] { h.press("engs5"); });
     ASSERT_TRUE(h.player().finishRange());
     EXPECT_EQ(takeSince(h.player().log, mark), QStringList({"stop", "stop", "stop"}) + sentenceRange(f, 5));
-    EXPECT_EQ(f.nCurSentence, 5);
-    EXPECT_EQ(f.nRepeatCount, 0);
-    EXPECT_EQ(f.nStatus, StatusBrowse);
+    EXPECT_EQ(f.session().currentSentence(), 5);
+    EXPECT_EQ(f.modes().autoBrowse().repeatCount(), 0);
+    EXPECT_EQ(f.session().status(), StatusBrowse);
     ASSERT_TRUE(h.player().finishRange());
     EXPECT_EQ(takeSince(h.player().log, mark), sentenceRange(f, 6));
-    EXPECT_EQ(f.nCurSentence, 6);
+    EXPECT_EQ(f.session().currentSentence(), 6);
 }
 
 // A jumped-to sentence that ends during the first pause starts a pause of its
@@ -213,8 +212,8 @@ TEST(AutoBrowse, NestedPauseAfterAJumpStepsOnlyOnce)
     WindowHarness h;
     MainForm& f = h.load();
     choose(f, 0, GapOneLength);
-    setLength(f, 0, 0.3);
-    setLength(f, 5, 0.02);
+    setSentenceLength(f, 0, 0.3);
+    setSentenceLength(f, 5, 0.02);
     f.Toolbar1_ButtonClick("btBrowse");
     int mark = h.player().log.size();
     during(30, [&] { h.press("imgs5"); });
@@ -223,9 +222,54 @@ TEST(AutoBrowse, NestedPauseAfterAJumpStepsOnlyOnce)
     WindowHarness::settle(50);
     EXPECT_EQ(takeSince(h.player().log, mark),
               QStringList({"stop", "stop", "stop"}) + sentenceRange(f, 5) + sentenceRange(f, 6));
-    EXPECT_EQ(f.nCurSentence, 6);
+    EXPECT_EQ(f.session().currentSentence(), 6);
     EXPECT_EQ(h.colourOf("engs6"), "cc0000");
     EXPECT_EQ(h.colourOf("engs7"), "009933");
+}
+
+// Only the latest pause may step. Pressing the sentence before the one just
+// played starts that sentence inside the pause; its own pause steps on to the
+// next, and the first pause, when it is over, must not step again and cut it.
+TEST(AutoBrowse, PressOnThePreviousSentenceDuringAPauseLetsTheNextOnePlayOut)
+{
+    WindowHarness h;
+    MainForm& f = h.load();
+    choose(f, 0, GapOneLength);
+    setSentenceLength(f, 1, 0.02);
+    setSentenceLength(f, 2, 0.3);
+    ASSERT_TRUE(h.press("engs2"));
+    f.Toolbar1_ButtonClick("btBrowse");
+    int mark = h.player().log.size();
+    during(30, [&] { h.press("imgs1"); });
+    during(60, [&] { h.player().finishRange(); });
+    ASSERT_TRUE(h.player().finishRange());
+    WindowHarness::settle(50);
+    EXPECT_EQ(takeSince(h.player().log, mark),
+              QStringList({"stop", "stop", "stop"}) + sentenceRange(f, 1) + sentenceRange(f, 2));
+    EXPECT_EQ(f.session().currentSentence(), 2);
+    EXPECT_TRUE(h.player().isPlaying());
+}
+
+// Stopping and starting again inside a pause plays the current sentence
+// afresh; the pause that was interrupted does not step when it is over.
+TEST(AutoBrowse, RestartDuringAPauseLetsTheRestartedSentencePlayOut)
+{
+    WindowHarness h;
+    MainForm& f = h.load();
+    choose(f, 0, GapOneLength);
+    setSentenceLength(f, 0, 0.3);
+    f.Toolbar1_ButtonClick("btBrowse");
+    int mark = h.player().log.size();
+    during(50, [&] {
+        f.Toolbar1_ButtonClick("btBrowse");
+        f.Toolbar1_ButtonClick("btBrowse");
+    });
+    ASSERT_TRUE(h.player().finishRange());
+    WindowHarness::settle(50);
+    EXPECT_EQ(takeSince(h.player().log, mark), QStringList({"stop", "stop"}) + sentenceRange(f, 0));
+    EXPECT_EQ(f.session().currentSentence(), 0);
+    EXPECT_EQ(f.session().status(), StatusBrowse);
+    EXPECT_TRUE(h.player().isPlaying());
 }
 
 TEST(AutoBrowse, PressWhilePlayingRestartsThereWithTheFullRepeatCount)
@@ -250,9 +294,9 @@ TEST(AutoBrowse, RepeatListChangedWhileASentencePlaysCountsAtItsEnd)
     MainForm& f = h.load();
     choose(f, 0, GapNone);
     f.Toolbar1_ButtonClick("btBrowse");
-    f.cbRepeatTimes->setCurrentIndex(1);
-    emit f.cbRepeatTimes->activated(1);
-    EXPECT_EQ(f.nRepeatTimes, 2);
+    ui(f).cbRepeatTimes->setCurrentIndex(1);
+    emit ui(f).cbRepeatTimes->activated(1);
+    EXPECT_EQ(f.modes().autoBrowse().repeatTimes(), 2);
     int mark = h.player().log.size();
     ASSERT_TRUE(h.player().finishRange());
     EXPECT_EQ(takeSince(h.player().log, mark), QStringList("play"));
@@ -264,30 +308,29 @@ TEST(AutoBrowse, StartRereadsTheRepeatList)
 {
     WindowHarness h;
     MainForm& f = h.load();
-    f.nRepeatTimes = 5;
+    f.modes().autoBrowse().setRepeatTimes(5);
     choose(f, 0, GapNone);
     f.Toolbar1_ButtonClick("btBrowse");
-    EXPECT_EQ(f.nRepeatTimes, 1);
-    EXPECT_EQ(f.nRepeatCount, 0);
-    EXPECT_EQ(f.bStopBrowse, 0);
+    EXPECT_EQ(f.modes().autoBrowse().repeatTimes(), 1);
+    EXPECT_EQ(f.modes().autoBrowse().repeatCount(), 0);
 }
 
 TEST(AutoBrowse, ShowChineseSwitchRegeneratesThePageWithSentenceZeroCurrent)
 {
     WindowHarness h;
     MainForm& f = h.load();
-    ASSERT_TRUE(f.ckShowChinese->isChecked());
+    ASSERT_TRUE(ui(f).ckShowChinese->isChecked());
     ASSERT_TRUE(h.press("engs3"));
     const int pages = h.content().navigations().size();
-    f.ckShowChinese->click();
-    EXPECT_EQ(f.bShowChinese, 0);
+    ui(f).ckShowChinese->click();
+    EXPECT_EQ(f.session().showChinese(), 0);
     EXPECT_EQ(h.content().navigations().size(), pages + 1);
-    EXPECT_EQ(f.oLessonDoc->itemById("chns0"), nullptr);
-    EXPECT_EQ(f.nCurSentence, 0);
+    EXPECT_EQ(f.session().page()->itemById("chns0"), nullptr);
+    EXPECT_EQ(f.session().currentSentence(), 0);
     EXPECT_EQ(h.colourOf("engs0"), "cc0000");
-    f.ckShowChinese->click();
-    EXPECT_NE(f.bShowChinese, 0);
-    EXPECT_NE(f.oLessonDoc->itemById("chns0"), nullptr);
+    ui(f).ckShowChinese->click();
+    EXPECT_NE(f.session().showChinese(), 0);
+    EXPECT_NE(f.session().page()->itemById("chns0"), nullptr);
     EXPECT_EQ(h.content().navigations().size(), pages + 2);
 }
 

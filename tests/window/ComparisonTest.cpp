@@ -4,8 +4,8 @@
 #include "PlayerLog.h"
 #include "WindowHarness.h"
 
-#include "modes/CompareStatus.h"
-#include "shell/StudyStatus.h"
+#include "study/CompareStatus.h"
+#include "study/StudyStatus.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -32,8 +32,8 @@ void enter(MainForm& f) { f.Toolbar1_ButtonClick("btCompare"); }
 // Records a take and stops: the loop starts with the take.
 void recordTake(MainForm& f)
 {
-    f.btRecord->click();
-    f.btCompareStop->click();
+    ui(f).btRecord->click();
+    ui(f).btCompareStop->click();
 }
 
 // ----- Which buttons each sub-status enables -----
@@ -41,7 +41,7 @@ void recordTake(MainForm& f)
 enum Button { On, Off, Take };
 
 struct ButtonRow {
-    int status;
+    CompareStatus status;
     const char* label;
     Button record, standard, user, loop, next, stop;
 };
@@ -67,20 +67,22 @@ TEST_P(CompareButtons, SetComparingStatusAppliesItsRow)
     WindowHarness h;
     MainForm& f = h.load();
     enter(f);
+    if (hasTake)
+        recordTake(f);
+    const NamedControls c = ui(f);
     // Start from the opposite of every expected state, so each is really set.
-    for (QPushButton* b : {f.btRecord, f.btStandard, f.btUser, f.btLoop, f.btCompareNext, f.btCompareStop})
+    for (QPushButton* b : {c.btRecord, c.btStandard, c.btUser, c.btLoop, c.btCompareNext, c.btCompareStop})
         b->setEnabled(true);
-    f.bHasUserVoice = hasTake ? -1 : 0;
-    f.SetComparingStatus(row.status);
+    f.modes().comparison().SetComparingStatus(row.status);
     const auto expected = [&](Button b) { return b == On || (b == Take && hasTake); };
-    EXPECT_EQ(f.nCompareStatus, row.status);
-    EXPECT_EQ(f.lbCompareStatus->text(), row.label);
-    EXPECT_EQ(f.btRecord->isEnabled(), expected(row.record));
-    EXPECT_EQ(f.btStandard->isEnabled(), expected(row.standard));
-    EXPECT_EQ(f.btUser->isEnabled(), expected(row.user));
-    EXPECT_EQ(f.btLoop->isEnabled(), expected(row.loop));
-    EXPECT_EQ(f.btCompareNext->isEnabled(), expected(row.next));
-    EXPECT_EQ(f.btCompareStop->isEnabled(), expected(row.stop));
+    EXPECT_EQ(f.modes().comparison().compareStatus(), row.status);
+    EXPECT_EQ(ui(f).lbCompareStatus->text(), row.label);
+    EXPECT_EQ(ui(f).btRecord->isEnabled(), expected(row.record));
+    EXPECT_EQ(ui(f).btStandard->isEnabled(), expected(row.standard));
+    EXPECT_EQ(ui(f).btUser->isEnabled(), expected(row.user));
+    EXPECT_EQ(ui(f).btLoop->isEnabled(), expected(row.loop));
+    EXPECT_EQ(ui(f).btCompareNext->isEnabled(), expected(row.next));
+    EXPECT_EQ(ui(f).btCompareStop->isEnabled(), expected(row.stop));
 }
 
 INSTANTIATE_TEST_SUITE_P(SubStatuses, CompareButtons,
@@ -95,10 +97,10 @@ TEST(Comparison, AValueOutsideTheTableIsOnlyStored)
     WindowHarness h;
     MainForm& f = h.load();
     enter(f);
-    f.SetComparingStatus(9);
-    EXPECT_EQ(f.nCompareStatus, 9);
-    EXPECT_EQ(f.lbCompareStatus->text(), "静止状态");
-    EXPECT_FALSE(f.btCompareStop->isEnabled());
+    f.modes().comparison().SetComparingStatus(static_cast<CompareStatus>(9));
+    EXPECT_EQ(f.modes().comparison().compareStatus(), 9);
+    EXPECT_EQ(ui(f).lbCompareStatus->text(), "静止状态");
+    EXPECT_FALSE(ui(f).btCompareStop->isEnabled());
 }
 
 // ----- The transitions of the sub-status, row by row -----
@@ -129,17 +131,17 @@ struct TransitionRow {
 const Step kIdle = [](WindowHarness&, MainForm&) {};
 const Step kIdleWithTake = [](WindowHarness& h, MainForm& f) {
     recordTake(f);
-    f.btCompareStop->click();
+    ui(f).btCompareStop->click();
     WindowHarness::settle();
     ASSERT_EQ(soundingIn(h), Sounding::Nothing);
 };
-const Step kRecording = [](WindowHarness&, MainForm& f) { f.btRecord->click(); };
-const Step kPlayStandard = [](WindowHarness&, MainForm& f) { f.btStandard->click(); };
+const Step kRecording = [](WindowHarness&, MainForm& f) { ui(f).btRecord->click(); };
+const Step kPlayStandard = [](WindowHarness&, MainForm& f) { ui(f).btStandard->click(); };
 const Step kPlayUser = [](WindowHarness&, MainForm& f) {
     recordTake(f);
-    f.btUser->click();
+    ui(f).btUser->click();
 };
-const Step kLoopStandardAlone = [](WindowHarness&, MainForm& f) { f.btLoop_Click(); };
+const Step kLoopStandardAlone = [](WindowHarness&, MainForm& f) { f.modes().comparison().btLoop_Click(); };
 const Step kLoopStandardWithTake = [](WindowHarness& h, MainForm& f) {
     recordTake(f);
     h.wavePlayer().sendDone(WaveDevice::DoneSuccessful);
@@ -147,9 +149,9 @@ const Step kLoopStandardWithTake = [](WindowHarness& h, MainForm& f) {
 const Step kLoopUser = [](WindowHarness&, MainForm& f) { recordTake(f); };
 
 // The procedure itself: the row holds whether or not the button is enabled.
-Step call(void (MainForm::*procedure)())
+Step call(void (ComparisonMode::*procedure)())
 {
-    return [procedure](WindowHarness&, MainForm& f) { (f.*procedure)(); };
+    return [procedure](WindowHarness&, MainForm& f) { (f.modes().comparison().*procedure)(); };
 }
 const Step kEndOfStandard = [](WindowHarness& h, MainForm&) { ASSERT_TRUE(h.player().finishRange()); };
 const Step kTakePlayedToItsEnd = [](WindowHarness& h, MainForm&) {
@@ -159,30 +161,30 @@ const Step kPressOnEnglishText = [](WindowHarness& h, MainForm&) { ASSERT_TRUE(h
 
 // clang-format off
 const TransitionRow kTransitionRows[] = {
-    {"IdleRecord",                kIdle,                  CompareIdle,         call(&MainForm::btRecord_Click),      CompareRecording,    Sounding::Recording},
-    {"LoopUserRecord",            kLoopUser,              CompareLoopUser,     call(&MainForm::btRecord_Click),      CompareRecording,    Sounding::Recording},
-    {"IdleStandard",              kIdle,                  CompareIdle,         call(&MainForm::btStandard_Click),    ComparePlayStandard, Sounding::Standard},
-    {"LoopUserStandard",          kLoopUser,              CompareLoopUser,     call(&MainForm::btStandard_Click),    ComparePlayStandard, Sounding::Standard},
-    {"IdleUserWithTake",          kIdleWithTake,          CompareIdle,         call(&MainForm::btUser_Click),        ComparePlayUser,     Sounding::Take},
-    {"LoopStandardUserWithTake",  kLoopStandardWithTake,  CompareLoopStandard, call(&MainForm::btUser_Click),        ComparePlayUser,     Sounding::Take},
-    {"PlayStandardUserNoTake",    kPlayStandard,          ComparePlayStandard, call(&MainForm::btUser_Click),        CompareIdle,         Sounding::Nothing},
-    {"IdleLoopWithTake",          kIdleWithTake,          CompareIdle,         call(&MainForm::btLoop_Click),        CompareLoopUser,     Sounding::Take},
-    {"IdleLoopNoTake",            kIdle,                  CompareIdle,         call(&MainForm::btLoop_Click),        CompareLoopStandard, Sounding::Standard},
-    {"PlayUserLoop",              kPlayUser,              ComparePlayUser,     call(&MainForm::btLoop_Click),        CompareLoopUser,     Sounding::Take},
-    {"LoopUserNext",              kLoopUser,              CompareLoopUser,     call(&MainForm::btCompareNext_Click), CompareIdle,         Sounding::Nothing},
-    {"PlayStandardNext",          kPlayStandard,          ComparePlayStandard, call(&MainForm::btCompareNext_Click), CompareIdle,         Sounding::Nothing},
-    {"LoopStandardPressText",     kLoopStandardAlone,     CompareLoopStandard, kPressOnEnglishText,             CompareIdle,         Sounding::Nothing},
-    {"LoopUserPressText",         kLoopUser,              CompareLoopUser,     kPressOnEnglishText,             CompareIdle,         Sounding::Nothing},
-    {"RecordingStop",             kRecording,             CompareRecording,    call(&MainForm::btCompareStop_Click), CompareLoopUser,     Sounding::Take},
-    {"PlayStandardStop",          kPlayStandard,          ComparePlayStandard, call(&MainForm::btCompareStop_Click), CompareIdle,         Sounding::Nothing},
-    {"LoopStandardStop",          kLoopStandardAlone,     CompareLoopStandard, call(&MainForm::btCompareStop_Click), CompareIdle,         Sounding::Nothing},
-    {"PlayUserStop",              kPlayUser,              ComparePlayUser,     call(&MainForm::btCompareStop_Click), CompareIdle,         Sounding::Nothing},
-    {"LoopUserStop",              kLoopUser,              CompareLoopUser,     call(&MainForm::btCompareStop_Click), CompareIdle,         Sounding::Nothing},
-    {"PlayStandardEnds",          kPlayStandard,          ComparePlayStandard, kEndOfStandard,                  CompareIdle,         Sounding::Nothing},
-    {"LoopStandardEndsWithTake",  kLoopStandardWithTake,  CompareLoopStandard, kEndOfStandard,                  CompareLoopUser,     Sounding::Take},
-    {"LoopStandardEndsAlone",     kLoopStandardAlone,     CompareLoopStandard, kEndOfStandard,                  CompareLoopStandard, Sounding::Standard},
-    {"PlayUserDone",              kPlayUser,              ComparePlayUser,     kTakePlayedToItsEnd,             CompareIdle,         Sounding::Nothing},
-    {"LoopUserDone",              kLoopUser,              CompareLoopUser,     kTakePlayedToItsEnd,             CompareLoopStandard, Sounding::Standard},
+    {"IdleRecord",                kIdle,                  CompareIdle,         call(&ComparisonMode::btRecord_Click),      CompareRecording,    Sounding::Recording},
+    {"LoopUserRecord",            kLoopUser,              CompareLoopUser,     call(&ComparisonMode::btRecord_Click),      CompareRecording,    Sounding::Recording},
+    {"IdleStandard",              kIdle,                  CompareIdle,         call(&ComparisonMode::btStandard_Click),    ComparePlayStandard, Sounding::Standard},
+    {"LoopUserStandard",          kLoopUser,              CompareLoopUser,     call(&ComparisonMode::btStandard_Click),    ComparePlayStandard, Sounding::Standard},
+    {"IdleUserWithTake",          kIdleWithTake,          CompareIdle,         call(&ComparisonMode::btUser_Click),        ComparePlayUser,     Sounding::Take},
+    {"LoopStandardUserWithTake",  kLoopStandardWithTake,  CompareLoopStandard, call(&ComparisonMode::btUser_Click),        ComparePlayUser,     Sounding::Take},
+    {"PlayStandardUserNoTake",    kPlayStandard,          ComparePlayStandard, call(&ComparisonMode::btUser_Click),        CompareIdle,         Sounding::Nothing},
+    {"IdleLoopWithTake",          kIdleWithTake,          CompareIdle,         call(&ComparisonMode::btLoop_Click),        CompareLoopUser,     Sounding::Take},
+    {"IdleLoopNoTake",            kIdle,                  CompareIdle,         call(&ComparisonMode::btLoop_Click),        CompareLoopStandard, Sounding::Standard},
+    {"PlayUserLoop",              kPlayUser,              ComparePlayUser,     call(&ComparisonMode::btLoop_Click),        CompareLoopUser,     Sounding::Take},
+    {"LoopUserNext",              kLoopUser,              CompareLoopUser,     call(&ComparisonMode::btCompareNext_Click), CompareIdle,         Sounding::Nothing},
+    {"PlayStandardNext",          kPlayStandard,          ComparePlayStandard, call(&ComparisonMode::btCompareNext_Click), CompareIdle,         Sounding::Nothing},
+    {"LoopStandardPressText",     kLoopStandardAlone,     CompareLoopStandard, kPressOnEnglishText,                   CompareIdle,         Sounding::Nothing},
+    {"LoopUserPressText",         kLoopUser,              CompareLoopUser,     kPressOnEnglishText,                   CompareIdle,         Sounding::Nothing},
+    {"RecordingStop",             kRecording,             CompareRecording,    call(&ComparisonMode::btCompareStop_Click), CompareLoopUser,     Sounding::Take},
+    {"PlayStandardStop",          kPlayStandard,          ComparePlayStandard, call(&ComparisonMode::btCompareStop_Click), CompareIdle,         Sounding::Nothing},
+    {"LoopStandardStop",          kLoopStandardAlone,     CompareLoopStandard, call(&ComparisonMode::btCompareStop_Click), CompareIdle,         Sounding::Nothing},
+    {"PlayUserStop",              kPlayUser,              ComparePlayUser,     call(&ComparisonMode::btCompareStop_Click), CompareIdle,         Sounding::Nothing},
+    {"LoopUserStop",              kLoopUser,              CompareLoopUser,     call(&ComparisonMode::btCompareStop_Click), CompareIdle,         Sounding::Nothing},
+    {"PlayStandardEnds",          kPlayStandard,          ComparePlayStandard, kEndOfStandard,                        CompareIdle,         Sounding::Nothing},
+    {"LoopStandardEndsWithTake",  kLoopStandardWithTake,  CompareLoopStandard, kEndOfStandard,                        CompareLoopUser,     Sounding::Take},
+    {"LoopStandardEndsAlone",     kLoopStandardAlone,     CompareLoopStandard, kEndOfStandard,                        CompareLoopStandard, Sounding::Standard},
+    {"PlayUserDone",              kPlayUser,              ComparePlayUser,     kTakePlayedToItsEnd,                   CompareIdle,         Sounding::Nothing},
+    {"LoopUserDone",              kLoopUser,              CompareLoopUser,     kTakePlayedToItsEnd,                   CompareLoopStandard, Sounding::Standard},
 };
 // clang-format on
 
@@ -197,10 +199,10 @@ TEST_P(CompareTransitions, EventLeadsToItsSubStatus)
     MainForm& f = h.load();
     enter(f);
     row.reach(h, f);
-    ASSERT_EQ(f.nCompareStatus, row.from);
+    ASSERT_EQ(f.modes().comparison().compareStatus(), row.from);
     row.event(h, f);
     WindowHarness::settle();
-    EXPECT_EQ(f.nCompareStatus, row.to);
+    EXPECT_EQ(f.modes().comparison().compareStatus(), row.to);
     EXPECT_EQ(soundingIn(h), row.sounding);
 }
 
@@ -212,10 +214,10 @@ TEST(Comparison, StopWithoutATakeFileEndsIdleAndSaysWhy)
     WindowHarness h([](const QString& folder) { QFile::remove(folder + "/userblank.wav"); });
     MainForm& f = h.load();
     enter(f);
-    f.btRecord->click();
-    EXPECT_FALSE(f.pnNotice->text().isEmpty());
-    f.btCompareStop->click();
-    EXPECT_EQ(f.nCompareStatus, CompareIdle);
+    ui(f).btRecord->click();
+    EXPECT_FALSE(ui(f).pnNotice->text().isEmpty());
+    ui(f).btCompareStop->click();
+    EXPECT_EQ(f.modes().comparison().compareStatus(), CompareIdle);
     EXPECT_EQ(soundingIn(h), Sounding::Nothing);
 }
 
@@ -227,30 +229,30 @@ TEST(Comparison, RecordStopThenTheLoopAlternatesTakeAndStandard)
     MainForm& f = h.load();
     enter(f);
     EXPECT_EQ(f.findChild<QToolButton*>("btCompare")->text(), "停止对比");
-    f.SetCurSentence(3);
-    f.btRecord->click();
+    f.session().SetCurSentence(3);
+    ui(f).btRecord->click();
     EXPECT_EQ(h.recorder().log, QStringList({"Open yourvoice.wav", "Record yourvoice.wav"}));
     EXPECT_TRUE(h.recorder().isRecording());
-    f.btCompareStop->click();
+    ui(f).btCompareStop->click();
     EXPECT_EQ(h.recorder().log.mid(2), QStringList({"Save yourvoice.wav", "Close yourvoice.wav"}));
     int mark = h.player().log.size();
     for (int round = 0; round < 2; ++round) {
-        EXPECT_EQ(f.lbCompareStatus->text(), "循环对比: 您的声音");
+        EXPECT_EQ(ui(f).lbCompareStatus->text(), "循环对比: 您的声音");
         EXPECT_TRUE(h.wavePlayer().isPlaying());
         EXPECT_EQ(h.wavePlayer().log.mid(h.wavePlayer().log.size() - 2),
                   QStringList({"Open yourvoice.wav", "Play yourvoice.wav"}));
         ASSERT_TRUE(h.wavePlayer().sendDone(WaveDevice::DoneSuccessful));
         EXPECT_EQ(h.wavePlayer().log.back(), "Close yourvoice.wav");
-        EXPECT_EQ(f.lbCompareStatus->text(), "循环对比: 标准发音");
+        EXPECT_EQ(ui(f).lbCompareStatus->text(), "循环对比: 标准发音");
         EXPECT_EQ(takeSince(h.player().log, mark), QStringList("stop") + sentenceRange(f, 3));
         ASSERT_TRUE(h.player().finishRange());
     }
-    f.btCompareStop->click();
-    EXPECT_EQ(f.nCompareStatus, CompareIdle);
+    ui(f).btCompareStop->click();
+    EXPECT_EQ(f.modes().comparison().compareStatus(), CompareIdle);
     EXPECT_EQ(soundingIn(h), Sounding::Nothing);
-    for (QPushButton* b : {f.btRecord, f.btStandard, f.btUser, f.btLoop, f.btCompareNext})
+    for (QPushButton* b : {ui(f).btRecord, ui(f).btStandard, ui(f).btUser, ui(f).btLoop, ui(f).btCompareNext})
         EXPECT_TRUE(b->isEnabled()) << b->objectName().toStdString();
-    EXPECT_FALSE(f.btCompareStop->isEnabled());
+    EXPECT_FALSE(ui(f).btCompareStop->isEnabled());
 }
 
 TEST(Comparison, StopWaitsForTheTakesDoneInsideTheStop)
@@ -259,10 +261,10 @@ TEST(Comparison, StopWaitsForTheTakesDoneInsideTheStop)
     MainForm& f = h.load();
     enter(f);
     recordTake(f);
-    ASSERT_NE(f.bComparePlaying, 0);
-    f.btCompareStop->click();
+    ASSERT_NE(f.modes().comparison().isComparePlaying(), 0);
+    ui(f).btCompareStop->click();
     // The player's Done for the stopped take was handled within the stop.
-    EXPECT_EQ(f.bComparePlaying, 0);
+    EXPECT_EQ(f.modes().comparison().isComparePlaying(), 0);
     EXPECT_EQ(h.wavePlayer().log.mid(h.wavePlayer().log.size() - 2),
               QStringList({"Stop yourvoice.wav", "Close yourvoice.wav"}));
 }
@@ -273,17 +275,15 @@ TEST(Comparison, StopGivesUpWaitingForDoneAfterTwoSeconds)
     MainForm& f = h.load();
     enter(f);
     recordTake(f);
-    // A take that failed: its Done came and went, so the device will send no
-    // other; the playing flag stands as a device that never answers leaves it.
-    ASSERT_TRUE(h.wavePlayer().sendDone(WaveDevice::DoneFailure));
-    ASSERT_EQ(f.nCompareStatus, CompareLoopUser);
-    f.bComparePlaying = -1;
+    ASSERT_EQ(f.modes().comparison().compareStatus(), CompareLoopUser);
+    ASSERT_TRUE(f.modes().comparison().isComparePlaying());
+    h.wavePlayer().reportsStops = false;
     QElapsedTimer clock;
     clock.start();
-    f.btCompareStop->click();
+    ui(f).btCompareStop->click();
     EXPECT_GE(clock.elapsed(), 1990);
     EXPECT_LT(clock.elapsed(), 10000);
-    EXPECT_EQ(f.nCompareStatus, CompareIdle);
+    EXPECT_EQ(f.modes().comparison().compareStatus(), CompareIdle);
 }
 
 TEST(Comparison, StandardWhileTheTakePlaysStopsTheTakeFirst)
@@ -293,9 +293,9 @@ TEST(Comparison, StandardWhileTheTakePlaysStopsTheTakeFirst)
     enter(f);
     recordTake(f);
     int mark = h.player().log.size();
-    f.btStandard->click();
+    ui(f).btStandard->click();
     EXPECT_FALSE(h.wavePlayer().isPlaying());
-    EXPECT_EQ(f.lbCompareStatus->text(), "正在播放标准发音");
+    EXPECT_EQ(ui(f).lbCompareStatus->text(), "正在播放标准发音");
     EXPECT_EQ(takeSince(h.player().log, mark), sentenceRange(f, 0));
 }
 
@@ -305,15 +305,15 @@ TEST(Comparison, NextAfterATakeForgetsItButLeavesTheLoopButton)
     MainForm& f = h.load();
     enter(f);
     recordTake(f);
-    f.btCompareNext->click();
-    EXPECT_EQ(f.bHasUserVoice, 0);
-    EXPECT_FALSE(f.btUser->isEnabled());
-    EXPECT_TRUE(f.btLoop->isEnabled());
-    EXPECT_EQ(f.nCurSentence, 1);
+    ui(f).btCompareNext->click();
+    EXPECT_EQ(f.modes().comparison().hasUserVoice(), 0);
+    EXPECT_FALSE(ui(f).btUser->isEnabled());
+    EXPECT_TRUE(ui(f).btLoop->isEnabled());
+    EXPECT_EQ(f.session().currentSentence(), 1);
     EXPECT_EQ(h.colourOf("engs1"), "cc0000");
-    EXPECT_EQ(f.pnSubStatus->text(), "共 8 句，当前是第 2 句");
-    f.btLoop->click();
-    EXPECT_EQ(f.nCompareStatus, CompareLoopStandard);
+    EXPECT_EQ(ui(f).pnSubStatus->text(), "共 8 句，当前是第 2 句");
+    ui(f).btLoop->click();
+    EXPECT_EQ(f.modes().comparison().compareStatus(), CompareLoopStandard);
     EXPECT_EQ(soundingIn(h), Sounding::Standard);
 }
 
@@ -322,14 +322,14 @@ TEST(Comparison, NextOnTheLastSentenceStopsFirstThenRefuses)
     WindowHarness h;
     MainForm& f = h.load();
     enter(f);
-    f.SetCurSentence(7);
+    f.session().SetCurSentence(7);
     recordTake(f);
-    f.btCompareNext->click();
+    ui(f).btCompareNext->click();
     EXPECT_EQ(h.boxes().shown, QStringList("已经是最后一个句子了"));
-    EXPECT_EQ(f.nCurSentence, 7);
-    EXPECT_EQ(f.nCompareStatus, CompareIdle);
+    EXPECT_EQ(f.session().currentSentence(), 7);
+    EXPECT_EQ(f.modes().comparison().compareStatus(), CompareIdle);
     EXPECT_EQ(soundingIn(h), Sounding::Nothing);
-    EXPECT_NE(f.bHasUserVoice, 0);
+    EXPECT_NE(f.modes().comparison().hasUserVoice(), 0);
 }
 
 TEST(Comparison, IconPressDuringTheLoopPlaysThatSentenceOnceAndKeepsTheTake)
@@ -341,14 +341,14 @@ TEST(Comparison, IconPressDuringTheLoopPlaysThatSentenceOnceAndKeepsTheTake)
     int mark = h.player().log.size();
     ASSERT_TRUE(h.press("imgs6"));
     EXPECT_FALSE(h.wavePlayer().isPlaying());
-    EXPECT_EQ(f.nCurSentence, 6);
-    EXPECT_EQ(f.nCompareStatus, ComparePlayStandard);
+    EXPECT_EQ(f.session().currentSentence(), 6);
+    EXPECT_EQ(f.modes().comparison().compareStatus(), ComparePlayStandard);
     EXPECT_EQ(takeSince(h.player().log, mark), QStringList("stop") + sentenceRange(f, 6));
     ASSERT_TRUE(h.player().finishRange());
-    EXPECT_EQ(f.nCompareStatus, CompareIdle);
-    EXPECT_TRUE(f.btUser->isEnabled());
-    f.btUser->click();
-    EXPECT_EQ(f.nCompareStatus, ComparePlayUser);
+    EXPECT_EQ(f.modes().comparison().compareStatus(), CompareIdle);
+    EXPECT_TRUE(ui(f).btUser->isEnabled());
+    ui(f).btUser->click();
+    EXPECT_EQ(f.modes().comparison().compareStatus(), ComparePlayUser);
     EXPECT_TRUE(h.wavePlayer().isPlaying());
 }
 
@@ -363,7 +363,7 @@ TEST(Comparison, ReadOnlyTakeIsMadeWritableAndOverwritten)
     }
     QFile::setPermissions(h.folder() + "/" + kTake, QFile::ReadOwner | QFile::ReadGroup);
     enter(f);
-    f.btRecord->click();
+    ui(f).btRecord->click();
     EXPECT_TRUE(QFile::permissions(h.folder() + "/" + kTake) & QFile::WriteOwner);
     // The fake recorder writes nothing: the take is the fresh copy of the
     // blank it starts from.
@@ -375,9 +375,9 @@ TEST(Comparison, LeavingWhileRecordingDiscardsTheTakeAndReleasesTheMicrophone)
     WindowHarness h;
     MainForm& f = h.load();
     enter(f);
-    f.btRecord->click();
+    ui(f).btRecord->click();
     f.Toolbar1_ButtonClick("btCompare");
-    EXPECT_EQ(f.nStatus, StatusLesson);
+    EXPECT_EQ(f.session().status(), StatusLesson);
     EXPECT_EQ(f.findChild<QToolButton*>("btCompare")->text(), "跟读对比");
     EXPECT_FALSE(h.recorder().isRecording());
     EXPECT_FALSE(h.recorder().isOpen());
@@ -385,8 +385,8 @@ TEST(Comparison, LeavingWhileRecordingDiscardsTheTakeAndReleasesTheMicrophone)
     WindowHarness::settle();
     EXPECT_EQ(soundingIn(h), Sounding::Nothing);
     enter(f);
-    EXPECT_EQ(f.nCompareStatus, CompareIdle);
-    EXPECT_FALSE(f.btUser->isEnabled());
+    EXPECT_EQ(f.modes().comparison().compareStatus(), CompareIdle);
+    EXPECT_FALSE(ui(f).btUser->isEnabled());
 }
 
 TEST(Comparison, LeavingWhileTheTakePlaysStopsItAndNothingFollows)
@@ -399,12 +399,12 @@ TEST(Comparison, LeavingWhileTheTakePlaysStopsItAndNothingFollows)
     EXPECT_FALSE(h.wavePlayer().isPlaying());
     WindowHarness::settle();
     EXPECT_EQ(soundingIn(h), Sounding::Nothing);
-    EXPECT_EQ(f.bComparePlaying, 0);
+    EXPECT_EQ(f.modes().comparison().isComparePlaying(), 0);
     // Entering again: idle, and the take recorded earlier is still there.
     enter(f);
-    EXPECT_EQ(f.nCompareStatus, CompareIdle);
-    EXPECT_TRUE(f.btUser->isEnabled());
-    EXPECT_TRUE(f.btLoop->isEnabled());
+    EXPECT_EQ(f.modes().comparison().compareStatus(), CompareIdle);
+    EXPECT_TRUE(ui(f).btUser->isEnabled());
+    EXPECT_TRUE(ui(f).btLoop->isEnabled());
 }
 
 TEST(Comparison, LeavingWhileTheStandardLoopsStopsTheLessonPlayer)
@@ -430,10 +430,10 @@ TEST(Comparison, LoopOfASentenceWithoutLengthStopsInsteadOfSpinning)
     WindowHarness h;
     MainForm& f = h.load();
     f.btCompare_click();
-    f.dSentenceTimes[1] = f.dSentenceTimes[0];  // sentence 0 has no length
-    f.btLoop_Click();
+    setSentenceLength(f, 0, 0.0);
+    f.modes().comparison().btLoop_Click();
     WindowHarness::settle(100);
-    EXPECT_EQ(f.nCompareStatus, 0);
+    EXPECT_EQ(f.modes().comparison().compareStatus(), 0);
     EXPECT_LE(h.player().log.count("play"), 1);
 }
 

@@ -5,7 +5,7 @@
 #include "WindowHarness.h"
 
 #include "platform/system/CourseText.h"
-#include "shell/StudyStatus.h"
+#include "study/StudyStatus.h"
 
 #include <QCheckBox>
 #include <QFile>
@@ -53,8 +53,8 @@ QString dictationCaption(MainForm& f) { return f.findChild<QToolButton*>("btSpel
 // Types an answer into the box as it stands and presses Enter.
 void answer(MainForm& f, const QString& typed)
 {
-    f.teSpell->setText(typed);
-    QTest::keyClick(f.teSpell, Qt::Key_Return);
+    ui(f).teSpell->setText(typed);
+    QTest::keyClick(ui(f).teSpell, Qt::Key_Return);
 }
 
 struct CheckCase {
@@ -75,26 +75,26 @@ TEST_P(DictationCheck, EnterChecksTheTrimmedAnswer)
 {
     WindowHarness h(writeDictationLesson);
     MainForm& f = h.load();
-    ASSERT_EQ(f.nSentenceCount, 5);
+    ASSERT_EQ(f.session().sentenceCount(), 5);
     const CheckCase c = GetParam();
-    f.SetCurSentence(c.sentence);
+    f.session().SetCurSentence(c.sentence);
     f.Toolbar1_ButtonClick("btSpell");
     int mark = h.player().log.size();
     answer(f, c.typed);
     if (c.right) {
-        EXPECT_EQ(f.nCurSentence, c.sentence + 1);
-        EXPECT_EQ(f.teSpell->text(), "");
-        EXPECT_EQ(f.pnSubStatus->text(), QString("共 5 句，当前是第 %1 句").arg(c.sentence + 2));
+        EXPECT_EQ(f.session().currentSentence(), c.sentence + 1);
+        EXPECT_EQ(ui(f).teSpell->text(), "");
+        EXPECT_EQ(ui(f).pnSubStatus->text(), QString("共 5 句，当前是第 %1 句").arg(c.sentence + 2));
         EXPECT_EQ(takeSince(h.player().log, mark), QStringList({"stop", "stop"}) + sentenceRange(f, c.sentence + 1));
     } else {
-        EXPECT_EQ(f.nCurSentence, c.sentence);
-        EXPECT_EQ(f.teSpell->text(), c.typed.trimmed());
-        EXPECT_EQ(f.teSpell->hasSelectedText(), c.selectionStart >= 0);
+        EXPECT_EQ(f.session().currentSentence(), c.sentence);
+        EXPECT_EQ(ui(f).teSpell->text(), c.typed.trimmed());
+        EXPECT_EQ(ui(f).teSpell->hasSelectedText(), c.selectionStart >= 0);
         if (c.selectionStart >= 0) {
-            EXPECT_EQ(f.teSpell->selectionStart(), c.selectionStart);
-            EXPECT_EQ(f.teSpell->selectedText(), c.selected);
+            EXPECT_EQ(ui(f).teSpell->selectionStart(), c.selectionStart);
+            EXPECT_EQ(ui(f).teSpell->selectedText(), c.selected);
         }
-        EXPECT_EQ(f.teSpell->cursorPosition(), c.caret);
+        EXPECT_EQ(ui(f).teSpell->cursorPosition(), c.caret);
         EXPECT_EQ(takeSince(h.player().log, mark), QStringList());
     }
     EXPECT_TRUE(h.boxes().shown.isEmpty());
@@ -124,42 +124,42 @@ TEST(Dictation, KeysTypedIntoTheAnswerBoxAreCheckedOnEnter)
     WindowHarness h(writeDictationLesson);
     MainForm& f = h.load();
     f.Toolbar1_ButtonClick("btSpell");
-    QTest::keyClicks(f.teSpell, " Tom is here. ");
-    QTest::keyClick(f.teSpell, Qt::Key_Enter);
-    EXPECT_EQ(f.nCurSentence, 1);
-    QTest::keyClicks(f.teSpell, "Fish & chips, please!");
-    QTest::keyClick(f.teSpell, Qt::Key_Return);
-    EXPECT_EQ(f.nCurSentence, 1);
-    EXPECT_EQ(f.teSpell->selectedText(), "!");
+    QTest::keyClicks(ui(f).teSpell, " Tom is here. ");
+    QTest::keyClick(ui(f).teSpell, Qt::Key_Enter);
+    EXPECT_EQ(f.session().currentSentence(), 1);
+    QTest::keyClicks(ui(f).teSpell, "Fish & chips, please!");
+    QTest::keyClick(ui(f).teSpell, Qt::Key_Return);
+    EXPECT_EQ(f.session().currentSentence(), 1);
+    EXPECT_EQ(ui(f).teSpell->selectedText(), "!");
 }
 
 TEST(Dictation, RightAnswerOnTheLastSentenceSaysDoneAndKeepsEverything)
 {
     WindowHarness h(writeDictationLesson);
     MainForm& f = h.load();
-    f.SetCurSentence(4);
+    f.session().SetCurSentence(4);
     f.Toolbar1_ButtonClick("btSpell");
     answer(f, "Goodbye.");
     EXPECT_EQ(h.boxes().shown, QStringList("逆向听写完成!"));
-    EXPECT_EQ(f.nCurSentence, 4);
-    EXPECT_EQ(f.teSpell->text(), "Goodbye.");
-    EXPECT_EQ(f.nStatus, StatusSpell);
+    EXPECT_EQ(f.session().currentSentence(), 4);
+    EXPECT_EQ(ui(f).teSpell->text(), "Goodbye.");
+    EXPECT_EQ(f.session().status(), StatusSpell);
 }
 
 TEST(Dictation, HintBoxesShowPlainTextWithoutTheLineEnd)
 {
     WindowHarness h(writeDictationLesson);
     MainForm& f = h.load();
-    f.ckSpellShowEnglish->setChecked(true);
-    f.SetCurSentence(1);
+    ui(f).ckSpellShowEnglish->setChecked(true);
+    f.session().SetCurSentence(1);
     f.Toolbar1_ButtonClick("btSpell");
     // The sentence text begins after the label's full stop, blank included;
     // the English box shows it untrimmed.
-    EXPECT_EQ(f.teEnglish->toPlainText(), " Fish & chips, please.");
-    EXPECT_EQ(f.teChinese->toPlainText(), "鱼&薯条，谢谢。");
-    f.btSpellHint->click();
-    EXPECT_EQ(f.teEnglish->toPlainText(), "Fish & chips, please.");
-    EXPECT_TRUE(f.timerFocus->isActive());
+    EXPECT_EQ(ui(f).teEnglish->toPlainText(), " Fish & chips, please.");
+    EXPECT_EQ(ui(f).teChinese->toPlainText(), "鱼&薯条，谢谢。");
+    ui(f).btSpellHint->click();
+    EXPECT_EQ(ui(f).teEnglish->toPlainText(), "Fish & chips, please.");
+    EXPECT_TRUE(ui(f).timerFocus->isActive());
 }
 
 TEST(Dictation, CheckBoxesFillAndClearTheirHintBoxAtOnce)
@@ -167,29 +167,29 @@ TEST(Dictation, CheckBoxesFillAndClearTheirHintBoxAtOnce)
     WindowHarness h(writeDictationLesson);
     MainForm& f = h.load();
     f.Toolbar1_ButtonClick("btSpell");
-    f.timerFocus->stop();
-    EXPECT_EQ(f.teEnglish->toPlainText(), "");
-    EXPECT_EQ(f.teChinese->toPlainText(), "汤姆在这儿。");
-    f.ckSpellShowEnglish->click();
-    EXPECT_EQ(f.teEnglish->toPlainText(), " Tom is here.");
-    f.ckSpellShowChinese->click();
-    EXPECT_EQ(f.teChinese->toPlainText(), "");
-    f.ckSpellShowEnglish->click();
-    EXPECT_EQ(f.teEnglish->toPlainText(), "");
-    EXPECT_FALSE(f.timerFocus->isActive());
+    ui(f).timerFocus->stop();
+    EXPECT_EQ(ui(f).teEnglish->toPlainText(), "");
+    EXPECT_EQ(ui(f).teChinese->toPlainText(), "汤姆在这儿。");
+    ui(f).ckSpellShowEnglish->click();
+    EXPECT_EQ(ui(f).teEnglish->toPlainText(), " Tom is here.");
+    ui(f).ckSpellShowChinese->click();
+    EXPECT_EQ(ui(f).teChinese->toPlainText(), "");
+    ui(f).ckSpellShowEnglish->click();
+    EXPECT_EQ(ui(f).teEnglish->toPlainText(), "");
+    EXPECT_FALSE(ui(f).timerFocus->isActive());
 }
 
 TEST(Dictation, AutomaticPlayingOffPresentsWithoutPlaying)
 {
     WindowHarness h(writeDictationLesson);
     MainForm& f = h.load();
-    f.ckSpellAutoSnd->setChecked(false);
+    ui(f).ckSpellAutoSnd->setChecked(false);
     int mark = h.player().log.size();
     f.Toolbar1_ButtonClick("btSpell");
     answer(f, "Tom is here.");
-    EXPECT_EQ(f.nCurSentence, 1);
+    EXPECT_EQ(f.session().currentSentence(), 1);
     EXPECT_EQ(takeSince(h.player().log, mark), QStringList("stop"));
-    f.btSpellSound->click();
+    ui(f).btSpellSound->click();
     EXPECT_EQ(takeSince(h.player().log, mark), QStringList("stop") + sentenceRange(f, 1));
 }
 
@@ -200,22 +200,22 @@ TEST(Dictation, SteppingPastEitherEndIsRefusedAndTheFocusComesBack)
     f.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
     f.Toolbar1_ButtonClick("btSpell");
-    f.btSpellPrev->click();
+    ui(f).btSpellPrev->click();
     EXPECT_EQ(h.boxes().shown, QStringList("已经是第一个句子了"));
-    EXPECT_EQ(f.nCurSentence, 0);
-    f.btSpellPrev->setFocus();
+    EXPECT_EQ(f.session().currentSentence(), 0);
+    ui(f).btSpellPrev->setFocus();
     WindowHarness::settle(200);
-    EXPECT_TRUE(f.teSpell->hasFocus());
+    EXPECT_TRUE(ui(f).teSpell->hasFocus());
 
-    f.SetCurSentence(4);
-    const QString position = f.pnSubStatus->text();
-    f.btSpellNext->click();
+    f.session().SetCurSentence(4);
+    const QString position = ui(f).pnSubStatus->text();
+    ui(f).btSpellNext->click();
     EXPECT_EQ(h.boxes().shown.value(1), "已经是最后一个句子了");
-    EXPECT_EQ(f.nCurSentence, 4);
-    EXPECT_EQ(f.pnSubStatus->text(), position);
-    f.btSpellNext->setFocus();
+    EXPECT_EQ(f.session().currentSentence(), 4);
+    EXPECT_EQ(ui(f).pnSubStatus->text(), position);
+    ui(f).btSpellNext->setFocus();
     WindowHarness::settle(200);
-    EXPECT_TRUE(f.teSpell->hasFocus());
+    EXPECT_TRUE(ui(f).teSpell->hasFocus());
 }
 
 TEST(Dictation, ClickingIntoAHintBoxGivesTheFocusBackToTheAnswerBox)
@@ -225,11 +225,11 @@ TEST(Dictation, ClickingIntoAHintBoxGivesTheFocusBackToTheAnswerBox)
     f.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
     f.Toolbar1_ButtonClick("btSpell");
-    for (QPlainTextEdit* hint : {f.teChinese, f.teEnglish}) {
+    for (QPlainTextEdit* hint : {ui(f).teChinese, ui(f).teEnglish}) {
         QTest::mouseClick(hint->viewport(), Qt::LeftButton);
         EXPECT_TRUE(hint->hasFocus());
         WindowHarness::settle(200);
-        EXPECT_TRUE(f.teSpell->hasFocus());
+        EXPECT_TRUE(ui(f).teSpell->hasFocus());
     }
 }
 
@@ -238,13 +238,13 @@ TEST(Dictation, PreviousStepsWithoutRewritingThePositionNextRewritesIt)
     WindowHarness h;
     MainForm& f = h.load();
     f.Toolbar1_ButtonClick("btSpell");
-    f.btSpellNext->click();
-    f.btSpellNext->click();
-    EXPECT_EQ(f.nCurSentence, 2);
-    EXPECT_EQ(f.pnSubStatus->text(), "共 8 句，当前是第 3 句");
-    f.btSpellPrev->click();
-    EXPECT_EQ(f.nCurSentence, 1);
-    EXPECT_EQ(f.pnSubStatus->text(), "共 8 句，当前是第 3 句");
+    ui(f).btSpellNext->click();
+    ui(f).btSpellNext->click();
+    EXPECT_EQ(f.session().currentSentence(), 2);
+    EXPECT_EQ(ui(f).pnSubStatus->text(), "共 8 句，当前是第 3 句");
+    ui(f).btSpellPrev->click();
+    EXPECT_EQ(f.session().currentSentence(), 1);
+    EXPECT_EQ(ui(f).pnSubStatus->text(), "共 8 句，当前是第 3 句");
     // The page marking does not move with the dictation.
     EXPECT_EQ(h.colourOf("engs0"), "cc0000");
     EXPECT_EQ(h.colourOf("engs1"), "009933");
@@ -254,15 +254,15 @@ TEST(Dictation, ToStartPresentsSentenceZeroAndLeavesThePositionText)
 {
     WindowHarness h;
     MainForm& f = h.load();
-    f.SetCurSentence(7);
+    f.session().SetCurSentence(7);
     f.Toolbar1_ButtonClick("btSpell");
-    const QString position = f.pnSubStatus->text();
-    f.teSpell->setText("half typed");
+    const QString position = ui(f).pnSubStatus->text();
+    ui(f).teSpell->setText("half typed");
     int mark = h.player().log.size();
-    f.btToStart->click();
-    EXPECT_EQ(f.nCurSentence, 0);
-    EXPECT_EQ(f.teSpell->text(), "");
-    EXPECT_EQ(f.pnSubStatus->text(), position);
+    ui(f).btToStart->click();
+    EXPECT_EQ(f.session().currentSentence(), 0);
+    EXPECT_EQ(ui(f).teSpell->text(), "");
+    EXPECT_EQ(ui(f).pnSubStatus->text(), position);
     EXPECT_EQ(takeSince(h.player().log, mark), QStringList({"stop", "stop"}) + sentenceRange(f, 0));
     EXPECT_TRUE(h.boxes().shown.isEmpty());
 }
@@ -271,27 +271,27 @@ TEST(Dictation, EnteringWithChineseHiddenRegeneratesAndLeavingRestoresFlagAndSen
 {
     WindowHarness h([](const QString& folder) { writeSettings(folder + "/settings.ini", {{"ShowChinese", "0"}}); });
     MainForm& f = h.load();
-    ASSERT_EQ(f.bShowChinese, 0);
+    ASSERT_EQ(f.session().showChinese(), 0);
     ASSERT_TRUE(h.press("engs2"));
     const int pages = h.content().navigations().size();
     f.Toolbar1_ButtonClick("btSpell");
     EXPECT_EQ(dictationCaption(f), "停止听写");
     EXPECT_EQ(h.content().navigations().size(), pages + 1);
-    EXPECT_NE(f.bShowChinese, 0);
-    EXPECT_NE(f.oLessonDoc->itemById("chns2"), nullptr);
-    EXPECT_EQ(f.nCurSentence, 2);
+    EXPECT_NE(f.session().showChinese(), 0);
+    EXPECT_NE(f.session().page()->itemById("chns2"), nullptr);
+    EXPECT_EQ(f.session().currentSentence(), 2);
     EXPECT_EQ(h.colourOf("engs2"), "cc0000");
-    EXPECT_EQ(f.teChinese->toPlainText(), "离这儿远吗？");
+    EXPECT_EQ(ui(f).teChinese->toPlainText(), "离这儿远吗？");
 
-    f.btSpellNext->click();
-    f.btSpellNext->click();
+    ui(f).btSpellNext->click();
+    ui(f).btSpellNext->click();
     f.Toolbar1_ButtonClick("btSpell");
     EXPECT_EQ(dictationCaption(f), "逆向听写");
-    EXPECT_EQ(f.nStatus, StatusLesson);
-    EXPECT_EQ(f.bShowChinese, 0);
+    EXPECT_EQ(f.session().status(), StatusLesson);
+    EXPECT_EQ(f.session().showChinese(), 0);
     EXPECT_EQ(h.content().navigations().size(), pages + 2);
-    EXPECT_EQ(f.oLessonDoc->itemById("chns2"), nullptr);
-    EXPECT_EQ(f.nCurSentence, 2);
+    EXPECT_EQ(f.session().page()->itemById("chns2"), nullptr);
+    EXPECT_EQ(f.session().currentSentence(), 2);
     EXPECT_EQ(h.colourOf("engs2"), "cc0000");
     EXPECT_EQ(h.colourOf("engs0"), "009933");
 }
@@ -304,15 +304,15 @@ TEST(Dictation, WithChineseShownThePageIsNotRegeneratedAndTheEntrySentenceReturn
     const int pages = h.content().navigations().size();
     f.Toolbar1_ButtonClick("btSpell");
     for (int k = 2; k < 7; ++k)
-        f.btSpellNext->click();
-    EXPECT_EQ(f.nCurSentence, 7);
+        ui(f).btSpellNext->click();
+    EXPECT_EQ(f.session().currentSentence(), 7);
     int mark = h.player().log.size();
     f.Toolbar1_ButtonClick("btSpell");
     EXPECT_EQ(takeSince(h.player().log, mark), QStringList("stop"));
     EXPECT_EQ(h.content().navigations().size(), pages);
-    EXPECT_EQ(f.nCurSentence, 2);
+    EXPECT_EQ(f.session().currentSentence(), 2);
     EXPECT_EQ(h.colourOf("engs2"), "cc0000");
-    EXPECT_NE(f.bShowChinese, 0);
+    EXPECT_NE(f.session().showChinese(), 0);
 }
 
 }  // namespace

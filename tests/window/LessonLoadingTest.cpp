@@ -37,8 +37,8 @@ TEST(VolumeList, ListsMatchingFoldersByNameWithoutDottedOrHiddenOnes)
     });
     MainForm& f = h.load();
     QStringList names;
-    for (int i = 0; i < f.cbVolume->count(); ++i)
-        names << f.cbVolume->itemText(i);
+    for (int i = 0; i < ui(f).cbVolume->count(); ++i)
+        names << ui(f).cbVolume->itemText(i);
     EXPECT_EQ(names, QStringList({"Trellis英语第0册", "Trellis英语第1册", "Trellis英语第2册"}));
 }
 
@@ -46,35 +46,33 @@ TEST(LessonLoading, BuildsTheElementTablesMarksSentenceZeroAndReadsTheTimes)
 {
     WindowHarness h;
     MainForm& f = h.load();
-    const int n = f.nSentenceCount;
-    ASSERT_EQ(f.lsLesson->count(), 4);
+    const int n = f.session().sentenceCount();
+    ASSERT_EQ(ui(f).lsLesson->count(), 4);
     ASSERT_EQ(n, 8);
 
-    ASSERT_EQ(f.oEngs.size(), size_t(n + 1));
-    ASSERT_EQ(f.oChns.size(), size_t(n + 1));
     for (int i = 0; i < n; ++i) {
-        EXPECT_EQ(f.oEngs[i]->id(), QString("engs%1").arg(i));
-        EXPECT_EQ(f.oChns[i]->id(), QString("chns%1").arg(i));
-        EXPECT_EQ(f.bEngShown[i], -1);
+        EXPECT_EQ(f.session().englishElement(i)->id(), QString("engs%1").arg(i));
+        EXPECT_EQ(f.session().chineseElement(i)->id(), QString("chns%1").arg(i));
+        EXPECT_TRUE(f.modes().recallEnglish().isEnglishShown(i));
         EXPECT_EQ(h.colourOf(QString("imgs%1").arg(i)), "009933");
         EXPECT_EQ(h.colourOf(QString("chns%1").arg(i)), "666633");
         EXPECT_EQ(h.colourOf(QString("engs%1").arg(i)), i == 0 ? "cc0000" : "009933");
         for (const QString& id : {QString("engs%1").arg(i), QString("imgs%1").arg(i)}) {
-            HtmlElement* e = f.oLessonDoc->itemById(id);
+            HtmlElement* e = f.session().page()->itemById(id);
             EXPECT_EQ(e->styleCursor(), "hand");
             EXPECT_NE(e->mouseDownHandler(), nullptr);
         }
-        EXPECT_EQ(f.oLessonDoc->itemById(QString("chns%1").arg(i))->mouseDownHandler(), nullptr);
+        EXPECT_EQ(f.session().page()->itemById(QString("chns%1").arg(i))->mouseDownHandler(), nullptr);
     }
-    EXPECT_EQ(f.oEngs[n], nullptr);
-    EXPECT_EQ(f.nCurSentence, 0);
+    EXPECT_EQ(f.session().englishElement(n), nullptr);
+    EXPECT_EQ(f.session().currentSentence(), 0);
 
     // The time table: one start per sentence from the timing file, strictly
     // increasing, then the recording's duration.
-    ASSERT_EQ(f.dSentenceTimes.size(), size_t(n + 2));
+    ASSERT_EQ(f.session().sentenceTimes().size(), size_t(n + 2));
     for (int i = 1; i < n; ++i)
-        EXPECT_LT(f.dSentenceTimes[i - 1], f.dSentenceTimes[i]);
-    EXPECT_DOUBLE_EQ(f.dSentenceTimes[n], WindowHarness::kRecordingSeconds);
+        EXPECT_LT(f.session().sentenceTimes()[i - 1], f.session().sentenceTimes()[i]);
+    EXPECT_DOUBLE_EQ(f.session().sentenceTimes()[n], WindowHarness::kRecordingSeconds);
     EXPECT_EQ(h.player().fileName(), "books/Trellis英语第1册/tlx1001.mp3");
     EXPECT_TRUE(h.player().log.contains("stop"));
     EXPECT_FALSE(h.player().log.contains("play"));
@@ -85,23 +83,22 @@ TEST(LessonLoading, WithoutChineseLinesCollectsOnlyEnglishAndIcons)
 {
     WindowHarness h([](const QString& folder) { writeSettings(folder + "/settings.ini", {{"ShowChinese", "0"}}); });
     MainForm& f = h.load();
-    EXPECT_EQ(f.oLessonDoc->itemById("chns0"), nullptr);
-    EXPECT_NE(f.oLessonDoc->itemById("engs0"), nullptr);
-    EXPECT_EQ(f.nSentenceCount, 8);
+    EXPECT_EQ(f.session().page()->itemById("chns0"), nullptr);
+    EXPECT_NE(f.session().page()->itemById("engs0"), nullptr);
+    EXPECT_EQ(f.session().sentenceCount(), 8);
 }
 
 TEST(LessonLoading, ChoosingAVolumeLoadsItsFirstLessonAndHidesTheWelcomePage)
 {
     WindowHarness h;
     MainForm& f = h.load();
-    f.lsLesson->setCurrentRow(2);
-    f.cbVolume->setCurrentIndex(1);
-    EXPECT_TRUE(f.wbAdv->widget()->isHidden());
-    EXPECT_EQ(f.nCurVolume, 2);
-    EXPECT_EQ(f.lsLesson->currentRow(), 0);
-    EXPECT_EQ(f.lbCurLesson->text(), f.lsLesson->item(0)->text());
+    ui(f).lsLesson->setCurrentRow(2);
+    ui(f).cbVolume->setCurrentIndex(1);
+    EXPECT_TRUE(ui(f).wbAdv->isHidden());
+    EXPECT_EQ(ui(f).lsLesson->currentRow(), 0);
+    EXPECT_EQ(ui(f).lbCurLesson->text(), ui(f).lsLesson->item(0)->text());
     EXPECT_EQ(h.player().fileName(), "books/Trellis英语第2册/tlx2001.mp3");
-    EXPECT_EQ(f.nSentenceCount, 10);
+    EXPECT_EQ(f.session().sentenceCount(), 10);
 }
 
 TEST(LessonLoading, TimingFileWithFewerLinesLeavesZerosAndKeepsTheDurationLast)
@@ -112,13 +109,13 @@ TEST(LessonLoading, TimingFileWithFewerLinesLeavesZerosAndKeepsTheDurationLast)
         lrc.write("[00:00.50]One\r\n[00:02.25]Two\r\n");
     });
     MainForm& f = h.load();
-    const int n = f.nSentenceCount;
-    EXPECT_DOUBLE_EQ(f.dSentenceTimes[0], 0.5);
-    EXPECT_DOUBLE_EQ(f.dSentenceTimes[1], 2.25);
+    const int n = f.session().sentenceCount();
+    EXPECT_DOUBLE_EQ(f.session().sentenceTimes()[0], 0.5);
+    EXPECT_DOUBLE_EQ(f.session().sentenceTimes()[1], 2.25);
     for (int i = 2; i < n; ++i)
-        EXPECT_EQ(f.dSentenceTimes[i], 0.0);
-    EXPECT_DOUBLE_EQ(f.dSentenceTimes[n], WindowHarness::kRecordingSeconds);
-    EXPECT_EQ(f.dSentenceTimes[n + 1], 0.0);
+        EXPECT_EQ(f.session().sentenceTimes()[i], 0.0);
+    EXPECT_DOUBLE_EQ(f.session().sentenceTimes()[n], WindowHarness::kRecordingSeconds);
+    EXPECT_EQ(f.session().sentenceTimes()[n + 1], 0.0);
 }
 
 TEST(LessonLoading, CourseFilesAreFoundWithoutRegardToLetterCase)
@@ -130,24 +127,24 @@ TEST(LessonLoading, CourseFilesAreFoundWithoutRegardToLetterCase)
         QFile::rename(volume + "lesson.txt", volume + "LESSON.TXT");
     });
     MainForm& f = h.load();
-    EXPECT_EQ(f.lsLesson->count(), 4);
+    EXPECT_EQ(ui(f).lsLesson->count(), 4);
     EXPECT_EQ(h.player().fileName(), "books/Trellis英语第1册/TLX1001.MP3");
-    EXPECT_GT(f.dSentenceTimes[1], 0.0);
+    EXPECT_GT(f.session().sentenceTimes()[1], 0.0);
 }
 
 TEST(LessonLoading, ShowChineseSwitchReloadsThePageAndMakesSentenceZeroCurrent)
 {
     WindowHarness h;
     MainForm& f = h.load();
-    f.SetCurSentence(4);
-    f.ckShowChinese->click();
-    EXPECT_EQ(f.bShowChinese, 0);
-    EXPECT_EQ(f.oLessonDoc->itemById("chns0"), nullptr);
-    EXPECT_EQ(f.nCurSentence, 0);
+    f.session().SetCurSentence(4);
+    ui(f).ckShowChinese->click();
+    EXPECT_EQ(f.session().showChinese(), 0);
+    EXPECT_EQ(f.session().page()->itemById("chns0"), nullptr);
+    EXPECT_EQ(f.session().currentSentence(), 0);
     EXPECT_EQ(h.colourOf("engs0"), "cc0000");
-    f.ckShowChinese->click();
-    EXPECT_EQ(f.bShowChinese, 1);
-    EXPECT_NE(f.oLessonDoc->itemById("chns0"), nullptr);
+    ui(f).ckShowChinese->click();
+    EXPECT_EQ(f.session().showChinese(), 1);
+    EXPECT_NE(f.session().page()->itemById("chns0"), nullptr);
 }
 
 }  // namespace
@@ -160,20 +157,20 @@ TEST(LessonLoading, VolumeWithoutLessonsEmptiesThePageInsteadOfKeepingTheOldLess
         QDir(folder + "/books").mkdir("Trellis英语第3册");
     });
     MainForm& f = h.load();
-    ASSERT_EQ(f.nSentenceCount, 8);
-    f.cbVolume->setCurrentIndex(2);
+    ASSERT_EQ(f.session().sentenceCount(), 8);
+    ui(f).cbVolume->setCurrentIndex(2);
     WindowHarness::settle();
-    EXPECT_EQ(f.lsLesson->count(), 0);
-    EXPECT_EQ(f.nSentenceCount, 0);
-    EXPECT_EQ(f.lbCurLesson->text(), "");
-    EXPECT_EQ(f.pnSubStatus->text(), "共 0 句，当前是第 0 句");
-    EXPECT_EQ(f.oLessonDoc->itemById("engs0"), nullptr);
+    EXPECT_EQ(ui(f).lsLesson->count(), 0);
+    EXPECT_EQ(f.session().sentenceCount(), 0);
+    EXPECT_EQ(ui(f).lbCurLesson->text(), "");
+    EXPECT_EQ(ui(f).pnSubStatus->text(), "共 0 句，当前是第 0 句");
+    EXPECT_EQ(f.session().page()->itemById("engs0"), nullptr);
     ASSERT_EQ(h.boxes().shown.size(), 1);
     EXPECT_TRUE(h.boxes().shown[0].contains("Trellis英语第3册/lesson.txt"));
     // Nothing of the old lesson plays.
     h.player().log.clear();
     f.btBrowse_Click();
-    f.PlaySentence(0, -1);
+    f.playback().PlaySentence(0, true);
     EXPECT_FALSE(h.player().log.contains("play"));
 }
 

@@ -21,10 +21,10 @@ TEST(WelcomePage, StartAddressClosesItWithoutLoadingAnything)
 {
     WindowHarness h;
     MainForm& f = h.load();
-    ASSERT_FALSE(f.wbAdv->widget()->isHidden());
+    ASSERT_FALSE(ui(f).wbAdv->isHidden());
     const int before = h.welcome().navigations().size();
     EXPECT_FALSE(h.welcome().followLink(QUrl("http://" LEXBAY_START_HOST "/start.htm")));
-    EXPECT_TRUE(f.wbAdv->widget()->isHidden());
+    EXPECT_TRUE(ui(f).wbAdv->isHidden());
     EXPECT_EQ(h.welcome().navigations().size(), before);
 }
 
@@ -40,7 +40,7 @@ TEST(WelcomePage, OtherAddressesAndOtherLetterCasesAreNotIntercepted)
     EXPECT_FALSE(cancel);
     f.wbAdv_BeforeNavigate(QUrl(LEXBAY_MAKER_SITE), &cancel);
     EXPECT_FALSE(cancel);
-    EXPECT_FALSE(f.wbAdv->widget()->isHidden());
+    EXPECT_FALSE(ui(f).wbAdv->isHidden());
 }
 
 TEST(Mp3Dialog, ShowsItsTextsAndOpensCentredEachTime)

@@ -18,16 +18,16 @@ TEST(PageEvents, LessonStatusTextSelectsAndIconSelectsAndPlays)
     MainForm& f = h.load();
     h.player().log.clear();
     ASSERT_TRUE(h.press("engs3"));
-    EXPECT_EQ(f.nCurSentence, 3);
+    EXPECT_EQ(f.session().currentSentence(), 3);
     EXPECT_EQ(h.colourOf("engs3"), "cc0000");
     EXPECT_EQ(h.player().log, QStringList({"stop"}));
 
     h.player().log.clear();
     ASSERT_TRUE(h.press("imgs5"));
-    EXPECT_EQ(f.nCurSentence, 5);
-    const QStringList expected{"stop", "stop", QString("start %1").arg(f.dSentenceTimes[5], 0, 'f', 2),
-                               QString("end %1").arg(f.dSentenceTimes[6], 0, 'f', 2),
-                               QString("position %1").arg(f.dSentenceTimes[5], 0, 'f', 2), "play"};
+    EXPECT_EQ(f.session().currentSentence(), 5);
+    const QStringList expected{"stop", "stop", QString("start %1").arg(f.session().sentenceTimes()[5], 0, 'f', 2),
+                               QString("end %1").arg(f.session().sentenceTimes()[6], 0, 'f', 2),
+                               QString("position %1").arg(f.session().sentenceTimes()[5], 0, 'f', 2), "play"};
     EXPECT_EQ(h.player().log, expected);
 }
 
@@ -37,7 +37,7 @@ TEST(PageEvents, ChineseLinesTakeNoPresses)
     MainForm& f = h.load();
     h.player().log.clear();
     EXPECT_FALSE(h.press("chns4"));
-    EXPECT_EQ(f.nCurSentence, 0);
+    EXPECT_EQ(f.session().currentSentence(), 0);
     EXPECT_TRUE(h.player().log.isEmpty());
 }
 
@@ -45,14 +45,14 @@ TEST(PageEvents, BrowseStatusJumpsToThePressedSentence)
 {
     WindowHarness h;
     MainForm& f = h.load();
+    ui(f).cbRepeatTimes->setCurrentIndex(1);
     f.btBrowse_Click();
-    f.nRepeatCount = 1;
-    f.bStopBrowse = 0;
+    ASSERT_TRUE(h.player().finishRange());
+    ASSERT_EQ(f.modes().autoBrowse().repeatCount(), 1);
     h.player().log.clear();
     ASSERT_TRUE(h.press("engs4"));
-    EXPECT_EQ(f.nCurSentence, 4);
-    EXPECT_EQ(f.nRepeatCount, 0);
-    EXPECT_NE(f.bStopBrowse, 0);
+    EXPECT_EQ(f.session().currentSentence(), 4);
+    EXPECT_EQ(f.modes().autoBrowse().repeatCount(), 0);
     EXPECT_TRUE(played(h));
 }
 
@@ -64,15 +64,15 @@ TEST(PageEvents, RecallStatusTextTogglesVisibilityAndIconPlaysWithoutMarking)
     ASSERT_EQ(h.colourOf("engs2"), "ffffff");
     h.press("engs2");
     EXPECT_EQ(h.colourOf("engs2"), "009933");
-    EXPECT_EQ(f.bEngShown[2], -1);
+    EXPECT_TRUE(f.modes().recallEnglish().isEnglishShown(2));
     h.press("engs2");
     EXPECT_EQ(h.colourOf("engs2"), "ffffff");
-    EXPECT_EQ(f.bEngShown[2], 0);
+    EXPECT_FALSE(f.modes().recallEnglish().isEnglishShown(2));
     h.player().log.clear();
     h.press("imgs2");
     EXPECT_TRUE(played(h));
     EXPECT_EQ(h.colourOf("engs2"), "ffffff");
-    EXPECT_EQ(f.nCurSentence, 0);
+    EXPECT_EQ(f.session().currentSentence(), 0);
 }
 
 TEST(PageEvents, SpellStatusOnlySelects)
@@ -82,7 +82,7 @@ TEST(PageEvents, SpellStatusOnlySelects)
     f.btSpell_click();
     h.player().log.clear();
     h.press("imgs6");
-    EXPECT_EQ(f.nCurSentence, 6);
+    EXPECT_EQ(f.session().currentSentence(), 6);
     EXPECT_EQ(h.player().log, QStringList({"stop"}));
 }
 
@@ -92,12 +92,12 @@ TEST(PageEvents, CompareStatusStopsSelectsAndPlaysTheStandardOnTheIcon)
     MainForm& f = h.load();
     f.btCompare_click();
     h.press("engs3");
-    EXPECT_EQ(f.nCurSentence, 3);
-    EXPECT_EQ(f.nCompareStatus, 0);
+    EXPECT_EQ(f.session().currentSentence(), 3);
+    EXPECT_EQ(f.modes().comparison().compareStatus(), 0);
     h.player().log.clear();
     h.press("imgs6");
-    EXPECT_EQ(f.nCurSentence, 6);
-    EXPECT_EQ(f.nCompareStatus, 1);
+    EXPECT_EQ(f.session().currentSentence(), 6);
+    EXPECT_EQ(f.modes().comparison().compareStatus(), 1);
     EXPECT_TRUE(played(h));
 }
 
@@ -108,7 +108,7 @@ TEST(PageEvents, WordsStatusOnlyStopsThePlayer)
     f.btWords_click();
     h.player().log.clear();
     h.press("imgs3");
-    EXPECT_EQ(f.nCurSentence, 0);
+    EXPECT_EQ(f.session().currentSentence(), 0);
     EXPECT_EQ(h.player().log, QStringList({"stop"}));
 }
 
@@ -116,10 +116,10 @@ TEST(PageEvents, OldPageHandlersAreGoneAfterALoad)
 {
     WindowHarness h;
     MainForm& f = h.load();
-    auto oldPage = f.oLessonDoc;
+    auto oldPage = f.session().page();
     HtmlElement* oldIcon = oldPage->itemById("imgs3");
     f.lsLesson_Click();  // reload the same lesson: a new page
-    ASSERT_NE(f.oLessonDoc, oldPage);
+    ASSERT_NE(f.session().page(), oldPage);
     h.player().log.clear();
     EXPECT_FALSE(h.content().press(oldIcon));
     EXPECT_TRUE(h.player().log.isEmpty());

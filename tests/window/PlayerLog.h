@@ -3,6 +3,7 @@
 // What the fake lesson player's log shows when the window plays sentences.
 
 #include "shell/MainForm.h"
+#include "study/StudySession.h"
 
 #include <QStringList>
 
@@ -12,8 +13,9 @@
 inline QStringList sentenceRange(const MainForm& f, int n)
 {
     const auto seconds = [](double value) { return QString::number(value, 'f', 2); };
-    return {"start " + seconds(f.dSentenceTimes.at(n)), "end " + seconds(f.dSentenceTimes.at(n + 1)),
-            "position " + seconds(f.dSentenceTimes.at(n)), "play"};
+    const std::vector<double>& times = f.session().sentenceTimes();
+    return {"start " + seconds(times.at(n)), "end " + seconds(times.at(n + 1)), "position " + seconds(times.at(n)),
+            "play"};
 }
 
 // The entries logged since `mark`, and `mark` moved past them.

@@ -5,7 +5,7 @@
 #include "WindowHarness.h"
 
 #include "platform/system/CourseText.h"
-#include "shell/StudyStatus.h"
+#include "study/StudyStatus.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -26,17 +26,17 @@ TEST(RecallEnglish, EnteringHidesEveryEnglishTextAndNothingElse)
     MainForm& f = h.load();
     ASSERT_TRUE(h.press("engs3"));
     f.Toolbar1_ButtonClick("btThinkEnglish");
-    EXPECT_EQ(f.nStatus, StatusThinkEnglish);
+    EXPECT_EQ(f.session().status(), StatusThinkEnglish);
     EXPECT_EQ(recallCaption(f), "停止回想");
-    for (int n = 0; n < f.nSentenceCount; ++n) {
+    for (int n = 0; n < f.session().sentenceCount(); ++n) {
         EXPECT_EQ(h.colourOf(id("engs", n)), "ffffff") << n;
         EXPECT_EQ(h.colourOf(id("chns", n)), "666633") << n;
         EXPECT_EQ(h.colourOf(id("imgs", n)), "009933") << n;
-        EXPECT_EQ(f.bEngShown[n], 0) << n;
+        EXPECT_FALSE(f.modes().recallEnglish().isEnglishShown(n)) << n;
     }
-    EXPECT_TRUE(f.cbVolume->isEnabled());
-    EXPECT_TRUE(f.lsLesson->isEnabled());
-    EXPECT_EQ(f.nCurSentence, 3);
+    EXPECT_TRUE(ui(f).cbVolume->isEnabled());
+    EXPECT_TRUE(ui(f).lsLesson->isEnabled());
+    EXPECT_EQ(f.session().currentSentence(), 3);
 }
 
 TEST(RecallEnglish, PressesRevealAndHideATextAndTheIconPlaysWithoutTouchingIt)
@@ -46,7 +46,7 @@ TEST(RecallEnglish, PressesRevealAndHideATextAndTheIconPlaysWithoutTouchingIt)
     f.Toolbar1_ButtonClick("btThinkEnglish");
     ASSERT_TRUE(h.press("engs4"));
     EXPECT_EQ(h.colourOf("engs4"), "009933");
-    EXPECT_NE(f.bEngShown[4], 0);
+    EXPECT_TRUE(f.modes().recallEnglish().isEnglishShown(4));
     int mark = h.player().log.size();
     ASSERT_TRUE(h.press("imgs4"));
     EXPECT_EQ(takeSince(h.player().log, mark), QStringList({"stop", "stop"}) + sentenceRange(f, 4));
@@ -55,8 +55,8 @@ TEST(RecallEnglish, PressesRevealAndHideATextAndTheIconPlaysWithoutTouchingIt)
     ASSERT_TRUE(h.press("engs4"));
     EXPECT_FALSE(h.player().isPlaying());
     EXPECT_EQ(h.colourOf("engs4"), "ffffff");
-    EXPECT_EQ(f.bEngShown[4], 0);
-    EXPECT_EQ(f.nCurSentence, 0);
+    EXPECT_FALSE(f.modes().recallEnglish().isEnglishShown(4));
+    EXPECT_EQ(f.session().currentSentence(), 0);
 }
 
 TEST(RecallEnglish, LeavingShowsEveryTextInTheNormalColourAndMarksNone)
@@ -68,13 +68,13 @@ TEST(RecallEnglish, LeavingShowsEveryTextInTheNormalColourAndMarksNone)
     ASSERT_TRUE(h.press("engs2"));
     ASSERT_TRUE(h.press("engs5"));
     f.Toolbar1_ButtonClick("btThinkEnglish");
-    EXPECT_EQ(f.nStatus, StatusLesson);
+    EXPECT_EQ(f.session().status(), StatusLesson);
     EXPECT_EQ(recallCaption(f), "回想英文");
-    for (int n = 0; n < f.nSentenceCount; ++n) {
+    for (int n = 0; n < f.session().sentenceCount(); ++n) {
         EXPECT_EQ(h.colourOf(id("engs", n)), "009933") << n;
-        EXPECT_NE(f.bEngShown[n], 0) << n;
+        EXPECT_TRUE(f.modes().recallEnglish().isEnglishShown(n)) << n;
     }
-    EXPECT_EQ(f.nCurSentence, 2);
+    EXPECT_EQ(f.session().currentSentence(), 2);
 }
 
 TEST(RecallEnglish, AnotherLessonWhileOnShowsItsTextsAndTheFirstPressHides)
@@ -82,13 +82,13 @@ TEST(RecallEnglish, AnotherLessonWhileOnShowsItsTextsAndTheFirstPressHides)
     WindowHarness h;
     MainForm& f = h.load();
     f.Toolbar1_ButtonClick("btThinkEnglish");
-    f.lsLesson->setCurrentRow(1);
-    ASSERT_EQ(f.nStatus, StatusThinkEnglish);
+    ui(f).lsLesson->setCurrentRow(1);
+    ASSERT_EQ(f.session().status(), StatusThinkEnglish);
     EXPECT_EQ(h.colourOf("engs1"), "009933");
     ASSERT_TRUE(h.press("engs1"));
     EXPECT_EQ(h.colourOf("engs1"), "ffffff");
     f.Toolbar1_ButtonClick("btThinkEnglish");
-    for (int n = 0; n < f.nSentenceCount; ++n)
+    for (int n = 0; n < f.session().sentenceCount(); ++n)
         EXPECT_EQ(h.colourOf(id("engs", n)), "009933") << n;
 }
 
@@ -100,13 +100,13 @@ TEST(RecallEnglish, ALessonWithoutSentencesOnlySwitchesStatusAndCaption)
         file.write(encodeCourseText("$Lesson 1 空\r\n$Lesson 2 也空\r\n"));
     });
     MainForm& f = h.load();
-    ASSERT_EQ(f.nSentenceCount, 0);
+    ASSERT_EQ(f.session().sentenceCount(), 0);
     h.content().clearStyleWrites();
     f.Toolbar1_ButtonClick("btThinkEnglish");
     EXPECT_EQ(recallCaption(f), "停止回想");
     f.Toolbar1_ButtonClick("btThinkEnglish");
     EXPECT_EQ(recallCaption(f), "回想英文");
-    EXPECT_EQ(f.nStatus, StatusLesson);
+    EXPECT_EQ(f.session().status(), StatusLesson);
     EXPECT_TRUE(h.content().styleWrites().empty());
 }
 

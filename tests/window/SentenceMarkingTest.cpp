@@ -14,17 +14,17 @@ TEST(SetCurSentence, MovesTheRedMarkAndRewritesThePositionText)
 {
     WindowHarness h;
     MainForm& f = h.load();
-    f.SetCurSentence(3);
-    f.SetCurSentence(5);
+    f.session().SetCurSentence(3);
+    f.session().SetCurSentence(5);
     EXPECT_EQ(h.colourOf("engs3"), "009933");
     EXPECT_EQ(h.colourOf("engs5"), "cc0000");
     EXPECT_EQ(h.colourOf("imgs5"), "009933");
     EXPECT_EQ(h.colourOf("chns5"), "666633");
-    EXPECT_EQ(f.nCurSentence, 5);
-    EXPECT_EQ(f.pnSubStatus->text(), "共 8 句，当前是第 6 句");
+    EXPECT_EQ(f.session().currentSentence(), 5);
+    EXPECT_EQ(ui(f).pnSubStatus->text(), "共 8 句，当前是第 6 句");
 
     h.content().clearStyleWrites();
-    f.SetCurSentence(5);
+    f.session().SetCurSentence(5);
     ASSERT_EQ(h.content().styleWrites().size(), 2u);
     EXPECT_EQ(h.content().styleWrites()[0].value, "009933");
     EXPECT_EQ(h.content().styleWrites()[1].value, "cc0000");
@@ -34,9 +34,9 @@ TEST(SetCurSentence, FirstMarkingAfterALoadUnmarksNothing)
 {
     WindowHarness h;
     MainForm& f = h.load();
-    f.nCurSentence = -1;
+    f.session().moveCurrentSentence(-1);
     h.content().clearStyleWrites();
-    f.SetCurSentence(2);
+    f.session().SetCurSentence(2);
     ASSERT_EQ(h.content().styleWrites().size(), 1u);
     EXPECT_EQ(h.content().styleWrites()[0].elementId, "engs2");
 }
@@ -62,7 +62,7 @@ TEST(GetSentenceNo, ReadsTheNumberAfterTheIdPrefix)
         {"engs7x", 7}, {"imgs2.5", 2}, {"engs3.5", 4}, {"xengs4", -1},
     };
     for (const auto& [id, number] : cases)
-        EXPECT_EQ(MainForm::GetSentenceNo(view.document()->itemById(id)), number) << id;
+        EXPECT_EQ(GetSentenceNo(view.document()->itemById(id)), number) << id;
     HtmlElement* withoutId = nullptr;
     for (int i = 0; i < view.document()->count(); ++i) {
         HtmlElement* e = view.document()->item(i);
@@ -70,17 +70,17 @@ TEST(GetSentenceNo, ReadsTheNumberAfterTheIdPrefix)
             withoutId = e;
     }
     ASSERT_NE(withoutId, nullptr);
-    EXPECT_EQ(MainForm::GetSentenceNo(withoutId), -1);
+    EXPECT_EQ(GetSentenceNo(withoutId), -1);
 }
 
 TEST(ElementLookups, FindTheSentenceElementsById)
 {
     WindowHarness h;
     MainForm& f = h.load();
-    EXPECT_EQ(f.GetESentence(7)->id(), "engs7");
-    EXPECT_EQ(f.GetCSentence(0)->id(), "chns0");
-    EXPECT_EQ(f.GetESentence(8), nullptr);
-    EXPECT_EQ(MainForm::ElementDisplayingStatus(f.GetESentence(7)), 1);
+    EXPECT_EQ(GetESentence(f.session().page(), 7)->id(), "engs7");
+    EXPECT_EQ(GetCSentence(f.session().page(), 0)->id(), "chns0");
+    EXPECT_EQ(GetESentence(f.session().page(), 8), nullptr);
+    EXPECT_EQ(ElementDisplayingStatus(GetESentence(f.session().page(), 7)), 1);
 }
 
 }  // namespace

@@ -3,7 +3,7 @@
 
 #include "WindowHarness.h"
 
-#include "shell/StudyStatus.h"
+#include "study/StudyStatus.h"
 
 #include <gtest/gtest.h>
 
@@ -26,13 +26,13 @@ TEST(SentencePlayback, IconPressStopsThenPlaysExactlyThatSentencesRange)
 {
     WindowHarness h;
     MainForm& f = h.load();
-    ASSERT_EQ(f.nSentenceCount, 8);
+    ASSERT_EQ(f.session().sentenceCount(), 8);
     for (int sentence : {3, 0, 7, 5, 2}) {
         const int mark = h.player().log.size();
         ASSERT_TRUE(h.press(QString("imgs%1").arg(sentence)));
         // The page press stops the player, and so does PlaySentence itself.
         EXPECT_EQ(since(h.player().log, mark), QStringList({"stop", "stop"}) + rangeOf(sentence)) << sentence;
-        EXPECT_EQ(f.nCurSentence, sentence);
+        EXPECT_EQ(f.session().currentSentence(), sentence);
         EXPECT_TRUE(h.player().isPlaying());
     }
 }
@@ -41,7 +41,7 @@ TEST(SentencePlayback, LastSentenceRunsToTheEndOfTheRecording)
 {
     WindowHarness h;
     MainForm& f = h.load();
-    f.PlaySentence(7, 0);
+    f.playback().PlaySentence(7, false);
     EXPECT_DOUBLE_EQ(h.player().selectionStart(), 20.65);
     EXPECT_DOUBLE_EQ(h.player().selectionEnd(), WindowHarness::kRecordingSeconds);
 }
@@ -51,9 +51,9 @@ TEST(SentencePlayback, PlayWithoutStopFirstNeitherStopsNorMarks)
     WindowHarness h;
     MainForm& f = h.load();
     const int mark = h.player().log.size();
-    f.PlaySentence(4, 0);
+    f.playback().PlaySentence(4, false);
     EXPECT_EQ(since(h.player().log, mark), rangeOf(4));
-    EXPECT_EQ(f.nCurSentence, 0);
+    EXPECT_EQ(f.session().currentSentence(), 0);
     EXPECT_EQ(h.colourOf("engs4"), "009933");
 }
 
@@ -67,7 +67,7 @@ TEST(SentencePlayback, PressWhilePlayingEndsTheFirstSentenceWithoutItsEnd)
     // to end.
     EXPECT_FALSE(h.player().isPlaying());
     EXPECT_FALSE(h.player().finishRange());
-    EXPECT_EQ(f.nCurSentence, 6);
+    EXPECT_EQ(f.session().currentSentence(), 6);
     EXPECT_EQ(h.player().log.back(), "stop");
 }
 
@@ -81,15 +81,15 @@ TEST_P(EndOfSentenceOutsideSteppingModes, LeavesPlayerAndMarkingAlone)
     const QString modeButton = GetParam();
     if (!modeButton.isEmpty())
         f.Toolbar1_ButtonClick(modeButton);
-    f.SetCurSentence(2);
-    f.PlaySentence(2, -1);
-    const int status = f.nStatus;
+    f.session().SetCurSentence(2);
+    f.playback().PlaySentence(2, true);
+    const int status = f.session().status();
     const int mark = h.player().log.size();
     ASSERT_TRUE(h.player().finishRange());
     WindowHarness::settle();
     EXPECT_EQ(since(h.player().log, mark), QStringList());
-    EXPECT_EQ(f.nCurSentence, 2);
-    EXPECT_EQ(f.nStatus, status);
+    EXPECT_EQ(f.session().currentSentence(), 2);
+    EXPECT_EQ(f.session().status(), status);
     EXPECT_TRUE(h.boxes().shown.isEmpty());
 }
 

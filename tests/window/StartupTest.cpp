@@ -27,24 +27,24 @@ TEST(Startup, FirstRunShowsLessonOneUnderTheWelcomePageWithDefaultOptions)
     WindowHarness h;
     MainForm& f = h.load();
 
-    EXPECT_EQ(f.cbVolume->count(), 2);
-    EXPECT_EQ(f.cbVolume->currentIndex(), 0);
-    EXPECT_EQ(f.cbVolume->currentText(), "Trellis英语第1册");
-    EXPECT_EQ(f.lsLesson->currentRow(), 0);
-    EXPECT_EQ(f.lbCurLesson->text(), f.lsLesson->item(0)->text());
-    EXPECT_TRUE(f.ckShowChinese->isChecked());
-    EXPECT_EQ(f.cbRepeatTimes->currentText(), "1");
-    EXPECT_EQ(f.cbBrowseGap->currentText(), "0 秒");
-    EXPECT_EQ(f.cbBrowseGap->count(), 7);
-    EXPECT_TRUE(f.ckSpellShowChinese->isChecked());
-    EXPECT_FALSE(f.ckSpellShowEnglish->isChecked());
-    EXPECT_TRUE(f.ckSpellAutoSnd->isChecked());
+    EXPECT_EQ(ui(f).cbVolume->count(), 2);
+    EXPECT_EQ(ui(f).cbVolume->currentIndex(), 0);
+    EXPECT_EQ(ui(f).cbVolume->currentText(), "Trellis英语第1册");
+    EXPECT_EQ(ui(f).lsLesson->currentRow(), 0);
+    EXPECT_EQ(ui(f).lbCurLesson->text(), ui(f).lsLesson->item(0)->text());
+    EXPECT_TRUE(ui(f).ckShowChinese->isChecked());
+    EXPECT_EQ(ui(f).cbRepeatTimes->currentText(), "1");
+    EXPECT_EQ(ui(f).cbBrowseGap->currentText(), "0 秒");
+    EXPECT_EQ(ui(f).cbBrowseGap->count(), 7);
+    EXPECT_TRUE(ui(f).ckSpellShowChinese->isChecked());
+    EXPECT_FALSE(ui(f).ckSpellShowEnglish->isChecked());
+    EXPECT_TRUE(ui(f).ckSpellAutoSnd->isChecked());
 
-    EXPECT_EQ(f.nStatus, 1);
-    EXPECT_EQ(f.pnStatus->text(), "课文学习");
-    EXPECT_EQ(f.pnSubStatus->text(), QString("共 %1 句，当前是第 1 句").arg(f.nSentenceCount));
-    EXPECT_GT(f.nSentenceCount, 0);
-    EXPECT_FALSE(f.wbAdv->widget()->isHidden());
+    EXPECT_EQ(f.session().status(), 1);
+    EXPECT_EQ(ui(f).pnStatus->text(), "课文学习");
+    EXPECT_EQ(ui(f).pnSubStatus->text(), QString("共 %1 句，当前是第 1 句").arg(f.session().sentenceCount()));
+    EXPECT_GT(f.session().sentenceCount(), 0);
+    EXPECT_FALSE(ui(f).wbAdv->isHidden());
     EXPECT_EQ(h.welcome().navigations().value(0), h.folder() + "/homepage.htm");
     EXPECT_TRUE(QFile::exists(h.folder() + "/homepage.htm"));
     EXPECT_EQ(f.windowTitle(), "Lexbay");
@@ -61,20 +61,19 @@ TEST(Startup, RestoresTheSavedPlaceAndOptions)
                                                  {"SpellAutoSnd", "0"}, {"CurVolumeNo", "1"}, {"CurLessonNo", "2"}});
     });
     MainForm& f = h.load();
-    EXPECT_EQ(f.cbVolume->currentText(), "Trellis英语第2册");
-    EXPECT_EQ(f.nCurVolume, 2);
-    EXPECT_EQ(f.lsLesson->currentRow(), 2);
+    EXPECT_EQ(ui(f).cbVolume->currentText(), "Trellis英语第2册");
+    EXPECT_EQ(ui(f).lsLesson->currentRow(), 2);
     EXPECT_EQ(h.player().fileName(), "books/Trellis英语第2册/tlx2003.mp3");
-    EXPECT_FALSE(f.ckShowChinese->isChecked());
-    EXPECT_EQ(f.bShowChinese, 0);
-    EXPECT_EQ(f.nRepeatTimes, 3);
-    EXPECT_EQ(f.cbRepeatTimes->currentIndex(), 2);
-    EXPECT_EQ(f.cbBrowseGap->currentIndex(), 4);
-    EXPECT_FALSE(f.ckSpellShowChinese->isChecked());
-    EXPECT_TRUE(f.ckSpellShowEnglish->isChecked());
-    EXPECT_FALSE(f.ckSpellAutoSnd->isChecked());
+    EXPECT_FALSE(ui(f).ckShowChinese->isChecked());
+    EXPECT_EQ(f.session().showChinese(), 0);
+    EXPECT_EQ(f.modes().autoBrowse().repeatTimes(), 3);
+    EXPECT_EQ(ui(f).cbRepeatTimes->currentIndex(), 2);
+    EXPECT_EQ(ui(f).cbBrowseGap->currentIndex(), 4);
+    EXPECT_FALSE(ui(f).ckSpellShowChinese->isChecked());
+    EXPECT_TRUE(ui(f).ckSpellShowEnglish->isChecked());
+    EXPECT_FALSE(ui(f).ckSpellAutoSnd->isChecked());
     // Without Chinese lines the page has no Chinese elements.
-    EXPECT_EQ(f.oLessonDoc->itemById("chns0"), nullptr);
+    EXPECT_EQ(f.session().page()->itemById("chns0"), nullptr);
 }
 
 struct OutOfRange {
@@ -91,13 +90,13 @@ TEST_P(StartupOutOfRange, SelectsTheFirstEntriesAndKeepsTheRepeatCountAsRead)
                                                  {"CurVolumeNo", value}, {"CurLessonNo", value}});
     });
     MainForm& f = h.load();
-    EXPECT_EQ(f.cbVolume->currentIndex(), 0);
-    EXPECT_EQ(f.lsLesson->currentRow(), 0);
-    EXPECT_EQ(f.cbRepeatTimes->currentIndex(), 0);
-    EXPECT_EQ(f.cbBrowseGap->currentIndex(), 0);
+    EXPECT_EQ(ui(f).cbVolume->currentIndex(), 0);
+    EXPECT_EQ(ui(f).lsLesson->currentRow(), 0);
+    EXPECT_EQ(ui(f).cbRepeatTimes->currentIndex(), 0);
+    EXPECT_EQ(ui(f).cbBrowseGap->currentIndex(), 0);
     bool isNumber = false;
     const int number = value.toInt(&isNumber);
-    EXPECT_EQ(f.nRepeatTimes, isNumber ? number : 1);
+    EXPECT_EQ(f.modes().autoBrowse().repeatTimes(), isNumber ? number : 1);
     f.close();
     EXPECT_EQ(setting(h.settingsFile(), "ShouldRepeatTimes"), QString::number(isNumber ? number : 1));
     EXPECT_EQ(setting(h.settingsFile(), "GapSetting"), "0");
@@ -110,13 +109,13 @@ TEST(Shutdown, SavesEveryKeyAndRemovesTheScratchFiles)
 {
     WindowHarness h;
     MainForm& f = h.load();
-    f.cbVolume->setCurrentIndex(1);  // loads lesson 1 of volume 2
-    f.lsLesson->setCurrentRow(3);
-    f.cbRepeatTimes->setCurrentIndex(1);
-    f.cbRepeatTimes_Click();
-    f.cbBrowseGap->setCurrentIndex(5);
-    f.ckShowChinese->click();
-    f.ckSpellShowEnglish->setChecked(true);
+    ui(f).cbVolume->setCurrentIndex(1);  // loads lesson 1 of volume 2
+    ui(f).lsLesson->setCurrentRow(3);
+    ui(f).cbRepeatTimes->setCurrentIndex(1);
+    emit ui(f).cbRepeatTimes->activated(1);
+    ui(f).cbBrowseGap->setCurrentIndex(5);
+    ui(f).ckShowChinese->click();
+    ui(f).ckSpellShowEnglish->setChecked(true);
     QFile(h.folder() + "/yourvoice.wav").open(QIODevice::WriteOnly);
     ASSERT_TRUE(QFile::exists(h.folder() + "/curLesson.htm"));
 
@@ -154,15 +153,15 @@ TEST(Startup, WithoutAnyVolumeSaysWhereItLookedAndStaysUsable)
     MainForm& f = h.load();
     ASSERT_EQ(h.boxes().shown.size(), 1);
     EXPECT_TRUE(h.boxes().shown[0].contains(h.folder() + "/books")) << h.boxes().shown[0].toStdString();
-    EXPECT_EQ(f.nStatus, 1);
-    EXPECT_EQ(f.pnSubStatus->text(), "共 0 句，当前是第 0 句");
+    EXPECT_EQ(f.session().status(), 1);
+    EXPECT_EQ(ui(f).pnSubStatus->text(), "共 0 句，当前是第 0 句");
     f.btWords_click();
     f.btWords_click();
     f.btBrowse_Click();
     f.btBrowse_Click();
     f.btThinkEnglish_click();
     f.btThinkEnglish_click();
-    EXPECT_EQ(f.nStatus, 1);
+    EXPECT_EQ(f.session().status(), 1);
 }
 
 TEST(Startup, VolumeWithoutLessonsSaysWhichFileIsMissing)
@@ -173,8 +172,8 @@ TEST(Startup, VolumeWithoutLessonsSaysWhichFileIsMissing)
     MainForm& f = h.load();
     ASSERT_EQ(h.boxes().shown.size(), 1);
     EXPECT_TRUE(h.boxes().shown[0].contains("Trellis英语第1册/lesson.txt")) << h.boxes().shown[0].toStdString();
-    EXPECT_EQ(f.lsLesson->count(), 0);
-    EXPECT_EQ(f.pnSubStatus->text(), "共 0 句，当前是第 0 句");
+    EXPECT_EQ(ui(f).lsLesson->count(), 0);
+    EXPECT_EQ(ui(f).pnSubStatus->text(), "共 0 句，当前是第 0 句");
 }
 
 }  // namespace
@@ -186,7 +185,7 @@ TEST(Shutdown, ClosingDuringDictationKeepsTheLearnersChineseChoice)
     WindowHarness h([](const QString& folder) { writeSettings(folder + "/settings.ini", {{"ShowChinese", "0"}}); });
     MainForm& f = h.load();
     f.btSpell_click();
-    ASSERT_NE(f.bShowChinese, 0);  // the mode shows the Chinese lines
+    ASSERT_NE(f.session().showChinese(), 0);  // the mode shows the Chinese lines
     f.close();
     EXPECT_EQ(setting(h.settingsFile(), "ShowChinese"), "0");
 }

@@ -43,20 +43,20 @@ TEST_P(SetStatusRow, ShowsAndEnablesExactlyTheStatusControls)
     const StatusRow& row = GetParam();
     WindowHarness h;
     MainForm& f = h.load();
-    f.SetStatus(row.status);
+    f.session().SetStatus(row.status);
 
     auto enabled = [&f](const char* key) { return int(f.findChild<QToolButton*>(key)->isEnabled()); };
-    EXPECT_EQ(f.nStatus, row.status);
-    EXPECT_EQ(f.pnStatus->text(), row.panel);
-    EXPECT_TRUE(f.wbAdv->widget()->isHidden());
-    EXPECT_EQ(int(f.ckShowChinese->isEnabled()), row.ckShowChinese);
-    EXPECT_EQ(int(!f.wbContent->widget()->isHidden()), row.wbContent);
-    EXPECT_EQ(int(!f.wbWords->widget()->isHidden()), row.wbWords);
-    EXPECT_EQ(int(!f.piBrowse->isHidden()), row.piBrowse);
-    EXPECT_EQ(int(!f.piSpell->isHidden()), row.piSpell);
-    EXPECT_EQ(int(!f.piCompare->isHidden()), row.piCompare);
-    EXPECT_EQ(int(f.cbVolume->isEnabled()), row.lists);
-    EXPECT_EQ(int(f.lsLesson->isEnabled()), row.lists);
+    EXPECT_EQ(f.session().status(), row.status);
+    EXPECT_EQ(ui(f).pnStatus->text(), row.panel);
+    EXPECT_TRUE(ui(f).wbAdv->isHidden());
+    EXPECT_EQ(int(ui(f).ckShowChinese->isEnabled()), row.ckShowChinese);
+    EXPECT_EQ(int(!ui(f).wbContent->isHidden()), row.wbContent);
+    EXPECT_EQ(int(!ui(f).wbWords->isHidden()), row.wbWords);
+    EXPECT_EQ(int(!ui(f).piBrowse->isHidden()), row.piBrowse);
+    EXPECT_EQ(int(!ui(f).piSpell->isHidden()), row.piSpell);
+    EXPECT_EQ(int(!ui(f).piCompare->isHidden()), row.piCompare);
+    EXPECT_EQ(int(ui(f).cbVolume->isEnabled()), row.lists);
+    EXPECT_EQ(int(ui(f).lsLesson->isEnabled()), row.lists);
     EXPECT_EQ(enabled("btBrowse"), row.btBrowse);
     EXPECT_EQ(enabled("btSpell"), row.btSpell);
     EXPECT_EQ(enabled("btCompare"), row.btCompare);
@@ -72,24 +72,24 @@ TEST(SetStatus, ModeStatusesKeepWhatTheyDoNotName)
 {
     WindowHarness h;
     MainForm& f = h.load();
-    f.SetStatus(7);  // word page shown, lesson page hidden
-    f.SetStatus(3);
-    EXPECT_TRUE(f.wbContent->widget()->isHidden());
-    EXPECT_FALSE(f.wbWords->widget()->isHidden());
-    EXPECT_FALSE(f.cbVolume->isEnabled());
+    f.session().SetStatus(7);  // word page shown, lesson page hidden
+    f.session().SetStatus(3);
+    EXPECT_TRUE(ui(f).wbContent->isHidden());
+    EXPECT_FALSE(ui(f).wbWords->isHidden());
+    EXPECT_FALSE(ui(f).cbVolume->isEnabled());
 }
 
 TEST(SetStatus, ValueWithoutAStatusOnlyStoresItHidesTheWelcomePageAndDisablesShowChinese)
 {
     WindowHarness h;
     MainForm& f = h.load();
-    ASSERT_FALSE(f.wbAdv->widget()->isHidden());
-    f.SetStatus(4);
-    EXPECT_EQ(f.nStatus, 4);
-    EXPECT_TRUE(f.wbAdv->widget()->isHidden());
-    EXPECT_FALSE(f.ckShowChinese->isEnabled());
-    EXPECT_EQ(f.pnStatus->text(), "课文学习");
-    EXPECT_TRUE(f.cbVolume->isEnabled());
+    ASSERT_FALSE(ui(f).wbAdv->isHidden());
+    f.session().SetStatus(4);
+    EXPECT_EQ(f.session().status(), 4);
+    EXPECT_TRUE(ui(f).wbAdv->isHidden());
+    EXPECT_FALSE(ui(f).ckShowChinese->isEnabled());
+    EXPECT_EQ(ui(f).pnStatus->text(), "课文学习");
+    EXPECT_TRUE(ui(f).cbVolume->isEnabled());
     EXPECT_TRUE(f.findChild<QToolButton*>("btWords")->isEnabled());
 }
 
@@ -112,13 +112,13 @@ TEST_P(ToolbarMode, ButtonEntersItsModeAndLeavesItWithBothCaptions)
     EXPECT_EQ(button->text(), mode.caption);
 
     button->click();
-    EXPECT_EQ(f.nStatus, mode.status);
+    EXPECT_EQ(f.session().status(), mode.status);
     EXPECT_EQ(button->text(), mode.runningCaption);
     WindowHarness::settle();
 
     button->click();
     WindowHarness::settle();
-    EXPECT_EQ(f.nStatus, 1);
+    EXPECT_EQ(f.session().status(), 1);
     EXPECT_EQ(button->text(), mode.caption);
 }
 
@@ -135,11 +135,11 @@ TEST(Toolbar, DispatchesByKeyWithoutRegardToCaseAndIgnoresUnknownKeys)
     WindowHarness h;
     MainForm& f = h.load();
     f.Toolbar1_ButtonClick("BTWORDS");
-    EXPECT_EQ(f.nStatus, 7);
+    EXPECT_EQ(f.session().status(), 7);
     f.Toolbar1_ButtonClick("btWords");
-    EXPECT_EQ(f.nStatus, 1);
+    EXPECT_EQ(f.session().status(), 1);
     f.Toolbar1_ButtonClick("btNoSuchButton");
-    EXPECT_EQ(f.nStatus, 1);
+    EXPECT_EQ(f.session().status(), 1);
 }
 
 TEST(Toolbar, ButtonsStandInTheirOrderWithTheirIcons)
@@ -147,8 +147,8 @@ TEST(Toolbar, ButtonsStandInTheirOrderWithTheirIcons)
     WindowHarness h;
     MainForm& f = h.load();
     QStringList keys;
-    for (QAction* action : f.Toolbar1->actions()) {
-        auto* button = qobject_cast<QToolButton*>(f.Toolbar1->widgetForAction(action));
+    for (QAction* action : ui(f).Toolbar1->actions()) {
+        auto* button = qobject_cast<QToolButton*>(ui(f).Toolbar1->widgetForAction(action));
         ASSERT_NE(button, nullptr);
         keys << button->objectName();
         EXPECT_FALSE(button->icon().isNull()) << button->objectName().toStdString();

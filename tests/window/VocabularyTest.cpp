@@ -2,7 +2,7 @@
 
 #include "WindowHarness.h"
 
-#include "shell/StudyStatus.h"
+#include "study/StudyStatus.h"
 
 #include <QLabel>
 #include <QToolButton>
@@ -22,21 +22,21 @@ TEST(Vocabulary, TheButtonSwitchesBetweenTheWordPageAndTheUnchangedLessonPage)
     QToolButton* words = f.findChild<QToolButton*>("btWords");
 
     words->click();
-    EXPECT_EQ(f.nStatus, StatusWords);
+    EXPECT_EQ(f.session().status(), StatusWords);
     EXPECT_EQ(words->text(), "学课文");
-    EXPECT_EQ(f.pnStatus->text(), "词汇学习");
-    EXPECT_FALSE(f.wbWords->widget()->isHidden());
-    EXPECT_TRUE(f.wbContent->widget()->isHidden());
-    EXPECT_TRUE(f.wbAdv->widget()->isHidden());
+    EXPECT_EQ(ui(f).pnStatus->text(), "词汇学习");
+    EXPECT_FALSE(ui(f).wbWords->isHidden());
+    EXPECT_TRUE(ui(f).wbContent->isHidden());
+    EXPECT_TRUE(ui(f).wbAdv->isHidden());
     for (const char* other : {"btBrowse", "btCompare", "btSpell", "btThinkEnglish"})
         EXPECT_FALSE(f.findChild<QToolButton*>(other)->isEnabled()) << other;
 
     words->click();
-    EXPECT_EQ(f.nStatus, StatusLesson);
+    EXPECT_EQ(f.session().status(), StatusLesson);
     EXPECT_EQ(words->text(), "学词汇");
-    EXPECT_TRUE(f.wbWords->widget()->isHidden());
-    EXPECT_FALSE(f.wbContent->widget()->isHidden());
-    EXPECT_EQ(f.nCurSentence, 4);
+    EXPECT_TRUE(ui(f).wbWords->isHidden());
+    EXPECT_FALSE(ui(f).wbContent->isHidden());
+    EXPECT_EQ(f.session().currentSentence(), 4);
     EXPECT_EQ(h.colourOf("engs4"), "cc0000");
     // Neither page was loaded again.
     EXPECT_EQ(h.content().navigations().size(), lessonPages);

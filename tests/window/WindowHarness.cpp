@@ -97,3 +97,10 @@ void writeSettings(const QString& file, const std::vector<std::pair<QString, QSt
     for (const auto& [key, value] : values)
         settings.setValue(key, value);
 }
+
+void setSentenceLength(MainForm& form, int n, double seconds)
+{
+    std::vector<double> times = form.session().sentenceTimes();
+    times.at(n + 1) = times.at(n) + seconds;
+    form.session().setSentenceTimes(times);
+}

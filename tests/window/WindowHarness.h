@@ -8,8 +8,13 @@
 #include "FakeHtmlView.h"
 #include "FakeMediaPlayer.h"
 #include "FakeWaveDevice.h"
-#include "shell/MainForm.h"
+#include "NamedControls.h"
 #include "platform/system/MessageBoxes.h"
+#include "shell/MainForm.h"
+#include "study/SentenceElements.h"
+#include "study/SentencePlayback.h"
+#include "study/StudyModes.h"
+#include "study/StudySession.h"
 
 #include <QStringList>
 #include <QTemporaryDir>
@@ -83,6 +88,9 @@ private:
 // Fills a folder with the staged program's shipped files and sample course
 // (not the program or the library).
 void stageProgramFolder(const QString& folder);
+
+// Makes sentence n of the loaded lesson last `seconds`.
+void setSentenceLength(MainForm& form, int n, double seconds);
 
 // Writes a settings file with the given keys in group "Options".
 void writeSettings(const QString& file, const std::vector<std::pair<QString, QString>>& values);

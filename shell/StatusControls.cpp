@@ -1,4 +1,4 @@
-#include "shell/StudyStatus.h"
+#include "shell/StatusControls.h"
 
 namespace {
 
@@ -29,9 +29,12 @@ const StatusControls* statusControls(int status)
     return nullptr;
 }
 
-const ModeButton kBrowseButton{"btBrowse", "自动浏览", "停止浏览"};
-const ModeButton kCompareButton{"btCompare", "跟读对比", "停止对比"};
-const ModeButton kSpellButton{"btSpell", "逆向听写", "停止听写"};
-const ModeButton kThinkEnglishButton{"btThinkEnglish", "回想英文", "停止回想"};
-const ModeButton kWordsButton{"btWords", "学词汇", "学课文"};
-const ModeButton kMp3Button{"btMp3", "MP3导出", "MP3导出"};
+const ModeButton kToolbarButtons[6] = {
+    {"btBrowse", "自动浏览", StatusBrowse, "停止浏览"},
+    {"btCompare", "跟读对比", StatusCompare, "停止对比"},
+    {"btSpell", "逆向听写", StatusSpell, "停止听写"},
+    {"btThinkEnglish", "回想英文", StatusThinkEnglish, "停止回想"},
+    {"btWords", "学词汇", StatusWords, "学课文"},
+    // Not a mode: the recording-source dialog.
+    {"btMp3", "MP3导出", 0, "MP3导出"},
+};

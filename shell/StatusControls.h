@@ -1,16 +1,8 @@
 #pragma once
 
-// The study statuses and what the window shows in each.
+// What the window shows in each study status, and the toolbar's buttons.
 
-// Values of nStatus.
-enum : int {
-    StatusLesson = 1,
-    StatusBrowse = 2,
-    StatusThinkEnglish = 3,
-    StatusSpell = 5,
-    StatusCompare = 6,
-    StatusWords = 7,
-};
+#include "study/StudyStatus.h"
 
 // A control in a status: shown/enabled, hidden/disabled, or left as it is.
 enum class Switch { Off, On, Keep };
@@ -25,17 +17,14 @@ struct StatusControls {
 // The controls of every status; nullptr for a value without a status.
 const StatusControls* statusControls(int status);
 
-// A mode's toolbar button: its key and its caption while the mode is off and
-// while it runs.
+// A toolbar button: its key, its caption, and for a mode's button the status
+// the mode runs in and the caption while it runs.
 struct ModeButton {
     const char* key;
     const char* caption;
+    int status;
     const char* runningCaption;
 };
 
-extern const ModeButton kBrowseButton;
-extern const ModeButton kCompareButton;
-extern const ModeButton kSpellButton;
-extern const ModeButton kThinkEnglishButton;
-extern const ModeButton kWordsButton;
-extern const ModeButton kMp3Button;
+// Left to right.
+extern const ModeButton kToolbarButtons[6];

@@ -1,0 +1,20 @@
+#pragma once
+
+// The texts dictation works with: a sentence as the learner reads and types
+// it, and the answer box's positions against the course encoding's bytes.
+
+#include <QString>
+
+class HtmlElement;
+
+// Leading and trailing blanks (U+0020 only) removed.
+QString trimBlanks(const QString& text);
+
+// An element's content as plain text: tags dropped, character references
+// decoded, white space kept (a sentence's blanks count in the check), without
+// the line end the sentence keeps in the page. Empty for no element.
+QString plainText(const HtmlElement* element);
+
+// The character position in text at which its course encoding holds byte
+// position bytePosition (the end of the text when that lies past it).
+int characterAt(const QString& text, int bytePosition);

@@ -1,0 +1,50 @@
+#include "study/RecallEnglishMode.h"
+
+#include "study/SentenceElements.h"
+#include "study/SentencePlayback.h"
+#include "study/StudySession.h"
+#include "study/StudyStatus.h"
+
+RecallEnglishMode::RecallEnglishMode(StudySession& session, SentencePlayback& playback, QObject* parent)
+    : StudyMode(session, StatusThinkEnglish, parent), playback_(playback)
+{
+    connect(&session_, &StudySession::lessonStarted, this,
+            [this] { englishShown_.assign(session_.sentenceCount(), true); });
+}
+
+void RecallEnglishMode::enter()
+{
+    session_.SetStatus(StatusThinkEnglish);
+    showAllEnglish(false);
+}
+
+void RecallEnglishMode::leave()
+{
+    session_.SetStatus(StatusLesson);
+    showAllEnglish(true);
+}
+
+void RecallEnglishMode::showAllEnglish(bool shown)
+{
+    for (int i = 0; i < static_cast<int>(englishShown_.size()); ++i) {
+        paint(session_.englishElement(i), shown ? kColourNormal : kColourHidden);
+        englishShown_[i] = shown;
+    }
+}
+
+void RecallEnglishMode::sentencePressed(int n, HtmlElement* element, bool onText)
+{
+    if (!onText) {
+        playback_.PlaySentence(n, true);
+        return;
+    }
+    if (n >= static_cast<int>(englishShown_.size()))
+        return;
+    englishShown_[n] = !englishShown_[n];
+    paint(element, englishShown_[n] ? kColourNormal : kColourHidden);
+}
+
+bool RecallEnglishMode::isEnglishShown(int n) const
+{
+    return n >= 0 && n < static_cast<int>(englishShown_.size()) && englishShown_[n];
+}

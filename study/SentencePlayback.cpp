@@ -1,0 +1,36 @@
+#include "study/SentencePlayback.h"
+
+#include "platform/audio/MediaPlayer.h"
+#include "study/StudySession.h"
+
+SentencePlayback::SentencePlayback(MediaPlayer& player, const StudySession& session, QObject* parent)
+    : QObject(parent), player_(player), session_(session)
+{
+    connect(&player_, &MediaPlayer::endOfStream, this, &SentencePlayback::rangeEnded);
+}
+
+double SentencePlayback::openRecording(const QString& file)
+{
+    player_.setFileName(file);
+    return player_.duration();
+}
+
+void SentencePlayback::PlaySentence(int nNo, bool stopFirst)
+{
+    if (stopFirst)
+        player_.stop();
+    // A lesson without sentences has no range to play.
+    if (!session_.hasSentence(nNo))
+        return;
+    const std::vector<double>& times = session_.sentenceTimes();
+    player_.setSelectionStart(times[nNo]);
+    player_.setSelectionEnd(times[nNo + 1]);
+    player_.setCurrentPosition(times[nNo]);
+    player_.play();
+}
+
+void SentencePlayback::playAgain() { player_.play(); }
+
+void SentencePlayback::stop() { player_.stop(); }
+
+double SentencePlayback::rangeSeconds() const { return player_.selectionEnd() - player_.selectionStart(); }

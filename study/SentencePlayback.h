@@ -1,0 +1,38 @@
+#pragma once
+
+// Plays sentences of the lesson recording: sentence n is the range from its
+// start to the next sentence's start in the session's timing table. The end
+// of a range is reported once, as rangeEnded.
+
+#include <QObject>
+#include <QString>
+
+class MediaPlayer;
+class StudySession;
+
+class SentencePlayback : public QObject {
+    Q_OBJECT
+public:
+    SentencePlayback(MediaPlayer& player, const StudySession& session, QObject* parent = nullptr);
+
+    // Opens the lesson's recording; returns its length in seconds (0 when it
+    // cannot be played).
+    double openRecording(const QString& file);
+
+    // Plays sentence nNo, stopping what plays first when stopFirst. A number
+    // outside the lesson plays nothing.
+    void PlaySentence(int nNo, bool stopFirst);
+    // The range last played, once more from its start.
+    void playAgain();
+    // Ends playback at once; no rangeEnded follows.
+    void stop();
+    // The length of the range last played, as the player holds it.
+    double rangeSeconds() const;
+
+signals:
+    void rangeEnded();
+
+private:
+    MediaPlayer& player_;
+    const StudySession& session_;
+};

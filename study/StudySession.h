@@ -1,0 +1,86 @@
+#pragma once
+
+// The lesson being studied and what every study mode shares: its sentences
+// and their times in the recording, the page's element tables, the current
+// sentence and its marking, whether the Chinese lines are shown, and the
+// study status. Changes are signalled; the window follows the signals.
+
+#include <QObject>
+
+#include <memory>
+#include <vector>
+
+class HtmlDocument;
+class HtmlElement;
+class PageEventHandler;
+
+class StudySession : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+
+    // ----- Status -----
+    // 0 until start-up sets the idle status; then one of the Status values.
+    int status() const { return status_; }
+    void SetStatus(int status);
+    // The window's start-up is under way: the option controls are being set
+    // from the settings, and their click actions do nothing.
+    bool isLoading() const { return loading_; }
+    void setLoading(bool loading) { loading_ = loading; }
+
+    // ----- The lesson -----
+    // Takes a newly loaded lesson page of sentenceCount sentences: gives every
+    // sentence's text and icon its colour, the pointing hand and pressHandler,
+    // fills the element tables and makes sentence 0 current. The times are 0
+    // until setSentenceTimes.
+    void startLesson(std::shared_ptr<HtmlDocument> page, int sentenceCount,
+                     const std::shared_ptr<PageEventHandler>& pressHandler);
+    // Entry n is the start of sentence n in the recording, entry
+    // sentenceCount() the recording's length: sentence n ends where n + 1
+    // starts. Missing entries read as 0.
+    void setSentenceTimes(std::vector<double> times);
+    // Drops the page and its element tables (the window is closing).
+    void releasePage();
+
+    int sentenceCount() const { return sentenceCount_; }
+    bool hasSentence(int n) const { return n >= 0 && n < sentenceCount_; }
+    const std::vector<double>& sentenceTimes() const { return times_; }
+    HtmlDocument* page() const { return page_.get(); }
+    HtmlElement* englishElement(int n) const;
+    // nullptr while the page shows no Chinese lines.
+    HtmlElement* chineseElement(int n) const;
+
+    // Whether lesson pages are made with the Chinese line under each sentence.
+    bool showChinese() const { return showChinese_; }
+    void setShowChinese(bool show) { showChinese_ = show; }
+
+    // ----- The current sentence (-1: none) -----
+    int currentSentence() const { return currentSentence_; }
+    // Makes sentence nNo current and marks it in the page; its position shows.
+    void SetCurSentence(int nNo);
+    // Makes sentence n current without moving the page's marking or the
+    // position shown, as dictation steps through the lesson.
+    void moveCurrentSentence(int n);
+    // Shows "sentence sentenceNumber of sentenceCount()".
+    void ShowPositionText(int sentenceNumber);
+
+signals:
+    void statusChanged(int status);
+    void currentSentenceChanged(int sentence);
+    void positionShown(int sentenceCount, int sentenceNumber);
+    // A new lesson page has been taken; the current sentence is set after it.
+    void lessonStarted();
+
+private:
+    void prepareSentenceElements(const std::shared_ptr<PageEventHandler>& pressHandler);
+
+    int status_ = 0;
+    bool loading_ = false;
+    bool showChinese_ = false;
+    std::shared_ptr<HtmlDocument> page_;
+    int sentenceCount_ = 0;
+    std::vector<HtmlElement*> englishElements_;
+    std::vector<HtmlElement*> chineseElements_;
+    std::vector<double> times_;
+    int currentSentence_ = 0;
+};
