@@ -18,6 +18,7 @@ e2e_fail() {
     [[ -f "$WORK/screen.ppm" ]] && convert "$WORK/screen.ppm" "$ARTIFACTS/$E2E_NAME-failure.png" 2>/dev/null &&
       echo "$E2E_NAME: last screenshot: $ARTIFACTS/$E2E_NAME-failure.png" >&2
     [[ -f "$WORK/lexbay.log" ]] && { echo "--- program output" >&2; tail -n 30 "$WORK/lexbay.log" >&2; }
+    [[ -s "$WORK/openbox.log" ]] && { echo "--- window manager output" >&2; tail -n 10 "$WORK/openbox.log" >&2; }
   fi
   exit 1
 }
@@ -73,6 +74,12 @@ e2e_begin() {
 }
 
 window_manager_running() {
+  # On a busy machine openbox may give up before it has the screen; start it
+  # again rather than wait for a manager that is gone.
+  if ! kill -0 "$WM_PID" 2>/dev/null; then
+    openbox >> "$WORK/openbox.log" 2>&1 &
+    WM_PID=$!
+  fi
   xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'
 }
 
