@@ -15,6 +15,7 @@
 #include "study/StudyModes.h"
 #include "study/StudySession.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
@@ -89,10 +90,11 @@ MainForm::MainForm(Platform platform, QWidget* parent) : QMainWindow(parent), pl
     createControls();
     createStudy();
     connectControls();
+    createKeys();
     resize(formLayout_.stuInfo.toPixels().width(), 10845 / 15);
 }
 
-MainForm::~MainForm() = default;
+MainForm::~MainForm() { qApp->removeEventFilter(this); }
 
 void MainForm::createControls()
 {
@@ -170,6 +172,19 @@ void MainForm::createToolbar()
         const QString key = mode.key;
         connect(toolButton, &QToolButton::clicked, this, [this, key] { Toolbar1_ButtonClick(key); });
     }
+    // The playback speed, at the right end.
+    auto* spacer = new QWidget(Toolbar1);
+    spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    Toolbar1->addWidget(spacer);
+    lbSpeed = label(Toolbar1, "lbSpeed", "语速");
+    lbSpeed->setContentsMargins(0, 0, 4, 0);
+    Toolbar1->addWidget(lbSpeed);
+    cbSpeed = named(new QComboBox(Toolbar1), "cbSpeed");
+    for (const int percent : kPlaybackSpeeds)
+        cbSpeed->addItem(QString("%1%").arg(percent), percent);
+    cbSpeed->setCurrentIndex(cbSpeed->findData(kNormalSpeed));
+    cbSpeed->setFocusPolicy(Qt::ClickFocus);
+    Toolbar1->addWidget(cbSpeed);
 }
 
 void MainForm::createBrowsePanel()
@@ -222,7 +237,9 @@ void MainForm::createSpellPanel()
     placeTwips(p.btSpellNext = button(piSpell, "btSpellNext", "&N 下一句"), 5640, 90, 990, 315);
     placeTwips(p.btSpellSound = button(piSpell, "btSpellSound", "&S 发音"), 6720, 90, 990, 315);
     placeTwips(p.btSpellHint = button(piSpell, "btSpellHint", "&H 提示"), 7800, 90, 990, 315);
-    for (QCheckBox* box : {p.ckSpellAutoSnd, p.ckSpellShowEnglish, p.ckSpellShowChinese})
+    // Beside the answer box's title, where the layout places it.
+    p.ckSpellLenient = checkBox(piSpell, "ckSpellLenient", "忽略大小写和标点");
+    for (QCheckBox* box : {p.ckSpellAutoSnd, p.ckSpellShowEnglish, p.ckSpellShowChinese, p.ckSpellLenient})
         box->setMinimumHeight(box->sizeHint().height());
 
     lineSpell = named(new QFrame(piSpell), "lineSpell");
@@ -239,6 +256,10 @@ void MainForm::createSpellPanel()
     lbSpellTitle = label(piSpell, "lbSpellTitle", "在此听写：");
     p.teSpell = named(new QLineEdit(piSpell), "teSpell");
     p.teSpell->setFont(fontOf(kArial, 14.25));
+    // The answer is English: letters come straight from the keyboard even
+    // while a Chinese input method is on for the rest of the desktop.
+    p.teSpell->setAttribute(Qt::WA_InputMethodEnabled, false);
+    p.teSpell->setInputMethodHints(Qt::ImhLatinOnly | Qt::ImhNoPredictiveText | Qt::ImhNoAutoUppercase);
     for (QPlainTextEdit* hint : {p.teEnglish, p.teChinese})
         hint->setReadOnly(true);
 
@@ -264,6 +285,7 @@ void MainForm::connectControls()
     connect(cbVolume, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &MainForm::cbVolume_Click);
     connect(lsLesson, &QListWidget::currentRowChanged, this, &MainForm::lsLesson_Click);
     connect(ckShowChinese, &QCheckBox::clicked, this, &MainForm::ckShowChinese_Click);
+    connect(cbSpeed, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &MainForm::cbSpeed_Click);
     connect(wbContent, &HtmlView::documentComplete, this, &MainForm::wbContent_DocumentComplete);
     connect(wbAdv, &HtmlView::beforeNavigate, this, &MainForm::wbAdv_BeforeNavigate);
     connect(session_.get(), &StudySession::statusChanged, this, &MainForm::showStatus);
@@ -273,6 +295,8 @@ void MainForm::connectControls()
     connect(platform_.mciRecorder.get(), &WaveDevice::audioProblem, this, &MainForm::showAudioProblem);
     connect(&modes_->comparison(), &ComparisonMode::audioProblem, this, &MainForm::showAudioProblem);
 }
+
+void MainForm::cbSpeed_Click() { playback_->setSpeedPercent(cbSpeed->currentData().toInt()); }
 
 void MainForm::showAudioProblem(const QString& message)
 {

@@ -6,6 +6,7 @@
 // itself lives in the session and the mode objects the window owns.
 
 #include "shell/FormLayout.h"
+#include "shell/KeyTableForm.h"
 #include "shell/Platform.h"
 #include "study/AutoBrowseMode.h"
 #include "study/ComparisonMode.h"
@@ -15,9 +16,11 @@
 #include <QString>
 
 #include <memory>
+#include <vector>
 
 class QCheckBox;
 class QComboBox;
+class QKeyEvent;
 class QLabel;
 class QListWidget;
 class QSettings;
@@ -63,6 +66,7 @@ public slots:
     void cbVolume_Click();
     void lsLesson_Click();
     void ckShowChinese_Click();
+    void cbSpeed_Click();
     void wbContent_DocumentComplete();
     void wbAdv_BeforeNavigate(const QUrl& url, bool* cancel);
     // Says an audio problem once in the status bar.
@@ -71,6 +75,7 @@ public slots:
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // ----- Controls -----
@@ -81,6 +86,17 @@ private:
     void createSpellPanel();
     void createStudy();
     void connectControls();
+
+    // ----- Keys -----
+    void createKeys();
+    void nameKeysInTips();
+    bool runKey(const QKeyEvent& event, const QWidget* focus);
+    bool showKeyTable();
+    bool leaveRunningMode();
+    bool lessonPageShown() const;
+    bool pressCurrentSentence();
+    bool stepSentence(int step);
+    bool stepSpeed(int step);
 
     // ----- Status bar and toolbar, following the session -----
     void showStatus(int status);
@@ -141,6 +157,8 @@ private:
     HtmlView* wbAdv = nullptr;
     QCheckBox* ckShowChinese = nullptr;
     QLabel* lbCurLesson = nullptr;
+    QLabel* lbSpeed = nullptr;
+    QComboBox* cbSpeed = nullptr;
     BrowsePanel browsePanel_;
     QLabel *Label1 = nullptr, *Label2 = nullptr, *Label3 = nullptr;
     ComparePanel comparePanel_;
@@ -150,4 +168,6 @@ private:
 
     // Made last: the modes work on the controls above.
     std::unique_ptr<StudyModes> modes_;
+    std::vector<KeyBinding> keys_;
+    KeyTableForm* keyTable_ = nullptr;
 };

@@ -79,7 +79,7 @@ void MainForm::Form_Load()
             reportNoLessons();
     }
     session_->setLoading(false);
-    modes_->lessonStudy().enter();
+    modes_->lessonStudy().enter();  // the lesson page also takes the keyboard
     if (session_->sentenceCount() == 0)
         session_->ShowPositionText(0);
     wbAdv->widget()->show();

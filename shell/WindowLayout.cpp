@@ -69,4 +69,7 @@ void MainForm::applyLayout()
     const FormLayout& l = formLayout_;
     const TwipsRect line{l.lineSpellX1, l.lineSpellY, l.lineSpellX2 - l.lineSpellX1, 15};
     lineSpell->setGeometry(line.toPixels());
+    // The forgiving check sits on the answer box's title line.
+    const TwipsRect title = l.lbSpellTitle;
+    spellPanel_.ckSpellLenient->setGeometry(TwipsRect{title.left + 2400, title.top - 30, 2700, 285}.toPixels());
 }

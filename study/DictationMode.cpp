@@ -157,21 +157,27 @@ void DictationMode::CheckSpelling()
     const QString typed = trimBlanks(panel_.teSpell->text());
     panel_.teSpell->setText(typed);
     const QString right = trimBlanks(englishText(n));
-    const int r = library_.dllCompareSentence(encodeCourseText(typed), encodeCourseText(right));
-    if (r == -1) {
+    const int position = panel_.ckSpellLenient->isChecked() ? firstForgivingDifference(typed, right)
+                                                            : firstExactDifference(typed, right);
+    if (position == -1) {
         if (n >= session_.sentenceCount() - 1)
             messages_.inform(window_, kDictationDone);
         else
             btSpellNext_Click();
         return;
     }
-    // The comparison counts bytes of the course encoding; the box counts
-    // characters.
-    const int position = characterAt(typed, r);
     if (position < typed.size())
         panel_.teSpell->setSelection(position, typed[position].isHighSurrogate() ? 2 : 1);
     else
         panel_.teSpell->setCursorPosition(typed.size());
+}
+
+int DictationMode::firstExactDifference(const QString& typed, const QString& right) const
+{
+    const int r = library_.dllCompareSentence(encodeCourseText(typed), encodeCourseText(right));
+    // The comparison counts bytes of the course encoding; the box counts
+    // characters.
+    return r == -1 ? -1 : characterAt(typed, r);
 }
 
 void DictationMode::ArmFocusReturn() { panel_.timerFocus->start(); }

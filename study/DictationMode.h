@@ -26,6 +26,7 @@ struct SpellPanel {
     QCheckBox* ckSpellAutoSnd = nullptr;      // play each sentence when it is presented
     QCheckBox* ckSpellShowEnglish = nullptr;  // fill the English hint when presented
     QCheckBox* ckSpellShowChinese = nullptr;  // fill the Chinese hint when presented
+    QCheckBox* ckSpellLenient = nullptr;      // forgive letter case, punctuation and spacing
     QPushButton* btToStart = nullptr;
     QPushButton* btSpellPrev = nullptr;
     QPushButton* btSpellNext = nullptr;
@@ -72,6 +73,9 @@ private:
     // plays it when wanted.
     void SpellCurSentence();
     void ArmFocusReturn();
+    // -1 when typed is the sentence byte for byte; otherwise the position of
+    // its first wrong character (its length when it stops short).
+    int firstExactDifference(const QString& typed, const QString& right) const;
     QString englishText(int n) const;
     QString chineseText(int n) const;
 

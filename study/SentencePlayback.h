@@ -26,8 +26,15 @@ public:
     void playAgain();
     // Ends playback at once; no rangeEnded follows.
     void stop();
-    // The length of the range last played, as the player holds it.
+    // The length of the range last played, as the player holds it, and as
+    // the learner heard it at the speed it played at.
     double rangeSeconds() const;
+    double heardSeconds() const;
+
+    // The speed sentences play at from the next play on, in percent of the
+    // recorded speed; the pitch stays.
+    void setSpeedPercent(int percent);
+    int speedPercent() const { return speedPercent_; }
 
 signals:
     void rangeEnded();
@@ -35,4 +42,7 @@ signals:
 private:
     MediaPlayer& player_;
     const StudySession& session_;
+    int speedPercent_ = 100;
+    // The player's rate when the range last played began.
+    double rangeRate_ = 1.0;
 };
