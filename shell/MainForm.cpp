@@ -9,6 +9,8 @@
 #include "platform/system/MessageBoxes.h"
 #include "platform/system/Waits.h"
 #include "platform/web/HtmlView.h"
+#include "record/StudyRecord.h"
+#include "record/StudyRecorder.h"
 #include "shell/Module1.h"
 #include "shell/StatusControls.h"
 #include "study/SentencePlayback.h"
@@ -89,12 +91,19 @@ MainForm::MainForm(Platform platform, QWidget* parent) : QMainWindow(parent), pl
     setWaitClock(platform_.library.get());
     createControls();
     createStudy();
+    createRecord();
     connectControls();
     createKeys();
     resize(formLayout_.stuInfo.toPixels().width(), 10845 / 15);
 }
 
-MainForm::~MainForm() { qApp->removeEventFilter(this); }
+MainForm::~MainForm()
+{
+    qApp->removeEventFilter(this);
+    // What the record still gathers is written before the study objects go.
+    recorder_.reset();
+    record_.reset();
+}
 
 void MainForm::createControls()
 {
@@ -239,7 +248,9 @@ void MainForm::createSpellPanel()
     placeTwips(p.btSpellHint = button(piSpell, "btSpellHint", "&H 提示"), 7800, 90, 990, 315);
     // Beside the answer box's title, where the layout places it.
     p.ckSpellLenient = checkBox(piSpell, "ckSpellLenient", "忽略大小写和标点");
-    for (QCheckBox* box : {p.ckSpellAutoSnd, p.ckSpellShowEnglish, p.ckSpellShowChinese, p.ckSpellLenient})
+    p.ckSpellHardOnly = checkBox(piSpell, "ckSpellHardOnly", "只练难句");
+    for (QCheckBox* box :
+         {p.ckSpellAutoSnd, p.ckSpellShowEnglish, p.ckSpellShowChinese, p.ckSpellLenient, p.ckSpellHardOnly})
         box->setMinimumHeight(box->sizeHint().height());
 
     lineSpell = named(new QFrame(piSpell), "lineSpell");

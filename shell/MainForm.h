@@ -28,6 +28,9 @@ class QStatusBar;
 class QToolBar;
 class SentencePlayback;
 class StudyModes;
+class StudyRecord;
+class StudyRecordForm;
+class StudyRecorder;
 class StudySession;
 
 class MainForm : public QMainWindow {
@@ -62,6 +65,7 @@ public slots:
     void btThinkEnglish_click();
     void btWords_click();
     void btMp3_click();
+    void btStudyRecord_click();
 
     void cbVolume_Click();
     void lsLesson_Click();
@@ -123,6 +127,11 @@ private:
     void reportMissingCourse(const QString& what);
     void reportNoLessons();
 
+    // ----- Study record -----
+    void createRecord();
+    void requestLessonMarks();
+    void showLessonMarks(int request, const QVector<int>& marks);
+
     // ----- Layout -----
     void ResizeForm();
     void applyLayout();
@@ -170,4 +179,9 @@ private:
     std::unique_ptr<StudyModes> modes_;
     std::vector<KeyBinding> keys_;
     KeyTableForm* keyTable_ = nullptr;
+    std::unique_ptr<StudyRecord> record_;
+    std::unique_ptr<StudyRecorder> recorder_;
+    StudyRecordForm* recordForm_ = nullptr;
+    int marksRequest_ = 0;
+    int overviewRequest_ = 0;
 };

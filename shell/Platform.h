@@ -23,6 +23,8 @@ struct Platform {
     std::unique_ptr<CourseLibrary> library;
     // The settings file; empty for the user's own settings store.
     QString settingsFile;
+    // The study record's file; empty for the user's own.
+    QString studyRecordFile;
 
     // The program's own: WebEngine views, GStreamer audio on the default
     // devices, real message boxes, the library from the program folder.

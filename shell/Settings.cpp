@@ -58,6 +58,7 @@ void MainForm::GetAllSettings()
     checkFrom(spellPanel_.ckSpellShowEnglish, settingNumber("SpellShowEnglish", 0));
     checkFrom(spellPanel_.ckSpellAutoSnd, settingNumber("SpellAutoSnd", 1));
     checkFrom(spellPanel_.ckSpellLenient, settingNumber("SpellLenient", 0));
+    checkFrom(spellPanel_.ckSpellHardOnly, settingNumber("SpellHardOnly", 0));
 
     // A speed that is not offered is the recorded speed.
     const int speed = cbSpeed->findData(settingNumber("PlaybackSpeed", kNormalSpeed));
@@ -86,5 +87,6 @@ void MainForm::SaveAllSettings()
     };
     saveOnceUsed("PlaybackSpeed", cbSpeed->currentData().toInt(), kNormalSpeed);
     saveOnceUsed("SpellLenient", spellPanel_.ckSpellLenient->isChecked() ? -1 : 0, 0);
+    saveOnceUsed("SpellHardOnly", spellPanel_.ckSpellHardOnly->isChecked() ? -1 : 0, 0);
     settings->sync();
 }

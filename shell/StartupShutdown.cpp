@@ -5,6 +5,7 @@
 #include "platform/web/HtmlView.h"
 #include "shell/MainForm.h"
 #include "shell/Module1.h"
+#include "record/StudyRecord.h"
 #include "study/StudyModes.h"
 #include "study/StudySession.h"
 
@@ -97,6 +98,7 @@ void MainForm::Form_Unload()
     unloaded_ = true;
     modes_->autoBrowse().cancelPauses();
     session_->releasePage();
+    record_->flush();
     SaveAllSettings();
     for (const char* scratch : kScratchFiles)
         QFile::remove(scratch);

@@ -27,13 +27,17 @@ void SentencePlayback::PlaySentence(int nNo, bool stopFirst)
     player_.setSelectionEnd(times[nNo + 1]);
     player_.setCurrentPosition(times[nNo]);
     rangeRate_ = player_.rate();
+    rangeSentence_ = nNo;
     player_.play();
+    emit sentenceStarted(nNo);
 }
 
 void SentencePlayback::playAgain()
 {
     rangeRate_ = player_.rate();
     player_.play();
+    if (session_.hasSentence(rangeSentence_))
+        emit sentenceStarted(rangeSentence_);
 }
 
 void SentencePlayback::stop() { player_.stop(); }

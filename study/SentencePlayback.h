@@ -38,11 +38,14 @@ public:
 
 signals:
     void rangeEnded();
+    // Sentence n begins to play, from its start.
+    void sentenceStarted(int n);
 
 private:
     MediaPlayer& player_;
     const StudySession& session_;
     int speedPercent_ = 100;
-    // The player's rate when the range last played began.
+    // The player's rate when the range last played began, and its sentence.
     double rangeRate_ = 1.0;
+    int rangeSentence_ = -1;
 };

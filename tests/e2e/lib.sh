@@ -52,7 +52,7 @@ e2e_begin() {
   export HOME="$WORK/home"
   mkdir -p "$HOME"
   SETTINGS="$HOME/.config/MyTrellis.ini"
-  unset XDG_CONFIG_HOME XDG_RUNTIME_DIR
+  unset XDG_CONFIG_HOME XDG_DATA_HOME XDG_RUNTIME_DIR
 
   # An X server of our own on a free display number, told to us on fd 3.
   Xvfb -displayfd 3 -screen 0 1280x900x24 -nolisten tcp 3> "$WORK/display" > "$WORK/xvfb.log" 2>&1 &

@@ -155,7 +155,8 @@ TEST(Toolbar, ButtonsStandInTheirOrderWithTheirIcons)
             EXPECT_FALSE(button->icon().isNull()) << button->objectName().toStdString();
         }
     }
-    EXPECT_EQ(keys, QStringList({"btBrowse", "btCompare", "btSpell", "btThinkEnglish", "btWords", "btMp3"}));
+    EXPECT_EQ(keys, QStringList({"btBrowse", "btCompare", "btSpell", "btThinkEnglish", "btWords", "btMp3",
+                                 "btStudyRecord"}));
     // The speed list closes the row.
     ASSERT_NE(last, nullptr);
     EXPECT_EQ(last->objectName(), "cbSpeed");

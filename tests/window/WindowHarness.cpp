@@ -58,6 +58,7 @@ WindowHarness::WindowHarness(const std::function<void(const QString& folder)>& p
     platform.messageBoxes = std::move(boxes);
     platform.library = std::make_unique<CourseLibrary>(QString(LEXBAY_APP_DIR) + "/liblexbaydll.so");
     platform.settingsFile = settingsFile();
+    platform.studyRecordFile = folder() + "/record/study.sqlite";
     player_->setDurationForNextFile(kRecordingSeconds);
     form_ = std::make_unique<MainForm>(std::move(platform));
 }
