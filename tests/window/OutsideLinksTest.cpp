@@ -1,5 +1,7 @@
-// The welcome page's start picture and the recording-source dialog.
+// The welcome page's start picture, the recording-source dialog, and the
+// browser launch.
 
+#include "RecordingOpener.h"
 #include "WindowHarness.h"
 
 #include "coursedata/lexbaydll.h"
@@ -11,6 +13,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <QThread>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -41,6 +44,18 @@ TEST(WelcomePage, OtherAddressesAndOtherLetterCasesAreNotIntercepted)
     f.wbAdv_BeforeNavigate(QUrl(LEXBAY_MAKER_SITE), &cancel);
     EXPECT_FALSE(cancel);
     EXPECT_FALSE(ui(f).wbAdv->isHidden());
+}
+
+// The browser launch waits for the opener on a thread of the library's own.
+TEST(CourseLibraryBrowserLaunch, LettingTheLibraryGoWhileTheOpenerRunsIsSafe)
+{
+    RecordingOpener opener(0.3);
+    {
+        CourseLibrary library(QString(LEXBAY_APP_DIR) + "/liblexbaydll.so");
+        EXPECT_EQ(library.dllIePage(LEXBAY_MAKER_SITE), 0);
+        EXPECT_EQ(opener.waitForAddresses(1, 5000), QStringList({LEXBAY_MAKER_SITE}));
+    }
+    QThread::msleep(600);  // the opener ends; its waiting thread wakes up
 }
 
 TEST(Mp3Dialog, ShowsItsTextsAndOpensCentredEachTime)
