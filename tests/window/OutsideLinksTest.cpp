@@ -1,5 +1,5 @@
-// The welcome page's start picture, the recording-source dialog, and the
-// browser launch.
+// The welcome page's start picture and links, the recording-source dialog,
+// and the browser launch they go through.
 
 #include "RecordingOpener.h"
 #include "WindowHarness.h"
@@ -44,6 +44,21 @@ TEST(WelcomePage, OtherAddressesAndOtherLetterCasesAreNotIntercepted)
     f.wbAdv_BeforeNavigate(QUrl(LEXBAY_MAKER_SITE), &cancel);
     EXPECT_FALSE(cancel);
     EXPECT_FALSE(ui(f).wbAdv->isHidden());
+}
+
+TEST(WelcomePage, ItsWebAndMailLinksGoToTheDesktopsOpener)
+{
+    RecordingOpener opener;
+    WindowHarness h;
+    MainForm& f = h.load();
+    const QString mail = QStringLiteral("mailto:studio@lexbay.invalid");
+    EXPECT_TRUE(h.welcome().followLink(QUrl(LEXBAY_MAKER_SITE)));
+    EXPECT_FALSE(h.welcome().followLink(QUrl("http://" LEXBAY_START_HOST "/start.htm")));
+    EXPECT_TRUE(h.welcome().followLink(QUrl(mail)));
+    QStringList given = opener.waitForAddresses(2, 5000);
+    given.sort();  // the two openers run side by side
+    EXPECT_EQ(given, QStringList({LEXBAY_MAKER_SITE, mail}));
+    EXPECT_TRUE(ui(f).pnNotice->text().isEmpty());
 }
 
 // The browser launch waits for the opener on a thread of the library's own.
