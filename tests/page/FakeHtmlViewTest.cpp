@@ -255,45 +255,6 @@ TEST_F(FakeHtmlViewTest, FollowLinkOffersTheNavigationFirst)
     EXPECT_EQ(offered.size(), 2);
 }
 
-// The rule both views follow, for each kind of page.
-TEST_F(FakeHtmlViewTest, PageLinksDecideWhatLoadsWhatGoesOutsideAndWhatIsDropped)
-{
-    const QString other = writeLesson("other.htm", numberedSentences(1));
-    struct Row {
-        PageLinks links;
-        QUrl url;
-        bool pressed;
-        const char* outcome;  // "load", "outside" or "drop"
-    };
-    const Row rows[] = {
-        {PageLinks::OwnPagesOnly, QUrl("http://example.invalid/a"), true, "outside"},
-        {PageLinks::OwnPagesOnly, QUrl("HTTPS://example.invalid/a"), true, "outside"},
-        {PageLinks::OwnPagesOnly, QUrl("mailto:someone@example.invalid"), true, "outside"},
-        {PageLinks::OwnPagesOnly, QUrl("https://example.invalid/a"), false, "drop"},
-        {PageLinks::OwnPagesOnly, QUrl("lexbay-odd:click"), true, "drop"},
-        {PageLinks::OwnPagesOnly, QUrl("ftp://example.invalid/a"), true, "drop"},
-        {PageLinks::OwnPagesOnly, QUrl::fromLocalFile(other), true, "drop"},
-        {PageLinks::OwnPagesOnly, QUrl::fromLocalFile(other), false, "drop"},
-        {PageLinks::Followed, QUrl::fromLocalFile(other), false, "load"},
-        {PageLinks::Followed, QUrl("lexbay-odd:click"), false, "outside"},
-        {PageLinks::Followed, QUrl("http://example.invalid/a"), true, "outside"},
-    };
-    for (const Row& row : rows) {
-        FakeHtmlView fresh;
-        fresh.setPageLinks(row.links);
-        QSignalSpy outside(&fresh, &HtmlView::openOutsideRequested);
-        QSignalSpy dropped(&fresh, &HtmlView::navigationDropped);
-        const bool wentAhead = fresh.followLink(row.url, row.pressed);
-        const QString outcome = !fresh.navigations().isEmpty() ? "load"
-                                : !outside.isEmpty()           ? "outside"
-                                : !dropped.isEmpty()           ? "drop"
-                                                               : "nothing";
-        EXPECT_EQ(outcome, row.outcome) << row.url.toString().toStdString() << " pressed " << row.pressed;
-        EXPECT_EQ(wentAhead, outcome != "drop");
-        EXPECT_EQ(outside.size() + dropped.size() + fresh.navigations().size(), 1);
-    }
-}
-
 }
 
 int main(int argc, char** argv)
