@@ -121,6 +121,10 @@ void MainForm::createControls()
     pnSubStatus = named(new QLabel(stuInfo), "pnSubStatus");
     pnNotice = named(new QLabel(stuInfo), "pnNotice");
     pnStatus->setMinimumWidth(120);
+    // A notice may be longer than the window is wide (it names files and
+    // addresses); it is cut there, and its tooltip holds all of it, rather
+    // than the window growing.
+    pnNotice->setMinimumWidth(1);
     stuInfo->addWidget(pnStatus);
     stuInfo->addWidget(pnSubStatus, 1);
     stuInfo->addPermanentWidget(pnNotice);
@@ -156,6 +160,9 @@ void MainForm::createControls()
     welcomeView_ = platform_.makeHtmlView();
     wbAdv = welcomeView_.get();
     wbAdv->setObjectName("wbAdv");
+    // The welcome page is the program's own; the lesson and word pages hold
+    // course text and keep to the pages the program loads into them.
+    wbAdv->setPageLinks(PageLinks::Followed);
     wbAdv->widget()->setParent(clientArea_);
     wbAdv->widget()->setObjectName("wbAdv");
 
@@ -299,22 +306,26 @@ void MainForm::connectControls()
     connect(cbSpeed, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &MainForm::cbSpeed_Click);
     connect(wbContent, &HtmlView::documentComplete, this, &MainForm::wbContent_DocumentComplete);
     connect(wbAdv, &HtmlView::beforeNavigate, this, &MainForm::wbAdv_BeforeNavigate);
+    for (HtmlView* view : {wbContent, wbWords, wbAdv})
+        connect(view, &HtmlView::openOutsideRequested, this, &MainForm::openOutside);
+    for (HtmlView* view : {wbContent, wbWords})
+        connect(view, &HtmlView::navigationDropped, this, &MainForm::showDroppedNavigation);
     connect(session_.get(), &StudySession::statusChanged, this, &MainForm::showStatus);
     connect(session_.get(), &StudySession::positionShown, this, &MainForm::showPosition);
-    connect(platform_.mePlayer.get(), &MediaPlayer::audioProblem, this, &MainForm::showAudioProblem);
-    connect(platform_.mciPlayer.get(), &WaveDevice::audioProblem, this, &MainForm::showAudioProblem);
-    connect(platform_.mciRecorder.get(), &WaveDevice::audioProblem, this, &MainForm::showAudioProblem);
-    connect(&modes_->comparison(), &ComparisonMode::audioProblem, this, &MainForm::showAudioProblem);
+    connect(platform_.mePlayer.get(), &MediaPlayer::audioProblem, this, &MainForm::showNotice);
+    connect(platform_.mciPlayer.get(), &WaveDevice::audioProblem, this, &MainForm::showNotice);
+    connect(platform_.mciRecorder.get(), &WaveDevice::audioProblem, this, &MainForm::showNotice);
+    connect(&modes_->comparison(), &ComparisonMode::audioProblem, this, &MainForm::showNotice);
 }
 
 void MainForm::cbSpeed_Click() { playback_->setSpeedPercent(cbSpeed->currentData().toInt()); }
 
-void MainForm::showAudioProblem(const QString& message)
+void MainForm::showNotice(const QString& message)
 {
     // Said once: the same problem comes back with every sentence.
-    if (message == shownAudioProblem_)
+    if (message == shownNotice_)
         return;
-    shownAudioProblem_ = message;
+    shownNotice_ = message;
     pnNotice->setText(message);
     pnNotice->setToolTip(message);
 }

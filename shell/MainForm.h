@@ -73,8 +73,13 @@ public slots:
     void cbSpeed_Click();
     void wbContent_DocumentComplete();
     void wbAdv_BeforeNavigate(const QUrl& url, bool* cancel);
-    // Says an audio problem once in the status bar.
-    void showAudioProblem(const QString& message);
+    // Hands an address a page asks for to the desktop's browser or mail program.
+    void openOutside(const QUrl& url);
+    // Says in the status bar that a page's navigation was dropped, naming the address.
+    void showDroppedNavigation(const QUrl& url);
+    // Says a problem once in the status bar: an audio device or file, a
+    // dropped navigation.
+    void showNotice(const QString& message);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -148,7 +153,7 @@ private:
     bool bPageLoaded = false;
     int showChineseSetting_ = 0;
     bool unloaded_ = false;
-    QString shownAudioProblem_;
+    QString shownNotice_;
 
     FormLayout formLayout_;
     QWidget* clientArea_ = nullptr;

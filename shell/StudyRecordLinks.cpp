@@ -35,7 +35,7 @@ void MainForm::createRecord()
     recorder_ = std::make_unique<StudyRecorder>(*record_, *session_, *playback_, modes_->dictation(),
                                                 modes_->comparison());
     modes_->dictation().setHardSentences([this] { return recorder_->hardSentences(); });
-    connect(record_.get(), &StudyRecord::problem, this, &MainForm::showAudioProblem);
+    connect(record_.get(), &StudyRecord::problem, this, &MainForm::showNotice);
     connect(record_.get(), &StudyRecord::marksRead, this, &MainForm::showLessonMarks);
     connect(record_.get(), &StudyRecord::overviewRead, this, [this](int request, const RecordOverview& overview) {
         if (recordForm_ != nullptr && request == overviewRequest_)
