@@ -74,13 +74,13 @@ void DayChart::paintEvent(QPaintEvent*)
     const double axisTop = step * std::max(1.0, std::ceil(most / step));
     const auto yOf = [&](double minutes) { return bottom - int((bottom - top) * minutes / axisTop); };
 
-    p.setPen(palette().color(QPalette::Mid));
     for (double m = 0; m <= axisTop + 1e-9; m += step) {
+        p.setPen(palette().color(QPalette::Mid));
         p.drawLine(left, yOf(m), right, yOf(m));
+        p.setPen(palette().color(QPalette::Text));
         p.drawText(QRect(0, yOf(m) - metrics.height() / 2, left - 6, metrics.height()), Qt::AlignRight,
                    QString::number(m));
     }
-    p.setPen(palette().color(QPalette::Text));
     p.drawText(QRect(0, 0, width(), top - 4), Qt::AlignLeft | Qt::AlignVCenter, "分钟");
     p.drawText(QRect(0, height() - metrics.height() - 2, width(), metrics.height()), Qt::AlignCenter,
                "日期（最近 30 天）");

@@ -273,4 +273,29 @@ TEST(StudyRecordFaults, AFileHeldByAnotherProgramIsWrittenOnceItIsFreeAgain)
     EXPECT_EQ(RawFile(file).value("SELECT COUNT(*) FROM dictation_answers").toInt(), 20);
 }
 
+TEST(StudyRecordFaults, TwoCopiesOfTheProgramShareTheFileAndLoseNothing)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath("study.sqlite");
+    {
+        StudyRecord first(file);
+        StudyRecord second(file);
+        QSignalSpy problems(&first, &StudyRecord::problem), otherProblems(&second, &StudyRecord::problem);
+        for (int i = 0; i < 300; ++i) {
+            first.add(answer(i % 8, true));
+            second.add(answer(i % 8, false));
+            if (i % 50 == 0) {
+                first.send();
+                second.send();
+            }
+        }
+        first.flush();
+        second.flush();
+        EXPECT_EQ(problems.count() + otherProblems.count(), 0);
+    }
+    RawFile raw(file);
+    EXPECT_EQ(raw.value("SELECT COUNT(*) FROM dictation_answers").toInt(), 600);
+    EXPECT_EQ(raw.value("SELECT COUNT(*) FROM study_sessions").toInt(), 2);
+}
+
 }  // namespace
