@@ -118,52 +118,51 @@ QString RecordDatabase::prepare()
     // wait for a writer, and a writer waits its turn.
     if (!exec("PRAGMA journal_mode = WAL", &error) || !exec("PRAGMA synchronous = NORMAL", &error))
         return error;
+    // Two copies starting on a new file at once: the first to take the write
+    // lock makes the tables, the other finds them made.
+    if (!exec("BEGIN IMMEDIATE", &error))
+        return error;
     QSqlQuery version(db_);
-    if (!version.exec("SELECT version FROM schema_version") || !version.next())
-        return create();
-    const int found = version.value(0).toInt();
+    const bool known = version.exec("SELECT version FROM schema_version") && version.next();
+    const int found = known ? version.value(0).toInt() : 0;
     version.finish();
     if (found > kSchemaVersion)
-        return QString("学习记录由较新版本的程序写成（第 %1 版）").arg(found);
-    return found < kSchemaVersion ? migrate(found) : QString();
+        error = QString("学习记录由较新版本的程序写成（第 %1 版）").arg(found);
+    else if (!known)
+        error = create();
+    else if (found < kSchemaVersion)
+        error = migrate(found);
+    if (!error.isEmpty()) {
+        exec("ROLLBACK", nullptr);
+        return error;
+    }
+    return exec("COMMIT", &error) ? QString() : error;
 }
 
+// Inside prepare()'s transaction.
 QString RecordDatabase::create()
 {
     QString error;
-    if (!db_.transaction())
-        return db_.lastError().text();
     for (const char* statement : kSchema) {
-        if (!exec(statement, &error)) {
-            db_.rollback();
+        if (!exec(statement, &error))
             return error;
-        }
     }
-    if (!exec(QString("INSERT INTO schema_version VALUES (%1)").arg(kSchemaVersion), &error)) {
-        db_.rollback();
-        return error;
-    }
-    return db_.commit() ? QString() : db_.lastError().text();
+    exec(QString("INSERT INTO schema_version VALUES (%1)").arg(kSchemaVersion), &error);
+    return error;
 }
 
+// Inside prepare()'s transaction.
 QString RecordDatabase::migrate(int fromVersion)
 {
     QString error;
-    if (!db_.transaction())
-        return db_.lastError().text();
     if (fromVersion <= 1) {
         for (const char* statement : kFromVersion1) {
-            if (!exec(statement, &error)) {
-                db_.rollback();
+            if (!exec(statement, &error))
                 return error;
-            }
         }
     }
-    if (!exec(QString("UPDATE schema_version SET version = %1").arg(kSchemaVersion), &error)) {
-        db_.rollback();
-        return error;
-    }
-    return db_.commit() ? QString() : db_.lastError().text();
+    exec(QString("UPDATE schema_version SET version = %1").arg(kSchemaVersion), &error);
+    return error;
 }
 
 qint64 RecordDatabase::startSession(qint64 at)

@@ -19,6 +19,11 @@ e2e_fail() {
       echo "$E2E_NAME: last screenshot: $ARTIFACTS/$E2E_NAME-failure.png" >&2
     [[ -f "$WORK/lexbay.log" ]] && { echo "--- program output" >&2; tail -n 30 "$WORK/lexbay.log" >&2; }
     [[ -s "$WORK/openbox.log" ]] && { echo "--- window manager output" >&2; tail -n 10 "$WORK/openbox.log" >&2; }
+    if [[ -n "${DISPLAY:-}" ]]; then
+      echo "--- windows shown" >&2
+      local w
+      for w in $(xdotool search --onlyvisible --name '.' 2> /dev/null); do xdotool getwindowname "$w" 2> /dev/null; done >&2
+    fi
   fi
   exit 1
 }

@@ -6,6 +6,7 @@
 #include "record/RecordDatabase.h"
 #include "record/StudyRecord.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -291,6 +292,7 @@ TEST(StudyRecordFaults, TwoCopiesOfTheProgramShareTheFileAndLoseNothing)
         }
         first.flush();
         second.flush();
+        QCoreApplication::processEvents();
         EXPECT_EQ(problems.count() + otherProblems.count(), 0);
     }
     RawFile raw(file);
