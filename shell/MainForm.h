@@ -1,9 +1,10 @@
 #pragma once
 
-// The main window: its controls, catalogue and lesson loading, settings,
-// layout and the MP3 dialog, and the procedures the toolbar and the page call
-// by name, each handing over to the study session or a mode. The study
-// itself lives in the session and the mode objects the window owns.
+// The main window: its controls, catalogue and lesson loading, settings, keys,
+// layout, the MP3 dialog and the record window, and the procedures the
+// toolbar and the page call by name, each handing over to the study session
+// or a mode. The study itself lives in the session and the mode objects the
+// window owns, and the study record beside them.
 
 #include "shell/FormLayout.h"
 #include "shell/KeyTableForm.h"
@@ -78,7 +79,7 @@ public slots:
     // Says in the status bar that a page's navigation was dropped, naming the address.
     void showDroppedNavigation(const QUrl& url);
     // Says a problem once in the status bar: an audio device or file, a
-    // dropped navigation.
+    // dropped navigation, the study record.
     void showNotice(const QString& message);
 
 protected:
