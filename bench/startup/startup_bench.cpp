@@ -70,8 +70,9 @@ int main(int argc, char* argv[])
     QDir::setCurrent(folder);
     Module1::sAppPath = folder;
 
-    Platform platform = Platform::real(folder);
+    Platform platform = Platform::real(RunFolders::locate(folder));
     platform.settingsFile = folder + "/settings.ini";
+    platform.ownBooks.clear();
     MainForm form(std::move(platform));
     form.Form_Load();
     form.show();
