@@ -27,7 +27,7 @@ struct Platform {
     // Where the volumes lie: those shipped with the program, and the
     // learner's own (empty for none), which win over shipped ones of the
     // same name.
-    QString shippedBooks = "books";
+    QString shippedBooks = kBooksFolder;
     QString ownBooks;
 
     // The program's own: WebEngine views, GStreamer audio on the default

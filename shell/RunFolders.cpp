@@ -9,7 +9,6 @@
 namespace {
 
 const char* const kUserFolderName = "Lexbay";
-const char* const kBooksFolder = "books";
 // A program folder holding this file is its own user folder.
 const char* const kPortableMark = LEXBAY_PORTABLE_MARK;
 // The shipped files read by name from the working folder, comma-separated.

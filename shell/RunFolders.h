@@ -12,6 +12,9 @@
 
 #include <QString>
 
+// The folder of volumes, in the program folder and in the user's data folder.
+inline constexpr char kBooksFolder[] = "books";
+
 struct RunFolders {
     QString program;
     QString user;
