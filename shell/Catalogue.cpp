@@ -139,6 +139,7 @@ void MainForm::FillLsLesson()
         return;
     for (const QString& title : platform_.library->dllFillLsLesson(courseFile(kLessonText)))
         lsLesson->addItem(withoutLineEnd(title));
+    requestLessonMarks();
     if (lsLesson->count() == 0 && !session_->isLoading())
         reportNoLessons();
 }
@@ -195,8 +196,11 @@ void MainForm::LoadLesson()
 
     auto forward = std::make_shared<clsForward>();
     forward->Set_Destination(this, "HtmlEventHandler");
-    session_->startLesson(wbContent->document(), sentenceCount, forward);
+    const LessonName name{currentVolumeFolder(), lesson >= 0 ? lsLesson->currentItem()->text() : QString()};
+    session_->startLesson(wbContent->document(), sentenceCount, forward, name);
     openLessonRecording(sentenceCount, lesson);
+    // The lesson left behind may have become studied.
+    requestLessonMarks();
 }
 
 void MainForm::openLessonRecording(int sentenceCount, int lesson)

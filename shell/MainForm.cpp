@@ -9,12 +9,15 @@
 #include "platform/system/MessageBoxes.h"
 #include "platform/system/Waits.h"
 #include "platform/web/HtmlView.h"
+#include "record/StudyRecord.h"
+#include "record/StudyRecorder.h"
 #include "shell/Module1.h"
 #include "shell/StatusControls.h"
 #include "study/SentencePlayback.h"
 #include "study/StudyModes.h"
 #include "study/StudySession.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
@@ -88,11 +91,19 @@ MainForm::MainForm(Platform platform, QWidget* parent) : QMainWindow(parent), pl
     setWaitClock(platform_.library.get());
     createControls();
     createStudy();
+    createRecord();
     connectControls();
+    createKeys();
     resize(formLayout_.stuInfo.toPixels().width(), 10845 / 15);
 }
 
-MainForm::~MainForm() = default;
+MainForm::~MainForm()
+{
+    qApp->removeEventFilter(this);
+    // What the record still gathers is written before the study objects go.
+    recorder_.reset();
+    record_.reset();
+}
 
 void MainForm::createControls()
 {
@@ -110,6 +121,10 @@ void MainForm::createControls()
     pnSubStatus = named(new QLabel(stuInfo), "pnSubStatus");
     pnNotice = named(new QLabel(stuInfo), "pnNotice");
     pnStatus->setMinimumWidth(120);
+    // A notice may be longer than the window is wide (it names files and
+    // addresses); it is cut there, and its tooltip holds all of it, rather
+    // than the window growing.
+    pnNotice->setMinimumWidth(1);
     stuInfo->addWidget(pnStatus);
     stuInfo->addWidget(pnSubStatus, 1);
     stuInfo->addPermanentWidget(pnNotice);
@@ -145,6 +160,9 @@ void MainForm::createControls()
     welcomeView_ = platform_.makeHtmlView();
     wbAdv = welcomeView_.get();
     wbAdv->setObjectName("wbAdv");
+    // The welcome page is the program's own; the lesson and word pages hold
+    // course text and keep to the pages the program loads into them.
+    wbAdv->setPageLinks(PageLinks::Followed);
     wbAdv->widget()->setParent(clientArea_);
     wbAdv->widget()->setObjectName("wbAdv");
 
@@ -170,6 +188,19 @@ void MainForm::createToolbar()
         const QString key = mode.key;
         connect(toolButton, &QToolButton::clicked, this, [this, key] { Toolbar1_ButtonClick(key); });
     }
+    // The playback speed, at the right end.
+    auto* spacer = new QWidget(Toolbar1);
+    spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    Toolbar1->addWidget(spacer);
+    lbSpeed = label(Toolbar1, "lbSpeed", "语速");
+    lbSpeed->setContentsMargins(0, 0, 4, 0);
+    Toolbar1->addWidget(lbSpeed);
+    cbSpeed = named(new QComboBox(Toolbar1), "cbSpeed");
+    for (const int percent : kPlaybackSpeeds)
+        cbSpeed->addItem(QString("%1%").arg(percent), percent);
+    cbSpeed->setCurrentIndex(cbSpeed->findData(kNormalSpeed));
+    cbSpeed->setFocusPolicy(Qt::ClickFocus);
+    Toolbar1->addWidget(cbSpeed);
 }
 
 void MainForm::createBrowsePanel()
@@ -222,7 +253,11 @@ void MainForm::createSpellPanel()
     placeTwips(p.btSpellNext = button(piSpell, "btSpellNext", "&N 下一句"), 5640, 90, 990, 315);
     placeTwips(p.btSpellSound = button(piSpell, "btSpellSound", "&S 发音"), 6720, 90, 990, 315);
     placeTwips(p.btSpellHint = button(piSpell, "btSpellHint", "&H 提示"), 7800, 90, 990, 315);
-    for (QCheckBox* box : {p.ckSpellAutoSnd, p.ckSpellShowEnglish, p.ckSpellShowChinese})
+    // Beside the answer box's title, where the layout places it.
+    p.ckSpellLenient = checkBox(piSpell, "ckSpellLenient", "忽略大小写和标点");
+    p.ckSpellHardOnly = checkBox(piSpell, "ckSpellHardOnly", "只练难句");
+    for (QCheckBox* box :
+         {p.ckSpellAutoSnd, p.ckSpellShowEnglish, p.ckSpellShowChinese, p.ckSpellLenient, p.ckSpellHardOnly})
         box->setMinimumHeight(box->sizeHint().height());
 
     lineSpell = named(new QFrame(piSpell), "lineSpell");
@@ -239,6 +274,10 @@ void MainForm::createSpellPanel()
     lbSpellTitle = label(piSpell, "lbSpellTitle", "在此听写：");
     p.teSpell = named(new QLineEdit(piSpell), "teSpell");
     p.teSpell->setFont(fontOf(kArial, 14.25));
+    // The answer is English: letters come straight from the keyboard even
+    // while a Chinese input method is on for the rest of the desktop.
+    p.teSpell->setAttribute(Qt::WA_InputMethodEnabled, false);
+    p.teSpell->setInputMethodHints(Qt::ImhLatinOnly | Qt::ImhNoPredictiveText | Qt::ImhNoAutoUppercase);
     for (QPlainTextEdit* hint : {p.teEnglish, p.teChinese})
         hint->setReadOnly(true);
 
@@ -264,22 +303,29 @@ void MainForm::connectControls()
     connect(cbVolume, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &MainForm::cbVolume_Click);
     connect(lsLesson, &QListWidget::currentRowChanged, this, &MainForm::lsLesson_Click);
     connect(ckShowChinese, &QCheckBox::clicked, this, &MainForm::ckShowChinese_Click);
+    connect(cbSpeed, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &MainForm::cbSpeed_Click);
     connect(wbContent, &HtmlView::documentComplete, this, &MainForm::wbContent_DocumentComplete);
     connect(wbAdv, &HtmlView::beforeNavigate, this, &MainForm::wbAdv_BeforeNavigate);
+    for (HtmlView* view : {wbContent, wbWords, wbAdv})
+        connect(view, &HtmlView::openOutsideRequested, this, &MainForm::openOutside);
+    for (HtmlView* view : {wbContent, wbWords})
+        connect(view, &HtmlView::navigationDropped, this, &MainForm::showDroppedNavigation);
     connect(session_.get(), &StudySession::statusChanged, this, &MainForm::showStatus);
     connect(session_.get(), &StudySession::positionShown, this, &MainForm::showPosition);
-    connect(platform_.mePlayer.get(), &MediaPlayer::audioProblem, this, &MainForm::showAudioProblem);
-    connect(platform_.mciPlayer.get(), &WaveDevice::audioProblem, this, &MainForm::showAudioProblem);
-    connect(platform_.mciRecorder.get(), &WaveDevice::audioProblem, this, &MainForm::showAudioProblem);
-    connect(&modes_->comparison(), &ComparisonMode::audioProblem, this, &MainForm::showAudioProblem);
+    connect(platform_.mePlayer.get(), &MediaPlayer::audioProblem, this, &MainForm::showNotice);
+    connect(platform_.mciPlayer.get(), &WaveDevice::audioProblem, this, &MainForm::showNotice);
+    connect(platform_.mciRecorder.get(), &WaveDevice::audioProblem, this, &MainForm::showNotice);
+    connect(&modes_->comparison(), &ComparisonMode::audioProblem, this, &MainForm::showNotice);
 }
 
-void MainForm::showAudioProblem(const QString& message)
+void MainForm::cbSpeed_Click() { playback_->setSpeedPercent(cbSpeed->currentData().toInt()); }
+
+void MainForm::showNotice(const QString& message)
 {
     // Said once: the same problem comes back with every sentence.
-    if (message == shownAudioProblem_)
+    if (message == shownNotice_)
         return;
-    shownAudioProblem_ = message;
+    shownNotice_ = message;
     pnNotice->setText(message);
     pnNotice->setToolTip(message);
 }

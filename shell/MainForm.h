@@ -6,6 +6,7 @@
 // itself lives in the session and the mode objects the window owns.
 
 #include "shell/FormLayout.h"
+#include "shell/KeyTableForm.h"
 #include "shell/Platform.h"
 #include "study/AutoBrowseMode.h"
 #include "study/ComparisonMode.h"
@@ -15,9 +16,11 @@
 #include <QString>
 
 #include <memory>
+#include <vector>
 
 class QCheckBox;
 class QComboBox;
+class QKeyEvent;
 class QLabel;
 class QListWidget;
 class QSettings;
@@ -25,6 +28,9 @@ class QStatusBar;
 class QToolBar;
 class SentencePlayback;
 class StudyModes;
+class StudyRecord;
+class StudyRecordForm;
+class StudyRecorder;
 class StudySession;
 
 class MainForm : public QMainWindow {
@@ -59,18 +65,26 @@ public slots:
     void btThinkEnglish_click();
     void btWords_click();
     void btMp3_click();
+    void btStudyRecord_click();
 
     void cbVolume_Click();
     void lsLesson_Click();
     void ckShowChinese_Click();
+    void cbSpeed_Click();
     void wbContent_DocumentComplete();
     void wbAdv_BeforeNavigate(const QUrl& url, bool* cancel);
-    // Says an audio problem once in the status bar.
-    void showAudioProblem(const QString& message);
+    // Hands an address a page asks for to the desktop's browser or mail program.
+    void openOutside(const QUrl& url);
+    // Says in the status bar that a page's navigation was dropped, naming the address.
+    void showDroppedNavigation(const QUrl& url);
+    // Says a problem once in the status bar: an audio device or file, a
+    // dropped navigation.
+    void showNotice(const QString& message);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // ----- Controls -----
@@ -81,6 +95,17 @@ private:
     void createSpellPanel();
     void createStudy();
     void connectControls();
+
+    // ----- Keys -----
+    void createKeys();
+    void nameKeysInTips();
+    bool runKey(const QKeyEvent& event, const QWidget* focus);
+    bool showKeyTable();
+    bool leaveRunningMode();
+    bool lessonPageShown() const;
+    bool pressCurrentSentence();
+    bool stepSentence(int step);
+    bool stepSpeed(int step);
 
     // ----- Status bar and toolbar, following the session -----
     void showStatus(int status);
@@ -110,6 +135,11 @@ private:
     void reportMissingCourse(const QString& what);
     void reportNoLessons();
 
+    // ----- Study record -----
+    void createRecord();
+    void requestLessonMarks();
+    void showLessonMarks(int request, const QVector<int>& marks);
+
     // ----- Layout -----
     void ResizeForm();
     void applyLayout();
@@ -126,7 +156,7 @@ private:
     bool bPageLoaded = false;
     int showChineseSetting_ = 0;
     bool unloaded_ = false;
-    QString shownAudioProblem_;
+    QString shownNotice_;
 
     FormLayout formLayout_;
     QWidget* clientArea_ = nullptr;
@@ -144,6 +174,8 @@ private:
     HtmlView* wbAdv = nullptr;
     QCheckBox* ckShowChinese = nullptr;
     QLabel* lbCurLesson = nullptr;
+    QLabel* lbSpeed = nullptr;
+    QComboBox* cbSpeed = nullptr;
     BrowsePanel browsePanel_;
     QLabel *Label1 = nullptr, *Label2 = nullptr, *Label3 = nullptr;
     ComparePanel comparePanel_;
@@ -153,4 +185,11 @@ private:
 
     // Made last: the modes work on the controls above.
     std::unique_ptr<StudyModes> modes_;
+    std::vector<KeyBinding> keys_;
+    KeyTableForm* keyTable_ = nullptr;
+    std::unique_ptr<StudyRecord> record_;
+    std::unique_ptr<StudyRecorder> recorder_;
+    StudyRecordForm* recordForm_ = nullptr;
+    int marksRequest_ = 0;
+    int overviewRequest_ = 0;
 };

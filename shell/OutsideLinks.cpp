@@ -1,5 +1,5 @@
-// The window's links outside the course: the recording-source dialog and the
-// welcome page's start picture.
+// The window's links outside the course: the recording-source dialog, the
+// welcome page's start picture, addresses pages hand out and those dropped.
 
 #include "coursedata/lexbaydll.h"
 #include "platform/web/HtmlView.h"
@@ -7,6 +7,13 @@
 #include "shell/Mp3Form.h"
 
 #include <QUrl>
+
+namespace {
+
+// A dropped navigation, said in the status bar; %1 is the address.
+const QString kDroppedNavigation = QStringLiteral("课程内容试图打开“%1”，已被阻止");
+
+}
 
 void MainForm::btMp3_click()
 {
@@ -22,4 +29,14 @@ void MainForm::wbAdv_BeforeNavigate(const QUrl& url, bool* cancel)
         *cancel = true;
         wbAdv->widget()->hide();
     }
+}
+
+void MainForm::openOutside(const QUrl& url)
+{
+    platform_.library->dllIePage(url.toString(QUrl::FullyEncoded));
+}
+
+void MainForm::showDroppedNavigation(const QUrl& url)
+{
+    showNotice(kDroppedNavigation.arg(url.toString()));
 }

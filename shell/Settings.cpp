@@ -2,6 +2,7 @@
 // (an INI file in the user's configuration folder, group "Options").
 
 #include "shell/MainForm.h"
+#include "shell/StatusControls.h"
 #include "study/StudyModes.h"
 #include "study/StudySession.h"
 
@@ -56,6 +57,12 @@ void MainForm::GetAllSettings()
     checkFrom(spellPanel_.ckSpellShowChinese, settingNumber("SpellShowChinese", 1));
     checkFrom(spellPanel_.ckSpellShowEnglish, settingNumber("SpellShowEnglish", 0));
     checkFrom(spellPanel_.ckSpellAutoSnd, settingNumber("SpellAutoSnd", 1));
+    checkFrom(spellPanel_.ckSpellLenient, settingNumber("SpellLenient", 0));
+    checkFrom(spellPanel_.ckSpellHardOnly, settingNumber("SpellHardOnly", 0));
+
+    // A speed that is not offered is the recorded speed.
+    const int speed = cbSpeed->findData(settingNumber("PlaybackSpeed", kNormalSpeed));
+    cbSpeed->setCurrentIndex(speed >= 0 ? speed : cbSpeed->findData(kNormalSpeed));
 }
 
 void MainForm::SaveAllSettings()
@@ -72,5 +79,14 @@ void MainForm::SaveAllSettings()
     save("SpellAutoSnd", checked(spellPanel_.ckSpellAutoSnd));
     save("CurVolumeNo", cbVolume->currentIndex());
     save("CurLessonNo", lsLesson->currentRow());
+    // Options beyond the original eight keys are written only once they are
+    // used, so a learner who never touches them keeps the same settings file.
+    const auto saveOnceUsed = [&settings, &save](const char* key, int value, int defaultValue) {
+        if (value != defaultValue || settings->contains(key))
+            save(key, value);
+    };
+    saveOnceUsed("PlaybackSpeed", cbSpeed->currentData().toInt(), kNormalSpeed);
+    saveOnceUsed("SpellLenient", spellPanel_.ckSpellLenient->isChecked() ? -1 : 0, 0);
+    saveOnceUsed("SpellHardOnly", spellPanel_.ckSpellHardOnly->isChecked() ? -1 : 0, 0);
     settings->sync();
 }

@@ -5,6 +5,7 @@
 #include "platform/web/HtmlView.h"
 #include "shell/MainForm.h"
 #include "shell/Module1.h"
+#include "record/StudyRecord.h"
 #include "study/StudyModes.h"
 #include "study/StudySession.h"
 
@@ -78,7 +79,7 @@ void MainForm::Form_Load()
             reportNoLessons();
     }
     session_->setLoading(false);
-    modes_->lessonStudy().enter();
+    modes_->lessonStudy().enter();  // the lesson page also takes the keyboard
     if (session_->sentenceCount() == 0)
         session_->ShowPositionText(0);
     wbAdv->widget()->show();
@@ -96,6 +97,7 @@ void MainForm::Form_Unload()
     unloaded_ = true;
     modes_->autoBrowse().cancelPauses();
     session_->releasePage();
+    record_->flush();
     SaveAllSettings();
     for (const char* scratch : kScratchFiles)
         QFile::remove(scratch);

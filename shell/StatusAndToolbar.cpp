@@ -55,6 +55,9 @@ void MainForm::showStatus(int status)
                                              button.status == status ? button.runningCaption : button.caption);
     }
     pnStatus->setText(c->panelText);
+    // The keyboard goes to the page the status shows, so the sentence keys
+    // act on it rather than on a list the focus fell to when a panel closed.
+    (status == StatusWords ? wbWords : wbContent)->widget()->setFocus();
 }
 
 void MainForm::showPosition(int sentenceCount, int sentenceNumber)

@@ -1,6 +1,6 @@
 #pragma once
 
-// What the window shows in each study status, and the toolbar's buttons.
+// What the window shows in each study status, and what the toolbar offers.
 
 #include "study/StudyStatus.h"
 
@@ -27,4 +27,8 @@ struct ModeButton {
 };
 
 // Left to right.
-extern const ModeButton kToolbarButtons[6];
+extern const ModeButton kToolbarButtons[7];
+
+// The playback speeds offered, in percent of the recorded speed.
+constexpr int kPlaybackSpeeds[] = {50, 60, 70, 80, 90, 100, 125};
+constexpr int kNormalSpeed = 100;

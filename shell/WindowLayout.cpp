@@ -69,4 +69,9 @@ void MainForm::applyLayout()
     const FormLayout& l = formLayout_;
     const TwipsRect line{l.lineSpellX1, l.lineSpellY, l.lineSpellX2 - l.lineSpellX1, 15};
     lineSpell->setGeometry(line.toPixels());
+    // The forgiving check and the hard sentences' sit on the answer box's
+    // title line.
+    const TwipsRect title = l.lbSpellTitle;
+    spellPanel_.ckSpellLenient->setGeometry(TwipsRect{title.left + 2400, title.top - 30, 2700, 285}.toPixels());
+    spellPanel_.ckSpellHardOnly->setGeometry(TwipsRect{title.left + 5250, title.top - 30, 1800, 285}.toPixels());
 }

@@ -93,7 +93,9 @@ void AutoBrowseMode::BrowseStep()
 
 void AutoBrowseMode::pauseThenStep()
 {
-    SetBrowseGap(roundHalfEven(playback_.rangeSeconds() * 1000));
+    // A pause of so many sentence lengths lasts as long as the sentence was
+    // heard, at whatever speed it played.
+    SetBrowseGap(roundHalfEven(playback_.heardSeconds() * 1000));
     const unsigned thisPause = ++latestPause_;
     Delay(gapMs_);
     // Whatever happened during the pause (a stop, a jump, a restart, a later

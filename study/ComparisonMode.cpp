@@ -123,6 +123,7 @@ void ComparisonMode::PlayUserVoice()
     wavePlayer_.setFileName(kTake);
     wavePlayer_.command("Open");
     wavePlayer_.command("Play");
+    emit takePlayed(session_.currentSentence());
 }
 
 void ComparisonMode::btRecord_Click()
@@ -159,6 +160,7 @@ void ComparisonMode::btCompareStop_Click()
         recorder_.command("Save");
         recorder_.command("Close");
         if (QFile::exists(kTake)) {
+            emit takeRecorded(session_.currentSentence());
             SetComparingStatus(CompareLoopUser);
             PlayUserVoice();
             comparePlaying_ = true;

@@ -59,6 +59,9 @@ public slots:
 signals:
     // The take's file cannot be prepared.
     void audioProblem(const QString& message);
+    // A take of sentence n was saved, and a take of it began to play.
+    void takeRecorded(int n);
+    void takePlayed(int n);
 
 private:
     void StopComparingForLeave();

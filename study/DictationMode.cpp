@@ -21,6 +21,7 @@ namespace {
 const char* const kAtLastSentence = "已经是最后一个句子了";
 const char* const kAtFirstSentence = "已经是第一个句子了";
 const char* const kDictationDone = "逆向听写完成!";
+const char* const kNoHardSentence = "本课没有难句";
 
 }  // namespace
 
@@ -87,9 +88,46 @@ void DictationMode::SpellCurSentence()
         btSpellSound_Click();
 }
 
+void DictationMode::setHardSentences(std::function<std::vector<int>()> hardSentences)
+{
+    hardSentences_ = std::move(hardSentences);
+}
+
+void DictationMode::present(int n)
+{
+    session_.moveCurrentSentence(n);
+    session_.ShowPositionText(n + 1);
+    SpellCurSentence();
+}
+
+void DictationMode::stepToHardSentence(int direction)
+{
+    const std::vector<int> hard = hardSentences_ ? hardSentences_() : std::vector<int>();
+    if (hard.empty()) {
+        messages_.inform(window_, kNoHardSentence);
+        return;
+    }
+    const int n = session_.currentSentence();
+    int target = direction > 0 ? hard.front() : hard.back();
+    for (const int candidate : hard) {
+        if (direction > 0 && candidate > n) {
+            target = candidate;
+            break;
+        }
+        if (direction < 0 && candidate < n)
+            target = candidate;
+    }
+    present(target);
+}
+
 void DictationMode::btSpellNext_Click()
 {
     playback_.stop();
+    if (panel_.ckSpellHardOnly->isChecked()) {
+        stepToHardSentence(+1);
+        ArmFocusReturn();
+        return;
+    }
     const int n = session_.currentSentence();
     if (n >= session_.sentenceCount() - 1) {
         messages_.inform(window_, kAtLastSentence);
@@ -104,6 +142,11 @@ void DictationMode::btSpellNext_Click()
 void DictationMode::btSpellPrev_Click()
 {
     playback_.stop();
+    if (panel_.ckSpellHardOnly->isChecked()) {
+        stepToHardSentence(-1);
+        ArmFocusReturn();
+        return;
+    }
     const int n = session_.currentSentence();
     if (n <= 0) {
         messages_.inform(window_, kAtFirstSentence);
@@ -157,21 +200,31 @@ void DictationMode::CheckSpelling()
     const QString typed = trimBlanks(panel_.teSpell->text());
     panel_.teSpell->setText(typed);
     const QString right = trimBlanks(englishText(n));
-    const int r = library_.dllCompareSentence(encodeCourseText(typed), encodeCourseText(right));
-    if (r == -1) {
-        if (n >= session_.sentenceCount() - 1)
+    const int position = panel_.ckSpellLenient->isChecked() ? firstForgivingDifference(typed, right)
+                                                            : firstExactDifference(typed, right);
+    emit answerChecked(n, position == -1, position, !panel_.teEnglish->toPlainText().isEmpty(),
+                       !panel_.teChinese->toPlainText().isEmpty());
+    if (position == -1) {
+        if (panel_.ckSpellHardOnly->isChecked())
+            btSpellNext_Click();
+        else if (n >= session_.sentenceCount() - 1)
             messages_.inform(window_, kDictationDone);
         else
             btSpellNext_Click();
         return;
     }
-    // The comparison counts bytes of the course encoding; the box counts
-    // characters.
-    const int position = characterAt(typed, r);
     if (position < typed.size())
         panel_.teSpell->setSelection(position, typed[position].isHighSurrogate() ? 2 : 1);
     else
         panel_.teSpell->setCursorPosition(typed.size());
+}
+
+int DictationMode::firstExactDifference(const QString& typed, const QString& right) const
+{
+    const int r = library_.dllCompareSentence(encodeCourseText(typed), encodeCourseText(right));
+    // The comparison counts bytes of the course encoding; the box counts
+    // characters.
+    return r == -1 ? -1 : characterAt(typed, r);
 }
 
 void DictationMode::ArmFocusReturn() { panel_.timerFocus->start(); }

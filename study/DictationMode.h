@@ -8,6 +8,7 @@
 #include "study/StudyMode.h"
 
 #include <functional>
+#include <vector>
 
 class CourseLibrary;
 class MessageBoxes;
@@ -26,6 +27,8 @@ struct SpellPanel {
     QCheckBox* ckSpellAutoSnd = nullptr;      // play each sentence when it is presented
     QCheckBox* ckSpellShowEnglish = nullptr;  // fill the English hint when presented
     QCheckBox* ckSpellShowChinese = nullptr;  // fill the Chinese hint when presented
+    QCheckBox* ckSpellLenient = nullptr;      // forgive letter case, punctuation and spacing
+    QCheckBox* ckSpellHardOnly = nullptr;     // step through the hard sentences only
     QPushButton* btToStart = nullptr;
     QPushButton* btSpellPrev = nullptr;
     QPushButton* btSpellNext = nullptr;
@@ -54,6 +57,10 @@ public:
     // Checks the answer box against the current sentence.
     void CheckSpelling();
 
+    // The sentences of the lesson the learner keeps getting wrong, in lesson
+    // order, for stepping through them alone.
+    void setHardSentences(std::function<std::vector<int>()> hardSentences);
+
 public slots:
     void btSpellNext_Click();
     void btSpellPrev_Click();
@@ -64,6 +71,12 @@ public slots:
     void ckSpellShowEnglish_Click();
     void timerFocus_Timer();
 
+signals:
+    // An answer to sentence n was checked: right or not, the position of its
+    // first wrong character (-1 when right), and whether the English and the
+    // Chinese hint were showing.
+    void answerChecked(int n, bool right, int firstWrong, bool englishHint, bool chineseHint);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -72,6 +85,14 @@ private:
     // plays it when wanted.
     void SpellCurSentence();
     void ArmFocusReturn();
+    // Presents sentence n, showing its position.
+    void present(int n);
+    // With 只练难句 ticked: to the next or previous hard sentence, round the
+    // lesson's end.
+    void stepToHardSentence(int direction);
+    // -1 when typed is the sentence byte for byte; otherwise the position of
+    // its first wrong character (its length when it stops short).
+    int firstExactDifference(const QString& typed, const QString& right) const;
     QString englishText(int n) const;
     QString chineseText(int n) const;
 
@@ -80,6 +101,7 @@ private:
     QWidget* window_;
     CourseLibrary& library_;
     std::function<void()> loadLesson_;
+    std::function<std::vector<int>()> hardSentences_;
     SpellPanel panel_;
 
     // As they were when the mode was entered; they come back when it is left.

@@ -6,6 +6,9 @@
 #include <QRegularExpression>
 #include <QTextDocumentFragment>
 
+#include <cctype>
+#include <vector>
+
 namespace {
 
 QString markupToText(const QString& markup)
@@ -23,7 +26,69 @@ QString markupToText(const QString& markup)
     return text + markup.mid(at);
 }
 
+// Punctuation beyond ASCII's that Chinese and English texts use.
+const QString kWidePunctuation = QStringLiteral("，。？！；：、“”‘’（）《》…—");
+
+// Full-width forms (U+FF01..U+FF5E) as their ASCII counterparts.
+char32_t narrowed(char32_t c) { return c >= 0xFF01 && c <= 0xFF5E ? c - 0xFF01 + 0x21 : c; }
+
+bool isPunctuation(char32_t c)
+{
+    return (c < 0x80 && std::ispunct(int(c))) || (c <= 0xFFFF && kWidePunctuation.contains(QChar(char16_t(c))));
+}
+
+// A text as the forgiving check sees it; origin[i] is where folded
+// character i stands in the original text.
+struct Folded {
+    QString text;
+    std::vector<int> origin;
+};
+
+Folded folded(const QString& text)
+{
+    Folded result;
+    int blankAt = -1;  // where a run of white space after some text began
+    for (int i = 0; i < text.size();) {
+        const int at = i;
+        char32_t c = text[i].unicode();
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            c = QChar::surrogateToUcs4(text[i], text[i + 1]), ++i;
+        ++i;
+        c = narrowed(c);
+        if (QChar::isSpace(c)) {
+            if (blankAt < 0 && !result.text.isEmpty())
+                blankAt = at;
+            continue;
+        }
+        if (isPunctuation(c))
+            continue;
+        if (blankAt >= 0) {
+            result.text += ' ';
+            result.origin.push_back(blankAt);
+            blankAt = -1;
+        }
+        const QString piece = QString::fromUcs4(&c, 1).toCaseFolded();
+        for (const QChar unit : piece) {
+            result.text += unit;
+            result.origin.push_back(at);
+        }
+    }
+    return result;
+}
+
 }  // namespace
+
+int firstForgivingDifference(const QString& typed, const QString& right)
+{
+    const Folded mine = folded(typed);
+    const Folded theirs = folded(right);
+    if (mine.text == theirs.text)
+        return -1;
+    int i = 0;
+    while (i < mine.text.size() && i < theirs.text.size() && mine.text[i] == theirs.text[i])
+        ++i;
+    return i < mine.text.size() ? mine.origin[i] : typed.size();
+}
 
 QString trimBlanks(const QString& text)
 {

@@ -18,3 +18,10 @@ QString plainText(const HtmlElement* element);
 // The character position in text at which its course encoding holds byte
 // position bytePosition (the end of the text when that lies past it).
 int characterAt(const QString& text, int bytePosition);
+
+// The forgiving check: the typed text and the sentence match when they are
+// the same once letter case is folded, full-width letters and digits are made
+// ASCII, punctuation is dropped and every run of white space is one blank.
+// Gives -1 when they match; otherwise the position in typed of its first
+// character that differs, or typed's length when typed stops short.
+int firstForgivingDifference(const QString& typed, const QString& right);

@@ -48,3 +48,21 @@ bool RecallEnglishMode::isEnglishShown(int n) const
 {
     return n >= 0 && n < static_cast<int>(englishShown_.size()) && englishShown_[n];
 }
+
+int RecallEnglishMode::firstHidden() const
+{
+    for (int n = 0; n < static_cast<int>(englishShown_.size()); ++n) {
+        if (!englishShown_[n])
+            return n;
+    }
+    return -1;
+}
+
+int RecallEnglishMode::lastShown() const
+{
+    for (int n = static_cast<int>(englishShown_.size()) - 1; n >= 0; --n) {
+        if (englishShown_[n])
+            return n;
+    }
+    return -1;
+}

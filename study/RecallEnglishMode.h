@@ -20,6 +20,10 @@ public:
 
     // Whether sentence n's English text shows.
     bool isEnglishShown(int n) const;
+    // The first sentence whose English is still hidden, and the last one
+    // shown; -1 for none.
+    int firstHidden() const;
+    int lastShown() const;
 
 private:
     // Shows or hides every English text of the lesson.

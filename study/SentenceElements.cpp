@@ -47,6 +47,11 @@ HtmlElement* GetCSentence(const HtmlDocument* page, int no)
     return page != nullptr ? page->itemById("chns" + QString::number(no)) : nullptr;
 }
 
+HtmlElement* GetISentence(const HtmlDocument* page, int no)
+{
+    return page != nullptr ? page->itemById("imgs" + QString::number(no)) : nullptr;
+}
+
 int GetSentenceNo(const HtmlElement* obj)
 {
     const QString id = obj != nullptr ? obj->id() : QString();

@@ -15,10 +15,11 @@ extern const char* const kColourChinese;
 // White on the page's white background: hidden, yet in place and pressable.
 extern const char* const kColourHidden;
 
-// The English and the Chinese element of sentence no; nullptr when the page
-// has none.
+// The English, the Chinese and the sound icon element of sentence no;
+// nullptr when the page has none.
 HtmlElement* GetESentence(const HtmlDocument* page, int no);
 HtmlElement* GetCSentence(const HtmlDocument* page, int no);
+HtmlElement* GetISentence(const HtmlDocument* page, int no);
 
 // The sentence an element belongs to, from the number in its id; -1 for an
 // element that belongs to no sentence.

@@ -26,11 +26,30 @@ void SentencePlayback::PlaySentence(int nNo, bool stopFirst)
     player_.setSelectionStart(times[nNo]);
     player_.setSelectionEnd(times[nNo + 1]);
     player_.setCurrentPosition(times[nNo]);
+    rangeRate_ = player_.rate();
+    rangeSentence_ = nNo;
     player_.play();
+    emit sentenceStarted(nNo);
 }
 
-void SentencePlayback::playAgain() { player_.play(); }
+void SentencePlayback::playAgain()
+{
+    rangeRate_ = player_.rate();
+    player_.play();
+    if (session_.hasSentence(rangeSentence_))
+        emit sentenceStarted(rangeSentence_);
+}
 
 void SentencePlayback::stop() { player_.stop(); }
 
 double SentencePlayback::rangeSeconds() const { return player_.selectionEnd() - player_.selectionStart(); }
+
+double SentencePlayback::heardSeconds() const { return rangeSeconds() / rangeRate_; }
+
+void SentencePlayback::setSpeedPercent(int percent)
+{
+    if (percent <= 0 || percent == speedPercent_)
+        return;
+    speedPercent_ = percent;
+    player_.setRate(percent / 100.0);
+}

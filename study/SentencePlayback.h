@@ -26,13 +26,26 @@ public:
     void playAgain();
     // Ends playback at once; no rangeEnded follows.
     void stop();
-    // The length of the range last played, as the player holds it.
+    // The length of the range last played, as the player holds it, and as
+    // the learner heard it at the speed it played at.
     double rangeSeconds() const;
+    double heardSeconds() const;
+
+    // The speed sentences play at from the next play on, in percent of the
+    // recorded speed; the pitch stays.
+    void setSpeedPercent(int percent);
+    int speedPercent() const { return speedPercent_; }
 
 signals:
     void rangeEnded();
+    // Sentence n begins to play, from its start.
+    void sentenceStarted(int n);
 
 private:
     MediaPlayer& player_;
     const StudySession& session_;
+    int speedPercent_ = 100;
+    // The player's rate when the range last played began, and its sentence.
+    double rangeRate_ = 1.0;
+    int rangeSentence_ = -1;
 };

@@ -41,8 +41,20 @@ void StudyModes::HtmlEventHandler()
     const bool onText = element->tagName() == "A";
     if (!onText && element->tagName() != "IMG")
         return;
+    pressElement(GetSentenceNo(element), element, onText);
+}
+
+void StudyModes::pressSentence(int n, bool onText)
+{
+    const HtmlDocument* page = session_.page();
+    HtmlElement* element = !page ? nullptr : onText ? GetESentence(page, n) : GetISentence(page, n);
+    if (element != nullptr)
+        pressElement(n, element, onText);
+}
+
+void StudyModes::pressElement(int n, HtmlElement* element, bool onText)
+{
     playback_.stop();
-    const int n = GetSentenceNo(element);
     // Ids outside the lesson (a page whose text holds its own ids) are ignored.
     if (!session_.hasSentence(n))
         return;

@@ -14,6 +14,7 @@
 #include <QObject>
 
 class CourseLibrary;
+class HtmlElement;
 class MessageBoxes;
 class QWidget;
 class SentencePlayback;
@@ -49,6 +50,10 @@ public:
     // The mode of the session's status; nullptr before start-up.
     StudyMode* active();
 
+    // A press on sentence n's English text or sound icon, as the page makes
+    // it: the player stops, and the running mode takes the press.
+    void pressSentence(int n, bool onText);
+
 public slots:
     // A press on the lesson page: the page's current event names the element.
     void HtmlEventHandler();
@@ -56,6 +61,8 @@ public slots:
     void mciPlayer_Done(int notifyCode);
 
 private:
+    void pressElement(int n, HtmlElement* element, bool onText);
+
     StudySession& session_;
     SentencePlayback& playback_;
     LessonStudyMode lessonStudy_;

@@ -28,11 +28,12 @@ void StudySession::SetStatus(int status)
 }
 
 void StudySession::startLesson(std::shared_ptr<HtmlDocument> page, int sentenceCount,
-                               const std::shared_ptr<PageEventHandler>& pressHandler)
+                               const std::shared_ptr<PageEventHandler>& pressHandler, const LessonName& name)
 {
     currentSentence_ = -1;
     emit currentSentenceChanged(currentSentence_);
     page_ = std::move(page);
+    lessonName_ = name;
     sentenceCount_ = sentenceCount;
     times_.assign(sentenceCount + 2, 0.0);
     prepareSentenceElements(pressHandler);

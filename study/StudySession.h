@@ -6,6 +6,7 @@
 // study status. Changes are signalled; the window follows the signals.
 
 #include <QObject>
+#include <QString>
 
 #include <memory>
 #include <vector>
@@ -13,6 +14,12 @@
 class HtmlDocument;
 class HtmlElement;
 class PageEventHandler;
+
+// Which lesson a page holds: its volume folder and its title as listed.
+struct LessonName {
+    QString volume;
+    QString title;
+};
 
 class StudySession : public QObject {
     Q_OBJECT
@@ -34,7 +41,7 @@ public:
     // fills the element tables and makes sentence 0 current. The times are 0
     // until setSentenceTimes.
     void startLesson(std::shared_ptr<HtmlDocument> page, int sentenceCount,
-                     const std::shared_ptr<PageEventHandler>& pressHandler);
+                     const std::shared_ptr<PageEventHandler>& pressHandler, const LessonName& name = {});
     // Entry n is the start of sentence n in the recording, entry
     // sentenceCount() the recording's length: sentence n ends where n + 1
     // starts. Missing entries read as 0.
@@ -42,6 +49,7 @@ public:
     // Drops the page and its element tables (the window is closing).
     void releasePage();
 
+    const LessonName& lessonName() const { return lessonName_; }
     int sentenceCount() const { return sentenceCount_; }
     bool hasSentence(int n) const { return n >= 0 && n < sentenceCount_; }
     const std::vector<double>& sentenceTimes() const { return times_; }
@@ -78,6 +86,7 @@ private:
     bool loading_ = false;
     bool showChinese_ = false;
     std::shared_ptr<HtmlDocument> page_;
+    LessonName lessonName_;
     int sentenceCount_ = 0;
     std::vector<HtmlElement*> englishElements_;
     std::vector<HtmlElement*> chineseElements_;

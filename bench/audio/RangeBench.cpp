@@ -5,8 +5,11 @@
 //   - start latency: play() → first buffer handed to the sink;
 //   - end error: player position at end-of-stream − requested range end;
 //   - length error: audio handed to the sink − requested range length.
-// With mpv on PATH, the same ranges through `mpv --start --end` into a PCM
-// file give mpv's length error for comparison.
+// The same ranges again at 50 % and 80 % of the recorded speed, on a sink
+// that does not wait for the clock: start latency, end error, and the length
+// error against the range length ÷ speed. With mpv on PATH, the same ranges through
+// `mpv --start --end [--speed]` into a PCM file give mpv's length errors for
+// comparison.
 //
 //   bench_audio_ranges [file.mp3]
 
@@ -39,6 +42,8 @@ constexpr unsigned kSeed = 20261207;
 constexpr double kShortest = 0.3;
 constexpr double kLongest = 2.5;
 const QString kSink = QStringLiteral("fakesink sync=true signal-handoffs=true");
+const QString kFastSink = QStringLiteral("fakesink sync=false signal-handoffs=true");
+constexpr double kSlowerSpeeds[] = {0.5, 0.8};
 
 struct Range {
     double start;
@@ -120,7 +125,7 @@ double wavSeconds(const QString& path)
     return -1;
 }
 
-void compareWithMpv(const QString& file, const std::vector<Range>& ranges)
+void compareWithMpv(const QString& file, const std::vector<Range>& ranges, double speed)
 {
     const QString mpv = QStandardPaths::findExecutable(QStringLiteral("mpv"));
     if (mpv.isEmpty()) {
@@ -134,16 +139,19 @@ void compareWithMpv(const QString& file, const std::vector<Range>& ranges)
         QProcess::execute(mpv,
             {QStringLiteral("--no-config"), QStringLiteral("--really-quiet"), QStringLiteral("--vo=null"),
                 QStringLiteral("--ao=pcm"), QStringLiteral("--ao-pcm-file=") + pcm,
-                QStringLiteral("--start=%1").arg(range.start), QStringLiteral("--end=%1").arg(range.end), file});
+                QStringLiteral("--speed=%1").arg(speed), QStringLiteral("--start=%1").arg(range.start),
+                QStringLiteral("--end=%1").arg(range.end), file});
         const double seconds = wavSeconds(pcm);
         if (seconds >= 0)
-            lengthErrors.push_back((seconds - (range.end - range.start)) * 1000);
+            lengthErrors.push_back((seconds - (range.end - range.start) / speed) * 1000);
     }
     if (lengthErrors.empty()) {
         std::printf("mpv: produced no output, comparison skipped\n");
         return;
     }
-    print("mpv --start --end: length error", lengthErrors);
+    const QString what = speed == 1.0 ? QStringLiteral("mpv --start --end: length error")
+                                      : QStringLiteral("mpv --speed=%1: length error").arg(speed);
+    print(qPrintable(what), lengthErrors);
 }
 
 }  // namespace
@@ -192,6 +200,37 @@ int main(int argc, char** argv)
     print("play() -> first buffer at the sink", startLatency);
     print("position at end-of-stream - range end", endError);
     print("audio handed to the sink - range length", lengthError);
-    compareWithMpv(file, ranges);
+    compareWithMpv(file, ranges, 1.0);
+
+    GstMediaPlayer slower(kFastSink);
+    slower.setFileName(file);
+    QSignalSpy slowerEnds(&slower, &MediaPlayer::endOfStream);
+    for (const double speed : kSlowerSpeeds) {
+        slower.setRate(speed);
+        std::vector<double> slowStart, slowEndError, slowLengthError;
+        for (const Range& range : ranges) {
+            slower.stop();
+            slower.setSelectionStart(range.start);
+            slower.setSelectionEnd(range.end);
+            slower.setCurrentPosition(range.start);
+            handedOffNs = 0;
+            awaitingFirstBuffer = true;
+            const Clock::time_point playAt = Clock::now();
+            slower.play();
+            if (!slowerEnds.wait(10000)) {
+                std::fprintf(stderr, "range %.2f–%.2f at %.0f %% never ended\n", range.start, range.end, speed * 100);
+                return 1;
+            }
+            slowStart.push_back(std::chrono::duration<double, std::milli>(
+                Clock::duration(firstBufferAt.load()) - playAt.time_since_epoch()).count());
+            slowEndError.push_back((slower.currentPosition() - range.end) * 1000);
+            slowLengthError.push_back((gstutil::toSeconds(handedOffNs.load()) - (range.end - range.start) / speed) * 1000);
+        }
+        const int percent = int(speed * 100);
+        print(qPrintable(QStringLiteral("at %1 %: play() -> first buffer at the sink").arg(percent)), slowStart);
+        print(qPrintable(QStringLiteral("at %1 %: position at end-of-stream - range end").arg(percent)), slowEndError);
+        print(qPrintable(QStringLiteral("at %1 %: audio to the sink - length / speed").arg(percent)), slowLengthError);
+        compareWithMpv(file, ranges, speed);
+    }
     return 0;
 }

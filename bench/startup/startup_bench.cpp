@@ -72,6 +72,7 @@ int main(int argc, char* argv[])
 
     Platform platform = Platform::real(RunFolders::locate(folder));
     platform.settingsFile = folder + "/settings.ini";
+    platform.studyRecordFile = folder + "/record/study.sqlite";
     platform.ownBooks.clear();
     MainForm form(std::move(platform));
     form.Form_Load();

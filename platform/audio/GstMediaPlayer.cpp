@@ -2,6 +2,7 @@
 
 #include "platform/audio/GstBusBridge.h"
 #include "platform/audio/GstDurationScan.h"
+#include "platform/audio/GstTempoFilter.h"
 #include "platform/audio/GstUtil.h"
 
 #include <QFile>
@@ -194,13 +195,52 @@ void GstMediaPlayer::play()
     playFrom(qMax(0.0, from));
 }
 
+void GstMediaPlayer::setRate(double rate)
+{
+    if (rate > 0)
+        rate_ = rate;
+}
+
+double GstMediaPlayer::rate() const
+{
+    return rate_;
+}
+
+void GstMediaPlayer::fitTempoFilter()
+{
+    const bool wanted = rate_ != 1.0;
+    if (!wanted && !tempoFilterIn_)
+        return;
+    GstElement* filter = nullptr;
+    if (wanted) {
+        QString why;
+        filter = makeTempoFilter(&why);
+        if (!filter && !tempoProblemReported_) {
+            tempoProblemReported_ = true;
+            emit audioProblem(QStringLiteral("无法保持音高变速播放（%1）：课文录音的音高将随语速改变").arg(why));
+        }
+    }
+    // playbin takes a filter only while it is stopped, and prerolls again
+    // before the seek that starts the range.
+    gst_element_set_state(playbin_, GST_STATE_READY);
+    g_object_set(playbin_, "audio-filter", filter, nullptr);
+    tempoFilterIn_ = filter != nullptr;
+    gst_element_set_state(playbin_, GST_STATE_PAUSED);
+    gst_element_get_state(playbin_, nullptr, nullptr, kPrerollTimeout);
+}
+
 void GstMediaPlayer::playFrom(double startSeconds)
 {
+    // scaletempo keeps what it last held through a flushing seek and would
+    // sound it at the start of the next range: a range at another speed gets
+    // a filter of its own, and one at the recorded speed none at all.
+    fitTempoFilter();
     // Start and stop in one flushing seek: the stop time makes the pipeline
     // end the segment exactly there and post an EOS with this seek's seqnum.
     // ACCURATE decodes from before the start and clips, so the range begins on
-    // the sample asked for rather than on the nearest frame.
-    GstEvent* seek = gst_event_new_seek(1.0, GST_FORMAT_TIME,
+    // the sample asked for rather than on the nearest frame. The seek's rate
+    // is the speed; the tempo filter keeps the pitch.
+    GstEvent* seek = gst_event_new_seek(rate_, GST_FORMAT_TIME,
         static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE), GST_SEEK_TYPE_SET,
         gstutil::toClockTime(startSeconds), GST_SEEK_TYPE_SET, gstutil::toClockTime(selectionEnd_));
     const guint32 seqnum = gst_event_get_seqnum(seek);

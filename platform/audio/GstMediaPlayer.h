@@ -28,12 +28,15 @@ public:
     void setCurrentPosition(double seconds) override;
     double currentPosition() const override;
     void play() override;
+    void setRate(double rate) override;
+    double rate() const override;
     QString lastError() const override;
 
 private:
     bool openAndPreroll(const QString& path);
     double readDuration(const QString& path) const;
     void playFrom(double startSeconds);
+    void fitTempoFilter();
     // Ends the range without playing it, that long from now.
     void endRangeAfter(int milliseconds);
     void onBusMessage(GstMessage* message);
@@ -52,6 +55,11 @@ private:
     double selectionStart_ = 0;
     double selectionEnd_ = 0;
     double position_ = 0;
+    double rate_ = 1.0;
+    // The pitch-keeping tempo filter is in only while ranges play at another
+    // speed, so at the recorded speed the pipeline is the plain one.
+    bool tempoFilterIn_ = false;
+    bool tempoProblemReported_ = false;
 
     // Playing one range; an end-of-stream counts only while this is set.
     bool playing_ = false;

@@ -37,6 +37,13 @@ public:
     // file a range plays nothing and ends when its time has passed.
     virtual void play() = 0;
 
+    // The speed ranges play at: 1.0 as recorded, 0.5 half as fast, the
+    // voice's pitch kept. A range under way keeps its speed; the next play()
+    // takes the new one. A range still starts and ends at its times in the
+    // recording, whatever the speed.
+    virtual void setRate(double rate) = 0;
+    virtual double rate() const = 0;
+
     virtual QString lastError() const = 0;
 
 signals:

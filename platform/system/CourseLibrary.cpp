@@ -19,7 +19,9 @@ void appendTitle(void* list, const char* title)
 
 CourseLibrary::CourseLibrary(const QString& libraryPath)
 {
-    handle_ = dlopen(path(libraryPath).constData(), RTLD_NOW | RTLD_LOCAL);
+    // Never unmapped: the browser launch leaves a thread of the library's own
+    // waiting for the opener to end, which may be after the library is let go.
+    handle_ = dlopen(path(libraryPath).constData(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
     if (handle_ == nullptr)
         loadError_ = QString::fromLocal8Bit(dlerror());
 }

@@ -12,6 +12,17 @@
 
 class QWidget;
 
+// What a view does with the navigations its page starts by itself.
+enum class PageLinks {
+    // The page holds course text: only the view's own navigate() loads. A
+    // link the learner presses goes to the desktop when it is a web or mail
+    // address; everything else is dropped.
+    OwnPagesOnly,
+    // The page is the program's own: local addresses load in the view, any
+    // other address goes to the desktop (a frame's is dropped).
+    Followed,
+};
+
 // The object a page calls, with no arguments, for an event on an element it
 // is attached to.
 class PageEventHandler {
@@ -67,11 +78,19 @@ public:
     // A window that takes it as a child may delete it first; widget() is then
     // nullptr. Otherwise the view deletes it.
     virtual QWidget* widget() = 0;
+    // OwnPagesOnly until set otherwise.
+    virtual void setPageLinks(PageLinks links) = 0;
 
 signals:
     // Raised once per navigation when the page has loaded and document() holds it.
     void documentComplete();
-    // Raised for navigations the page itself starts (link clicks); a handler
-    // that sets *cancel to true stops the navigation.
+    // Raised for a navigation the page itself starts (a link pressed) that
+    // the view would load or hand out; a handler that sets *cancel to true
+    // stops it.
     void beforeNavigate(const QUrl& url, bool* cancel);
+    // The page asks for an address the view does not load: the owner hands
+    // it to the desktop. The view keeps its page.
+    void openOutsideRequested(const QUrl& url);
+    // A navigation of the page was dropped: neither loaded nor handed out.
+    void navigationDropped(const QUrl& url);
 };

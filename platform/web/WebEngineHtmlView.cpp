@@ -3,7 +3,6 @@
 #include "platform/web/NavigationPolicyPage.h"
 #include "platform/web/PageWriteQueue.h"
 
-#include <QDesktopServices>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
@@ -59,11 +58,6 @@ void lockDown(QWebEngineSettings& settings)
     settings.setAttribute(QWebEngineSettings::PluginsEnabled, false);
 }
 
-bool isOwnNavigation(QWebEnginePage::NavigationType type)
-{
-    return type == QWebEnginePage::NavigationTypeTyped || type == QWebEnginePage::NavigationTypeReload;
-}
-
 std::vector<MirrorElementData> elementsFrom(const QJsonArray& rows)
 {
     std::vector<MirrorElementData> elements;
@@ -99,7 +93,7 @@ WebEngineHtmlView::WebEngineHtmlView(QObject* parent)
     page_->setWebChannel(&channel_, QWebEngineScript::ApplicationWorld);
 
     connect(page_, &QWebEnginePage::loadingChanged, this, &WebEngineHtmlView::onLoadingChanged);
-    connect(page_, &QWebEnginePage::newWindowRequested, this, &WebEngineHtmlView::openNewWindowOutside);
+    connect(page_, &QWebEnginePage::newWindowRequested, this, &WebEngineHtmlView::openNewWindow);
     // Queued: a handler may open message boxes and nested event loops, which
     // must not run inside the channel's message dispatch.
     connect(&host_, &PageBridgeHost::readyReceived, this, &WebEngineHtmlView::onBridgeReady,
@@ -120,6 +114,7 @@ WebEngineHtmlView::WebEngineHtmlView(QObject* parent)
     webView_->setContextMenuPolicy(Qt::NoContextMenu);
     // A file dropped on the view would replace the page behind the window's back.
     webView_->setAcceptDrops(false);
+    setPageLinks(links_);
 }
 
 WebEngineHtmlView::~WebEngineHtmlView()
@@ -146,37 +141,65 @@ QWebEnginePage* WebEngineHtmlView::page() const
     return page_;
 }
 
+void WebEngineHtmlView::setPageLinks(PageLinks links)
+{
+    links_ = links;
+    // By default WebEngine itself hands an address of a scheme it does not
+    // know to the desktop once this page accepts it, and asks the page only
+    // when the learner pressed something. A view of course text asks always:
+    // it accepts nothing but its own pages, and so learns of every attempt
+    // and can name it.
+    if (links == PageLinks::OwnPagesOnly)
+        page_->settings()->setUnknownUrlSchemePolicy(QWebEngineSettings::AllowAllUnknownUrlSchemes);
+    else
+        page_->settings()->resetUnknownUrlSchemePolicy();
+}
+
 void WebEngineHtmlView::navigate(const QString& localFilePath)
 {
     beginNavigation();
-    page_->load(QUrl::fromLocalFile(QFileInfo(localFilePath).absoluteFilePath()));
+    ownUrl_ = QUrl::fromLocalFile(QFileInfo(localFilePath).absoluteFilePath());
+    page_->load(ownUrl_);
 }
 
 bool WebEngineHtmlView::acceptNavigation(const QUrl& url, QWebEnginePage::NavigationType type,
                                          bool isMainFrame)
 {
-    if (!isMainFrame)
-        return url.isLocalFile();
-    if (!isOwnNavigation(type)) {
-        bool cancel = false;
-        emit beforeNavigate(url, &cancel);
-        if (cancel)
-            return false;
-        if (!url.isLocalFile()) {
-            QDesktopServices::openUrl(url);
-            return false;
-        }
+    if (isMainFrame && type == QWebEnginePage::NavigationTypeTyped && url == ownUrl_) {
+        beginNavigation();
+        return true;
     }
-    beginNavigation();
-    return true;
+    // Page scripts are off, so a link-click navigation comes only from the
+    // learner pressing a link; meta refreshes arrive as redirects, frames and
+    // objects as "other".
+    return follow({url, type == QWebEnginePage::NavigationTypeLinkClicked, isMainFrame, false});
 }
 
-void WebEngineHtmlView::openNewWindowOutside(QWebEngineNewWindowRequest& request)
+void WebEngineHtmlView::openNewWindow(QWebEngineNewWindowRequest& request)
 {
-    bool cancel = false;
-    emit beforeNavigate(request.requestedUrl(), &cancel);
-    if (!cancel)
-        QDesktopServices::openUrl(request.requestedUrl());
+    follow({request.requestedUrl(), request.isUserInitiated(), true, true});
+}
+
+bool WebEngineHtmlView::follow(const PageNavigation& navigation)
+{
+    const NavigationVerdict verdict = judgeNavigation(navigation, links_);
+    if (verdict == NavigationVerdict::Drop) {
+        emit navigationDropped(navigation.url);
+        return false;
+    }
+    if (navigation.mainFrame) {
+        bool cancel = false;
+        emit beforeNavigate(navigation.url, &cancel);
+        if (cancel)
+            return false;
+    }
+    if (verdict == NavigationVerdict::OpenOutside) {
+        emit openOutsideRequested(navigation.url);
+        return false;
+    }
+    if (navigation.mainFrame)
+        beginNavigation();
+    return true;
 }
 
 void WebEngineHtmlView::beginNavigation()

@@ -2,6 +2,7 @@
 
 #include "platform/web/FileOnlyInterceptor.h"
 #include "platform/web/HtmlView.h"
+#include "platform/web/NavigationRule.h"
 #include "platform/web/PageBridgeHost.h"
 #include "platform/web/PageMirror.h"
 
@@ -34,6 +35,7 @@ public:
     void navigate(const QString& localFilePath) override;
     std::shared_ptr<HtmlDocument> document() const override { return document_; }
     QWidget* widget() override;
+    void setPageLinks(PageLinks links) override;
 
     QWebEngineView* webView() const;
     QWebEnginePage* page() const;
@@ -46,7 +48,8 @@ private:
     };
 
     bool acceptNavigation(const QUrl& url, QWebEnginePage::NavigationType type, bool isMainFrame);
-    void openNewWindowOutside(QWebEngineNewWindowRequest& request);
+    void openNewWindow(QWebEngineNewWindowRequest& request);
+    bool follow(const PageNavigation& navigation);
     void beginNavigation();
     void onLoadingChanged(const QWebEngineLoadingInfo& info);
     void requestSnapshot();
@@ -64,6 +67,9 @@ private:
     QWebChannel channel_;
     std::shared_ptr<PageWriteQueue> writes_;
     std::shared_ptr<MirrorDocument> document_;
+    PageLinks links_ = PageLinks::OwnPagesOnly;
+    // The address of the last navigate(): the view's own navigation.
+    QUrl ownUrl_;
 
     quint64 navigation_ = 0;
     std::optional<Snapshot> snapshot_;

@@ -1,5 +1,7 @@
 #include "FakeHtmlView.h"
 
+#include "platform/web/NavigationRule.h"
+
 #include <QFile>
 #include <QRegularExpression>
 #include <QStringDecoder>
@@ -136,13 +138,20 @@ bool FakeHtmlView::press(const QString& id)
     return document_ && press(document_->itemById(id));
 }
 
-bool FakeHtmlView::followLink(const QUrl& url)
+bool FakeHtmlView::followLink(const QUrl& url, bool pressed)
 {
+    const NavigationVerdict verdict = judgeNavigation({url, pressed, true, false}, links_);
+    if (verdict == NavigationVerdict::Drop) {
+        emit navigationDropped(url);
+        return false;
+    }
     bool cancel = false;
     emit beforeNavigate(url, &cancel);
     if (cancel)
         return false;
-    if (url.isLocalFile())
+    if (verdict == NavigationVerdict::OpenOutside)
+        emit openOutsideRequested(url);
+    else
         navigate(url.toLocalFile());
     return true;
 }

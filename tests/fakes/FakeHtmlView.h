@@ -34,6 +34,7 @@ public:
     void navigate(const QString& localFilePath) override;
     std::shared_ptr<HtmlDocument> document() const override { return document_; }
     QWidget* widget() override { return widget_; }
+    void setPageLinks(PageLinks links) override { links_ = links; }
 
     const QStringList& navigations() const { return navigations_; }
     const std::vector<StyleWrite>& styleWrites() const { return styleWrites_; }
@@ -44,10 +45,11 @@ public:
     bool press(HtmlElement* element);
     bool press(const QString& id);
 
-    // A link the page starts following: raises beforeNavigate and, unless a
-    // handler cancels it, goes there when it is a local file. Returns whether
-    // the navigation went ahead.
-    bool followLink(const QUrl& url);
+    // A navigation the page starts, treated by the rule the real view
+    // follows: raises beforeNavigate first unless it is dropped, then goes
+    // there, asks for the address to be opened outside, or drops it.
+    // Returns whether the navigation went ahead.
+    bool followLink(const QUrl& url, bool pressed = true);
 
 private:
     class WriteRecorder;
@@ -60,6 +62,7 @@ private:
     QStringList navigations_;
     std::vector<StyleWrite> styleWrites_;
     int navigationCount_ = 0;
+    PageLinks links_ = PageLinks::OwnPagesOnly;
 };
 
 // The elements of a page file as the fake sees them, for tests of the fake.

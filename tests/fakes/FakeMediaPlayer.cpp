@@ -77,6 +77,7 @@ void FakeMediaPlayer::play()
         atRangeEnd_ = false;
     }
     playing_ = true;
+    rangeRate_ = rate_;
     if (selectionEnd_ > selectionStart_)
         return;
     // Like the real player: a range without length ends at once, queued.
@@ -88,6 +89,17 @@ void FakeMediaPlayer::play()
                 finishRange();
         },
         Qt::QueuedConnection);
+}
+
+void FakeMediaPlayer::setRate(double rate)
+{
+    log << QStringLiteral("rate ") + seconds(rate);
+    rate_ = rate;
+}
+
+double FakeMediaPlayer::rate() const
+{
+    return rate_;
 }
 
 QString FakeMediaPlayer::lastError() const

@@ -11,7 +11,7 @@
 // ranges silently, as the real player does: they too end when the test says.
 //
 // Log entries: "file <path>", "stop", "start 1.20", "end 3.40",
-// "position 1.20", "play" (times with two decimals).
+// "position 1.20", "play", "rate 0.50" (times and rates with two decimals).
 class FakeMediaPlayer : public MediaPlayer {
     Q_OBJECT
 public:
@@ -27,6 +27,8 @@ public:
     void setCurrentPosition(double seconds) override;
     double currentPosition() const override;
     void play() override;
+    void setRate(double rate) override;
+    double rate() const override;
     QString lastError() const override;
 
     // What a test sets up: the duration the next setFileName() gives, and the
@@ -41,6 +43,8 @@ public:
     bool finishRange();
 
     bool isPlaying() const;
+    // The speed the range under way was started at.
+    double rangeRate() const { return rangeRate_; }
     QString fileName() const;
     QStringList log;
 
@@ -53,6 +57,8 @@ private:
     double selectionStart_ = 0;
     double selectionEnd_ = 0;
     double position_ = 0;
+    double rate_ = 1.0;
+    double rangeRate_ = 1.0;
     bool playing_ = false;
     bool atRangeEnd_ = false;
     quint64 rangeSerial_ = 0;

@@ -112,6 +112,7 @@ ModesWindow::ModesWindow(const std::function<void(const QString& folder)>& prepa
     platform.messageBoxes = std::move(boxes);
     platform.library = std::make_unique<CourseLibrary>(QString(LEXBAY_APP_DIR) + "/liblexbaydll.so");
     platform.settingsFile = dir_.path() + "/settings.ini";
+    platform.studyRecordFile = dir_.path() + "/record/study.sqlite";
     form_ = std::make_unique<MainForm>(std::move(platform));
 }
 

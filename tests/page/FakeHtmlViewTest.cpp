@@ -239,6 +239,7 @@ TEST(FakeHtmlViewLifetime, ElementsOutliveTheirView)
 
 TEST_F(FakeHtmlViewTest, FollowLinkOffersTheNavigationFirst)
 {
+    view.setPageLinks(PageLinks::Followed);
     const QString other = writeLesson("other.htm", numberedSentences(1));
     bool cancel = true;
     QList<QUrl> offered;

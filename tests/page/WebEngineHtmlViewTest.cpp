@@ -6,7 +6,6 @@
 #include "platform/web/WebEngineHtmlView.h"
 
 #include <QApplication>
-#include <QDesktopServices>
 #include <QDir>
 #include <QEventLoop>
 #include <QLineEdit>
@@ -34,26 +33,6 @@ public:
 
 private:
     std::shared_ptr<HtmlDocument> document_;
-};
-
-// Receives what the view hands to the desktop instead of loading it.
-class OutsideOpener : public QObject {
-    Q_OBJECT
-public:
-    OutsideOpener()
-    {
-        for (const char* scheme : {"http", "https", "mailto", "file"})
-            QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), this, "open");
-    }
-    ~OutsideOpener() override
-    {
-        for (const char* scheme : {"http", "https", "mailto", "file"})
-            QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
-    }
-    QList<QUrl> opened;
-
-public slots:
-    void open(const QUrl& url) { opened.append(url); }
 };
 
 class WebEngineHtmlViewTest : public ::testing::Test {
@@ -269,9 +248,12 @@ TEST_F(WebEngineHtmlViewTest, NothingButLocalFilesIsFetched)
     EXPECT_FALSE(server.waitForNewConnection(300));
 }
 
-TEST_F(WebEngineHtmlViewTest, CancelledLinkKeepsThePageAndUncancelledLinksGoAhead)
+// The welcome page's way with links.
+TEST_F(WebEngineHtmlViewTest, FollowedLinksAreOfferedFirstThenLoadedOrHandedOut)
 {
-    OutsideOpener outside;
+    view.setPageLinks(PageLinks::Followed);
+    QList<QUrl> opened;
+    QObject::connect(&view, &HtmlView::openOutsideRequested, [&](const QUrl& url) { opened.append(url); });
     const QString other = writePage("other.htm", lessonPageBytes(numberedSentences(5)));
     const QByteArray links =
         "<p><a id=\"local\" href=\"other.htm\">other page</a></p>\r\n"
@@ -298,15 +280,15 @@ TEST_F(WebEngineHtmlViewTest, CancelledLinkKeepsThePageAndUncancelledLinksGoAhea
     EXPECT_FALSE(complete.wait(500));
     EXPECT_EQ(view.page()->url(), QUrl::fromLocalFile(first));
     EXPECT_EQ(view.document(), firstDocument);
-    EXPECT_TRUE(outside.opened.isEmpty());
+    EXPECT_TRUE(opened.isEmpty());
 
     cancelAll = false;
     for (const char* id : {"remote", "blank", "mail"})
         clickAt(id);
-    for (int i = 0; i < 100 && outside.opened.size() < 3; ++i)
+    for (int i = 0; i < 100 && opened.size() < 3; ++i)
         QTest::qWait(50);
-    EXPECT_EQ(outside.opened, QList<QUrl>({QUrl("http://example.invalid/start"), QUrl("http://example.invalid/blank"),
-                                           QUrl("mailto:someone@example.invalid")}));
+    EXPECT_EQ(opened, QList<QUrl>({QUrl("http://example.invalid/start"), QUrl("http://example.invalid/blank"),
+                                   QUrl("mailto:someone@example.invalid")}));
     EXPECT_EQ(view.page()->url(), QUrl::fromLocalFile(first));
 
     clickAt("local");
@@ -431,4 +413,3 @@ int main(int argc, char** argv)
     return RUN_ALL_TESTS();
 }
 
-#include "WebEngineHtmlViewTest.moc"

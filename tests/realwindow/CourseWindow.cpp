@@ -91,6 +91,7 @@ CourseWindow::CourseWindow(const Prepare& prepare, Audio audio)
     platform.messageBoxes = std::move(boxes);
     platform.library = std::make_unique<CourseLibrary>(QString(LEXBAY_APP_DIR) + "/liblexbaydll.so");
     platform.settingsFile = settingsFile();
+    platform.studyRecordFile = folder() + "/record/study.sqlite";
     form_ = std::make_unique<MainForm>(std::move(platform));
 }
 

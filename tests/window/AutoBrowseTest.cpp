@@ -157,6 +157,20 @@ TEST_P(PauseAfterPlayedRange, LengthComesFromThePlayersRange)
     EXPECT_EQ(f.session().currentSentence(), 1);
 }
 
+TEST(AutoBrowse, PausesOfSentenceLengthsLastAsLongAsTheSentenceWasHeard)
+{
+    WindowHarness h;
+    MainForm& f = h.load();
+    choose(f, 0, GapTwice);
+    setSentenceLength(f, 0, 0.3);
+    f.findChild<QComboBox*>("cbSpeed")->setCurrentIndex(0);  // 50 %
+    f.Toolbar1_ButtonClick("btBrowse");
+    int gapInPause = -1;
+    during(0, [&] { gapInPause = f.modes().autoBrowse().gapMs(); });
+    ASSERT_TRUE(h.player().finishRange());
+    EXPECT_EQ(gapInPause, 1200);
+}
+
 INSTANTIATE_TEST_SUITE_P(Lengths, PauseAfterPlayedRange,
                          ::testing::Values(RangeGapCase{0.045, GapOneAndHalf, 68}, RangeGapCase{0.047, GapOneAndHalf, 70},
                                            RangeGapCase{0.045, GapThrice, 135}, RangeGapCase{0.0451, GapOneLength, 45},

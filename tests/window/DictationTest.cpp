@@ -5,6 +5,7 @@
 #include "WindowHarness.h"
 
 #include "platform/system/CourseText.h"
+#include "study/DictationText.h"
 #include "study/StudyStatus.h"
 
 #include <QCheckBox>
@@ -118,6 +119,56 @@ INSTANTIATE_TEST_SUITE_P(
                       CheckCase{"DoubleByteWrong", 2, "汤母 is here.", false, 1, "母", 2},
                       CheckCase{"FourByteBeforeError", 3, "\U00020000 is hare.", false, 7, "a", 8}),
     [](const auto& info) { return std::string(info.param.name); });
+
+struct ForgivingCase {
+    const char* name;
+    QString typed;
+    QString right;
+    int difference;  // -1: the same once folded
+};
+
+void PrintTo(const ForgivingCase& c, std::ostream* out) { *out << c.name; }
+
+class ForgivingCheck : public ::testing::TestWithParam<ForgivingCase> {};
+
+TEST_P(ForgivingCheck, FoldsCasePunctuationSpacingAndWidth)
+{
+    const ForgivingCase c = GetParam();
+    EXPECT_EQ(firstForgivingDifference(c.typed, c.right), c.difference);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Answers, ForgivingCheck,
+    ::testing::Values(
+        ForgivingCase{"CaseAndPunctuation", "excuse me where is the station", "Excuse me, where is the station?", -1},
+        ForgivingCase{"Capitals", "TOM IS HERE", "Tom is here.", -1},
+        ForgivingCase{"SeveralSpaces", "  Tom    is\there ", "Tom is here.", -1},
+        ForgivingCase{"FullWidthLettersSpaceAndStop", "Ｔｏｍ　ｉｓ　ｈｅｒｅ。", "Tom is here.", -1},
+        ForgivingCase{"CurlyQuotes", "“Yes,” he said…", "\"Yes\", he said.", -1},
+        ForgivingCase{"ChinesePunctuation", "汤姆，在这儿！", "汤姆在这儿。", -1},
+        ForgivingCase{"WrongLetter", "Tom is hare", "Tom is here.", 8},
+        ForgivingCase{"WrongAfterDroppedPunctuation", "Fish, & chops", "Fish & chips, please.", 10},
+        ForgivingCase{"StopsShort", "Tom is", "Tom is here.", 6},
+        ForgivingCase{"FourByteBeforeError", "\U00020000 is hare", "\U00020000 is here.", 7},
+        ForgivingCase{"FourByteWrong", "\U00020001 is here", "\U00020000 is here.", 0},
+        ForgivingCase{"WrongBlank", "Tomis here", "Tom is here.", 3}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Dictation, TheForgivingCheckBoxSwitchesTheCheck)
+{
+    WindowHarness h(writeDictationLesson);
+    MainForm& f = h.load();
+    f.Toolbar1_ButtonClick("btSpell");
+    answer(f, "tom is here");
+    EXPECT_EQ(f.session().currentSentence(), 0);
+    f.findChild<QCheckBox*>("ckSpellLenient")->setChecked(true);
+    answer(f, "tom is here");
+    EXPECT_EQ(f.session().currentSentence(), 1);
+    answer(f, "fish and chips");
+    EXPECT_EQ(f.session().currentSentence(), 1);
+    EXPECT_EQ(ui(f).teSpell->selectionStart(), 5);
+    EXPECT_EQ(ui(f).teSpell->selectedText(), "a");
+}
 
 TEST(Dictation, KeysTypedIntoTheAnswerBoxAreCheckedOnEnter)
 {

@@ -1,5 +1,7 @@
-// The welcome page's start picture and the recording-source dialog.
+// The welcome page's start picture and links, the recording-source dialog,
+// and the browser launch they go through.
 
+#include "RecordingOpener.h"
 #include "WindowHarness.h"
 
 #include "coursedata/lexbaydll.h"
@@ -11,6 +13,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <QThread>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -41,6 +44,33 @@ TEST(WelcomePage, OtherAddressesAndOtherLetterCasesAreNotIntercepted)
     f.wbAdv_BeforeNavigate(QUrl(LEXBAY_MAKER_SITE), &cancel);
     EXPECT_FALSE(cancel);
     EXPECT_FALSE(ui(f).wbAdv->isHidden());
+}
+
+TEST(WelcomePage, ItsWebAndMailLinksGoToTheDesktopsOpener)
+{
+    RecordingOpener opener;
+    WindowHarness h;
+    MainForm& f = h.load();
+    const QString mail = QStringLiteral("mailto:studio@lexbay.invalid");
+    EXPECT_TRUE(h.welcome().followLink(QUrl(LEXBAY_MAKER_SITE)));
+    EXPECT_FALSE(h.welcome().followLink(QUrl("http://" LEXBAY_START_HOST "/start.htm")));
+    EXPECT_TRUE(h.welcome().followLink(QUrl(mail)));
+    QStringList given = opener.waitForAddresses(2, 5000);
+    given.sort();  // the two openers run side by side
+    EXPECT_EQ(given, QStringList({LEXBAY_MAKER_SITE, mail}));
+    EXPECT_TRUE(ui(f).pnNotice->text().isEmpty());
+}
+
+// The browser launch waits for the opener on a thread of the library's own.
+TEST(CourseLibraryBrowserLaunch, LettingTheLibraryGoWhileTheOpenerRunsIsSafe)
+{
+    RecordingOpener opener(0.3);
+    {
+        CourseLibrary library(QString(LEXBAY_APP_DIR) + "/liblexbaydll.so");
+        EXPECT_EQ(library.dllIePage(LEXBAY_MAKER_SITE), 0);
+        EXPECT_EQ(opener.waitForAddresses(1, 5000), QStringList({LEXBAY_MAKER_SITE}));
+    }
+    QThread::msleep(600);  // the opener ends; its waiting thread wakes up
 }
 
 TEST(Mp3Dialog, ShowsItsTextsAndOpensCentredEachTime)

@@ -5,6 +5,8 @@
 
 #include "study/StudyStatus.h"
 
+#include <QComboBox>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -35,6 +37,21 @@ TEST(SentencePlayback, IconPressStopsThenPlaysExactlyThatSentencesRange)
         EXPECT_EQ(f.session().currentSentence(), sentence);
         EXPECT_TRUE(h.player().isPlaying());
     }
+}
+
+TEST(SentencePlayback, ASpeedChosenWhileASentencePlaysCountsFromTheNextPlay)
+{
+    WindowHarness h;
+    MainForm& f = h.load();
+    ASSERT_TRUE(h.press("imgs1"));
+    auto* speed = f.findChild<QComboBox*>("cbSpeed");
+    ASSERT_EQ(speed->count(), 7);
+    speed->setCurrentIndex(speed->findText("80%"));
+    EXPECT_EQ(h.player().log.last(), "rate 0.80");
+    EXPECT_DOUBLE_EQ(h.player().rangeRate(), 1.0);
+    ASSERT_TRUE(h.press("imgs2"));
+    EXPECT_DOUBLE_EQ(h.player().rangeRate(), 0.8);
+    EXPECT_EQ(h.wavePlayer().log.filter("rate").size(), 0);
 }
 
 TEST(SentencePlayback, LastSentenceRunsToTheEndOfTheRecording)

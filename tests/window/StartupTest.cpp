@@ -39,6 +39,9 @@ TEST(Startup, FirstRunShowsLessonOneUnderTheWelcomePageWithDefaultOptions)
     EXPECT_TRUE(ui(f).ckSpellShowChinese->isChecked());
     EXPECT_FALSE(ui(f).ckSpellShowEnglish->isChecked());
     EXPECT_TRUE(ui(f).ckSpellAutoSnd->isChecked());
+    EXPECT_FALSE(f.findChild<QCheckBox*>("ckSpellLenient")->isChecked());
+    EXPECT_EQ(f.findChild<QComboBox*>("cbSpeed")->currentText(), "100%");
+    EXPECT_EQ(f.playback().speedPercent(), 100);
 
     EXPECT_EQ(f.session().status(), 1);
     EXPECT_EQ(ui(f).pnStatus->text(), "课文学习");
@@ -87,7 +90,8 @@ TEST_P(StartupOutOfRange, SelectsTheFirstEntriesAndKeepsTheRepeatCountAsRead)
     const QString value = GetParam();
     WindowHarness h([&](const QString& folder) {
         writeSettings(folder + "/settings.ini", {{"ShouldRepeatTimes", value}, {"GapSetting", value},
-                                                 {"CurVolumeNo", value}, {"CurLessonNo", value}});
+                                                 {"CurVolumeNo", value}, {"CurLessonNo", value},
+                                                 {"PlaybackSpeed", value}, {"SpellLenient", value}});
     });
     MainForm& f = h.load();
     EXPECT_EQ(ui(f).cbVolume->currentIndex(), 0);
@@ -97,9 +101,13 @@ TEST_P(StartupOutOfRange, SelectsTheFirstEntriesAndKeepsTheRepeatCountAsRead)
     bool isNumber = false;
     const int number = value.toInt(&isNumber);
     EXPECT_EQ(f.modes().autoBrowse().repeatTimes(), isNumber ? number : 1);
+    // A speed that is not offered is the recorded speed; a word is no tick.
+    EXPECT_EQ(f.findChild<QComboBox*>("cbSpeed")->currentText(), "100%");
+    EXPECT_EQ(f.findChild<QCheckBox*>("ckSpellLenient")->isChecked(), isNumber && number != 0);
     f.close();
     EXPECT_EQ(setting(h.settingsFile(), "ShouldRepeatTimes"), QString::number(isNumber ? number : 1));
     EXPECT_EQ(setting(h.settingsFile(), "GapSetting"), "0");
+    EXPECT_EQ(setting(h.settingsFile(), "PlaybackSpeed"), "100");
 }
 
 INSTANTIATE_TEST_SUITE_P(Values, StartupOutOfRange,
@@ -127,9 +135,28 @@ TEST(Shutdown, SavesEveryKeyAndRemovesTheScratchFiles)
     };
     for (const auto& [key, value] : expected)
         EXPECT_EQ(setting(h.settingsFile(), key), value) << key;
+    // Options nobody touched are not written.
+    EXPECT_FALSE(QSettings(h.settingsFile(), QSettings::IniFormat).contains("Options/PlaybackSpeed"));
+    EXPECT_FALSE(QSettings(h.settingsFile(), QSettings::IniFormat).contains("Options/SpellLenient"));
     for (const char* scratch : {"curLesson.htm", "curLessonwords.htm", "yourvoice.wav"})
         EXPECT_FALSE(QFile::exists(h.folder() + "/" + scratch)) << scratch;
     EXPECT_TRUE(QFile::exists(h.folder() + "/homepage.htm"));
+}
+
+TEST(Settings, SpeedAndForgivingCheckComeBackAfterARestart)
+{
+    WindowHarness h;
+    MainForm& f = h.load();
+    f.findChild<QComboBox*>("cbSpeed")->setCurrentIndex(1);
+    f.findChild<QCheckBox*>("ckSpellLenient")->setChecked(true);
+    f.close();
+    EXPECT_EQ(setting(h.settingsFile(), "PlaybackSpeed"), "60");
+    EXPECT_EQ(setting(h.settingsFile(), "SpellLenient"), "-1");
+    WindowHarness again([&](const QString& folder) { QFile::copy(h.settingsFile(), folder + "/settings.ini"); });
+    MainForm& g = again.load();
+    EXPECT_EQ(g.findChild<QComboBox*>("cbSpeed")->currentText(), "60%");
+    EXPECT_EQ(g.playback().speedPercent(), 60);
+    EXPECT_TRUE(g.findChild<QCheckBox*>("ckSpellLenient")->isChecked());
 }
 
 TEST(Startup, OverwritesAReadOnlyWelcomePage)

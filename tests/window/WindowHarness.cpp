@@ -58,6 +58,7 @@ WindowHarness::WindowHarness(const std::function<void(const QString& folder)>& p
     platform.messageBoxes = std::move(boxes);
     platform.library = std::make_unique<CourseLibrary>(QString(LEXBAY_APP_DIR) + "/liblexbaydll.so");
     platform.settingsFile = settingsFile();
+    platform.studyRecordFile = folder() + "/record/study.sqlite";
     if (!ownBooks.isEmpty())
         platform.ownBooks = dir_.path() + "/" + ownBooks;
     player_->setDurationForNextFile(kRecordingSeconds);

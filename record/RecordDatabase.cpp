@@ -1,0 +1,382 @@
+#include "record/RecordDatabase.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlQuery>
+
+#include <algorithm>
+#include <map>
+
+namespace {
+
+constexpr int kBusyTimeoutMs = 5000;
+constexpr int kOverviewDays = 30;
+
+const char* const kSchema[] = {
+    "CREATE TABLE schema_version (version INTEGER NOT NULL)",
+    "CREATE TABLE study_sessions (id INTEGER PRIMARY KEY, started_at INTEGER NOT NULL, ended_at INTEGER NOT NULL)",
+    "CREATE TABLE sentences (id INTEGER PRIMARY KEY, volume TEXT NOT NULL, lesson TEXT NOT NULL,"
+    " number INTEGER NOT NULL, text_hash TEXT NOT NULL, english TEXT NOT NULL, chinese TEXT NOT NULL,"
+    " UNIQUE (volume, lesson, number, text_hash))",
+    "CREATE TABLE lesson_loads (id INTEGER PRIMARY KEY, session_id INTEGER NOT NULL, at INTEGER NOT NULL,"
+    " volume TEXT NOT NULL, lesson TEXT NOT NULL, sentence_count INTEGER NOT NULL)",
+    "CREATE TABLE plays (id INTEGER PRIMARY KEY, session_id INTEGER NOT NULL, at INTEGER NOT NULL,"
+    " sentence_id INTEGER NOT NULL, mode INTEGER NOT NULL, speed_percent INTEGER NOT NULL DEFAULT 100)",
+    "CREATE TABLE dictation_answers (id INTEGER PRIMARY KEY, session_id INTEGER NOT NULL, at INTEGER NOT NULL,"
+    " sentence_id INTEGER NOT NULL, is_right INTEGER NOT NULL, first_wrong INTEGER NOT NULL,"
+    " english_hint INTEGER NOT NULL, chinese_hint INTEGER NOT NULL)",
+    "CREATE TABLE takes (id INTEGER PRIMARY KEY, session_id INTEGER NOT NULL, at INTEGER NOT NULL,"
+    " sentence_id INTEGER NOT NULL, played INTEGER NOT NULL)",
+    "CREATE INDEX sentences_of_lesson ON sentences (volume, lesson)",
+    "CREATE INDEX plays_of_sentence ON plays (sentence_id)",
+    "CREATE INDEX answers_of_sentence ON dictation_answers (sentence_id, at)",
+    "CREATE INDEX takes_of_sentence ON takes (sentence_id)",
+    "CREATE INDEX loads_of_lesson ON lesson_loads (volume, lesson)",
+};
+
+// Steps from each older version to the next.
+const char* const kFromVersion1[] = {
+    "ALTER TABLE plays ADD COLUMN speed_percent INTEGER NOT NULL DEFAULT 100",
+};
+
+QString localDay(qint64 at) { return QDateTime::fromMSecsSinceEpoch(at).toString("yyyy-MM-dd"); }
+
+QString keyOf(const SentenceKey& k)
+{
+    return k.volume + '\x1f' + k.lesson + '\x1f' + QString::number(k.number) + '\x1f' + k.textHash;
+}
+
+// Activity on the sentences of one lesson, as a subquery's rows of (at, session_id).
+const char* const kLessonActivity =
+    "SELECT p.at, p.session_id FROM plays p JOIN sentences s ON s.id = p.sentence_id"
+    " WHERE s.volume = :volume AND s.lesson = :lesson"
+    " UNION ALL SELECT a.at, a.session_id FROM dictation_answers a JOIN sentences s ON s.id = a.sentence_id"
+    " WHERE s.volume = :volume AND s.lesson = :lesson"
+    " UNION ALL SELECT t.at, t.session_id FROM takes t JOIN sentences s ON s.id = t.sentence_id"
+    " WHERE s.volume = :volume AND s.lesson = :lesson";
+
+}  // namespace
+
+RecordDatabase::RecordDatabase(QString connectionName) : connectionName_(std::move(connectionName)) {}
+
+RecordDatabase::~RecordDatabase()
+{
+    if (db_.isValid()) {
+        db_.close();
+        db_ = QSqlDatabase();
+        QSqlDatabase::removeDatabase(connectionName_);
+    }
+}
+
+bool RecordDatabase::exec(const QString& statement, QString* error)
+{
+    QSqlQuery query(db_);
+    if (query.exec(statement))
+        return true;
+    if (error)
+        *error = query.lastError().text();
+    return false;
+}
+
+QString RecordDatabase::open(const QString& file, QString* movedAside)
+{
+    const QFileInfo info(file);
+    if (!QDir().mkpath(info.absolutePath()))
+        return QString("无法建立文件夹 %1").arg(info.absolutePath());
+    db_ = QSqlDatabase::addDatabase("QSQLITE", connectionName_);
+    if (!db_.isValid())
+        return "没有 SQLite 数据库驱动（QSQLITE）";
+    db_.setDatabaseName(file);
+    db_.setConnectOptions(QString("QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyTimeoutMs));
+    if (!db_.open())
+        return QString("无法打开 %1：%2").arg(file, db_.lastError().text());
+
+    QSqlQuery check(db_);
+    const bool healthy = check.exec("PRAGMA integrity_check") && check.next() && check.value(0).toString() == "ok";
+    check.finish();
+    if (!healthy) {
+        db_.close();
+        QString aside = file + ".broken-" + QDateTime::currentDateTime().toString("yyyy-MM-dd");
+        if (QFile::exists(aside))
+            aside += QDateTime::currentDateTime().toString("-hhmmss");
+        if (!QFile::rename(file, aside))
+            return QString("%1 已损坏，且无法移到 %2").arg(file, aside);
+        *movedAside = aside;
+        if (!db_.open())
+            return QString("无法打开 %1：%2").arg(file, db_.lastError().text());
+    }
+    return prepare();
+}
+
+QString RecordDatabase::prepare()
+{
+    QString error;
+    // Several copies of the program may write the file at once: readers never
+    // wait for a writer, and a writer waits its turn.
+    if (!exec("PRAGMA journal_mode = WAL", &error) || !exec("PRAGMA synchronous = NORMAL", &error))
+        return error;
+    QSqlQuery version(db_);
+    if (!version.exec("SELECT version FROM schema_version") || !version.next())
+        return create();
+    const int found = version.value(0).toInt();
+    version.finish();
+    if (found > kSchemaVersion)
+        return QString("学习记录由较新版本的程序写成（第 %1 版）").arg(found);
+    return found < kSchemaVersion ? migrate(found) : QString();
+}
+
+QString RecordDatabase::create()
+{
+    QString error;
+    if (!db_.transaction())
+        return db_.lastError().text();
+    for (const char* statement : kSchema) {
+        if (!exec(statement, &error)) {
+            db_.rollback();
+            return error;
+        }
+    }
+    if (!exec(QString("INSERT INTO schema_version VALUES (%1)").arg(kSchemaVersion), &error)) {
+        db_.rollback();
+        return error;
+    }
+    return db_.commit() ? QString() : db_.lastError().text();
+}
+
+QString RecordDatabase::migrate(int fromVersion)
+{
+    QString error;
+    if (!db_.transaction())
+        return db_.lastError().text();
+    if (fromVersion <= 1) {
+        for (const char* statement : kFromVersion1) {
+            if (!exec(statement, &error)) {
+                db_.rollback();
+                return error;
+            }
+        }
+    }
+    if (!exec(QString("UPDATE schema_version SET version = %1").arg(kSchemaVersion), &error)) {
+        db_.rollback();
+        return error;
+    }
+    return db_.commit() ? QString() : db_.lastError().text();
+}
+
+qint64 RecordDatabase::startSession(qint64 at)
+{
+    QSqlQuery insert(db_);
+    insert.prepare("INSERT INTO study_sessions (started_at, ended_at) VALUES (?, ?)");
+    insert.addBindValue(at);
+    insert.addBindValue(at);
+    return insert.exec() ? insert.lastInsertId().toLongLong() : -1;
+}
+
+qint64 RecordDatabase::sentenceId(const SentenceKey& key, QSqlError* error)
+{
+    const QString cacheKey = keyOf(key);
+    if (auto found = sentenceIds_.constFind(cacheKey); found != sentenceIds_.constEnd())
+        return *found;
+    QSqlQuery upsert(db_);
+    // The Chinese text is known only while the page shows it: keep it once seen.
+    upsert.prepare("INSERT INTO sentences (volume, lesson, number, text_hash, english, chinese)"
+                   " VALUES (:volume, :lesson, :number, :hash, :english, :chinese)"
+                   " ON CONFLICT (volume, lesson, number, text_hash) DO UPDATE SET chinese ="
+                   " CASE WHEN excluded.chinese <> '' THEN excluded.chinese ELSE chinese END");
+    upsert.bindValue(":volume", key.volume);
+    upsert.bindValue(":lesson", key.lesson);
+    upsert.bindValue(":number", key.number);
+    upsert.bindValue(":hash", key.textHash);
+    upsert.bindValue(":english", key.english);
+    upsert.bindValue(":chinese", key.chinese);
+    QSqlQuery select(db_);
+    select.prepare("SELECT id FROM sentences WHERE volume = ? AND lesson = ? AND number = ? AND text_hash = ?");
+    select.addBindValue(key.volume);
+    select.addBindValue(key.lesson);
+    select.addBindValue(key.number);
+    select.addBindValue(key.textHash);
+    if (!upsert.exec() || !select.exec() || !select.next()) {
+        *error = upsert.lastError().type() != QSqlError::NoError ? upsert.lastError() : select.lastError();
+        return -1;
+    }
+    const qint64 id = select.value(0).toLongLong();
+    sentenceIds_.insert(cacheKey, id);
+    return id;
+}
+
+QString RecordDatabase::write(qint64 session, const RecordBatch& events)
+{
+    lastWriteBusy_ = false;
+    if (events.isEmpty())
+        return QString();
+    QString error;
+    const auto fail = [this, &error](const QSqlError& why) {
+        error = why.text();
+        // SQLITE_BUSY and SQLITE_LOCKED, with their extended codes.
+        const int code = why.nativeErrorCode().toInt() & 0xff;
+        lastWriteBusy_ = code == 5 || code == 6;
+        db_.rollback();
+        // Ids learnt inside the rolled-back transaction may be gone.
+        sentenceIds_.clear();
+        return error;
+    };
+    if (!db_.transaction())
+        return fail(db_.lastError());
+    qint64 latest = 0;
+    for (const RecordEvent& e : events) {
+        latest = std::max(latest, e.at);
+        QSqlQuery insert(db_);
+        if (e.kind == RecordEvent::LessonLoad) {
+            insert.prepare("INSERT INTO lesson_loads (session_id, at, volume, lesson, sentence_count)"
+                           " VALUES (?, ?, ?, ?, ?)");
+            for (const QVariant& v : {QVariant(session), QVariant(e.at), QVariant(e.sentence.volume),
+                                      QVariant(e.sentence.lesson), QVariant(e.sentenceCount)})
+                insert.addBindValue(v);
+        } else {
+            QSqlError why;
+            const qint64 sentence = sentenceId(e.sentence, &why);
+            if (sentence < 0)
+                return fail(why);
+            switch (e.kind) {
+            case RecordEvent::Play:
+                insert.prepare("INSERT INTO plays (session_id, at, sentence_id, mode, speed_percent)"
+                               " VALUES (?, ?, ?, ?, ?)");
+                for (const QVariant& v : {QVariant(session), QVariant(e.at), QVariant(sentence), QVariant(e.mode),
+                                          QVariant(e.speedPercent)})
+                    insert.addBindValue(v);
+                break;
+            case RecordEvent::DictationAnswer:
+                insert.prepare("INSERT INTO dictation_answers (session_id, at, sentence_id, is_right, first_wrong,"
+                               " english_hint, chinese_hint) VALUES (?, ?, ?, ?, ?, ?, ?)");
+                for (const QVariant& v : {QVariant(session), QVariant(e.at), QVariant(sentence), QVariant(e.right),
+                                          QVariant(e.firstWrong), QVariant(e.englishHint), QVariant(e.chineseHint)})
+                    insert.addBindValue(v);
+                break;
+            default:
+                insert.prepare("INSERT INTO takes (session_id, at, sentence_id, played) VALUES (?, ?, ?, ?)");
+                for (const QVariant& v : {QVariant(session), QVariant(e.at), QVariant(sentence),
+                                          QVariant(e.kind == RecordEvent::TakePlayed)})
+                    insert.addBindValue(v);
+                break;
+            }
+        }
+        if (!insert.exec())
+            return fail(insert.lastError());
+    }
+    QSqlQuery end(db_);
+    end.prepare("UPDATE study_sessions SET ended_at = max(ended_at, ?) WHERE id = ?");
+    end.addBindValue(latest);
+    end.addBindValue(session);
+    if (!end.exec())
+        return fail(end.lastError());
+    if (!db_.commit())
+        return fail(db_.lastError());
+    return QString();
+}
+
+AnswerHistory RecordDatabase::answerHistory(const QString& volume, const QString& lesson,
+                                            const QStringList& textHashes)
+{
+    AnswerHistory history(textHashes.size());
+    QSqlQuery query(db_);
+    query.prepare("SELECT s.number, s.text_hash, a.is_right FROM dictation_answers a"
+                  " JOIN sentences s ON s.id = a.sentence_id WHERE s.volume = ? AND s.lesson = ?"
+                  " ORDER BY a.at, a.id");
+    query.addBindValue(volume);
+    query.addBindValue(lesson);
+    if (!query.exec())
+        return history;
+    while (query.next()) {
+        const int number = query.value(0).toInt();
+        if (number >= 0 && number < textHashes.size() && query.value(1).toString() == textHashes[number])
+            history[number].append(query.value(2).toBool());
+    }
+    return history;
+}
+
+QVector<int> RecordDatabase::lessonMarks(const QString& volume, const QStringList& titles)
+{
+    QVector<int> marks(titles.size(), NotStudied);
+    QSqlQuery studied(db_), right(db_), count(db_);
+    studied.prepare(QString("SELECT EXISTS (%1)").arg(kLessonActivity));
+    // The sentences as last met, each counted when it was ever dictated right.
+    right.prepare("SELECT COUNT(*) FROM (SELECT number, MAX(id) AS id FROM sentences"
+                  " WHERE volume = :volume AND lesson = :lesson GROUP BY number) latest"
+                  " WHERE EXISTS (SELECT 1 FROM dictation_answers a WHERE a.sentence_id = latest.id AND a.is_right)");
+    count.prepare("SELECT sentence_count FROM lesson_loads WHERE volume = :volume AND lesson = :lesson"
+                  " ORDER BY at DESC, id DESC LIMIT 1");
+    for (int i = 0; i < titles.size(); ++i) {
+        for (QSqlQuery* q : {&studied, &right, &count}) {
+            q->bindValue(":volume", volume);
+            q->bindValue(":lesson", titles[i]);
+            q->exec();
+        }
+        if (!studied.next() || !studied.value(0).toBool())
+            continue;
+        marks[i] = Studied;
+        const int sentences = count.next() ? count.value(0).toInt() : 0;
+        if (sentences > 0 && right.next() && right.value(0).toInt() >= sentences)
+            marks[i] = AllDictatedRight;
+    }
+    return marks;
+}
+
+RecordOverview RecordDatabase::overview(const QString& volume, const QStringList& titles, qint64 now)
+{
+    RecordOverview result;
+    const QDate today = QDateTime::fromMSecsSinceEpoch(now).date();
+    std::map<QDate, double> minutes;
+    for (int back = kOverviewDays - 1; back >= 0; --back)
+        minutes[today.addDays(-back)] = 0;
+    const qint64 windowStart = today.addDays(1 - kOverviewDays).startOfDay().toMSecsSinceEpoch();
+    QSqlQuery sessions(db_);
+    sessions.prepare("SELECT started_at, ended_at FROM study_sessions WHERE ended_at >= ?");
+    sessions.addBindValue(windowStart);
+    if (sessions.exec()) {
+        while (sessions.next()) {
+            // A session past midnight counts on both days.
+            qint64 from = std::max(sessions.value(0).toLongLong(), windowStart);
+            const qint64 to = sessions.value(1).toLongLong();
+            while (from < to) {
+                const QDate day = QDateTime::fromMSecsSinceEpoch(from).date();
+                const qint64 dayEnd = std::min(to, day.addDays(1).startOfDay().toMSecsSinceEpoch());
+                if (auto slot = minutes.find(day); slot != minutes.end())
+                    slot->second += (dayEnd - from) / 60000.0;
+                from = dayEnd;
+            }
+        }
+    }
+    for (const auto& [day, total] : minutes)
+        result.days.append({day.toString("yyyy-MM-dd"), total});
+
+    QSqlQuery times(db_), first(db_), count(db_);
+    times.prepare(QString("SELECT COUNT(DISTINCT session_id), MAX(at) FROM (%1)").arg(kLessonActivity));
+    // Per sentence as last met: whether its first answer was right.
+    first.prepare("SELECT COUNT(*) FROM (SELECT number, MAX(id) AS id FROM sentences"
+                  " WHERE volume = :volume AND lesson = :lesson GROUP BY number) latest"
+                  " WHERE (SELECT a.is_right FROM dictation_answers a WHERE a.sentence_id = latest.id"
+                  " ORDER BY a.at, a.id LIMIT 1) = 1");
+    count.prepare("SELECT sentence_count FROM lesson_loads WHERE volume = :volume AND lesson = :lesson"
+                  " ORDER BY at DESC, id DESC LIMIT 1");
+    for (const QString& title : titles) {
+        RecordOverview::Lesson lesson;
+        lesson.title = title;
+        for (QSqlQuery* q : {&times, &first, &count}) {
+            q->bindValue(":volume", volume);
+            q->bindValue(":lesson", title);
+            q->exec();
+        }
+        if (times.next()) {
+            lesson.timesStudied = times.value(0).toInt();
+            if (!times.value(1).isNull())
+                lesson.lastStudied = localDay(times.value(1).toLongLong());
+        }
+        lesson.rightAtFirstTry = first.next() ? first.value(0).toInt() : 0;
+        lesson.sentences = count.next() ? count.value(0).toInt() : 0;
+        result.lessons.append(lesson);
+    }
+    return result;
+}

@@ -1,0 +1,64 @@
+#pragma once
+
+// What the study record keeps: one event of the learner's study, with its
+// time and the sentence it concerns.
+
+#include <QMetaType>
+#include <QString>
+#include <QVector>
+
+// A sentence as the record knows it. The hash of its English text keeps the
+// history of an edited sentence apart from the sentence it replaced.
+struct SentenceKey {
+    QString volume;
+    QString lesson;
+    int number = -1;
+    QString textHash;
+    QString english;
+    QString chinese;
+};
+
+struct RecordEvent {
+    enum Kind { LessonLoad, Play, DictationAnswer, TakeRecorded, TakePlayed };
+
+    Kind kind = Play;
+    qint64 at = 0;  // milliseconds since 1970-01-01 UTC
+    SentenceKey sentence;  // for a lesson load only its volume and lesson
+    int mode = 0;          // the study status a sentence played in
+    int speedPercent = 100;
+    int sentenceCount = 0;  // of a loaded lesson
+    bool right = false;
+    int firstWrong = -1;
+    bool englishHint = false;
+    bool chineseHint = false;
+};
+
+using RecordBatch = QVector<RecordEvent>;
+
+// Of each sentence of a lesson, in lesson order, its dictation answers in the
+// order given: true for right.
+using AnswerHistory = QVector<QVector<bool>>;
+
+// What the record window shows of the current volume and lesson.
+struct RecordOverview {
+    struct Day {
+        QString date;  // yyyy-MM-dd, the learner's local day
+        double minutes = 0;
+    };
+    struct Lesson {
+        QString title;
+        int timesStudied = 0;
+        int rightAtFirstTry = 0;
+        int sentences = 0;
+        QString lastStudied;  // yyyy-MM-dd; empty when never
+    };
+    QVector<Day> days;  // the last 30 days, oldest first
+    QVector<Lesson> lessons;
+};
+
+// How a lesson of the list is marked.
+enum LessonMark { NotStudied = 0, Studied = 1, AllDictatedRight = 2 };
+
+Q_DECLARE_METATYPE(RecordBatch)
+Q_DECLARE_METATYPE(AnswerHistory)
+Q_DECLARE_METATYPE(RecordOverview)

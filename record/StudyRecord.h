@@ -1,0 +1,51 @@
+#pragma once
+
+// The learner's study record, kept in an SQLite file of its own: events are
+// gathered here and written in batches on the record's thread; reads come
+// back later as signals. When the file cannot be kept the study goes on and
+// nothing is recorded.
+
+#include "record/RecordEvent.h"
+
+#include <QObject>
+#include <QThread>
+#include <QTimer>
+
+class RecordWorker;
+
+class StudyRecord : public QObject {
+    Q_OBJECT
+public:
+    // The record of this user: $XDG_DATA_HOME/Lexbay/study.sqlite.
+    static QString defaultFile();
+
+    explicit StudyRecord(const QString& file, QObject* parent = nullptr);
+    // Writes what is left and closes the file.
+    ~StudyRecord() override;
+
+    void add(const RecordEvent& event);
+    // Sends what has gathered to the record's thread now.
+    void send();
+    // Writes everything gathered and waits until it is on disk.
+    void flush();
+
+    // Reads come back as the signals below, with the request's number.
+    int readHistory(const QString& volume, const QString& lesson, const QStringList& textHashes);
+    int readMarks(const QString& volume, const QStringList& titles);
+    int readOverview(const QString& volume, const QStringList& titles);
+
+signals:
+    // Said once each: the record is off, or a damaged file was moved aside.
+    void problem(const QString& message);
+    void historyRead(int request, const AnswerHistory& history);
+    void marksRead(int request, const QVector<int>& marks);
+    void overviewRead(int request, const RecordOverview& overview);
+
+private:
+    QThread thread_;
+    RecordWorker* worker_ = nullptr;
+    RecordBatch gathered_;
+    QTimer sendTimer_;
+    int lastRequest_ = 0;
+    bool off_ = false;
+};

@@ -1,0 +1,143 @@
+#include "shell/StudyRecordForm.h"
+
+#include <QHeaderView>
+#include <QLabel>
+#include <QPainter>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+const char* const kTitle = "学习记录";
+
+QTableWidget* table(QWidget* parent, const char* name, const QStringList& headers)
+{
+    auto* t = new QTableWidget(0, headers.size(), parent);
+    t->setObjectName(name);
+    t->setHorizontalHeaderLabels(headers);
+    t->verticalHeader()->hide();
+    t->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    t->setSelectionMode(QAbstractItemView::NoSelection);
+    t->horizontalHeader()->setStretchLastSection(true);
+    return t;
+}
+
+void setRow(QTableWidget* t, int row, const QStringList& cells)
+{
+    for (int column = 0; column < cells.size(); ++column)
+        t->setItem(row, column, new QTableWidgetItem(cells[column]));
+}
+
+// A round step for the minute axis: 1, 2, 5, 10, 20, 50, … .
+double niceStep(double top)
+{
+    const double raw = std::max(top, 1.0) / 4;
+    const double magnitude = std::pow(10.0, std::floor(std::log10(raw)));
+    for (const double m : {1.0, 2.0, 5.0, 10.0}) {
+        if (raw <= m * magnitude)
+            return m * magnitude;
+    }
+    return 10 * magnitude;
+}
+
+}  // namespace
+
+DayChart::DayChart(QWidget* parent) : QWidget(parent)
+{
+    setObjectName("dayChart");
+    setAccessibleName("每日学习分钟");
+    setMinimumSize(560, 220);
+}
+
+void DayChart::setDays(const QVector<RecordOverview::Day>& days)
+{
+    days_ = days;
+    update();
+}
+
+void DayChart::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    p.fillRect(rect(), palette().base());
+    const QFontMetrics metrics = p.fontMetrics();
+    const int left = metrics.horizontalAdvance("0000") + 14;
+    const int bottom = height() - 2 * metrics.height() - 8;
+    const int top = metrics.height() + 8;
+    const int right = width() - 10;
+    double most = 0;
+    for (const RecordOverview::Day& day : days_)
+        most = std::max(most, day.minutes);
+    const double step = niceStep(most);
+    const double axisTop = step * std::max(1.0, std::ceil(most / step));
+    const auto yOf = [&](double minutes) { return bottom - int((bottom - top) * minutes / axisTop); };
+
+    for (double m = 0; m <= axisTop + 1e-9; m += step) {
+        p.setPen(palette().color(QPalette::Mid));
+        p.drawLine(left, yOf(m), right, yOf(m));
+        p.setPen(palette().color(QPalette::Text));
+        p.drawText(QRect(0, yOf(m) - metrics.height() / 2, left - 6, metrics.height()), Qt::AlignRight,
+                   QString::number(m));
+    }
+    p.drawText(QRect(0, 0, width(), top - 4), Qt::AlignLeft | Qt::AlignVCenter, "分钟");
+    p.drawText(QRect(0, height() - metrics.height() - 2, width(), metrics.height()), Qt::AlignCenter,
+               "日期（最近 30 天）");
+    if (days_.isEmpty())
+        return;
+    const double slot = double(right - left) / days_.size();
+    for (int i = 0; i < days_.size(); ++i) {
+        const int x = left + int(i * slot);
+        const int barWidth = std::max(2, int(slot * 0.7));
+        p.fillRect(QRect(x + int(slot * 0.15), yOf(days_[i].minutes), barWidth, bottom - yOf(days_[i].minutes)),
+                   QColor("#2e7d32"));
+        // Every fifth day and the last are named, as month-day.
+        if (i % 5 == 0 || i == days_.size() - 1)
+            p.drawText(QRect(x - 20, bottom + 4, int(slot) + 40, metrics.height()), Qt::AlignHCenter,
+                       days_[i].date.mid(5));
+    }
+    p.drawLine(left, bottom, right, bottom);
+    p.drawLine(left, top, left, bottom);
+}
+
+StudyRecordForm::StudyRecordForm(QWidget* parent) : QDialog(parent)
+{
+    setObjectName("StudyRecordForm");
+    setWindowTitle(kTitle);
+    auto* layout = new QVBoxLayout(this);
+    chart_ = new DayChart(this);
+    layout->addWidget(chart_);
+    lessons_ = table(this, "lessonTable", {"课文", "学习次数", "听写一次答对 / 句数", "最近学习"});
+    layout->addWidget(lessons_);
+    hardTitle_ = new QLabel(this);
+    hardTitle_->setObjectName("hardTitle");
+    layout->addWidget(hardTitle_);
+    hard_ = table(this, "hardTable", {"英文", "中文"});
+    layout->addWidget(hard_);
+    resize(720, 720);
+}
+
+void StudyRecordForm::showOverview(const RecordOverview& overview)
+{
+    chart_->setDays(overview.days);
+    lessons_->setRowCount(overview.lessons.size());
+    for (int row = 0; row < overview.lessons.size(); ++row) {
+        const RecordOverview::Lesson& l = overview.lessons[row];
+        setRow(lessons_, row,
+               {l.title, QString::number(l.timesStudied),
+                l.sentences > 0 ? QString("%1 / %2").arg(l.rightAtFirstTry).arg(l.sentences) : QString("—"),
+                l.lastStudied.isEmpty() ? QString("—") : l.lastStudied});
+    }
+    lessons_->resizeColumnsToContents();
+}
+
+void StudyRecordForm::showHardSentences(const QString& lesson, const QVector<QPair<QString, QString>>& sentences)
+{
+    hardTitle_->setText(sentences.isEmpty() ? QString("“%1”没有难句").arg(lesson)
+                                            : QString("“%1”的难句（至少错过两次，之后还没有连续答对两次）").arg(lesson));
+    hard_->setRowCount(sentences.size());
+    for (int row = 0; row < sentences.size(); ++row)
+        setRow(hard_, row, {sentences[row].first, sentences[row].second});
+    hard_->resizeColumnsToContents();
+}

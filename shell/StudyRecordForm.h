@@ -1,0 +1,42 @@
+#pragma once
+
+// The record window (学习记录): minutes studied per day over the last 30 days,
+// the current volume's lessons, and the current lesson's hard sentences.
+
+#include "record/RecordEvent.h"
+
+#include <QDialog>
+#include <QStringList>
+
+class QLabel;
+class QTableWidget;
+
+// Minutes per day as bars, with labelled axes.
+class DayChart : public QWidget {
+    Q_OBJECT
+public:
+    explicit DayChart(QWidget* parent = nullptr);
+    void setDays(const QVector<RecordOverview::Day>& days);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QVector<RecordOverview::Day> days_;
+};
+
+class StudyRecordForm : public QDialog {
+    Q_OBJECT
+public:
+    explicit StudyRecordForm(QWidget* parent = nullptr);
+
+    void showOverview(const RecordOverview& overview);
+    // The hard sentences of the lesson: English, then Chinese.
+    void showHardSentences(const QString& lesson, const QVector<QPair<QString, QString>>& sentences);
+
+private:
+    DayChart* chart_;
+    QTableWidget* lessons_;
+    QLabel* hardTitle_;
+    QTableWidget* hard_;
+};
