@@ -2,7 +2,7 @@
 BUILD ?= build
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build test run bench fuzz clean
+.PHONY: all deps configure build test run deb bench fuzz clean
 
 all: build
 
@@ -27,6 +27,11 @@ run: build
 	  exit 1; \
 	fi
 	@$(BUILD)/app/Lexbay
+
+# The Debian package, $(BUILD)/lexbay_<version>_amd64.deb; install it with
+#   sudo apt install ./$(BUILD)/lexbay_*.deb
+deb: build
+	@cd $(BUILD) && cpack --config CPackConfig.cmake
 
 bench: build
 	@bench/run-all $(BUILD)

@@ -1,6 +1,6 @@
-// The course beside the program: volumes in books/, their lessons, and the
-// loading of one lesson into the page, the element tables, the time table and
-// the player.
+// The course: volumes in the program's books/ and in the learner's own, their
+// lessons, and the loading of one lesson into the page, the element tables,
+// the time table and the player.
 
 #include "platform/system/CourseLibrary.h"
 #include "platform/system/MessageBoxes.h"
@@ -19,11 +19,11 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
+#include <QMap>
 #include <QSignalBlocker>
 
 namespace {
 
-const char* const kBooksFolder = "books";
 const char* const kVolumePrefix = "Trellis英语";
 const char* const kLessonPage = "curLesson.htm";
 const char* const kWordsPage = "curLessonwords.htm";
@@ -39,8 +39,6 @@ constexpr int kNoSection = -2;
 // report it (a crashed renderer), the window carries on after this long.
 constexpr int kPageLoadLimitMs = 15000;
 
-QString appFile(const char* name) { return Module1::sAppPath + "/" + name; }
-
 // Titles keep their line end as the lesson file holds it; the list shows them
 // without it.
 QString withoutLineEnd(QString title)
@@ -50,18 +48,37 @@ QString withoutLineEnd(QString title)
     return title;
 }
 
+// The volume folders of a books folder by name: entries whose names begin
+// with the course's prefix and hold no dot.
+QStringList volumeNames(const QString& books)
+{
+    QStringList names =
+        QDir(books).entryList({QString(kVolumePrefix) + "*"}, QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot);
+    names.removeIf([](const QString& name) { return name.contains('.'); });
+    return names;
+}
+
 }  // namespace
 
 void MainForm::FillCbVolume()
 {
     const QSignalBlocker quiet(cbVolume);
-    QDir books(kBooksFolder);
-    const QStringList entries =
-        books.entryList({QString(kVolumePrefix) + "*"}, QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot, QDir::Name);
-    for (const QString& name : entries) {
-        if (!name.contains('.'))
-            cbVolume->addItem(name);
+    // One list sorted by name; the learner's own volume takes the place of a
+    // shipped one of the same name. Each entry keeps the folder it is read from.
+    QMap<QString, QString> volumes;
+    for (const QString& books : {platform_.shippedBooks, platform_.ownBooks}) {
+        if (books.isEmpty())
+            continue;
+        for (const QString& name : volumeNames(books))
+            volumes.insert(name, QDir(books).filePath(name));
     }
+    for (auto volume = volumes.cbegin(); volume != volumes.cend(); ++volume)
+        cbVolume->addItem(volume.key(), volume.value());
+}
+
+QString MainForm::booksFolderForLearner() const
+{
+    return QDir(Module1::sAppPath).filePath(platform_.ownBooks.isEmpty() ? platform_.shippedBooks : platform_.ownBooks);
 }
 
 int MainForm::volumeNumber(const QString& folderName)
@@ -79,7 +96,9 @@ int MainForm::currentLessonIndex() const { return lsLesson->currentRow(); }
 
 QString MainForm::courseFile(const QString& fileName) const
 {
-    const QString folder = QString(kBooksFolder) + "/" + currentVolumeFolder();
+    const QString folder = cbVolume->currentData().toString();
+    if (folder.isEmpty())
+        return {};
     const QString exact = folder + "/" + fileName;
     if (QFileInfo::exists(exact))
         return exact;
@@ -171,9 +190,9 @@ void MainForm::LoadLesson()
     library.dllMakeHtmlWords(kWordsHead, courseFile(kWordList), kWordsPage, section);
 
     bPageLoaded = false;
-    wbContent->navigate(appFile(kLessonPage));
+    wbContent->navigate(Module1::UserFile(kLessonPage));
     WaitUntil([this] { return bPageLoaded; }, kPageLoadLimitMs);
-    wbWords->navigate(appFile(kWordsPage));
+    wbWords->navigate(Module1::UserFile(kWordsPage));
 
     auto forward = std::make_shared<clsForward>();
     forward->Set_Destination(this, "HtmlEventHandler");

@@ -1,15 +1,25 @@
-// The program's entry: fixes the working folder, checks the course-data
+// The program's entry: finds the program and user folders, makes sure this
+// user runs one window, works in the user folder, checks the course-data
 // library and brings up the main window.
 
 #include "platform/system/CourseLibrary.h"
 #include "shell/MainForm.h"
 #include "platform/system/MessageBoxes.h"
 #include "shell/Module1.h"
+#include "shell/RunFolders.h"
+#include "shell/SingleInstance.h"
 
 #include <QApplication>
 #include <QDir>
 
 #include <unistd.h>
+
+namespace {
+
+// How long a second start waits for the running program to answer.
+constexpr int kRaiseWaitMs = 10000;
+
+}  // namespace
 
 int main(int argc, char* argv[])
 {
@@ -19,22 +29,38 @@ int main(int argc, char* argv[])
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setApplicationName(kApplicationTitle);
+    QGuiApplication::setDesktopFileName(LEXBAY_APP_ID);
+    QtMessageBoxes messages;
 
     Module1::sAppPath = QCoreApplication::applicationDirPath();
-    if (QDir::currentPath() != Module1::sAppPath)
-        QDir::setCurrent(Module1::sAppPath);
     if (Module1::sAppPath.endsWith('/') && Module1::sAppPath.size() > 1)
         Module1::sAppPath.chop(1);
+    const RunFolders folders = RunFolders::locate(Module1::sAppPath);
 
-    Platform platform = Platform::real(Module1::sAppPath);
+    SingleInstance instance(folders.user);
+    if (!instance.claim()) {
+        if (instance.raiseRunning(kRaiseWaitMs))
+            return 0;
+        messages.inform(nullptr, "Lexbay 已在运行，但没有响应。请关闭它后重新启动。");
+        return 1;
+    }
+    const QString unusable = prepareUserFolder(folders);
+    if (!unusable.isEmpty()) {
+        messages.inform(nullptr, unusable);
+        return 1;
+    }
+    if (QDir::currentPath() != folders.user)
+        QDir::setCurrent(folders.user);
+
+    Platform platform = Platform::real(folders);
     const QString problem = platform.library->problem();
     if (!problem.isEmpty()) {
-        platform.messageBoxes->inform(nullptr, QString("无法使用课程数据库 %1/liblexbaydll.so：%2")
-                                                   .arg(Module1::sAppPath, problem));
+        messages.inform(nullptr, QString("无法使用课程数据库 %1/liblexbaydll.so：%2").arg(folders.program, problem));
         return 1;
     }
 
     MainForm form(std::move(platform));
+    QObject::connect(&instance, &SingleInstance::raiseRequested, &form, [&form] { Module1::BringToFront(&form); });
     form.Form_Load();
     form.show();
     return app.exec();

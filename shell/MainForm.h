@@ -130,6 +130,9 @@ private:
     // case when its exact name is missing.
     QString courseFile(const QString& fileName) const;
     QString recordingBaseName() const;
+    // The books folder a learner adds volumes to: their own, else the
+    // program's.
+    QString booksFolderForLearner() const;
     void reportMissingCourse(const QString& what);
     void reportNoLessons();
 

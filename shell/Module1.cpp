@@ -1,5 +1,6 @@
 #include "shell/Module1.h"
 
+#include <QDir>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QToolBar>
@@ -19,6 +20,8 @@ QToolButton* toolbarButton(QToolBar* toolbar, const QString& key)
 
 }  // namespace
 
+QString UserFile(const QString& name) { return QDir::current().absoluteFilePath(name); }
+
 void CenterForm(QWidget* form)
 {
     QScreen* screen = form->screen() != nullptr ? form->screen() : QGuiApplication::primaryScreen();
@@ -27,6 +30,14 @@ void CenterForm(QWidget* form)
     const QRect area = screen->geometry();
     const QSize outer = form->frameGeometry().size();
     form->move(area.left() + area.width() / 2 - outer.width() / 2, area.top() + area.height() / 2 - outer.height() / 2);
+}
+
+void BringToFront(QWidget* form)
+{
+    form->setWindowState((form->windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    form->show();
+    form->raise();
+    form->activateWindow();
 }
 
 void EnableToolbarButton(QToolBar* toolbar, const QString& key, int flag)

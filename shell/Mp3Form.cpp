@@ -41,6 +41,13 @@ void fitText(QLabel* label)
     label->resize(qMin(room, qMax(label->width(), label->sizeHint().width())), label->height());
 }
 
+// A link on the line of a label begins after the label's text, where its
+// place in the design would cover the text's end.
+void placeAfter(QLabel* link, const QLabel* label)
+{
+    link->move(qMax(link->x(), label->x() + label->width()), link->y());
+}
+
 template <typename W>
 W* placed(W* widget, const char* name, float left, float top, float width, float height)
 {
@@ -102,9 +109,11 @@ Mp3Form::Mp3Form(CourseLibrary& library) : library_(library)
     Label1->setWordWrap(true);
     Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     rule(this, "Frame1", 270, 2910, 4935, 60);
-    label(this, "Label7", "本软件中的MP3文件和同步LRC文件，是用", 300, 3150, 3915, 285);
+    QLabel* Label7 = label(this, "Label7", "本软件中的MP3文件和同步LRC文件，是用", 300, 3150, 3915, 285);
+    fitText(Label7);
     lbMakerLink = link(this, "lbMakerLink", LEXBAY_MAKER_NAME, 4140, 3150, 1185, 195);
-    label(this, "Label8", "的", 330, 3450, 195, 285);
+    placeAfter(lbMakerLink, Label7);
+    fitText(label(this, "Label8", "的", 330, 3450, 195, 285));
     lbProductLink = link(this, "lbProductLink", LEXBAY_PRODUCT_NAME, 660, 3450, 1065, 195);
     fitText(label(this, "Label9", "软件的MP3生成功能制作的，在此感谢", 1830, 3450, 3315, 225));
     Label10 = label(this, "Label10", QString("%1公司为本软件提供了全部课文录音！").arg(LEXBAY_MAKER_NAME), 300, 3810,

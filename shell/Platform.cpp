@@ -6,7 +6,7 @@
 #include "platform/system/CourseLibrary.h"
 #include "platform/system/MessageBoxes.h"
 
-Platform Platform::real(const QString& appPath)
+Platform Platform::real(const RunFolders& folders)
 {
     Platform p;
     p.makeHtmlView = [] { return std::make_unique<WebEngineHtmlView>(); };
@@ -14,6 +14,8 @@ Platform Platform::real(const QString& appPath)
     p.mciRecorder = std::make_unique<GstWaveDevice>();
     p.mciPlayer = std::make_unique<GstWaveDevice>();
     p.messageBoxes = std::make_unique<QtMessageBoxes>();
-    p.library = std::make_unique<CourseLibrary>(appPath + "/liblexbaydll.so");
+    p.library = std::make_unique<CourseLibrary>(folders.program + "/liblexbaydll.so");
+    p.shippedBooks = folders.shippedBooks();
+    p.ownBooks = folders.ownBooks;
     return p;
 }

@@ -8,6 +8,7 @@
 #include "platform/web/HtmlView.h"
 #include "platform/system/CourseLibrary.h"
 #include "platform/system/MessageBoxes.h"
+#include "shell/RunFolders.h"
 
 #include <QString>
 
@@ -25,8 +26,14 @@ struct Platform {
     QString settingsFile;
     // The study record's file; empty for the user's own.
     QString studyRecordFile;
+    // Where the volumes lie: those shipped with the program, and the
+    // learner's own (empty for none), which win over shipped ones of the
+    // same name.
+    QString shippedBooks = kBooksFolder;
+    QString ownBooks;
 
     // The program's own: WebEngine views, GStreamer audio on the default
-    // devices, real message boxes, the library from the program folder.
-    static Platform real(const QString& appPath);
+    // devices, real message boxes, the library from the program folder, the
+    // volumes of both books folders.
+    static Platform real(const RunFolders& folders);
 };

@@ -11,7 +11,6 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDir>
 #include <QFile>
 #include <QFontDatabase>
 #include <QListWidget>
@@ -64,10 +63,10 @@ void MainForm::Form_Load()
     MessageBoxes& messages = *platform_.messageBoxes;
     if (!canWritePages())
         messages.inform(this, QString("无法写入 %1：程序文件夹不可写，课文页面无法显示。请让该文件夹可写后重新启动。")
-                                  .arg(QDir(Module1::sAppPath).filePath(kScratchFiles[0])));
+                                  .arg(Module1::UserFile(kScratchFiles[0])));
     if (cbVolume->count() == 0) {
         messages.inform(this, QString("没有找到课本。请把课本文件夹（名称以“Trellis英语”开头）放在 %1 中。")
-                                  .arg(QDir(Module1::sAppPath).filePath("books")));
+                                  .arg(booksFolderForLearner()));
     } else {
         selectOrFirst(cbVolume, settingNumber("CurVolumeNo", 0));
         cbVolume_Click();
@@ -85,7 +84,7 @@ void MainForm::Form_Load()
         session_->ShowPositionText(0);
     wbAdv->widget()->show();
 
-    const QString welcome = Module1::sAppPath + "/" + kWelcomePage;
+    const QString welcome = Module1::UserFile(kWelcomePage);
     QFile::setPermissions(welcome, QFile::permissions(welcome) | QFile::WriteOwner);
     platform_.library->dllInit(kWelcomePage);
     wbAdv->navigate(welcome);

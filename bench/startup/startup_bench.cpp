@@ -70,9 +70,10 @@ int main(int argc, char* argv[])
     QDir::setCurrent(folder);
     Module1::sAppPath = folder;
 
-    Platform platform = Platform::real(folder);
+    Platform platform = Platform::real(RunFolders::locate(folder));
     platform.settingsFile = folder + "/settings.ini";
     platform.studyRecordFile = folder + "/record/study.sqlite";
+    platform.ownBooks.clear();
     MainForm form(std::move(platform));
     form.Form_Load();
     form.show();

@@ -58,9 +58,14 @@ e2e_begin() {
   mkdir -p "$HOME"
   SETTINGS="$HOME/.config/MyTrellis.ini"
   unset XDG_CONFIG_HOME XDG_DATA_HOME XDG_RUNTIME_DIR
+  e2e_start_x
+}
 
+# Starts the X server and the window manager; E2E_SCREEN sets the screen's
+# size (1280x900 unless told).
+e2e_start_x() {
   # An X server of our own on a free display number, told to us on fd 3.
-  Xvfb -displayfd 3 -screen 0 1280x900x24 -nolisten tcp 3> "$WORK/display" > "$WORK/xvfb.log" 2>&1 &
+  Xvfb -displayfd 3 -screen 0 "${E2E_SCREEN:-1280x900}x24" -nolisten tcp 3> "$WORK/display" > "$WORK/xvfb.log" 2>&1 &
   XVFB_PID=$!
   local n
   for n in $(seq 1 150); do
@@ -74,8 +79,9 @@ e2e_begin() {
   # A window mapped before the window manager runs may stay unmanaged, and
   # Alt+F4 then reaches nobody: wait until openbox has taken the screen.
   poll 60 "the window manager" window_manager_running
-  SCREEN_W=1280
-  SCREEN_H=900
+  local screen=${E2E_SCREEN:-1280x900}
+  SCREEN_W=${screen%x*}
+  SCREEN_H=${screen#*x}
 }
 
 window_manager_running() {

@@ -13,6 +13,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <functional>
+
 namespace {
 
 TEST(VolumeNumber, FirstDigitOneToFourInTestOrderElseOne)
@@ -40,6 +43,67 @@ TEST(VolumeList, ListsMatchingFoldersByNameWithoutDottedOrHiddenOnes)
     for (int i = 0; i < ui(f).cbVolume->count(); ++i)
         names << ui(f).cbVolume->itemText(i);
     EXPECT_EQ(names, QStringList({"Trellis英语第0册", "Trellis英语第1册", "Trellis英语第2册"}));
+}
+
+// The learner's own volumes join the shipped ones in one list sorted by name;
+// an own volume takes the place of a shipped one of the same name; each entry
+// is read from its own folder.
+TEST(VolumeList, OwnVolumesJoinTheShippedOnesAndWinOnTheSameName)
+{
+    namespace fs = std::filesystem;
+    const QString one = "Trellis英语第1册", two = "Trellis英语第2册";
+    // Copies shipped volume one into the own books folder under a name.
+    const auto ownCopy = [one](const QString& folder, const QString& name) {
+        fs::create_directories((folder + "/own").toStdString());
+        fs::copy((folder + "/books/" + one).toStdString(), (folder + "/own/" + name).toStdString(),
+                 fs::copy_options::recursive);
+    };
+    struct Volume {
+        QString name;
+        bool own;
+        int lessons;
+    };
+    const struct {
+        const char* name;
+        std::function<void(const QString& folder)> prepare;
+        std::vector<Volume> listed;
+    } cases[] = {
+        {"NoOwnFolder", {}, {{one, false, 4}, {two, false, 4}}},
+        {"NewVolumesSortIn",
+         [&](const QString& f) {
+             ownCopy(f, "Trellis英语第3册");
+             ownCopy(f, "Trellis英语第15册");
+         },
+         {{"Trellis英语第15册", true, 4}, {one, false, 4}, {two, false, 4}, {"Trellis英语第3册", true, 4}}},
+        {"SameNameListedOnceFromTheOwnFolder",
+         [&](const QString& f) {
+             ownCopy(f, two);
+             QFile lesson(f + "/own/" + two + "/lesson.txt");
+             lesson.open(QIODevice::Append);
+             lesson.write("$Lesson 5 Own\r\n1. Mine.\r\n我的。\r\n");
+         },
+         {{one, false, 4}, {two, true, 5}}},
+        {"DottedAndHiddenOwnEntriesSkipped",
+         [&](const QString& f) {
+             ownCopy(f, "Trellis英语第3册.old");
+             ownCopy(f, ".Trellis英语第3册");
+         },
+         {{one, false, 4}, {two, false, 4}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        WindowHarness h(c.prepare, "own");
+        MainForm& f = h.load();
+        ASSERT_EQ(ui(f).cbVolume->count(), int(c.listed.size()));
+        for (size_t i = 0; i < c.listed.size(); ++i) {
+            const Volume& v = c.listed[i];
+            ui(f).cbVolume->setCurrentIndex(int(i));
+            EXPECT_EQ(ui(f).cbVolume->currentText(), v.name);
+            EXPECT_EQ(ui(f).lsLesson->count(), v.lessons) << v.name.toStdString();
+            const QString folder = v.own ? h.folder() + "/own/" + v.name : "books/" + v.name;
+            EXPECT_TRUE(h.player().fileName().startsWith(folder + "/")) << h.player().fileName().toStdString();
+        }
+    }
 }
 
 TEST(LessonLoading, BuildsTheElementTablesMarksSentenceZeroAndReadsTheTimes)

@@ -28,7 +28,7 @@ void stageProgramFolder(const QString& destination)
         fs::copy_file(staged / file, folder / file);
 }
 
-WindowHarness::WindowHarness(const std::function<void(const QString& folder)>& prepare)
+WindowHarness::WindowHarness(const std::function<void(const QString& folder)>& prepare, const QString& ownBooks)
 {
     stageProgramFolder(dir_.path());
     if (prepare)
@@ -59,6 +59,8 @@ WindowHarness::WindowHarness(const std::function<void(const QString& folder)>& p
     platform.library = std::make_unique<CourseLibrary>(QString(LEXBAY_APP_DIR) + "/liblexbaydll.so");
     platform.settingsFile = settingsFile();
     platform.studyRecordFile = folder() + "/record/study.sqlite";
+    if (!ownBooks.isEmpty())
+        platform.ownBooks = dir_.path() + "/" + ownBooks;
     player_->setDurationForNextFile(kRecordingSeconds);
     form_ = std::make_unique<MainForm>(std::move(platform));
 }

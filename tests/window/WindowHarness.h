@@ -45,8 +45,11 @@ public:
 class WindowHarness {
 public:
     // Prepares the program folder and the window; `prepare` may change the
-    // folder (course files, settings) before the window is made.
-    explicit WindowHarness(const std::function<void(const QString& folder)>& prepare = {});
+    // folder (course files, settings) before the window is made. With
+    // `ownBooks`, the window also lists the learner's own volumes from that
+    // subfolder.
+    explicit WindowHarness(const std::function<void(const QString& folder)>& prepare = {},
+                           const QString& ownBooks = {});
     ~WindowHarness();
 
     // Runs the window's start-up and waits for the lesson page.
