@@ -16,12 +16,15 @@ constexpr unsigned kSpectrumWindow = 512;
 constexpr unsigned kMelFilters = 40;
 constexpr float kLowestPitchHz = 60;
 constexpr float kHighestPitchHz = 600;
-// A frame is voiced when its window repeats itself at the period yinfft
-// found: the normalised correlation of the window with itself one period
-// later reaches this. Voiced speech reads 0.7–1, noise and hiss under 0.4.
-// (aubio's own yinfft confidence reads 0 for most voices, so it is not
-// used.)
+// A frame is voiced when the sound around it repeats itself at the period
+// found: the normalised correlation of three periods with the three after
+// reaches this. Voiced speech reads 0.7–1, noise and hiss under 0.4.
+// (aubio's yinfft confidence reads 0 for most voices, so it is not used.)
 constexpr float kVoicedPeriodicity = 0.6f;
+// How far around yinfft's period the exact one is looked for, and the least
+// stretch of sound correlated.
+constexpr double kPeriodSearch = 0.06;
+constexpr double kCorrelationSeconds = 0.02;
 // A voice run shorter than this is a stray detection, not speech.
 constexpr int kShortestVoicedRun = 4;
 // Speech is louder than this (dB of full scale, 10 ms RMS) somewhere; a
@@ -40,7 +43,6 @@ constexpr float kSilentDb = -200;
 // set the MFCC: with it, a take 12 or 24 dB quieter gives the same figures.
 constexpr float kSpectrumLevelDb = -20;
 constexpr float kHissBelowDb = 55;
-constexpr int kAnalysisRateForPeriodicity = 16000;
 
 template <typename T, void (*Delete)(T*)>
 struct AubioDeleter {
@@ -74,29 +76,48 @@ void measureLevels(const std::vector<float>& samples, unsigned hop, VoiceProfile
     }
 }
 
-// How well the sound around sample `centre` repeats after `period` samples:
-// the normalised correlation of a stretch of three periods (at least 20 ms)
-// with the stretch one period later, at the best of the lags next to
-// `period`. 1 for a steady periodic sound, about 0 for noise.
-float periodicity(const std::vector<float>& samples, long centre, long period)
+// The normalised correlation of the stretch [begin, begin + length) with the
+// stretch `lag` samples later: 1 for a sound that repeats after `lag`, about
+// 0 for noise.
+float correlationAt(const std::vector<float>& samples, long begin, long length, long lag)
 {
-    if (period < 2)
-        return 0;
-    const long length = std::max(3 * period, long(0.02 * kAnalysisRateForPeriodicity));
-    const long begin = std::max(0L, centre - length / 2);
-    float best = 0;
-    for (long lag = period - 1; lag <= period + 1; ++lag) {
-        const long end = std::min(long(samples.size()) - lag, begin + length);
-        double both = 0, early = 0, late = 0;
-        for (long n = begin; n < end; ++n) {
-            both += double(samples[n]) * samples[n + lag];
-            early += double(samples[n]) * samples[n];
-            late += double(samples[n + lag]) * samples[n + lag];
-        }
-        if (early > 0 && late > 0)
-            best = std::max(best, float(both / std::sqrt(early * late)));
+    const long end = std::min(long(samples.size()) - lag, begin + length);
+    double both = 0, early = 0, late = 0;
+    for (long n = begin; n < end; ++n) {
+        both += double(samples[n]) * samples[n + lag];
+        early += double(samples[n]) * samples[n];
+        late += double(samples[n + lag]) * samples[n + lag];
     }
-    return best;
+    return early > 0 && late > 0 ? float(both / std::sqrt(early * late)) : 0;
+}
+
+struct Period {
+    double samples = 0;
+    float periodicity = 0;  // the correlation at that period
+};
+
+// yinfft's period, made exact and judged. yinfft finds the right period but
+// reads long ones a little short (110 Hz as 113 Hz: its difference function
+// is tapered); the best correlation of three periods around the window's
+// middle within 6 % of it, interpolated between whole samples, does not.
+Period refinePeriod(const std::vector<float>& samples, unsigned rate, long centre, double roughPeriod)
+{
+    const long shortest = std::max(2L, long(std::floor(roughPeriod * (1 - kPeriodSearch))));
+    const long longest = long(std::ceil(roughPeriod * (1 + kPeriodSearch)));
+    const long length = std::max(3 * longest, long(kCorrelationSeconds * rate));
+    const long begin = std::max(0L, centre - length / 2);
+    std::vector<float> correlation(size_t(longest - shortest + 3));
+    for (long lag = shortest - 1; lag <= longest + 1; ++lag)
+        correlation[size_t(lag - shortest + 1)] = correlationAt(samples, begin, length, lag);
+    size_t best = 1;
+    for (size_t k = 1; k + 1 < correlation.size(); ++k) {
+        if (correlation[k] > correlation[best])
+            best = k;
+    }
+    const float before = correlation[best - 1], at = correlation[best], after = correlation[best + 1];
+    const float curvature = before - 2 * at + after;
+    const double shift = curvature < 0 ? std::clamp(0.5 * (before - after) / curvature, -0.5, 0.5) : 0.0;
+    return {double(shortest - 1 + long(best)) + shift, at};
 }
 
 // Runs pitch tracking and MFCC over the samples hop by hop. Each result is
@@ -136,11 +157,15 @@ void trackPitchAndSpectrum(const std::vector<float>& samples, unsigned rate, uns
         aubio_pitch_do(pitch.get(), input.get(), pitchOut.get());
         const int pitchFrame = step - pitchDelay;
         if (pitchFrame >= 0 && pitchFrame < frames) {
-            const float hz = pitchOut->data[0];
-            const long windowCentre = long(from + hop) - long(kPitchWindow / 2);
-            const bool voiced = hz >= kLowestPitchHz && hz <= kHighestPitchHz
-                                && periodicity(samples, windowCentre, std::lround(rate / hz))
-                                       >= kVoicedPeriodicity;
+            const float rough = pitchOut->data[0];
+            float hz = 0;
+            if (rough >= kLowestPitchHz * (1 - kPeriodSearch) && rough <= kHighestPitchHz * (1 + kPeriodSearch)) {
+                const long windowCentre = long(from + hop) - long(kPitchWindow / 2);
+                const Period period = refinePeriod(samples, rate, windowCentre, rate / rough);
+                if (period.periodicity >= kVoicedPeriodicity)
+                    hz = float(rate / period.samples);
+            }
+            const bool voiced = hz >= kLowestPitchHz && hz <= kHighestPitchHz;
             profile.pitchHz[pitchFrame] = voiced ? hz : 0;
         }
         aubio_pvoc_do(vocoder.get(), levelled.get(), spectrum.get());
