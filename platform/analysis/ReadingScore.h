@@ -19,7 +19,3 @@ struct ReadingScore {
 };
 
 ReadingScore scoreReading(const VoiceProfile& recording, const VoiceProfile& take);
-
-// The mappings from the measures to 0–100.
-int similarityFromDistance(double cepstralDistance);
-int intonationFromCorrelation(double pitchCorrelation);

@@ -33,6 +33,10 @@ constexpr float kSpeechFloorDb = -50;
 // Leading and trailing frames more than this far below the loudest frame
 // are silence around the reading.
 constexpr float kTrimRangeDb = 30;
+// How far from the middle of its voice a pitch may lie: a question rises by
+// up to about an octave and a half, a statement falls by less than one.
+constexpr float kHighestAboveMiddle = 2.5f;
+constexpr float kLowestBelowMiddle = 2.0f;
 // At least this much voiced sound (in frames) makes a reading.
 constexpr int kFewestVoicedFrames = 10;
 constexpr float kSilentDb = -200;
@@ -214,6 +218,25 @@ void cleanPitch(VoiceProfile& profile, float floorDb)
     }
 }
 
+// A voice stays within about an octave of its middle pitch; a value far
+// above or below it is the tracker locking onto a harmonic or a
+// subharmonic (a nasal or an "r" can look periodic at four or five times
+// the voice's pitch), and left in, it would swamp the intonation.
+void dropStrayPitch(VoiceProfile& profile)
+{
+    std::vector<float> voiced;
+    for (float hz : profile.pitchHz)
+        if (hz > 0)
+            voiced.push_back(hz);
+    if (voiced.empty())
+        return;
+    std::nth_element(voiced.begin(), voiced.begin() + voiced.size() / 2, voiced.end());
+    const float middle = voiced[voiced.size() / 2];
+    for (float& hz : profile.pitchHz)
+        if (hz > middle * kHighestAboveMiddle || hz < middle / kLowestBelowMiddle)
+            hz = 0;
+}
+
 void findVoice(VoiceProfile& profile)
 {
     const int frames = profile.frames();
@@ -224,6 +247,7 @@ void findVoice(VoiceProfile& profile)
     // and voiced exactly as a louder one.
     const float threshold = loudest - kTrimRangeDb;
     cleanPitch(profile, threshold);
+    dropStrayPitch(profile);
     int first = 0;
     while (first < frames && profile.levelDb[first] < threshold)
         ++first;
