@@ -57,8 +57,6 @@ public:
     void SetComparingStatus(CompareStatus status);
     bool hasUserVoice() const { return hasUserVoice_; }
     bool isComparePlaying() const { return comparePlaying_; }
-    // The analyses' own thread, for tests that wait on it.
-    ReadingAnalyser& analyser() { return analyser_; }
 
 public slots:
     void btRecord_Click();

@@ -77,14 +77,18 @@ ComparisonView::Span ComparisonView::shownSpan(Row row) const
             std::min(r->seconds, r->voiceEnd * kFrameSeconds + kLeadSeconds)};
 }
 
+// The longest reading with a voice sets the axis; a take of silence is
+// drawn along it rather than squeezing the sentence into a corner.
 double ComparisonView::secondsAcross() const
 {
-    double longest = kShortestAxisSeconds;
+    double longest = 0, longestVoiced = 0;
     for (Row row : {RecordingRow, TakeRow}) {
         const Span span = shownSpan(row);
         longest = std::max(longest, span.to - span.from);
+        if (reading(row) != nullptr && reading(row)->hasVoice)
+            longestVoiced = std::max(longestVoiced, span.to - span.from);
     }
-    return longest;
+    return std::max(kShortestAxisSeconds, longestVoiced > 0 ? longestVoiced : longest);
 }
 
 QRect ComparisonView::plotArea() const
@@ -102,7 +106,8 @@ QRect ComparisonView::rowRect(Row row) const
 std::optional<int> ComparisonView::xAt(Row row, double seconds) const
 {
     const Span span = shownSpan(row);
-    if (reading(row) == nullptr || seconds < span.from || seconds > span.to)
+    if (reading(row) == nullptr || seconds < span.from || seconds > span.to
+        || seconds - span.from > secondsAcross())
         return std::nullopt;
     const QRect plot = plotArea();
     return plot.left() + int(std::lround((seconds - span.from) / secondsAcross() * (plot.width() - 1)));
@@ -157,6 +162,8 @@ void ComparisonView::drawRow(QPainter& painter, Row row, float lowHz, float high
                      kRowCaptions[row]);
     if (reading(row) == nullptr)
         return;
+    painter.save();
+    painter.setClipRect(area);
     drawWave(painter, row, area);
     drawPitch(painter, row, area, lowHz, highHz);
     if (playingRow_ == row) {
@@ -165,6 +172,7 @@ void ComparisonView::drawRow(QPainter& painter, Row row, float lowHz, float high
             painter.drawLine(*x, area.top(), *x, area.bottom());
         }
     }
+    painter.restore();
 }
 
 // One vertical stroke per pixel column: the largest peak of the frames that
@@ -179,8 +187,6 @@ void ComparisonView::drawWave(QPainter& painter, Row row, const QRect& area) con
     if (last <= first)
         return;
     const float loudest = *std::max_element(r.peaks.begin() + first, r.peaks.begin() + last);
-    if (loudest <= 0)
-        return;
     const double framesPerPixel = secondsAcross() / kFrameSeconds / std::max(1, area.width() - 1);
     const int middle = area.center().y();
     const int half = area.height() / 2 - 1;
@@ -191,7 +197,8 @@ void ComparisonView::drawWave(QPainter& painter, Row row, const QRect& area) con
         if (from >= last)
             break;
         const float peak = *std::max_element(r.peaks.begin() + from, r.peaks.begin() + to);
-        const int height = std::max(1, int(std::lround(peak / loudest * half)));
+        // Silence is a flat line.
+        const int height = loudest > 0 ? std::max(1, int(std::lround(peak / loudest * half))) : 0;
         painter.drawLine(area.left() + x, middle - height, area.left() + x, middle + height);
     }
 }

@@ -202,6 +202,9 @@ TEST(ModesInRealWindow, ATakeOfTheSentenceItselfIsScoredHigh)
     auto* view = f.findChild<ComparisonView*>("wvCompare");
     ASSERT_TRUE(ModesWindow::waitFor([&] { return view->reading(ComparisonView::RecordingRow) != nullptr; }, 5000));
     ASSERT_NE(view->reading(ComparisonView::TakeRow), nullptr);
+    // The loop plays the take first; the view's mark follows the wave player.
+    EXPECT_TRUE(ModesWindow::waitFor(
+        [&] { return view->playingRow() == ComparisonView::TakeRow && view->playPosition() > 0.5; }, 3000));
     // For the guide: the panel with both rows and the scores.
     QDir().mkpath(LEXBAY_ARTIFACTS);
     f.grab().save(QString(LEXBAY_ARTIFACTS) + "/comparison-scores.png");
