@@ -1,11 +1,34 @@
 #include "shell/FormLayout.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
 
 // Nearest whole number, as a single-precision value.
 float rounded(float value) { return std::nearbyint(value); }
+
+// The comparison view's height, and the column of scores beside it.
+constexpr float kCompareViewHeight = 2160;
+constexpr float kScoreColumnWidth = 1800;
+constexpr float kCompareMargin = 120;
+
+// The comparison panel grows below its buttons' band to hold the view, but
+// never past half the page's height; the view stretches with the panel's
+// width, the scores keep to its right end.
+void StretchComparePanel(FormLayout& l)
+{
+    const float viewHeight = std::min(kCompareViewHeight, rounded(l.wbContent.height / 2));
+    l.wvCompare.height = viewHeight;
+    l.piCompare.height = l.wvCompare.top + viewHeight + kCompareMargin;
+    l.wvCompare.width = std::max(0.0f, l.piCompare.width - l.wvCompare.left - kScoreColumnWidth - kCompareMargin);
+    const float scoresLeft = l.piCompare.width - kScoreColumnWidth;
+    l.lbSimilarity.left = l.lbIntonation.left = scoresLeft;
+    l.lbSimilarity.width = l.lbIntonation.width = kScoreColumnWidth - kCompareMargin;
+    const float middle = l.wvCompare.top + viewHeight / 2;
+    l.lbSimilarity.top = middle - l.lbSimilarity.height - 60;
+    l.lbIntonation.top = middle + 60;
+}
 
 }  // namespace
 
@@ -35,6 +58,10 @@ FormLayout FormLayout::design()
     l.teChinese = {210, 3420, 10755, 2610};
     l.lbSpellTitle = {210, 6150, 2595, 225};
     l.teSpell = {240, 6420, 10755, 2610};
+    l.wvCompare = {kCompareMargin, 495, 0, kCompareViewHeight};
+    l.lbSimilarity = {0, 0, 0, 360};
+    l.lbIntonation = {0, 0, 0, 360};
+    StretchComparePanel(l);
     return l;
 }
 
@@ -93,5 +120,14 @@ bool ResizeLayout(FormLayout& l, float W, float H)
         browser->top = l.wbContent.top;
         browser->left = l.wbContent.left;
     }
+    StretchComparePanel(l);
     return true;
+}
+
+TwipsRect PageBelowComparePanel(const FormLayout& l)
+{
+    TwipsRect page = l.wbContent;
+    page.top = std::max(page.top, l.piCompare.top + l.piCompare.height);
+    page.height = std::max(0.0f, l.wbContent.top + l.wbContent.height - page.top);
+    return page;
 }

@@ -20,6 +20,9 @@ struct FormLayout {
     TwipsRect piBrowse, piCompare, piSpell, ckShowChinese, lbCurLesson;
     TwipsRect lbEnglishTitle, teEnglish, lbChineseTitle, teChinese, lbSpellTitle, teSpell;
     float lineSpellY = 510, lineSpellX1 = -330, lineSpellX2 = 13320;
+    // In the comparison panel, below its buttons: the view of the two
+    // readings and, at its right, the take's scores.
+    TwipsRect wvCompare, lbSimilarity, lbIntonation;
 
     // The arrangement the window is designed with (client area 12690 x 10845).
     static FormLayout design();
@@ -29,3 +32,7 @@ struct FormLayout {
 // twips. Returns false, changing nothing, when the window is too small to
 // lay out.
 bool ResizeLayout(FormLayout& layout, float W, float H);
+
+// The lesson page while the comparison panel shows: below the panel, down to
+// where the page always ends.
+TwipsRect PageBelowComparePanel(const FormLayout& layout);

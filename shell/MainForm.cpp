@@ -13,6 +13,7 @@
 #include "record/StudyRecorder.h"
 #include "shell/Module1.h"
 #include "shell/StatusControls.h"
+#include "study/ComparisonView.h"
 #include "study/SentencePlayback.h"
 #include "study/StudyModes.h"
 #include "study/StudySession.h"
@@ -237,6 +238,12 @@ void MainForm::createComparePanel()
     }
     comparePanel_.lbCompareStatus = label(piCompare, "lbCompareStatus", "当前状态：");
     placeTwips(comparePanel_.lbCompareStatus, 7950, 150, 4095, 195);
+    // Placed by the layout, which stretches them with the panel.
+    comparePanel_.wvCompare = named(new ComparisonView(piCompare), "wvCompare");
+    comparePanel_.lbSimilarity = label(piCompare, "lbSimilarity", QString());
+    comparePanel_.lbIntonation = label(piCompare, "lbIntonation", QString());
+    for (QLabel* score : {comparePanel_.lbSimilarity, comparePanel_.lbIntonation})
+        score->setFont(fontOf(kSongTi, 12));
 }
 
 void MainForm::createSpellPanel()

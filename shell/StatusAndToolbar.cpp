@@ -55,6 +55,7 @@ void MainForm::showStatus(int status)
                                              button.status == status ? button.runningCaption : button.caption);
     }
     pnStatus->setText(c->panelText);
+    applyLayout();
     // The keyboard goes to the page the status shows, so the sentence keys
     // act on it rather than on a list the focus fell to when a panel closed.
     (status == StatusWords ? wbWords : wbContent)->widget()->setFocus();

@@ -2,6 +2,9 @@
 
 #include "platform/web/HtmlView.h"
 #include "shell/MainForm.h"
+#include "study/ComparisonView.h"
+#include "study/StudySession.h"
+#include "study/StudyStatus.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -43,17 +46,24 @@ void MainForm::ResizeForm()
 
 void MainForm::applyLayout()
 {
+    // The comparison panel, taller than the band above the page, pushes the
+    // page down while it shows rather than covering its first sentences.
+    const bool comparing = session_ && session_->status() == StatusCompare;
+    const TwipsRect page = comparing ? PageBelowComparePanel(formLayout_) : formLayout_.wbContent;
     const struct {
         QWidget* widget;
         const TwipsRect& rect;
     } placed[] = {
         {cbVolume, formLayout_.cbVolume},
         {lsLesson, formLayout_.lsLesson},
-        {wbContent->widget(), formLayout_.wbContent},
+        {wbContent->widget(), page},
         {wbWords->widget(), formLayout_.wbWords},
         {wbAdv->widget(), formLayout_.wbAdv},
         {browsePanel_.piBrowse, formLayout_.piBrowse},
         {comparePanel_.piCompare, formLayout_.piCompare},
+        {comparePanel_.wvCompare, formLayout_.wvCompare},
+        {comparePanel_.lbSimilarity, formLayout_.lbSimilarity},
+        {comparePanel_.lbIntonation, formLayout_.lbIntonation},
         {spellPanel_.piSpell, formLayout_.piSpell},
         {ckShowChinese, formLayout_.ckShowChinese},
         {lbCurLesson, formLayout_.lbCurLesson},

@@ -3,11 +3,13 @@
 #include "platform/audio/WaveDevice.h"
 #include "platform/system/MessageBoxes.h"
 #include "platform/system/Waits.h"
+#include "study/ComparisonView.h"
 #include "study/SentencePlayback.h"
 #include "study/StudySession.h"
 #include "study/StudyStatus.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
 
@@ -19,6 +21,12 @@ const char* const kBlankTake = "userblank.wav";
 const char* const kTake = "yourvoice.wav";
 const char* const kAtLastSentence = "已经是最后一个句子了";
 constexpr int kDoneWaitMs = 2000;
+const char* const kSimilarity = "相似度：%1";
+const char* const kIntonation = "语调：%1";
+const char* const kNoVoice = "没有录到声音";
+// How often the view's position mark moves while a reading plays: about
+// every other frame of a 60 Hz screen.
+constexpr int kPositionIntervalMs = 30;
 
 // A button in a sub-status: enabled, disabled, or enabled exactly when a take
 // exists.
@@ -64,6 +72,14 @@ ComparisonMode::ComparisonMode(StudySession& session, SentencePlayback& playback
     connect(panel_.btLoop, &QPushButton::clicked, this, &ComparisonMode::btLoop_Click);
     connect(panel_.btCompareNext, &QPushButton::clicked, this, &ComparisonMode::btCompareNext_Click);
     connect(panel_.btCompareStop, &QPushButton::clicked, this, &ComparisonMode::btCompareStop_Click);
+    connect(&analyser_, &ReadingAnalyser::recordingAnalysed, this, &ComparisonMode::showRecording);
+    connect(&analyser_, &ReadingAnalyser::takeAnalysed, this, &ComparisonMode::showTake);
+    connect(&session_, &StudySession::currentSentenceChanged, this, [this] {
+        if (isRunning())
+            showSentence();
+    });
+    positionTimer_.setInterval(kPositionIntervalMs);
+    connect(&positionTimer_, &QTimer::timeout, this, &ComparisonMode::followPlayback);
 }
 
 void ComparisonMode::enter()
@@ -71,6 +87,7 @@ void ComparisonMode::enter()
     playback_.stop();
     session_.SetStatus(StatusCompare);
     SetComparingStatus(CompareIdle);
+    showSentence();
 }
 
 void ComparisonMode::leave()
@@ -88,6 +105,7 @@ void ComparisonMode::StopComparingForLeave()
     case CompareRecording:
         recorder_.command("Close");
         hasUserVoice_ = false;
+        forgetTake();
         break;
     case ComparePlayUser:
     case CompareLoopUser:
@@ -105,6 +123,7 @@ void ComparisonMode::StopComparingForLeave()
 void ComparisonMode::SetComparingStatus(CompareStatus status)
 {
     compareStatus_ = status;
+    followPlayback();
     if (status < CompareIdle || status > CompareRecording)
         return;
     const CompareControls& c = kCompareTable[status];
@@ -137,6 +156,7 @@ void ComparisonMode::btRecord_Click()
         emit audioProblem(QString("无法准备录音文件：从 %1 复制到 %2 失败（%3）")
                               .arg(kBlankTake, kTake, QString::fromStdString(copyError.message())));
     makeWritable(kTake);
+    forgetTake();
     recorder_.setFileName(kTake);
     recorder_.command("Open");
     recorder_.command("Record");
@@ -161,6 +181,7 @@ void ComparisonMode::btCompareStop_Click()
         recorder_.command("Close");
         if (QFile::exists(kTake)) {
             emit takeRecorded(session_.currentSentence());
+            analyseTake();
             SetComparingStatus(CompareLoopUser);
             PlayUserVoice();
             comparePlaying_ = true;
@@ -219,6 +240,7 @@ void ComparisonMode::btCompareNext_Click()
     const int n = session_.currentSentence();
     if (n < session_.sentenceCount() - 1) {
         hasUserVoice_ = false;
+        forgetTake();
         EnableButton(panel_.btUser, false);
         session_.SetCurSentence(n + 1);
     } else {
@@ -275,4 +297,89 @@ void ComparisonMode::wavePlayerDone(int notifyCode)
     } else if (compareStatus_ == ComparePlayStandard || compareStatus_ == ComparePlayUser) {
         SetComparingStatus(CompareIdle);
     }
+}
+
+// The recording's row follows the current sentence; the scores shown belong
+// to the sentence before and go.
+void ComparisonMode::showSentence()
+{
+    const int n = session_.currentSentence();
+    SoundPart part;
+    if (sentenceHasLength(n) && !playback_.recordingFile().isEmpty())
+        part = {QFileInfo(playback_.recordingFile()).absoluteFilePath(), session_.sentenceTimes()[n],
+                session_.sentenceTimes()[n + 1]};
+    if (part == shownPart_)
+        return;
+    shownPart_ = part;
+    panel_.wvCompare->setReading(ComparisonView::RecordingRow, nullptr);
+    showScores({}, {});
+    recordingTicket_ = part.file.isEmpty() ? 0 : analyser_.analyseRecording(part);
+}
+
+void ComparisonMode::forgetTake()
+{
+    takeTicket_ = 0;
+    panel_.wvCompare->setReading(ComparisonView::TakeRow, nullptr);
+    showScores({}, {});
+}
+
+void ComparisonMode::analyseTake()
+{
+    forgetTake();
+    takePart_ = shownPart_;
+    takeTicket_ = analyser_.analyseTake(QFileInfo(kTake).absoluteFilePath(), takePart_);
+}
+
+void ComparisonMode::showRecording(int ticket, const AnalysedReading& recording)
+{
+    if (ticket == recordingTicket_)
+        panel_.wvCompare->setReading(ComparisonView::RecordingRow, recording.profile);
+}
+
+void ComparisonMode::showTake(int ticket, const AnalysedReading& take, const ReadingScore& score)
+{
+    if (ticket != takeTicket_)
+        return;
+    panel_.wvCompare->setReading(ComparisonView::TakeRow, take.profile);
+    if (!take.error.isEmpty()) {
+        emit audioProblem(take.error);
+        return;
+    }
+    // Another sentence came up while the take was analysed: scores against
+    // the one it was recorded for would be read as this one's.
+    if (!(takePart_ == shownPart_))
+        return;
+    if (!score.takeHasVoice)
+        showScores(kNoVoice, kNoVoice);
+    else if (score.scored)
+        showScores(QString(kSimilarity).arg(score.similarity), QString(kIntonation).arg(score.intonation));
+}
+
+void ComparisonMode::showScores(const QString& similarity, const QString& intonation)
+{
+    panel_.lbSimilarity->setText(similarity);
+    panel_.lbIntonation->setText(intonation);
+}
+
+// Marks how far the reading that plays has come: the recording's sentence
+// on the lesson player, or the take on the wave player.
+void ComparisonMode::followPlayback()
+{
+    ComparisonView* view = panel_.wvCompare;
+    switch (compareStatus_) {
+    case ComparePlayStandard:
+    case CompareLoopStandard:
+        view->setPlayPosition(ComparisonView::RecordingRow, playback_.position() - shownPart_.start);
+        break;
+    case ComparePlayUser:
+    case CompareLoopUser:
+        view->setPlayPosition(ComparisonView::TakeRow, wavePlayer_.position());
+        break;
+    default:
+        positionTimer_.stop();
+        view->clearPlayPosition();
+        return;
+    }
+    if (!positionTimer_.isActive())
+        positionTimer_.start();
 }

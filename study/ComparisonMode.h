@@ -2,10 +2,16 @@
 
 // Shadow-reading comparison: the learner records a reading of the current
 // sentence, then hears it once, or alternately with the recording in a loop.
+// The panel's view shows both readings, and each saved take is scored
+// against the recording's sentence.
 
+#include "platform/analysis/ReadingAnalyser.h"
 #include "study/CompareStatus.h"
 #include "study/StudyMode.h"
 
+#include <QTimer>
+
+class ComparisonView;
 class MessageBoxes;
 class QFrame;
 class QLabel;
@@ -24,6 +30,10 @@ struct ComparePanel {
     QPushButton* btCompareNext = nullptr;
     QPushButton* btCompareStop = nullptr;
     QLabel* lbCompareStatus = nullptr;
+    // The two readings, and the take's scores.
+    ComparisonView* wvCompare = nullptr;
+    QLabel* lbSimilarity = nullptr;
+    QLabel* lbIntonation = nullptr;
 };
 
 class ComparisonMode : public StudyMode {
@@ -70,6 +80,14 @@ private:
     void CompareEndOfStandard();
     bool sentenceHasLength(int n) const;
 
+    void showSentence();
+    void forgetTake();
+    void analyseTake();
+    void showRecording(int ticket, const AnalysedReading& recording);
+    void showTake(int ticket, const AnalysedReading& take, const ReadingScore& score);
+    void showScores(const QString& similarity, const QString& intonation);
+    void followPlayback();
+
     SentencePlayback& playback_;
     MessageBoxes& messages_;
     QWidget* window_;
@@ -83,4 +101,15 @@ private:
     // A playback of the comparison is under way and its end not yet reported
     // by the wave player.
     bool comparePlaying_ = false;
+
+    ReadingAnalyser analyser_;
+    // The sentence the view shows, and the latest analyses asked for; older
+    // answers are stale and dropped.
+    SoundPart shownPart_;
+    int recordingTicket_ = 0;
+    int takeTicket_ = 0;
+    // The sentence the take under analysis is scored against.
+    SoundPart takePart_;
+    // Moves the view's position mark while a reading plays.
+    QTimer positionTimer_;
 };

@@ -11,6 +11,7 @@ SentencePlayback::SentencePlayback(MediaPlayer& player, const StudySession& sess
 
 double SentencePlayback::openRecording(const QString& file)
 {
+    recordingFile_ = file;
     player_.setFileName(file);
     return player_.duration();
 }
@@ -41,6 +42,8 @@ void SentencePlayback::playAgain()
 }
 
 void SentencePlayback::stop() { player_.stop(); }
+
+double SentencePlayback::position() const { return player_.currentPosition(); }
 
 double SentencePlayback::rangeSeconds() const { return player_.selectionEnd() - player_.selectionStart(); }
 

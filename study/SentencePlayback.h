@@ -18,6 +18,8 @@ public:
     // Opens the lesson's recording; returns its length in seconds (0 when it
     // cannot be played).
     double openRecording(const QString& file);
+    // The recording last opened.
+    const QString& recordingFile() const { return recordingFile_; }
 
     // Plays sentence nNo, stopping what plays first when stopFirst. A number
     // outside the lesson plays nothing.
@@ -26,6 +28,8 @@ public:
     void playAgain();
     // Ends playback at once; no rangeEnded follows.
     void stop();
+    // Where playback is, in seconds from the start of the recording.
+    double position() const;
     // The length of the range last played, as the player holds it, and as
     // the learner heard it at the speed it played at.
     double rangeSeconds() const;
@@ -44,6 +48,7 @@ signals:
 private:
     MediaPlayer& player_;
     const StudySession& session_;
+    QString recordingFile_;
     int speedPercent_ = 100;
     // The player's rate when the range last played began, and its sentence.
     double rangeRate_ = 1.0;

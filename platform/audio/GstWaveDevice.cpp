@@ -51,6 +51,14 @@ GstWaveDevice::State GstWaveDevice::state() const
     return state_;
 }
 
+double GstWaveDevice::position() const
+{
+    gint64 nanoseconds = 0;
+    if (state_ != State::Playing || !gst_element_query_position(active_.pipeline, GST_FORMAT_TIME, &nanoseconds))
+        return 0;
+    return gstutil::toSeconds(nanoseconds);
+}
+
 WavFormat GstWaveDevice::recordingFormat() const
 {
     return format_;

@@ -26,6 +26,7 @@ public:
     void setFileName(const QString& path) override;
     QString fileName() const override;
     void command(const QString& word) override;
+    double position() const override;
 
     State state() const;
     // The sample format the next recording is made in.

@@ -20,6 +20,8 @@ public:
     virtual void setFileName(const QString& path) = 0;
     virtual QString fileName() const = 0;
     virtual void command(const QString& word) = 0;
+    // While a playback runs, how far it has come in seconds; 0 otherwise.
+    virtual double position() const = 0;
 
 signals:
     // Once per playback that "Play" started, always delivered later on the

@@ -57,6 +57,11 @@ bool FakeWaveDevice::sendDone(int notifyCode)
     return true;
 }
 
+double FakeWaveDevice::position() const
+{
+    return playing_ ? playPosition : 0;
+}
+
 bool FakeWaveDevice::isOpen() const
 {
     return open_;

@@ -19,6 +19,8 @@ public:
     void setFileName(const QString& path) override;
     QString fileName() const override;
     void command(const QString& word) override;
+    // playPosition while playing.
+    double position() const override;
 
     // Ends the playback with `notifyCode`, emitting done() directly inside
     // this call. The real device sends done() once per playback, so this
@@ -32,6 +34,7 @@ public:
     // False: "Stop" and "Close" end a playback without any done(), as a
     // device that never answers.
     bool reportsStops = true;
+    double playPosition = 0;
 
 private:
     void endPlaybackLater(int notifyCode);

@@ -1,17 +1,22 @@
 // The study modes in the real window with real audio: auto-browse timing,
 // a sentence pressed on the live page, dictation typed on the keyboard, the
-// comparison loop with a recorded take, and a recording that cannot play.
+// comparison loop with a recorded take and its scores, and a recording that
+// cannot play.
 
 #include "ModesWindow.h"
 
+#include "platform/analysis/AudioDecoding.h"
+#include "study/ComparisonView.h"
 #include "study/StudyStatus.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -163,6 +168,47 @@ TEST(ModesInRealWindow, RecordedTakeAndStandardAlternateInTheLoop)
     EXPECT_EQ(f.modes().comparison().compareStatus(), Idle);
     EXPECT_EQ(ui(f).lbCompareStatus->text(), "静止状态");
     f.Toolbar1_ButtonClick("btCompare");
+}
+
+// The first sentence of the test recording played into the microphone: a
+// known file read at its own pace by a test source, recorded as a take.
+TEST(ModesInRealWindow, ATakeOfTheSentenceItselfIsScoredHigh)
+{
+    QTemporaryDir sounds;
+    const QString known = sounds.filePath("known.wav");
+    const DecodedAudio sentence = decodeAudio(LEXBAY_TEST_RECORDING, ModesWindow::kSentenceStarts[0],
+                                              ModesWindow::kSentenceStarts[1]);
+    ASSERT_TRUE(sentence.ok()) << sentence.error.toStdString();
+    std::vector<float> played(kAnalysisRate * 3 / 10, 0.0f);
+    played.insert(played.end(), sentence.samples.begin(), sentence.samples.end());
+    played.resize(played.size() + kAnalysisRate * 5, 0.0f);
+    writeMonoWav(known, played, kAnalysisRate);
+    ModesWindow w({}, kTestSink,
+                  QString("filesrc location=\"%1\" ! wavparse ! audioconvert ! identity sync=true").arg(known));
+    MainForm& f = w.load();
+    f.Toolbar1_ButtonClick("btCompare");
+    ui(f).btRecord->click();
+    // The lead-in, the sentence and a little of the silence after it.
+    ModesWindow::waitFor([] { return false; }, 2700);
+    ui(f).btCompareStop->click();
+
+    QLabel* similarity = f.findChild<QLabel*>("lbSimilarity");
+    QLabel* intonation = f.findChild<QLabel*>("lbIntonation");
+    ASSERT_TRUE(ModesWindow::waitFor([&] { return !similarity->text().isEmpty(); }, 5000));
+    ASSERT_TRUE(similarity->text().startsWith("相似度：")) << similarity->text().toStdString();
+    ASSERT_TRUE(intonation->text().startsWith("语调：")) << intonation->text().toStdString();
+    EXPECT_GE(similarity->text().mid(4).toInt(), 85);
+    EXPECT_GE(intonation->text().mid(3).toInt(), 85);
+    auto* view = f.findChild<ComparisonView*>("wvCompare");
+    ASSERT_TRUE(ModesWindow::waitFor([&] { return view->reading(ComparisonView::RecordingRow) != nullptr; }, 5000));
+    ASSERT_NE(view->reading(ComparisonView::TakeRow), nullptr);
+    // The loop plays the take first; the view's mark follows the wave player.
+    EXPECT_TRUE(ModesWindow::waitFor(
+        [&] { return view->playingRow() == ComparisonView::TakeRow && view->playPosition() > 0.5; }, 3000));
+    // For the guide: the panel with both rows and the scores.
+    QDir().mkpath(LEXBAY_ARTIFACTS);
+    f.grab().save(QString(LEXBAY_ARTIFACTS) + "/comparison-scores.png");
+    ui(f).btCompareStop->click();
 }
 
 TEST(ModesInRealWindow, LeavingTheComparisonWhileRecordingReleasesTheMicrophone)

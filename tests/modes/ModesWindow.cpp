@@ -82,7 +82,8 @@ TimedPlayer::Event TimedPlayer::stamp(bool isPlay) const
     return {clock_.elapsed(), cpu.tv_sec * 1e3 + cpu.tv_nsec / 1e6, isPlay, selectionStart(), selectionEnd()};
 }
 
-ModesWindow::ModesWindow(const std::function<void(const QString& folder)>& prepare, const QString& playerSink)
+ModesWindow::ModesWindow(const std::function<void(const QString& folder)>& prepare, const QString& playerSink,
+                         const QString& microphone)
 {
     clock_.start();
     stageProgramFolder(dir_.path());
@@ -103,7 +104,7 @@ ModesWindow::ModesWindow(const std::function<void(const QString& folder)>& prepa
     auto player = std::make_unique<TimedPlayer>(clock_, playerSink);
     player_ = player.get();
     platform.mePlayer = std::move(player);
-    auto recorder = std::make_unique<GstWaveDevice>(kTestSink, kTestMicrophone);
+    auto recorder = std::make_unique<GstWaveDevice>(kTestSink, microphone);
     recorder_ = recorder.get();
     platform.mciRecorder = std::move(recorder);
     platform.mciPlayer = std::make_unique<GstWaveDevice>(kTestSink, kTestMicrophone);

@@ -52,8 +52,9 @@ public:
     // Start times of the short lesson's three sentences in the test recording.
     static constexpr double kSentenceStarts[] = {0.0, 2.0, 4.3};
 
+    // `microphone` is the recorder's source.
     explicit ModesWindow(const std::function<void(const QString& folder)>& prepare = {},
-                        const QString& playerSink = kTestSink);
+                         const QString& playerSink = kTestSink, const QString& microphone = kTestMicrophone);
     ~ModesWindow();
 
     // Runs start-up, shows the window and hides the welcome page.

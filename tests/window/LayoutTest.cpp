@@ -96,6 +96,28 @@ TEST(ResizeLayout, LowWindowKeepsTheDictationBoxesHeightsAndTops)
     EXPECT_EQ(l.wbContent.height, 4000 - 435 - 1230 - 630);
 }
 
+TEST(ResizeLayout, ComparisonPanelHoldsTheViewAndPushesThePageDown)
+{
+    const struct {
+        float H;
+        float viewHeight;
+    } cases[] = {{kDesignH, 2160}, {4000, std::nearbyint((4000 - 435 - 1230 - 630) / 2.0f)}};
+    for (const auto& c : cases) {
+        FormLayout l = FormLayout::design();
+        ASSERT_TRUE(ResizeLayout(l, kDesignW + 1500, c.H));
+        EXPECT_EQ(l.wvCompare.height, c.viewHeight) << c.H;
+        EXPECT_EQ(l.piCompare.height, l.wvCompare.top + l.wvCompare.height + 120) << c.H;
+        // The view stretches with the panel; the scores keep to its right end.
+        EXPECT_EQ(l.wvCompare.left + l.wvCompare.width + 1800 + 120, l.piCompare.width);
+        EXPECT_EQ(l.lbSimilarity.left + 1800, l.piCompare.width);
+        EXPECT_LT(l.lbSimilarity.top + l.lbSimilarity.height, l.lbIntonation.top);
+        const TwipsRect page = PageBelowComparePanel(l);
+        EXPECT_EQ(page.top, l.piCompare.top + l.piCompare.height) << c.H;
+        EXPECT_EQ(page.top + page.height, l.wbContent.top + l.wbContent.height) << c.H;
+        EXPECT_EQ(page.width, l.wbContent.width);
+    }
+}
+
 TEST(ResizeLayout, HalvesRoundToTheEvenNeighbour)
 {
     FormLayout l = FormLayout::design();

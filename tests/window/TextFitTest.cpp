@@ -76,9 +76,10 @@ void expectWhole(const std::vector<Caption>& captions)
         const std::string name = c.control->objectName().toStdString() + " \"" + c.text.toStdString() + "\"";
         EXPECT_LE(c.drawn.width(), c.room.width()) << name;
         for (const Caption& other : captions) {
-            if (other.control != c.control && other.control->parentWidget() == c.control->parentWidget())
+            if (other.control != c.control && other.control->parentWidget() == c.control->parentWidget()) {
                 EXPECT_FALSE(c.drawn.intersects(other.drawn))
                     << name << " runs into " << other.control->objectName().toStdString();
+            }
         }
     }
 }
