@@ -3,6 +3,7 @@
 // library and brings up the main window.
 
 #include "platform/system/CourseLibrary.h"
+#include "platform/web/PageEngine.h"
 #include "shell/MainForm.h"
 #include "platform/system/MessageBoxes.h"
 #include "shell/Module1.h"
@@ -26,7 +27,7 @@ int main(int argc, char* argv[])
     // The page views' renderer refuses its sandbox when run by root.
     if (geteuid() == 0)
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    leaveOpenGlUnloaded();
     QApplication app(argc, argv);
     QApplication::setApplicationName(kApplicationTitle);
     QGuiApplication::setDesktopFileName(LEXBAY_APP_ID);

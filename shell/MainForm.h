@@ -13,6 +13,7 @@
 #include "study/ComparisonMode.h"
 #include "study/DictationMode.h"
 
+#include <QIcon>
 #include <QMainWindow>
 #include <QString>
 
@@ -193,4 +194,7 @@ private:
     StudyRecordForm* recordForm_ = nullptr;
     int marksRequest_ = 0;
     int overviewRequest_ = 0;
+    // One icon per mark, made once: every new icon renders and caches its
+    // pictures anew, and the marks are set again after every lesson load.
+    std::vector<QIcon> markIcons_;
 };

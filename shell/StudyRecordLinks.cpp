@@ -53,9 +53,12 @@ void MainForm::showLessonMarks(int request, const QVector<int>& marks)
     // The list may have changed volume since the marks were asked for.
     if (request != marksRequest_ || marks.size() != lsLesson->count())
         return;
+    if (markIcons_.empty()) {
+        for (const char* icon : kMarkIcons)
+            markIcons_.push_back(icon ? QIcon(Module1::sAppPath + "/icons/" + icon) : QIcon());
+    }
     for (int i = 0; i < marks.size(); ++i) {
-        const char* icon = marks[i] > 0 && marks[i] < int(std::size(kMarkIcons)) ? kMarkIcons[marks[i]] : nullptr;
-        lsLesson->item(i)->setIcon(icon ? QIcon(Module1::sAppPath + "/icons/" + icon) : QIcon());
+        lsLesson->item(i)->setIcon(marks[i] > 0 && marks[i] < int(markIcons_.size()) ? markIcons_[marks[i]] : QIcon());
         lsLesson->item(i)->setToolTip(marks[i] == AllDictatedRight ? "已学习，每句都听写对过"
                                       : marks[i] == Studied        ? "已学习"
                                                                    : QString());

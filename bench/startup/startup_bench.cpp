@@ -6,6 +6,7 @@
 
 #include "platform/audio/GstMediaPlayer.h"
 #include "platform/audio/GstWaveDevice.h"
+#include "platform/web/PageEngine.h"
 #include "platform/web/WebEngineHtmlView.h"
 #include "shell/MainForm.h"
 #include "shell/Module1.h"
@@ -55,7 +56,7 @@ long residentKilobytes()
 int main(int argc, char* argv[])
 {
     qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    leaveOpenGlUnloaded();
     QApplication app(argc, argv);
     if (argc < 2) {
         std::fprintf(stderr, "usage: bench_startup <program folder>\n");

@@ -74,6 +74,9 @@ GstBusSyncReply GstBusBridge::onSyncMessage(GstBus*, GstMessage* message, gpoint
         break;
     }
     // Nobody pops this bus: keeping messages on it would only pile them up.
+    // A handler that drops a message owns it; each message holds its source
+    // element, so one left unreleased keeps that element alive for good.
+    gst_message_unref(message);
     return GST_BUS_DROP;
 }
 

@@ -1,6 +1,7 @@
 #include "platform/web/WebEngineHtmlView.h"
 
 #include "platform/web/NavigationPolicyPage.h"
+#include "platform/web/PageEngine.h"
 #include "platform/web/PageWriteQueue.h"
 
 #include <QFile>
@@ -73,8 +74,8 @@ std::vector<MirrorElementData> elementsFrom(const QJsonArray& rows)
 
 WebEngineHtmlView::WebEngineHtmlView(QObject* parent)
     : HtmlView(parent),
-      profile_(new QWebEngineProfile()),
-      page_(new NavigationPolicyPage(profile_, [this](const QUrl& url, QWebEnginePage::NavigationType type,
+      profile_(sharedPagesProfile()),
+      page_(new NavigationPolicyPage(profile_.get(), [this](const QUrl& url, QWebEnginePage::NavigationType type,
                                                       bool isMainFrame) {
           return acceptNavigation(url, type, isMainFrame);
       })),
@@ -82,9 +83,6 @@ WebEngineHtmlView::WebEngineHtmlView(QObject* parent)
       writes_(std::make_shared<PageWriteQueue>(page_))
 {
     Q_INIT_RESOURCE(page);
-    // Pages are generated files that change under the same name.
-    profile_->setHttpCacheType(QWebEngineProfile::NoCache);
-    profile_->setUrlRequestInterceptor(&interceptor_);
     lockDown(*page_->settings());
     // Loading a page must not take the keyboard from the window's text box.
     page_->settings()->setAttribute(QWebEngineSettings::FocusOnNavigationEnabled, false);
@@ -123,7 +121,6 @@ WebEngineHtmlView::~WebEngineHtmlView()
     // page must go before its profile.
     delete webView_.data();
     delete page_;
-    delete profile_;
 }
 
 QWidget* WebEngineHtmlView::widget()

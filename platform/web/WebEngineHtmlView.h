@@ -1,6 +1,5 @@
 #pragma once
 
-#include "platform/web/FileOnlyInterceptor.h"
 #include "platform/web/HtmlView.h"
 #include "platform/web/NavigationRule.h"
 #include "platform/web/PageBridgeHost.h"
@@ -59,8 +58,8 @@ private:
     void complete(Snapshot snapshot);
     void onPress(const QString& pageToken, int elementIndex);
 
-    FileOnlyInterceptor interceptor_;
-    QWebEngineProfile* profile_;
+    // Shared with the other views; released after the page.
+    std::shared_ptr<QWebEngineProfile> profile_;
     NavigationPolicyPage* page_;
     QPointer<QWebEngineView> webView_;
     PageBridgeHost host_;

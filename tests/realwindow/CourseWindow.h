@@ -40,8 +40,10 @@ public:
 
     MainForm& form() { return *form_; }
     ScriptedMessageBoxes& boxes() { return *boxes_; }
-    // The lesson page's view, the welcome page's, and the lesson player.
+    // The lesson page's view, the word page's, the welcome page's, and the
+    // lesson player.
     WebEngineHtmlView& content() { return *views_.at(0); }
+    WebEngineHtmlView& words() { return *views_.at(1); }
     WebEngineHtmlView& welcome() { return *views_.at(2); }
     MediaPlayer& player() { return *player_; }
 

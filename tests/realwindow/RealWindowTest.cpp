@@ -38,6 +38,17 @@ TEST(RealWindow, StartsOnTheSampleCourseWithTheFirstSentenceMarkedInTheLivePage)
     EXPECT_FALSE(ui(f).wbAdv->isHidden());
 }
 
+TEST(RealWindow, ItsThreePageViewsShareOneRendererProcess)
+{
+    CourseWindow w;
+    w.start();
+    ASSERT_TRUE(settleUntil([&w] { return w.welcome().document() && w.words().document(); }, 20000));
+    const qint64 renderer = w.content().page()->renderProcessPid();
+    EXPECT_GT(renderer, 0);
+    EXPECT_EQ(w.words().page()->renderProcessPid(), renderer);
+    EXPECT_EQ(w.welcome().page()->renderProcessPid(), renderer);
+}
+
 TEST(RealWindow, PressOnASoundIconMarksItsSentenceAndPlaysExactlyItsRange)
 {
     CourseWindow w;

@@ -86,6 +86,15 @@ TEST(StudyRecordWindow, AStudiedLessonIsMarkedAndKeepsItsTitle)
     EXPECT_TRUE(QTest::qWaitFor([&] { return !ui(f).lsLesson->item(0)->icon().isNull(); }, 5000));
     EXPECT_EQ(ui(f).lsLesson->item(0)->text(), title);
     EXPECT_TRUE(ui(f).lsLesson->item(1)->icon().isNull());
+
+    // The marks are set again after every load, with the one icon of their
+    // kind: a new icon each time would render and cache its pictures anew.
+    const qint64 studied = ui(f).lsLesson->item(0)->icon().cacheKey();
+    ASSERT_TRUE(h.press("imgs0"));
+    ui(f).lsLesson->setCurrentRow(2);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !ui(f).lsLesson->item(1)->icon().isNull(); }, 5000));
+    EXPECT_EQ(ui(f).lsLesson->item(1)->icon().cacheKey(), studied);
+    EXPECT_EQ(ui(f).lsLesson->item(0)->icon().cacheKey(), studied);
 }
 
 }  // namespace
