@@ -15,7 +15,7 @@ const char* const kPortableMark = LEXBAY_PORTABLE_MARK;
 const char* const kShippedFiles = LEXBAY_SHIPPED_FILES;
 
 // Creates a folder and its missing parents readable by their owner only, as
-// the base directories of the XDG specification are to be made.
+// XDG base directories are to be made.
 bool makeFolder(const QString& path)
 {
     const QFileInfo folder(path);
