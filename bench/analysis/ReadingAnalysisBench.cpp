@@ -15,9 +15,9 @@
 #include "platform/analysis/AudioDecoding.h"
 #include "platform/analysis/ReadingAnalyser.h"
 #include "study/ComparisonView.h"
+#include "WavFiles.h"
 
 #include <QApplication>
-#include <QDataStream>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -67,25 +67,6 @@ bool run(const QString& program, const QStringList& arguments)
     if (!ok)
         std::fprintf(stderr, "%s failed: %s\n", qPrintable(program), process.readAll().constData());
     return ok;
-}
-
-void writeMonoWav(const QString& path, const std::vector<float>& samples)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return;
-    QDataStream out(&file);
-    out.setByteOrder(QDataStream::LittleEndian);
-    const quint32 bytes = quint32(samples.size() * 2);
-    out.writeRawData("RIFF", 4);
-    out << quint32(36 + bytes);
-    out.writeRawData("WAVEfmt ", 8);
-    out << quint32(16) << quint16(1) << quint16(1) << quint32(kAnalysisRate) << quint32(kAnalysisRate * 2)
-        << quint16(2) << quint16(16);
-    out.writeRawData("data", 4);
-    out << bytes;
-    for (float s : samples)
-        out << qint16(std::lround(std::clamp(s, -1.0f, 1.0f) * 32767));
 }
 
 // Lesson 1 of the volume: its recording, the sentence starts from its timing
@@ -181,7 +162,8 @@ void calibrate(const Lesson& lesson, const QTemporaryDir& dir)
     const auto identical = [&](int n) { return dir.filePath(QString("identical-%1.wav").arg(n)); };
     const auto voice = [&](int n, const char* name) { return dir.filePath(QString("%1-%2.wav").arg(name).arg(n)); };
     for (int n = 0; n < count; ++n) {
-        writeMonoWav(identical(n), decodeAudio(sentence(n).file, sentence(n).start, sentence(n).end).samples);
+        writeMonoWav(identical(n), decodeAudio(sentence(n).file, sentence(n).start, sentence(n).end).samples,
+                     kAnalysisRate);
         for (const char* name : {"en-us", "en+f3"})
             run("espeak-ng", {"-v", name, "-s", "150", "-w", voice(n, name), lesson.sentences[n]});
     }

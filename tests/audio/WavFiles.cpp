@@ -3,6 +3,9 @@
 #include <QFile>
 #include <QtEndian>
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 void appendLe32(QByteArray& bytes, quint32 value)
@@ -62,6 +65,18 @@ QByteArray blankWav(const WavFormat& format)
     bytes.append("data");
     appendLe32(bytes, 0);
     return bytes;
+}
+
+void writeMonoWav(const QString& path, const std::vector<float>& samples, int rate)
+{
+    const WavFormat format{1, rate, 16};
+    QByteArray bytes = blankWav(format);
+    const quint32 dataSize = quint32(samples.size() * 2);
+    qToLittleEndian(quint32(36 + dataSize), bytes.data() + 4);
+    qToLittleEndian(dataSize, bytes.data() + 40);
+    for (float s : samples)
+        appendLe16(bytes, quint16(qint16(std::lround(std::clamp(s, -1.0f, 1.0f) * 32767))));
+    writeFile(path, bytes);
 }
 
 void writeFile(const QString& path, const QByteArray& bytes)

@@ -5,6 +5,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <vector>
+
 // What the tests read back from a wave file, chunk by chunk.
 struct WavLayout {
     bool riff = false;
@@ -21,5 +23,7 @@ WavLayout readWavLayout(const QString& path);
 // A PCM wave file with the given format and no samples, like the shipped
 // blank template.
 QByteArray blankWav(const WavFormat& format);
+// Writes a 16-bit mono wave file of the samples (full scale ±1).
+void writeMonoWav(const QString& path, const std::vector<float>& samples, int rate);
 void writeFile(const QString& path, const QByteArray& bytes);
 QByteArray readFile(const QString& path);

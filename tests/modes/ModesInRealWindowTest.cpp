@@ -4,6 +4,7 @@
 // cannot play.
 
 #include "ModesWindow.h"
+#include "WavFiles.h"
 
 #include "platform/analysis/AudioDecoding.h"
 #include "study/ComparisonView.h"

@@ -2,6 +2,7 @@
 // draws for the sentence and the take, the scores after a take, the mark
 // that follows the reading that plays, and answers that come too late.
 
+#include "WavFiles.h"
 #include "WindowHarness.h"
 
 #include "platform/analysis/AudioDecoding.h"

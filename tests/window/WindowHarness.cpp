@@ -5,7 +5,6 @@
 #include "shell/Module1.h"
 
 #include <QCoreApplication>
-#include <QDataStream>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QSettings>
@@ -94,24 +93,6 @@ void WindowHarness::settle(int milliseconds)
     clock.start();
     while (clock.elapsed() < milliseconds)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-}
-
-void writeMonoWav(const QString& path, const std::vector<float>& samples, int rate)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return;
-    QDataStream out(&file);
-    out.setByteOrder(QDataStream::LittleEndian);
-    const quint32 bytes = quint32(samples.size() * 2);
-    out.writeRawData("RIFF", 4);
-    out << quint32(36 + bytes);
-    out.writeRawData("WAVEfmt ", 8);
-    out << quint32(16) << quint16(1) << quint16(1) << quint32(rate) << quint32(rate * 2) << quint16(2) << quint16(16);
-    out.writeRawData("data", 4);
-    out << bytes;
-    for (float s : samples)
-        out << qint16(std::lround(std::clamp(s, -1.0f, 1.0f) * 32767));
 }
 
 void writeSettings(const QString& file, const std::vector<std::pair<QString, QString>>& values)

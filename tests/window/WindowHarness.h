@@ -95,8 +95,6 @@ void stageProgramFolder(const QString& folder);
 // Makes sentence n of the loaded lesson last `seconds`.
 void setSentenceLength(MainForm& form, int n, double seconds);
 
-// Writes a 16-bit mono wave file of the samples (full scale ±1).
-void writeMonoWav(const QString& path, const std::vector<float>& samples, int rate);
 
 // Writes a settings file with the given keys in group "Options".
 void writeSettings(const QString& file, const std::vector<std::pair<QString, QString>>& values);
