@@ -29,6 +29,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <optional>
 #include <random>
 #include <vector>
 
@@ -154,6 +155,39 @@ void compareWithMpv(const QString& file, const std::vector<Range>& ranges, doubl
     print(qPrintable(what), lengthErrors);
 }
 
+struct RangeFigures {
+    std::vector<double> startLatency, endError, lengthError;
+};
+
+// Plays each range at `speed`, waiting for its end; the length error is
+// against the range length ÷ speed. Nothing when a range never ends.
+std::optional<RangeFigures> playRanges(GstMediaPlayer& player, const std::vector<Range>& ranges, double speed)
+{
+    player.setRate(speed);
+    QSignalSpy ends(&player, &MediaPlayer::endOfStream);
+    RangeFigures figures;
+    for (const Range& range : ranges) {
+        player.stop();
+        player.setSelectionStart(range.start);
+        player.setSelectionEnd(range.end);
+        player.setCurrentPosition(range.start);
+        handedOffNs = 0;
+        awaitingFirstBuffer = true;
+        const Clock::time_point playAt = Clock::now();
+        player.play();
+        if (!ends.wait(10000)) {
+            std::fprintf(stderr, "range %.2f–%.2f at %.0f %% never ended\n", range.start, range.end, speed * 100);
+            return std::nullopt;
+        }
+        figures.startLatency.push_back(std::chrono::duration<double, std::milli>(
+            Clock::duration(firstBufferAt.load()) - playAt.time_since_epoch()).count());
+        figures.endError.push_back((player.currentPosition() - range.end) * 1000);
+        figures.lengthError.push_back(
+            (gstutil::toSeconds(handedOffNs.load()) - (range.end - range.start) / speed) * 1000);
+    }
+    return figures;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -175,61 +209,29 @@ int main(int argc, char** argv)
     g_signal_add_emission_hook(g_signal_lookup("handoff", g_type_from_name("GstFakeSink")), 0, &onHandoff, nullptr, nullptr);
 
     const std::vector<Range> ranges = randomRanges(player.duration());
-    std::vector<double> startLatency, endError, lengthError;
-    QSignalSpy ends(&player, &MediaPlayer::endOfStream);
-    for (const Range& range : ranges) {
-        player.stop();
-        player.setSelectionStart(range.start);
-        player.setSelectionEnd(range.end);
-        player.setCurrentPosition(range.start);
-        handedOffNs = 0;
-        awaitingFirstBuffer = true;
-        const Clock::time_point playAt = Clock::now();
-        player.play();
-        if (!ends.wait(10000)) {
-            std::fprintf(stderr, "range %.2f–%.2f never ended\n", range.start, range.end);
-            return 1;
-        }
-        const Clock::duration toFirstBuffer = Clock::duration(firstBufferAt.load()) - playAt.time_since_epoch();
-        startLatency.push_back(std::chrono::duration<double, std::milli>(toFirstBuffer).count());
-        endError.push_back((player.currentPosition() - range.end) * 1000);
-        lengthError.push_back((gstutil::toSeconds(handedOffNs.load()) - (range.end - range.start)) * 1000);
-    }
+    const std::optional<RangeFigures> atFull = playRanges(player, ranges, 1.0);
+    if (!atFull)
+        return 1;
     std::printf("%d ranges of %.2f–%.2f s from %s (seed %u)\n", kRanges, kShortest, kLongest, qPrintable(file), kSeed);
     print("setFileName() -> duration known", openTimes);
-    print("play() -> first buffer at the sink", startLatency);
-    print("position at end-of-stream - range end", endError);
-    print("audio handed to the sink - range length", lengthError);
+    print("play() -> first buffer at the sink", atFull->startLatency);
+    print("position at end-of-stream - range end", atFull->endError);
+    print("audio handed to the sink - range length", atFull->lengthError);
     compareWithMpv(file, ranges, 1.0);
 
     GstMediaPlayer slower(kFastSink);
     slower.setFileName(file);
-    QSignalSpy slowerEnds(&slower, &MediaPlayer::endOfStream);
     for (const double speed : kSlowerSpeeds) {
-        slower.setRate(speed);
-        std::vector<double> slowStart, slowEndError, slowLengthError;
-        for (const Range& range : ranges) {
-            slower.stop();
-            slower.setSelectionStart(range.start);
-            slower.setSelectionEnd(range.end);
-            slower.setCurrentPosition(range.start);
-            handedOffNs = 0;
-            awaitingFirstBuffer = true;
-            const Clock::time_point playAt = Clock::now();
-            slower.play();
-            if (!slowerEnds.wait(10000)) {
-                std::fprintf(stderr, "range %.2f–%.2f at %.0f %% never ended\n", range.start, range.end, speed * 100);
-                return 1;
-            }
-            slowStart.push_back(std::chrono::duration<double, std::milli>(
-                Clock::duration(firstBufferAt.load()) - playAt.time_since_epoch()).count());
-            slowEndError.push_back((slower.currentPosition() - range.end) * 1000);
-            slowLengthError.push_back((gstutil::toSeconds(handedOffNs.load()) - (range.end - range.start) / speed) * 1000);
-        }
+        const std::optional<RangeFigures> slowed = playRanges(slower, ranges, speed);
+        if (!slowed)
+            return 1;
         const int percent = int(speed * 100);
-        print(qPrintable(QStringLiteral("at %1 %: play() -> first buffer at the sink").arg(percent)), slowStart);
-        print(qPrintable(QStringLiteral("at %1 %: position at end-of-stream - range end").arg(percent)), slowEndError);
-        print(qPrintable(QStringLiteral("at %1 %: audio to the sink - length / speed").arg(percent)), slowLengthError);
+        print(qPrintable(QStringLiteral("at %1 %: play() -> first buffer at the sink").arg(percent)),
+              slowed->startLatency);
+        print(qPrintable(QStringLiteral("at %1 %: position at end-of-stream - range end").arg(percent)),
+              slowed->endError);
+        print(qPrintable(QStringLiteral("at %1 %: audio to the sink - length / speed").arg(percent)),
+              slowed->lengthError);
         compareWithMpv(file, ranges, speed);
     }
     return 0;
