@@ -2,26 +2,13 @@
 
 #include "record/RecordWorker.h"
 
-#include <QDir>
-#include <QStandardPaths>
-
 namespace {
 
 // How long events gather before they are written, and how many at most.
 constexpr int kGatherMs = 500;
 constexpr int kBatchLimit = 64;
 
-const char* const kRecordFile = "study.sqlite";
-
 }  // namespace
-
-QString StudyRecord::defaultFile()
-{
-    QString dataHome = qEnvironmentVariable("XDG_DATA_HOME");
-    if (dataHome.isEmpty())
-        dataHome = QDir::homePath() + "/.local/share";
-    return dataHome + "/Lexbay/" + kRecordFile;
-}
 
 StudyRecord::StudyRecord(const QString& file, QObject* parent) : QObject(parent)
 {

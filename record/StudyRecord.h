@@ -16,9 +16,8 @@ class RecordWorker;
 class StudyRecord : public QObject {
     Q_OBJECT
 public:
-    // The record of this user: $XDG_DATA_HOME/Lexbay/study.sqlite.
-    static QString defaultFile();
-
+    // Opens the record in `file` (its folder made when missing) on a thread
+    // of its own.
     explicit StudyRecord(const QString& file, QObject* parent = nullptr);
     // Writes what is left and closes the file.
     ~StudyRecord() override;

@@ -17,5 +17,6 @@ Platform Platform::real(const RunFolders& folders)
     p.library = std::make_unique<CourseLibrary>(folders.program + "/liblexbaydll.so");
     p.shippedBooks = folders.shippedBooks();
     p.ownBooks = folders.ownBooks;
+    p.studyRecordFile = folders.studyRecord;
     return p;
 }

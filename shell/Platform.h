@@ -24,7 +24,7 @@ struct Platform {
     std::unique_ptr<CourseLibrary> library;
     // The settings file; empty for the user's own settings store.
     QString settingsFile;
-    // The study record's file; empty for the user's own.
+    // The study record's file.
     QString studyRecordFile;
     // Where the volumes lie: those shipped with the program, and the
     // learner's own (empty for none), which win over shipped ones of the

@@ -52,6 +52,7 @@ RunFolders RunFolders::locate(const QString& programFolder)
         QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/" + kUserFolderName;
     folders.user = QFileInfo::exists(programFolder + "/" + kPortableMark) ? programFolder : own;
     folders.ownBooks = own + "/" + kBooksFolder;
+    folders.studyRecord = own + "/study.sqlite";
     return folders;
 }
 

@@ -19,6 +19,8 @@ struct RunFolders {
     QString program;
     QString user;
     QString ownBooks;
+    // The study record, in the learner's own data folder in either case.
+    QString studyRecord;
 
     // The folders of a program in `programFolder`, for the user running it.
     static RunFolders locate(const QString& programFolder);

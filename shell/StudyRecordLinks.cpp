@@ -29,9 +29,7 @@ QStringList titlesOf(const QListWidget* list)
 
 void MainForm::createRecord()
 {
-    const QString file =
-        platform_.studyRecordFile.isEmpty() ? StudyRecord::defaultFile() : platform_.studyRecordFile;
-    record_ = std::make_unique<StudyRecord>(file);
+    record_ = std::make_unique<StudyRecord>(platform_.studyRecordFile);
     recorder_ = std::make_unique<StudyRecorder>(*record_, *session_, *playback_, modes_->dictation(),
                                                 modes_->comparison());
     modes_->dictation().setHardSentences([this] { return recorder_->hardSentences(); });

@@ -55,6 +55,7 @@ TEST(RunFolders, InstalledProgramWritesIntoTheUsersDataFolder)
     EXPECT_FALSE(folders.portable());
     EXPECT_EQ(folders.user, f.user());
     EXPECT_EQ(folders.ownBooks, f.user() + "/books");
+    EXPECT_EQ(folders.studyRecord, f.user() + "/study.sqlite");
     EXPECT_EQ(folders.shippedBooks(), f.program() + "/books");
 
     ASSERT_EQ(prepareUserFolder(folders), "");
@@ -75,6 +76,7 @@ TEST(RunFolders, PortableProgramFolderIsItsOwnUserFolderAndStaysAsItIs)
     EXPECT_TRUE(folders.portable());
     EXPECT_EQ(folders.user, f.program());
     EXPECT_EQ(folders.ownBooks, f.user() + "/books");
+    EXPECT_EQ(folders.studyRecord, f.user() + "/study.sqlite");
     const QStringList before = QDir(f.program()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
     EXPECT_EQ(prepareUserFolder(folders), "");
     EXPECT_EQ(QDir(f.program()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
