@@ -2,6 +2,7 @@
 // user runs one window, works in the user folder, checks the course-data
 // library and brings up the main window.
 
+#include "cli/CommandLine.h"
 #include "platform/system/CourseLibrary.h"
 #include "platform/web/PageEngine.h"
 #include "shell/MainForm.h"
@@ -24,6 +25,8 @@ constexpr int kRaiseWaitMs = 10000;
 
 int main(int argc, char* argv[])
 {
+    if (const std::optional<int> exitCode = runCommandLine(argc, argv))
+        return *exitCode;
     // The page views' renderer refuses its sandbox when run by root.
     if (geteuid() == 0)
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
