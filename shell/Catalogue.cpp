@@ -1,19 +1,16 @@
-// The course: volumes in the program's books/ and in the learner's own, their
-// lessons, and the loading of one lesson into the page, the element tables,
-// the time table and the player.
+#include "shell/Catalogue.h"
 
 #include "platform/system/CourseLibrary.h"
 #include "platform/system/MessageBoxes.h"
+#include "platform/system/UserFolderFiles.h"
 #include "platform/system/Waits.h"
 #include "platform/web/HtmlView.h"
 #include "platform/web/clsForward.h"
-#include "shell/MainForm.h"
+#include "record/StudyRecord.h"
 #include "shell/Module1.h"
 #include "study/SentencePlayback.h"
 #include "study/StudySession.h"
-#include "study/StudyStatus.h"
 
-#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
@@ -25,10 +22,6 @@
 namespace {
 
 const char* const kVolumePrefix = "Trellis英语";
-const char* const kLessonPage = "curLesson.htm";
-const char* const kWordsPage = "curLessonwords.htm";
-const char* const kLessonHead = "htmlhead.txt";
-const char* const kWordsHead = "htmlheadwords.txt";
 const char* const kLessonText = "lesson.txt";
 const char* const kWordList = "words.txt";
 
@@ -38,6 +31,8 @@ constexpr int kNoSection = -2;
 // The page-load wait ends when the page is complete; should the view never
 // report it (a crashed renderer), the window carries on after this long.
 constexpr int kPageLoadLimitMs = 15000;
+
+const char* const kMarkIcons[] = {nullptr, "lesson-studied.svg", "lesson-dictated.svg"};
 
 // Titles keep their line end as the lesson file holds it; the list shows them
 // without it.
@@ -60,28 +55,16 @@ QStringList volumeNames(const QString& books)
 
 }  // namespace
 
-void MainForm::FillCbVolume()
+Catalogue::Catalogue(const Books& books, const Controls& controls, CourseLibrary& library, MessageBoxes& messages,
+                     StudySession& session, SentencePlayback& playback, StudyRecord& record, QObject* parent)
+    : QObject(parent), books_(books), c_(controls), library_(library), messages_(messages), session_(session),
+      playback_(playback), record_(record)
 {
-    const QSignalBlocker quiet(cbVolume);
-    // One list sorted by name; the learner's own volume takes the place of a
-    // shipped one of the same name. Each entry keeps the folder it is read from.
-    QMap<QString, QString> volumes;
-    for (const QString& books : {platform_.shippedBooks, platform_.ownBooks}) {
-        if (books.isEmpty())
-            continue;
-        for (const QString& name : volumeNames(books))
-            volumes.insert(name, QDir(books).filePath(name));
-    }
-    for (auto volume = volumes.cbegin(); volume != volumes.cend(); ++volume)
-        cbVolume->addItem(volume.key(), volume.value());
+    connect(&session_, &StudySession::showChineseChanged, this, &Catalogue::followShowChinese);
+    connect(&record_, &StudyRecord::marksRead, this, &Catalogue::showLessonMarks);
 }
 
-QString MainForm::booksFolderForLearner() const
-{
-    return QDir(Module1::sAppPath).filePath(platform_.ownBooks.isEmpty() ? platform_.shippedBooks : platform_.ownBooks);
-}
-
-int MainForm::volumeNumber(const QString& folderName)
+int Catalogue::volumeNumber(const QString& folderName)
 {
     for (int n = 1; n <= 4; ++n) {
         if (folderName.contains(QString::number(n)))
@@ -90,13 +73,40 @@ int MainForm::volumeNumber(const QString& folderName)
     return 1;
 }
 
-QString MainForm::currentVolumeFolder() const { return cbVolume->currentText(); }
-
-int MainForm::currentLessonIndex() const { return lsLesson->currentRow(); }
-
-QString MainForm::courseFile(const QString& fileName) const
+void Catalogue::FillCbVolume()
 {
-    const QString folder = cbVolume->currentData().toString();
+    const QSignalBlocker quiet(c_.cbVolume);
+    // One list sorted by name; the learner's own volume takes the place of a
+    // shipped one of the same name. Each entry keeps the folder it is read from.
+    QMap<QString, QString> volumes;
+    for (const QString& books : {books_.shipped, books_.own}) {
+        if (books.isEmpty())
+            continue;
+        for (const QString& name : volumeNames(books))
+            volumes.insert(name, QDir(books).filePath(name));
+    }
+    for (auto volume = volumes.cbegin(); volume != volumes.cend(); ++volume)
+        c_.cbVolume->addItem(volume.key(), volume.value());
+}
+
+QString Catalogue::booksFolderForLearner() const
+{
+    return QDir(Module1::sAppPath).filePath(books_.own.isEmpty() ? books_.shipped : books_.own);
+}
+
+QString Catalogue::currentVolumeFolder() const { return c_.cbVolume->currentText(); }
+
+QStringList Catalogue::lessonTitles() const
+{
+    QStringList titles;
+    for (int i = 0; i < c_.lsLesson->count(); ++i)
+        titles << c_.lsLesson->item(i)->text();
+    return titles;
+}
+
+QString Catalogue::courseFile(const QString& fileName) const
+{
+    const QString folder = c_.cbVolume->currentData().toString();
     if (folder.isEmpty())
         return {};
     const QString exact = folder + "/" + fileName;
@@ -111,106 +121,126 @@ QString MainForm::courseFile(const QString& fileName) const
     return exact;
 }
 
-QString MainForm::recordingBaseName() const
+QString Catalogue::recordingBaseName() const
 {
-    return QString("tlx%1%2").arg(nCurVolume).arg(currentLessonIndex() + 1, 3, 10, QChar('0'));
+    return QString("tlx%1%2").arg(nCurVolume).arg(c_.lsLesson->currentRow() + 1, 3, 10, QChar('0'));
 }
 
-void MainForm::cbVolume_Click()
+void Catalogue::start(int volume, int lesson)
 {
-    nCurVolume = volumeNumber(cbVolume->currentText());
-    if (session_->isLoading())
-        return;
-    wbAdv->widget()->hide();
+    {
+        const QSignalBlocker quiet(c_.cbVolume);
+        c_.cbVolume->setCurrentIndex(volume >= 0 && volume < c_.cbVolume->count() ? volume : 0);
+    }
+    nCurVolume = volumeNumber(currentVolumeFolder());
+    FillLsLesson(false);
+    if (c_.lsLesson->count() > 0) {
+        const QSignalBlocker quiet(c_.lsLesson);
+        c_.lsLesson->setCurrentRow(lesson >= 0 && lesson < c_.lsLesson->count() ? lesson : 0);
+    }
+    LoadLesson();
+    if (c_.lsLesson->count() == 0)
+        reportNoLessons();
+}
+
+void Catalogue::volumeChosen()
+{
+    nCurVolume = volumeNumber(currentVolumeFolder());
     FillLsLesson();
-    if (lsLesson->count() > 0)
-        lsLesson->setCurrentRow(0);
+    if (c_.lsLesson->count() > 0)
+        c_.lsLesson->setCurrentRow(0);
     else
         LoadLesson();
 }
 
-void MainForm::FillLsLesson()
+void Catalogue::FillLsLesson(bool reportEmpty)
 {
     {
-        const QSignalBlocker quiet(lsLesson);
-        lsLesson->clear();
+        const QSignalBlocker quiet(c_.lsLesson);
+        c_.lsLesson->clear();
     }
-    if (cbVolume->currentIndex() < 0)
+    if (c_.cbVolume->currentIndex() < 0)
         return;
-    for (const QString& title : platform_.library->dllFillLsLesson(courseFile(kLessonText)))
-        lsLesson->addItem(withoutLineEnd(title));
+    for (const QString& title : library_.dllFillLsLesson(courseFile(kLessonText)))
+        c_.lsLesson->addItem(withoutLineEnd(title));
     requestLessonMarks();
-    if (lsLesson->count() == 0 && !session_->isLoading())
+    if (c_.lsLesson->count() == 0 && reportEmpty)
         reportNoLessons();
 }
 
-void MainForm::lsLesson_Click()
+void Catalogue::reportNoLessons()
 {
-    // Emptying the list leaves no lesson selected: nothing to load.
-    if (session_->isLoading() || currentLessonIndex() < 0)
-        return;
-    wbAdv->widget()->hide();
-    LoadLesson();
+    messages_.inform(QString("课本“%1”中没有课文：%2 不存在，或其中没有以 $ 开头的课文标题。")
+                         .arg(currentVolumeFolder(), QDir(Module1::sAppPath).filePath(courseFile(kLessonText))));
 }
 
-void MainForm::reportMissingCourse(const QString& what)
+// The lesson page shows the Chinese lines or not as the session says: it is
+// made again when that changes.
+void Catalogue::followShowChinese()
 {
-    platform_.messageBoxes->inform(this, what);
-}
-
-void MainForm::reportNoLessons()
-{
-    reportMissingCourse(QString("课本“%1”中没有课文：%2 不存在，或其中没有以 $ 开头的课文标题。")
-                            .arg(currentVolumeFolder(), QDir(Module1::sAppPath).filePath(courseFile(kLessonText))));
-}
-
-void MainForm::ckShowChinese_Click()
-{
-    if (session_->isLoading())
-        return;
-    wbAdv->widget()->hide();
-    showChineseSetting_ = ckShowChinese->isChecked() ? 1 : 0;
-    session_->setShowChinese(showChineseSetting_ != 0);
-    if (session_->status() == StatusLesson)
+    if (lessonLoaded_ && session_.showChinese() != pageShowsChinese_)
         LoadLesson();
 }
 
-void MainForm::wbContent_DocumentComplete() { bPageLoaded = true; }
-
-void MainForm::LoadLesson()
+void Catalogue::LoadLesson()
 {
+    const unsigned thisLoad = ++latestLoad_;
     // With no lesson to choose (a volume without lessons) the pages come out
     // empty and nothing of the previous lesson stays in use.
-    const int lesson = currentLessonIndex();
+    const int lesson = c_.lsLesson->currentRow();
+    const QString title = lesson >= 0 ? c_.lsLesson->item(lesson)->text() : QString();
     const int section = lesson >= 0 ? lesson : kNoSection;
-    lbCurLesson->setText(lesson >= 0 ? lsLesson->currentItem()->text() : QString());
-    CourseLibrary& library = *platform_.library;
+    c_.lbCurLesson->setText(title);
+    pageShowsChinese_ = session_.showChinese();
     const int sentenceCount =
-        library.dllMakeHtml(kLessonHead, courseFile(kLessonText), kLessonPage, section, session_->showChinese());
-    library.dllMakeHtmlWords(kWordsHead, courseFile(kWordList), kWordsPage, section);
+        library_.dllMakeHtml(kLessonHead, courseFile(kLessonText), kLessonPage, section, pageShowsChinese_);
+    library_.dllMakeHtmlWords(kWordsHead, courseFile(kWordList), kWordsPage, section);
 
     bPageLoaded = false;
-    wbContent->navigate(Module1::UserFile(kLessonPage));
+    c_.wbContent->navigate(Module1::UserFile(kLessonPage));
     WaitUntil([this] { return bPageLoaded; }, kPageLoadLimitMs);
-    wbWords->navigate(Module1::UserFile(kWordsPage));
+    // Another lesson was chosen during the wait and has been loaded in full:
+    // what this load counted and read belongs to a page no longer shown.
+    if (thisLoad != latestLoad_)
+        return;
+    c_.wbWords->navigate(Module1::UserFile(kWordsPage));
 
     auto forward = std::make_shared<clsForward>();
-    forward->Set_Destination(this, "HtmlEventHandler");
-    const LessonName name{currentVolumeFolder(), lesson >= 0 ? lsLesson->currentItem()->text() : QString()};
-    session_->startLesson(wbContent->document(), sentenceCount, forward, name);
+    forward->Set_Destination(c_.pressTarget, "HtmlEventHandler");
+    session_.startLesson(c_.wbContent->document(), sentenceCount, forward, {currentVolumeFolder(), title});
     openLessonRecording(sentenceCount, lesson);
+    lessonLoaded_ = true;
     // The lesson left behind may have become studied.
     requestLessonMarks();
 }
 
-void MainForm::openLessonRecording(int sentenceCount, int lesson)
+void Catalogue::openLessonRecording(int sentenceCount, int lesson)
 {
     std::vector<double> times(sentenceCount + 2, 0.0);
-    playback_->stop();
+    playback_.stop();
     if (lesson >= 0) {
-        platform_.library->dllReadAllTimeInfo(courseFile(recordingBaseName() + ".lrc"), times.data(),
-                                              sentenceCount + 2);
-        times[sentenceCount] = playback_->openRecording(courseFile(recordingBaseName() + ".mp3"));
+        library_.dllReadAllTimeInfo(courseFile(recordingBaseName() + ".lrc"), times.data(), sentenceCount + 2);
+        times[sentenceCount] = playback_.openRecording(courseFile(recordingBaseName() + ".mp3"));
     }
-    session_->setSentenceTimes(std::move(times));
+    session_.setSentenceTimes(std::move(times));
+}
+
+void Catalogue::requestLessonMarks() { marksRequest_ = record_.readMarks(currentVolumeFolder(), lessonTitles()); }
+
+void Catalogue::showLessonMarks(int request, const QVector<int>& marks)
+{
+    QListWidget* list = c_.lsLesson;
+    // The list may have changed volume since the marks were asked for.
+    if (request != marksRequest_ || marks.size() != list->count())
+        return;
+    if (markIcons_.empty()) {
+        for (const char* icon : kMarkIcons)
+            markIcons_.push_back(icon ? QIcon(Module1::sAppPath + "/icons/" + icon) : QIcon());
+    }
+    for (int i = 0; i < marks.size(); ++i) {
+        list->item(i)->setIcon(marks[i] > 0 && marks[i] < int(markIcons_.size()) ? markIcons_[marks[i]] : QIcon());
+        list->item(i)->setToolTip(marks[i] == AllDictatedRight ? "已学习，每句都听写对过"
+                                  : marks[i] == Studied        ? "已学习"
+                                                               : QString());
+    }
 }

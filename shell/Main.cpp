@@ -6,7 +6,7 @@
 #include "platform/system/CourseLibrary.h"
 #include "platform/web/PageEngine.h"
 #include "shell/MainForm.h"
-#include "platform/system/MessageBoxes.h"
+#include "shell/QtMessageBoxes.h"
 #include "shell/Module1.h"
 #include "shell/RunFolders.h"
 #include "shell/SingleInstance.h"
@@ -45,12 +45,12 @@ int main(int argc, char* argv[])
     if (!instance.claim()) {
         if (instance.raiseRunning(kRaiseWaitMs))
             return 0;
-        messages.inform(nullptr, "Lexbay 已在运行，但没有响应。请关闭它后重新启动。");
+        messages.inform("Lexbay 已在运行，但没有响应。请关闭它后重新启动。");
         return 1;
     }
     const QString unusable = prepareUserFolder(folders);
     if (!unusable.isEmpty()) {
-        messages.inform(nullptr, unusable);
+        messages.inform(unusable);
         return 1;
     }
     if (QDir::currentPath() != folders.user)
@@ -59,7 +59,7 @@ int main(int argc, char* argv[])
     Platform platform = Platform::real(folders);
     const QString problem = platform.library->problem();
     if (!problem.isEmpty()) {
-        messages.inform(nullptr, QString("无法使用课程数据库 %1/liblexbaydll.so：%2").arg(folders.program, problem));
+        messages.inform(QString("无法使用课程数据库 %1/liblexbaydll.so：%2").arg(folders.program, problem));
         return 1;
     }
 

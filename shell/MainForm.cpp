@@ -11,9 +11,15 @@
 #include "platform/web/HtmlView.h"
 #include "record/StudyRecord.h"
 #include "record/StudyRecorder.h"
+#include "shell/BrowsePanel.h"
+#include "shell/Catalogue.h"
+#include "shell/ComparePanel.h"
+#include "shell/Controls.h"
+#include "shell/Keys.h"
 #include "shell/Module1.h"
+#include "shell/Settings.h"
+#include "shell/SpellPanel.h"
 #include "shell/StatusControls.h"
-#include "study/ComparisonView.h"
 #include "study/SentencePlayback.h"
 #include "study/StudyModes.h"
 #include "study/StudySession.h"
@@ -21,78 +27,24 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFrame>
-#include <QIcon>
-#include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QListWidget>
-#include <QPlainTextEdit>
-#include <QPushButton>
+#include <QSignalBlocker>
 #include <QStatusBar>
-#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
-
-namespace {
-
-// Debian's nearest equivalents of the fonts the window is designed with.
-const char* const kSongTi = "Noto Serif CJK SC";
-const char* const kArial = "Liberation Sans";
-constexpr int kFocusReturnMs = 100;
-
-QFont fontOf(const char* family, double points)
-{
-    QFont font(family);
-    font.setPointSizeF(points);
-    return font;
-}
-
-template <typename W>
-W* named(W* widget, const char* name)
-{
-    widget->setObjectName(name);
-    return widget;
-}
-
-// Places a control at a rectangle given in twips.
-void placeTwips(QWidget* widget, float left, float top, float width, float height)
-{
-    widget->setGeometry(TwipsRect{left, top, width, height}.toPixels());
-}
-
-QLabel* label(QWidget* parent, const char* name, const QString& text)
-{
-    return named(new QLabel(text, parent), name);
-}
-
-QPushButton* button(QWidget* parent, const char* name, const QString& caption)
-{
-    return named(new QPushButton(caption, parent), name);
-}
-
-QCheckBox* checkBox(QWidget* parent, const char* name, const QString& caption)
-{
-    return named(new QCheckBox(caption, parent), name);
-}
-
-QFrame* panel(QWidget* parent, const char* name)
-{
-    auto* frame = named(new QFrame(parent), name);
-    frame->setAutoFillBackground(true);
-    return frame;
-}
-
-}  // namespace
 
 MainForm::MainForm(Platform platform, QWidget* parent) : QMainWindow(parent), platform_(std::move(platform))
 {
     setObjectName("MainForm");
     setWindowTitle(kApplicationTitle);
     setWaitClock(platform_.library.get());
+    platform_.messageBoxes->setParentWindow(this);
+    settings_ = std::make_unique<Settings>(platform_.settingsFile);
     createControls();
     createStudy();
     createRecord();
+    createCatalogue();
     connectControls();
     createKeys();
     resize(formLayout_.stuInfo.toPixels().width(), 10845 / 15);
@@ -100,8 +52,8 @@ MainForm::MainForm(Platform platform, QWidget* parent) : QMainWindow(parent), pl
 
 MainForm::~MainForm()
 {
-    qApp->removeEventFilter(this);
     // What the record still gathers is written before the study objects go.
+    catalogue_.reset();
     recorder_.reset();
     record_.reset();
 }
@@ -154,9 +106,9 @@ void MainForm::createControls()
     // clicks there belong to the switch, which the title must not swallow.
     lbCurLesson->setAttribute(Qt::WA_TransparentForMouseEvents);
 
-    createSpellPanel();
-    createBrowsePanel();
-    createComparePanel();
+    piSpell = new SpellPanel(clientArea_);
+    piBrowse = new BrowsePanel(clientArea_);
+    piCompare = new ComparePanel(clientArea_);
 
     welcomeView_ = platform_.makeHtmlView();
     wbAdv = welcomeView_.get();
@@ -167,8 +119,8 @@ void MainForm::createControls()
     wbAdv->widget()->setParent(clientArea_);
     wbAdv->widget()->setObjectName("wbAdv");
 
-    for (QWidget* w : {static_cast<QWidget*>(browsePanel_.piBrowse), static_cast<QWidget*>(comparePanel_.piCompare),
-                       static_cast<QWidget*>(spellPanel_.piSpell), wbWords->widget(), wbAdv->widget()})
+    for (QWidget* w : {static_cast<QWidget*>(piBrowse), static_cast<QWidget*>(piCompare),
+                       static_cast<QWidget*>(piSpell), wbWords->widget(), wbAdv->widget()})
         w->hide();
     applyLayout();
 }
@@ -204,109 +156,29 @@ void MainForm::createToolbar()
     Toolbar1->addWidget(cbSpeed);
 }
 
-void MainForm::createBrowsePanel()
-{
-    QFrame* piBrowse = browsePanel_.piBrowse = panel(clientArea_, "piBrowse");
-    placeTwips(Label1 = label(piBrowse, "Label1", "朗读次数"), 180, 150, 945, 195);
-    placeTwips(browsePanel_.cbRepeatTimes = named(new QComboBox(piBrowse), "cbRepeatTimes"), 1050, 90, 735, 300);
-    placeTwips(Label2 = label(piBrowse, "Label2", "句间间隔"), 1920, 150, 945, 195);
-    placeTwips(browsePanel_.cbBrowseGap = named(new QComboBox(piBrowse), "cbBrowseGap"), 2760, 90, 1275, 300);
-    placeTwips(Label3 = label(piBrowse, "Label3", "听完每句后请自己跟着读一遍"), 4230, 150, 7575, 165);
-    for (QLabel* l : {Label1, Label2, Label3})
-        l->setMinimumHeight(l->sizeHint().height());
-}
-
-void MainForm::createComparePanel()
-{
-    QFrame* piCompare = comparePanel_.piCompare = panel(clientArea_, "piCompare");
-    struct {
-        QPushButton** control;
-        const char* name;
-        const char* caption;
-        float left;
-    } buttons[] = {
-        {&comparePanel_.btRecord, "btRecord", "&R 录音", 120},
-        {&comparePanel_.btStandard, "btStandard", "&D 标准发音", 1410},
-        {&comparePanel_.btUser, "btUser", "&U 您的发音", 2700},
-        {&comparePanel_.btLoop, "btLoop", "&L循环对比", 4020},
-        {&comparePanel_.btCompareNext, "btCompareNext", "&N 下一句", 5310},
-        {&comparePanel_.btCompareStop, "btCompareStop", "&S 停止", 6600},
-    };
-    for (auto& b : buttons) {
-        *b.control = button(piCompare, b.name, b.caption);
-        placeTwips(*b.control, b.left, 90, 1200, 315);
-    }
-    comparePanel_.lbCompareStatus = label(piCompare, "lbCompareStatus", "当前状态：");
-    placeTwips(comparePanel_.lbCompareStatus, 7950, 150, 4095, 195);
-    // Placed by the layout, which stretches them with the panel.
-    comparePanel_.wvCompare = named(new ComparisonView(piCompare), "wvCompare");
-    comparePanel_.lbSimilarity = label(piCompare, "lbSimilarity", QString());
-    comparePanel_.lbIntonation = label(piCompare, "lbIntonation", QString());
-    for (QLabel* score : {comparePanel_.lbSimilarity, comparePanel_.lbIntonation})
-        score->setFont(fontOf(kSongTi, 12));
-}
-
-void MainForm::createSpellPanel()
-{
-    SpellPanel& p = spellPanel_;
-    QFrame* piSpell = p.piSpell = panel(clientArea_, "piSpell");
-    placeTwips(p.ckSpellAutoSnd = checkBox(piSpell, "ckSpellAutoSnd", "句子发音"), 120, 150, 1035, 195);
-    placeTwips(p.ckSpellShowEnglish = checkBox(piSpell, "ckSpellShowEnglish", "显示英文"), 1200, 150, 1095, 195);
-    placeTwips(p.ckSpellShowChinese = checkBox(piSpell, "ckSpellShowChinese", "显示中文"), 2310, 150, 1095, 195);
-    p.ckSpellAutoSnd->setChecked(true);
-    p.ckSpellShowChinese->setChecked(true);
-    placeTwips(p.btToStart = button(piSpell, "btToStart", "&B从头开始"), 3450, 90, 1050, 315);
-    placeTwips(p.btSpellPrev = button(piSpell, "btSpellPrev", "&P 上一句"), 4560, 90, 990, 315);
-    placeTwips(p.btSpellNext = button(piSpell, "btSpellNext", "&N 下一句"), 5640, 90, 990, 315);
-    placeTwips(p.btSpellSound = button(piSpell, "btSpellSound", "&S 发音"), 6720, 90, 990, 315);
-    placeTwips(p.btSpellHint = button(piSpell, "btSpellHint", "&H 提示"), 7800, 90, 990, 315);
-    // Beside the answer box's title, where the layout places it.
-    p.ckSpellLenient = checkBox(piSpell, "ckSpellLenient", "忽略大小写和标点");
-    p.ckSpellHardOnly = checkBox(piSpell, "ckSpellHardOnly", "只练难句");
-    for (QCheckBox* box :
-         {p.ckSpellAutoSnd, p.ckSpellShowEnglish, p.ckSpellShowChinese, p.ckSpellLenient, p.ckSpellHardOnly})
-        box->setMinimumHeight(box->sizeHint().height());
-
-    lineSpell = named(new QFrame(piSpell), "lineSpell");
-    lineSpell->setFrameShape(QFrame::NoFrame);
-    lineSpell->setAutoFillBackground(true);
-    lineSpell->setStyleSheet("background-color: rgb(192, 0, 0);");
-
-    lbEnglishTitle = label(piSpell, "lbEnglishTitle", "句子英文提示：");
-    p.teEnglish = named(new QPlainTextEdit(piSpell), "teEnglish");
-    p.teEnglish->setFont(fontOf(kArial, 14.25));
-    lbChineseTitle = label(piSpell, "lbChineseTitle", "句子中文提示：");
-    p.teChinese = named(new QPlainTextEdit(piSpell), "teChinese");
-    p.teChinese->setFont(fontOf(kSongTi, 12));
-    lbSpellTitle = label(piSpell, "lbSpellTitle", "在此听写：");
-    p.teSpell = named(new QLineEdit(piSpell), "teSpell");
-    p.teSpell->setFont(fontOf(kArial, 14.25));
-    // The answer is English: letters come straight from the keyboard even
-    // while a Chinese input method is on for the rest of the desktop.
-    p.teSpell->setAttribute(Qt::WA_InputMethodEnabled, false);
-    p.teSpell->setInputMethodHints(Qt::ImhLatinOnly | Qt::ImhNoPredictiveText | Qt::ImhNoAutoUppercase);
-    for (QPlainTextEdit* hint : {p.teEnglish, p.teChinese})
-        hint->setReadOnly(true);
-
-    p.timerFocus = named(new QTimer(this), "timerFocus");
-    p.timerFocus->setInterval(kFocusReturnMs);
-}
-
 void MainForm::createStudy()
 {
     session_ = std::make_unique<StudySession>();
     playback_ = std::make_unique<SentencePlayback>(*platform_.mePlayer, *session_);
-    const StudyTools tools{*platform_.messageBoxes, this,
-                           *platform_.library,     *platform_.mciRecorder,
-                           *platform_.mciPlayer,   [this] { LoadLesson(); }};
-    modes_ = std::make_unique<StudyModes>(*session_, *playback_, tools, browsePanel_, spellPanel_, comparePanel_);
+    const StudyTools tools{*platform_.messageBoxes, *platform_.library, *platform_.mciRecorder, *platform_.mciPlayer};
+    modes_ = std::make_unique<StudyModes>(*session_, *playback_, tools, *piBrowse, *piSpell, *piCompare);
+    piBrowse->connectTo(modes_->autoBrowse());
+    piSpell->connectTo(modes_->dictation());
+    piCompare->connectTo(modes_->comparison());
+}
+
+void MainForm::createCatalogue()
+{
+    const Catalogue::Books books{platform_.shippedBooks, platform_.ownBooks};
+    const Catalogue::Controls controls{cbVolume, lsLesson, lbCurLesson, wbContent, wbWords, this};
+    catalogue_ = std::make_unique<Catalogue>(books, controls, *platform_.library, *platform_.messageBoxes, *session_,
+                                             *playback_, *record_);
 }
 
 void MainForm::connectControls()
 {
     // Selections made by the program count as clicks too, as the window's
-    // procedures expect; the session's loading flag keeps those of the
-    // start-up quiet.
+    // procedures expect; the start-up makes its own under signal blockers.
     connect(cbVolume, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &MainForm::cbVolume_Click);
     connect(lsLesson, &QListWidget::currentRowChanged, this, &MainForm::lsLesson_Click);
     connect(ckShowChinese, &QCheckBox::clicked, this, &MainForm::ckShowChinese_Click);
@@ -319,13 +191,15 @@ void MainForm::connectControls()
         connect(view, &HtmlView::navigationDropped, this, &MainForm::showDroppedNavigation);
     connect(session_.get(), &StudySession::statusChanged, this, &MainForm::showStatus);
     connect(session_.get(), &StudySession::positionShown, this, &MainForm::showPosition);
+    connect(session_.get(), &StudySession::showChineseChanged, this, [this] {
+        const QSignalBlocker quiet(ckShowChinese);
+        ckShowChinese->setChecked(session_->chineseChosen());
+    });
     connect(platform_.mePlayer.get(), &MediaPlayer::audioProblem, this, &MainForm::showNotice);
     connect(platform_.mciPlayer.get(), &WaveDevice::audioProblem, this, &MainForm::showNotice);
     connect(platform_.mciRecorder.get(), &WaveDevice::audioProblem, this, &MainForm::showNotice);
     connect(&modes_->comparison(), &ComparisonMode::audioProblem, this, &MainForm::showNotice);
 }
-
-void MainForm::cbSpeed_Click() { playback_->setSpeedPercent(cbSpeed->currentData().toInt()); }
 
 void MainForm::showNotice(const QString& message)
 {

@@ -1,34 +1,33 @@
 #pragma once
 
-// The main window: its controls, catalogue and lesson loading, settings, keys,
-// layout, the MP3 dialog and the record window, and the procedures the
-// toolbar and the page call by name, each handing over to the study session
-// or a mode. The study itself lives in the session and the mode objects the
-// window owns, and the study record beside them.
+// The main window: its controls and their layout, the mode panels beside it,
+// and the procedures the toolbar and the page call by name, each handing
+// over to the study modes, the catalogue or the settings. The study itself
+// lives in the session and the mode objects the window owns; the catalogue,
+// the keys and the settings are objects of their own; the study record sits
+// beside them.
 
 #include "shell/FormLayout.h"
-#include "shell/KeyTableForm.h"
 #include "shell/Platform.h"
-#include "study/AutoBrowseMode.h"
-#include "study/ComparisonMode.h"
-#include "study/DictationMode.h"
 
-#include <QIcon>
 #include <QMainWindow>
 #include <QString>
 
 #include <memory>
-#include <vector>
 
+class BrowsePanel;
+class Catalogue;
+class ComparePanel;
+class Keys;
 class QCheckBox;
 class QComboBox;
-class QKeyEvent;
 class QLabel;
 class QListWidget;
-class QSettings;
 class QStatusBar;
 class QToolBar;
 class SentencePlayback;
+class Settings;
+class SpellPanel;
 class StudyModes;
 class StudyRecord;
 class StudyRecordForm;
@@ -51,10 +50,7 @@ public:
     const StudySession& session() const { return *session_; }
     SentencePlayback& playback() { return *playback_; }
     StudyModes& modes() { return *modes_; }
-
-    // The volume number a volume folder's name gives: its first digit 1 to 4
-    // in the order 1, 2, 3, 4; 1 without one.
-    static int volumeNumber(const QString& folderName);
+    Catalogue& catalogue() { return *catalogue_; }
 
 public slots:
     // Called by name from the toolbar (the button's key + "_click") and from
@@ -86,27 +82,16 @@ public slots:
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // ----- Controls -----
     void createControls();
     void createToolbar();
-    void createBrowsePanel();
-    void createComparePanel();
-    void createSpellPanel();
     void createStudy();
+    void createRecord();
+    void createCatalogue();
     void connectControls();
-
-    // ----- Keys -----
     void createKeys();
-    void nameKeysInTips();
-    bool runKey(const QKeyEvent& event, const QWidget* focus);
-    bool showKeyTable();
-    bool leaveRunningMode();
-    bool lessonPageShown() const;
-    bool pressCurrentSentence();
-    bool stepSentence(int step);
     bool stepSpeed(int step);
 
     // ----- Status bar and toolbar, following the session -----
@@ -116,47 +101,16 @@ private:
     // ----- Settings -----
     void GetAllSettings();
     void SaveAllSettings();
-    std::unique_ptr<QSettings> openSettings() const;
-    // A stored number, or the default when the key is missing or not a number.
-    int settingNumber(const QString& key, int defaultValue) const;
-
-    // ----- Catalogue and lesson loading -----
-    void FillCbVolume();
-    void FillLsLesson();
-    void LoadLesson();
-    void openLessonRecording(int sentenceCount, int lesson);
-    QString currentVolumeFolder() const;
-    int currentLessonIndex() const;
-    // A course file of the current volume, found without regard to letter
-    // case when its exact name is missing.
-    QString courseFile(const QString& fileName) const;
-    QString recordingBaseName() const;
-    // The books folder a learner adds volumes to: their own, else the
-    // program's.
-    QString booksFolderForLearner() const;
-    void reportMissingCourse(const QString& what);
-    void reportNoLessons();
-
-    // ----- Study record -----
-    void createRecord();
-    void requestLessonMarks();
-    void showLessonMarks(int request, const QVector<int>& marks);
 
     // ----- Layout -----
     void ResizeForm();
     void applyLayout();
 
     Platform platform_;
+    std::unique_ptr<Settings> settings_;
     std::unique_ptr<StudySession> session_;
     std::unique_ptr<SentencePlayback> playback_;
 
-    // The window's state besides the study: the volume number of the chosen
-    // volume folder, whether the lesson page has loaded, and the learner's
-    // show-Chinese choice as stored (dictation shows the lines whatever it
-    // says).
-    int nCurVolume = 0;
-    bool bPageLoaded = false;
-    int showChineseSetting_ = 0;
     bool unloaded_ = false;
     QString shownNotice_;
 
@@ -178,23 +132,16 @@ private:
     QLabel* lbCurLesson = nullptr;
     QLabel* lbSpeed = nullptr;
     QComboBox* cbSpeed = nullptr;
-    BrowsePanel browsePanel_;
-    QLabel *Label1 = nullptr, *Label2 = nullptr, *Label3 = nullptr;
-    ComparePanel comparePanel_;
-    SpellPanel spellPanel_;
-    QFrame* lineSpell = nullptr;
-    QLabel *lbEnglishTitle = nullptr, *lbChineseTitle = nullptr, *lbSpellTitle = nullptr;
+    BrowsePanel* piBrowse = nullptr;
+    ComparePanel* piCompare = nullptr;
+    SpellPanel* piSpell = nullptr;
 
-    // Made last: the modes work on the controls above.
+    // Made after the controls: the modes work on the panels above.
     std::unique_ptr<StudyModes> modes_;
-    std::vector<KeyBinding> keys_;
-    KeyTableForm* keyTable_ = nullptr;
     std::unique_ptr<StudyRecord> record_;
     std::unique_ptr<StudyRecorder> recorder_;
+    std::unique_ptr<Catalogue> catalogue_;
+    Keys* keys_ = nullptr;
     StudyRecordForm* recordForm_ = nullptr;
-    int marksRequest_ = 0;
     int overviewRequest_ = 0;
-    // One icon per mark, made once: every new icon renders and caches its
-    // pictures anew, and the marks are set again after every lesson load.
-    std::vector<QIcon> markIcons_;
 };

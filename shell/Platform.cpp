@@ -4,7 +4,7 @@
 #include "platform/audio/GstWaveDevice.h"
 #include "platform/web/WebEngineHtmlView.h"
 #include "platform/system/CourseLibrary.h"
-#include "platform/system/MessageBoxes.h"
+#include "shell/QtMessageBoxes.h"
 
 Platform Platform::real(const RunFolders& folders)
 {

@@ -1,31 +1,33 @@
-// The window's start-up and shut-down.
+// The window's start-up and shut-down, and the learner's options and place
+// restored from the settings store and saved to it.
 
 #include "platform/system/CourseLibrary.h"
 #include "platform/system/MessageBoxes.h"
+#include "platform/system/UserFolderFiles.h"
 #include "platform/web/HtmlView.h"
+#include "record/StudyRecord.h"
+#include "shell/BrowsePanel.h"
+#include "shell/Catalogue.h"
 #include "shell/MainForm.h"
 #include "shell/Module1.h"
-#include "record/StudyRecord.h"
+#include "shell/Settings.h"
+#include "shell/SpellPanel.h"
+#include "shell/StatusControls.h"
 #include "study/StudyModes.h"
 #include "study/StudySession.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFile>
 #include <QFontDatabase>
 #include <QListWidget>
-
-#include <filesystem>
+#include <QSignalBlocker>
 
 namespace {
 
 const char* const kPhoneticFont = "Ksphonet.ttf";
-const char* const kWelcomePage = "homepage.htm";
-const char* const kScratchFiles[] = {"curLesson.htm", "curLessonwords.htm"};
-const char* const kTake = "yourvoice.wav";
-
-const char* const kRepeatChoices[] = {"1", "2", "3", "4", "5"};
-const char* const kGapChoices[] = {"0 秒", "1 秒", "2 秒", "1 倍句长", "1.5 倍句长", "2 倍句长", "3 倍句长"};
+const char* const kScratchFiles[] = {kLessonPage, kWordsPage};
 
 // The pages are generated into the program folder before they are shown; a
 // folder or page file that refuses writing leaves every page blank.
@@ -39,47 +41,26 @@ bool canWritePages()
     return true;
 }
 
-void selectOrFirst(QComboBox* list, int position)
-{
-    list->setCurrentIndex(position >= 0 && position < list->count() ? position : 0);
-}
-
 }  // namespace
 
 void MainForm::Form_Load()
 {
-    nCurVolume = 1;
     if (QFile::exists(kPhoneticFont))
         QFontDatabase::addApplicationFont(kPhoneticFont);
     Module1::CenterForm(this);
-    FillCbVolume();
-    session_->setLoading(true);
-    for (const char* choice : kRepeatChoices)
-        browsePanel_.cbRepeatTimes->addItem(choice);
-    for (const char* choice : kGapChoices)
-        browsePanel_.cbBrowseGap->addItem(choice);
+    catalogue_->FillCbVolume();
     GetAllSettings();
 
     MessageBoxes& messages = *platform_.messageBoxes;
     if (!canWritePages())
-        messages.inform(this, QString("无法写入 %1：程序文件夹不可写，课文页面无法显示。请让该文件夹可写后重新启动。")
-                                  .arg(Module1::UserFile(kScratchFiles[0])));
-    if (cbVolume->count() == 0) {
-        messages.inform(this, QString("没有找到课本。请把课本文件夹（名称以“Trellis英语”开头）放在 %1 中。")
-                                  .arg(booksFolderForLearner()));
-    } else {
-        selectOrFirst(cbVolume, settingNumber("CurVolumeNo", 0));
-        cbVolume_Click();
-        FillLsLesson();
-        const int lesson = settingNumber("CurLessonNo", 0);
-        if (lsLesson->count() > 0)
-            lsLesson->setCurrentRow(lesson >= 0 && lesson < lsLesson->count() ? lesson : 0);
-        LoadLesson();
-        if (lsLesson->count() == 0)
-            reportNoLessons();
-    }
-    session_->setLoading(false);
-    modes_->lessonStudy().enter();  // the lesson page also takes the keyboard
+        messages.inform(QString("无法写入 %1：程序文件夹不可写，课文页面无法显示。请让该文件夹可写后重新启动。")
+                            .arg(Module1::UserFile(kScratchFiles[0])));
+    if (cbVolume->count() == 0)
+        messages.inform(QString("没有找到课本。请把课本文件夹（名称以“Trellis英语”开头）放在 %1 中。")
+                            .arg(catalogue_->booksFolderForLearner()));
+    else
+        catalogue_->start(settings_->number("CurVolumeNo", 0), settings_->number("CurLessonNo", 0));
+    modes_->switchTo(modes_->lessonStudy());  // the lesson page also takes the keyboard
     if (session_->sentenceCount() == 0)
         session_->ShowPositionText(0);
     wbAdv->widget()->show();
@@ -101,12 +82,51 @@ void MainForm::Form_Unload()
     SaveAllSettings();
     for (const char* scratch : kScratchFiles)
         QFile::remove(scratch);
-    if (QFile::exists(kTake))
-        QFile::remove(kTake);
+    if (QFile::exists(kTakeFile))
+        QFile::remove(kTakeFile);
 }
 
 void MainForm::closeEvent(QCloseEvent* event)
 {
     Form_Unload();
     QMainWindow::closeEvent(event);
+}
+
+void MainForm::GetAllSettings()
+{
+    const Settings& s = *settings_;
+    session_->setChineseChosen(s.number("ShowChinese", 1) != 0);
+
+    // Out of range: the list shows its first entry, the count stays as read.
+    const int repeatTimes = s.number("ShouldRepeatTimes", 1);
+    modes_->autoBrowse().setRepeatTimes(repeatTimes);
+    piBrowse->showRepeatTimes(repeatTimes);
+    piBrowse->showGap(s.number("GapSetting", 0));
+
+    piSpell->showOptions({s.number("SpellAutoSnd", 1) != 0, s.number("SpellShowEnglish", 0) != 0,
+                          s.number("SpellShowChinese", 1) != 0, s.number("SpellLenient", 0) != 0,
+                          s.number("SpellHardOnly", 0) != 0});
+
+    // A speed that is not offered is the recorded speed.
+    const int speed = cbSpeed->findData(s.number("PlaybackSpeed", kNormalSpeed));
+    cbSpeed->setCurrentIndex(speed >= 0 ? speed : cbSpeed->findData(kNormalSpeed));
+}
+
+void MainForm::SaveAllSettings()
+{
+    Settings& s = *settings_;
+    const SpellPanel::Options spell = piSpell->options();
+    // The learner's own choice, also while dictation shows the lines anyway.
+    s.setNumber("ShowChinese", session_->chineseChosen() ? 1 : 0);
+    s.setNumber("ShouldRepeatTimes", modes_->autoBrowse().repeatTimes());
+    s.setNumber("GapSetting", piBrowse->gapChoice());
+    s.setNumber("SpellShowChinese", spell.showsChinese ? 1 : 0);
+    s.setNumber("SpellShowEnglish", spell.showsEnglish ? 1 : 0);
+    s.setNumber("SpellAutoSnd", spell.playsEachSentence ? 1 : 0);
+    s.setNumber("CurVolumeNo", cbVolume->currentIndex());
+    s.setNumber("CurLessonNo", lsLesson->currentRow());
+    s.setNumberOnceUsed("PlaybackSpeed", cbSpeed->currentData().toInt(), kNormalSpeed);
+    s.setNumberOnceUsed("SpellLenient", spell.lenient ? -1 : 0, 0);
+    s.setNumberOnceUsed("SpellHardOnly", spell.hardOnly ? -1 : 0, 0);
+    s.sync();
 }

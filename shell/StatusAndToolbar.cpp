@@ -3,15 +3,19 @@
 
 #include "platform/web/HtmlView.h"
 #include "platform/web/clsForward.h"
+#include "shell/BrowsePanel.h"
+#include "shell/Catalogue.h"
+#include "shell/ComparePanel.h"
 #include "shell/MainForm.h"
 #include "shell/Module1.h"
+#include "shell/SpellPanel.h"
 #include "shell/StatusControls.h"
+#include "study/SentencePlayback.h"
 #include "study/StudyModes.h"
 #include "study/StudySession.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFrame>
 #include <QLabel>
 #include <QListWidget>
 
@@ -37,9 +41,9 @@ void MainForm::showStatus(int status)
     apply(c->ckShowChinese, [this](bool on) { ckShowChinese->setEnabled(on); });
     apply(c->wbContent, [this](bool on) { wbContent->widget()->setVisible(on); });
     apply(c->wbWords, [this](bool on) { wbWords->widget()->setVisible(on); });
-    apply(c->piBrowse, [this](bool on) { browsePanel_.piBrowse->setVisible(on); });
-    apply(c->piSpell, [this](bool on) { spellPanel_.piSpell->setVisible(on); });
-    apply(c->piCompare, [this](bool on) { comparePanel_.piCompare->setVisible(on); });
+    apply(c->piBrowse, [this](bool on) { piBrowse->setVisible(on); });
+    apply(c->piSpell, [this](bool on) { piSpell->setVisible(on); });
+    apply(c->piCompare, [this](bool on) { piCompare->setVisible(on); });
     apply(c->cbVolume, [this](bool on) { cbVolume->setEnabled(on); });
     apply(c->lsLesson, [this](bool on) { lsLesson->setEnabled(on); });
     const std::pair<const char*, Switch> buttons[] = {
@@ -77,12 +81,37 @@ void MainForm::Toolbar1_ButtonClick(const QString& key)
 
 void MainForm::HtmlEventHandler() { modes_->HtmlEventHandler(); }
 
-void MainForm::btBrowse_Click() { modes_->autoBrowse().toggle(); }
+void MainForm::btBrowse_Click() { modes_->toggle(modes_->autoBrowse()); }
 
-void MainForm::btCompare_click() { modes_->comparison().toggle(); }
+void MainForm::btCompare_click() { modes_->toggle(modes_->comparison()); }
 
-void MainForm::btSpell_click() { modes_->dictation().toggle(); }
+void MainForm::btSpell_click() { modes_->toggle(modes_->dictation()); }
 
-void MainForm::btThinkEnglish_click() { modes_->recallEnglish().toggle(); }
+void MainForm::btThinkEnglish_click() { modes_->toggle(modes_->recallEnglish()); }
 
-void MainForm::btWords_click() { modes_->vocabulary().toggle(); }
+void MainForm::btWords_click() { modes_->toggle(modes_->vocabulary()); }
+
+void MainForm::cbVolume_Click()
+{
+    wbAdv->widget()->hide();
+    catalogue_->volumeChosen();
+}
+
+void MainForm::lsLesson_Click()
+{
+    // Emptying the list leaves no lesson selected: nothing to load.
+    if (lsLesson->currentRow() < 0)
+        return;
+    wbAdv->widget()->hide();
+    catalogue_->LoadLesson();
+}
+
+void MainForm::ckShowChinese_Click()
+{
+    wbAdv->widget()->hide();
+    session_->setChineseChosen(ckShowChinese->isChecked());
+}
+
+void MainForm::cbSpeed_Click() { playback_->setSpeedPercent(cbSpeed->currentData().toInt()); }
+
+void MainForm::wbContent_DocumentComplete() { catalogue_->pageComplete(); }

@@ -1,20 +1,18 @@
 // Placing the window's stretching controls from the twips layout.
 
 #include "platform/web/HtmlView.h"
+#include "shell/BrowsePanel.h"
+#include "shell/ComparePanel.h"
 #include "shell/MainForm.h"
-#include "study/ComparisonView.h"
+#include "shell/SpellPanel.h"
 #include "study/StudySession.h"
 #include "study/StudyStatus.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QListWidget>
-#include <QFrame>
 #include <QLabel>
-#include <QLineEdit>
-#include <QPlainTextEdit>
+#include <QListWidget>
 #include <QResizeEvent>
-#include <QStatusBar>
 #include <QToolBar>
 
 namespace {
@@ -59,29 +57,14 @@ void MainForm::applyLayout()
         {wbContent->widget(), page},
         {wbWords->widget(), formLayout_.wbWords},
         {wbAdv->widget(), formLayout_.wbAdv},
-        {browsePanel_.piBrowse, formLayout_.piBrowse},
-        {comparePanel_.piCompare, formLayout_.piCompare},
-        {comparePanel_.wvCompare, formLayout_.wvCompare},
-        {comparePanel_.lbSimilarity, formLayout_.lbSimilarity},
-        {comparePanel_.lbIntonation, formLayout_.lbIntonation},
-        {spellPanel_.piSpell, formLayout_.piSpell},
+        {piBrowse, formLayout_.piBrowse},
+        {piCompare, formLayout_.piCompare},
+        {piSpell, formLayout_.piSpell},
         {ckShowChinese, formLayout_.ckShowChinese},
         {lbCurLesson, formLayout_.lbCurLesson},
-        {lbEnglishTitle, formLayout_.lbEnglishTitle},
-        {spellPanel_.teEnglish, formLayout_.teEnglish},
-        {lbChineseTitle, formLayout_.lbChineseTitle},
-        {spellPanel_.teChinese, formLayout_.teChinese},
-        {lbSpellTitle, formLayout_.lbSpellTitle},
-        {spellPanel_.teSpell, formLayout_.teSpell},
     };
     for (const auto& p : placed)
         p.widget->setGeometry(p.rect.toPixels());
-    const FormLayout& l = formLayout_;
-    const TwipsRect line{l.lineSpellX1, l.lineSpellY, l.lineSpellX2 - l.lineSpellX1, 15};
-    lineSpell->setGeometry(line.toPixels());
-    // The forgiving check and the hard sentences' sit on the answer box's
-    // title line.
-    const TwipsRect title = l.lbSpellTitle;
-    spellPanel_.ckSpellLenient->setGeometry(TwipsRect{title.left + 2400, title.top - 30, 2700, 285}.toPixels());
-    spellPanel_.ckSpellHardOnly->setGeometry(TwipsRect{title.left + 5250, title.top - 30, 1800, 285}.toPixels());
+    piCompare->place(formLayout_);
+    piSpell->place(formLayout_);
 }

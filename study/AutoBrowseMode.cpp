@@ -6,8 +6,6 @@
 #include "study/StudySession.h"
 #include "study/StudyStatus.h"
 
-#include <QComboBox>
-
 #include <cmath>
 
 namespace {
@@ -23,20 +21,16 @@ int roundHalfEven(double value) { return static_cast<int>(std::nearbyint(value))
 }  // namespace
 
 AutoBrowseMode::AutoBrowseMode(StudySession& session, SentencePlayback& playback, MessageBoxes& messages,
-                               QWidget* window, const BrowsePanel& panel, QObject* parent)
-    : StudyMode(session, StatusBrowse, parent), playback_(playback), messages_(messages), window_(window),
-      panel_(panel)
+                               const BrowseChoices& panel, QObject* parent)
+    : StudyMode(session, StatusBrowse, parent), playback_(playback), messages_(messages), panel_(panel)
 {
-    connect(panel_.cbRepeatTimes, QOverload<int>::of(&QComboBox::activated), this,
-            &AutoBrowseMode::cbRepeatTimes_Click);
 }
 
 void AutoBrowseMode::enter()
 {
     playback_.stop();
     cancelPauses();
-    session_.SetStatus(StatusBrowse);
-    repeatTimes_ = panel_.cbRepeatTimes->currentIndex() + 1;
+    repeatTimes_ = panel_.listedRepeatTimes();
     repeatCount_ = 0;
     playback_.PlaySentence(session_.currentSentence(), false);
 }
@@ -44,20 +38,19 @@ void AutoBrowseMode::enter()
 void AutoBrowseMode::leave()
 {
     cancelPauses();
-    session_.SetStatus(StatusLesson);
     playback_.stop();
 }
 
-void AutoBrowseMode::cbRepeatTimes_Click()
+void AutoBrowseMode::cbRepeatTimes_Click() { repeatTimes_ = panel_.listedRepeatTimes(); }
+
+AutoBrowseMode::Step AutoBrowseMode::step(int direction) const
 {
-    if (session_.isLoading())
-        return;
-    repeatTimes_ = panel_.cbRepeatTimes->currentIndex() + 1;
+    return {session_.currentSentence() + direction, false};
 }
 
 void AutoBrowseMode::SetBrowseGap(int nSentenceLength)
 {
-    switch (panel_.cbBrowseGap->currentIndex()) {
+    switch (panel_.gapChoice()) {
     case GapNone: gapMs_ = 0; break;
     case GapOneSecond: gapMs_ = 1000; break;
     case GapTwoSeconds: gapMs_ = 2000; break;
@@ -82,12 +75,12 @@ void AutoBrowseMode::BrowseStep()
         pauseThenStep();
         return;
     }
-    if (messages_.askYesNo(window_, kBrowseAgainQuestion)) {
+    if (messages_.askYesNo(kBrowseAgainQuestion)) {
         session_.SetCurSentence(0);
         repeatCount_ = 0;
         playback_.PlaySentence(0, false);
     } else {
-        leave();
+        emit finished();
     }
 }
 

@@ -7,32 +7,34 @@
 #include "study/StudyMode.h"
 
 class MessageBoxes;
-class QComboBox;
-class QFrame;
-class QWidget;
 class SentencePlayback;
 
-// The auto-browse panel's controls.
-struct BrowsePanel {
-    QFrame* piBrowse = nullptr;
-    QComboBox* cbRepeatTimes = nullptr;  // "1" … "5"
-    QComboBox* cbBrowseGap = nullptr;    // the pause, fixed or a multiple of the sentence length
+// What auto-browse reads of its panel.
+class BrowseChoices {
+public:
+    virtual ~BrowseChoices() = default;
+    // The number of plays per sentence the panel lists (1 to 5).
+    virtual int listedRepeatTimes() const = 0;
+    // The position chosen in the gap list (see SetBrowseGap); -1 for none.
+    virtual int gapChoice() const = 0;
 };
 
 class AutoBrowseMode : public StudyMode {
     Q_OBJECT
 public:
-    AutoBrowseMode(StudySession& session, SentencePlayback& playback, MessageBoxes& messages, QWidget* window,
-                   const BrowsePanel& panel, QObject* parent = nullptr);
+    AutoBrowseMode(StudySession& session, SentencePlayback& playback, MessageBoxes& messages,
+                   const BrowseChoices& panel, QObject* parent = nullptr);
 
     void enter() override;
-    // Stops browsing: back to lesson study, nothing more plays.
+    // Stops browsing: nothing more plays.
     void leave() override;
     // A jump: browsing goes on from sentence n with its full repeat count.
     void sentencePressed(int n, HtmlElement* element, bool onText) override;
     // Plays the sentence again, or pauses and goes on to the next, or asks at
     // the end of the lesson.
     void rangeEnded() override;
+    // The arrow keys jump to the previous or next sentence and play it.
+    Step step(int direction) const override;
 
     // How many times each sentence plays: the stored setting until the
     // learner picks from the list or browsing starts.
@@ -59,8 +61,7 @@ private:
 
     SentencePlayback& playback_;
     MessageBoxes& messages_;
-    QWidget* window_;
-    BrowsePanel panel_;
+    const BrowseChoices& panel_;
 
     int repeatTimes_ = 0;
     int repeatCount_ = 0;

@@ -2,24 +2,19 @@
 
 #include "platform/audio/WaveDevice.h"
 #include "platform/system/MessageBoxes.h"
+#include "platform/system/UserFolderFiles.h"
 #include "platform/system/Waits.h"
-#include "study/ComparisonView.h"
 #include "study/SentencePlayback.h"
 #include "study/StudySession.h"
 #include "study/StudyStatus.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QLabel>
-#include <QPushButton>
 
 #include <filesystem>
 
 namespace {
 
-const char* const kBlankTake = "userblank.wav";
-const char* const kTake = "yourvoice.wav";
-const char* const kAtLastSentence = "已经是最后一个句子了";
 constexpr int kDoneWaitMs = 2000;
 const char* const kSimilarity = "相似度：%1";
 const char* const kIntonation = "语调：%1";
@@ -56,22 +51,14 @@ void makeWritable(const char* file)
                                  ignored);
 }
 
-void EnableButton(QPushButton* mybutton, bool bEnabled) { mybutton->setEnabled(bEnabled); }
-
 }  // namespace
 
 ComparisonMode::ComparisonMode(StudySession& session, SentencePlayback& playback, MessageBoxes& messages,
-                               QWidget* window, WaveDevice& recorder, WaveDevice& wavePlayer,
-                               const ComparePanel& panel, QObject* parent)
-    : StudyMode(session, StatusCompare, parent), playback_(playback), messages_(messages), window_(window),
-      recorder_(recorder), wavePlayer_(wavePlayer), panel_(panel)
+                               WaveDevice& recorder, WaveDevice& wavePlayer, ComparePanelView& panel,
+                               QObject* parent)
+    : StudyMode(session, StatusCompare, parent), playback_(playback), messages_(messages), recorder_(recorder),
+      wavePlayer_(wavePlayer), panel_(panel)
 {
-    connect(panel_.btRecord, &QPushButton::clicked, this, &ComparisonMode::btRecord_Click);
-    connect(panel_.btStandard, &QPushButton::clicked, this, &ComparisonMode::btStandard_Click);
-    connect(panel_.btUser, &QPushButton::clicked, this, &ComparisonMode::btUser_Click);
-    connect(panel_.btLoop, &QPushButton::clicked, this, &ComparisonMode::btLoop_Click);
-    connect(panel_.btCompareNext, &QPushButton::clicked, this, &ComparisonMode::btCompareNext_Click);
-    connect(panel_.btCompareStop, &QPushButton::clicked, this, &ComparisonMode::btCompareStop_Click);
     connect(&analyser_, &ReadingAnalyser::recordingAnalysed, this, &ComparisonMode::showRecording);
     connect(&analyser_, &ReadingAnalyser::takeAnalysed, this, &ComparisonMode::showTake);
     connect(&session_, &StudySession::currentSentenceChanged, this, [this] {
@@ -85,7 +72,6 @@ ComparisonMode::ComparisonMode(StudySession& session, SentencePlayback& playback
 void ComparisonMode::enter()
 {
     playback_.stop();
-    session_.SetStatus(StatusCompare);
     SetComparingStatus(CompareIdle);
     showSentence();
 }
@@ -94,7 +80,6 @@ void ComparisonMode::leave()
 {
     StopComparingForLeave();
     playback_.stop();
-    session_.SetStatus(StatusLesson);
 }
 
 // A recording under way is discarded and the microphone released, a take that
@@ -104,7 +89,6 @@ void ComparisonMode::StopComparingForLeave()
     switch (compareStatus_) {
     case CompareRecording:
         recorder_.command("Close");
-        hasUserVoice_ = false;
         forgetTake();
         break;
     case ComparePlayUser:
@@ -127,43 +111,17 @@ void ComparisonMode::SetComparingStatus(CompareStatus status)
     if (status < CompareIdle || status > CompareRecording)
         return;
     const CompareControls& c = kCompareTable[status];
-    const auto enabled = [this](Enabled e) { return e == WithTake ? hasUserVoice_ : e == On; };
-    EnableButton(panel_.btRecord, enabled(c.record));
-    EnableButton(panel_.btStandard, enabled(c.standard));
-    EnableButton(panel_.btUser, enabled(c.user));
-    EnableButton(panel_.btLoop, enabled(c.loop));
-    EnableButton(panel_.btCompareNext, enabled(c.next));
-    EnableButton(panel_.btCompareStop, enabled(c.stop));
-    panel_.lbCompareStatus->setText(c.label);
+    const auto enabled = [this](Enabled e) { return e == WithTake ? hasTake_ : e == On; };
+    panel_.enableButton(ComparePanelView::RecordButton, enabled(c.record));
+    panel_.enableButton(ComparePanelView::StandardButton, enabled(c.standard));
+    panel_.enableButton(ComparePanelView::UserButton, enabled(c.user));
+    panel_.enableButton(ComparePanelView::LoopButton, enabled(c.loop));
+    panel_.enableButton(ComparePanelView::NextButton, enabled(c.next));
+    panel_.enableButton(ComparePanelView::StopButton, enabled(c.stop));
+    panel_.showCompareStatus(c.label);
 }
 
-void ComparisonMode::PlayUserVoice()
-{
-    wavePlayer_.setFileName(kTake);
-    wavePlayer_.command("Open");
-    wavePlayer_.command("Play");
-    emit takePlayed(session_.currentSentence());
-}
-
-void ComparisonMode::btRecord_Click()
-{
-    btCompareStop_Click();
-    SetComparingStatus(CompareRecording);
-    makeWritable(kTake);
-    std::error_code copyError;
-    std::filesystem::copy_file(kBlankTake, kTake, std::filesystem::copy_options::overwrite_existing, copyError);
-    if (copyError)
-        emit audioProblem(QString("无法准备录音文件：从 %1 复制到 %2 失败（%3）")
-                              .arg(kBlankTake, kTake, QString::fromStdString(copyError.message())));
-    makeWritable(kTake);
-    forgetTake();
-    recorder_.setFileName(kTake);
-    recorder_.command("Open");
-    recorder_.command("Record");
-    hasUserVoice_ = true;
-}
-
-void ComparisonMode::btCompareStop_Click()
+void ComparisonMode::endWhatRuns()
 {
     switch (compareStatus_) {
     case ComparePlayStandard:
@@ -177,21 +135,62 @@ void ComparisonMode::btCompareStop_Click()
         SetComparingStatus(CompareIdle);
         break;
     case CompareRecording:
-        recorder_.command("Save");
-        recorder_.command("Close");
-        if (QFile::exists(kTake)) {
-            emit takeRecorded(session_.currentSentence());
-            analyseTake();
-            SetComparingStatus(CompareLoopUser);
-            PlayUserVoice();
-            comparePlaying_ = true;
-        } else {
-            SetComparingStatus(CompareIdle);
-        }
+        finishRecording();
         break;
     default:
         break;
     }
+}
+
+// The take starts as a copy of the blank one, so that it is recorded in the
+// blank's format.
+void ComparisonMode::startRecording()
+{
+    SetComparingStatus(CompareRecording);
+    makeWritable(kTakeFile);
+    std::error_code copyError;
+    std::filesystem::copy_file(kBlankTakeFile, kTakeFile, std::filesystem::copy_options::overwrite_existing,
+                               copyError);
+    if (copyError)
+        emit audioProblem(QString("无法准备录音文件：从 %1 复制到 %2 失败（%3）")
+                              .arg(kBlankTakeFile, kTakeFile, QString::fromStdString(copyError.message())));
+    makeWritable(kTakeFile);
+    forgetTake();
+    recorder_.setFileName(kTakeFile);
+    recorder_.command("Open");
+    recorder_.command("Record");
+}
+
+// A saved take is scored, and the loop begins with it.
+void ComparisonMode::finishRecording()
+{
+    recorder_.command("Save");
+    recorder_.command("Close");
+    hasTake_ = QFile::exists(kTakeFile);
+    if (!hasTake_) {
+        SetComparingStatus(CompareIdle);
+        return;
+    }
+    emit takeRecorded(session_.currentSentence());
+    analyseTake();
+    playTake(CompareLoopUser);
+}
+
+void ComparisonMode::playStandard(CompareStatus status, bool stopFirst)
+{
+    SetComparingStatus(status);
+    playback_.PlaySentence(session_.currentSentence(), stopFirst);
+    comparePlaying_ = true;
+}
+
+void ComparisonMode::playTake(CompareStatus status)
+{
+    SetComparingStatus(status);
+    wavePlayer_.setFileName(kTakeFile);
+    wavePlayer_.command("Open");
+    wavePlayer_.command("Play");
+    comparePlaying_ = true;
+    emit takePlayed(session_.currentSentence());
 }
 
 void ComparisonMode::StopPlayingCompareSnd()
@@ -203,54 +202,52 @@ void ComparisonMode::StopPlayingCompareSnd()
     WaitUntil([this] { return !comparePlaying_; }, kDoneWaitMs);
 }
 
+void ComparisonMode::btRecord_Click()
+{
+    endWhatRuns();
+    startRecording();
+}
+
+void ComparisonMode::btCompareStop_Click() { endWhatRuns(); }
+
 void ComparisonMode::btStandard_Click()
 {
-    btCompareStop_Click();
-    SetComparingStatus(ComparePlayStandard);
-    playback_.PlaySentence(session_.currentSentence(), false);
-    comparePlaying_ = true;
+    endWhatRuns();
+    playStandard(ComparePlayStandard, false);
 }
 
 void ComparisonMode::btUser_Click()
 {
-    btCompareStop_Click();
-    if (!hasUserVoice_)
-        return;
-    SetComparingStatus(ComparePlayUser);
-    PlayUserVoice();
-    comparePlaying_ = true;
+    endWhatRuns();
+    if (hasTake_)
+        playTake(ComparePlayUser);
 }
 
 void ComparisonMode::btLoop_Click()
 {
-    btCompareStop_Click();
-    if (hasUserVoice_) {
-        SetComparingStatus(CompareLoopUser);
-        PlayUserVoice();
-    } else {
-        SetComparingStatus(CompareLoopStandard);
-        playback_.PlaySentence(session_.currentSentence(), false);
-    }
-    comparePlaying_ = true;
+    endWhatRuns();
+    if (hasTake_)
+        playTake(CompareLoopUser);
+    else
+        playStandard(CompareLoopStandard, false);
 }
 
 void ComparisonMode::btCompareNext_Click()
 {
-    btCompareStop_Click();
+    endWhatRuns();
     const int n = session_.currentSentence();
     if (n < session_.sentenceCount() - 1) {
-        hasUserVoice_ = false;
         forgetTake();
-        EnableButton(panel_.btUser, false);
+        panel_.enableButton(ComparePanelView::UserButton, false);
         session_.SetCurSentence(n + 1);
     } else {
-        messages_.inform(window_, kAtLastSentence);
+        messages_.inform(kAtLastSentence);
     }
 }
 
 void ComparisonMode::sentencePressed(int n, HtmlElement*, bool onText)
 {
-    btCompareStop_Click();
+    endWhatRuns();
     session_.SetCurSentence(n);
     if (!onText)
         btStandard_Click();
@@ -268,19 +265,14 @@ void ComparisonMode::CompareEndOfStandard()
     if (compareStatus_ == ComparePlayStandard) {
         SetComparingStatus(CompareIdle);
     } else if (compareStatus_ == CompareLoopStandard) {
-        if (hasUserVoice_) {
-            SetComparingStatus(CompareLoopUser);
-            PlayUserVoice();
-        } else if (!sentenceHasLength(session_.currentSentence())) {
-            // A sentence without length (its timing is missing) ends as soon
-            // as it starts: looping it would only keep the processor busy.
+        if (hasTake_)
+            playTake(CompareLoopUser);
+        // A sentence without length (its timing is missing) ends as soon as
+        // it starts: looping it would only keep the processor busy.
+        else if (!sentenceHasLength(session_.currentSentence()))
             SetComparingStatus(CompareIdle);
-            return;
-        } else {
-            SetComparingStatus(CompareLoopStandard);
-            playback_.PlaySentence(session_.currentSentence(), false);
-        }
-        comparePlaying_ = true;
+        else
+            playStandard(CompareLoopStandard, false);
     }
 }
 
@@ -290,13 +282,10 @@ void ComparisonMode::wavePlayerDone(int notifyCode)
     if (notifyCode != WaveDevice::DoneSuccessful)
         return;
     wavePlayer_.command("Close");
-    if (compareStatus_ == CompareLoopUser) {
-        SetComparingStatus(CompareLoopStandard);
-        playback_.PlaySentence(session_.currentSentence(), true);
-        comparePlaying_ = true;
-    } else if (compareStatus_ == ComparePlayStandard || compareStatus_ == ComparePlayUser) {
+    if (compareStatus_ == CompareLoopUser)
+        playStandard(CompareLoopStandard, true);
+    else if (compareStatus_ == ComparePlayStandard || compareStatus_ == ComparePlayUser)
         SetComparingStatus(CompareIdle);
-    }
 }
 
 // The recording's row follows the current sentence; the scores shown belong
@@ -311,36 +300,44 @@ void ComparisonMode::showSentence()
     if (part == shownPart_)
         return;
     shownPart_ = part;
-    panel_.wvCompare->setReading(ComparisonView::RecordingRow, nullptr);
-    showScores({}, {});
+    panel_.showReading(ComparePanelView::RecordingRow, nullptr);
+    panel_.showScores({}, {});
     recordingTicket_ = part.file.isEmpty() ? 0 : analyser_.analyseRecording(part);
 }
 
+// The take is gone, or about to be made anew.
 void ComparisonMode::forgetTake()
 {
+    hasTake_ = false;
+    clearTakeAnalysis();
+}
+
+// The take's row, its scores and any analysis of it still under way go.
+void ComparisonMode::clearTakeAnalysis()
+{
     takeTicket_ = 0;
-    panel_.wvCompare->setReading(ComparisonView::TakeRow, nullptr);
-    showScores({}, {});
+    panel_.showReading(ComparePanelView::TakeRow, nullptr);
+    panel_.showScores({}, {});
 }
 
 void ComparisonMode::analyseTake()
 {
-    forgetTake();
+    clearTakeAnalysis();
     takePart_ = shownPart_;
-    takeTicket_ = analyser_.analyseTake(QFileInfo(kTake).absoluteFilePath(), takePart_);
+    takeTicket_ = analyser_.analyseTake(QFileInfo(kTakeFile).absoluteFilePath(), takePart_);
 }
 
 void ComparisonMode::showRecording(int ticket, const AnalysedReading& recording)
 {
     if (ticket == recordingTicket_)
-        panel_.wvCompare->setReading(ComparisonView::RecordingRow, recording.profile);
+        panel_.showReading(ComparePanelView::RecordingRow, recording.profile);
 }
 
 void ComparisonMode::showTake(int ticket, const AnalysedReading& take, const ReadingScore& score)
 {
     if (ticket != takeTicket_)
         return;
-    panel_.wvCompare->setReading(ComparisonView::TakeRow, take.profile);
+    panel_.showReading(ComparePanelView::TakeRow, take.profile);
     if (!take.error.isEmpty()) {
         emit audioProblem(take.error);
         return;
@@ -350,34 +347,27 @@ void ComparisonMode::showTake(int ticket, const AnalysedReading& take, const Rea
     if (!(takePart_ == shownPart_))
         return;
     if (!score.takeHasVoice)
-        showScores(kNoVoice, kNoVoice);
+        panel_.showScores(kNoVoice, kNoVoice);
     else if (score.scored)
-        showScores(QString(kSimilarity).arg(score.similarity), QString(kIntonation).arg(score.intonation));
-}
-
-void ComparisonMode::showScores(const QString& similarity, const QString& intonation)
-{
-    panel_.lbSimilarity->setText(similarity);
-    panel_.lbIntonation->setText(intonation);
+        panel_.showScores(QString(kSimilarity).arg(score.similarity), QString(kIntonation).arg(score.intonation));
 }
 
 // Marks how far the reading that plays has come: the recording's sentence
 // on the lesson player, or the take on the wave player.
 void ComparisonMode::followPlayback()
 {
-    ComparisonView* view = panel_.wvCompare;
     switch (compareStatus_) {
     case ComparePlayStandard:
     case CompareLoopStandard:
-        view->setPlayPosition(ComparisonView::RecordingRow, playback_.position() - shownPart_.start);
+        panel_.showPlayPosition(ComparePanelView::RecordingRow, playback_.position() - shownPart_.start);
         break;
     case ComparePlayUser:
     case CompareLoopUser:
-        view->setPlayPosition(ComparisonView::TakeRow, wavePlayer_.position());
+        panel_.showPlayPosition(ComparePanelView::TakeRow, wavePlayer_.position());
         break;
     default:
         positionTimer_.stop();
-        view->clearPlayPosition();
+        panel_.clearPlayPosition();
         return;
     }
     if (!positionTimer_.isActive())

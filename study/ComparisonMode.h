@@ -9,40 +9,39 @@
 #include "study/CompareStatus.h"
 #include "study/StudyMode.h"
 
+#include <QString>
 #include <QTimer>
 
-class ComparisonView;
+#include <memory>
+
 class MessageBoxes;
-class QFrame;
-class QLabel;
-class QPushButton;
-class QWidget;
 class SentencePlayback;
 class WaveDevice;
 
-// The comparison panel's controls.
-struct ComparePanel {
-    QFrame* piCompare = nullptr;
-    QPushButton* btRecord = nullptr;
-    QPushButton* btStandard = nullptr;  // the recording's sentence
-    QPushButton* btUser = nullptr;      // the learner's take
-    QPushButton* btLoop = nullptr;
-    QPushButton* btCompareNext = nullptr;
-    QPushButton* btCompareStop = nullptr;
-    QLabel* lbCompareStatus = nullptr;
-    // The two readings, and the take's scores.
-    ComparisonView* wvCompare = nullptr;
-    QLabel* lbSimilarity = nullptr;
-    QLabel* lbIntonation = nullptr;
+// What the comparison shows on its panel: which buttons may be pressed, what
+// it is doing, the two readings and where the playing one is, the scores.
+class ComparePanelView {
+public:
+    enum Button { RecordButton, StandardButton, UserButton, LoopButton, NextButton, StopButton };
+    enum Row { RecordingRow = 0, TakeRow = 1 };
+
+    virtual ~ComparePanelView() = default;
+    virtual void enableButton(Button button, bool enabled) = 0;
+    virtual void showCompareStatus(const QString& text) = 0;
+    // Null clears the row.
+    virtual void showReading(Row row, std::shared_ptr<const VoiceProfile> reading) = 0;
+    // The row that plays and how far into its audio, in seconds.
+    virtual void showPlayPosition(Row row, double seconds) = 0;
+    virtual void clearPlayPosition() = 0;
+    virtual void showScores(const QString& similarity, const QString& intonation) = 0;
 };
 
 class ComparisonMode : public StudyMode {
     Q_OBJECT
 public:
     // The recorder takes the learner's voice; the wave player plays it back.
-    ComparisonMode(StudySession& session, SentencePlayback& playback, MessageBoxes& messages, QWidget* window,
-                   WaveDevice& recorder, WaveDevice& wavePlayer, const ComparePanel& panel,
-                   QObject* parent = nullptr);
+    ComparisonMode(StudySession& session, SentencePlayback& playback, MessageBoxes& messages, WaveDevice& recorder,
+                   WaveDevice& wavePlayer, ComparePanelView& panel, QObject* parent = nullptr);
 
     void enter() override;
     // Ends whatever the mode was doing without starting anything.
@@ -55,7 +54,8 @@ public:
     CompareStatus compareStatus() const { return compareStatus_; }
     // Sets the sub-status and the buttons and label that go with it.
     void SetComparingStatus(CompareStatus status);
-    bool hasUserVoice() const { return hasUserVoice_; }
+    // A take of the learner's voice exists for the current sentence.
+    bool hasTake() const { return hasTake_; }
     bool isComparePlaying() const { return comparePlaying_; }
 
 public slots:
@@ -64,6 +64,8 @@ public slots:
     void btUser_Click();
     void btLoop_Click();
     void btCompareNext_Click();
+    // Ends what runs: a playback stops; a recording is kept, scored and
+    // heard in the loop.
     void btCompareStop_Click();
 
 signals:
@@ -74,34 +76,35 @@ signals:
     void takePlayed(int n);
 
 private:
+    void endWhatRuns();
     void StopComparingForLeave();
+    void startRecording();
+    void finishRecording();
+    void playStandard(CompareStatus status, bool stopFirst);
+    void playTake(CompareStatus status);
     void StopPlayingCompareSnd();
-    void PlayUserVoice();
     void CompareEndOfStandard();
     bool sentenceHasLength(int n) const;
 
     void showSentence();
     void forgetTake();
+    void clearTakeAnalysis();
     void analyseTake();
     void showRecording(int ticket, const AnalysedReading& recording);
     void showTake(int ticket, const AnalysedReading& take, const ReadingScore& score);
-    void showScores(const QString& similarity, const QString& intonation);
     void followPlayback();
 
     SentencePlayback& playback_;
     MessageBoxes& messages_;
-    QWidget* window_;
     WaveDevice& recorder_;
     WaveDevice& wavePlayer_;
-    ComparePanel panel_;
+    ComparePanelView& panel_;
 
     CompareStatus compareStatus_ = CompareIdle;
-    // A take of the learner's voice exists for this sentence.
-    bool hasUserVoice_ = false;
+    bool hasTake_ = false;
     // A playback of the comparison is under way and its end not yet reported
     // by the wave player.
     bool comparePlaying_ = false;
-
     ReadingAnalyser analyser_;
     // The sentence the view shows, and the latest analyses asked for; older
     // answers are stale and dropped.

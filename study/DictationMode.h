@@ -7,47 +7,44 @@
 
 #include "study/StudyMode.h"
 
+#include <QString>
+
 #include <functional>
 #include <vector>
 
 class CourseLibrary;
 class MessageBoxes;
-class QCheckBox;
-class QFrame;
-class QLineEdit;
-class QPlainTextEdit;
-class QPushButton;
-class QTimer;
-class QWidget;
 class SentencePlayback;
 
-// The dictation panel's controls.
-struct SpellPanel {
-    QFrame* piSpell = nullptr;
-    QCheckBox* ckSpellAutoSnd = nullptr;      // play each sentence when it is presented
-    QCheckBox* ckSpellShowEnglish = nullptr;  // fill the English hint when presented
-    QCheckBox* ckSpellShowChinese = nullptr;  // fill the Chinese hint when presented
-    QCheckBox* ckSpellLenient = nullptr;      // forgive letter case, punctuation and spacing
-    QCheckBox* ckSpellHardOnly = nullptr;     // step through the hard sentences only
-    QPushButton* btToStart = nullptr;
-    QPushButton* btSpellPrev = nullptr;
-    QPushButton* btSpellNext = nullptr;
-    QPushButton* btSpellSound = nullptr;
-    QPushButton* btSpellHint = nullptr;
-    QPlainTextEdit* teEnglish = nullptr;  // hint boxes, read-only
-    QPlainTextEdit* teChinese = nullptr;
-    QLineEdit* teSpell = nullptr;  // the answer
-    QTimer* timerFocus = nullptr;  // gives the focus back to the answer box
+// What dictation reads of its panel and shows on it: the options ticked, the
+// answer box and the two hint boxes.
+class SpellPanelView {
+public:
+    virtual ~SpellPanelView() = default;
+    virtual bool playsEachSentence() const = 0;   // play each sentence when it is presented
+    virtual bool showsEnglishHint() const = 0;    // fill the English hint when presented
+    virtual bool showsChineseHint() const = 0;    // fill the Chinese hint when presented
+    virtual bool isLenient() const = 0;           // forgive letter case, punctuation and spacing
+    virtual bool hardSentencesOnly() const = 0;   // step through the hard sentences only
+    virtual QString answer() const = 0;
+    virtual void setAnswer(const QString& text) = 0;
+    // Selects `length` characters of the answer from `start`.
+    virtual void selectInAnswer(int start, int length) = 0;
+    virtual void putCursorInAnswer(int position) = 0;
+    virtual QString englishHint() const = 0;
+    virtual void setEnglishHint(const QString& text) = 0;
+    virtual QString chineseHint() const = 0;
+    virtual void setChineseHint(const QString& text) = 0;
+    virtual void focusAnswer() = 0;
+    // Gives the focus back to the answer box shortly, after a button press.
+    virtual void returnFocusSoon() = 0;
 };
 
 class DictationMode : public StudyMode {
     Q_OBJECT
 public:
-    // loadLesson makes the lesson page again, for the Chinese lines the mode
-    // needs and takes away again.
-    DictationMode(StudySession& session, SentencePlayback& playback, MessageBoxes& messages, QWidget* window,
-                  CourseLibrary& library, std::function<void()> loadLesson, const SpellPanel& panel,
-                  QObject* parent = nullptr);
+    DictationMode(StudySession& session, SentencePlayback& playback, MessageBoxes& messages, CourseLibrary& library,
+                  SpellPanelView& panel, QObject* parent = nullptr);
 
     void enter() override;
     void leave() override;
@@ -69,16 +66,12 @@ public slots:
     void btSpellHint_Click();
     void ckSpellShowChinese_Click();
     void ckSpellShowEnglish_Click();
-    void timerFocus_Timer();
 
 signals:
     // An answer to sentence n was checked: right or not, the position of its
     // first wrong character (-1 when right), and whether the English and the
     // Chinese hint were showing.
     void answerChecked(int n, bool right, int firstWrong, bool englishHint, bool chineseHint);
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // Presents the current sentence: clears the answer, fills the hints,
@@ -98,13 +91,11 @@ private:
 
     SentencePlayback& playback_;
     MessageBoxes& messages_;
-    QWidget* window_;
     CourseLibrary& library_;
-    std::function<void()> loadLesson_;
     std::function<std::vector<int>()> hardSentences_;
-    SpellPanel panel_;
+    SpellPanelView& panel_;
 
-    // As they were when the mode was entered; they come back when it is left.
-    bool showChineseBefore_ = false;
+    // The current sentence as it was when the mode was entered; it is
+    // current again when the mode is left.
     int sentenceBefore_ = 0;
 };

@@ -9,7 +9,7 @@ LessonStudyMode::LessonStudyMode(StudySession& session, SentencePlayback& playba
 {
 }
 
-void LessonStudyMode::enter() { session_.SetStatus(StatusLesson); }
+void LessonStudyMode::enter() {}
 
 void LessonStudyMode::leave() {}
 

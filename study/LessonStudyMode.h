@@ -12,8 +12,8 @@ class LessonStudyMode : public StudyMode {
 public:
     LessonStudyMode(StudySession& session, SentencePlayback& playback, QObject* parent = nullptr);
 
+    // Nothing to set up or end: the lesson page is what every mode starts from.
     void enter() override;
-    // There is no leaving the idle mode: the other modes are entered from it.
     void leave() override;
     void sentencePressed(int n, HtmlElement* element, bool onText) override;
 

@@ -12,16 +12,14 @@ RecallEnglishMode::RecallEnglishMode(StudySession& session, SentencePlayback& pl
             [this] { englishShown_.assign(session_.sentenceCount(), true); });
 }
 
-void RecallEnglishMode::enter()
-{
-    session_.SetStatus(StatusThinkEnglish);
-    showAllEnglish(false);
-}
+void RecallEnglishMode::enter() { showAllEnglish(false); }
 
-void RecallEnglishMode::leave()
+void RecallEnglishMode::leave() { showAllEnglish(true); }
+
+// ↓ reveals the next hidden sentence, ↑ hides the last one shown.
+RecallEnglishMode::Step RecallEnglishMode::step(int direction) const
 {
-    session_.SetStatus(StatusLesson);
-    showAllEnglish(true);
+    return {direction > 0 ? firstHidden() : lastShown(), true};
 }
 
 void RecallEnglishMode::showAllEnglish(bool shown)

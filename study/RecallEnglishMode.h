@@ -17,6 +17,7 @@ public:
     void enter() override;
     void leave() override;
     void sentencePressed(int n, HtmlElement* element, bool onText) override;
+    Step step(int direction) const override;
 
     // Whether sentence n's English text shows.
     bool isEnglishShown(int n) const;

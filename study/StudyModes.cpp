@@ -7,16 +7,17 @@
 #include "study/StudySession.h"
 
 StudyModes::StudyModes(StudySession& session, SentencePlayback& playback, const StudyTools& tools,
-                       const BrowsePanel& browsePanel, const SpellPanel& spellPanel,
-                       const ComparePanel& comparePanel, QObject* parent)
+                       const BrowseChoices& browsePanel, SpellPanelView& spellPanel,
+                       ComparePanelView& comparePanel, QObject* parent)
     : QObject(parent), session_(session), playback_(playback), lessonStudy_(session, playback),
-      autoBrowse_(session, playback, tools.messages, tools.window, browsePanel),
-      dictation_(session, playback, tools.messages, tools.window, tools.library, tools.loadLesson, spellPanel),
-      comparison_(session, playback, tools.messages, tools.window, tools.recorder, tools.wavePlayer, comparePanel),
+      autoBrowse_(session, playback, tools.messages, browsePanel),
+      dictation_(session, playback, tools.messages, tools.library, spellPanel),
+      comparison_(session, playback, tools.messages, tools.recorder, tools.wavePlayer, comparePanel),
       recallEnglish_(session, playback), vocabulary_(session)
 {
     connect(&playback_, &SentencePlayback::rangeEnded, this, &StudyModes::mePlayer_EndOfStream);
     connect(&tools.wavePlayer, &WaveDevice::done, this, &StudyModes::mciPlayer_Done);
+    connect(&autoBrowse_, &StudyMode::finished, this, [this] { switchTo(lessonStudy_); });
 }
 
 StudyMode* StudyModes::active()
@@ -27,6 +28,28 @@ StudyMode* StudyModes::active()
             return mode;
     }
     return nullptr;
+}
+
+void StudyModes::switchTo(StudyMode& next)
+{
+    StudyMode* running = active();
+    if (running == &next)
+        return;
+    if (running != nullptr)
+        running->leave();
+    session_.SetStatus(next.status());
+    next.enter();
+}
+
+void StudyModes::toggle(StudyMode& mode) { switchTo(mode.isRunning() ? static_cast<StudyMode&>(lessonStudy_) : mode); }
+
+bool StudyModes::leaveRunning()
+{
+    StudyMode* running = active();
+    if (running == nullptr || running == &lessonStudy_)
+        return false;
+    switchTo(lessonStudy_);
+    return true;
 }
 
 void StudyModes::HtmlEventHandler()
@@ -60,6 +83,30 @@ void StudyModes::pressElement(int n, HtmlElement* element, bool onText)
         return;
     if (StudyMode* mode = active())
         mode->sentencePressed(n, element, onText);
+}
+
+bool StudyModes::sentenceKeysAct()
+{
+    const StudyMode* mode = active();
+    return mode != nullptr && mode->takesSentenceKeys() && session_.sentenceCount() > 0;
+}
+
+bool StudyModes::pressCurrentSentence()
+{
+    if (!sentenceKeysAct())
+        return false;
+    pressSentence(session_.currentSentence(), false);
+    return true;
+}
+
+bool StudyModes::stepSentence(int direction)
+{
+    if (!sentenceKeysAct())
+        return false;
+    const StudyMode::Step step = active()->step(direction);
+    if (session_.hasSentence(step.sentence))
+        pressSentence(step.sentence, step.onText);
+    return true;
 }
 
 void StudyModes::mePlayer_EndOfStream()

@@ -27,6 +27,18 @@ void StudySession::SetStatus(int status)
     emit statusChanged(status);
 }
 
+void StudySession::setChineseChosen(bool shown) { changeShowChinese(chineseChosen_, shown); }
+
+void StudySession::setChineseNeeded(bool needed) { changeShowChinese(chineseNeeded_, needed); }
+
+void StudySession::changeShowChinese(bool& flag, bool value)
+{
+    if (flag == value)
+        return;
+    flag = value;
+    emit showChineseChanged();
+}
+
 void StudySession::startLesson(std::shared_ptr<HtmlDocument> page, int sentenceCount,
                                const std::shared_ptr<PageEventHandler>& pressHandler, const LessonName& name)
 {
@@ -38,7 +50,7 @@ void StudySession::startLesson(std::shared_ptr<HtmlDocument> page, int sentenceC
     times_.assign(sentenceCount + 2, 0.0);
     prepareSentenceElements(pressHandler);
     englishElements_ = sentenceTable(page_.get(), sentenceCount, GetESentence);
-    chineseElements_ = showChinese_ ? sentenceTable(page_.get(), sentenceCount, GetCSentence)
+    chineseElements_ = showChinese() ? sentenceTable(page_.get(), sentenceCount, GetCSentence)
                                     : std::vector<HtmlElement*>();
     emit lessonStarted();
     // A lesson without sentences has nothing to mark.
@@ -83,7 +95,7 @@ HtmlElement* StudySession::englishElement(int n) const { return elementAt(englis
 
 HtmlElement* StudySession::chineseElement(int n) const
 {
-    return showChinese_ ? elementAt(chineseElements_, n) : nullptr;
+    return showChinese() ? elementAt(chineseElements_, n) : nullptr;
 }
 
 void StudySession::SetCurSentence(int nNo)
@@ -92,7 +104,7 @@ void StudySession::SetCurSentence(int nNo)
         paint(englishElement(currentSentence_), kColourNormal);
     currentSentence_ = nNo;
     paint(englishElement(nNo), kColourCurrent);
-    ElementDisplayingStatus(showChinese_ ? chineseElement(nNo) : englishElement(nNo));
+    ElementDisplayingStatus(showChinese() ? chineseElement(nNo) : englishElement(nNo));
     ShowPositionText(nNo + 1);
     emit currentSentenceChanged(nNo);
 }

@@ -28,12 +28,9 @@ public:
 
     // ----- Status -----
     // 0 until start-up sets the idle status; then one of the Status values.
+    // Set by StudyModes' switch alone.
     int status() const { return status_; }
     void SetStatus(int status);
-    // The window's start-up is under way: the option controls are being set
-    // from the settings, and their click actions do nothing.
-    bool isLoading() const { return loading_; }
-    void setLoading(bool loading) { loading_ = loading; }
 
     // ----- The lesson -----
     // Takes a newly loaded lesson page of sentenceCount sentences: gives every
@@ -58,9 +55,14 @@ public:
     // nullptr while the page shows no Chinese lines.
     HtmlElement* chineseElement(int n) const;
 
-    // Whether lesson pages are made with the Chinese line under each sentence.
-    bool showChinese() const { return showChinese_; }
-    void setShowChinese(bool show) { showChinese_ = show; }
+    // Whether lesson pages are made with the Chinese line under each sentence:
+    // when the learner chooses it, and while a mode needs the lines (dictation
+    // reads its hints from them) whatever the learner chose.
+    bool showChinese() const { return chineseChosen_ || chineseNeeded_; }
+    // The learner's own choice, as stored and as the window's switch shows it.
+    bool chineseChosen() const { return chineseChosen_; }
+    void setChineseChosen(bool shown);
+    void setChineseNeeded(bool needed);
 
     // ----- The current sentence (-1: none) -----
     int currentSentence() const { return currentSentence_; }
@@ -78,13 +80,18 @@ signals:
     void positionShown(int sentenceCount, int sentenceNumber);
     // A new lesson page has been taken; the current sentence is set after it.
     void lessonStarted();
+    // The learner's choice or showChinese() changed: the lesson page is to be
+    // made again (at once, before the call that changed it returns).
+    void showChineseChanged();
 
 private:
     void prepareSentenceElements(const std::shared_ptr<PageEventHandler>& pressHandler);
 
+    void changeShowChinese(bool& flag, bool value);
+
     int status_ = 0;
-    bool loading_ = false;
-    bool showChinese_ = false;
+    bool chineseChosen_ = false;
+    bool chineseNeeded_ = false;
     std::shared_ptr<HtmlDocument> page_;
     LessonName lessonName_;
     int sentenceCount_ = 0;

@@ -12,4 +12,6 @@ public:
 
     void enter() override;
     void leave() override;
+    // The word page has no sentences to step through.
+    bool takesSentenceKeys() const override { return false; }
 };

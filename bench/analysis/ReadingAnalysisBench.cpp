@@ -14,7 +14,7 @@
 
 #include "platform/analysis/AudioDecoding.h"
 #include "platform/analysis/ReadingAnalyser.h"
-#include "study/ComparisonView.h"
+#include "shell/ComparisonView.h"
 #include "WavFiles.h"
 
 #include <QApplication>

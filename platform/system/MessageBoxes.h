@@ -1,7 +1,8 @@
 #pragma once
 
-// Message boxes of the main window, behind an interface so that tests can
-// answer them.
+// Message boxes over the main window, behind an interface so that tests can
+// answer them. The boxes know the window they belong to; the study objects
+// that ask never see it.
 
 #include <QString>
 
@@ -11,16 +12,12 @@ class MessageBoxes {
 public:
     virtual ~MessageBoxes() = default;
     // A message with an OK button.
-    virtual void inform(QWidget* parent, const QString& text) = 0;
+    virtual void inform(const QString& text) = 0;
     // A question with Yes and No; true for Yes.
-    virtual bool askYesNo(QWidget* parent, const QString& text) = 0;
+    virtual bool askYesNo(const QString& text) = 0;
+    // The window the boxes show over; none (the default) centres them on the
+    // screen.
+    virtual void setParentWindow(QWidget*) {}
 };
 
-// The real boxes, titled with the program's name.
-class QtMessageBoxes : public MessageBoxes {
-public:
-    void inform(QWidget* parent, const QString& text) override;
-    bool askYesNo(QWidget* parent, const QString& text) override;
-};
-
-extern const char* const kApplicationTitle;
+inline constexpr char kApplicationTitle[] = "Lexbay";

@@ -7,7 +7,7 @@
 #include "WavFiles.h"
 
 #include "platform/analysis/AudioDecoding.h"
-#include "study/ComparisonView.h"
+#include "shell/ComparisonView.h"
 #include "study/StudyStatus.h"
 
 #include <QComboBox>

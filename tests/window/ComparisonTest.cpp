@@ -306,7 +306,7 @@ TEST(Comparison, NextAfterATakeForgetsItButLeavesTheLoopButton)
     enter(f);
     recordTake(f);
     ui(f).btCompareNext->click();
-    EXPECT_EQ(f.modes().comparison().hasUserVoice(), 0);
+    EXPECT_EQ(f.modes().comparison().hasTake(), 0);
     EXPECT_FALSE(ui(f).btUser->isEnabled());
     EXPECT_TRUE(ui(f).btLoop->isEnabled());
     EXPECT_EQ(f.session().currentSentence(), 1);
@@ -329,7 +329,7 @@ TEST(Comparison, NextOnTheLastSentenceStopsFirstThenRefuses)
     EXPECT_EQ(f.session().currentSentence(), 7);
     EXPECT_EQ(f.modes().comparison().compareStatus(), CompareIdle);
     EXPECT_EQ(soundingIn(h), Sounding::Nothing);
-    EXPECT_NE(f.modes().comparison().hasUserVoice(), 0);
+    EXPECT_NE(f.modes().comparison().hasTake(), 0);
 }
 
 TEST(Comparison, IconPressDuringTheLoopPlaysThatSentenceOnceAndKeepsTheTake)

@@ -6,7 +6,7 @@
 #include "WindowHarness.h"
 
 #include "platform/analysis/AudioDecoding.h"
-#include "study/ComparisonView.h"
+#include "shell/ComparisonView.h"
 
 #include <QElapsedTimer>
 #include <QFile>

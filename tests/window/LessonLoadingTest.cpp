@@ -2,6 +2,8 @@
 
 #include "WindowHarness.h"
 
+#include "shell/Catalogue.h"
+
 #include "platform/web/HtmlView.h"
 
 #include <QCheckBox>
@@ -26,7 +28,7 @@ TEST(VolumeNumber, FirstDigitOneToFourInTestOrderElseOne)
         {"Trellis英语第34册", 3},
     };
     for (const auto& [name, number] : cases)
-        EXPECT_EQ(MainForm::volumeNumber(name), number) << name;
+        EXPECT_EQ(Catalogue::volumeNumber(name), number) << name;
 }
 
 TEST(VolumeList, ListsMatchingFoldersByNameWithoutDottedOrHiddenOnes)

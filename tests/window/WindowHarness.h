@@ -27,8 +27,8 @@
 // the queued answers in order, No when none is left.
 class ScriptedMessageBoxes : public MessageBoxes {
 public:
-    void inform(QWidget*, const QString& text) override { shown << text; }
-    bool askYesNo(QWidget*, const QString& text) override
+    void inform(const QString& text) override { shown << text; }
+    bool askYesNo(const QString& text) override
     {
         shown << text;
         if (answers.empty())

@@ -1,4 +1,4 @@
-#include "study/ComparisonView.h"
+#include "shell/ComparisonView.h"
 
 #include <QPainter>
 #include <QPainterPath>

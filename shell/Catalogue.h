@@ -1,0 +1,107 @@
+#pragma once
+
+// The course as the window lists it: the volumes of the program's books
+// folder and the learner's own, the lessons of the chosen volume with their
+// marks from the study record, and the loading of one lesson into the pages,
+// the study session and the player.
+
+#include <QIcon>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+#include <vector>
+
+class CourseLibrary;
+class HtmlView;
+class MessageBoxes;
+class QComboBox;
+class QLabel;
+class QListWidget;
+class SentencePlayback;
+class StudyRecord;
+class StudySession;
+
+class Catalogue : public QObject {
+    Q_OBJECT
+public:
+    struct Books {
+        QString shipped;
+        // The learner's own, which win over shipped ones of the same name;
+        // empty for none.
+        QString own;
+    };
+    // The controls the catalogue fills and reads, and the views it loads.
+    struct Controls {
+        QComboBox* cbVolume;
+        QListWidget* lsLesson;
+        QLabel* lbCurLesson;
+        HtmlView* wbContent;
+        HtmlView* wbWords;
+        // The object whose "HtmlEventHandler" the lesson page's presses call.
+        QObject* pressTarget;
+    };
+
+    Catalogue(const Books& books, const Controls& controls, CourseLibrary& library, MessageBoxes& messages,
+              StudySession& session, SentencePlayback& playback, StudyRecord& record, QObject* parent = nullptr);
+
+    // The volume number a volume folder's name gives: its first digit 1 to 4
+    // in the order 1, 2, 3, 4; 1 without one.
+    static int volumeNumber(const QString& folderName);
+
+    void FillCbVolume();
+    // Lists the chosen volume's lessons; says so when it has none, unless
+    // told to keep quiet.
+    void FillLsLesson(bool reportEmpty = true);
+    // Start-up: the stored volume and lesson (the first where they are
+    // outside the lists) chosen and loaded.
+    void start(int volume, int lesson);
+    // The learner chose a volume: its lessons are listed and the first loaded.
+    void volumeChosen();
+    // Makes and shows the chosen lesson's pages and hands the lesson to the
+    // session and the player. Waits for the page: a lesson chosen during the
+    // wait is loaded in full within it, and the earlier load then ends
+    // without touching anything.
+    void LoadLesson();
+    // The lesson page has completed loading.
+    void pageComplete() { bPageLoaded = true; }
+
+    QString currentVolumeFolder() const;
+    QStringList lessonTitles() const;
+    // The books folder a learner adds volumes to: their own, else the
+    // program's.
+    QString booksFolderForLearner() const;
+    void reportNoLessons();
+
+private:
+    // A course file of the current volume, found without regard to letter
+    // case when its exact name is missing.
+    QString courseFile(const QString& fileName) const;
+    QString recordingBaseName() const;
+    void openLessonRecording(int sentenceCount, int lesson);
+    void followShowChinese();
+    void requestLessonMarks();
+    void showLessonMarks(int request, const QVector<int>& marks);
+
+    Books books_;
+    Controls c_;
+    CourseLibrary& library_;
+    MessageBoxes& messages_;
+    StudySession& session_;
+    SentencePlayback& playback_;
+    StudyRecord& record_;
+
+    // The volume number of the chosen volume folder.
+    int nCurVolume = 1;
+    bool bPageLoaded = false;
+    // Each load takes a number; a load that finds a later number after its
+    // page wait has been overtaken.
+    unsigned latestLoad_ = 0;
+    bool lessonLoaded_ = false;
+    bool pageShowsChinese_ = false;
+    int marksRequest_ = 0;
+    // One icon per mark, made once: every new icon renders and caches its
+    // pictures anew, and the marks are set again after every lesson load.
+    std::vector<QIcon> markIcons_;
+};
