@@ -2,10 +2,14 @@
 // three tones read as sentences, with silences of known length between them.
 
 #include "AnkiPackageReader.h"
+#include "anki/AnkiExportJob.h"
+#include "anki/CourseSentences.h"
+#include "platform/system/CourseLibrary.h"
 #include "WavFiles.h"
 #include "platform/analysis/AudioDecoding.h"
 
 #include <QDir>
+#include <QEventLoop>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -223,6 +227,31 @@ TEST_F(AnkiExportTest, FailuresSayWhatFailedAndLeaveNoPackage)
     EXPECT_EQ(QDir(outputs_.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
               (QStringList{"folder.apkg", "kept.apkg"}));
     EXPECT_EQ(readFile(output("kept.apkg")), "an earlier package");
+}
+
+TEST_F(AnkiExportTest, CancelledJobEndsWithoutAPackage)
+{
+    CourseLibrary library(QString(LEXBAY_APP_DIR) + "/liblexbaydll.so");
+    const LessonSentences lesson = lessonSentences(library, findVolume(kVolume, {home_.filePath("Lexbay/books")}), 0);
+    ASSERT_EQ(lesson.sentences.size(), 3) << lesson.error.toStdString();
+    AnkiExportJob job(lesson.sentences, output("cancelled.apkg"), kDefaultPaddingMs);
+    QList<int> done;
+    // On the job's thread, so the cancel is seen before the next clip.
+    QObject::connect(&job, &AnkiExportJob::progressed, &job, [&](int clips) {
+        done << clips;
+        job.cancel();
+    }, Qt::DirectConnection);
+    AnkiExportResult result;
+    QEventLoop loop;
+    QObject::connect(&job, &AnkiExportJob::finished, &loop, [&](const AnkiExportResult& ended) {
+        result = ended;
+        loop.quit();
+    });
+    job.start();
+    loop.exec();
+    EXPECT_TRUE(result.cancelled);
+    EXPECT_EQ(done, QList<int>{1});
+    EXPECT_TRUE(QDir(outputs_.path()).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
 }
 
 }  // namespace
