@@ -66,14 +66,16 @@ public:
         const Recording* recording = open(sentence.recording, error);
         if (!recording)
             return false;
+        if (sentence.start < 0 || sentence.start >= recording->speech.duration()
+            || (sentence.end >= 0 && sentence.end <= sentence.start)) {
+            *error = QString("课文“%1”第 %2 句的时间不对（%3 秒到 %4 秒，录音长 %5 秒）：请检查时间文件")
+                         .arg(sentence.lessonTitle).arg(sentence.number).arg(sentence.start, 0, 'f', 2)
+                         .arg(sentence.end, 0, 'f', 2).arg(recording->speech.duration(), 0, 'f', 2);
+            return false;
+        }
         const ClipRange range = recording->speech.paddedRange(sentence.start, sentence.end, paddingMs_);
         const std::size_t first = std::size_t(std::llround(range.start * kAnalysisRate));
         const std::size_t last = std::min(recording->audio.samples.size(), std::size_t(std::llround(range.end * kAnalysisRate)));
-        if (last <= first) {
-            *error = QString("课文“%1”第 %2 句在录音中没有长度（%3 秒起）")
-                         .arg(sentence.lessonTitle).arg(sentence.number).arg(sentence.start, 0, 'f', 2);
-            return false;
-        }
         Mp3Clip mp3 = encodeMp3Clip(recording->audio.samples.data() + first, last - first, kAnalysisRate);
         if (!mp3.error.isEmpty()) {
             *error = mp3.error;
@@ -191,20 +193,23 @@ AnkiExportResult exportAnkiPackage(const QList<ExportSentence>& sentences, const
     result.error = folderProblem(packageFile);
     if (!result.error.isEmpty())
         return result;
-    PackageContent content;
-    QSet<QString> seen;
-    ClipCutter cutter(paddingMs, progress, sentences.size());
+    // The same sentence chosen twice is one note.
+    QList<ExportSentence> distinct;
+    QSet<QString> keys;
     for (const ExportSentence& sentence : sentences) {
-        // The same sentence chosen twice is one note.
-        const AnkiNote note = noteOf(sentence);
-        if (seen.contains(note.guid))
-            continue;
-        seen.insert(note.guid);
+        if (!keys.contains(sentence.key())) {
+            keys.insert(sentence.key());
+            distinct.append(sentence);
+        }
+    }
+    PackageContent content;
+    ClipCutter cutter(paddingMs, progress, distinct.size());
+    for (const ExportSentence& sentence : distinct) {
         if (!cutter.cut(sentence, content.clips, &result.error)) {
             result.cancelled = result.error.isEmpty();
             return result;
         }
-        content.notes.append(note);
+        content.notes.append(noteOf(sentence));
     }
     QTemporaryDir work;
     const QString collection = work.filePath("collection.anki2");

@@ -86,9 +86,13 @@ CourseVolume findVolume(const QString& name, const QStringList& booksFolders)
 {
     CourseVolume volume;
     volume.name = name;
+    // Volume folders are plain names, without a dot: nothing outside the
+    // books folders is a volume.
+    if (name.isEmpty() || name.contains('.') || name.contains('/'))
+        return volume;
     for (const QString& books : booksFolders) {
         const QFileInfo folder(QDir(books).filePath(name));
-        if (!books.isEmpty() && !name.isEmpty() && folder.isDir())
+        if (!books.isEmpty() && folder.isDir())
             volume.folder = folder.filePath();
     }
     for (int n = 1; n <= 4; ++n) {
