@@ -59,9 +59,15 @@ const char* const kCardStyle =
 const char* const kAnswerDetails =
     "<div class=chinese>{{Chinese}}</div>\n<div class=lesson>{{Lesson}} · {{Sentence number}}</div>";
 
-QString json(const QJsonObject& object) { return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)); }
+QString json(const QJsonObject& object)
+{
+    return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
+}
 
-QString deckName(const QString& volume) { return QString("%1::%2").arg(kDeckRoot, volume); }
+QString deckName(const QString& volume)
+{
+    return QString("%1::%2").arg(kDeckRoot, volume);
+}
 
 // A deck's id from its name: the same volume lands in the same deck.
 qint64 deckId(const QString& name)
@@ -73,10 +79,21 @@ qint64 deckId(const QString& name)
 QJsonObject deck(qint64 id, const QString& name, qint64 modified)
 {
     const QJsonArray zeroes{0, 0};
-    return {{"id", id},           {"name", name},        {"mod", modified},      {"usn", -1},
-            {"conf", kDefaultOptionsId}, {"desc", ""},   {"dyn", 0},             {"collapsed", false},
-            {"browserCollapsed", false}, {"extendNew", 0}, {"extendRev", 0},    {"newToday", zeroes},
-            {"revToday", zeroes}, {"lrnToday", zeroes},  {"timeToday", zeroes}};
+    return {{"id", id},
+            {"name", name},
+            {"mod", modified},
+            {"usn", -1},
+            {"conf", kDefaultOptionsId},
+            {"desc", ""},
+            {"dyn", 0},
+            {"collapsed", false},
+            {"browserCollapsed", false},
+            {"extendNew", 0},
+            {"extendRev", 0},
+            {"newToday", zeroes},
+            {"revToday", zeroes},
+            {"lrnToday", zeroes},
+            {"timeToday", zeroes}};
 }
 
 QJsonObject decks(const QList<AnkiNote>& notes, qint64 modified)
@@ -93,21 +110,40 @@ QJsonObject decks(const QList<AnkiNote>& notes, qint64 modified)
 QJsonObject deckOptions()
 {
     const QJsonObject options{
-        {"id", kDefaultOptionsId}, {"name", "Default"}, {"mod", 0}, {"usn", 0}, {"maxTaken", 60},
-        {"autoplay", true}, {"timer", 0}, {"replayq", true}, {"dyn", false},
-        {"new", QJsonObject{{"bury", false}, {"delays", QJsonArray{1.0, 10.0}}, {"initialFactor", 2500},
-                            {"ints", QJsonArray{1, 4, 0}}, {"order", 1}, {"perDay", 20}, {"separate", true}}},
-        {"lapse", QJsonObject{{"delays", QJsonArray{10.0}}, {"leechAction", 1}, {"leechFails", 8}, {"minInt", 1},
-                              {"mult", 0.0}}},
-        {"rev", QJsonObject{{"bury", false}, {"ease4", 1.3}, {"fuzz", 0.05}, {"ivlFct", 1.0}, {"maxIvl", 36500},
-                            {"perDay", 200}, {"minSpace", 1}, {"hardFactor", 1.2}}}};
+        {"id", kDefaultOptionsId},
+        {"name", "Default"},
+        {"mod", 0},
+        {"usn", 0},
+        {"maxTaken", 60},
+        {"autoplay", true},
+        {"timer", 0},
+        {"replayq", true},
+        {"dyn", false},
+        {"new", QJsonObject{{"bury", false},
+                            {"delays", QJsonArray{1.0, 10.0}},
+                            {"initialFactor", 2500},
+                            {"ints", QJsonArray{1, 4, 0}},
+                            {"order", 1},
+                            {"perDay", 20},
+                            {"separate", true}}},
+        {"lapse",
+         QJsonObject{
+             {"delays", QJsonArray{10.0}}, {"leechAction", 1}, {"leechFails", 8}, {"minInt", 1}, {"mult", 0.0}}},
+        {"rev", QJsonObject{{"bury", false},
+                            {"ease4", 1.3},
+                            {"fuzz", 0.05},
+                            {"ivlFct", 1.0},
+                            {"maxIvl", 36500},
+                            {"perDay", 200},
+                            {"minSpace", 1},
+                            {"hardFactor", 1.2}}}};
     return {{QString::number(kDefaultOptionsId), options}};
 }
 
 QJsonObject cardTemplate(int order, const QString& name, const QString& front, const QString& back)
 {
-    return {{"name", name},  {"ord", order}, {"qfmt", front}, {"afmt", back},
-            {"bqfmt", ""},   {"bafmt", ""},  {"did", QJsonValue()}, {"bfont", ""}, {"bsize", 0}};
+    return {{"name", name}, {"ord", order},        {"qfmt", front}, {"afmt", back}, {"bqfmt", ""},
+            {"bafmt", ""},  {"did", QJsonValue()}, {"bfont", ""},   {"bsize", 0}};
 }
 
 QJsonObject noteType(qint64 modified, qint64 deck)
@@ -115,8 +151,13 @@ QJsonObject noteType(qint64 modified, qint64 deck)
     QJsonArray fields;
     const QStringList names{"English", "Chinese", "Audio", "Lesson", "Sentence number"};
     for (int order = 0; order < names.size(); ++order)
-        fields.append(QJsonObject{{"name", names[order]}, {"ord", order}, {"sticky", false}, {"rtl", false},
-                                  {"font", "Arial"}, {"size", 20}, {"media", QJsonArray()}});
+        fields.append(QJsonObject{{"name", names[order]},
+                                  {"ord", order},
+                                  {"sticky", false},
+                                  {"rtl", false},
+                                  {"font", "Arial"},
+                                  {"size", 20},
+                                  {"media", QJsonArray()}});
     const QString english = "<div class=english>{{English}}</div>";
     const QJsonArray templates{
         cardTemplate(0, "听力", "{{Audio}}",
@@ -136,9 +177,10 @@ QJsonObject noteType(qint64 modified, qint64 deck)
             {"tmpls", templates},
             {"flds", fields},
             {"css", kCardStyle},
-            {"latexPre", "\\documentclass[12pt]{article}\n\\special{papersize=3in,5in}\n\\usepackage[utf8]{inputenc}\n"
-                         "\\usepackage{amssymb,amsmath}\n\\pagestyle{empty}\n\\setlength{\\parindent}{0in}\n"
-                         "\\begin{document}\n"},
+            {"latexPre",
+             "\\documentclass[12pt]{article}\n\\special{papersize=3in,5in}\n\\usepackage[utf8]{inputenc}\n"
+             "\\usepackage{amssymb,amsmath}\n\\pagestyle{empty}\n\\setlength{\\parindent}{0in}\n"
+             "\\begin{document}\n"},
             {"latexPost", "\\end{document}"},
             {"latexsvg", false},
             {"req", required},
@@ -148,10 +190,19 @@ QJsonObject noteType(qint64 modified, qint64 deck)
 
 QJsonObject collectionOptions(qint64 firstDeck)
 {
-    return {{"activeDecks", QJsonArray{firstDeck}}, {"curDeck", firstDeck}, {"newSpread", 0},
-            {"collapseTime", 1200}, {"timeLim", 0},  {"estTimes", true},    {"dueCounts", true},
-            {"curModel", kNoteTypeId}, {"nextPos", 1}, {"sortType", "noteFld"}, {"sortBackwards", false},
-            {"addToCur", true}, {"newBury", true}};
+    return {{"activeDecks", QJsonArray{firstDeck}},
+            {"curDeck", firstDeck},
+            {"newSpread", 0},
+            {"collapseTime", 1200},
+            {"timeLim", 0},
+            {"estTimes", true},
+            {"dueCounts", true},
+            {"curModel", kNoteTypeId},
+            {"nextPos", 1},
+            {"sortType", "noteFld"},
+            {"sortBackwards", false},
+            {"addToCur", true},
+            {"newBury", true}};
 }
 
 // The sort field's checksum Anki finds duplicates by: the first 32 bits of
@@ -165,7 +216,8 @@ qint64 checksum(const QString& field)
 
 class Connection {
 public:
-    explicit Connection(const QString& path) : name_("lexbay-anki-" + QUuid::createUuid().toString(QUuid::WithoutBraces))
+    explicit Connection(const QString& path)
+        : name_("lexbay-anki-" + QUuid::createUuid().toString(QUuid::WithoutBraces))
     {
         QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", name_);
         db.setDatabaseName(path);

@@ -12,8 +12,8 @@
 enum AnkiField { FieldEnglish, FieldChinese, FieldAudio, FieldLesson, FieldSentenceNumber, kAnkiFieldCount };
 
 struct AnkiNote {
-    QString guid;    // stable per sentence: importing again updates the note
-    QString volume;  // its deck is Lexbay::<volume>
+    QString guid;        // stable per sentence: importing again updates the note
+    QString volume;      // its deck is Lexbay::<volume>
     QStringList fields;  // kAnkiFieldCount texts, HTML as Anki shows them
 };
 

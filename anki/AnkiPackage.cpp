@@ -38,7 +38,10 @@ QString sentenceHash(const ExportSentence& sentence)
     return QCryptographicHash::hash(sentence.key().toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
 }
 
-QString clipFileName(const ExportSentence& sentence) { return "lexbay-" + sentenceHash(sentence) + ".mp3"; }
+QString clipFileName(const ExportSentence& sentence)
+{
+    return "lexbay-" + sentenceHash(sentence) + ".mp3";
+}
 
 AnkiNote noteOf(const ExportSentence& sentence)
 {
@@ -66,16 +69,20 @@ public:
         const Recording* recording = open(sentence.recording, error);
         if (!recording)
             return false;
-        if (sentence.start < 0 || sentence.start >= recording->speech.duration()
-            || (sentence.end >= 0 && sentence.end <= sentence.start)) {
+        if (sentence.start < 0 || sentence.start >= recording->speech.duration() ||
+            (sentence.end >= 0 && sentence.end <= sentence.start)) {
             *error = QString("课文“%1”第 %2 句的时间不对（%3 秒到 %4 秒，录音长 %5 秒）：请检查时间文件")
-                         .arg(sentence.lessonTitle).arg(sentence.number).arg(sentence.start, 0, 'f', 2)
-                         .arg(sentence.end, 0, 'f', 2).arg(recording->speech.duration(), 0, 'f', 2);
+                         .arg(sentence.lessonTitle)
+                         .arg(sentence.number)
+                         .arg(sentence.start, 0, 'f', 2)
+                         .arg(sentence.end, 0, 'f', 2)
+                         .arg(recording->speech.duration(), 0, 'f', 2);
             return false;
         }
         const ClipRange range = recording->speech.paddedRange(sentence.start, sentence.end, paddingMs_);
         const std::size_t first = std::size_t(std::llround(range.start * kAnalysisRate));
-        const std::size_t last = std::min(recording->audio.samples.size(), std::size_t(std::llround(range.end * kAnalysisRate)));
+        const std::size_t last =
+            std::min(recording->audio.samples.size(), std::size_t(std::llround(range.end * kAnalysisRate)));
         Mp3Clip mp3 = encodeMp3Clip(recording->audio.samples.data() + first, last - first, kAnalysisRate);
         if (!mp3.error.isEmpty()) {
             *error = mp3.error;
@@ -127,7 +134,10 @@ QByteArray mediaMap(const QList<Clip>& clips)
     return QJsonDocument(map).toJson(QJsonDocument::Compact);
 }
 
-QString zipProblem(zip_t* archive) { return QString::fromLocal8Bit(zip_strerror(archive)); }
+QString zipProblem(zip_t* archive)
+{
+    return QString::fromLocal8Bit(zip_strerror(archive));
+}
 
 // The zip: the collection, the media map and each clip under its number.
 // libzip writes it beside the target under a temporary name and renames it
@@ -145,19 +155,22 @@ QString writeZip(const QString& packageFile, const QString& collectionFile, cons
     }
     const QByteArray media = mediaMap(clips);
     auto add = [archive](const char* name, zip_source_t* source, bool store) {
-        const zip_int64_t index = source ? zip_file_add(archive, name, source, ZIP_FL_OVERWRITE | ZIP_FL_ENC_UTF_8) : -1;
+        const zip_int64_t index =
+            source ? zip_file_add(archive, name, source, ZIP_FL_OVERWRITE | ZIP_FL_ENC_UTF_8) : -1;
         if (index < 0) {
             zip_source_free(source);
             return false;
         }
         return !store || zip_set_file_compression(archive, zip_uint64_t(index), ZIP_CM_STORE, 0) == 0;
     };
-    bool added = add("collection.anki2", zip_source_file(archive, QFile::encodeName(collectionFile).constData(), 0, -1), false)
-                 && add("media", zip_source_buffer(archive, media.constData(), zip_uint64_t(media.size()), 0), false);
+    bool added = add("collection.anki2", zip_source_file(archive, QFile::encodeName(collectionFile).constData(), 0, -1),
+                     false) &&
+                 add("media", zip_source_buffer(archive, media.constData(), zip_uint64_t(media.size()), 0), false);
     // MP3 does not deflate: the clips are stored as they are.
     for (int i = 0; added && i < clips.size(); ++i)
-        added = add(QByteArray::number(i).constData(),
-                    zip_source_buffer(archive, clips[i].bytes.constData(), zip_uint64_t(clips[i].bytes.size()), 0), true);
+        added =
+            add(QByteArray::number(i).constData(),
+                zip_source_buffer(archive, clips[i].bytes.constData(), zip_uint64_t(clips[i].bytes.size()), 0), true);
     if (!added || zip_close(archive) != 0) {
         const QString why = zipProblem(archive);
         zip_discard(archive);

@@ -73,7 +73,8 @@ ClipRange SpeechMap::paddedRange(double start, double end, int paddingMs) const
     // first sentence, after the last, a long pause) the padding is free; a
     // sentence whose own speech lies beyond the reach counts it from there.
     if (speechEndBefore(rangeStart))
-        clip.start = std::min(rangeStart, std::max(clip.start, silenceMidpoint(rangeStart, 0, rangeStart + kSearchSeconds)));
+        clip.start =
+            std::min(rangeStart, std::max(clip.start, silenceMidpoint(rangeStart, 0, rangeStart + kSearchSeconds)));
     if (speechStartAfter(rangeEnd))
         clip.end = std::max(rangeEnd, std::min(clip.end, silenceMidpoint(rangeEnd, rangeEnd - kSearchSeconds, 0)));
     return clip;

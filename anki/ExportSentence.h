@@ -11,9 +11,9 @@ struct ExportSentence {
     int number = 0;       // the sentence's position in its lesson, from 1
     QString english;      // without its label
     QString chinese;
-    QString recording;    // the lesson's MP3
-    double start = 0;     // seconds into the recording
-    double end = -1;      // seconds; negative: the recording's end
+    QString recording;  // the lesson's MP3
+    double start = 0;   // seconds into the recording
+    double end = -1;    // seconds; negative: the recording's end
 
     // What names the sentence for good: the same sentence exported again
     // gets the same note and the same clip.

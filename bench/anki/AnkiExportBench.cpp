@@ -87,8 +87,8 @@ int main(int argc, char** argv)
         return 1;
     }
     std::printf("sentences read: %d in %lld ms\n", int(sentences.size()), readMs);
-    std::printf("volume exported: %d lessons, %d sentences in %.2f s (%.1f ms per sentence)\n", kLessons,
-                result.notes, totalMs / 1000.0, double(totalMs) / result.notes);
+    std::printf("volume exported: %d lessons, %d sentences in %.2f s (%.1f ms per sentence)\n", kLessons, result.notes,
+                totalMs / 1000.0, double(totalMs) / result.notes);
     std::printf("CPU time of the export: %.2f s\n", cpuSeconds);
     std::printf("package size: %.2f MB\n", QFileInfo(package).size() / 1e6);
     return 0;

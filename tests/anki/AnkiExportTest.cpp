@@ -49,7 +49,10 @@ const char* const kTiming = "[00:00.40]1\r\n[00:02.40]2\r\n[00:03.55]3\r\n";
 // 3: 3.55-5.10, none before (midpoint 3.65 is inside), none after the end.
 const double kClipSeconds[] = {2.15, 1.40, 1.55};
 
-QByteArray gb(const QString& text) { return QStringEncoder("GB18030").encode(text); }
+QByteArray gb(const QString& text)
+{
+    return QStringEncoder("GB18030").encode(text);
+}
 
 struct CommandRun {
     int code;
@@ -90,8 +93,8 @@ protected:
     {
         QProcess process;
         process.start("env", QStringList{"-u", "DISPLAY", "XDG_DATA_HOME=" + home_.path(),
-                                         QString(LEXBAY_APP_DIR) + "/Lexbay", "--export-anki"}
-                                 + arguments);
+                                         QString(LEXBAY_APP_DIR) + "/Lexbay", "--export-anki"} +
+                                 arguments);
         process.waitForFinished(120000);
         return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
                 QString::fromUtf8(process.readAllStandardError())};
@@ -183,7 +186,8 @@ TEST_F(AnkiExportTest, LessonPackageHoldsWhatAnkisImporterReads)
         const DecodedAudio audio = decodeAudio(package.extract(number, clip));
         ASSERT_TRUE(audio.ok()) << audio.error.toStdString();
         EXPECT_NEAR(audio.seconds(), kClipSeconds[n], 0.010) << "sentence " << n + 1;
-        QSqlQuery cards(QString("SELECT ord, did FROM cards WHERE nid = %1 ORDER BY ord").arg(notes.value(0).toLongLong()), db);
+        QSqlQuery cards(
+            QString("SELECT ord, did FROM cards WHERE nid = %1 ORDER BY ord").arg(notes.value(0).toLongLong()), db);
         for (int order = 0; order < 2; ++order) {
             ASSERT_TRUE(cards.next());
             EXPECT_EQ(cards.value(0).toInt(), order);
@@ -218,8 +222,7 @@ TEST_F(AnkiExportTest, FailuresSayWhatFailedAndLeaveNoPackage)
         {"a path for a volume", {"--volume", "../Lexbay/books/" + kVolume}, output("a.apkg"), "找不到课本"},
         {"timing out of order", {"--volume", kVolume, "--lesson", kLessonOutOfOrder}, output("a.apkg"), "时间不对"},
         {"unknown lesson", {"--volume", kVolume, "--lesson", "Lesson 9"}, output("a.apkg"), "没有课文“Lesson 9”"},
-        {"missing recording", {"--volume", kVolume, "--lesson", kLessonWithoutRecording}, output("a.apkg"),
-         "缺少录音"},
+        {"missing recording", {"--volume", kVolume, "--lesson", kLessonWithoutRecording}, output("a.apkg"), "缺少录音"},
         {"whole volume, one recording missing", {"--volume", kVolume}, output("kept.apkg"), "缺少录音"},
         {"no such folder", {"--volume", kVolume, "--lesson", kLesson}, output("none/a.apkg"), "文件夹不存在"},
         {"a folder as the package", {"--volume", kVolume, "--lesson", kLesson}, output("folder.apkg"), "是文件夹"},
@@ -244,10 +247,13 @@ TEST_F(AnkiExportTest, CancelledJobEndsWithoutAPackage)
     AnkiExportJob job(lesson.sentences, output("cancelled.apkg"), kDefaultPaddingMs);
     QList<int> done;
     // On the job's thread, so the cancel is seen before the next clip.
-    QObject::connect(&job, &AnkiExportJob::progressed, &job, [&](int clips) {
-        done << clips;
-        job.cancel();
-    }, Qt::DirectConnection);
+    QObject::connect(
+        &job, &AnkiExportJob::progressed, &job,
+        [&](int clips) {
+            done << clips;
+            job.cancel();
+        },
+        Qt::DirectConnection);
     AnkiExportResult result;
     QEventLoop loop;
     QObject::connect(&job, &AnkiExportJob::finished, &loop, [&](const AnkiExportResult& ended) {

@@ -5,8 +5,7 @@
 
 #include <zip.h>
 
-AnkiPackageReader::AnkiPackageReader(const QString& packageFile)
-    : connection_(QUuid::createUuid().toString())
+AnkiPackageReader::AnkiPackageReader(const QString& packageFile) : connection_(QUuid::createUuid().toString())
 {
     int code = 0;
     zip_t* archive = zip_open(QFile::encodeName(packageFile).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &code);
@@ -32,9 +31,15 @@ AnkiPackageReader::AnkiPackageReader(const QString& packageFile)
         error = "collection does not open";
 }
 
-AnkiPackageReader::~AnkiPackageReader() { QSqlDatabase::removeDatabase(connection_); }
+AnkiPackageReader::~AnkiPackageReader()
+{
+    QSqlDatabase::removeDatabase(connection_);
+}
 
-QSqlDatabase AnkiPackageReader::collection() const { return QSqlDatabase::database(connection_); }
+QSqlDatabase AnkiPackageReader::collection() const
+{
+    return QSqlDatabase::database(connection_);
+}
 
 QString AnkiPackageReader::extract(const QString& entry, const QString& fileName) const
 {
