@@ -77,11 +77,6 @@ QString sentenceText(const QByteArray& englishLine)
 
 }  // namespace
 
-QString ExportSentence::key() const
-{
-    return QStringList{volume, lessonTitle, QString::number(number), english}.join(QChar(0x1F));
-}
-
 CourseVolume findVolume(const QString& name, const QStringList& booksFolders)
 {
     CourseVolume volume;
