@@ -3,7 +3,7 @@
 #include "anki/AnkiCollection.h"
 #include "anki/ClipRange.h"
 #include "anki/Mp3Clip.h"
-#include "platform/analysis/AudioDecoding.h"
+#include "platform/analysis/WholeRecording.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -22,6 +22,10 @@
 #include <memory>
 
 namespace {
+
+// The clips' sample rate: the whole band of speech, at a rate MP3 encodes at
+// 64 kbit/s with room for its header frame.
+constexpr int kClipRate = 32000;
 
 struct Clip {
     QString fileName;
@@ -80,10 +84,10 @@ public:
             return false;
         }
         const ClipRange range = recording->speech.paddedRange(sentence.start, sentence.end, paddingMs_);
-        const std::size_t first = std::size_t(std::llround(range.start * kAnalysisRate));
+        const std::size_t first = std::size_t(std::llround(range.start * kClipRate));
         const std::size_t last =
-            std::min(recording->audio.samples.size(), std::size_t(std::llround(range.end * kAnalysisRate)));
-        Mp3Clip mp3 = encodeMp3Clip(recording->audio.samples.data() + first, last - first, kAnalysisRate);
+            std::min(recording->audio.samples.size(), std::size_t(std::llround(range.end * kClipRate)));
+        Mp3Clip mp3 = encodeMp3Clip(recording->audio.samples.data() + first, last - first, kClipRate);
         if (!mp3.error.isEmpty()) {
             *error = mp3.error;
             return false;
@@ -94,7 +98,7 @@ public:
 
 private:
     struct Recording {
-        DecodedAudio audio;
+        WholeRecording audio;
         SpeechMap speech;
     };
 
@@ -106,12 +110,12 @@ private:
                 *error = QString("找不到课文录音：%1").arg(path);
                 return nullptr;
             }
-            DecodedAudio audio = decodeAudio(path);
+            WholeRecording audio = decodeWholeRecording(path, kClipRate);
             if (!audio.ok()) {
                 *error = audio.error;
                 return nullptr;
             }
-            SpeechMap speech(audio.samples, kAnalysisRate);
+            SpeechMap speech(audio.samples, audio.rate);
             // One lesson's samples at a time: the sentences come lesson by lesson.
             recordings_.clear();
             found = recordings_.emplace(path, std::make_unique<Recording>(Recording{std::move(audio), speech})).first;

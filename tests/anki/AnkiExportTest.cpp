@@ -30,6 +30,7 @@ const QString kVolume = "Trellis英语第3册";
 const QString kLesson = "Lesson 1 Tones";
 const QString kLessonWithoutRecording = "Lesson 2 没有录音";
 const QString kLessonOutOfOrder = "Lesson 3 时间颠倒";
+const QString kLessonNotSound = "Lesson 4 录音坏了";
 const QStringList kEnglish{"The first tone.", "A second one, louder?", "And the <last> one & all."};
 const QStringList kChinese{"第一个音。", "第二个音。", "最后一个音。"};
 
@@ -72,10 +73,13 @@ protected:
             lessons += gb(QString("%1. %2\r\n%3\r\n").arg(n + 1).arg(kEnglish[n], kChinese[n]));
         lessons += gb("$" + kLessonWithoutRecording + "\r\n1. Silence.\r\n安静。\r\n");
         lessons += gb("$" + kLessonOutOfOrder + "\r\n1. Later.\r\n后。\r\n2. Earlier.\r\n前。\r\n");
+        lessons += gb("$" + kLessonNotSound + "\r\n1. Noise.\r\n噪音。\r\n");
         writeFile(volume_ + "/lesson.txt", lessons);
         writeFile(volume_ + "/tlx3001.lrc", kTiming);
         writeFile(volume_ + "/tlx3002.lrc", "[00:00.00]1\r\n");
         writeFile(volume_ + "/tlx3003.lrc", "[00:03.00]1\r\n[00:01.00]2\r\n");
+        writeFile(volume_ + "/tlx3004.lrc", "[00:00.00]1\r\n");
+        writeFile(volume_ + "/tlx3004.mp3", "not a recording");
         std::vector<float> samples(std::size_t(kRecordingSeconds * kRate), 0.0f);
         for (const Tone& tone : kTones) {
             for (auto i = std::size_t(tone.start * kRate); i < std::size_t(tone.end * kRate); ++i)
@@ -220,6 +224,8 @@ TEST_F(AnkiExportTest, FailuresSayWhatFailedAndLeaveNoPackage)
     } cases[] = {
         {"unknown volume", {"--volume", "Trellis英语第9册"}, output("a.apkg"), "找不到课本“Trellis英语第9册”"},
         {"a path for a volume", {"--volume", "../Lexbay/books/" + kVolume}, output("a.apkg"), "找不到课本"},
+        {"a recording that is no sound", {"--volume", kVolume, "--lesson", kLessonNotSound}, output("a.apkg"),
+         "无法读取"},
         {"timing out of order", {"--volume", kVolume, "--lesson", kLessonOutOfOrder}, output("a.apkg"), "时间不对"},
         {"unknown lesson", {"--volume", kVolume, "--lesson", "Lesson 9"}, output("a.apkg"), "没有课文“Lesson 9”"},
         {"missing recording", {"--volume", kVolume, "--lesson", kLessonWithoutRecording}, output("a.apkg"), "缺少录音"},
