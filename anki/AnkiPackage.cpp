@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
+#include <QHash>
 #include <QJsonObject>
 #include <QSet>
 #include <QTemporaryDir>
@@ -18,8 +19,8 @@
 #include <zip.h>
 
 #include <cmath>
-#include <map>
 #include <memory>
+#include <numeric>
 
 namespace {
 
@@ -58,8 +59,8 @@ AnkiNote noteOf(const ExportSentence& sentence)
     return {sentenceHash(sentence), sentence.volume, fields};
 }
 
-// The clips of every sentence, each recording decoded once for all its
-// sentences. Stops early on a failure or when progress says to.
+// The clips of the sentences, cut recording by recording: a recording is
+// decoded when its first sentence comes and kept until another one's does.
 class ClipCutter {
 public:
     ClipCutter(int paddingMs, const AnkiExportProgress& progress, int total)
@@ -68,7 +69,7 @@ public:
     }
 
     // An empty error and false: cancelled.
-    bool cut(const ExportSentence& sentence, QList<Clip>& clips, QString* error)
+    bool cut(const ExportSentence& sentence, Clip& clip, QString* error)
     {
         const Recording* recording = open(sentence.recording, error);
         if (!recording)
@@ -92,7 +93,7 @@ public:
             *error = mp3.error;
             return false;
         }
-        clips.append({clipFileName(sentence), mp3.bytes});
+        clip = {clipFileName(sentence), mp3.bytes};
         return !progress_ || progress_(++done_, total_);
     }
 
@@ -104,30 +105,30 @@ private:
 
     const Recording* open(const QString& path, QString* error)
     {
-        auto found = recordings_.find(path);
-        if (found == recordings_.end()) {
-            if (!QFileInfo::exists(path)) {
-                *error = QString("找不到课文录音：%1").arg(path);
-                return nullptr;
-            }
-            WholeRecording audio = decodeWholeRecording(path, kClipRate);
-            if (!audio.ok()) {
-                *error = audio.error;
-                return nullptr;
-            }
-            SpeechMap speech(audio.samples, audio.rate);
-            // One lesson's samples at a time: the sentences come lesson by lesson.
-            recordings_.clear();
-            found = recordings_.emplace(path, std::make_unique<Recording>(Recording{std::move(audio), speech})).first;
+        if (recording_ && recordingPath_ == path)
+            return recording_.get();
+        recording_.reset();
+        if (!QFileInfo::exists(path)) {
+            *error = QString("找不到课文录音：%1").arg(path);
+            return nullptr;
         }
-        return found->second.get();
+        WholeRecording audio = decodeWholeRecording(path, kClipRate);
+        if (!audio.ok()) {
+            *error = audio.error;
+            return nullptr;
+        }
+        SpeechMap speech(audio.samples, audio.rate);
+        recording_ = std::make_unique<Recording>(Recording{std::move(audio), speech});
+        recordingPath_ = path;
+        return recording_.get();
     }
 
     int paddingMs_;
     const AnkiExportProgress& progress_;
     int total_;
     int done_ = 0;
-    std::map<QString, std::unique_ptr<Recording>> recordings_;
+    QString recordingPath_;
+    std::unique_ptr<Recording> recording_;
 };
 
 QByteArray mediaMap(const QList<Clip>& clips)
@@ -219,15 +220,26 @@ AnkiExportResult exportAnkiPackage(const QList<ExportSentence>& sentences, const
             distinct.append(sentence);
         }
     }
+    // The notes keep the order given; the clips are cut grouped by recording,
+    // so sentences gathered from many lessons decode each recording once.
+    QList<int> cutOrder(distinct.size());
+    std::iota(cutOrder.begin(), cutOrder.end(), 0);
+    QHash<QString, int> firstUse;
+    for (int i = distinct.size() - 1; i >= 0; --i)
+        firstUse.insert(distinct[i].recording, i);
+    std::stable_sort(cutOrder.begin(), cutOrder.end(),
+                     [&](int a, int b) { return firstUse[distinct[a].recording] < firstUse[distinct[b].recording]; });
     PackageContent content;
+    content.clips.resize(distinct.size());
     ClipCutter cutter(paddingMs, progress, distinct.size());
-    for (const ExportSentence& sentence : distinct) {
-        if (!cutter.cut(sentence, content.clips, &result.error)) {
+    for (int i : cutOrder) {
+        if (!cutter.cut(distinct[i], content.clips[i], &result.error)) {
             result.cancelled = result.error.isEmpty();
             return result;
         }
-        content.notes.append(noteOf(sentence));
     }
+    for (const ExportSentence& sentence : distinct)
+        content.notes.append(noteOf(sentence));
     QTemporaryDir work;
     const QString collection = work.filePath("collection.anki2");
     if (!work.isValid()) {
