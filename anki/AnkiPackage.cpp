@@ -1,0 +1,255 @@
+#include "anki/AnkiPackage.h"
+
+#include "anki/AnkiCollection.h"
+#include "anki/ClipRange.h"
+#include "anki/Mp3Clip.h"
+#include "platform/analysis/WholeRecording.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QHash>
+#include <QJsonObject>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QTemporaryFile>
+
+#include <zip.h>
+
+#include <cmath>
+#include <memory>
+#include <numeric>
+
+namespace {
+
+// The clips' sample rate: the whole band of speech, at a rate MP3 encodes at
+// 64 kbit/s with room for its header frame.
+constexpr int kClipRate = 32000;
+
+struct Clip {
+    QString fileName;
+    QByteArray bytes;
+};
+
+struct PackageContent {
+    QList<AnkiNote> notes;
+    QList<Clip> clips;
+};
+
+QString sentenceHash(const ExportSentence& sentence)
+{
+    return QCryptographicHash::hash(sentence.key().toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
+}
+
+QString clipFileName(const ExportSentence& sentence)
+{
+    return "lexbay-" + sentenceHash(sentence) + ".mp3";
+}
+
+AnkiNote noteOf(const ExportSentence& sentence)
+{
+    QStringList fields(kAnkiFieldCount);
+    fields[FieldEnglish] = sentence.english.toHtmlEscaped();
+    fields[FieldChinese] = sentence.chinese.toHtmlEscaped();
+    fields[FieldAudio] = QString("[sound:%1]").arg(clipFileName(sentence));
+    fields[FieldLesson] = sentence.lessonTitle.toHtmlEscaped();
+    fields[FieldSentenceNumber] = QString::number(sentence.number);
+    return {sentenceHash(sentence), sentence.volume, fields};
+}
+
+// The clips of the sentences, cut recording by recording: a recording is
+// decoded when its first sentence comes and kept until another one's does.
+class ClipCutter {
+public:
+    ClipCutter(int paddingMs, const AnkiExportProgress& progress, int total)
+        : paddingMs_(paddingMs), progress_(progress), total_(total)
+    {
+    }
+
+    // An empty error and false: cancelled.
+    bool cut(const ExportSentence& sentence, Clip& clip, QString* error)
+    {
+        const Recording* recording = open(sentence.recording, error);
+        if (!recording)
+            return false;
+        if (sentence.start < 0 || sentence.start >= recording->speech.duration() ||
+            (sentence.end >= 0 && sentence.end <= sentence.start)) {
+            *error = QString("课文“%1”第 %2 句的时间不对（%3 秒到 %4 秒，录音长 %5 秒）：请检查时间文件")
+                         .arg(sentence.lessonTitle)
+                         .arg(sentence.number)
+                         .arg(sentence.start, 0, 'f', 2)
+                         .arg(sentence.end, 0, 'f', 2)
+                         .arg(recording->speech.duration(), 0, 'f', 2);
+            return false;
+        }
+        const ClipRange range = recording->speech.paddedRange(sentence.start, sentence.end, paddingMs_);
+        const std::size_t first = std::size_t(std::llround(range.start * kClipRate));
+        const std::size_t last =
+            std::min(recording->audio.samples.size(), std::size_t(std::llround(range.end * kClipRate)));
+        Mp3Clip mp3 = encodeMp3Clip(recording->audio.samples.data() + first, last - first, kClipRate);
+        if (!mp3.error.isEmpty()) {
+            *error = mp3.error;
+            return false;
+        }
+        clip = {clipFileName(sentence), mp3.bytes};
+        return !progress_ || progress_(++done_, total_);
+    }
+
+private:
+    struct Recording {
+        WholeRecording audio;
+        SpeechMap speech;
+    };
+
+    const Recording* open(const QString& path, QString* error)
+    {
+        if (recording_ && recordingPath_ == path)
+            return recording_.get();
+        recording_.reset();
+        if (!QFileInfo::exists(path)) {
+            *error = QString("找不到课文录音：%1").arg(path);
+            return nullptr;
+        }
+        WholeRecording audio = decodeWholeRecording(path, kClipRate);
+        if (!audio.ok()) {
+            *error = audio.error;
+            return nullptr;
+        }
+        SpeechMap speech(audio.samples, audio.rate);
+        recording_ = std::make_unique<Recording>(Recording{std::move(audio), speech});
+        recordingPath_ = path;
+        return recording_.get();
+    }
+
+    int paddingMs_;
+    const AnkiExportProgress& progress_;
+    int total_;
+    int done_ = 0;
+    QString recordingPath_;
+    std::unique_ptr<Recording> recording_;
+};
+
+QByteArray mediaMap(const QList<Clip>& clips)
+{
+    QJsonObject map;
+    for (int i = 0; i < clips.size(); ++i)
+        map.insert(QString::number(i), clips[i].fileName);
+    return QJsonDocument(map).toJson(QJsonDocument::Compact);
+}
+
+QString zipProblem(zip_t* archive)
+{
+    return QString::fromLocal8Bit(zip_strerror(archive));
+}
+
+// The zip: the collection, the media map and each clip under its number.
+// libzip writes it beside the target under a temporary name and renames it
+// into place only when zip_close has written all of it.
+QString writeZip(const QString& packageFile, const QString& collectionFile, const QList<Clip>& clips)
+{
+    int openError = 0;
+    zip_t* archive = zip_open(QFile::encodeName(packageFile).constData(), ZIP_CREATE | ZIP_TRUNCATE, &openError);
+    if (!archive) {
+        zip_error_t error;
+        zip_error_init_with_code(&error, openError);
+        const QString why = QString::fromLocal8Bit(zip_error_strerror(&error));
+        zip_error_fini(&error);
+        return QString("无法创建 %1：%2").arg(packageFile, why);
+    }
+    const QByteArray media = mediaMap(clips);
+    auto add = [archive](const char* name, zip_source_t* source, bool store) {
+        const zip_int64_t index =
+            source ? zip_file_add(archive, name, source, ZIP_FL_OVERWRITE | ZIP_FL_ENC_UTF_8) : -1;
+        if (index < 0) {
+            zip_source_free(source);
+            return false;
+        }
+        return !store || zip_set_file_compression(archive, zip_uint64_t(index), ZIP_CM_STORE, 0) == 0;
+    };
+    bool added = add("collection.anki2", zip_source_file(archive, QFile::encodeName(collectionFile).constData(), 0, -1),
+                     false) &&
+                 add("media", zip_source_buffer(archive, media.constData(), zip_uint64_t(media.size()), 0), false);
+    // MP3 does not deflate: the clips are stored as they are.
+    for (int i = 0; added && i < clips.size(); ++i)
+        added =
+            add(QByteArray::number(i).constData(),
+                zip_source_buffer(archive, clips[i].bytes.constData(), zip_uint64_t(clips[i].bytes.size()), 0), true);
+    if (!added || zip_close(archive) != 0) {
+        const QString why = zipProblem(archive);
+        zip_discard(archive);
+        return QString("无法写入 %1：%2").arg(packageFile, why);
+    }
+    return {};
+}
+
+// A package folder that takes no file gets no work done first.
+QString folderProblem(const QString& packageFile)
+{
+    const QFileInfo target(packageFile);
+    if (!target.dir().exists())
+        return QString("文件夹不存在：%1").arg(target.absolutePath());
+    if (target.isDir())
+        return QString("%1 是文件夹，不能作为 Anki 包的文件名").arg(packageFile);
+    QTemporaryFile probe(target.dir().filePath(".lexbay-anki-XXXXXX"));
+    if (!probe.open())
+        return QString("无法在文件夹中写入文件：%1（%2）").arg(target.absolutePath(), probe.errorString());
+    return {};
+}
+
+}  // namespace
+
+AnkiExportResult exportAnkiPackage(const QList<ExportSentence>& sentences, const QString& packageFile, int paddingMs,
+                                   const AnkiExportProgress& progress)
+{
+    AnkiExportResult result;
+    if (sentences.isEmpty()) {
+        result.error = "没有要导出的句子";
+        return result;
+    }
+    result.error = folderProblem(packageFile);
+    if (!result.error.isEmpty())
+        return result;
+    // The same sentence chosen twice is one note.
+    QList<ExportSentence> distinct;
+    QSet<QString> keys;
+    for (const ExportSentence& sentence : sentences) {
+        if (!keys.contains(sentence.key())) {
+            keys.insert(sentence.key());
+            distinct.append(sentence);
+        }
+    }
+    // The notes keep the order given; the clips are cut grouped by recording,
+    // so sentences gathered from many lessons decode each recording once.
+    QList<int> cutOrder(distinct.size());
+    std::iota(cutOrder.begin(), cutOrder.end(), 0);
+    QHash<QString, int> firstUse;
+    for (int i = distinct.size() - 1; i >= 0; --i)
+        firstUse.insert(distinct[i].recording, i);
+    std::stable_sort(cutOrder.begin(), cutOrder.end(),
+                     [&](int a, int b) { return firstUse[distinct[a].recording] < firstUse[distinct[b].recording]; });
+    PackageContent content;
+    content.clips.resize(distinct.size());
+    ClipCutter cutter(paddingMs, progress, distinct.size());
+    for (int i : cutOrder) {
+        if (!cutter.cut(distinct[i], content.clips[i], &result.error)) {
+            result.cancelled = result.error.isEmpty();
+            return result;
+        }
+    }
+    for (const ExportSentence& sentence : distinct)
+        content.notes.append(noteOf(sentence));
+    QTemporaryDir work;
+    const QString collection = work.filePath("collection.anki2");
+    if (!work.isValid()) {
+        result.error = QString("无法创建临时文件夹：%1").arg(work.errorString());
+        return result;
+    }
+    result.error = writeAnkiCollection(collection, content.notes);
+    if (result.error.isEmpty())
+        result.error = writeZip(packageFile, collection, content.clips);
+    if (result.error.isEmpty())
+        result.notes = content.notes.size();
+    return result;
+}

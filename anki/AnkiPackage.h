@@ -1,0 +1,31 @@
+#pragma once
+
+// An Anki package made from sentences of any source (a lesson, a volume, the
+// study record's hard or due sentences): one note per sentence with its clip,
+// cut exactly from its lesson's recording. Blocking; call it off the window's
+// thread.
+
+#include "anki/ExportSentence.h"
+
+#include <QList>
+#include <QString>
+
+#include <functional>
+
+constexpr int kDefaultPaddingMs = 150;
+
+struct AnkiExportResult {
+    QString error;  // what failed, in the learner's words; empty on success
+    bool cancelled = false;
+    int notes = 0;
+    bool ok() const { return error.isEmpty() && !cancelled; }
+};
+
+// Told after each clip (done of total); returning false cancels the export.
+using AnkiExportProgress = std::function<bool(int done, int total)>;
+
+// Writes the package to `packageFile`. The package appears there only when it
+// is complete: on failure or cancel nothing is left behind, and a file that
+// was there stays as it was.
+AnkiExportResult exportAnkiPackage(const QList<ExportSentence>& sentences, const QString& packageFile,
+                                   int paddingMs = kDefaultPaddingMs, const AnkiExportProgress& progress = {});

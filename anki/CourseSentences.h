@@ -1,0 +1,39 @@
+#pragma once
+
+// The sentences of the course as an export needs them, read without a window:
+// a volume found in the books folders, its lesson titles, and a lesson's
+// sentences with their ranges in its recording.
+
+#include "anki/ExportSentence.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+class CourseLibrary;
+
+struct CourseVolume {
+    QString name;
+    QString folder;
+    // The number in the lesson files' names (tlx<number><lesson>).
+    int number = 1;
+};
+
+// Found, or why not (a Chinese message naming what is missing).
+struct LessonSentences {
+    QList<ExportSentence> sentences;
+    QString error;
+};
+
+// The volume `name` from the books folders, a later folder winning a name
+// clash (the learner's own books after the shipped ones). Empty folder when
+// no folder holds it.
+CourseVolume findVolume(const QString& name, const QStringList& booksFolders);
+
+// The lesson titles of a volume, in lesson order, without their line ends.
+QStringList lessonTitles(CourseLibrary& library, const CourseVolume& volume);
+
+// The sentences of lesson `lessonIndex` (from 0): English without its label,
+// Chinese, and each one's range in the lesson's recording; the last range
+// runs to the recording's end.
+LessonSentences lessonSentences(CourseLibrary& library, const CourseVolume& volume, int lessonIndex);

@@ -1,0 +1,21 @@
+#pragma once
+
+// One sentence as it goes into an Anki package: its text, where it stands in
+// the course, and the stretch of its lesson's recording it is read in.
+
+#include <QString>
+
+struct ExportSentence {
+    QString volume;       // the volume folder's name
+    QString lessonTitle;  // as the lesson list shows it
+    int number = 0;       // the sentence's position in its lesson, from 1
+    QString english;      // without its label
+    QString chinese;
+    QString recording;  // the lesson's MP3
+    double start = 0;   // seconds into the recording
+    double end = -1;    // seconds; negative: the recording's end
+
+    // What names the sentence for good: the same sentence exported again
+    // gets the same note and the same clip.
+    QString key() const;
+};

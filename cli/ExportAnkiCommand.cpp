@@ -1,0 +1,92 @@
+#include "cli/ExportAnkiCommand.h"
+
+#include "anki/AnkiPackage.h"
+#include "anki/CourseSentences.h"
+#include "platform/system/CourseLibrary.h"
+
+#include <QCommandLineParser>
+
+namespace {
+
+const char* const kVolumeOption = "volume";
+const char* const kLessonOption = "lesson";
+
+// The sentences of the chosen lessons, in lesson order, or why there are none.
+LessonSentences chosenSentences(CourseLibrary& library, const CourseVolume& volume, const QString& lessonTitle)
+{
+    const QStringList titles = lessonTitles(library, volume);
+    LessonSentences chosen;
+    if (titles.isEmpty()) {
+        chosen.error = QString("课本“%1”中没有课文（lesson.txt 不存在或其中没有以 $ 开头的标题）").arg(volume.name);
+        return chosen;
+    }
+    const bool wholeVolume = lessonTitle.isNull();
+    const int only = titles.indexOf(lessonTitle.trimmed());
+    if (!wholeVolume && only < 0) {
+        chosen.error = QString("课本“%1”中没有课文“%2”；课文有：%3").arg(volume.name, lessonTitle, titles.join("、"));
+        return chosen;
+    }
+    for (int lesson = 0; lesson < titles.size(); ++lesson) {
+        if (!wholeVolume && lesson != only)
+            continue;
+        const LessonSentences one = lessonSentences(library, volume, lesson);
+        if (!one.error.isEmpty())
+            return one;
+        chosen.sentences << one.sentences;
+    }
+    return chosen;
+}
+
+int run(const QCommandLineParser& parser, CommandContext& context)
+{
+    const QStringList arguments = parser.positionalArguments();
+    const QString volumeName = parser.value(kVolumeOption);
+    if (volumeName.isEmpty() || arguments.size() != 1) {
+        context.err << "lexbay: 用法：lexbay --export-anki --volume 课本 [--lesson 课文标题] 输出.apkg\n";
+        return 2;
+    }
+    const CourseVolume volume = findVolume(volumeName, {context.folders.shippedBooks(), context.folders.ownBooks});
+    if (volume.folder.isEmpty()) {
+        context.err << "lexbay: 找不到课本“" << volumeName << "”\n";
+        return 1;
+    }
+    CourseLibrary library(context.folders.program + "/liblexbaydll.so");
+    if (!library.problem().isEmpty()) {
+        context.err << "lexbay: 无法使用课程数据库：" << library.problem() << "\n";
+        return 1;
+    }
+    const LessonSentences chosen =
+        chosenSentences(library, volume, parser.isSet(kLessonOption) ? parser.value(kLessonOption) : QString());
+    if (!chosen.error.isEmpty()) {
+        context.err << "lexbay: " << chosen.error << "\n";
+        return 1;
+    }
+    int lastTenth = 0;
+    const AnkiExportResult result =
+        exportAnkiPackage(chosen.sentences, arguments.first(), kDefaultPaddingMs, [&](int done, int total) {
+            if (done * 10 / total > lastTenth) {
+                lastTenth = done * 10 / total;
+                context.err << "已剪辑 " << done << "/" << total << " 句\n";
+                context.err.flush();
+            }
+            return true;
+        });
+    if (!result.ok()) {
+        context.err << "lexbay: 导出失败：" << result.error << "\n";
+        return 1;
+    }
+    context.out << "已写入 " << arguments.first() << "：" << result.notes << " 句\n";
+    return 0;
+}
+
+}  // namespace
+
+Command exportAnkiCommand()
+{
+    return {"export-anki",
+            "把课本或一课的句子连同录音片段导出为 Anki 卡片包",
+            {QCommandLineOption(kVolumeOption, "课本文件夹的名字", "NAME"),
+             QCommandLineOption(kLessonOption, "只导出这一课（课文标题）", "TITLE")},
+            "--export-anki --volume NAME [--lesson TITLE] OUT.apkg",
+            &run};
+}

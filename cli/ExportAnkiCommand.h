@@ -1,0 +1,6 @@
+#pragma once
+
+#include "cli/Command.h"
+
+// --export-anki: a lesson or a whole volume as an Anki package.
+Command exportAnkiCommand();

@@ -1,0 +1,276 @@
+// lexbay --export-anki on a volume of the learner's own, made by the test:
+// three tones read as sentences, with silences of known length between them.
+
+#include "AnkiPackageReader.h"
+#include "anki/AnkiExportJob.h"
+#include "anki/CourseSentences.h"
+#include "platform/system/CourseLibrary.h"
+#include "WavFiles.h"
+#include "platform/analysis/AudioDecoding.h"
+
+#include <QDir>
+#include <QEventLoop>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QSqlQuery>
+#include <QStringDecoder>
+#include <QStringEncoder>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+const QString kVolume = "Trellis英语第3册";
+const QString kLesson = "Lesson 1 Tones";
+const QString kLessonWithoutRecording = "Lesson 2 没有录音";
+const QString kLessonOutOfOrder = "Lesson 3 时间颠倒";
+const QString kLessonNotSound = "Lesson 4 录音坏了";
+const QStringList kEnglish{"The first tone.", "A second one, louder?", "And the <last> one & all."};
+const QStringList kChinese{"第一个音。", "第二个音。", "最后一个音。"};
+
+constexpr int kRate = 44100;
+constexpr double kRecordingSeconds = 5.1;
+struct Tone {
+    double start, end;
+};
+// Each sentence starts 0.1 s before its tone, but the third starts 0.05 s after
+// the second tone's end, inside the 0.3 s silence before the third tone.
+const Tone kTones[] = {{0.5, 1.5}, {2.5, 3.5}, {3.8, 4.8}};
+const char* const kTiming = "[00:00.40]1\r\n[00:02.40]2\r\n[00:03.55]3\r\n";
+// Range plus the padding of 150 ms each side, as far as the silence midpoint:
+// 1: 0.40-2.40, 0.15 before (the recording's start is further), none after
+//    (the midpoint 2.0 lies inside the range);
+// 2: 2.40-3.55, 0.15 before (midpoint 2.0), 0.10 after (midpoint 3.65);
+// 3: 3.55-5.10, none before (midpoint 3.65 is inside), none after the end.
+const double kClipSeconds[] = {2.15, 1.40, 1.55};
+
+QByteArray gb(const QString& text)
+{
+    return QStringEncoder("GB18030").encode(text);
+}
+
+struct CommandRun {
+    int code;
+    QString out;
+    QString err;
+};
+
+class AnkiExportTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(home_.isValid() && outputs_.isValid());
+        volume_ = home_.filePath("Lexbay/books/" + kVolume);
+        ASSERT_TRUE(QDir().mkpath(volume_));
+        QByteArray lessons = gb("$" + kLesson + "\r\n");
+        for (int n = 0; n < kEnglish.size(); ++n)
+            lessons += gb(QString("%1. %2\r\n%3\r\n").arg(n + 1).arg(kEnglish[n], kChinese[n]));
+        lessons += gb("$" + kLessonWithoutRecording + "\r\n1. Silence.\r\n安静。\r\n");
+        lessons += gb("$" + kLessonOutOfOrder + "\r\n1. Later.\r\n后。\r\n2. Earlier.\r\n前。\r\n");
+        lessons += gb("$" + kLessonNotSound + "\r\n1. Noise.\r\n噪音。\r\n");
+        writeFile(volume_ + "/lesson.txt", lessons);
+        writeFile(volume_ + "/tlx3001.lrc", kTiming);
+        writeFile(volume_ + "/tlx3002.lrc", "[00:00.00]1\r\n");
+        writeFile(volume_ + "/tlx3003.lrc", "[00:03.00]1\r\n[00:01.00]2\r\n");
+        writeFile(volume_ + "/tlx3004.lrc", "[00:00.00]1\r\n");
+        writeFile(volume_ + "/tlx3004.mp3", "not a recording");
+        std::vector<float> samples(std::size_t(kRecordingSeconds * kRate), 0.0f);
+        for (const Tone& tone : kTones) {
+            for (auto i = std::size_t(tone.start * kRate); i < std::size_t(tone.end * kRate); ++i)
+                samples[i] = 0.5f * float(std::sin(2 * M_PI * 440 * double(i) / kRate));
+        }
+        writeMonoWav(home_.filePath("tones.wav"), samples, kRate);
+        QProcess lame;
+        lame.start("lame", {"--quiet", "--cbr", "-b", "64", "-m", "m", "--resample", "44.1",
+                            home_.filePath("tones.wav"), volume_ + "/tlx3001.mp3"});
+        ASSERT_TRUE(lame.waitForFinished(30000) && lame.exitCode() == 0);
+        ASSERT_TRUE(QFile::copy(volume_ + "/tlx3001.mp3", volume_ + "/tlx3003.mp3"));
+    }
+
+    CommandRun lexbay(const QStringList& arguments)
+    {
+        QProcess process;
+        process.start("env", QStringList{"-u", "DISPLAY", "XDG_DATA_HOME=" + home_.path(),
+                                         QString(LEXBAY_APP_DIR) + "/Lexbay", "--export-anki"} +
+                                 arguments);
+        process.waitForFinished(120000);
+        return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+                QString::fromUtf8(process.readAllStandardError())};
+    }
+
+    QString output(const QString& name) const { return outputs_.filePath(name); }
+
+    QTemporaryDir home_;
+    QTemporaryDir outputs_;
+    QString volume_;
+};
+
+QJsonObject jsonColumn(QSqlDatabase db, const QString& column)
+{
+    QSqlQuery query("SELECT " + column + " FROM col", db);
+    query.next();
+    return QJsonDocument::fromJson(query.value(0).toString().toUtf8()).object();
+}
+
+QStringList noteGuids(const QString& package)
+{
+    AnkiPackageReader reader(package);
+    QStringList guids;
+    QSqlQuery query("SELECT guid FROM notes ORDER BY guid", reader.collection());
+    while (query.next())
+        guids << query.value(0).toString();
+    return guids;
+}
+
+TEST_F(AnkiExportTest, LessonPackageHoldsWhatAnkisImporterReads)
+{
+    const CommandRun run = lexbay({"--volume", kVolume, "--lesson", kLesson, output("tones.apkg")});
+    ASSERT_EQ(run.code, 0) << run.err.toStdString();
+    AnkiPackageReader package(output("tones.apkg"));
+    ASSERT_TRUE(package.error.isEmpty()) << package.error.toStdString();
+    EXPECT_EQ(package.entries.keys(), (QStringList{"0", "1", "2", "collection.anki2", "media"}));
+    const QJsonObject media = QJsonDocument::fromJson(package.entries.value("media")).object();
+
+    QSqlDatabase db = package.collection();
+    QSqlQuery col("SELECT ver, crt > 0, mod > 0 FROM col", db);
+    ASSERT_TRUE(col.next());
+    EXPECT_EQ(col.value(0).toInt(), 11);
+    const QJsonObject models = jsonColumn(db, "models");
+    ASSERT_EQ(models.size(), 1);
+    const QJsonObject model = models.begin()->toObject();
+    EXPECT_EQ(model["name"].toString(), "Lexbay 句子");
+    EXPECT_EQ(model["id"].toVariant().toString(), models.begin().key());
+    QStringList fieldNames;
+    for (const QJsonValue field : model["flds"].toArray())
+        fieldNames << field["name"].toString();
+    EXPECT_EQ(fieldNames, (QStringList{"English", "Chinese", "Audio", "Lesson", "Sentence number"}));
+    const QJsonArray templates = model["tmpls"].toArray();
+    ASSERT_EQ(templates.size(), 2);
+    EXPECT_EQ(templates[0]["qfmt"].toString(), "{{Audio}}");
+    EXPECT_TRUE(templates[0]["afmt"].toString().contains("{{English}}"));
+    EXPECT_TRUE(templates[1]["qfmt"].toString().contains("{{English}}"));
+    EXPECT_TRUE(templates[1]["afmt"].toString().contains("{{Audio}}"));
+    EXPECT_EQ(jsonColumn(db, "conf")["curModel"].toVariant().toString(), models.begin().key());
+    EXPECT_TRUE(jsonColumn(db, "dconf").contains("1"));
+    QString deckId;
+    const QJsonObject decks = jsonColumn(db, "decks");
+    for (auto deck = decks.begin(); deck != decks.end(); ++deck) {
+        if (deck->toObject()["name"].toString() == "Lexbay::" + kVolume)
+            deckId = deck.key();
+    }
+    ASSERT_FALSE(deckId.isEmpty());
+
+    QSqlQuery notes("SELECT id, mid, flds, sfld FROM notes ORDER BY id", db);
+    int n = 0;
+    for (; notes.next(); ++n) {
+        ASSERT_LT(n, 3);
+        EXPECT_EQ(notes.value(1).toString(), models.begin().key());
+        const QStringList fields = notes.value(2).toString().split(QChar(0x1F));
+        ASSERT_EQ(fields.size(), 5);
+        EXPECT_EQ(fields[0], kEnglish[n].toHtmlEscaped());
+        EXPECT_EQ(notes.value(3).toString(), fields[0]);
+        EXPECT_EQ(fields[1], kChinese[n]);
+        EXPECT_EQ(fields[3], kLesson);
+        EXPECT_EQ(fields[4], QString::number(n + 1));
+        // The sound reference names a clip the media map holds.
+        ASSERT_TRUE(fields[2].startsWith("[sound:") && fields[2].endsWith("]"));
+        const QString clip = fields[2].mid(7).chopped(1);
+        QString number;
+        for (auto entry = media.begin(); entry != media.end(); ++entry) {
+            if (entry->toString() == clip)
+                number = entry.key();
+        }
+        ASSERT_FALSE(number.isEmpty()) << clip.toStdString();
+        const DecodedAudio audio = decodeAudio(package.extract(number, clip));
+        ASSERT_TRUE(audio.ok()) << audio.error.toStdString();
+        EXPECT_NEAR(audio.seconds(), kClipSeconds[n], 0.010) << "sentence " << n + 1;
+        QSqlQuery cards(
+            QString("SELECT ord, did FROM cards WHERE nid = %1 ORDER BY ord").arg(notes.value(0).toLongLong()), db);
+        for (int order = 0; order < 2; ++order) {
+            ASSERT_TRUE(cards.next());
+            EXPECT_EQ(cards.value(0).toInt(), order);
+            EXPECT_EQ(cards.value(1).toString(), deckId);
+        }
+        EXPECT_FALSE(cards.next());
+    }
+    EXPECT_EQ(n, 3);
+}
+
+TEST_F(AnkiExportTest, ExportingTwiceGivesTheSameNotes)
+{
+    ASSERT_EQ(lexbay({"--volume", kVolume, "--lesson", kLesson, output("first.apkg")}).code, 0);
+    ASSERT_EQ(lexbay({"--volume", kVolume, "--lesson", kLesson, output("second.apkg")}).code, 0);
+    QStringList first = noteGuids(output("first.apkg"));
+    EXPECT_EQ(first.size(), 3);
+    EXPECT_EQ(first.removeDuplicates(), 0);
+    EXPECT_EQ(noteGuids(output("second.apkg")), first);
+}
+
+TEST_F(AnkiExportTest, FailuresSayWhatFailedAndLeaveNoPackage)
+{
+    writeFile(output("kept.apkg"), "an earlier package");
+    ASSERT_TRUE(QDir().mkpath(output("folder.apkg")));
+    const struct {
+        const char* what;
+        QStringList arguments;
+        QString target;
+        QString message;
+    } cases[] = {
+        {"unknown volume", {"--volume", "Trellis英语第9册"}, output("a.apkg"), "找不到课本“Trellis英语第9册”"},
+        {"a path for a volume", {"--volume", "../Lexbay/books/" + kVolume}, output("a.apkg"), "找不到课本"},
+        {"a recording that is no sound", {"--volume", kVolume, "--lesson", kLessonNotSound}, output("a.apkg"),
+         "无法读取"},
+        {"timing out of order", {"--volume", kVolume, "--lesson", kLessonOutOfOrder}, output("a.apkg"), "时间不对"},
+        {"unknown lesson", {"--volume", kVolume, "--lesson", "Lesson 9"}, output("a.apkg"), "没有课文“Lesson 9”"},
+        {"missing recording", {"--volume", kVolume, "--lesson", kLessonWithoutRecording}, output("a.apkg"), "缺少录音"},
+        {"whole volume, one recording missing", {"--volume", kVolume}, output("kept.apkg"), "缺少录音"},
+        {"no such folder", {"--volume", kVolume, "--lesson", kLesson}, output("none/a.apkg"), "文件夹不存在"},
+        {"a folder as the package", {"--volume", kVolume, "--lesson", kLesson}, output("folder.apkg"), "是文件夹"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const CommandRun run = lexbay(c.arguments + QStringList{c.target});
+        EXPECT_EQ(run.code, 1);
+        EXPECT_TRUE(run.err.contains(c.message)) << run.err.toStdString();
+        EXPECT_TRUE(run.out.isEmpty());
+    }
+    EXPECT_EQ(QDir(outputs_.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+              (QStringList{"folder.apkg", "kept.apkg"}));
+    EXPECT_EQ(readFile(output("kept.apkg")), "an earlier package");
+}
+
+TEST_F(AnkiExportTest, CancelledJobEndsWithoutAPackage)
+{
+    CourseLibrary library(QString(LEXBAY_APP_DIR) + "/liblexbaydll.so");
+    const LessonSentences lesson = lessonSentences(library, findVolume(kVolume, {home_.filePath("Lexbay/books")}), 0);
+    ASSERT_EQ(lesson.sentences.size(), 3) << lesson.error.toStdString();
+    AnkiExportJob job(lesson.sentences, output("cancelled.apkg"), kDefaultPaddingMs);
+    QList<int> done;
+    // On the job's thread, so the cancel is seen before the next clip.
+    QObject::connect(
+        &job, &AnkiExportJob::progressed, &job,
+        [&](int clips) {
+            done << clips;
+            job.cancel();
+        },
+        Qt::DirectConnection);
+    AnkiExportResult result;
+    QEventLoop loop;
+    QObject::connect(&job, &AnkiExportJob::finished, &loop, [&](const AnkiExportResult& ended) {
+        result = ended;
+        loop.quit();
+    });
+    job.start();
+    loop.exec();
+    EXPECT_TRUE(result.cancelled);
+    EXPECT_EQ(done, QList<int>{1});
+    EXPECT_TRUE(QDir(outputs_.path()).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
+}
+
+}  // namespace
