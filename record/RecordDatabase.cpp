@@ -237,34 +237,20 @@ qint64 RecordDatabase::sentenceId(const SentenceKey& key, QSqlError* error)
 
 QString RecordDatabase::write(qint64 session, const RecordBatch& events)
 {
-    lastWriteBusy_ = false;
     if (events.isEmpty())
         return QString();
-    QString error;
-    const ReviewStore::OpenAttempt openBefore = reviews_.openAttempt();
-    const auto fail = [this, &error, &openBefore](const QSqlError& why) {
-        error = why.text();
-        // SQLITE_BUSY and SQLITE_LOCKED, with their extended codes.
-        const int code = why.nativeErrorCode().toInt() & 0xff;
-        lastWriteBusy_ = code == 5 || code == 6;
-        db_.rollback();
-        // Ids learnt inside the rolled-back transaction may be gone.
-        sentenceIds_.clear();
-        reviews_.restore(openBefore);
-        return error;
-    };
-    // The write lock at once: a review reads an item's memory and writes it
-    // back, and another copy of the program must not come in between.
-    QSqlQuery begin(db_);
-    if (!begin.exec("BEGIN IMMEDIATE"))
-        return fail(begin.lastError());
+    return inWriteTransaction([&] { return writeEvents(session, events); });
+}
+
+QSqlError RecordDatabase::writeEvents(qint64 session, const RecordBatch& events)
+{
     qint64 latest = 0;
     for (const RecordEvent& e : events) {
         latest = std::max(latest, e.at);
         QSqlQuery insert(db_);
         if (e.kind == RecordEvent::LessonLoad) {
             if (const QSqlError why = reviews_.movedOn(e.at); why.isValid())
-                return fail(why);
+                return why;
             insert.prepare("INSERT INTO lesson_loads (session_id, at, volume, lesson, sentence_count)"
                            " VALUES (?, ?, ?, ?, ?)");
             for (const QVariant& v : {QVariant(session), QVariant(e.at), QVariant(e.sentence.volume),
@@ -274,7 +260,7 @@ QString RecordDatabase::write(qint64 session, const RecordBatch& events)
             QSqlError why;
             const qint64 sentence = sentenceId(e.sentence, &why);
             if (sentence < 0)
-                return fail(why);
+                return why;
             switch (e.kind) {
             case RecordEvent::Play:
                 insert.prepare("INSERT INTO plays (session_id, at, sentence_id, mode, speed_percent)"
@@ -290,7 +276,7 @@ QString RecordDatabase::write(qint64 session, const RecordBatch& events)
                                           QVariant(e.firstWrong), QVariant(e.englishHint), QVariant(e.chineseHint)})
                     insert.addBindValue(v);
                 if (const QSqlError why = reviews_.answered(sentence, e.at, {e.right, e.englishHint}); why.isValid())
-                    return fail(why);
+                    return why;
                 break;
             case RecordEvent::TakeScored:
                 insert.prepare("INSERT INTO take_scores (session_id, at, sentence_id, similarity) VALUES (?, ?, ?, ?)");
@@ -298,13 +284,13 @@ QString RecordDatabase::write(qint64 session, const RecordBatch& events)
                     insert.addBindValue(v);
                 if (const QSqlError why = reviews_.review(sentence, e.at, review::gradeForSimilarity(e.similarity));
                     why.isValid())
-                    return fail(why);
+                    return why;
                 break;
             case RecordEvent::Reviewed:
                 if (e.grade < int(fsrs::Grade::Again) || e.grade > int(fsrs::Grade::Easy))
                     continue;
                 if (const QSqlError why = reviews_.review(sentence, e.at, fsrs::Grade(e.grade)); why.isValid())
-                    return fail(why);
+                    return why;
                 continue;
             default:
                 insert.prepare("INSERT INTO takes (session_id, at, sentence_id, played) VALUES (?, ?, ?, ?)");
@@ -315,34 +301,35 @@ QString RecordDatabase::write(qint64 session, const RecordBatch& events)
             }
         }
         if (!insert.exec())
-            return fail(insert.lastError());
+            return insert.lastError();
     }
     QSqlQuery end(db_);
     end.prepare("UPDATE study_sessions SET ended_at = max(ended_at, ?) WHERE id = ?");
     end.addBindValue(latest);
     end.addBindValue(session);
-    if (!end.exec())
-        return fail(end.lastError());
-    if (!db_.commit())
-        return fail(db_.lastError());
-    return QString();
+    return end.exec() ? QSqlError() : end.lastError();
 }
 
 QString RecordDatabase::inWriteTransaction(const std::function<QSqlError()>& work)
 {
     lastWriteBusy_ = false;
     const ReviewStore::OpenAttempt openBefore = reviews_.openAttempt();
+    // The write lock at once: a review reads an item's memory and writes it
+    // back, and another copy of the program must not come in between.
     QSqlQuery begin(db_);
     QSqlError why = begin.exec("BEGIN IMMEDIATE") ? work() : begin.lastError();
     if (!why.isValid() && !db_.commit())
         why = db_.lastError();
     if (!why.isValid())
         return QString();
+    // SQLITE_BUSY and SQLITE_LOCKED, with their extended codes.
     const int code = why.nativeErrorCode().toInt() & 0xff;
     lastWriteBusy_ = code == 5 || code == 6;
     db_.rollback();
+    // Ids learnt inside the rolled-back transaction may be gone.
+    sentenceIds_.clear();
     reviews_.restore(openBefore);
-    return why.text();
+    return why.text().isEmpty() ? QString("无法写入学习记录") : why.text();
 }
 
 QString RecordDatabase::settleDictation(qint64 at)

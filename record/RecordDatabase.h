@@ -64,6 +64,8 @@ private:
     QString create();
     QString migrate(int fromVersion);
     qint64 sentenceId(const SentenceKey& key, QSqlError* error);
+    // Inside a write transaction.
+    QSqlError writeEvents(qint64 session, const RecordBatch& events);
     bool exec(const QString& statement, QString* error);
     // Runs work in a transaction holding the write lock; what went wrong, or
     // empty.
