@@ -50,8 +50,8 @@ public:
     // The first review of a new item.
     Review first(Grade grade) const;
     // A later review, elapsedDays whole days after the previous one (0: the
-    // same day). The intervals keep Hard ≤ Good < Easy apart by a day, as the
-    // grades promise.
+    // same day). Hard, Good and Easy always give intervals at least a day
+    // apart, in that order, within kMaxIntervalDays.
     Review next(const MemoryState& memory, int elapsedDays, Grade grade) const;
 
     double initialStability(Grade grade) const;
