@@ -111,6 +111,25 @@ QString RecordDatabase::open(const QString& file, QString* movedAside)
     return prepare();
 }
 
+QString RecordDatabase::openForReading(const QString& file)
+{
+    if (!QFileInfo(file).isFile())
+        return QString("没有学习记录文件 %1").arg(file);
+    db_ = QSqlDatabase::addDatabase("QSQLITE", connectionName_);
+    if (!db_.isValid())
+        return "没有 SQLite 数据库驱动（QSQLITE）";
+    db_.setDatabaseName(file);
+    db_.setConnectOptions(QString("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyTimeoutMs));
+    if (!db_.open())
+        return QString("无法打开 %1：%2").arg(file, db_.lastError().text());
+    QSqlQuery version(db_);
+    if (!version.exec("SELECT version FROM schema_version") || !version.next())
+        return QString("%1 不是可读的学习记录：%2").arg(file, version.lastError().text());
+    if (version.value(0).toInt() > kSchemaVersion)
+        return QString("学习记录由较新版本的程序写成（第 %1 版）").arg(version.value(0).toInt());
+    return QString();
+}
+
 QString RecordDatabase::prepare()
 {
     QString error;
@@ -147,6 +166,10 @@ QString RecordDatabase::create()
         if (!exec(statement, &error))
             return error;
     }
+    for (const QString& statement : ReviewStore::tableStatements()) {
+        if (!exec(statement, &error))
+            return error;
+    }
     exec(QString("INSERT INTO schema_version VALUES (%1)").arg(kSchemaVersion), &error);
     return error;
 }
@@ -157,6 +180,12 @@ QString RecordDatabase::migrate(int fromVersion)
     QString error;
     if (fromVersion <= 1) {
         for (const char* statement : kFromVersion1) {
+            if (!exec(statement, &error))
+                return error;
+        }
+    }
+    if (fromVersion <= 2) {
+        for (const QString& statement : ReviewStore::tableStatements()) {
             if (!exec(statement, &error))
                 return error;
         }
@@ -208,27 +237,20 @@ qint64 RecordDatabase::sentenceId(const SentenceKey& key, QSqlError* error)
 
 QString RecordDatabase::write(qint64 session, const RecordBatch& events)
 {
-    lastWriteBusy_ = false;
     if (events.isEmpty())
         return QString();
-    QString error;
-    const auto fail = [this, &error](const QSqlError& why) {
-        error = why.text();
-        // SQLITE_BUSY and SQLITE_LOCKED, with their extended codes.
-        const int code = why.nativeErrorCode().toInt() & 0xff;
-        lastWriteBusy_ = code == 5 || code == 6;
-        db_.rollback();
-        // Ids learnt inside the rolled-back transaction may be gone.
-        sentenceIds_.clear();
-        return error;
-    };
-    if (!db_.transaction())
-        return fail(db_.lastError());
+    return inWriteTransaction([&] { return writeEvents(session, events); });
+}
+
+QSqlError RecordDatabase::writeEvents(qint64 session, const RecordBatch& events)
+{
     qint64 latest = 0;
     for (const RecordEvent& e : events) {
         latest = std::max(latest, e.at);
         QSqlQuery insert(db_);
         if (e.kind == RecordEvent::LessonLoad) {
+            if (const QSqlError why = reviews_.movedOn(e.at); why.isValid())
+                return why;
             insert.prepare("INSERT INTO lesson_loads (session_id, at, volume, lesson, sentence_count)"
                            " VALUES (?, ?, ?, ?, ?)");
             for (const QVariant& v : {QVariant(session), QVariant(e.at), QVariant(e.sentence.volume),
@@ -238,7 +260,7 @@ QString RecordDatabase::write(qint64 session, const RecordBatch& events)
             QSqlError why;
             const qint64 sentence = sentenceId(e.sentence, &why);
             if (sentence < 0)
-                return fail(why);
+                return why;
             switch (e.kind) {
             case RecordEvent::Play:
                 insert.prepare("INSERT INTO plays (session_id, at, sentence_id, mode, speed_percent)"
@@ -253,7 +275,23 @@ QString RecordDatabase::write(qint64 session, const RecordBatch& events)
                 for (const QVariant& v : {QVariant(session), QVariant(e.at), QVariant(sentence), QVariant(e.right),
                                           QVariant(e.firstWrong), QVariant(e.englishHint), QVariant(e.chineseHint)})
                     insert.addBindValue(v);
+                if (const QSqlError why = reviews_.answered(sentence, e.at, {e.right, e.englishHint}); why.isValid())
+                    return why;
                 break;
+            case RecordEvent::TakeScored:
+                insert.prepare("INSERT INTO take_scores (session_id, at, sentence_id, similarity) VALUES (?, ?, ?, ?)");
+                for (const QVariant& v : {QVariant(session), QVariant(e.at), QVariant(sentence), QVariant(e.similarity)})
+                    insert.addBindValue(v);
+                if (const QSqlError why = reviews_.review(sentence, e.at, review::gradeForSimilarity(e.similarity));
+                    why.isValid())
+                    return why;
+                break;
+            case RecordEvent::Reviewed:
+                if (e.grade < int(fsrs::Grade::Again) || e.grade > int(fsrs::Grade::Easy))
+                    continue;
+                if (const QSqlError why = reviews_.review(sentence, e.at, fsrs::Grade(e.grade)); why.isValid())
+                    return why;
+                continue;
             default:
                 insert.prepare("INSERT INTO takes (session_id, at, sentence_id, played) VALUES (?, ?, ?, ?)");
                 for (const QVariant& v : {QVariant(session), QVariant(e.at), QVariant(sentence),
@@ -263,17 +301,46 @@ QString RecordDatabase::write(qint64 session, const RecordBatch& events)
             }
         }
         if (!insert.exec())
-            return fail(insert.lastError());
+            return insert.lastError();
     }
     QSqlQuery end(db_);
     end.prepare("UPDATE study_sessions SET ended_at = max(ended_at, ?) WHERE id = ?");
     end.addBindValue(latest);
     end.addBindValue(session);
-    if (!end.exec())
-        return fail(end.lastError());
-    if (!db_.commit())
-        return fail(db_.lastError());
-    return QString();
+    return end.exec() ? QSqlError() : end.lastError();
+}
+
+QString RecordDatabase::inWriteTransaction(const std::function<QSqlError()>& work)
+{
+    lastWriteBusy_ = false;
+    const ReviewStore::OpenAttempt openBefore = reviews_.openAttempt();
+    // The write lock at once: a review reads an item's memory and writes it
+    // back, and another copy of the program must not come in between.
+    QSqlQuery begin(db_);
+    QSqlError why = begin.exec("BEGIN IMMEDIATE") ? work() : begin.lastError();
+    if (!why.isValid() && !db_.commit())
+        why = db_.lastError();
+    if (!why.isValid())
+        return QString();
+    // SQLITE_BUSY and SQLITE_LOCKED, with their extended codes.
+    const int code = why.nativeErrorCode().toInt() & 0xff;
+    lastWriteBusy_ = code == 5 || code == 6;
+    db_.rollback();
+    // Ids learnt inside the rolled-back transaction may be gone.
+    sentenceIds_.clear();
+    reviews_.restore(openBefore);
+    return why.text().isEmpty() ? QString("无法写入学习记录") : why.text();
+}
+
+QString RecordDatabase::settleDictation(qint64 at)
+{
+    return inWriteTransaction([this, at] { return reviews_.movedOn(at); });
+}
+
+QString RecordDatabase::retireChangedItems(const QString& volume, const QString& lesson,
+                                           const QStringList& textHashes)
+{
+    return inWriteTransaction([&] { return reviews_.retireChanged(volume, lesson, textHashes); });
 }
 
 AnswerHistory RecordDatabase::answerHistory(const QString& volume, const QString& lesson,
@@ -379,3 +446,9 @@ RecordOverview RecordDatabase::overview(const QString& volume, const QStringList
     }
     return result;
 }
+
+ReviewQueue RecordDatabase::reviewQueue(const QDate& day, int limit) const { return reviews_.queue(day, limit); }
+
+DueCount RecordDatabase::dueCount(const QDate& day) const { return reviews_.dueCount(day); }
+
+ReviewOverview RecordDatabase::reviewOverview(const QDate& today) const { return reviews_.overview(today); }

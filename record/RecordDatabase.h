@@ -5,6 +5,7 @@
 // record's own thread, on a connection of its own.
 
 #include "record/RecordEvent.h"
+#include "record/ReviewStore.h"
 
 #include <QHash>
 #include <QSqlDatabase>
@@ -12,10 +13,13 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class RecordDatabase {
 public:
-    // The schema this program writes. Version 1 had no speed for a play.
-    static constexpr int kSchemaVersion = 2;
+    // The schema this program writes. Version 1 had no speed for a play,
+    // version 2 no daily review.
+    static constexpr int kSchemaVersion = 3;
 
     explicit RecordDatabase(QString connectionName);
     ~RecordDatabase();
@@ -28,6 +32,10 @@ public:
     // started. Returns why the record cannot be kept; empty when it can.
     QString open(const QString& file, QString* movedAside);
 
+    // Opens the file to read only, as it is: nothing is created, moved or
+    // brought up to date. Returns why it cannot be read; empty when it can.
+    QString openForReading(const QString& file);
+
     qint64 startSession(qint64 at);
     // Writes the events in one transaction; the session ends with the latest.
     // Returns what went wrong; empty when all was written.
@@ -36,19 +44,36 @@ public:
     // the file for longer than the busy timeout: it can be tried again.
     bool lastWriteWasBusy() const { return lastWriteBusy_; }
 
+    // The desired retention of the daily review, 0.70 … 0.97.
+    void setDesiredRetention(double retention) { reviews_.setDesiredRetention(retention); }
+    // The dictation attempt still open settles: the learner moved on.
+    QString settleDictation(qint64 at);
+    // A lesson's sentences now have these texts: review items of its
+    // sentences whose text changed leave review.
+    QString retireChangedItems(const QString& volume, const QString& lesson, const QStringList& textHashes);
+
     AnswerHistory answerHistory(const QString& volume, const QString& lesson, const QStringList& textHashes);
     QVector<int> lessonMarks(const QString& volume, const QStringList& titles);
     RecordOverview overview(const QString& volume, const QStringList& titles, qint64 now);
+    ReviewQueue reviewQueue(const QDate& day, int limit) const;
+    DueCount dueCount(const QDate& day) const;
+    ReviewOverview reviewOverview(const QDate& today) const;
 
 private:
     QString prepare();
     QString create();
     QString migrate(int fromVersion);
     qint64 sentenceId(const SentenceKey& key, QSqlError* error);
+    // Inside a write transaction.
+    QSqlError writeEvents(qint64 session, const RecordBatch& events);
     bool exec(const QString& statement, QString* error);
+    // Runs work in a transaction holding the write lock; what went wrong, or
+    // empty.
+    QString inWriteTransaction(const std::function<QSqlError()>& work);
 
     QString connectionName_;
     QSqlDatabase db_;
     QHash<QString, qint64> sentenceIds_;
     bool lastWriteBusy_ = false;
+    ReviewStore reviews_{db_};
 };

@@ -19,7 +19,9 @@ struct SentenceKey {
 };
 
 struct RecordEvent {
-    enum Kind { LessonLoad, Play, DictationAnswer, TakeRecorded, TakePlayed };
+    // TakeScored: a take was scored against the recording (similarity);
+    // Reviewed: the learner graded a sentence in the daily review (grade).
+    enum Kind { LessonLoad, Play, DictationAnswer, TakeRecorded, TakePlayed, TakeScored, Reviewed };
 
     Kind kind = Play;
     qint64 at = 0;  // milliseconds since 1970-01-01 UTC
@@ -31,6 +33,8 @@ struct RecordEvent {
     int firstWrong = -1;
     bool englishHint = false;
     bool chineseHint = false;
+    int similarity = -1;  // 0 … 100
+    int grade = 0;        // 1 Again, 2 Hard, 3 Good, 4 Easy
 };
 
 using RecordBatch = QVector<RecordEvent>;

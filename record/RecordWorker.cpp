@@ -31,13 +31,42 @@ void RecordWorker::write(const RecordBatch& events)
 void RecordWorker::writeWaiting()
 {
     const QString problem = db_->write(session_, waiting_);
-    if (problem.isEmpty()) {
+    if (problem.isEmpty())
         waiting_.clear();
-    } else if (!db_->lastWriteWasBusy()) {
-        failed_ = true;
-        waiting_.clear();
-        emit failed(problem);
-    }
+    else
+        check(problem);
+}
+
+void RecordWorker::check(const QString& problem)
+{
+    if (problem.isEmpty() || db_->lastWriteWasBusy())
+        return;
+    failed_ = true;
+    waiting_.clear();
+    emit failed(problem);
+}
+
+void RecordWorker::setDesiredRetention(double retention)
+{
+    if (db_)
+        db_->setDesiredRetention(retention);
+}
+
+// A file held by another program: the items stay until the lesson is next opened.
+void RecordWorker::retireChanged(const QString& volume, const QString& lesson, const QStringList& textHashes)
+{
+    if (!failed_)
+        check(db_->retireChangedItems(volume, lesson, textHashes));
+}
+
+void RecordWorker::readReviewQueue(int request, int limit)
+{
+    emit reviewQueueRead(request, failed_ ? ReviewQueue() : db_->reviewQueue(QDate::currentDate(), limit));
+}
+
+void RecordWorker::readReviewOverview(int request)
+{
+    emit reviewOverviewRead(request, failed_ ? ReviewOverview() : db_->reviewOverview(QDate::currentDate()));
 }
 
 void RecordWorker::readHistory(int request, const QString& volume, const QString& lesson,
@@ -65,5 +94,8 @@ void RecordWorker::finish()
         for (int attempt = 0; attempt < 3 && !waiting_.isEmpty() && !failed_; ++attempt)
             writeWaiting();
     }
+    // Leaving the program leaves the sentence being dictated.
+    if (!failed_ && waiting_.isEmpty())
+        db_->settleDictation(QDateTime::currentMSecsSinceEpoch());
     db_.reset();
 }

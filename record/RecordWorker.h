@@ -21,6 +21,11 @@ public slots:
     void readHistory(int request, const QString& volume, const QString& lesson, const QStringList& textHashes);
     void readMarks(int request, const QString& volume, const QStringList& titles);
     void readOverview(int request, const QString& volume, const QStringList& titles);
+    void setDesiredRetention(double retention);
+    void retireChanged(const QString& volume, const QString& lesson, const QStringList& textHashes);
+    // Today's queue, the learner's local day.
+    void readReviewQueue(int request, int limit);
+    void readReviewOverview(int request);
     // Writes what is waiting and closes the file.
     void finish();
 
@@ -32,11 +37,16 @@ signals:
     void historyRead(int request, const AnswerHistory& history);
     void marksRead(int request, const QVector<int>& marks);
     void overviewRead(int request, const RecordOverview& overview);
+    void reviewQueueRead(int request, const ReviewQueue& queue);
+    void reviewOverviewRead(int request, const ReviewOverview& overview);
 
 private:
     // Writes the events waiting; a file held by another program is tried
     // again with the next batch.
     void writeWaiting();
+    // A failed write that was not for another program holding the file turns
+    // the record off.
+    void check(const QString& problem);
 
     std::unique_ptr<RecordDatabase> db_;
     qint64 session_ = -1;

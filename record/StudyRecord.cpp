@@ -15,6 +15,8 @@ StudyRecord::StudyRecord(const QString& file, QObject* parent) : QObject(parent)
     qRegisterMetaType<RecordBatch>();
     qRegisterMetaType<AnswerHistory>();
     qRegisterMetaType<RecordOverview>();
+    qRegisterMetaType<ReviewQueue>();
+    qRegisterMetaType<ReviewOverview>();
     worker_ = new RecordWorker;
     worker_->moveToThread(&thread_);
     connect(&thread_, &QThread::finished, worker_, &QObject::deleteLater);
@@ -29,6 +31,8 @@ StudyRecord::StudyRecord(const QString& file, QObject* parent) : QObject(parent)
     connect(worker_, &RecordWorker::historyRead, this, &StudyRecord::historyRead);
     connect(worker_, &RecordWorker::marksRead, this, &StudyRecord::marksRead);
     connect(worker_, &RecordWorker::overviewRead, this, &StudyRecord::overviewRead);
+    connect(worker_, &RecordWorker::reviewQueueRead, this, &StudyRecord::reviewQueueRead);
+    connect(worker_, &RecordWorker::reviewOverviewRead, this, &StudyRecord::reviewOverviewRead);
     sendTimer_.setSingleShot(true);
     sendTimer_.setInterval(kGatherMs);
     connect(&sendTimer_, &QTimer::timeout, this, &StudyRecord::send);
@@ -93,5 +97,32 @@ int StudyRecord::readOverview(const QString& volume, const QStringList& titles)
     send();
     QMetaObject::invokeMethod(worker_, "readOverview", Qt::QueuedConnection, Q_ARG(int, ++lastRequest_),
                               Q_ARG(QString, volume), Q_ARG(QStringList, titles));
+    return lastRequest_;
+}
+
+void StudyRecord::setDesiredRetention(double retention)
+{
+    QMetaObject::invokeMethod(worker_, "setDesiredRetention", Qt::QueuedConnection, Q_ARG(double, retention));
+}
+
+void StudyRecord::lessonTexts(const QString& volume, const QString& lesson, const QStringList& textHashes)
+{
+    send();
+    QMetaObject::invokeMethod(worker_, "retireChanged", Qt::QueuedConnection, Q_ARG(QString, volume),
+                              Q_ARG(QString, lesson), Q_ARG(QStringList, textHashes));
+}
+
+int StudyRecord::readReviewQueue(int limit)
+{
+    send();
+    QMetaObject::invokeMethod(worker_, "readReviewQueue", Qt::QueuedConnection, Q_ARG(int, ++lastRequest_),
+                              Q_ARG(int, limit));
+    return lastRequest_;
+}
+
+int StudyRecord::readReviewOverview()
+{
+    send();
+    QMetaObject::invokeMethod(worker_, "readReviewOverview", Qt::QueuedConnection, Q_ARG(int, ++lastRequest_));
     return lastRequest_;
 }

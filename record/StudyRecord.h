@@ -6,6 +6,7 @@
 // nothing is recorded.
 
 #include "record/RecordEvent.h"
+#include "record/ReviewState.h"
 
 #include <QObject>
 #include <QThread>
@@ -28,10 +29,19 @@ public:
     // Writes everything gathered and waits until it is on disk.
     void flush();
 
+    // The daily review's desired retention, 0.70 … 0.97 (0.90 unless set).
+    void setDesiredRetention(double retention);
+    // The sentences of a lesson as its text is now, in lesson order: those of
+    // its sentences in review whose text changed leave review.
+    void lessonTexts(const QString& volume, const QString& lesson, const QStringList& textHashes);
+
     // Reads come back as the signals below, with the request's number.
     int readHistory(const QString& volume, const QString& lesson, const QStringList& textHashes);
     int readMarks(const QString& volume, const QStringList& titles);
     int readOverview(const QString& volume, const QStringList& titles);
+    // The sentences due today across all volumes, most overdue first.
+    int readReviewQueue(int limit = kDefaultDailyReviews);
+    int readReviewOverview();
 
 signals:
     // Said once each: the record is off, or a damaged file was moved aside.
@@ -39,6 +49,8 @@ signals:
     void historyRead(int request, const AnswerHistory& history);
     void marksRead(int request, const QVector<int>& marks);
     void overviewRead(int request, const RecordOverview& overview);
+    void reviewQueueRead(int request, const ReviewQueue& queue);
+    void reviewOverviewRead(int request, const ReviewOverview& overview);
 
 private:
     QThread thread_;

@@ -11,6 +11,8 @@
 #include <QCryptographicHash>
 #include <QDateTime>
 
+#include <algorithm>
+
 namespace {
 
 QString hashOf(const QString& english)
@@ -72,6 +74,7 @@ void StudyRecorder::lessonStarted()
     load.sentence.lesson = name.title;
     load.sentenceCount = count;
     record_.add(load);
+    record_.lessonTexts(name.volume, name.title, hashes);
     historyRequest_ = record_.readHistory(name.volume, name.title, hashes);
 }
 
@@ -102,6 +105,13 @@ void StudyRecorder::answerChecked(int n, bool right, int firstWrong, bool englis
     history_[n].append(right);
     if (historyRequest_ != 0)
         answersSinceRead_.append({n, right});
+}
+
+void StudyRecorder::takeScored(int n, int similarity)
+{
+    RecordEvent event;
+    event.similarity = std::clamp(similarity, 0, 100);
+    keep(RecordEvent::TakeScored, n, event);
 }
 
 std::vector<int> StudyRecorder::hardSentences() const { return ::hardSentences(history_); }

@@ -29,6 +29,11 @@ public:
     // The current lesson's sentences as the record knows them.
     const QVector<SentenceKey>& sentences() const { return sentences_; }
 
+public slots:
+    // A take of sentence n was scored against the recording, 0 … 100: the
+    // sentence is reviewed with the grade its similarity earns.
+    void takeScored(int n, int similarity);
+
 private:
     void lessonStarted();
     void keep(RecordEvent::Kind kind, int sentence, RecordEvent event = {});

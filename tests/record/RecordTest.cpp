@@ -5,6 +5,7 @@
 #include "record/HardSentences.h"
 #include "record/RecordDatabase.h"
 #include "record/StudyRecord.h"
+#include "tests/record/RawFile.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -55,41 +56,6 @@ RecordEvent lessonLoad(int sentences)
     RecordEvent e = event(RecordEvent::LessonLoad, -1);
     e.sentenceCount = sentences;
     return e;
-}
-
-// A plain look into the file, as another program would have.
-class RawFile {
-public:
-    explicit RawFile(const QString& file) : name_(QString("raw-%1").arg(quintptr(this)))
-    {
-        db_ = QSqlDatabase::addDatabase("QSQLITE", name_);
-        db_.setDatabaseName(file);
-        db_.open();
-    }
-    ~RawFile()
-    {
-        db_.close();
-        db_ = QSqlDatabase();
-        QSqlDatabase::removeDatabase(name_);
-    }
-    QVariant value(const QString& sql)
-    {
-        QSqlQuery q(db_);
-        return q.exec(sql) && q.next() ? q.value(0) : QVariant();
-    }
-    bool exec(const QString& sql) { return QSqlQuery(db_).exec(sql); }
-
-private:
-    QString name_;
-    QSqlDatabase db_;
-};
-
-template <typename Signal>
-QList<QVariant> waitFor(StudyRecord& record, Signal signal)
-{
-    QSignalSpy spy(&record, signal);
-    EXPECT_TRUE(spy.wait(5000));
-    return spy.isEmpty() ? QList<QVariant>() : spy.takeFirst();
 }
 
 TEST(StudyRecord, WritesEveryKindOfEventAndReadsThemBack)
@@ -193,7 +159,7 @@ TEST(StudyRecord, AVersionOneFileIsBroughtUpToDateAndKeepsItsRows)
         record.add(play);
     }
     RawFile raw(file);
-    EXPECT_EQ(raw.value("SELECT version FROM schema_version").toInt(), 2);
+    EXPECT_EQ(raw.value("SELECT version FROM schema_version").toInt(), RecordDatabase::kSchemaVersion);
     EXPECT_EQ(raw.value("SELECT group_concat(speed_percent) FROM (SELECT * FROM plays ORDER BY id)").toString(),
               "100,50");
 }

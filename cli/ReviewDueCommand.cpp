@@ -1,0 +1,54 @@
+#include "cli/ReviewDueCommand.h"
+
+#include "record/RecordDatabase.h"
+
+#include <QCommandLineParser>
+#include <QDate>
+#include <QFileInfo>
+
+namespace {
+
+const char* const kDateFormat = "yyyy-MM-dd";
+
+// The record is read as it is, on a connection of this command's own.
+int printDue(const QString& recordFile, const QDate& day, CommandContext& context)
+{
+    DueCount due;
+    if (QFileInfo::exists(recordFile)) {
+        RecordDatabase record("lexbay-review-due");
+        if (const QString problem = record.openForReading(recordFile); !problem.isEmpty()) {
+            context.err << "lexbay: 无法读取学习记录：" << problem << "\n";
+            return 1;
+        }
+        due = record.dueCount(day);
+    }
+    context.out << QString("%1：%2 个句子到期复习（其中 %3 个已逾期）\n")
+                       .arg(day.toString(kDateFormat))
+                       .arg(due.due)
+                       .arg(due.overdue);
+    return 0;
+}
+
+int run(const QCommandLineParser& parser, CommandContext& context)
+{
+    QDate day = QDate::currentDate();
+    if (parser.isSet("date")) {
+        day = QDate::fromString(parser.value("date"), kDateFormat);
+        if (!day.isValid()) {
+            context.err << "lexbay: --date 需要 YYYY-MM-DD 形式的日期，而不是 “" << parser.value("date") << "”\n";
+            return 2;
+        }
+    }
+    return printDue(context.folders.studyRecord, day, context);
+}
+
+}  // namespace
+
+Command reviewDueCommand()
+{
+    return {"review-due",
+            "显示某天（默认今天）到期复习的句子数，逾期的也计在内",
+            {QCommandLineOption("date", "复习的日期（YYYY-MM-DD，默认今天）", "YYYY-MM-DD")},
+            "--review-due [--date YYYY-MM-DD]",
+            run};
+}
