@@ -1,7 +1,10 @@
 #include "cli/Command.h"
+#include "cli/ImportCommand.h"
 
 const QList<Command>& commands()
 {
-    static const QList<Command> all = {};
+    static const QList<Command> all = {
+        importCommand(),
+    };
     return all;
 }

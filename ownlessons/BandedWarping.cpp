@@ -17,11 +17,16 @@ float distanceOf(const SpeechCepstrum& a, const SpeechCepstrum& b)
     return std::sqrt(sum);
 }
 
-// How each cell was reached.
-enum Step : uint8_t { FromDiagonal, FromLeft, FromBelow, Start };
+// How each cell was reached: from the cell one reference frame back and
+// one, two or three recording frames back (the recording runs as fast as
+// the reference, or up to three times slower: a long pause), or two
+// reference frames back and one recording frame (twice as fast).
+enum Step : uint8_t { OneOne, OneTwo, OneThree, TwoOne, Start };
 
 }  // namespace
 
+// Every path pays once per reference frame, the distance to its recording
+// frame, so paths of any shape compare fairly and the open ends cost nothing.
 Warping warpInBand(const std::vector<SpeechCepstrum>& reference, const std::vector<SpeechCepstrum>& recording,
                    const WarpingBand& band)
 {
@@ -34,62 +39,74 @@ Warping warpInBand(const std::vector<SpeechCepstrum>& reference, const std::vect
     std::vector<size_t> offset(size_t(rows) + 1, 0);
     for (int i = 0; i < rows; ++i)
         offset[i + 1] = offset[i] + size_t(std::max(0, band.high[i] - band.low[i]));
-    std::vector<uint8_t> steps(offset.back());
-    std::vector<float> previous, current;
-    int previousLow = 0;
+    std::vector<uint8_t> steps(offset.back(), Start);
+    // Cost rows i-2, i-1 and i, each with the recording frame it starts at.
+    std::vector<float> twoBack, oneBack, current;
+    int twoBackLow = 0, oneBackLow = 0;
+    auto at = [](const std::vector<float>& row, int rowLow, int column) {
+        const int k = column - rowLow;
+        return k >= 0 && k < int(row.size()) ? row[size_t(k)] : kFar;
+    };
     for (int i = 0; i < rows; ++i) {
         const int low = band.low[i];
-        const int width = band.high[i] - low;
-        current.assign(size_t(std::max(0, width)), kFar);
+        const int width = std::max(0, band.high[i] - low);
+        current.assign(size_t(width), kFar);
         for (int j = 0; j < width; ++j) {
-            const float cost = distanceOf(reference[i], recording[size_t(low + j)]);
-            uint8_t step = Start;
+            const int column = low + j;
+            const float cost = distanceOf(reference[size_t(i)], recording[size_t(column)]);
             float best = i == 0 ? 0.0f : kFar;  // open begin: any frame of the first row
+            uint8_t step = Start;
             if (i > 0) {
-                const int below = low + j - previousLow;
-                if (below >= 0 && below < int(previous.size()) && previous[below] < best) {
-                    best = previous[below];
-                    step = FromBelow;
-                }
-                if (below - 1 >= 0 && below - 1 < int(previous.size()) && previous[below - 1] <= best) {
-                    best = previous[below - 1];
-                    step = FromDiagonal;
+                for (int back = 1; back <= 3; ++back) {
+                    const float before = at(oneBack, oneBackLow, column - back);
+                    if (before < best) {
+                        best = before;
+                        step = uint8_t(OneOne + back - 1);
+                    }
                 }
             }
-            if (j > 0 && current[j - 1] < best) {
-                best = current[j - 1];
-                step = FromLeft;
+            if (i > 1) {
+                // Reference frame i-1 is matched with this recording frame too.
+                const float before = at(twoBack, twoBackLow, column - 1)
+                                     + distanceOf(reference[size_t(i - 1)], recording[size_t(column)]);
+                if (before < best) {
+                    best = before;
+                    step = TwoOne;
+                }
             }
             if (best == kFar)
                 continue;
-            // A diagonal step pays for its cell twice, like a step right and up.
-            current[j] = best + (step == FromDiagonal ? 2 : 1) * cost;
+            current[size_t(j)] = best + cost;
             steps[offset[i] + size_t(j)] = step;
         }
-        previous.swap(current);
-        previousLow = low;
+        twoBack.swap(oneBack);
+        twoBackLow = oneBackLow;
+        oneBack.swap(current);
+        oneBackLow = low;
     }
     // Open end: the cheapest cell of the last row.
-    const auto last = std::min_element(previous.begin(), previous.end());
-    if (last == previous.end() || *last == kFar)
+    const auto last = std::min_element(oneBack.begin(), oneBack.end());
+    if (last == oneBack.end() || *last == kFar)
         return warping;
-    int i = rows - 1;
-    int j = band.low[i] + int(last - previous.begin());
     warping.matched.assign(size_t(rows), 0);
     warping.distance.assign(size_t(rows), 0);
+    int i = rows - 1;
+    int j = oneBackLow + int(last - oneBack.begin());
     for (;;) {
-        warping.matched[i] = j;
-        warping.distance[i] = distanceOf(reference[i], recording[size_t(j)]);
+        warping.matched[size_t(i)] = j;
+        warping.distance[size_t(i)] = distanceOf(reference[size_t(i)], recording[size_t(j)]);
         const uint8_t step = steps[offset[i] + size_t(j - band.low[i])];
-        if (step == Start)
+        if (step == Start || i == 0)
             break;
-        if (step == FromLeft) {
-            --j;
-            continue;
+        if (step == TwoOne) {
+            warping.matched[size_t(i - 1)] = j;
+            warping.distance[size_t(i - 1)] = distanceOf(reference[size_t(i - 1)], recording[size_t(j)]);
+            i -= 2;
+            j -= 1;
+        } else {
+            i -= 1;
+            j -= 1 + (step - OneOne);
         }
-        if (step == FromDiagonal)
-            --j;
-        --i;
     }
     return warping;
 }

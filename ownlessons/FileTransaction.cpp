@@ -31,6 +31,7 @@ QString FileTransaction::stagePath(const QString& name)
 {
     const QString path = pathOf(temporaryName(name, int(staged_.size())));
     staged_ << path;
+    stagedFor_.insert(name, path);
     steps_.append({path, pathOf(name)});
     return path;
 }

@@ -6,6 +6,7 @@
 // fails, those already done are undone.
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -32,6 +33,8 @@ public:
     bool commit();
     QString error() const { return error_; }
     QString pathOf(const QString& name) const;
+    // The temporary file staged for `name` (empty when none is).
+    QString stagedPathOf(const QString& name) const { return stagedFor_.value(name); }
 
 private:
     struct Step {
@@ -48,6 +51,7 @@ private:
     QString folder_;
     QList<Step> steps_;
     QStringList staged_;
+    QHash<QString, QString> stagedFor_;
     QString error_;
     bool committed_ = false;
 };

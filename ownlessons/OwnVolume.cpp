@@ -187,6 +187,9 @@ StagedLesson stageLesson(FileTransaction& transaction, const QString& volumeFold
         staged.error = transaction.error();
         return staged;
     }
+    staged.lessonFile = transaction.stagedPathOf(kLessonFile);
+    staged.wordFile = transaction.stagedPathOf(kWordFile);
+    staged.timingFile = transaction.stagedPathOf(fileName(volumeFolder, position, ".lrc"));
     for (const char* extension : {".mp3", ".lrc"})
         staged.files << folder.filePath(fileName(volumeFolder, position, extension));
     staged.files << folder.filePath(kLessonFile) << folder.filePath(kWordFile);
