@@ -163,6 +163,14 @@ Pause pauseNear(const std::vector<bool>& speech, int around, int notBefore)
     return best;
 }
 
+QString textFarLonger(int percentFound, int count)
+{
+    return QStringLiteral("课文比录音里的话长得多：录音里只找到约 %1% 的课文（%2 句中的约 %3 句）")
+        .arg(percentFound)
+        .arg(count)
+        .arg(count * percentFound / 100);
+}
+
 }  // namespace
 
 std::vector<bool> speechFrames(const std::vector<float>& levelDb)
@@ -199,6 +207,12 @@ SentenceAlignment alignSentences(const QStringList& sentences, const SpeechFeatu
     }
     const std::vector<bool> spoken = speechFrames(reference.features.levelDb);
     const int rows = reference.features.frames();
+    // The warping can squeeze the text to half its pace, not more.
+    const int spokenFrames = int(std::count(spoken.begin(), spoken.end(), true));
+    if (heardFrames < spokenFrames / 2) {
+        result.error = textFarLonger(std::min(99, 100 * heardFrames / std::max(1, spokenFrames)), count);
+        return result;
+    }
 
     // Coarse pass.
     const std::vector<SpeechCepstrum> coarseReference = coarsened(reference.features.cepstrum, kCoarseFactor);
@@ -252,10 +266,7 @@ SentenceAlignment alignSentences(const QStringList& sentences, const SpeechFeatu
     }
     const int foundCount = int(std::count(found.begin(), found.end(), true));
     if (foundCount < count * 8 / 10) {
-        result.error = QStringLiteral("课文比录音里的话长得多：录音里只找到约 %1% 的课文（%2 句中的约 %3 句）")
-                           .arg(100 * foundCount / count)
-                           .arg(count)
-                           .arg(foundCount);
+        result.error = textFarLonger(100 * foundCount / count, count);
         result.sentences.clear();
         return result;
     }
