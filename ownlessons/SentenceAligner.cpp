@@ -124,20 +124,21 @@ WarpingBand fineBand(const Warping& coarse, int rows, int columns)
     return band;
 }
 
-// The pause that ends nearest `around` (weighing longer pauses up): the
-// first frame of speech after it, and the pause's first frame.
+// The pause before a sentence: the warping puts its first speech at
+// `around` and the reference's silence before it on [silenceFrom, around].
+// Long pauses that meet that stretch win over the short gaps inside words.
 struct Pause {
     int begin = -1;
     int end = -1;  // the speech after it
 };
 
-Pause pauseNear(const std::vector<bool>& speech, int around, int notBefore)
+Pause pauseNear(const std::vector<bool>& speech, int around, int silenceFrom, int notBefore)
 {
     const int frames = int(speech.size());
     const int from = std::max(notBefore, around - kSearchBefore);
     const int to = std::min(frames, around + kSearchAfter);
     Pause best;
-    double bestScore = 1e9;
+    double bestScore = -1e9;
     for (int i = from; i < to;) {
         if (speech[size_t(i)]) {
             ++i;
@@ -152,8 +153,9 @@ Pause pauseNear(const std::vector<bool>& speech, int around, int notBefore)
             --begin;
         const int length = end - begin;
         if (length >= kShortestPause && end < frames) {
-            const double score = std::abs(end - around) - 0.5 * std::min(length, 60);
-            if (score < bestScore) {
+            const bool meets = end >= silenceFrom && begin <= around + kShortestPause;
+            const double score = std::min(length, 50) - 0.5 * std::abs(end - around) + (meets ? 20 : 0);
+            if (score > bestScore) {
                 bestScore = score;
                 best = {begin, end};
             }
@@ -245,6 +247,7 @@ SentenceAlignment alignSentences(const QStringList& sentences, const SpeechFeatu
     std::vector<bool> pauseFound(size_t(count), false);
     std::vector<bool> found(size_t(count), false);
     int previousSpeechEnd = 0;
+    int previousSpeakTo = 0;
     result.sentences.resize(size_t(count));
     for (int k = 0; k < count; ++k) {
         const int from = reference.sentenceStart[size_t(k)];
@@ -252,7 +255,9 @@ SentenceAlignment alignSentences(const QStringList& sentences, const SpeechFeatu
         const int speakFrom = std::max(from, firstSpeech(spoken, from, to));
         const int speakTo = std::max(speakFrom + 1, lastSpeech(spoken, from, to) + 1);
         const int mapped = fine.matched[size_t(std::min(speakFrom, rows - 1))];
-        const Pause pause = pauseNear(heard, mapped, previousSpeechEnd);
+        const int silenceFrom = k > 0 ? fine.matched[size_t(std::min(previousSpeakTo, rows - 1))] : mapped;
+        const Pause pause = pauseNear(heard, mapped, silenceFrom, previousSpeechEnd);
+        previousSpeakTo = speakTo;
         const int onset = pause.end >= 0 ? pause.end : std::max(mapped, previousSpeechEnd);
         const int leadIn = pause.end >= 0 ? std::min(kMostLeadIn, (pause.end - pause.begin) / 2) : 0;
         result.sentences[size_t(k)].start = std::max(0, onset - leadIn) * kFrameSeconds;

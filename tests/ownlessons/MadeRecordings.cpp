@@ -65,7 +65,7 @@ MadeRecording makeRecording(const QString& folder, const QString& name, const st
         return made;
     }
     const QString noise = QDir(folder).filePath(name + "-noise.wav");
-    runTool("sox", {"-n", "-r", "22050", "-c", "1", noise, "synth", QString::number(at), "whitenoise", "vol",
+    runTool("sox", {"-R", "-n", "-r", "22050", "-c", "1", noise, "synth", QString::number(at), "whitenoise", "vol",
                     QString::number(noiseDb) + "dB"});
     runTool("sox", {"-m", "-v", "1", clean, "-v", "1", noise, made.path});
     return made;
