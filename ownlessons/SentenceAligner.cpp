@@ -27,7 +27,9 @@ constexpr int kShortestPause = 12;
 // start is looked for.
 constexpr int kSearchBefore = 80;
 constexpr int kSearchAfter = 60;
-constexpr int kMostLeadIn = 25;  // the start lies at most 0.25 s before the speech
+// A soft first word is looked for this far before the speech.
+constexpr int kFaintReach = 60;
+constexpr int kMostLeadIn = 30;  // the start lies at most 0.3 s before the speech
 
 float percentile(std::vector<float> values, double share)
 {
@@ -165,6 +167,20 @@ Pause pauseNear(const std::vector<bool>& speech, int around, int silenceFrom, in
     return best;
 }
 
+// Where a sentence's sound begins: its speech after `pause`, moved back over
+// faint sound (a soft first word) with only short gaps before it.
+int faintOnset(const std::vector<bool>& faint, const Pause& pause)
+{
+    int onset = pause.end;
+    int gap = 0;
+    for (int i = pause.end - 1; i > pause.begin && i >= pause.end - kFaintReach && gap < kShortestPause; --i) {
+        gap = faint[size_t(i)] ? 0 : gap + 1;
+        if (faint[size_t(i)])
+            onset = i;
+    }
+    return onset;
+}
+
 QString textFarLonger(int percentFound, int count)
 {
     return QStringLiteral("课文比录音里的话长得多：录音里只找到约 %1% 的课文（%2 句中的约 %3 句）")
@@ -175,11 +191,11 @@ QString textFarLonger(int percentFound, int count)
 
 }  // namespace
 
-std::vector<bool> speechFrames(const std::vector<float>& levelDb)
+std::vector<bool> speechFrames(const std::vector<float>& levelDb, float aboveFloorDb)
 {
     const float floor = percentile(levelDb, 0.1);
     const float loud = percentile(levelDb, 0.98);
-    const float threshold = std::max(floor + 12, loud - 35);
+    const float threshold = std::max(floor + aboveFloorDb, loud - 35);
     std::vector<bool> speech(levelDb.size());
     for (size_t i = 0; i < levelDb.size(); ++i)
         speech[i] = levelDb[i] > threshold;
@@ -196,6 +212,9 @@ SentenceAlignment alignSentences(const QStringList& sentences, const SpeechFeatu
     SentenceAlignment result;
     const int count = int(sentences.size());
     const std::vector<bool> heard = speechFrames(recording.levelDb);
+    // A sentence's first sound is often soft ("the", "f"): its edge is found
+    // at a lower level than the speech itself.
+    const std::vector<bool> faint = speechFrames(recording.levelDb, 5);
     const int heardFrames = int(std::count(heard.begin(), heard.end(), true));
     const int columns = recording.frames();
     if (count == 0 || heardFrames < 50 || percentile(recording.levelDb, 0.98) - percentile(recording.levelDb, 0.1) < 15) {
@@ -258,8 +277,8 @@ SentenceAlignment alignSentences(const QStringList& sentences, const SpeechFeatu
         const int silenceFrom = k > 0 ? fine.matched[size_t(std::min(previousSpeakTo, rows - 1))] : mapped;
         const Pause pause = pauseNear(heard, mapped, silenceFrom, previousSpeechEnd);
         previousSpeakTo = speakTo;
-        const int onset = pause.end >= 0 ? pause.end : std::max(mapped, previousSpeechEnd);
-        const int leadIn = pause.end >= 0 ? std::min(kMostLeadIn, (pause.end - pause.begin) / 2) : 0;
+        const int onset = pause.end >= 0 ? faintOnset(faint, pause) : std::max(mapped, previousSpeechEnd);
+        const int leadIn = pause.end >= 0 ? std::min(kMostLeadIn, (onset - pause.begin) / 2) : 0;
         result.sentences[size_t(k)].start = std::max(0, onset - leadIn) * kFrameSeconds;
         pauseFound[size_t(k)] = pause.end >= 0;
         // The sentence's own speech in the recording.

@@ -38,6 +38,6 @@ using AlignmentProgress = std::function<void(int percent, int sentence, int coun
 SentenceAlignment alignSentences(const QStringList& sentences, const SpeechFeatures& recording,
                                  const AlignmentProgress& progress = {}, const std::atomic_bool* cancel = nullptr);
 
-// The frames of a recording that hold speech, by level against its own
-// noise floor.
-std::vector<bool> speechFrames(const std::vector<float>& levelDb);
+// The frames of a recording that hold speech: louder than its own noise
+// floor by `aboveFloorDb` (and not far below its loudest).
+std::vector<bool> speechFrames(const std::vector<float>& levelDb, float aboveFloorDb = 12);

@@ -154,7 +154,11 @@ void benchmark(const std::vector<Sentence>& sentences, double minutes, const QSt
     for (size_t k = 0; k < starts.size() && k < layout.speechStart.size(); ++k) {
         const double beforeSpeech = layout.speechStart[k] - starts[k];  // ≥ 0 and ≤ 0.5 wanted
         const double afterPrevious = starts[k] - layout.speechEnd[k];   // ≥ 0 wanted
-        outside += beforeSpeech < 0 || beforeSpeech > 0.5 || afterPrevious < 0;
+        const bool out = beforeSpeech < 0 || beforeSpeech > 0.5 || afterPrevious < 0;
+        outside += out;
+        if (out && qEnvironmentVariableIsSet("BENCH_DETAIL"))
+            std::printf("  sentence %zu: start %.2f, its speech %.2f, previous speech ends %.2f\n", k + 1, starts[k],
+                        layout.speechStart[k], layout.speechEnd[k]);
         worstBefore = std::min(worstBefore, beforeSpeech);
         worstAfter = std::min(worstAfter, afterPrevious);
         worstLead = std::max(worstLead, beforeSpeech);
@@ -174,7 +178,10 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     QTemporaryDir folder;
     const std::vector<Sentence> sentences = speakSentences(folder.path());
+    // BENCH_MINUTES=10 runs one length only; BENCH_DETAIL=1 names the starts outside.
+    const double only = qEnvironmentVariable("BENCH_MINUTES").toDouble();
     for (double minutes : {10.0, 60.0})
-        benchmark(sentences, minutes, folder.path());
+        if (only == 0 || only == minutes)
+            benchmark(sentences, minutes, folder.path());
     return 0;
 }
