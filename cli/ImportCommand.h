@@ -1,0 +1,6 @@
+#pragma once
+
+#include "cli/Command.h"
+
+// lexbay --import --volume NAME [--title TITLE] [--words FILE] [--merge-cues] AUDIO TEXT
+Command importCommand();

@@ -1,0 +1,255 @@
+#include "ownlessons/LessonImport.h"
+
+#include "ownlessons/FileTransaction.h"
+#include "ownlessons/OwnVolume.h"
+#include "ownlessons/SentenceAligner.h"
+#include "ownlessons/SubtitleReader.h"
+#include "ownlessons/TextSplitter.h"
+#include "ownlessons/WordList.h"
+#include "platform/analysis/Mp3Encoding.h"
+#include "platform/analysis/SpeechFeatures.h"
+#include "platform/system/CourseLibrary.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cmath>
+#include <memory>
+
+namespace {
+
+// A recording GStreamer needs longer than this for is refused, never waited on.
+constexpr double kDecodingLimitSeconds = 120;
+const char* const kLibraryFile = "liblexbaydll.so";
+const char* const kLessonHead = "htmlhead.txt";
+
+QString readable(const QString& path, QByteArray* bytes)
+{
+    QFile file(path);
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
+        return QStringLiteral("无法读取文件“%1”").arg(path);
+    *bytes = file.readAll();
+    return {};
+}
+
+bool isMp3(const QString& path)
+{
+    QFile file(path);
+    if (!path.endsWith(".mp3", Qt::CaseInsensitive) || !file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray head = file.read(3);
+    return head.startsWith("ID3") || (head.size() >= 2 && uchar(head[0]) == 0xFF && (uchar(head[1]) & 0xE0) == 0xE0);
+}
+
+struct Text {
+    LessonSentences sentences;
+    bool timed = false;
+    QString error;
+};
+
+Text readText(const ImportRequest& request)
+{
+    Text text;
+    QByteArray bytes;
+    if (!(text.error = readable(request.textPath, &bytes)).isEmpty())
+        return text;
+    const QString decoded = decodeLessonText(bytes);
+    const SubtitleFormat format = subtitleFormatOf(request.textPath);
+    if (format != SubtitleFormat::None) {
+        const SubtitleReading reading = readSubtitles(decoded, format, request.mergeCues);
+        text.error = reading.error.isEmpty() ? QString() : QStringLiteral("“%1”：%2").arg(request.textPath, reading.error);
+        text.sentences = reading.sentences;
+        text.timed = true;
+        return text;
+    }
+    text.sentences = splitLessonText(decoded);
+    if (text.sentences.isEmpty())
+        text.error = QStringLiteral("课文文件“%1”里没有英文句子").arg(request.textPath);
+    return text;
+}
+
+// The staged files read back as the catalogue reads a lesson: its title
+// listed, its page made with every sentence, every start read.
+QString checkWithLibrary(const ImportRequest& request, const QString& volumeFolder, const StagedLesson& staged,
+                         const LessonSentences& sentences)
+{
+    CourseLibrary library(QDir(request.programFolder).filePath(kLibraryFile));
+    if (!library.problem().isEmpty())
+        return library.problem();
+    if (library.dllFillLsLesson(staged.lessonFile).size() != staged.lessonIndex + 1)
+        return QStringLiteral("新课的标题没有被课程库读出");
+    const QString page = QDir(volumeFolder).filePath(".check.htm.part");
+    const int made = library.dllMakeHtml(QDir(request.programFolder).filePath(kLessonHead), staged.lessonFile, page,
+                                         staged.lessonIndex, -1);
+    QFile::remove(page);
+    if (made != sentences.size())
+        return QStringLiteral("课程库从新课读出 %1 句，应为 %2 句").arg(made).arg(sentences.size());
+    std::vector<double> times(size_t(sentences.size()) + 2, 0.0);
+    const int read = library.dllReadAllTimeInfo(staged.timingFile, times.data(), int(times.size()));
+    if (read != sentences.size())
+        return QStringLiteral("课程库从时间文件读出 %1 行，应为 %2 行").arg(read).arg(sentences.size());
+    for (int k = 0; k < read; ++k) {
+        if (std::abs(times[size_t(k)] - sentences.at(k).start) > 0.006)
+            return QStringLiteral("课程库读出的第 %1 句时间不对").arg(k + 1);
+    }
+    return {};
+}
+
+class Import {
+public:
+    Import(const ImportRequest& request, const ImportProgress& progress, const std::atomic_bool* cancel)
+        : request_(request), progress_(progress), cancel_(cancel)
+    {
+    }
+
+    ImportResult run()
+    {
+        result_.error = prepare();
+        if (result_.error.isEmpty())
+            result_.error = build();
+        if (!result_.error.isEmpty()) {
+            transaction_.reset();
+            // A volume made for this lesson goes again.
+            if (madeFolder_)
+                QDir(result_.volumeFolder).removeRecursively();
+            result_.files.clear();
+            result_.unsure.clear();
+        }
+        return result_;
+    }
+
+private:
+    QString prepare()
+    {
+        if (QString refused = refusedVolumeName(request_.volume); !refused.isEmpty())
+            return refused;
+        text_ = readText(request_);
+        if (!text_.error.isEmpty())
+            return text_.error;
+        if (!request_.wordsPath.isEmpty()) {
+            QByteArray bytes;
+            if (QString error = readable(request_.wordsPath, &bytes); !error.isEmpty())
+                return error;
+            QString error;
+            words_ = readWordFile(decodeLessonText(bytes), &error);
+            if (!error.isEmpty())
+                return QStringLiteral("“%1”：%2").arg(request_.wordsPath, error);
+        }
+        if (!QFileInfo(request_.audioPath).isFile() || !QFileInfo(request_.audioPath).isReadable())
+            return QStringLiteral("无法读取录音“%1”").arg(request_.audioPath);
+        result_.volumeFolder = QDir(request_.booksFolder).filePath(request_.volume);
+        madeFolder_ = !QFileInfo::exists(result_.volumeFolder);
+        if (!QDir().mkpath(result_.volumeFolder) || !QFileInfo(result_.volumeFolder).isWritable()) {
+            madeFolder_ = madeFolder_ && QFileInfo::exists(result_.volumeFolder);
+            return QStringLiteral("无法写入文件夹“%1”（只读或不能建立）").arg(result_.volumeFolder);
+        }
+        transaction_ = std::make_unique<FileTransaction>(result_.volumeFolder);
+        return {};
+    }
+
+    bool cancelled() const { return cancel_ && *cancel_; }
+
+    void report(int percent, int sentence = 0, int count = 0)
+    {
+        if (progress_)
+            progress_(percent, sentence, count);
+    }
+
+    QString build()
+    {
+        const int position = lessonCount(result_.volumeFolder) + 1;
+        const QString recording =
+            transaction_->stagePath(lessonFileBase(request_.volume, position) + ".mp3");
+        if (isMp3(request_.audioPath)) {
+            // Byte for byte: the learner's file is what plays.
+            if (!QFile::copy(request_.audioPath, recording))
+                return QStringLiteral("无法把录音复制到“%1”（磁盘满了？）").arg(result_.volumeFolder);
+        } else if (QString error = encodeMp3(request_.audioPath, recording, kDecodingLimitSeconds); !error.isEmpty()) {
+            return error;
+        }
+        report(10);
+        // Times are found in the stored MP3, as the player will decode it.
+        const SpeechFeatures heard = speechFeaturesOfFile(
+            recording, kDecodingLimitSeconds, [this](double) { report(20); }, cancel_);
+        if (!heard.error.isEmpty())
+            return heard.error;
+        if (heard.frames() < 10)
+            return QStringLiteral("“%1”里没有声音").arg(request_.audioPath);
+        report(40);
+        if (QString error = timeSentences(heard); !error.isEmpty())
+            return error;
+        if (cancelled())
+            return QStringLiteral("已取消");
+        return writeLesson(heard.seconds());
+    }
+
+    QString timeSentences(const SpeechFeatures& heard)
+    {
+        LessonSentences& sentences = text_.sentences;
+        if (text_.timed) {
+            for (int k = 0; k < sentences.size(); ++k) {
+                if (sentences.at(k).start >= heard.seconds())
+                    return QStringLiteral("字幕第 %1 句开始于 %2 秒，录音只有 %3 秒")
+                        .arg(k + 1)
+                        .arg(sentences.at(k).start, 0, 'f', 2)
+                        .arg(heard.seconds(), 0, 'f', 2);
+            }
+            return {};
+        }
+        QStringList english;
+        for (const LessonSentence& s : sentences)
+            english << s.english;
+        const SentenceAlignment alignment = alignSentences(
+            english, heard,
+            [this](int percent, int sentence, int count) { report(40 + percent * 55 / 100, sentence, count); },
+            cancel_);
+        if (!alignment.error.isEmpty())
+            return alignment.error;
+        for (int k = 0; k < sentences.size(); ++k) {
+            sentences[k].start = alignment.sentences[size_t(k)].start;
+            if (alignment.sentences[size_t(k)].confidence < kUnsureConfidence)
+                result_.unsure << QStringLiteral("第 %1 句的时间可能不准").arg(k + 1);
+        }
+        return {};
+    }
+
+    QString writeLesson(double seconds)
+    {
+        NewLesson lesson;
+        lesson.title = request_.title.isEmpty() ? QFileInfo(request_.audioPath).completeBaseName() : request_.title;
+        lesson.sentences = text_.sentences;
+        lesson.words = request_.wordsPath.isEmpty() ? lessonWords(text_.sentences) : words_;
+        lesson.recordingSeconds = seconds;
+        const StagedLesson staged = stageLesson(*transaction_, result_.volumeFolder, lesson);
+        if (!staged.error.isEmpty())
+            return staged.error;
+        if (QString error = checkWithLibrary(request_, result_.volumeFolder, staged, lesson.sentences);
+            !error.isEmpty())
+            return error;
+        if (cancelled())
+            return QStringLiteral("已取消");
+        if (!transaction_->commit())
+            return transaction_->error();
+        result_.lessonIndex = staged.lessonIndex;
+        result_.files = staged.files;
+        report(100);
+        return {};
+    }
+
+    const ImportRequest& request_;
+    const ImportProgress& progress_;
+    const std::atomic_bool* cancel_;
+    ImportResult result_;
+    Text text_;
+    QList<WordEntry> words_;
+    std::unique_ptr<FileTransaction> transaction_;
+    bool madeFolder_ = false;
+};
+
+}  // namespace
+
+ImportResult importLesson(const ImportRequest& request, const ImportProgress& progress, const std::atomic_bool* cancel)
+{
+    return Import(request, progress, cancel).run();
+}

@@ -1,0 +1,250 @@
+#include "ownlessons/OwnVolume.h"
+
+#include "ownlessons/FileTransaction.h"
+#include "platform/system/CourseText.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cmath>
+
+namespace {
+
+const char* const kLessonFile = "lesson.txt";
+const char* const kWordFile = "words.txt";
+const QByteArray kLineEnd = "\r\n";
+// The readers' line buffer holds 997 bytes, the line end included.
+constexpr int kLongestLine = 997;
+// The timing layout has two minute digits.
+constexpr double kLongestRecording = 100 * 60;
+
+QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The file's lines, line ends dropped; the empty ones at its end too.
+QList<QByteArray> linesOf(const QByteArray& bytes)
+{
+    QList<QByteArray> lines = bytes.split('\n');
+    for (QByteArray& line : lines) {
+        if (line.endsWith('\r'))
+            line.chop(1);
+    }
+    while (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+QByteArray joined(const QList<QByteArray>& lines)
+{
+    QByteArray bytes;
+    for (const QByteArray& line : lines)
+        bytes += line + kLineEnd;
+    return bytes;
+}
+
+// Section k: from its header to the next one. [first, end) in `lines`; the
+// lines before the first header count as no section.
+std::pair<int, int> sectionRange(const QList<QByteArray>& lines, int k)
+{
+    int header = -1;
+    int first = -1;
+    for (int i = 0; i < lines.size(); ++i) {
+        if (!lines.at(i).startsWith('$'))
+            continue;
+        if (first >= 0)
+            return {first, i};
+        if (++header == k)
+            first = i;
+    }
+    return {first, first >= 0 ? int(lines.size()) : -1};
+}
+
+int headerCount(const QList<QByteArray>& lines)
+{
+    int count = 0;
+    for (const QByteArray& line : lines)
+        count += line.startsWith('$') ? 1 : 0;
+    return count;
+}
+
+// One record line: no line end inside, not empty (the data would end there)
+// and not starting a section.
+QByteArray recordLine(const QString& text)
+{
+    QString line = text.simplified();
+    if (line.isEmpty())
+        line = " ";
+    if (line.startsWith('$'))
+        line.replace(0, 1, QChar(0xFF04));
+    return encodeCourseText(line);
+}
+
+QString timeStamp(double seconds)
+{
+    const long hundredths = std::lround(std::max(0.0, seconds) * 100);
+    return QString("[%1:%2.%3]")
+        .arg(hundredths / 6000, 2, 10, QChar('0'))
+        .arg(hundredths / 100 % 60, 2, 10, QChar('0'))
+        .arg(hundredths % 100, 2, 10, QChar('0'));
+}
+
+QString fileName(const QString& volumeFolder, int position, const char* extension)
+{
+    return lessonFileBase(QFileInfo(volumeFolder).fileName(), position) + extension;
+}
+
+}  // namespace
+
+QString refusedVolumeName(const QString& name)
+{
+    if (name.trimmed().isEmpty())
+        return QStringLiteral("册名不能为空");
+    if (name.contains('/') || name.contains('\\') || name.contains(QChar(0)))
+        return QStringLiteral("册名“%1”里不能有路径分隔符").arg(name);
+    if (name == "." || name.contains(".."))
+        return QStringLiteral("册名“%1”里不能有“..”").arg(name);
+    if (name.startsWith('.'))
+        return QStringLiteral("册名“%1”不能以“.”开头").arg(name);
+    return {};
+}
+
+int volumeNumberOf(const QString& folderName)
+{
+    for (int n = 1; n <= 4; ++n) {
+        if (folderName.contains(QString::number(n)))
+            return n;
+    }
+    return 1;
+}
+
+QString lessonFileBase(const QString& volumeFolderName, int lessonPosition)
+{
+    return QString("tlx%1%2").arg(volumeNumberOf(volumeFolderName)).arg(lessonPosition, 3, 10, QChar('0'));
+}
+
+int lessonCount(const QString& volumeFolder)
+{
+    return headerCount(linesOf(readAll(QDir(volumeFolder).filePath(kLessonFile))));
+}
+
+LessonBytes lessonBytes(const NewLesson& lesson)
+{
+    LessonBytes bytes;
+    if (lesson.recordingSeconds >= kLongestRecording) {
+        bytes.error = QStringLiteral("录音长 %1 分钟，课程的时间文件最长只能记到 99 分 59 秒")
+                          .arg(int(lesson.recordingSeconds / 60));
+        return bytes;
+    }
+    QList<QByteArray> lessonLines{"$" + recordLine(lesson.title)};
+    QList<QByteArray> timingLines;
+    for (int i = 0; i < lesson.sentences.size(); ++i) {
+        const LessonSentence& s = lesson.sentences.at(i);
+        // The label "1." goes before the text, so a full stop in the
+        // sentence stays its own.
+        const QByteArray english = QByteArray::number(i + 1) + ". " + recordLine(s.english);
+        if (english.size() + kLineEnd.size() > kLongestLine) {
+            bytes.error = QStringLiteral("第 %1 句太长（%2 字节），课文的一行最多 %3 字节；请在文本里把它分开")
+                              .arg(i + 1)
+                              .arg(english.size())
+                              .arg(kLongestLine - 2);
+            return bytes;
+        }
+        lessonLines << english << recordLine(s.chinese).left(kLongestLine - 2);
+        timingLines << encodeCourseText(timeStamp(s.start)) + recordLine(s.english).left(780);
+    }
+    QList<QByteArray> wordLines{"$" + recordLine(lesson.title)};
+    for (const WordEntry& w : lesson.words)
+        wordLines << recordLine(w.word) << recordLine(w.ipa) << recordLine(w.meaning);
+    bytes.lesson = joined(lessonLines);
+    bytes.words = joined(wordLines);
+    bytes.timing = joined(timingLines);
+    return bytes;
+}
+
+StagedLesson stageLesson(FileTransaction& transaction, const QString& volumeFolder, const NewLesson& lesson)
+{
+    StagedLesson staged;
+    const LessonBytes bytes = lessonBytes(lesson);
+    if (!bytes.error.isEmpty()) {
+        staged.error = bytes.error;
+        return staged;
+    }
+    const QDir folder(volumeFolder);
+    const QList<QByteArray> lessons = linesOf(readAll(folder.filePath(kLessonFile)));
+    QList<QByteArray> words = linesOf(readAll(folder.filePath(kWordFile)));
+    staged.lessonIndex = headerCount(lessons);
+    // Word sections stand by position: a lesson without one gets an empty one.
+    for (int missing = headerCount(words); missing < staged.lessonIndex; ++missing)
+        words << "$";
+    const int position = staged.lessonIndex + 1;
+    if (!transaction.write(kLessonFile, joined(lessons) + bytes.lesson)
+        || !transaction.write(kWordFile, joined(words) + bytes.words)
+        || !transaction.write(fileName(volumeFolder, position, ".lrc"), bytes.timing)) {
+        staged.error = transaction.error();
+        return staged;
+    }
+    staged.lessonFile = transaction.stagedPathOf(kLessonFile);
+    staged.wordFile = transaction.stagedPathOf(kWordFile);
+    staged.timingFile = transaction.stagedPathOf(fileName(volumeFolder, position, ".lrc"));
+    for (const char* extension : {".mp3", ".lrc"})
+        staged.files << folder.filePath(fileName(volumeFolder, position, extension));
+    staged.files << folder.filePath(kLessonFile) << folder.filePath(kWordFile);
+    return staged;
+}
+
+double moveSentenceStart(const QString& volumeFolder, int lessonIndex, int sentence, double delta,
+                         double recordingSeconds, QString* error)
+{
+    const QString name = fileName(volumeFolder, lessonIndex + 1, ".lrc");
+    const QString path = QDir(volumeFolder).filePath(name);
+    QList<QByteArray> lines = linesOf(readAll(path));
+    if (sentence < 0 || sentence >= lines.size() || lines.at(sentence).size() < 10) {
+        *error = QStringLiteral("“%1”里没有第 %2 句的时间").arg(path).arg(sentence + 1);
+        return -1;
+    }
+    auto startOf = [&lines](int k) {
+        const QByteArray& line = lines.at(k);
+        return line.mid(1, 2).toInt() * 60 + line.mid(4, 5).toDouble();
+    };
+    const double earliest = sentence > 0 ? startOf(sentence - 1) + 0.01 : 0.0;
+    const double latest = (sentence + 1 < lines.size() ? startOf(sentence + 1) : recordingSeconds) - 0.01;
+    const double moved = std::clamp(startOf(sentence) + delta, earliest, std::max(earliest, latest));
+    lines[sentence] = encodeCourseText(timeStamp(moved)) + lines.at(sentence).mid(10);
+    FileTransaction transaction(volumeFolder);
+    if (!transaction.write(name, joined(lines)) || !transaction.commit()) {
+        *error = transaction.error();
+        return -1;
+    }
+    return std::round(moved * 100) / 100;
+}
+
+QString removeLesson(const QString& volumeFolder, int lessonIndex)
+{
+    const QDir folder(volumeFolder);
+    QList<QByteArray> lessons = linesOf(readAll(folder.filePath(kLessonFile)));
+    QList<QByteArray> words = linesOf(readAll(folder.filePath(kWordFile)));
+    const int count = headerCount(lessons);
+    if (lessonIndex < 0 || lessonIndex >= count)
+        return QStringLiteral("这一册没有第 %1 课").arg(lessonIndex + 1);
+    const auto [first, end] = sectionRange(lessons, lessonIndex);
+    lessons.erase(lessons.begin() + first, lessons.begin() + end);
+    const auto [wordFirst, wordEnd] = sectionRange(words, lessonIndex);
+    if (wordFirst >= 0)
+        words.erase(words.begin() + wordFirst, words.begin() + wordEnd);
+
+    FileTransaction transaction(volumeFolder);
+    if (!transaction.write(kLessonFile, joined(lessons)) || !transaction.write(kWordFile, joined(words)))
+        return transaction.error();
+    for (const char* extension : {".mp3", ".lrc"}) {
+        if (QFile::exists(folder.filePath(fileName(volumeFolder, lessonIndex + 1, extension))))
+            transaction.remove(fileName(volumeFolder, lessonIndex + 1, extension));
+        for (int position = lessonIndex + 2; position <= count; ++position)
+            transaction.rename(fileName(volumeFolder, position, extension),
+                               fileName(volumeFolder, position - 1, extension));
+    }
+    return transaction.commit() ? QString() : transaction.error();
+}

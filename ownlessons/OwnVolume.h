@@ -1,0 +1,73 @@
+#pragma once
+
+// The learner's own volumes, $XDG_DATA_HOME/Lexbay/books/NAME/, in the
+// course's layouts: lesson.txt and words.txt (GB18030, CR LF, one `$`
+// section per lesson), and per lesson its recording and timing file
+// tlx<N><LLL>.mp3 / .lrc, N the volume number its folder name gives and LLL
+// the lesson's position from 1. Every change is all or nothing.
+
+#include "ownlessons/LessonSentence.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+class FileTransaction;
+
+struct WordEntry {
+    QString word;
+    QString ipa;  // with its slashes, as the course writes it
+    QString meaning;
+};
+
+// Why a volume folder name is refused, or empty when it may be used.
+QString refusedVolumeName(const QString& name);
+
+// The volume number a folder name gives (its first digit of 1–4, else 1).
+int volumeNumberOf(const QString& folderName);
+
+// "tlx1004": the recording's and timing file's name without extension.
+QString lessonFileBase(const QString& volumeFolderName, int lessonPosition);
+
+// How many lessons lesson.txt of `volumeFolder` holds (0 when there is none).
+int lessonCount(const QString& volumeFolder);
+
+struct NewLesson {
+    QString title;
+    LessonSentences sentences;  // every start set, ascending
+    QList<WordEntry> words;
+    double recordingSeconds = 0;
+};
+
+// The lesson's section, word section and timing file in the course's bytes.
+// Empty bytes and an error when a line cannot be written in the layout.
+struct LessonBytes {
+    QByteArray lesson;
+    QByteArray words;
+    QByteArray timing;
+    QString error;
+};
+LessonBytes lessonBytes(const NewLesson& lesson);
+
+// Stages lesson `lesson` as the next lesson of the volume folder into
+// `transaction` (whose folder it is), its recording already staged by the
+// caller as `stagedRecordingName`. Returns the lesson's files, or an error.
+struct StagedLesson {
+    QStringList files;   // the final names, for the learner
+    QString lessonFile;  // the staged lesson.txt and words.txt and timing file, for checking
+    QString wordFile;
+    QString timingFile;
+    int lessonIndex = 0;
+    QString error;
+};
+StagedLesson stageLesson(FileTransaction& transaction, const QString& volumeFolder, const NewLesson& lesson);
+
+// Moves sentence `sentence`'s start of lesson `lessonIndex` by `delta`
+// seconds, kept 0.01 s inside its neighbours (the next sentence, or the
+// recording's end `recordingSeconds`). Returns the new start, or sets `error`.
+double moveSentenceStart(const QString& volumeFolder, int lessonIndex, int sentence, double delta,
+                         double recordingSeconds, QString* error);
+
+// Removes lesson `lessonIndex`: its sections and its two files; the later
+// lessons' files are renamed down by one. Returns an error, or empty.
+QString removeLesson(const QString& volumeFolder, int lessonIndex);

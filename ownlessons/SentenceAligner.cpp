@@ -1,0 +1,309 @@
+#include "ownlessons/SentenceAligner.h"
+
+#include "ownlessons/BandedWarping.h"
+#include "platform/speech/SpeechSynthesis.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+
+namespace {
+
+// The reference voice and pace: near a reader's, so the band stays narrow.
+const char* const kReferenceVoice = "en-us";
+constexpr int kReferenceWordsPerMinute = 165;
+constexpr double kFrameSeconds = 0.01;
+// The coarse pass looks at 0.2 s frames in a band around the straight line
+// through both readings' speech, the fine pass at 10 ms frames near the
+// coarse path.
+constexpr int kCoarseFactor = 20;
+constexpr double kLeastCoarseHalfBand = 45;  // seconds
+constexpr double kCoarseHalfBandShare = 0.06;
+constexpr int kFineHalfBand = 100;  // frames
+// A pause between sentences lasts at least this long; shorter ones are
+// stops inside words.
+constexpr int kShortestPause = 12;
+// How far from where the warping puts a sentence's first speech its real
+// start is looked for.
+constexpr int kSearchBefore = 80;
+constexpr int kSearchAfter = 60;
+// A soft first word is looked for this far before the speech.
+constexpr int kFaintReach = 60;
+constexpr int kMostLeadIn = 30;  // the start lies at most 0.3 s before the speech
+
+float percentile(std::vector<float> values, double share)
+{
+    if (values.empty())
+        return 0;
+    const size_t at = std::min(values.size() - 1, size_t(share * double(values.size())));
+    std::nth_element(values.begin(), values.begin() + long(at), values.end());
+    return values[at];
+}
+
+struct Reference {
+    SpeechFeatures features;
+    std::vector<int> sentenceStart;  // frame where each sentence's reading begins, and the end
+    QString error;
+};
+
+Reference readReference(const QStringList& sentences, const AlignmentProgress& progress,
+                        const std::atomic_bool* cancel)
+{
+    Reference reference;
+    const int rate = speechRate();
+    if (rate == 0) {
+        reference.error = QStringLiteral("无法启动语音合成（espeak-ng）");
+        return reference;
+    }
+    SpeechFeatureStream stream(rate);
+    const int count = int(sentences.size());
+    reference.error = speakSentences(sentences, kReferenceVoice, kReferenceWordsPerMinute,
+                                     [&](int sentence, const float* samples, size_t n) {
+                                         if (samples == nullptr) {
+                                             reference.sentenceStart.push_back(stream.frames());
+                                             if (progress)
+                                                 progress(70 * sentence / std::max(1, count), sentence + 1, count);
+                                         }
+                                         stream.feed(samples, n);
+                                         return !(cancel && *cancel);
+                                     });
+    reference.sentenceStart.push_back(stream.frames());
+    reference.features = stream.finish();
+    return reference;
+}
+
+int firstSpeech(const std::vector<bool>& speech, int from, int to)
+{
+    for (int i = from; i < to; ++i)
+        if (speech[size_t(i)])
+            return i;
+    return -1;
+}
+
+int lastSpeech(const std::vector<bool>& speech, int from, int to)
+{
+    for (int i = to - 1; i >= from; --i)
+        if (speech[size_t(i)])
+            return i;
+    return -1;
+}
+
+// The coarse band: the line from the recording's first to its last speech,
+// widened on both sides.
+WarpingBand coarseBand(int rows, int columns, int firstColumn, int lastColumn, int halfWidth)
+{
+    WarpingBand band;
+    band.low.resize(size_t(rows));
+    band.high.resize(size_t(rows));
+    const double slope = rows > 1 ? double(lastColumn - firstColumn) / (rows - 1) : 0;
+    for (int i = 0; i < rows; ++i) {
+        const int centre = firstColumn + int(std::lround(slope * i));
+        band.low[size_t(i)] = std::clamp(centre - halfWidth, 0, columns - 1);
+        band.high[size_t(i)] = std::clamp(centre + halfWidth, 1, columns);
+    }
+    return band;
+}
+
+// The fine band: the coarse path's frames, widened, never falling back.
+WarpingBand fineBand(const Warping& coarse, int rows, int columns)
+{
+    WarpingBand band;
+    band.low.resize(size_t(rows));
+    band.high.resize(size_t(rows));
+    int low = 0;
+    int high = 1;
+    for (int i = 0; i < rows; ++i) {
+        const size_t c = std::min(coarse.matched.size() - 1, size_t(i / kCoarseFactor));
+        const int centre = coarse.matched[c] * kCoarseFactor + kCoarseFactor / 2;
+        low = std::clamp(std::max(low, centre - kFineHalfBand), 0, columns - 1);
+        high = std::clamp(std::max(high, centre + kFineHalfBand), low + 1, columns);
+        band.low[size_t(i)] = low;
+        band.high[size_t(i)] = high;
+    }
+    // Each row must reach the one before it.
+    for (int i = rows - 1; i > 0; --i)
+        band.low[size_t(i - 1)] = std::min(band.low[size_t(i - 1)], band.low[size_t(i)]);
+    return band;
+}
+
+// The pause before a sentence: the warping puts its first speech at
+// `around` and the reference's silence before it on [silenceFrom, around].
+// Long pauses that meet that stretch win over the short gaps inside words.
+struct Pause {
+    int begin = -1;
+    int end = -1;  // the speech after it
+};
+
+Pause pauseNear(const std::vector<bool>& speech, int around, int silenceFrom, int notBefore)
+{
+    const int frames = int(speech.size());
+    const int from = std::max(notBefore, around - kSearchBefore);
+    const int to = std::min(frames, around + kSearchAfter);
+    Pause best;
+    double bestScore = -1e9;
+    for (int i = from; i < to;) {
+        if (speech[size_t(i)]) {
+            ++i;
+            continue;
+        }
+        int end = i;
+        while (end < frames && !speech[size_t(end)])
+            ++end;
+        // A pause at the search's edge may go on before it.
+        int begin = i;
+        while (begin > notBefore && !speech[size_t(begin - 1)])
+            --begin;
+        const int length = end - begin;
+        if (length >= kShortestPause && end < frames) {
+            const bool meets = end >= silenceFrom && begin <= around + kShortestPause;
+            const double score = std::min(length, 50) - 0.5 * std::abs(end - around) + (meets ? 20 : 0);
+            if (score > bestScore) {
+                bestScore = score;
+                best = {begin, end};
+            }
+        }
+        i = end;
+    }
+    return best;
+}
+
+// Where a sentence's sound begins: its speech after `pause`, moved back over
+// faint sound (a soft first word) with only short gaps before it.
+int faintOnset(const std::vector<bool>& faint, const Pause& pause)
+{
+    int onset = pause.end;
+    int gap = 0;
+    for (int i = pause.end - 1; i > pause.begin && i >= pause.end - kFaintReach && gap < kShortestPause; --i) {
+        gap = faint[size_t(i)] ? 0 : gap + 1;
+        if (faint[size_t(i)])
+            onset = i;
+    }
+    return onset;
+}
+
+QString textFarLonger(int percentFound, int count)
+{
+    return QStringLiteral("课文比录音里的话长得多：录音里只找到约 %1% 的课文（%2 句中的约 %3 句）")
+        .arg(percentFound)
+        .arg(count)
+        .arg(count * percentFound / 100);
+}
+
+}  // namespace
+
+std::vector<bool> speechFrames(const std::vector<float>& levelDb, float aboveFloorDb)
+{
+    const float floor = percentile(levelDb, 0.1);
+    const float loud = percentile(levelDb, 0.98);
+    const float threshold = std::max(floor + aboveFloorDb, loud - 35);
+    std::vector<bool> speech(levelDb.size());
+    for (size_t i = 0; i < levelDb.size(); ++i)
+        speech[i] = levelDb[i] > threshold;
+    // A lone frame is a click, not speech.
+    for (size_t i = 1; i + 1 < speech.size(); ++i)
+        if (speech[i] && !speech[i - 1] && !speech[i + 1])
+            speech[i] = false;
+    return speech;
+}
+
+SentenceAlignment alignSentences(const QStringList& sentences, const SpeechFeatures& recording,
+                                 const AlignmentProgress& progress, const std::atomic_bool* cancel)
+{
+    SentenceAlignment result;
+    const int count = int(sentences.size());
+    const std::vector<bool> heard = speechFrames(recording.levelDb);
+    // A sentence's first sound is often soft ("the", "f"): its edge is found
+    // at a lower level than the speech itself.
+    const std::vector<bool> faint = speechFrames(recording.levelDb, 5);
+    const int heardFrames = int(std::count(heard.begin(), heard.end(), true));
+    const int columns = recording.frames();
+    if (count == 0 || heardFrames < 50 || percentile(recording.levelDb, 0.98) - percentile(recording.levelDb, 0.1) < 15) {
+        result.error = QStringLiteral("录音里没有听到说话声");
+        return result;
+    }
+    const Reference reference = readReference(sentences, progress, cancel);
+    if (!reference.error.isEmpty()) {
+        result.error = reference.error;
+        return result;
+    }
+    const std::vector<bool> spoken = speechFrames(reference.features.levelDb);
+    const int rows = reference.features.frames();
+    // The warping can squeeze the text to half its pace, not more.
+    const int spokenFrames = int(std::count(spoken.begin(), spoken.end(), true));
+    if (heardFrames < spokenFrames / 2) {
+        result.error = textFarLonger(std::min(99, 100 * heardFrames / std::max(1, spokenFrames)), count);
+        return result;
+    }
+
+    // Coarse pass.
+    const std::vector<SpeechCepstrum> coarseReference = coarsened(reference.features.cepstrum, kCoarseFactor);
+    const std::vector<SpeechCepstrum> coarseRecording = coarsened(recording.cepstrum, kCoarseFactor);
+    const int coarseColumns = int(coarseRecording.size());
+    const int halfWidth = int(std::max(kLeastCoarseHalfBand, kCoarseHalfBandShare * recording.seconds())
+                              / (kFrameSeconds * kCoarseFactor));
+    const int heardFirst = firstSpeech(heard, 0, columns) / kCoarseFactor;
+    const int heardLast = lastSpeech(heard, 0, columns) / kCoarseFactor;
+    const Warping coarse = warpInBand(coarseReference, coarseRecording,
+                                      coarseBand(int(coarseReference.size()), coarseColumns, heardFirst, heardLast,
+                                                 halfWidth));
+    if (progress)
+        progress(85, 0, count);
+    if (coarse.matched.empty() || (cancel && *cancel)) {
+        result.error = cancel && *cancel ? QStringLiteral("已取消") : QStringLiteral("无法对齐录音和课文");
+        return result;
+    }
+    // Fine pass.
+    const Warping fine = warpInBand(reference.features.cepstrum, recording.cepstrum, fineBand(coarse, rows, columns));
+    if (progress)
+        progress(95, 0, count);
+    if (fine.matched.empty()) {
+        result.error = QStringLiteral("无法对齐录音和课文");
+        return result;
+    }
+
+    // Each sentence's start, in the pause before its first speech.
+    std::vector<double> distances(size_t(count), 0);
+    std::vector<bool> pauseFound(size_t(count), false);
+    std::vector<bool> found(size_t(count), false);
+    int previousSpeechEnd = 0;
+    int previousSpeakTo = 0;
+    result.sentences.resize(size_t(count));
+    for (int k = 0; k < count; ++k) {
+        const int from = reference.sentenceStart[size_t(k)];
+        const int to = std::min(rows, reference.sentenceStart[size_t(k) + 1]);
+        const int speakFrom = std::max(from, firstSpeech(spoken, from, to));
+        const int speakTo = std::max(speakFrom + 1, lastSpeech(spoken, from, to) + 1);
+        const int mapped = fine.matched[size_t(std::min(speakFrom, rows - 1))];
+        const int silenceFrom = k > 0 ? fine.matched[size_t(std::min(previousSpeakTo, rows - 1))] : mapped;
+        const Pause pause = pauseNear(heard, mapped, silenceFrom, previousSpeechEnd);
+        previousSpeakTo = speakTo;
+        const int onset = pause.end >= 0 ? faintOnset(faint, pause) : std::max(mapped, previousSpeechEnd);
+        const int leadIn = pause.end >= 0 ? std::min(kMostLeadIn, (onset - pause.begin) / 2) : 0;
+        result.sentences[size_t(k)].start = std::max(0, onset - leadIn) * kFrameSeconds;
+        pauseFound[size_t(k)] = pause.end >= 0;
+        // The sentence's own speech in the recording.
+        const int spokenEnd = fine.matched[size_t(std::min(speakTo, rows - 1))];
+        found[size_t(k)] = (spokenEnd - mapped) >= 0.3 * (speakTo - speakFrom);
+        distances[size_t(k)] = std::accumulate(fine.distance.begin() + speakFrom, fine.distance.begin() + speakTo, 0.0)
+                               / (speakTo - speakFrom);
+        previousSpeechEnd = std::max(onset + 1, lastSpeech(heard, onset, std::max(onset, spokenEnd)) + 1);
+    }
+    const int foundCount = int(std::count(found.begin(), found.end(), true));
+    if (foundCount < count * 8 / 10) {
+        result.error = textFarLonger(100 * foundCount / count, count);
+        result.sentences.clear();
+        return result;
+    }
+    std::vector<double> sorted = distances;
+    std::nth_element(sorted.begin(), sorted.begin() + long(sorted.size() / 2), sorted.end());
+    const double typical = std::max(1e-6, sorted[sorted.size() / 2]);
+    for (int k = 0; k < count; ++k) {
+        double confidence = std::clamp(1.5 - 0.75 * distances[size_t(k)] / typical, 0.0, 1.0);
+        if (!pauseFound[size_t(k)] || !found[size_t(k)])
+            confidence *= 0.4;
+        result.sentences[size_t(k)].confidence = confidence;
+    }
+    if (progress)
+        progress(100, 0, count);
+    return result;
+}

@@ -1,0 +1,94 @@
+// The aligner on a recording made here: voices other than the aligner's own,
+// at their own paces, an announcement before the text, pauses of random
+// length, a stumble, a sentence over two breaths, an abbreviation and a
+// number read out, and noise 40 dB down. Every start must lie in the
+// silence before its sentence's first speech: after the previous sentence's
+// last speech and at most 0.5 s before its own.
+
+#include "MadeRecordings.h"
+
+#include "ownlessons/LessonImport.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace {
+
+std::vector<double> timingFileStarts(const QString& path)
+{
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    std::vector<double> starts;
+    for (const QByteArray& line : file.readAll().split('\n')) {
+        if (line.size() >= 10)
+            starts.push_back(line.mid(1, 2).toInt() * 60 + line.mid(4, 5).toDouble());
+    }
+    return starts;
+}
+
+TEST(AlignmentTest, EveryStartLiesInTheSilenceBeforeItsSentence)
+{
+    QTemporaryDir folder;
+    std::mt19937 random(7);
+    std::uniform_real_distribution<double> pause(0.35, 2.5);
+    const QStringList voices = {"en-gb", "en+m3", "en-gb-x-rp", "en+f2", "en-us+m5"};
+    // What is spoken, and the text the learner has (equal but for the
+    // stumble and the two breaths).
+    const std::vector<std::pair<QString, QString>> sentences = {
+        {"Excuse me, where is the station?", ""},
+        {"She was a more a amiable woman than her sister.", "She was a more amiable woman than her sister."},
+        {"Mister Brown lives on Saint James Street,", "Mr. Brown lives on St. James Street, near the old market."},
+        {"near the old market.", ""},
+        {"It cost three point five dollars, which is not much.", "It cost 3.5 dollars, which is not much."},
+        {"Thank you very much for your help today.", ""},
+        {"The train leaves at seven o'clock every morning.", ""},
+        {"We walked along the river until the sun went down.", ""},
+        {"Please close the window before you go to bed.", ""},
+        {"My brother plays the piano better than I do.", ""},
+    };
+    std::vector<SpokenPart> parts = {{"Welcome to the listening course. Lesson one.", "en-us+f3", 180, 1.0}};
+    QString text;
+    for (size_t i = 0; i < sentences.size(); ++i) {
+        const bool halfSentence = sentences[i].first.endsWith(',');
+        parts.push_back({sentences[i].first, voices[int(i) % voices.size()], 150 + int(random() % 40),
+                         halfSentence ? 0.6 : pause(random)});
+        const QString written = sentences[i].second.isEmpty() ? sentences[i].first : sentences[i].second;
+        if (!sentences[i].second.isEmpty() || !sentences[i ? i - 1 : 0].first.endsWith(','))
+            text += written + "\n";
+    }
+    const MadeRecording recording = makeRecording(folder.path(), "lesson", parts, -40);
+    QFile textFile(folder.filePath("lesson.txt"));
+    ASSERT_TRUE(textFile.open(QIODevice::WriteOnly));
+    textFile.write(text.toUtf8());
+    textFile.close();
+
+    ImportRequest request;
+    request.booksFolder = folder.filePath("books");
+    request.programFolder = LEXBAY_APP_DIR;
+    request.volume = "听力";
+    request.audioPath = recording.path;
+    request.textPath = textFile.fileName();
+    const ImportResult result = importLesson(request);
+    ASSERT_EQ(result.error, QString());
+    const std::vector<double> starts = timingFileStarts(result.volumeFolder + "/tlx1001.lrc");
+
+    // The sentences of the text in the recording's parts: part 0 is the
+    // intro; the two breaths are one sentence.
+    std::vector<size_t> firstPart = {1, 2, 3, 5, 6, 7, 8, 9, 10};
+    ASSERT_EQ(starts.size(), firstPart.size());
+    for (size_t k = 0; k < starts.size(); ++k) {
+        const size_t p = firstPart[k];
+        const double speech = recording.speechStart[p];
+        const double previous = recording.speechEnd[p - 1];
+        EXPECT_GE(starts[k], previous) << "sentence " << k + 1 << " starts in the one before";
+        EXPECT_LE(starts[k], speech) << "sentence " << k + 1 << " cuts its own head";
+        EXPECT_GE(starts[k], speech - 0.5) << "sentence " << k + 1 << " waits through the pause";
+        std::printf("sentence %zu: start %.2f, speech %.2f, previous speech ends %.2f\n", k + 1, starts[k], speech,
+                    previous);
+    }
+}
+
+}  // namespace
