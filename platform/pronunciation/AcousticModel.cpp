@@ -22,13 +22,14 @@ QString modelFolder()
 
 QString g_unavailableReason;
 
-// The grammar: every word in order, each optionally said again; the decoder
-// itself lets pauses and breaths in between.
-QString grammarFor(const QStringList& words)
+// The grammar: every word in order, each optionally said again (and, when
+// skippable, optional); the decoder itself lets pauses and breaths in
+// between.
+QString grammarFor(const QStringList& words, bool skippable)
 {
     QString rule;
     for (const QString& word : words)
-        rule += QStringLiteral(" %1 [%1]").arg(word);
+        rule += (skippable ? QStringLiteral(" [%1 [%1]]") : QStringLiteral(" %1 [%1]")).arg(word);
     return QStringLiteral("#JSGF V1.0;\ngrammar sentence;\npublic <sentence> =%1 ;\n").arg(rule);
 }
 
@@ -111,10 +112,11 @@ bool AcousticModel::ensureWord(const QString& word, const QString& phones)
     return ps_add_word(decoder_->ps, utf8.constData(), phones.toLatin1().constData(), FALSE) >= 0;
 }
 
-Decoding AcousticModel::decodeWords(const std::vector<short>& samples, const QStringList& words)
+Decoding AcousticModel::decodeWords(const std::vector<short>& samples, const QStringList& words, bool skippable)
 {
     std::lock_guard lock(decoder_->mutex);
-    if (ps_set_jsgf_string(decoder_->ps, kWordSearch, grammarFor(words).toUtf8().constData()) < 0)
+    const QByteArray grammar = grammarFor(words, skippable).toUtf8();
+    if (ps_set_jsgf_string(decoder_->ps, kWordSearch, grammar.constData()) < 0)
         return {{}, QStringLiteral("句子的语法无法建立")};
     return decode(kWordSearch, samples);
 }

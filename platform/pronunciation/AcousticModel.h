@@ -33,9 +33,10 @@ public:
     static QString unavailableReason();
 
     // Decodes 16 kHz mono samples with a grammar: the words in order, each
-    // possibly said twice, pauses between them allowed. Every word must be
-    // in the dictionary (see ensureWord).
-    Decoding decodeWords(const std::vector<short>& samples, const QStringList& words);
+    // possibly said twice, pauses between them allowed; with `skippable`
+    // any word may also be left out. Every word must be in the dictionary
+    // (see ensureWord).
+    Decoding decodeWords(const std::vector<short>& samples, const QStringList& words, bool skippable);
     // Decodes the same samples as a free sequence of phones.
     Decoding decodePhones(const std::vector<short>& samples);
     // Whether the dictionary holds the word; if not, adds it with the phones

@@ -108,18 +108,22 @@ void placeWords(const Decoding& words, const Decoding& phones, std::vector<WordP
     }
 }
 
+// 发音 from the words found; the poorest word among all the take placed,
+// found or not, so that a word said as another is the one named.
 void summarise(PronunciationScore& score)
 {
     double marks = 0;
     int found = 0;
     const WordPronunciation* poorest = nullptr;
     for (const WordPronunciation& word : score.words) {
+        if (word.startFrame < 0)
+            continue;
+        if (!poorest || word.goodness < poorest->goodness)
+            poorest = &word;
         if (word.quality == WordQuality::Missing)
             continue;
         ++found;
         marks += marksFor(word.goodness);
-        if (!poorest || word.goodness < poorest->goodness)
-            poorest = &word;
     }
     score.completeness = int(std::lround(100.0 * found / score.words.size()));
     score.pronunciation = found ? int(std::lround(marks / found)) : 0;
@@ -172,7 +176,11 @@ PronunciationScore scorePronunciationOfSamples(const std::vector<float>& samples
     }
     score.takeHasVoice = true;
     const std::vector<short> pcm = toPcm(samples);
-    const Decoding spoken = model->decodeWords(pcm, words);
+    // A take that does not hold the whole sentence leaves the strict grammar
+    // without an end: then each word may be left out.
+    Decoding spoken = model->decodeWords(pcm, words, false);
+    if (spoken.error.isEmpty() && spoken.segments.empty())
+        spoken = model->decodeWords(pcm, words, true);
     const Decoding phones = model->decodePhones(pcm);
     if (!spoken.error.isEmpty() || !phones.error.isEmpty()) {
         score.message = spoken.error.isEmpty() ? phones.error : spoken.error;

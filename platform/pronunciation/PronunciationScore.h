@@ -29,7 +29,7 @@ struct PronunciationScore {
     bool takeHasVoice = false;
     int pronunciation = 0;  // 0–100, over the words found
     int completeness = 0;   // 0–100: share of the sentence's words found
-    QString poorestWord;    // the found word with the lowest goodness
+    QString poorestWord;    // the word placed in the take with the lowest goodness
     std::vector<WordPronunciation> words;
     QString message;
 };
