@@ -131,6 +131,13 @@ void summarise(PronunciationScore& score)
         score.poorestWord = poorest->word;
 }
 
+PronunciationScore unscored(const QString& why)
+{
+    PronunciationScore score;
+    score.message = why;
+    return score;
+}
+
 }  // namespace
 
 bool pronunciationScoringAvailable()
@@ -146,35 +153,27 @@ QString pronunciationUnavailableReason()
 PronunciationScore scorePronunciation(const QString& takeFile, const QString& sentenceText)
 {
     if (!pronunciationScoringAvailable())
-        return {false, false, 0, 0, {}, {}, pronunciationUnavailableReason()};
+        return unscored(pronunciationUnavailableReason());
     const DecodedAudio take = decodeAudio(takeFile);
     if (!take.ok())
-        return {false, false, 0, 0, {}, {}, take.error};
+        return unscored(take.error);
     return scorePronunciationOfSamples(take.samples, sentenceText);
 }
 
 PronunciationScore scorePronunciationOfSamples(const std::vector<float>& samples, const QString& sentenceText)
 {
-    PronunciationScore score;
     AcousticModel* model = AcousticModel::shared();
-    if (!model) {
-        score.message = pronunciationUnavailableReason();
-        return score;
-    }
+    if (!model)
+        return unscored(pronunciationUnavailableReason());
     QStringList words;
     for (const QString& word : spokenWords(sentenceText)) {
         if (model->ensureWord(word, model->knowsWord(word) ? QString() : espeakPronunciation(word)))
             words << word;
     }
-    if (words.isEmpty()) {
-        score.message = QStringLiteral("句子里没有可以评分的英语单词");
-        return score;
-    }
-    if (!holdsVoice(samples)) {
-        score.message = QStringLiteral("没有录到声音");
-        return score;
-    }
-    score.takeHasVoice = true;
+    if (words.isEmpty())
+        return unscored(QStringLiteral("句子里没有可以评分的英语单词"));
+    if (!holdsVoice(samples))
+        return unscored(QStringLiteral("没有录到声音"));
     const std::vector<short> pcm = toPcm(samples);
     // A take that does not hold the whole sentence leaves the strict grammar
     // without an end: then each word may be left out.
@@ -182,10 +181,10 @@ PronunciationScore scorePronunciationOfSamples(const std::vector<float>& samples
     if (spoken.error.isEmpty() && spoken.segments.empty())
         spoken = model->decodeWords(pcm, words, true);
     const Decoding phones = model->decodePhones(pcm);
-    if (!spoken.error.isEmpty() || !phones.error.isEmpty()) {
-        score.message = spoken.error.isEmpty() ? phones.error : spoken.error;
-        return score;
-    }
+    if (!spoken.error.isEmpty() || !phones.error.isEmpty())
+        return unscored(spoken.error.isEmpty() ? phones.error : spoken.error);
+    PronunciationScore score;
+    score.takeHasVoice = true;
     for (const QString& word : words)
         score.words.push_back({word, WordQuality::Missing, 0, -1, -1});
     placeWords(spoken, phones, score.words);
