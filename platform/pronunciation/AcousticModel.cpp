@@ -65,10 +65,9 @@ AcousticModel* AcousticModel::shared()
         const QByteArray hmmPath = hmm.toUtf8(), dictPath = dict.toUtf8();
         // The free phones are context-independent: a loop over every
         // context-dependent phone keeps thousands of paths a frame and takes
-        // seconds and gigabytes. The senones are scored from their two best
-        // Gaussians rather than four, which makes the two decodings cheaper.
+        // seconds and gigabytes.
         cmd_ln_t* config = cmd_ln_init(nullptr, ps_args(), TRUE, "-hmm", hmmPath.constData(), "-dict",
-                                       dictPath.constData(), "-logfn", "/dev/null", "-allphone_ci", "yes", "-topn", "2", nullptr);
+                                       dictPath.constData(), "-logfn", "/dev/null", "-allphone_ci", "yes", nullptr);
         ps_decoder_t* ps = config ? ps_init(config) : nullptr;
         if (config)
             cmd_ln_free_r(config);
