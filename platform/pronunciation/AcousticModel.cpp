@@ -65,9 +65,14 @@ AcousticModel* AcousticModel::shared()
         const QByteArray hmmPath = hmm.toUtf8(), dictPath = dict.toUtf8();
         // The free phones are context-independent: a loop over every
         // context-dependent phone keeps thousands of paths a frame and takes
-        // seconds and gigabytes.
+        // seconds and gigabytes. Each take is decoded twice and the two must
+        // see the same frames whatever was decoded before: so the cepstral
+        // mean is the take's own (not carried over from the last one), and
+        // no frames are dropped as silence nor changed by a noise estimate
+        // that also carries over.
         cmd_ln_t* config = cmd_ln_init(nullptr, ps_args(), TRUE, "-hmm", hmmPath.constData(), "-dict",
-                                       dictPath.constData(), "-logfn", "/dev/null", "-allphone_ci", "yes", nullptr);
+                                       dictPath.constData(), "-logfn", "/dev/null", "-allphone_ci", "yes",
+                                       "-cmn", "batch", "-remove_noise", "no", "-remove_silence", "no", nullptr);
         ps_decoder_t* ps = config ? ps_init(config) : nullptr;
         if (config)
             cmd_ln_free_r(config);

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <thread>
 
 namespace {
 
@@ -91,6 +92,26 @@ TEST(PronunciationScore, ScoresTakesAgainstTheirSentence)
     EXPECT_FALSE(silence.scored);
     EXPECT_FALSE(silence.takeHasVoice);
     EXPECT_EQ(silence.message, "没有录到声音");
+}
+
+// The comparison scores off the window's thread; two takes scored at once
+// score as each alone.
+TEST(PronunciationScore, ScoresFromTwoThreadsAtOnce)
+{
+    const QString files[] = {kReadings + "0880.wav", kReadings + "0930.wav"};
+    const QString sentences[] = {kNotIllDisposed, kAmiableHimself};
+    PronunciationScore alone[2], together[2];
+    for (int i = 0; i < 2; ++i)
+        alone[i] = scorePronunciation(files[i], sentences[i]);
+    std::thread other([&] { together[1] = scorePronunciation(files[1], sentences[1]); });
+    together[0] = scorePronunciation(files[0], sentences[0]);
+    other.join();
+    for (int i = 0; i < 2; ++i) {
+        ASSERT_TRUE(together[i].scored);
+        EXPECT_EQ(together[i].pronunciation, alone[i].pronunciation);
+        EXPECT_EQ(together[i].completeness, alone[i].completeness);
+        EXPECT_EQ(together[i].poorestWord, alone[i].poorestWord);
+    }
 }
 
 TEST(WithoutModel, SaysScoringIsUnavailable)
