@@ -108,8 +108,10 @@ void placeWords(const Decoding& words, const Decoding& phones, std::vector<WordP
     }
 }
 
-// 发音 from the words found; the poorest word among all the take placed,
-// found or not, so that a word said as another is the one named.
+// 发音 over all the sentence's words, one not said counting 0, so that
+// the few words of another sentence that happen to fit do not score as a
+// good reading; the poorest word among all the take placed, found or not,
+// so that a word said as another is the one named.
 void summarise(PronunciationScore& score)
 {
     double marks = 0;
@@ -126,7 +128,7 @@ void summarise(PronunciationScore& score)
         marks += marksFor(word.goodness);
     }
     score.completeness = int(std::lround(100.0 * found / score.words.size()));
-    score.pronunciation = found ? int(std::lround(marks / found)) : 0;
+    score.pronunciation = int(std::lround(marks / score.words.size()));
     if (poorest)
         score.poorestWord = poorest->word;
 }

@@ -27,7 +27,7 @@ struct PronunciationScore {
     // take unreadable or silent; `message` says which.
     bool scored = false;
     bool takeHasVoice = false;
-    int pronunciation = 0;  // 0–100, over the words found
+    int pronunciation = 0;  // 0–100, over the sentence's words (0 for one not said)
     int completeness = 0;   // 0–100: share of the sentence's words found
     QString poorestWord;    // the word placed in the take with the lowest goodness
     std::vector<WordPronunciation> words;
