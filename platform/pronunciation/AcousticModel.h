@@ -39,8 +39,9 @@ public:
     Decoding decodeWords(const std::vector<short>& samples, const QStringList& words, bool skippable);
     // Decodes the same samples as a free sequence of phones.
     Decoding decodePhones(const std::vector<short>& samples);
-    // Whether the dictionary holds the word; if not, adds it with the phones
-    // given (space-separated model phones). False when neither works.
+    // Makes sure the dictionary holds the word, adding it with the phones
+    // given (space-separated model phones) when it lacks it. False when it
+    // lacks it and the phones are empty or not the model's.
     bool ensureWord(const QString& word, const QString& phones);
     bool knowsWord(const QString& word);
 
