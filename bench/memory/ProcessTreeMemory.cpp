@@ -143,8 +143,7 @@ ProcessTreeMemory measureProcessTree(pid_t root)
         }
         const std::string rollup = procFile(pid, "smaps_rollup");
         const long pss = rollupField(rollup, "Pss");
-        memory.processes.push_back({pid, kind.empty() ? "other" : kind, pss, rollupField(rollup, "Anonymous"),
-                                    rollupField(rollup, "Private_Clean") + rollupField(rollup, "Private_Dirty")});
+        memory.processes.push_back({pid, kind.empty() ? "other" : kind, pss, rollupField(rollup, "Anonymous")});
         memory.pssKilobytes += pss;
         framesReadable = addPageFrames(pid, frames) && framesReadable;
     }

@@ -13,9 +13,6 @@ struct ProcessMemory {
     std::string kind;  // "program", "zygote", "renderer", or WebEngine's --type
     long pssKilobytes;
     long anonymousKilobytes;  // memory not backed by a file: heaps, stacks, caches
-    // Pages this process alone maps: what other processes sharing its
-    // libraries do not move, unlike its proportional share.
-    long privateKilobytes;
 };
 
 struct ProcessTreeMemory {

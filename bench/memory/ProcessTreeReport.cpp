@@ -47,9 +47,9 @@ int main(int argc, char** argv)
     }
     const ProcessMemory& program = memory.processes.front();
     std::printf("total PSS %.1f MB in %zu processes (%s); distinct pages %.1f MB; program PSS %.1f MB, "
-                "private %.1f MB; other WebEngine processes %d\n",
+                "anonymous %.1f MB; other WebEngine processes %d\n",
                 megabytes(memory.pssKilobytes), memory.processes.size(), kinds.c_str(),
                 megabytes(memory.distinctKilobytes), megabytes(program.pssKilobytes),
-                megabytes(program.privateKilobytes), otherWebEngineProcesses(root));
+                megabytes(program.anonymousKilobytes), otherWebEngineProcesses(root));
     return 0;
 }
