@@ -43,12 +43,14 @@ QString withoutLineEnd(QString title)
     return title;
 }
 
-// The volume folders of a books folder by name: entries whose names begin
-// with the course's prefix and hold no dot.
-QStringList volumeNames(const QString& books)
+// The volume folders of a books folder by name, without dotted or hidden
+// ones: the shipped course's begin with its prefix; the learner's own may
+// have any name.
+QStringList volumeNames(const QString& books, bool own)
 {
-    QStringList names =
-        QDir(books).entryList({QString(kVolumePrefix) + "*"}, QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot);
+    const QStringList pattern = own ? QStringList() : QStringList{QString(kVolumePrefix) + "*"};
+    QStringList names = QDir(books).entryList(pattern, own ? QDir::Dirs | QDir::NoDotAndDotDot
+                                                           : QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot);
     names.removeIf([](const QString& name) { return name.contains('.'); });
     return names;
 }
@@ -79,10 +81,11 @@ void Catalogue::FillCbVolume()
     // One list sorted by name; the learner's own volume takes the place of a
     // shipped one of the same name. Each entry keeps the folder it is read from.
     QMap<QString, QString> volumes;
-    for (const QString& books : {books_.shipped, books_.own}) {
+    const std::pair<QString, bool> folders[] = {{books_.shipped, false}, {books_.own, true}};
+    for (const auto& [books, own] : folders) {
         if (books.isEmpty())
             continue;
-        for (const QString& name : volumeNames(books))
+        for (const QString& name : volumeNames(books, own))
             volumes.insert(name, QDir(books).filePath(name));
     }
     for (auto volume = volumes.cbegin(); volume != volumes.cend(); ++volume)

@@ -8,6 +8,19 @@
 namespace {
 
 CourseLibrary* waitClock = nullptr;
+// Milliseconds; read instead of the library's clock when set.
+std::function<double()> manualClock;
+
+double stamp() { return manualClock ? manualClock() : waitClock->dllMyGetTime(); }
+
+int passedSince(double start)
+{
+    return manualClock ? static_cast<int>(manualClock() - start) : waitClock->dllTimePassed(start);
+}
+
+// A manual clock moves only when read: the waits then look at it again at
+// once instead of sleeping for the time it says is left.
+int sleepFor(int remainingMs) { return manualClock ? 0 : remainingMs; }
 
 // Handles pending events, or sleeps until one arrives, but not longer than
 // maxSleepMs.
@@ -26,25 +39,27 @@ void processEventsFor(int maxSleepMs)
 
 void setWaitClock(CourseLibrary* library) { waitClock = library; }
 
+void setManualWaitClock(std::function<double()> nowMs) { manualClock = std::move(nowMs); }
+
 void Delay(int nMilliseconds)
 {
-    if (nMilliseconds == 0 || waitClock == nullptr)
+    if (nMilliseconds == 0 || (waitClock == nullptr && !manualClock))
         return;
-    const double start = waitClock->dllMyGetTime();
-    for (int passed; (passed = waitClock->dllTimePassed(start)) < nMilliseconds;)
-        processEventsFor(nMilliseconds - passed);
+    const double start = stamp();
+    for (int passed; (passed = passedSince(start)) < nMilliseconds;)
+        processEventsFor(sleepFor(nMilliseconds - passed));
 }
 
 bool WaitUntil(const std::function<bool()>& done, int timeoutMs)
 {
-    if (waitClock == nullptr)
+    if (waitClock == nullptr && !manualClock)
         return done();
-    const double start = waitClock->dllMyGetTime();
+    const double start = stamp();
     while (!done()) {
-        const int passed = waitClock->dllTimePassed(start);
+        const int passed = passedSince(start);
         if (passed >= timeoutMs)
             return false;
-        processEventsFor(timeoutMs - passed);
+        processEventsFor(sleepFor(timeoutMs - passed));
     }
     return true;
 }

@@ -10,6 +10,9 @@ class CourseLibrary;
 
 // The library whose clock the waits read (dllMyGetTime, dllTimePassed).
 void setWaitClock(CourseLibrary* library);
+// A clock read instead, in milliseconds, that moves as its owner says (tests
+// that must not spend the seconds a wait lasts); empty for the library's.
+void setManualWaitClock(std::function<double()> nowMs);
 
 // Waits at least nMilliseconds; zero or less returns at once.
 void Delay(int nMilliseconds);

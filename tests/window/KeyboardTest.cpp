@@ -198,4 +198,22 @@ TEST(Keys, F1ListsEveryKeyAndEveryButtonNamesItsKey)
     EXPECT_EQ(ui(f).btSpellNext->toolTip(), "快捷键：PgDn 或 Alt+N");
 }
 
+// A focused button or check box keeps the keys it uses: Space presses the
+// button, and an arrow on a check box leaves dictation's sentence where the
+// hint shows it.
+TEST(Keys, FocusedButtonsAndCheckBoxesKeepSpaceAndTheArrows)
+{
+    WindowHarness h;
+    MainForm& f = activeWindow(h);
+    press(f, Qt::Key_F4);
+    ASSERT_EQ(f.session().status(), StatusSpell);
+    ui(f).ckSpellShowEnglish->setFocus();
+    press(f, Qt::Key_Down);
+    EXPECT_EQ(f.session().currentSentence(), 0);
+    ui(f).btSpellNext->setFocus();
+    press(f, Qt::Key_Space);
+    EXPECT_EQ(f.session().currentSentence(), 1);
+    EXPECT_EQ(ui(f).pnSubStatus->text(), "共 8 句，当前是第 2 句");
+}
+
 }  // namespace

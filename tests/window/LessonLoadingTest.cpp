@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -91,6 +92,8 @@ TEST(VolumeList, OwnVolumesJoinTheShippedOnesAndWinOnTheSameName)
              ownCopy(f, ".Trellis英语第3册");
          },
          {{one, false, 4}, {two, false, 4}}},
+        {"OwnVolumesMayHaveAnyName", [&](const QString& f) { ownCopy(f, "Audiobook"); },
+         {{"Audiobook", true, 4}, {one, false, 4}, {two, false, 4}}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -238,6 +241,35 @@ TEST(LessonLoading, VolumeWithoutLessonsEmptiesThePageInsteadOfKeepingTheOldLess
     f.btBrowse_Click();
     f.playback().PlaySentence(0, true);
     EXPECT_FALSE(h.player().log.contains("play"));
+}
+
+// The page-load wait handles events: a lesson or volume chosen meanwhile is
+// loaded in full within it, and the load it interrupted leaves everything to
+// it, also when the volume chosen has no lessons at all.
+TEST(LessonLoading, WhatIsChosenDuringAPageLoadIsWhatStays)
+{
+    WindowHarness h([](const QString& folder) { QDir(folder + "/books").mkdir("Trellis英语第3册"); });
+    MainForm& f = h.load();
+    ui(f).lsLesson->setCurrentRow(1);
+    WindowHarness::settle();
+
+    QTimer::singleShot(0, [&f] { ui(f).cbVolume->setCurrentIndex(1); });
+    ui(f).lsLesson->setCurrentRow(0);  // volume 1's first lesson, 8 sentences
+    EXPECT_EQ(f.session().sentenceCount(), 10);
+    EXPECT_EQ(f.session().sentenceTimes().size(), 12u);
+    EXPECT_DOUBLE_EQ(f.session().sentenceTimes()[10], WindowHarness::kRecordingSeconds);
+    EXPECT_EQ(ui(f).lbCurLesson->text(), ui(f).lsLesson->item(0)->text());
+    EXPECT_EQ(ui(f).pnSubStatus->text(), "共 10 句，当前是第 1 句");
+    EXPECT_EQ(h.player().fileName(), "books/Trellis英语第2册/tlx2001.mp3");
+    EXPECT_EQ(f.session().lessonName().volume, "Trellis英语第2册");
+
+    QTimer::singleShot(0, [&f] { ui(f).cbVolume->setCurrentIndex(2); });
+    ui(f).lsLesson->setCurrentRow(1);
+    EXPECT_EQ(ui(f).lsLesson->count(), 0);
+    EXPECT_EQ(f.session().sentenceCount(), 0);
+    EXPECT_EQ(ui(f).lbCurLesson->text(), "");
+    EXPECT_EQ(ui(f).pnSubStatus->text(), "共 0 句，当前是第 0 句");
+    EXPECT_TRUE(h.boxes().shown.last().contains("没有课文"));
 }
 
 }  // namespace

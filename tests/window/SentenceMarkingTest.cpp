@@ -80,7 +80,6 @@ TEST(ElementLookups, FindTheSentenceElementsById)
     EXPECT_EQ(GetESentence(f.session().page(), 7)->id(), "engs7");
     EXPECT_EQ(GetCSentence(f.session().page(), 0)->id(), "chns0");
     EXPECT_EQ(GetESentence(f.session().page(), 8), nullptr);
-    EXPECT_EQ(ElementDisplayingStatus(GetESentence(f.session().page(), 7)), 1);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
-// The study statuses: what every status shows and enables, and the toolbar
-// that reaches the mode procedures by name.
+// The study statuses: what each mode shows and offers as the learner enters
+// it, the switch between modes, and the toolbar that reaches the mode
+// procedures by name.
 
 #include "WindowHarness.h"
 
@@ -16,57 +17,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-// Expected state: 1 shown/enabled, 0 hidden/disabled.
-struct StatusRow {
-    int status;
-    const char* panel;
-    int ckShowChinese, wbContent, wbWords, piBrowse, piSpell, piCompare, lists;
-    int btBrowse, btSpell, btCompare, btThinkEnglish, btWords;
-};
-
-// Each row is entered from the idle status, where every control is in its
-// idle state, so "keep" shows as that idle state.
-const StatusRow kRows[] = {
-    {1, "课文学习", 1, 1, 0, 0, 0, 0, 1, 1, 1, 1, 1, 1},
-    {2, "自动浏览", 0, 1, 0, 1, 0, 0, 0, 1, 0, 0, 0, 0},
-    {3, "回想英文", 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 1, 0},
-    {5, "逆向听写", 0, 1, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0},
-    {6, "跟读对比", 0, 1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0},
-    {7, "词汇学习", 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 1},
-};
-
-class SetStatusRow : public ::testing::TestWithParam<StatusRow> {};
-
-TEST_P(SetStatusRow, ShowsAndEnablesExactlyTheStatusControls)
-{
-    const StatusRow& row = GetParam();
-    WindowHarness h;
-    MainForm& f = h.load();
-    f.session().SetStatus(row.status);
-
-    auto enabled = [&f](const char* key) { return int(f.findChild<QToolButton*>(key)->isEnabled()); };
-    EXPECT_EQ(f.session().status(), row.status);
-    EXPECT_EQ(ui(f).pnStatus->text(), row.panel);
-    EXPECT_TRUE(ui(f).wbAdv->isHidden());
-    EXPECT_EQ(int(ui(f).ckShowChinese->isEnabled()), row.ckShowChinese);
-    EXPECT_EQ(int(!ui(f).wbContent->isHidden()), row.wbContent);
-    EXPECT_EQ(int(!ui(f).wbWords->isHidden()), row.wbWords);
-    EXPECT_EQ(int(!ui(f).piBrowse->isHidden()), row.piBrowse);
-    EXPECT_EQ(int(!ui(f).piSpell->isHidden()), row.piSpell);
-    EXPECT_EQ(int(!ui(f).piCompare->isHidden()), row.piCompare);
-    EXPECT_EQ(int(ui(f).cbVolume->isEnabled()), row.lists);
-    EXPECT_EQ(int(ui(f).lsLesson->isEnabled()), row.lists);
-    EXPECT_EQ(enabled("btBrowse"), row.btBrowse);
-    EXPECT_EQ(enabled("btSpell"), row.btSpell);
-    EXPECT_EQ(enabled("btCompare"), row.btCompare);
-    EXPECT_EQ(enabled("btThinkEnglish"), row.btThinkEnglish);
-    EXPECT_EQ(enabled("btWords"), row.btWords);
-    EXPECT_EQ(enabled("btMp3"), 1);
-}
-
-INSTANTIATE_TEST_SUITE_P(Table, SetStatusRow, ::testing::ValuesIn(kRows),
-                         [](const auto& info) { return "Status" + std::to_string(info.param.status); });
 
 TEST(SetStatus, ModeStatusesKeepWhatTheyDoNotName)
 {
@@ -93,20 +43,66 @@ TEST(SetStatus, ValueWithoutAStatusOnlyStoresItHidesTheWelcomePageAndDisablesSho
     EXPECT_TRUE(f.findChild<QToolButton*>("btWords")->isEnabled());
 }
 
+// The controls a learner can see and use, read from the window.
+struct ShownControls {
+    QString panelText;
+    QStringList shown;    // of the pages and panels
+    QStringList enabled;  // of the mode buttons, the lists and the show-Chinese switch
+
+    bool operator==(const ShownControls& o) const
+    {
+        return panelText == o.panelText && shown == o.shown && enabled == o.enabled;
+    }
+};
+
+void PrintTo(const ShownControls& c, std::ostream* out)
+{
+    *out << c.panelText.toStdString() << " shown " << c.shown.join(',').toStdString() << " enabled "
+         << c.enabled.join(',').toStdString();
+}
+
+ShownControls controlsOf(MainForm& f)
+{
+    const NamedControls c = ui(f);
+    ShownControls seen{c.pnStatus->text(), {}, {}};
+    const std::pair<const char*, QWidget*> parts[] = {{"wbContent", c.wbContent}, {"wbWords", c.wbWords},
+                                                      {"piBrowse", c.piBrowse},   {"piSpell", c.piSpell},
+                                                      {"piCompare", c.piCompare}};
+    for (const auto& [name, widget] : parts) {
+        if (!widget->isHidden())
+            seen.shown << name;
+    }
+    for (const char* key : {"btBrowse", "btCompare", "btSpell", "btThinkEnglish", "btWords"}) {
+        if (f.findChild<QToolButton*>(key)->isEnabled())
+            seen.enabled << key;
+    }
+    if (c.cbVolume->isEnabled() && c.lsLesson->isEnabled())
+        seen.enabled << "lists";
+    if (c.ckShowChinese->isEnabled())
+        seen.enabled << "ckShowChinese";
+    return seen;
+}
+
 struct ModeCase {
     const char* key;
     int status;
     const char* caption;
     const char* runningCaption;
+    // While the mode runs: its own button stays enabled to leave it; the
+    // lists stay usable only in recall-English.
+    ShownControls running;
 };
+
+const QStringList kAllModeButtons = {"btBrowse", "btCompare", "btSpell", "btThinkEnglish", "btWords"};
 
 class ToolbarMode : public ::testing::TestWithParam<ModeCase> {};
 
-TEST_P(ToolbarMode, ButtonEntersItsModeAndLeavesItWithBothCaptions)
+TEST_P(ToolbarMode, ButtonEntersItsModeShowingItsControlsAndLeavesItWithBothCaptions)
 {
     const ModeCase& mode = GetParam();
     WindowHarness h;
     MainForm& f = h.load();
+    const ShownControls idle{"课文学习", {"wbContent"}, kAllModeButtons + QStringList{"lists", "ckShowChinese"}};
     QToolButton* button = f.findChild<QToolButton*>(mode.key);
     ASSERT_NE(button, nullptr);
     EXPECT_EQ(button->text(), mode.caption);
@@ -114,21 +110,39 @@ TEST_P(ToolbarMode, ButtonEntersItsModeAndLeavesItWithBothCaptions)
     button->click();
     EXPECT_EQ(f.session().status(), mode.status);
     EXPECT_EQ(button->text(), mode.runningCaption);
+    EXPECT_TRUE(ui(f).wbAdv->isHidden());
+    EXPECT_EQ(controlsOf(f), mode.running);
     WindowHarness::settle();
 
     button->click();
     WindowHarness::settle();
     EXPECT_EQ(f.session().status(), 1);
     EXPECT_EQ(button->text(), mode.caption);
+    EXPECT_EQ(controlsOf(f), idle);
 }
 
-INSTANTIATE_TEST_SUITE_P(Buttons, ToolbarMode,
-                         ::testing::Values(ModeCase{"btBrowse", 2, "自动浏览", "停止浏览"},
-                                           ModeCase{"btCompare", 6, "跟读对比", "停止对比"},
-                                           ModeCase{"btSpell", 5, "逆向听写", "停止听写"},
-                                           ModeCase{"btThinkEnglish", 3, "回想英文", "停止回想"},
-                                           ModeCase{"btWords", 7, "学词汇", "学课文"}),
-                         [](const auto& info) { return std::string(info.param.key); });
+INSTANTIATE_TEST_SUITE_P(
+    Buttons, ToolbarMode,
+    ::testing::Values(
+        ModeCase{"btBrowse", 2, "自动浏览", "停止浏览", {"自动浏览", {"wbContent", "piBrowse"}, {"btBrowse"}}},
+        ModeCase{"btCompare", 6, "跟读对比", "停止对比", {"跟读对比", {"wbContent", "piCompare"}, {"btCompare"}}},
+        ModeCase{"btSpell", 5, "逆向听写", "停止听写", {"逆向听写", {"wbContent", "piSpell"}, {"btSpell"}}},
+        ModeCase{"btThinkEnglish", 3, "回想英文", "停止回想", {"回想英文", {"wbContent"}, {"btThinkEnglish", "lists"}}},
+        ModeCase{"btWords", 7, "学词汇", "学课文", {"词汇学习", {"wbWords"}, {"btWords"}}}),
+    [](const auto& info) { return std::string(info.param.key); });
+
+// Switching leaves the running mode before the next enters: dictation's
+// Chinese lines go with it even when the next mode is entered directly.
+TEST(ModeSwitch, TheRunningModeLeavesBeforeTheNextEnters)
+{
+    WindowHarness h([](const QString& folder) { writeSettings(folder + "/settings.ini", {{"ShowChinese", "0"}}); });
+    MainForm& f = h.load();
+    f.btSpell_click();
+    ASSERT_TRUE(f.session().showChinese());
+    f.modes().switchTo(f.modes().recallEnglish());
+    EXPECT_EQ(f.session().status(), 3);
+    EXPECT_FALSE(f.session().showChinese());
+}
 
 TEST(Toolbar, DispatchesByKeyWithoutRegardToCaseAndIgnoresUnknownKeys)
 {
