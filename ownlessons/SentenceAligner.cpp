@@ -1,6 +1,7 @@
 #include "ownlessons/SentenceAligner.h"
 
 #include "ownlessons/BandedWarping.h"
+#include "ownlessons/SentencePauses.h"
 #include "platform/speech/SpeechSynthesis.h"
 
 #include <algorithm>
@@ -23,10 +24,9 @@ constexpr int kFineHalfBand = 100;  // frames
 // A pause between sentences lasts at least this long; shorter ones are
 // stops inside words.
 constexpr int kShortestPause = 12;
-// How far from where the warping puts a sentence's first speech its real
-// start is looked for.
-constexpr int kSearchBefore = 80;
-constexpr int kSearchAfter = 60;
+// How far from where the warping puts a sentence's first speech the pause
+// before it is looked for.
+constexpr int kPauseReach = 150;
 // A soft first word is looked for this far before the speech.
 constexpr int kFaintReach = 60;
 constexpr int kMostLeadIn = 30;  // the start lies at most 0.3 s before the speech
@@ -126,47 +126,6 @@ WarpingBand fineBand(const Warping& coarse, int rows, int columns)
     return band;
 }
 
-// The pause before a sentence: the warping puts its first speech at
-// `around` and the reference's silence before it on [silenceFrom, around].
-// Long pauses that meet that stretch win over the short gaps inside words.
-struct Pause {
-    int begin = -1;
-    int end = -1;  // the speech after it
-};
-
-Pause pauseNear(const std::vector<bool>& speech, int around, int silenceFrom, int notBefore)
-{
-    const int frames = int(speech.size());
-    const int from = std::max(notBefore, around - kSearchBefore);
-    const int to = std::min(frames, around + kSearchAfter);
-    Pause best;
-    double bestScore = -1e9;
-    for (int i = from; i < to;) {
-        if (speech[size_t(i)]) {
-            ++i;
-            continue;
-        }
-        int end = i;
-        while (end < frames && !speech[size_t(end)])
-            ++end;
-        // A pause at the search's edge may go on before it.
-        int begin = i;
-        while (begin > notBefore && !speech[size_t(begin - 1)])
-            --begin;
-        const int length = end - begin;
-        if (length >= kShortestPause && end < frames) {
-            const bool meets = end >= silenceFrom && begin <= around + kShortestPause;
-            const double score = std::min(length, 50) - 0.5 * std::abs(end - around) + (meets ? 20 : 0);
-            if (score > bestScore) {
-                bestScore = score;
-                best = {begin, end};
-            }
-        }
-        i = end;
-    }
-    return best;
-}
-
 // Where a sentence's sound begins: its speech after `pause`, moved back over
 // faint sound (a soft first word) with only short gaps before it.
 int faintOnset(const std::vector<bool>& faint, const Pause& pause)
@@ -261,32 +220,36 @@ SentenceAlignment alignSentences(const QStringList& sentences, const SpeechFeatu
         return result;
     }
 
-    // Each sentence's start, in the pause before its first speech.
+    // Where the warping puts each sentence's speech.
     std::vector<double> distances(size_t(count), 0);
-    std::vector<bool> pauseFound(size_t(count), false);
     std::vector<bool> found(size_t(count), false);
-    int previousSpeechEnd = 0;
+    std::vector<WarpedSentence> warped(static_cast<size_t>(count));
     int previousSpeakTo = 0;
-    result.sentences.resize(size_t(count));
     for (int k = 0; k < count; ++k) {
         const int from = reference.sentenceStart[size_t(k)];
         const int to = std::min(rows, reference.sentenceStart[size_t(k) + 1]);
         const int speakFrom = std::max(from, firstSpeech(spoken, from, to));
         const int speakTo = std::max(speakFrom + 1, lastSpeech(spoken, from, to) + 1);
         const int mapped = fine.matched[size_t(std::min(speakFrom, rows - 1))];
-        const int silenceFrom = k > 0 ? fine.matched[size_t(std::min(previousSpeakTo, rows - 1))] : mapped;
-        const Pause pause = pauseNear(heard, mapped, silenceFrom, previousSpeechEnd);
+        warped[size_t(k)] = {mapped, k > 0 ? fine.matched[size_t(std::min(previousSpeakTo, rows - 1))] : mapped};
         previousSpeakTo = speakTo;
-        const int onset = pause.end >= 0 ? faintOnset(faint, pause) : std::max(mapped, previousSpeechEnd);
-        const int leadIn = pause.end >= 0 ? std::min(kMostLeadIn, (onset - pause.begin) / 2) : 0;
-        result.sentences[size_t(k)].start = std::max(0, onset - leadIn) * kFrameSeconds;
-        pauseFound[size_t(k)] = pause.end >= 0;
-        // The sentence's own speech in the recording.
         const int spokenEnd = fine.matched[size_t(std::min(speakTo, rows - 1))];
         found[size_t(k)] = (spokenEnd - mapped) >= 0.3 * (speakTo - speakFrom);
         distances[size_t(k)] = std::accumulate(fine.distance.begin() + speakFrom, fine.distance.begin() + speakTo, 0.0)
                                / (speakTo - speakFrom);
-        previousSpeechEnd = std::max(onset + 1, lastSpeech(heard, onset, std::max(onset, spokenEnd)) + 1);
+    }
+    // Each sentence's start, in the pause before its first speech.
+    const std::vector<Pause> pauses = choosePauses(pausesOf(heard, kShortestPause), warped, kPauseReach);
+    result.sentences.resize(size_t(count));
+    int previousStart = -1;
+    for (int k = 0; k < count; ++k) {
+        const Pause& pause = pauses[size_t(k)];
+        const int onset = pause.end >= 0 ? faintOnset(faint, pause) : warped[size_t(k)].around;
+        const int leadIn = pause.end >= 0 ? std::min(kMostLeadIn, (onset - pause.begin) / 2) : 0;
+        // Starts rise strictly, even where two sentences got no pause.
+        const int start = std::max({0, onset - leadIn, previousStart + 1});
+        result.sentences[size_t(k)].start = start * kFrameSeconds;
+        previousStart = start;
     }
     const int foundCount = int(std::count(found.begin(), found.end(), true));
     if (foundCount < count * 8 / 10) {
@@ -299,7 +262,7 @@ SentenceAlignment alignSentences(const QStringList& sentences, const SpeechFeatu
     const double typical = std::max(1e-6, sorted[sorted.size() / 2]);
     for (int k = 0; k < count; ++k) {
         double confidence = std::clamp(1.5 - 0.75 * distances[size_t(k)] / typical, 0.0, 1.0);
-        if (!pauseFound[size_t(k)] || !found[size_t(k)])
+        if (pauses[size_t(k)].end < 0 || !found[size_t(k)])
             confidence *= 0.4;
         result.sentences[size_t(k)].confidence = confidence;
     }

@@ -42,6 +42,9 @@ bool run(const QString& program, const QStringList& arguments)
     return process.waitForFinished(-1) && process.exitCode() == 0;
 }
 
+// BENCH_SEED=N makes other sentences and other pauses.
+unsigned seed() { return unsigned(qEnvironmentVariableIntValue("BENCH_SEED")); }
+
 std::vector<Sentence> speakSentences(const QString& folder)
 {
     const QStringList words = QString("the a river city morning teacher garden window brother station market letter "
@@ -49,7 +52,7 @@ std::vector<Sentence> speakSentences(const QString& folder)
                                       "every after before under near across about story evening street music")
                                   .split(' ');
     const QStringList voices = {"en-gb", "en+m3", "en-gb-x-rp", "en+f2"};
-    std::mt19937 random(11);
+    std::mt19937 random(11 + seed());
     std::vector<Sentence> sentences;
     for (int i = 0; i < 60; ++i) {
         QStringList chosen;
@@ -84,7 +87,7 @@ struct Layout {
 // Lays the sentences out to `minutes`, writes the WAV and the text.
 Layout makeRecording(const std::vector<Sentence>& sentences, double minutes, const QString& wav, const QString& txt)
 {
-    std::mt19937 random(5);
+    std::mt19937 random(5 + seed());
     std::uniform_real_distribution<double> pause(0.3, 2.5);
     std::normal_distribution<float> noise(0, std::pow(10.0f, -40.0f / 20));
     std::vector<float> samples;
@@ -111,6 +114,33 @@ Layout makeRecording(const std::vector<Sentence>& sentences, double minutes, con
     return layout;
 }
 
+// The recording made before in the same folder, or a new one: the layout is
+// kept beside the MP3 so that a rerun times the import alone.
+Layout recordingOf(const std::vector<Sentence>& sentences, double minutes, const QString& wav, const QString& mp3,
+                   const QString& txt)
+{
+    Layout layout;
+    const QString kept = mp3 + ".layout";
+    if (QFile::exists(mp3) && QFile::exists(kept)) {
+        for (const QByteArray& line : readFile(kept).split('\n')) {
+            const QList<QByteArray> fields = line.split(' ');
+            if (fields.size() == 2) {
+                layout.speechStart.push_back(fields[0].toDouble());
+                layout.speechEnd.push_back(fields[1].toDouble());
+            }
+        }
+        return layout;
+    }
+    layout = makeRecording(sentences, minutes, wav, txt);
+    run("lame", {"--quiet", "-V", "4", wav, mp3});
+    QFile::remove(wav);
+    QByteArray lines;
+    for (size_t k = 0; k < layout.speechStart.size(); ++k)
+        lines += QByteArray::number(layout.speechStart[k], 'f', 4) + ' ' + QByteArray::number(layout.speechEnd[k], 'f', 4) + '\n';
+    writeFile(kept, lines);
+    return layout;
+}
+
 std::vector<double> startsOf(const QString& lrc)
 {
     std::vector<double> starts;
@@ -125,11 +155,10 @@ void benchmark(const std::vector<Sentence>& sentences, double minutes, const QSt
     const QString wav = QDir(folder).filePath(QString("talk%1.wav").arg(minutes));
     const QString mp3 = QDir(folder).filePath(QString("talk%1.mp3").arg(minutes));
     const QString txt = QDir(folder).filePath(QString("talk%1.txt").arg(minutes));
-    const Layout layout = makeRecording(sentences, minutes, wav, txt);
-    run("lame", {"--quiet", "-V", "4", wav, mp3});
-    QFile::remove(wav);
+    const Layout layout = recordingOf(sentences, minutes, wav, mp3, txt);
 
     const QString data = QDir(folder).filePath(QString("data%1").arg(minutes));
+    QDir(data).removeRecursively();
     QElapsedTimer clock;
     clock.start();
     const pid_t child = fork();
@@ -163,11 +192,15 @@ void benchmark(const std::vector<Sentence>& sentences, double minutes, const QSt
         worstAfter = std::min(worstAfter, afterPrevious);
         worstLead = std::max(worstLead, beforeSpeech);
     }
+    // On a shared machine the wall time waits for the others; the CPU time does not.
+    const double cpu = usage.ru_utime.tv_sec + usage.ru_stime.tv_sec
+                       + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
     std::printf("import of a %g min recording (%zu sentences): %.1f s, peak memory %ld MB\n", minutes,
                 starts.size(), seconds, usage.ru_maxrss / 1024);
     std::printf("  starts outside their silence: %d of %zu; smallest margin to the own speech %.0f ms, "
                 "to the previous speech %.0f ms; longest lead-in %.0f ms\n",
                 outside, starts.size(), worstBefore * 1000, worstAfter * 1000, worstLead * 1000);
+    std::printf("  CPU time of the import (user + system): %.1f s\n", cpu);
     std::fflush(stdout);
 }
 
@@ -176,12 +209,15 @@ void benchmark(const std::vector<Sentence>& sentences, double minutes, const QSt
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    QTemporaryDir folder;
-    const std::vector<Sentence> sentences = speakSentences(folder.path());
+    // BENCH_FOLDER=DIR keeps the recordings there and reuses them on the next run.
+    QTemporaryDir temporary;
+    const QString folder = qEnvironmentVariable("BENCH_FOLDER", temporary.path());
+    QDir().mkpath(folder);
+    const std::vector<Sentence> sentences = speakSentences(folder);
     // BENCH_MINUTES=10 runs one length only; BENCH_DETAIL=1 names the starts outside.
     const double only = qEnvironmentVariable("BENCH_MINUTES").toDouble();
     for (double minutes : {10.0, 60.0})
         if (only == 0 || only == minutes)
-            benchmark(sentences, minutes, folder.path());
+            benchmark(sentences, minutes, folder);
     return 0;
 }
