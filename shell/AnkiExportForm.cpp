@@ -53,7 +53,7 @@ AnkiExportForm::AnkiExportForm(const QString& what, const AnkiExportChoice& prop
 
     file_ = new QLineEdit(proposed.file, this);
     file_->setObjectName("ankiFile");
-    file_->setMinimumWidth(360);
+    file_->setMinimumWidth(460);
     auto* browse = new QPushButton("浏览…", this);
     connect(browse, &QPushButton::clicked, this, &AnkiExportForm::browse);
     auto* fileRow = new QHBoxLayout;
@@ -77,7 +77,8 @@ AnkiExportForm::AnkiExportForm(const QString& what, const AnkiExportChoice& prop
     buttons->addButton("取消", QDialogButtonBox::RejectRole);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    connect(file_, &QLineEdit::textChanged, ok, [ok](const QString& text) { ok->setEnabled(!text.trimmed().isEmpty()); });
+    connect(file_, &QLineEdit::textChanged, ok,
+            [ok](const QString& text) { ok->setEnabled(!text.trimmed().isEmpty()); });
     form->addRow(buttons);
 }
 
