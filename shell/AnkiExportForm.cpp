@@ -28,17 +28,21 @@ const char* const kTitle = "导出到 Anki";
 const char* const kPaddingKey = "AnkiPadding";
 const char* const kSuffix = ".apkg";
 
-// `name` as a file in the learner's documents folder (their home folder when
-// there is none), without the characters file names cannot hold.
+// The learner's documents folder, their home folder when there is none.
+QDir documentsFolder()
+{
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return QDir(folder.isEmpty() || !QFileInfo(folder).isDir() ? QDir::homePath() : folder);
+}
+
+// `name` as a file in the documents folder, without the characters file names
+// cannot hold.
 QString proposedFile(const QString& name)
 {
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (folder.isEmpty() || !QFileInfo(folder).isDir())
-        folder = QDir::homePath();
     QString fileName = name;
     for (const QChar c : QString("/\\:*?\"<>|"))
         fileName.replace(c, ' ');
-    return QDir(folder).filePath(fileName.simplified() + kSuffix);
+    return documentsFolder().filePath(fileName.simplified() + kSuffix);
 }
 
 }  // namespace
@@ -201,6 +205,8 @@ void AnkiExports::start(const QString& what, const QString& name, const QList<Ex
     if (!ask(what, choice))
         return;
     settings.setNumberOnceUsed(kPaddingKey, choice.paddingMs, kDefaultPaddingMs);
+    // A bare name goes into the documents folder, not the program's.
+    choice.file = documentsFolder().absoluteFilePath(choice.file);
     if (!choice.file.endsWith(kSuffix, Qt::CaseInsensitive))
         choice.file += kSuffix;
 
@@ -215,7 +221,7 @@ void AnkiExports::start(const QString& what, const QString& name, const QList<Ex
     AnkiExportJob* job = job_;
     connect(progress_.data(), &QProgressDialog::canceled, job, [job] { job->cancel(); });
     connect(job, &AnkiExportJob::progressed, progress_.data(), &QProgressDialog::setValue);
-    const QString deck = sentences.isEmpty() ? QString() : "Lexbay::" + sentences.first().volume;
+    const QString deck = "Lexbay::" + sentences.first().volume;
     connect(job, &AnkiExportJob::finished, this,
             [this, file = choice.file, deck](const AnkiExportResult& result) { finish(result, file, deck); });
     job_->start();
