@@ -11,6 +11,7 @@
 #include "platform/web/HtmlView.h"
 #include "record/StudyRecord.h"
 #include "record/StudyRecorder.h"
+#include "shell/AnkiExportForm.h"
 #include "shell/BrowsePanel.h"
 #include "shell/Catalogue.h"
 #include "shell/ComparePanel.h"
@@ -29,6 +30,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QSignalBlocker>
 #include <QStatusBar>
 #include <QToolBar>
@@ -173,6 +175,9 @@ void MainForm::createCatalogue()
     const Catalogue::Controls controls{cbVolume, lsLesson, lbCurLesson, wbContent, wbWords, this};
     catalogue_ = std::make_unique<Catalogue>(books, controls, *platform_.library, *platform_.messageBoxes, *session_,
                                              *playback_, *record_);
+    ankiExports_ = new AnkiExports({{platform_.shippedBooks, platform_.ownBooks}, *platform_.library,
+                                    *platform_.messageBoxes, *settings_},
+                                   this);
 }
 
 void MainForm::connectControls()
@@ -181,6 +186,12 @@ void MainForm::connectControls()
     // procedures expect; the start-up makes its own under signal blockers.
     connect(cbVolume, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &MainForm::cbVolume_Click);
     connect(lsLesson, &QListWidget::currentRowChanged, this, &MainForm::lsLesson_Click);
+    lsLesson->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(lsLesson, &QListWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        QMenu menu(this);
+        lessonMenu(menu, lsLesson->row(lsLesson->itemAt(at)));
+        menu.exec(lsLesson->viewport()->mapToGlobal(at));
+    });
     connect(ckShowChinese, &QCheckBox::clicked, this, &MainForm::ckShowChinese_Click);
     connect(cbSpeed, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &MainForm::cbSpeed_Click);
     connect(wbContent, &HtmlView::documentComplete, this, &MainForm::wbContent_DocumentComplete);
@@ -199,6 +210,11 @@ void MainForm::connectControls()
     connect(platform_.mciPlayer.get(), &WaveDevice::audioProblem, this, &MainForm::showNotice);
     connect(platform_.mciRecorder.get(), &WaveDevice::audioProblem, this, &MainForm::showNotice);
     connect(&modes_->comparison(), &ComparisonMode::audioProblem, this, &MainForm::showNotice);
+}
+
+void MainForm::lessonMenu(QMenu& menu, int lesson)
+{
+    ankiExports_->addLessonEntries(menu, catalogue_->currentVolumeFolder(), lesson);
 }
 
 void MainForm::showNotice(const QString& message)

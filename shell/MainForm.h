@@ -15,6 +15,7 @@
 
 #include <memory>
 
+class AnkiExports;
 class BrowsePanel;
 class Catalogue;
 class ComparePanel;
@@ -23,6 +24,7 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QListWidget;
+class QMenu;
 class QStatusBar;
 class QToolBar;
 class SentencePlayback;
@@ -64,6 +66,8 @@ public slots:
     void btWords_click();
     void btMp3_click();
     void btStudyRecord_click();
+    // The record window's 「导出难句到 Anki」.
+    void exportHardSentences();
 
     void cbVolume_Click();
     void lsLesson_Click();
@@ -92,6 +96,8 @@ private:
     void createCatalogue();
     void connectControls();
     void createKeys();
+    // The lesson list's context menu, for lesson `lesson` (-1: none).
+    void lessonMenu(QMenu& menu, int lesson);
     bool stepSpeed(int step);
 
     // ----- Status bar and toolbar, following the session -----
@@ -141,6 +147,7 @@ private:
     std::unique_ptr<StudyRecord> record_;
     std::unique_ptr<StudyRecorder> recorder_;
     std::unique_ptr<Catalogue> catalogue_;
+    AnkiExports* ankiExports_ = nullptr;
     Keys* keys_ = nullptr;
     StudyRecordForm* recordForm_ = nullptr;
     int overviewRequest_ = 0;

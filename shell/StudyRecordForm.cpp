@@ -3,6 +3,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPainter>
+#include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -115,6 +116,10 @@ StudyRecordForm::StudyRecordForm(QWidget* parent) : QDialog(parent)
     layout->addWidget(hardTitle_);
     hard_ = table(this, "hardTable", {"英文", "中文"});
     layout->addWidget(hard_);
+    exportHard_ = new QPushButton("导出难句到 Anki…", this);
+    exportHard_->setObjectName("exportHardToAnki");
+    connect(exportHard_, &QPushButton::clicked, this, &StudyRecordForm::exportHardSentences);
+    layout->addWidget(exportHard_, 0, Qt::AlignRight);
     resize(720, 720);
 }
 
@@ -140,4 +145,5 @@ void StudyRecordForm::showHardSentences(const QString& lesson, const QVector<QPa
     for (int row = 0; row < sentences.size(); ++row)
         setRow(hard_, row, {sentences[row].first, sentences[row].second});
     hard_->resizeColumnsToContents();
+    exportHard_->setEnabled(!sentences.isEmpty());
 }

@@ -1,7 +1,8 @@
 #pragma once
 
 // The record window (学习记录): minutes studied per day over the last 30 days,
-// the current volume's lessons, and the current lesson's hard sentences.
+// the current volume's lessons, and the current lesson's hard sentences, which
+// the learner can export to Anki.
 
 #include "record/RecordEvent.h"
 
@@ -9,6 +10,7 @@
 #include <QStringList>
 
 class QLabel;
+class QPushButton;
 class QTableWidget;
 
 // Minutes per day as bars, with labelled axes.
@@ -34,9 +36,14 @@ public:
     // The hard sentences of the lesson: English, then Chinese.
     void showHardSentences(const QString& lesson, const QVector<QPair<QString, QString>>& sentences);
 
+signals:
+    // The learner asked for the shown hard sentences as an Anki package.
+    void exportHardSentences();
+
 private:
     DayChart* chart_;
     QTableWidget* lessons_;
     QLabel* hardTitle_;
     QTableWidget* hard_;
+    QPushButton* exportHard_;
 };

@@ -4,6 +4,7 @@
 
 #include "record/StudyRecord.h"
 #include "record/StudyRecorder.h"
+#include "shell/AnkiExportForm.h"
 #include "shell/Catalogue.h"
 #include "shell/MainForm.h"
 #include "shell/StudyRecordForm.h"
@@ -23,10 +24,22 @@ void MainForm::createRecord()
     });
 }
 
+void MainForm::exportHardSentences()
+{
+    QVector<SentenceKey> hard;
+    for (const int n : recorder_->hardSentences())
+        hard.append(recorder_->sentences().value(n));
+    const LessonName& lesson = session_->lessonName();
+    ankiExports_->exportRecordedSentences(hard, QString("“%1”的难句").arg(lesson.title),
+                                          lesson.volume + " " + lesson.title + " 难句");
+}
+
 void MainForm::btStudyRecord_click()
 {
-    if (recordForm_ == nullptr)
+    if (recordForm_ == nullptr) {
         recordForm_ = new StudyRecordForm(this);
+        connect(recordForm_, &StudyRecordForm::exportHardSentences, this, &MainForm::exportHardSentences);
+    }
     overviewRequest_ = record_->readOverview(catalogue_->currentVolumeFolder(), catalogue_->lessonTitles());
     QVector<QPair<QString, QString>> hard;
     for (const int n : recorder_->hardSentences())

@@ -1,0 +1,137 @@
+// 「导出到 Anki」 from the window on stand-ins, with the real clip encoding of
+// the staged sample course: the lesson list's menu and the record window's
+// hard sentences, each package read back as Anki's importer reads it, and the
+// padding kept in the settings only once the learner changes it.
+
+#include "AnkiPackageReader.h"
+#include "WindowHarness.h"
+
+#include "shell/AnkiExportForm.h"
+#include "study/DictationText.h"
+
+#include <QApplication>
+#include <QMenu>
+#include <QSettings>
+#include <QSqlQuery>
+#include <QTableWidget>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+struct Note {
+    QString english, lesson;
+    int number;
+};
+
+// The notes of a package as (English, Lesson, Sentence number), in lesson order.
+std::vector<Note> notesOf(const QString& package)
+{
+    AnkiPackageReader reader(package);
+    EXPECT_EQ(reader.error, "");
+    std::vector<Note> notes;
+    QSqlQuery query("SELECT flds FROM notes", reader.collection());
+    while (query.next()) {
+        const QStringList fields = query.value(0).toString().split(QChar(0x1F));
+        notes.push_back({fields.value(0), fields.value(3), fields.value(4).toInt()});
+    }
+    std::sort(notes.begin(), notes.end(), [](const Note& a, const Note& b) { return a.number < b.number; });
+    return notes;
+}
+
+// Answers the export dialog with `file` and `paddingMs`; `proposed` gets what
+// the dialog would have proposed.
+void answerExport(MainForm& f, const QString& file, int paddingMs, AnkiExportChoice* proposed)
+{
+    f.findChild<AnkiExports*>("ankiExports")->ask = [=](const QString&, AnkiExportChoice& choice) {
+        *proposed = choice;
+        choice = {file, paddingMs};
+        return true;
+    };
+}
+
+// Opens the lesson list's menu over `row` and takes its entry `entry`.
+void chooseFromLessonMenu(MainForm& f, int row, const char* entry)
+{
+    QTimer::singleShot(0, [entry] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        QAction* action = menu ? menu->findChild<QAction*>(entry) : nullptr;
+        if (menu)
+            menu->close();
+        if (action)
+            action->trigger();
+    });
+    QListWidget* list = ui(f).lsLesson;
+    emit list->customContextMenuRequested(list->visualItemRect(list->item(row)).center());
+}
+
+QString exportMessage(WindowHarness& h)
+{
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !h.boxes().shown.isEmpty(); }, 120000));
+    return h.boxes().shown.value(0);
+}
+
+QString shownEnglish(MainForm& f, int n) { return plainText(f.session().englishElement(n)).trimmed(); }
+
+QVariant storedPadding(WindowHarness& h)
+{
+    h.form().Form_Unload();
+    return QSettings(h.settingsFile(), QSettings::IniFormat).value("Options/AnkiPadding");
+}
+
+TEST(AnkiWindowExport, TheLessonMenuExportsTheLessonsSentencesAndKeepsTheDefaultPaddingUnwritten)
+{
+    WindowHarness h;
+    MainForm& f = h.load();
+    const QString package = h.folder() + "/lesson.apkg";
+    AnkiExportChoice proposed;
+    answerExport(f, package, kDefaultPaddingMs, &proposed);
+    chooseFromLessonMenu(f, 0, "exportLessonToAnki");
+    const QString message = exportMessage(h);
+
+    const QString title = ui(f).lsLesson->item(0)->text();
+    EXPECT_EQ(QFileInfo(proposed.file).fileName(), ui(f).cbVolume->currentText() + " " + title + ".apkg");
+    EXPECT_EQ(proposed.paddingMs, kDefaultPaddingMs);
+    const std::vector<Note> notes = notesOf(package);
+    ASSERT_EQ(int(notes.size()), f.session().sentenceCount());
+    for (int n = 0; n < int(notes.size()); ++n) {
+        EXPECT_EQ(notes[n].english, shownEnglish(f, n));
+        EXPECT_EQ(notes[n].lesson, title);
+        EXPECT_EQ(notes[n].number, n + 1);
+    }
+    EXPECT_TRUE(message.contains(QString::number(notes.size())) && message.contains(package)) << message.toStdString();
+    EXPECT_FALSE(storedPadding(h).isValid());
+}
+
+TEST(AnkiWindowExport, TheRecordWindowExportsTheHardSentencesAndKeepsAChangedPadding)
+{
+    WindowHarness h;
+    MainForm& f = h.load();
+    f.Toolbar1_ButtonClick("btSpell");
+    for (const int sentence : {2, 5}) {
+        while (f.session().currentSentence() < sentence)
+            ui(f).btSpellNext->click();
+        for (int wrong = 0; wrong < 2; ++wrong) {
+            ui(f).teSpell->setText("wrong");
+            QTest::keyClick(ui(f).teSpell, Qt::Key_Return);
+        }
+    }
+    f.Toolbar1_ButtonClick("btStudyRecord");
+    const QString package = h.folder() + "/hard.apkg";
+    AnkiExportChoice proposed;
+    answerExport(f, package, 300, &proposed);
+    f.findChild<QPushButton*>("exportHardToAnki")->click();
+    exportMessage(h);
+
+    const std::vector<Note> notes = notesOf(package);
+    ASSERT_EQ(notes.size(), 2u);
+    EXPECT_EQ(notes[0].number, 3);
+    EXPECT_EQ(notes[1].number, 6);
+    EXPECT_EQ(notes[1].english, shownEnglish(f, 5));
+    EXPECT_EQ(storedPadding(h).toString(), "300");
+}
+
+}  // namespace
