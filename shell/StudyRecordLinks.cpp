@@ -15,6 +15,7 @@ void MainForm::createRecord()
     record_ = std::make_unique<StudyRecord>(platform_.studyRecordFile);
     recorder_ = std::make_unique<StudyRecorder>(*record_, *session_, *playback_, modes_->dictation(),
                                                 modes_->comparison());
+    connect(&modes_->comparison(), &ComparisonMode::takeScored, recorder_.get(), &StudyRecorder::takeScored);
     modes_->dictation().setHardSentences([this] { return recorder_->hardSentences(); });
     connect(record_.get(), &StudyRecord::problem, this, &MainForm::showNotice);
     connect(record_.get(), &StudyRecord::overviewRead, this, [this](int request, const RecordOverview& overview) {
