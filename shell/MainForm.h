@@ -25,6 +25,9 @@ class QLabel;
 class QListWidget;
 class QStatusBar;
 class QToolBar;
+class ReviewForm;
+class ReviewSentences;
+struct ReviewOverview;
 class SentencePlayback;
 class Settings;
 class SpellPanel;
@@ -64,6 +67,7 @@ public slots:
     void btWords_click();
     void btMp3_click();
     void btStudyRecord_click();
+    void btReview_click();
 
     void cbVolume_Click();
     void lsLesson_Click();
@@ -89,6 +93,8 @@ private:
     void createToolbar();
     void createStudy();
     void createRecord();
+    void createReview();
+    void showReviewCount(const ReviewOverview& overview);
     void createCatalogue();
     void connectControls();
     void createKeys();
@@ -144,4 +150,9 @@ private:
     Keys* keys_ = nullptr;
     StudyRecordForm* recordForm_ = nullptr;
     int overviewRequest_ = 0;
+    // The daily review: its window, the reads it waits for, its daily limit.
+    std::unique_ptr<ReviewSentences> reviewSentences_;
+    ReviewForm* reviewForm_ = nullptr;
+    int reviewQueueRequest_ = 0, reviewCountRequest_ = 0, reviewEndRequest_ = 0, reviewChartRequest_ = 0;
+    int dailyReviews_ = 0;
 };

@@ -29,6 +29,7 @@ void MainForm::btStudyRecord_click()
     if (recordForm_ == nullptr)
         recordForm_ = new StudyRecordForm(this);
     overviewRequest_ = record_->readOverview(catalogue_->currentVolumeFolder(), catalogue_->lessonTitles());
+    reviewChartRequest_ = record_->readReviewOverview();
     QVector<QPair<QString, QString>> hard;
     for (const int n : recorder_->hardSentences())
         hard.append({recorder_->sentences().value(n).english, recorder_->sentences().value(n).chinese});
