@@ -16,7 +16,7 @@
 
 namespace {
 
-const char* const kGradeCaptions[] = {"1 重来", "2 困难", "3 良好", "4 简单"};
+const char* const kGradeCaptions[] = {"重来", "困难", "良好", "简单"};
 
 QLabel* namedLabel(QWidget* parent, const char* name)
 {
@@ -26,9 +26,11 @@ QLabel* namedLabel(QWidget* parent, const char* name)
     return label;
 }
 
-QPushButton* button(QWidget* parent, const char* name, const QString& caption)
+// A button the keyboard presses through the answer box, its key in its tip.
+QPushButton* button(QWidget* parent, const char* name, const QString& caption, const QString& key)
 {
     auto* b = new QPushButton(caption, parent);
+    b->setToolTip("快捷键：" + key);
     b->setObjectName(name);
     b->setAutoDefault(false);
     b->setFocusPolicy(Qt::NoFocus);
@@ -81,8 +83,8 @@ void ReviewForm::buildControls()
     for (QLabel* l : {lbProgress_, lbLesson_, lbChinese_, lbHint_})
         layout->addWidget(l);
     auto* tools = new QHBoxLayout;
-    btReplay_ = button(this, "btReviewReplay", "重听 (Ctrl+R)");
-    btHint_ = button(this, "btReviewHint", "提示 (Ctrl+T)");
+    btReplay_ = button(this, "btReviewReplay", "重听", "Ctrl+R");
+    btHint_ = button(this, "btReviewHint", "提示", "Ctrl+T");
     tools->addWidget(btReplay_);
     tools->addWidget(btHint_);
     tools->addStretch();
@@ -97,7 +99,8 @@ void ReviewForm::buildControls()
     layout->addWidget(lbResult_);
     auto* grades = new QHBoxLayout;
     for (int g = 0; g < 4; ++g) {
-        gradeButtons_[g] = button(this, QString("btGrade%1").arg(g + 1).toLatin1().constData(), kGradeCaptions[g]);
+        gradeButtons_[g] = button(this, QString("btGrade%1").arg(g + 1).toLatin1().constData(),
+                                  QString("%1 %2").arg(g + 1).arg(kGradeCaptions[g]), QString::number(g + 1));
         grades->addWidget(gradeButtons_[g]);
         connect(gradeButtons_[g], &QPushButton::clicked, this, [this, g] { grade(fsrs::Grade(g + 1)); });
     }
