@@ -146,7 +146,6 @@ void ReviewForm::start(const ReviewQueue& queue, const Options& options)
     for (const ReviewItem& review : queue)
         items_.append({review, false});
     current_ = reviewed_ = right_ = 0;
-    firstPass_ = items_.size();
     lbNotice_->clear();
     lbSummary_->clear();
     showItem();

@@ -81,7 +81,7 @@ private:
     fsrs::Grade proposed_ = fsrs::Grade::Good;
     QString openedFile_;
     double start_ = 0, end_ = -1;
-    int reviewed_ = 0, right_ = 0, firstPass_ = 0;
+    int reviewed_ = 0, right_ = 0;
 
     QLabel* lbProgress_;
     QLabel* lbLesson_;
