@@ -18,6 +18,7 @@
 #include "shell/Controls.h"
 #include "shell/Keys.h"
 #include "shell/Module1.h"
+#include "shell/ReviewSentences.h"
 #include "shell/Settings.h"
 #include "shell/SpellPanel.h"
 #include "shell/StatusControls.h"
@@ -46,6 +47,7 @@ MainForm::MainForm(Platform platform, QWidget* parent) : QMainWindow(parent), pl
     createControls();
     createStudy();
     createRecord();
+    createReview();
     createCatalogue();
     connectControls();
     createKeys();

@@ -27,6 +27,9 @@ class QListWidget;
 class QMenu;
 class QStatusBar;
 class QToolBar;
+class ReviewForm;
+class ReviewSentences;
+struct ReviewOverview;
 class SentencePlayback;
 class Settings;
 class SpellPanel;
@@ -68,6 +71,7 @@ public slots:
     void btStudyRecord_click();
     // The record window's 「导出难句到 Anki」.
     void exportHardSentences();
+    void btReview_click();
 
     void cbVolume_Click();
     void lsLesson_Click();
@@ -93,6 +97,8 @@ private:
     void createToolbar();
     void createStudy();
     void createRecord();
+    void createReview();
+    void showReviewCount(const ReviewOverview& overview);
     void createCatalogue();
     void connectControls();
     void createKeys();
@@ -151,4 +157,9 @@ private:
     Keys* keys_ = nullptr;
     StudyRecordForm* recordForm_ = nullptr;
     int overviewRequest_ = 0;
+    // The daily review: its window, the reads it waits for, its daily limit.
+    std::unique_ptr<ReviewSentences> reviewSentences_;
+    ReviewForm* reviewForm_ = nullptr;
+    int reviewQueueRequest_ = 0, reviewCountRequest_ = 0, reviewEndRequest_ = 0, reviewChartRequest_ = 0;
+    int dailyReviews_ = 0;
 };

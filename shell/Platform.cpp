@@ -11,6 +11,7 @@ Platform Platform::real(const RunFolders& folders)
     Platform p;
     p.makeHtmlView = [] { return std::make_unique<WebEngineHtmlView>(); };
     p.mePlayer = std::make_unique<GstMediaPlayer>();
+    p.reviewPlayer = std::make_unique<GstMediaPlayer>();
     p.mciRecorder = std::make_unique<GstWaveDevice>();
     p.mciPlayer = std::make_unique<GstWaveDevice>();
     p.messageBoxes = std::make_unique<QtMessageBoxes>();

@@ -18,6 +18,8 @@
 struct Platform {
     std::function<std::unique_ptr<HtmlView>()> makeHtmlView;
     std::unique_ptr<MediaPlayer> mePlayer;
+    // The daily review's own player, apart from the lesson's.
+    std::unique_ptr<MediaPlayer> reviewPlayer;
     std::unique_ptr<WaveDevice> mciRecorder;
     std::unique_ptr<WaveDevice> mciPlayer;
     std::unique_ptr<MessageBoxes> messageBoxes;

@@ -102,6 +102,63 @@ void DayChart::paintEvent(QPaintEvent*)
     p.drawLine(left, top, left, bottom);
 }
 
+ReviewChart::ReviewChart(QWidget* parent) : QWidget(parent)
+{
+    setObjectName("reviewChart");
+    setAccessibleName("复习：今后 30 天到期的句子，最近 30 天的复习");
+    setMinimumSize(560, 160);
+}
+
+void ReviewChart::setOverview(const ReviewOverview& overview)
+{
+    overview_ = overview;
+    update();
+}
+
+// Two bar rows side by side: the last 30 days' reviews on the left, the next
+// 30 days' due sentences on the right, one count axis for both.
+void ReviewChart::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    p.fillRect(rect(), palette().base());
+    const QFontMetrics metrics = p.fontMetrics();
+    const int top = metrics.height() + 8;
+    const int bottom = height() - metrics.height() - 8;
+    const int left = metrics.horizontalAdvance("0000") + 14;
+    const int middle = (left + width() - 10) / 2;
+    const int right = width() - 10;
+    int most = 0;
+    for (const QVector<int>* days : {&overview_.reviewsByDay, &overview_.dueByDay})
+        for (const int count : *days)
+            most = std::max(most, count);
+    const double step = niceStep(most);
+    const double axisTop = step * std::max(1.0, std::ceil(most / step));
+    const auto yOf = [&](double count) { return bottom - int((bottom - top) * count / axisTop); };
+    for (double c = 0; c <= axisTop + 1e-9; c += step) {
+        p.setPen(palette().color(QPalette::Mid));
+        p.drawLine(left, yOf(c), right, yOf(c));
+        p.setPen(palette().color(QPalette::Text));
+        p.drawText(QRect(0, yOf(c) - metrics.height() / 2, left - 6, metrics.height()), Qt::AlignRight,
+                   QString::number(c));
+    }
+    const auto bars = [&](const QVector<int>& days, int from, int to, const QColor& colour) {
+        const double slot = double(to - from) / std::max<qsizetype>(days.size(), 1);
+        for (int i = 0; i < days.size(); ++i)
+            p.fillRect(QRect(from + int(i * slot + slot * 0.15), yOf(days[i]), std::max(2, int(slot * 0.7)),
+                             bottom - yOf(days[i])),
+                       colour);
+    };
+    bars(overview_.reviewsByDay, left, middle, QColor("#1565c0"));
+    bars(overview_.dueByDay, middle, right, QColor("#ef6c00"));
+    p.setPen(palette().color(QPalette::Text));
+    p.drawText(QRect(left, 0, middle - left, top - 4), Qt::AlignLeft | Qt::AlignVCenter, "最近 30 天每天复习的句数");
+    p.drawText(QRect(middle, 0, right - middle, top - 4), Qt::AlignLeft | Qt::AlignVCenter, "今后 30 天每天到期的句数");
+    p.drawText(QRect(left, bottom + 4, middle - left, metrics.height()), Qt::AlignCenter, "← 今天");
+    p.drawText(QRect(middle, bottom + 4, right - middle, metrics.height()), Qt::AlignCenter, "今天 →");
+    p.drawLine(left, bottom, right, bottom);
+    p.drawLine(middle, top, middle, bottom);
+}
+
 StudyRecordForm::StudyRecordForm(QWidget* parent) : QDialog(parent)
 {
     setObjectName("StudyRecordForm");
@@ -109,6 +166,11 @@ StudyRecordForm::StudyRecordForm(QWidget* parent) : QDialog(parent)
     auto* layout = new QVBoxLayout(this);
     chart_ = new DayChart(this);
     layout->addWidget(chart_);
+    reviewChart_ = new ReviewChart(this);
+    layout->addWidget(reviewChart_);
+    recalled_ = new QLabel(this);
+    recalled_->setObjectName("reviewRecalled");
+    layout->addWidget(recalled_);
     lessons_ = table(this, "lessonTable", {"课文", "学习次数", "听写一次答对 / 句数", "最近学习"});
     layout->addWidget(lessons_);
     hardTitle_ = new QLabel(this);
@@ -120,7 +182,7 @@ StudyRecordForm::StudyRecordForm(QWidget* parent) : QDialog(parent)
     exportHard_->setObjectName("exportHardToAnki");
     connect(exportHard_, &QPushButton::clicked, this, &StudyRecordForm::exportHardSentences);
     layout->addWidget(exportHard_, 0, Qt::AlignRight);
-    resize(720, 720);
+    resize(720, 940);
 }
 
 void StudyRecordForm::showOverview(const RecordOverview& overview)
@@ -135,6 +197,17 @@ void StudyRecordForm::showOverview(const RecordOverview& overview)
                 l.lastStudied.isEmpty() ? QString("—") : l.lastStudied});
     }
     lessons_->resizeColumnsToContents();
+}
+
+void StudyRecordForm::showReviewOverview(const ReviewOverview& overview)
+{
+    reviewChart_->setOverview(overview);
+    recalled_->setText(overview.dueReviews == 0
+                           ? QString("最近 30 天没有到期的复习")
+                           : QString("最近 30 天到期的复习 %1 次，记住了 %2 次（%3%）")
+                                 .arg(overview.dueReviews)
+                                 .arg(overview.recalled)
+                                 .arg(qRound(100.0 * overview.recalled / overview.dueReviews)));
 }
 
 void StudyRecordForm::showHardSentences(const QString& lesson, const QVector<QPair<QString, QString>>& sentences)

@@ -5,6 +5,7 @@
 // the learner can export to Anki.
 
 #include "record/RecordEvent.h"
+#include "record/ReviewState.h"
 
 #include <QDialog>
 #include <QStringList>
@@ -27,12 +28,28 @@ private:
     QVector<RecordOverview::Day> days_;
 };
 
+// The daily review at a glance: sentences falling due on each of the next
+// 30 days, and reviews on each of the last 30.
+class ReviewChart : public QWidget {
+    Q_OBJECT
+public:
+    explicit ReviewChart(QWidget* parent = nullptr);
+    void setOverview(const ReviewOverview& overview);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    ReviewOverview overview_;
+};
+
 class StudyRecordForm : public QDialog {
     Q_OBJECT
 public:
     explicit StudyRecordForm(QWidget* parent = nullptr);
 
     void showOverview(const RecordOverview& overview);
+    void showReviewOverview(const ReviewOverview& overview);
     // The hard sentences of the lesson: English, then Chinese.
     void showHardSentences(const QString& lesson, const QVector<QPair<QString, QString>>& sentences);
 
@@ -42,6 +59,8 @@ signals:
 
 private:
     DayChart* chart_;
+    ReviewChart* reviewChart_;
+    QLabel* recalled_;
     QTableWidget* lessons_;
     QLabel* hardTitle_;
     QTableWidget* hard_;

@@ -16,6 +16,7 @@ void MainForm::createRecord()
     record_ = std::make_unique<StudyRecord>(platform_.studyRecordFile);
     recorder_ = std::make_unique<StudyRecorder>(*record_, *session_, *playback_, modes_->dictation(),
                                                 modes_->comparison());
+    connect(&modes_->comparison(), &ComparisonMode::takeScored, recorder_.get(), &StudyRecorder::takeScored);
     modes_->dictation().setHardSentences([this] { return recorder_->hardSentences(); });
     connect(record_.get(), &StudyRecord::problem, this, &MainForm::showNotice);
     connect(record_.get(), &StudyRecord::overviewRead, this, [this](int request, const RecordOverview& overview) {
@@ -41,6 +42,7 @@ void MainForm::btStudyRecord_click()
         connect(recordForm_, &StudyRecordForm::exportHardSentences, this, &MainForm::exportHardSentences);
     }
     overviewRequest_ = record_->readOverview(catalogue_->currentVolumeFolder(), catalogue_->lessonTitles());
+    reviewChartRequest_ = record_->readReviewOverview();
     QVector<QPair<QString, QString>> hard;
     for (const int n : recorder_->hardSentences())
         hard.append({recorder_->sentences().value(n).english, recorder_->sentences().value(n).chinese});

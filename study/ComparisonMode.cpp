@@ -348,8 +348,11 @@ void ComparisonMode::showTake(int ticket, const AnalysedReading& take, const Rea
         return;
     if (!score.takeHasVoice)
         panel_.showScores(kNoVoice, kNoVoice);
-    else if (score.scored)
+    else if (score.scored) {
         panel_.showScores(QString(kSimilarity).arg(score.similarity), QString(kIntonation).arg(score.intonation));
+        // The take is of the sentence shown (checked above).
+        emit takeScored(session_.currentSentence(), score.similarity);
+    }
 }
 
 // Marks how far the reading that plays has come: the recording's sentence

@@ -74,6 +74,9 @@ signals:
     // A take of sentence n was saved, and a take of it began to play.
     void takeRecorded(int n);
     void takePlayed(int n);
+    // A take of sentence n was scored against the recording: its similarity,
+    // 0 … 100.
+    void takeScored(int n, int similarity);
 
 private:
     void endWhatRuns();

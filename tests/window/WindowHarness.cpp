@@ -49,6 +49,9 @@ WindowHarness::WindowHarness(const std::function<void(const QString& folder)>& p
     auto player = std::make_unique<FakeMediaPlayer>();
     player_ = player.get();
     platform.mePlayer = std::move(player);
+    auto reviewPlayer = std::make_unique<FakeMediaPlayer>();
+    reviewPlayer_ = reviewPlayer.get();
+    platform.reviewPlayer = std::move(reviewPlayer);
     auto recorder = std::make_unique<FakeWaveDevice>();
     recorder_ = recorder.get();
     platform.mciRecorder = std::move(recorder);

@@ -60,6 +60,7 @@ public:
     FakeHtmlView& words() { return *views_.at(1); }
     FakeHtmlView& welcome() { return *views_.at(2); }
     FakeMediaPlayer& player() { return *player_; }
+    FakeMediaPlayer& reviewPlayer() { return *reviewPlayer_; }
     FakeWaveDevice& recorder() { return *recorder_; }
     FakeWaveDevice& wavePlayer() { return *wavePlayer_; }
     ScriptedMessageBoxes& boxes() { return *boxes_; }
@@ -82,6 +83,7 @@ private:
     QString previousFolder_;
     std::vector<FakeHtmlView*> views_;
     FakeMediaPlayer* player_ = nullptr;
+    FakeMediaPlayer* reviewPlayer_ = nullptr;
     FakeWaveDevice* recorder_ = nullptr;
     FakeWaveDevice* wavePlayer_ = nullptr;
     ScriptedMessageBoxes* boxes_ = nullptr;

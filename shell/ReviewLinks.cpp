@@ -1,0 +1,86 @@
+// The window's side of the daily review: the 今日复习 button and its count,
+// the review window, its settings, and the grades it sends to the record.
+
+#include "record/StudyRecord.h"
+#include "shell/MainForm.h"
+#include "shell/Module1.h"
+#include "shell/ReviewForm.h"
+#include "shell/ReviewSentences.h"
+#include "shell/Settings.h"
+#include "shell/SpellPanel.h"
+#include "shell/StudyRecordForm.h"
+#include "study/SentencePlayback.h"
+#include "study/StudySession.h"
+
+#include <QDateTime>
+#include <QToolBar>
+
+#include <algorithm>
+
+namespace {
+
+const char* const kRetentionKey = "DesiredRetention";
+const char* const kDailyLimitKey = "ReviewDailyLimit";
+constexpr int kDefaultRetentionPercent = 90;
+
+}  // namespace
+
+void MainForm::createReview()
+{
+    const int retention = std::clamp(settings_->number(kRetentionKey, kDefaultRetentionPercent), 70, 97);
+    dailyReviews_ = std::max(1, settings_->number(kDailyLimitKey, kDefaultDailyReviews));
+    record_->setDesiredRetention(retention / 100.0);
+    reviewSentences_ = std::make_unique<ReviewSentences>(*platform_.library,
+                                                         QStringList{platform_.shippedBooks, platform_.ownBooks});
+    reviewForm_ = new ReviewForm(platform_.reviewPlayer.get(), *reviewSentences_, *platform_.library, this);
+    reviewForm_->showSettings(retention, dailyReviews_);
+    connect(reviewForm_, &ReviewForm::graded, this, [this](const SentenceKey& sentence, int grade) {
+        RecordEvent event;
+        event.kind = RecordEvent::Reviewed;
+        event.at = QDateTime::currentMSecsSinceEpoch();
+        event.sentence = sentence;
+        event.grade = grade;
+        record_->add(event);
+    });
+    connect(reviewForm_, &ReviewForm::sessionEnded, this,
+            [this] { reviewCountRequest_ = reviewEndRequest_ = record_->readReviewOverview(); });
+    connect(reviewForm_, &ReviewForm::retentionChanged, this, [this](int percent) {
+        settings_->setNumberOnceUsed(kRetentionKey, percent, kDefaultRetentionPercent);
+        record_->setDesiredRetention(percent / 100.0);
+    });
+    connect(reviewForm_, &ReviewForm::dailyLimitChanged, this, [this](int limit) {
+        settings_->setNumberOnceUsed(kDailyLimitKey, limit, kDefaultDailyReviews);
+        dailyReviews_ = limit;
+        reviewCountRequest_ = record_->readReviewOverview();
+    });
+    connect(record_.get(), &StudyRecord::reviewQueueRead, this, [this](int request, const ReviewQueue& queue) {
+        if (request == reviewQueueRequest_)
+            reviewForm_->start(queue, {playback_->speedPercent(), piSpell->options().lenient,
+                                       session_->chineseChosen()});
+    });
+    connect(record_.get(), &StudyRecord::reviewOverviewRead, this, [this](int request, const ReviewOverview& overview) {
+        if (request == reviewCountRequest_)
+            showReviewCount(overview);
+        if (request == reviewEndRequest_)
+            reviewForm_->showNextDue(overview);
+        if (request == reviewChartRequest_ && recordForm_ != nullptr)
+            recordForm_->showReviewOverview(overview);
+    });
+    reviewCountRequest_ = record_->readReviewOverview();
+}
+
+void MainForm::showReviewCount(const ReviewOverview& overview)
+{
+    QString caption = "今日复习";
+    if (!overview.dueByDay.isEmpty())
+        caption += QString(" (%1)").arg(std::min(overview.dueByDay[0], dailyReviews_));
+    Module1::SetToolbarButtonCaption(Toolbar1, "btReview", caption);
+}
+
+void MainForm::btReview_click()
+{
+    reviewQueueRequest_ = record_->readReviewQueue(dailyReviews_);
+    reviewForm_->show();
+    reviewForm_->raise();
+    reviewForm_->activateWindow();
+}
