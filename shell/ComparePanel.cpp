@@ -5,6 +5,7 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QStringList>
 
 namespace {
 
@@ -23,6 +24,26 @@ const struct {
     {"btCompareNext", "&N 下一句", 5310, Qt::Key_N, &ComparisonMode::btCompareNext_Click},
     {"btCompareStop", "&S 停止", 6600, Qt::Key_S, &ComparisonMode::btCompareStop_Click},
 };
+
+// Blue, orange and a dark red-purple: told apart in simulations of the three
+// kinds of colour blindness (the poor one, underlined, also by lightness),
+// each at least 4:1 against the window's grey.
+const QColor kGoodColour(0x00, 0x5a, 0xb5);
+const QColor kDoubtfulColour(0xa8, 0x5a, 0x00);
+const QColor kPoorColour(0x99, 0x11, 0x44);
+
+// The sentence's words as rich text, each in its quality's colour.
+QString colouredWords(const std::vector<WordPronunciation>& words)
+{
+    QStringList shown;
+    for (const WordPronunciation& word : words) {
+        const bool underlined = word.quality == WordQuality::Poor || word.quality == WordQuality::Missing;
+        shown << QString("<span style=\"color:%1;%2\">%3</span>")
+                     .arg(ComparePanel::colourOf(word.quality).name(),
+                          underlined ? "text-decoration:underline" : "", word.word.toHtmlEscaped());
+    }
+    return shown.join(' ');
+}
 
 // A caption as the key table names it: "&R 录音" is "录音".
 QString withoutAccessKey(const QString& caption)
@@ -47,7 +68,14 @@ ComparePanel::ComparePanel(QWidget* parent) : QFrame(parent)
     wvCompare = named(new ComparisonView(this), "wvCompare");
     lbSimilarity = label(this, "lbSimilarity", QString());
     lbIntonation = label(this, "lbIntonation", QString());
-    for (QLabel* score : {lbSimilarity, lbIntonation})
+    lbPronunciation = label(this, "lbPronunciation", QString());
+    lbCompleteness = label(this, "lbCompleteness", QString());
+    lbSpokenWords = label(this, "lbSpokenWords", QString());
+    lbSpokenWords->setTextFormat(Qt::RichText);
+    lbSpokenWords->setWordWrap(true);
+    lbSpokenWords->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    lbPractice = label(this, "lbPractice", QString());
+    for (QLabel* score : {lbSimilarity, lbIntonation, lbPronunciation, lbCompleteness, lbSpokenWords, lbPractice})
         score->setFont(fontOf(kSongTi, 12));
 }
 
@@ -75,6 +103,10 @@ void ComparePanel::place(const FormLayout& l)
     wvCompare->setGeometry(l.wvCompare.toPixels());
     lbSimilarity->setGeometry(l.lbSimilarity.toPixels());
     lbIntonation->setGeometry(l.lbIntonation.toPixels());
+    lbPronunciation->setGeometry(l.lbPronunciation.toPixels());
+    lbCompleteness->setGeometry(l.lbCompleteness.toPixels());
+    lbSpokenWords->setGeometry(l.lbSpokenWords.toPixels());
+    lbPractice->setGeometry(l.lbPractice.toPixels());
 }
 
 void ComparePanel::enableButton(Button button, bool enabled) { buttons_[button]->setEnabled(enabled); }
@@ -97,4 +129,26 @@ void ComparePanel::showScores(const QString& similarity, const QString& intonati
 {
     lbSimilarity->setText(similarity);
     lbIntonation->setText(intonation);
+}
+
+// A take not judged has no words: why takes the sentence's row, which wraps.
+void ComparePanel::showPronunciation(const PronunciationShown& shown)
+{
+    lbPronunciation->setText(shown.pronunciation);
+    lbCompleteness->setText(shown.completeness);
+    const bool judged = !shown.words.empty();
+    lbSpokenWords->setText(judged ? colouredWords(shown.words) : shown.note.toHtmlEscaped());
+    lbPractice->setText(judged ? shown.note : QString());
+}
+
+QColor ComparePanel::colourOf(WordQuality quality)
+{
+    switch (quality) {
+    case WordQuality::Good:
+        return kGoodColour;
+    case WordQuality::Doubtful:
+        return kDoubtfulColour;
+    default:
+        return kPoorColour;
+    }
 }

@@ -6,6 +6,7 @@
 #include "shell/Keys.h"
 #include "study/ComparisonMode.h"
 
+#include <QColor>
 #include <QFrame>
 
 class ComparisonView;
@@ -30,6 +31,11 @@ public:
     void showPlayPosition(Row row, double seconds) override;
     void clearPlayPosition() override;
     void showScores(const QString& similarity, const QString& intonation) override;
+    void showPronunciation(const PronunciationShown& shown) override;
+
+    // The colour a word of the sentence is shown in for its quality; poor and
+    // missing words are underlined besides.
+    static QColor colourOf(WordQuality quality);
 
 private:
     const ComparisonMode* mode_ = nullptr;
@@ -39,4 +45,8 @@ private:
     ComparisonView* wvCompare;
     QLabel* lbSimilarity;
     QLabel* lbIntonation;
+    QLabel* lbPronunciation;
+    QLabel* lbCompleteness;
+    QLabel* lbSpokenWords;
+    QLabel* lbPractice;
 };

@@ -14,20 +14,33 @@ constexpr float kScoreColumnWidth = 1800;
 constexpr float kCompareMargin = 120;
 
 // The comparison panel grows below its buttons' band to hold the view, but
-// never past half the page's height; the view stretches with the panel's
-// width, the scores keep to its right end.
+// never past half the page's height, and the pronunciation's rows under it;
+// the view and the sentence's words stretch with the panel's width, the
+// scores keep to its right end.
 void StretchComparePanel(FormLayout& l)
 {
     const float viewHeight = std::min(kCompareViewHeight, rounded(l.wbContent.height / 2));
     l.wvCompare.height = viewHeight;
-    l.piCompare.height = l.wvCompare.top + viewHeight + kCompareMargin;
     l.wvCompare.width = std::max(0.0f, l.piCompare.width - l.wvCompare.left - kScoreColumnWidth - kCompareMargin);
     const float scoresLeft = l.piCompare.width - kScoreColumnWidth;
-    l.lbSimilarity.left = l.lbIntonation.left = scoresLeft;
-    l.lbSimilarity.width = l.lbIntonation.width = kScoreColumnWidth - kCompareMargin;
+    const float scoresWidth = kScoreColumnWidth - kCompareMargin;
+    for (TwipsRect* score : {&l.lbSimilarity, &l.lbIntonation, &l.lbPronunciation, &l.lbCompleteness}) {
+        score->left = scoresLeft;
+        score->width = scoresWidth;
+    }
     const float middle = l.wvCompare.top + viewHeight / 2;
     l.lbSimilarity.top = middle - l.lbSimilarity.height - 60;
     l.lbIntonation.top = middle + 60;
+
+    l.lbSpokenWords.left = l.lbPractice.left = l.wvCompare.left;
+    l.lbSpokenWords.width = l.lbPractice.width = l.wvCompare.width;
+    l.lbSpokenWords.top = l.lbPronunciation.top = l.wvCompare.top + viewHeight + kCompareMargin;
+    l.lbPractice.top = l.lbSpokenWords.top + l.lbSpokenWords.height;
+    l.lbCompleteness.top = l.lbPronunciation.top + l.lbPronunciation.height;
+    // In a very low window the panel stops where the page ends, cutting the
+    // pronunciation's rows off.
+    l.piCompare.height = std::min(l.lbPractice.top + l.lbPractice.height + kCompareMargin,
+                                  l.wbContent.top + l.wbContent.height - l.piCompare.top);
 }
 
 }  // namespace
@@ -61,6 +74,11 @@ FormLayout FormLayout::design()
     l.wvCompare = {kCompareMargin, 495, 0, kCompareViewHeight};
     l.lbSimilarity = {0, 0, 0, 360};
     l.lbIntonation = {0, 0, 0, 360};
+    // Two lines of the sentence, should it wrap.
+    l.lbSpokenWords = {0, 0, 0, 600};
+    l.lbPractice = {0, 0, 0, 360};
+    l.lbPronunciation = {0, 0, 0, 360};
+    l.lbCompleteness = {0, 0, 0, 360};
     StretchComparePanel(l);
     return l;
 }

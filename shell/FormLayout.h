@@ -21,8 +21,11 @@ struct FormLayout {
     TwipsRect lbEnglishTitle, teEnglish, lbChineseTitle, teChinese, lbSpellTitle, teSpell;
     float lineSpellY = 510, lineSpellX1 = -330, lineSpellX2 = 13320;
     // In the comparison panel, below its buttons: the view of the two
-    // readings and, at its right, the take's scores.
+    // readings and, at its right, the take's scores; under the view the
+    // take's pronunciation: the sentence's words coloured, the word to
+    // practise, and at the right 发音 and 完整度.
     TwipsRect wvCompare, lbSimilarity, lbIntonation;
+    TwipsRect lbSpokenWords, lbPractice, lbPronunciation, lbCompleteness;
 
     // The arrangement the window is designed with (client area 12690 x 10845).
     static FormLayout design();

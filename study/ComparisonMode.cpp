@@ -4,6 +4,7 @@
 #include "platform/system/MessageBoxes.h"
 #include "platform/system/UserFolderFiles.h"
 #include "platform/system/Waits.h"
+#include "study/DictationText.h"
 #include "study/SentencePlayback.h"
 #include "study/StudySession.h"
 #include "study/StudyStatus.h"
@@ -11,6 +12,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <filesystem>
 
 namespace {
@@ -19,6 +21,9 @@ constexpr int kDoneWaitMs = 2000;
 const char* const kSimilarity = "相似度：%1";
 const char* const kIntonation = "语调：%1";
 const char* const kNoVoice = "没有录到声音";
+const char* const kPronunciation = "发音：%1";
+const char* const kCompleteness = "完整度：%1%";
+const char* const kPractice = "再练一下：%1";
 // How often the view's position mark moves while a reading plays: about
 // every other frame of a 60 Hz screen.
 constexpr int kPositionIntervalMs = 30;
@@ -301,7 +306,7 @@ void ComparisonMode::showSentence()
         return;
     shownPart_ = part;
     panel_.showReading(ComparePanelView::RecordingRow, nullptr);
-    panel_.showScores({}, {});
+    clearScores();
     recordingTicket_ = part.file.isEmpty() ? 0 : analyser_.analyseRecording(part);
 }
 
@@ -317,14 +322,28 @@ void ComparisonMode::clearTakeAnalysis()
 {
     takeTicket_ = 0;
     panel_.showReading(ComparePanelView::TakeRow, nullptr);
-    panel_.showScores({}, {});
+    clearScores();
 }
 
+void ComparisonMode::clearScores()
+{
+    panel_.showScores({}, {});
+    panel_.showPronunciation({});
+}
+
+// The take's pronunciation is judged against the sentence as dictation reads
+// it, on the analysis thread beside the likeness to the recording.
 void ComparisonMode::analyseTake()
 {
     clearTakeAnalysis();
     takePart_ = shownPart_;
-    takeTicket_ = analyser_.analyseTake(QFileInfo(kTakeFile).absoluteFilePath(), takePart_);
+    const QString text = plainText(session_.englishElement(session_.currentSentence())).trimmed();
+    auto pronunciation = std::make_shared<PronunciationScore>();
+    takePronunciation_ = pronunciation;
+    takeTicket_ = analyser_.analyseTake(QFileInfo(kTakeFile).absoluteFilePath(), takePart_,
+                                        [pronunciation, text](const QString& take) {
+                                            *pronunciation = scorePronunciation(take, text);
+                                        });
 }
 
 void ComparisonMode::showRecording(int ticket, const AnalysedReading& recording)
@@ -350,9 +369,26 @@ void ComparisonMode::showTake(int ticket, const AnalysedReading& take, const Rea
         panel_.showScores(kNoVoice, kNoVoice);
     else if (score.scored) {
         panel_.showScores(QString(kSimilarity).arg(score.similarity), QString(kIntonation).arg(score.intonation));
+        showPronunciation(*takePronunciation_);
         // The take is of the sentence shown (checked above).
         emit takeScored(session_.currentSentence(), score.similarity);
     }
+}
+
+// A take unjudged shows why in one line; a judged one names its poorest word
+// unless every word was said well.
+void ComparisonMode::showPronunciation(const PronunciationScore& score)
+{
+    if (!score.scored) {
+        panel_.showPronunciation({{}, {}, {}, score.message});
+        return;
+    }
+    const auto poorest = std::find_if(score.words.begin(), score.words.end(), [&](const WordPronunciation& w) {
+        return w.word == score.poorestWord && w.quality != WordQuality::Good;
+    });
+    panel_.showPronunciation({QString(kPronunciation).arg(score.pronunciation),
+                              QString(kCompleteness).arg(score.completeness), score.words,
+                              poorest == score.words.end() ? QString() : QString(kPractice).arg(score.poorestWord)});
 }
 
 // Marks how far the reading that plays has come: the recording's sentence

@@ -6,6 +6,7 @@
 // against the recording's sentence.
 
 #include "platform/analysis/ReadingAnalyser.h"
+#include "platform/pronunciation/PronunciationScore.h"
 #include "study/CompareStatus.h"
 #include "study/StudyMode.h"
 
@@ -13,10 +14,19 @@
 #include <QTimer>
 
 #include <memory>
+#include <vector>
 
 class MessageBoxes;
 class SentencePlayback;
 class WaveDevice;
+
+// What the panel shows of a take's pronunciation; all empty clears it.
+struct PronunciationShown {
+    QString pronunciation;  // 「发音：N」
+    QString completeness;   // 「完整度：N%」
+    std::vector<WordPronunciation> words;  // the sentence's words as said, each with its quality
+    QString note;  // 「再练一下：word」, or why the pronunciation was not judged
+};
 
 // What the comparison shows on its panel: which buttons may be pressed, what
 // it is doing, the two readings and where the playing one is, the scores.
@@ -34,6 +44,7 @@ public:
     virtual void showPlayPosition(Row row, double seconds) = 0;
     virtual void clearPlayPosition() = 0;
     virtual void showScores(const QString& similarity, const QString& intonation) = 0;
+    virtual void showPronunciation(const PronunciationShown& shown) = 0;
 };
 
 class ComparisonMode : public StudyMode {
@@ -95,6 +106,8 @@ private:
     void analyseTake();
     void showRecording(int ticket, const AnalysedReading& recording);
     void showTake(int ticket, const AnalysedReading& take, const ReadingScore& score);
+    void showPronunciation(const PronunciationScore& score);
+    void clearScores();
     void followPlayback();
 
     SentencePlayback& playback_;
@@ -114,8 +127,10 @@ private:
     SoundPart shownPart_;
     int recordingTicket_ = 0;
     int takeTicket_ = 0;
-    // The sentence the take under analysis is scored against.
+    // The sentence the take under analysis is scored against, and where the
+    // analysis thread leaves the take's pronunciation.
     SoundPart takePart_;
+    std::shared_ptr<PronunciationScore> takePronunciation_;
     // Moves the view's position mark while a reading plays.
     QTimer positionTimer_;
 };

@@ -27,15 +27,15 @@ ReadingAnalyser::~ReadingAnalyser()
 int ReadingAnalyser::analyseRecording(const SoundPart& recording)
 {
     std::lock_guard<std::mutex> lock(mutex_);
-    recordingRequest_ = Request{++lastTicket_, recording, {}};
+    recordingRequest_ = Request{++lastTicket_, recording, {}, {}};
     wake_.notify_one();
     return lastTicket_;
 }
 
-int ReadingAnalyser::analyseTake(const QString& takeFile, const SoundPart& recording)
+int ReadingAnalyser::analyseTake(const QString& takeFile, const SoundPart& recording, TakeWork alsoOnTake)
 {
     std::lock_guard<std::mutex> lock(mutex_);
-    takeRequest_ = Request{++lastTicket_, recording, takeFile};
+    takeRequest_ = Request{++lastTicket_, recording, takeFile, std::move(alsoOnTake)};
     wake_.notify_one();
     return lastTicket_;
 }
@@ -70,6 +70,8 @@ void ReadingAnalyser::run(const Request& request)
     }
     const AnalysedReading take = analyseReading({request.takeFile});
     const ReadingScore score = scoreReading(*recording.profile, *take.profile);
+    if (request.alsoOnTake)
+        request.alsoOnTake(request.takeFile);
     QMetaObject::invokeMethod(
         this, [this, ticket = request.ticket, take, score] { emit takeAnalysed(ticket, take, score); },
         Qt::QueuedConnection);

@@ -14,6 +14,7 @@
 #include <QString>
 
 #include <condition_variable>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -47,9 +48,14 @@ public:
     // dropped.
     ~ReadingAnalyser() override;
 
+    // More blocking work on a take, of the caller's own (e.g. judging its
+    // pronunciation): run on this thread before takeAnalysed is emitted, so
+    // whatever it leaves is ready when that signal comes.
+    using TakeWork = std::function<void(const QString& takeFile)>;
+
     // Each returns the ticket its result will carry.
     int analyseRecording(const SoundPart& recording);
-    int analyseTake(const QString& takeFile, const SoundPart& recording);
+    int analyseTake(const QString& takeFile, const SoundPart& recording, TakeWork alsoOnTake = {});
 
 signals:
     void recordingAnalysed(int ticket, const AnalysedReading& recording);
@@ -62,6 +68,7 @@ private:
         int ticket = 0;
         SoundPart recording;
         QString takeFile;  // empty for a recording request
+        TakeWork alsoOnTake;
     };
 
     void work();

@@ -1,12 +1,16 @@
 // The comparison panel's view and scores on stand-in players: the rows it
-// draws for the sentence and the take, the scores after a take, the mark
-// that follows the reading that plays, and answers that come too late.
+// draws for the sentence and the take, the scores and the pronunciation
+// after a take (and without the acoustic model), the mark that follows the
+// reading that plays, and answers that come too late.
 
 #include "WavFiles.h"
 #include "WindowHarness.h"
 
 #include "platform/analysis/AudioDecoding.h"
+#include "platform/pronunciation/SpokenWords.h"
+#include "shell/ComparePanel.h"
 #include "shell/ComparisonView.h"
+#include "study/DictationText.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -34,6 +38,8 @@ bool waitUntil(const std::function<bool()>& done, int timeoutMs = 5000)
 ComparisonView* viewOf(MainForm& f) { return f.findChild<ComparisonView*>("wvCompare"); }
 QLabel* similarityOf(MainForm& f) { return f.findChild<QLabel*>("lbSimilarity"); }
 QLabel* intonationOf(MainForm& f) { return f.findChild<QLabel*>("lbIntonation"); }
+QString textOf(MainForm& f, const char* label) { return f.findChild<QLabel*>(label)->text(); }
+int numberAfter(const QString& caption, const QString& text) { return text.mid(caption.size()).chopped(text.endsWith('%')).toInt(); }
 
 // A take as the recorder would leave it.
 void writeTake(const std::vector<float>& samples) { writeMonoWav(kTake, samples, kAnalysisRate); }
@@ -110,14 +116,27 @@ TEST_F(ComparisonPanelView, ShowsTheSentenceThenBothRowsAndTheScoresAfterATake)
     EXPECT_TRUE(similarityOf(*f_)->text().isEmpty());
 
     recordTake(*f_, sentenceAsTake(*f_));
-    ASSERT_TRUE(waitUntil([this] { return !similarityOf(*f_)->text().isEmpty(); }));
+    ASSERT_TRUE(waitUntil([this] { return !similarityOf(*f_)->text().isEmpty(); }, 15000));
     // The take is the sentence itself.
     const int similarity = similarityOf(*f_)->text().mid(QString("相似度：").size()).toInt();
     EXPECT_TRUE(similarityOf(*f_)->text().startsWith("相似度：")) << similarityOf(*f_)->text().toStdString();
     EXPECT_GE(similarity, 95);
     EXPECT_TRUE(intonationOf(*f_)->text().startsWith("语调：")) << intonationOf(*f_)->text().toStdString();
     EXPECT_GE(intonationOf(*f_)->text().mid(3).toInt(), 95);
-
+    // Its pronunciation, judged against the sentence's words, each word in
+    // one of the three colours, the poor and missing ones underlined.
+    const int points = numberAfter("发音：", textOf(*f_, "lbPronunciation"));
+    EXPECT_TRUE(textOf(*f_, "lbPronunciation").startsWith("发音：")) << textOf(*f_, "lbPronunciation").toStdString();
+    EXPECT_TRUE(points > 0 && points <= 100) << points;
+    EXPECT_GE(numberAfter("完整度：", textOf(*f_, "lbCompleteness")), 50) << textOf(*f_, "lbCompleteness").toStdString();
+    const QString words = textOf(*f_, "lbSpokenWords");
+    const QStringList sentenceWords = spokenWords(plainText(f_->session().englishElement(0)));
+    for (const QString& word : sentenceWords)
+        EXPECT_TRUE(words.contains(">" + word + "</span>")) << word.toStdString();
+    const auto withColour = [&](WordQuality q) { return words.count(ComparePanel::colourOf(q).name()); };
+    EXPECT_EQ(withColour(WordQuality::Good) + withColour(WordQuality::Doubtful) + withColour(WordQuality::Poor),
+              sentenceWords.size()) << words.toStdString();
+    EXPECT_EQ(words.count("underline"), withColour(WordQuality::Poor));
     const VoiceProfile* take = view_->reading(ComparisonView::TakeRow);
     ASSERT_NE(take, nullptr);
     EXPECT_NEAR(take->seconds, 0.5 + sentence->seconds, 0.02);
@@ -135,9 +154,42 @@ TEST_F(ComparisonPanelView, ShowsTheSentenceThenBothRowsAndTheScoresAfterATake)
 TEST_F(ComparisonPanelView, ATakeWithoutVoiceSaysSoOnBothLabels)
 {
     recordTake(*f_, std::vector<float>(kAnalysisRate, 0.0f));
-    ASSERT_TRUE(waitUntil([this] { return !similarityOf(*f_)->text().isEmpty(); }));
+    ASSERT_TRUE(waitUntil([this] { return !similarityOf(*f_)->text().isEmpty(); }, 15000));
     EXPECT_EQ(similarityOf(*f_)->text(), "没有录到声音");
     EXPECT_EQ(intonationOf(*f_)->text(), "没有录到声音");
+    EXPECT_TRUE(textOf(*f_, "lbPronunciation").isEmpty());
+    EXPECT_TRUE(textOf(*f_, "lbSpokenWords").isEmpty());
+}
+
+// Another sentence read for this one: few of its words are found, the rest
+// are marked and underlined.
+TEST_F(ComparisonPanelView, ATakeOfAnotherSentenceMarksTheWordsNotSaid)
+{
+    f_->session().SetCurSentence(1);
+    const std::vector<float> other = sentenceAsTake(*f_);
+    f_->session().SetCurSentence(0);
+    recordTake(*f_, other);
+    ASSERT_TRUE(waitUntil([this] { return !textOf(*f_, "lbCompleteness").isEmpty(); }, 10000));
+    EXPECT_LE(numberAfter("完整度：", textOf(*f_, "lbCompleteness")), 50) << textOf(*f_, "lbCompleteness").toStdString();
+    const QString words = textOf(*f_, "lbSpokenWords");
+    EXPECT_TRUE(words.contains(ComparePanel::colourOf(WordQuality::Missing).name() + ";text-decoration:underline"))
+        << words.toStdString();
+}
+
+// Run alone with LEXBAY_PRONUNCIATION_MODEL at an empty folder: the model is
+// loaded once per process.
+TEST_F(ComparisonPanelView, WithoutTheModelSaysSoAndKeepsTheOtherScores)
+{
+    if (qEnvironmentVariableIsEmpty("LEXBAY_PRONUNCIATION_MODEL"))
+        GTEST_SKIP() << "needs the acoustic model hidden";
+    recordTake(*f_, sentenceAsTake(*f_));
+    ASSERT_TRUE(waitUntil([this] { return !similarityOf(*f_)->text().isEmpty(); }, 15000));
+    EXPECT_GE(numberAfter("相似度：", similarityOf(*f_)->text()), 95);
+    EXPECT_TRUE(intonationOf(*f_)->text().startsWith("语调："));
+    EXPECT_TRUE(textOf(*f_, "lbPronunciation").isEmpty());
+    EXPECT_TRUE(textOf(*f_, "lbPractice").isEmpty());
+    EXPECT_EQ(textOf(*f_, "lbSpokenWords"), pronunciationUnavailableReason().toHtmlEscaped());
+    EXPECT_TRUE(textOf(*f_, "lbSpokenWords").contains("发音评分不可用"));
 }
 
 TEST_F(ComparisonPanelView, TheMarkFollowsWhicheverReadingPlays)

@@ -106,7 +106,11 @@ TEST(ResizeLayout, ComparisonPanelHoldsTheViewAndPushesThePageDown)
         FormLayout l = FormLayout::design();
         ASSERT_TRUE(ResizeLayout(l, kDesignW + 1500, c.H));
         EXPECT_EQ(l.wvCompare.height, c.viewHeight) << c.H;
-        EXPECT_EQ(l.piCompare.height, l.wvCompare.top + l.wvCompare.height + 120) << c.H;
+        // The pronunciation's rows, under the view, close the panel.
+        EXPECT_EQ(l.lbSpokenWords.top, l.wvCompare.top + l.wvCompare.height + 120) << c.H;
+        EXPECT_EQ(l.piCompare.top + l.piCompare.height,
+                  std::min(l.piCompare.top + l.lbPractice.top + l.lbPractice.height + 120,
+                           l.wbContent.top + l.wbContent.height)) << c.H;
         // The view stretches with the panel; the scores keep to its right end.
         EXPECT_EQ(l.wvCompare.left + l.wvCompare.width + 1800 + 120, l.piCompare.width);
         EXPECT_EQ(l.lbSimilarity.left + 1800, l.piCompare.width);
