@@ -195,7 +195,7 @@ TEST(ModesInRealWindow, ATakeOfTheSentenceItselfIsScoredHigh)
 
     QLabel* similarity = f.findChild<QLabel*>("lbSimilarity");
     QLabel* intonation = f.findChild<QLabel*>("lbIntonation");
-    ASSERT_TRUE(ModesWindow::waitFor([&] { return !similarity->text().isEmpty(); }, 5000));
+    ASSERT_TRUE(ModesWindow::waitFor([&] { return !similarity->text().isEmpty(); }, 20000));
     ASSERT_TRUE(similarity->text().startsWith("相似度：")) << similarity->text().toStdString();
     ASSERT_TRUE(intonation->text().startsWith("语调：")) << intonation->text().toStdString();
     EXPECT_GE(similarity->text().mid(4).toInt(), 85);
