@@ -19,6 +19,8 @@
 #include <QMap>
 #include <QSignalBlocker>
 
+#include <algorithm>
+
 namespace {
 
 const char* const kVolumePrefix = "Trellis英语";
@@ -53,6 +55,15 @@ QStringList volumeNames(const QString& books)
     return names;
 }
 
+// The learner's own volumes may have any name without a dot (a dotted one
+// is a copy put aside, such as "….old").
+QStringList ownVolumeNames(const QString& books)
+{
+    QStringList names = QDir(books).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    names.removeIf([](const QString& name) { return name.contains('.'); });
+    return names;
+}
+
 }  // namespace
 
 Catalogue::Catalogue(const Books& books, const Controls& controls, CourseLibrary& library, MessageBoxes& messages,
@@ -79,11 +90,11 @@ void Catalogue::FillCbVolume()
     // One list sorted by name; the learner's own volume takes the place of a
     // shipped one of the same name. Each entry keeps the folder it is read from.
     QMap<QString, QString> volumes;
-    for (const QString& books : {books_.shipped, books_.own}) {
-        if (books.isEmpty())
-            continue;
-        for (const QString& name : volumeNames(books))
-            volumes.insert(name, QDir(books).filePath(name));
+    for (const QString& name : volumeNames(books_.shipped))
+        volumes.insert(name, QDir(books_.shipped).filePath(name));
+    if (!books_.own.isEmpty()) {
+        for (const QString& name : ownVolumeNames(books_.own))
+            volumes.insert(name, QDir(books_.own).filePath(name));
     }
     for (auto volume = volumes.cbegin(); volume != volumes.cend(); ++volume)
         c_.cbVolume->addItem(volume.key(), volume.value());
@@ -95,6 +106,33 @@ QString Catalogue::booksFolderForLearner() const
 }
 
 QString Catalogue::currentVolumeFolder() const { return c_.cbVolume->currentText(); }
+
+QString Catalogue::currentVolumePath() const { return c_.cbVolume->currentData().toString(); }
+
+bool Catalogue::isOwnVolume() const
+{
+    return !books_.own.isEmpty() && c_.cbVolume->currentIndex() >= 0 &&
+           QFileInfo(currentVolumePath()).dir() == QDir(books_.own);
+}
+
+int Catalogue::currentLesson() const { return c_.lsLesson->currentRow(); }
+
+void Catalogue::showLesson(const QString& volumePath, int lesson)
+{
+    {
+        const QSignalBlocker quiet(c_.cbVolume);
+        c_.cbVolume->clear();
+        FillCbVolume();
+        c_.cbVolume->setCurrentIndex(std::max(0, c_.cbVolume->findData(volumePath)));
+    }
+    nCurVolume = volumeNumber(currentVolumeFolder());
+    FillLsLesson();
+    {
+        const QSignalBlocker quiet(c_.lsLesson);
+        c_.lsLesson->setCurrentRow(std::min(lesson, c_.lsLesson->count() - 1));
+    }
+    LoadLesson();
+}
 
 QStringList Catalogue::lessonTitles() const
 {

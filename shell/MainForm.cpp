@@ -45,6 +45,7 @@ MainForm::MainForm(Platform platform, QWidget* parent) : QMainWindow(parent), pl
     createStudy();
     createRecord();
     createCatalogue();
+    createOwnLessonEdits();
     connectControls();
     createKeys();
     resize(formLayout_.stuInfo.toPixels().width(), 10845 / 15);

@@ -18,10 +18,13 @@
 class BrowsePanel;
 class Catalogue;
 class ComparePanel;
+class ImportForm;
 class Keys;
+class OwnLessonEdits;
 class QCheckBox;
 class QComboBox;
 class QLabel;
+class QMenu;
 class QListWidget;
 class QStatusBar;
 class QToolBar;
@@ -51,6 +54,8 @@ public:
     SentencePlayback& playback() { return *playback_; }
     StudyModes& modes() { return *modes_; }
     Catalogue& catalogue() { return *catalogue_; }
+    // The lesson list's context menu: each feature adds its entries.
+    void lessonMenu(QMenu& menu);
 
 public slots:
     // Called by name from the toolbar (the button's key + "_click") and from
@@ -64,6 +69,7 @@ public slots:
     void btWords_click();
     void btMp3_click();
     void btStudyRecord_click();
+    void btImport_click();
 
     void cbVolume_Click();
     void lsLesson_Click();
@@ -91,6 +97,8 @@ private:
     void createRecord();
     void createCatalogue();
     void connectControls();
+    void createOwnLessonEdits();
+    void showImportedLesson(const QString& volumePath, int lesson);
     void createKeys();
     bool stepSpeed(int step);
 
@@ -143,5 +151,7 @@ private:
     std::unique_ptr<Catalogue> catalogue_;
     Keys* keys_ = nullptr;
     StudyRecordForm* recordForm_ = nullptr;
+    OwnLessonEdits* ownLessons_ = nullptr;
+    ImportForm* importForm_ = nullptr;
     int overviewRequest_ = 0;
 };

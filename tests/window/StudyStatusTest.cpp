@@ -156,7 +156,7 @@ TEST(Toolbar, ButtonsStandInTheirOrderWithTheirIcons)
         }
     }
     EXPECT_EQ(keys, QStringList({"btBrowse", "btCompare", "btSpell", "btThinkEnglish", "btWords", "btMp3",
-                                 "btStudyRecord"}));
+                                 "btStudyRecord", "btImport"}));
     // The speed list closes the row.
     ASSERT_NE(last, nullptr);
     EXPECT_EQ(last->objectName(), "cbSpeed");
