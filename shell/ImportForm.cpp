@@ -190,7 +190,8 @@ void ImportForm::finish()
     if (cbImportVolume->findText(cbImportVolume->currentText()) < 0)
         cbImportVolume->addItem(cbImportVolume->currentText());
     pbImport->setFormat("%p%");
-    const QString place = QString("已导入为“%1”的第 %2 课。").arg(cbImportVolume->currentText()).arg(result_.lessonIndex + 1);
+    const QString place =
+        QString("已导入为“%1”的第 %2 课。").arg(cbImportVolume->currentText()).arg(result_.lessonIndex + 1);
     lbOutcome->setText(result_.unsure.isEmpty() ? place + "每句的时间都可靠。"
                                                 : place + result_.unsure.join("；") +
                                                       "（可在课文中用 Alt+← / Alt+→ 调整句子的开始）。");

@@ -66,6 +66,16 @@ void altRight(MainForm& f)
     QTest::keyClick(focus != nullptr ? focus : &f, Qt::Key_Right, Qt::AltModifier);
 }
 
+void importAndWait(ImportForm& dialog)
+{
+    dialog.btStart->click();
+    QElapsedTimer clock;
+    clock.start();
+    while (dialog.running() && clock.elapsed() < 120000)
+        WindowHarness::settle(50);
+    ASSERT_FALSE(dialog.running());
+}
+
 QAction* menuEntry(MainForm& f, QMenu& menu, const QString& text)
 {
     f.lessonMenu(menu);
@@ -110,12 +120,17 @@ TEST(OwnLessonWindow, ImportMoveStartAndRemove)
     EXPECT_FALSE(dialog->lbVolumeProblem->text().isEmpty());
     EXPECT_FALSE(dialog->btStart->isEnabled());
     dialog->cbImportVolume->setCurrentText("我的课本");
-    dialog->btStart->click();
-    QElapsedTimer clock;
-    clock.start();
-    while (dialog->running() && clock.elapsed() < 120000)
-        WindowHarness::settle(50);
-    ASSERT_FALSE(dialog->running());
+
+    // A failed import says why and leaves no lesson behind.
+    QFile(h.folder() + "/empty.txt").open(QIODevice::WriteOnly);
+    dialog->txtText->setText(h.folder() + "/empty.txt");
+    importAndWait(*dialog);
+    EXPECT_TRUE(dialog->lbOutcome->text().startsWith("没有导入")) << dialog->lbOutcome->text().toStdString();
+    EXPECT_FALSE(QFile::exists(ownVolume + "/lesson.txt"));
+    EXPECT_NE(ui(f).cbVolume->currentText(), "我的课本");
+
+    dialog->txtText->setText(h.folder() + "/talk.txt");
+    importAndWait(*dialog);
     ASSERT_TRUE(dialog->lbOutcome->text().startsWith("已导入")) << dialog->lbOutcome->text().toStdString();
 
     // The new volume and lesson are chosen and loaded.
@@ -137,7 +152,8 @@ TEST(OwnLessonWindow, ImportMoveStartAndRemove)
     ASSERT_GE(timing.size(), 2);
     EXPECT_TRUE(timing.at(1).startsWith(QString("[00:%1]").arg(after, 5, 'f', 2, '0').toLatin1()))
         << timing.at(1).toStdString();
-    EXPECT_TRUE(h.player().log.contains(QString("start %1").arg(after, 0, 'f', 2))) << h.player().log.join(", ").toStdString();
+    EXPECT_TRUE(h.player().log.contains(QString("start %1").arg(after, 0, 'f', 2)))
+        << h.player().log.join(", ").toStdString();
 
     // 删除本课, confirmed: the lesson and its files are gone.
     h.boxes().answers.push_back(true);
