@@ -19,6 +19,8 @@
 #include <QMap>
 #include <QSignalBlocker>
 
+#include <algorithm>
+
 namespace {
 
 const char* const kVolumePrefix = "Trellis英语";
@@ -43,14 +45,21 @@ QString withoutLineEnd(QString title)
     return title;
 }
 
-// The volume folders of a books folder by name, without dotted or hidden
-// ones: the shipped course's begin with its prefix; the learner's own may
-// have any name.
-QStringList volumeNames(const QString& books, bool own)
+// The volume folders of the shipped books folder by name: entries whose
+// names begin with the course's prefix and hold no dot.
+QStringList volumeNames(const QString& books)
 {
-    const QStringList pattern = own ? QStringList() : QStringList{QString(kVolumePrefix) + "*"};
-    QStringList names = QDir(books).entryList(pattern, own ? QDir::Dirs | QDir::NoDotAndDotDot
-                                                           : QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot);
+    QStringList names =
+        QDir(books).entryList({QString(kVolumePrefix) + "*"}, QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot);
+    names.removeIf([](const QString& name) { return name.contains('.'); });
+    return names;
+}
+
+// The learner's own volumes may have any name without a dot (a dotted one
+// is a copy put aside, such as "….old").
+QStringList ownVolumeNames(const QString& books)
+{
+    QStringList names = QDir(books).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
     names.removeIf([](const QString& name) { return name.contains('.'); });
     return names;
 }
@@ -81,12 +90,11 @@ void Catalogue::FillCbVolume()
     // One list sorted by name; the learner's own volume takes the place of a
     // shipped one of the same name. Each entry keeps the folder it is read from.
     QMap<QString, QString> volumes;
-    const std::pair<QString, bool> folders[] = {{books_.shipped, false}, {books_.own, true}};
-    for (const auto& [books, own] : folders) {
-        if (books.isEmpty())
-            continue;
-        for (const QString& name : volumeNames(books, own))
-            volumes.insert(name, QDir(books).filePath(name));
+    for (const QString& name : volumeNames(books_.shipped))
+        volumes.insert(name, QDir(books_.shipped).filePath(name));
+    if (!books_.own.isEmpty()) {
+        for (const QString& name : ownVolumeNames(books_.own))
+            volumes.insert(name, QDir(books_.own).filePath(name));
     }
     for (auto volume = volumes.cbegin(); volume != volumes.cend(); ++volume)
         c_.cbVolume->addItem(volume.key(), volume.value());
@@ -98,6 +106,33 @@ QString Catalogue::booksFolderForLearner() const
 }
 
 QString Catalogue::currentVolumeFolder() const { return c_.cbVolume->currentText(); }
+
+QString Catalogue::currentVolumePath() const { return c_.cbVolume->currentData().toString(); }
+
+bool Catalogue::isOwnVolume() const
+{
+    return !books_.own.isEmpty() && c_.cbVolume->currentIndex() >= 0 &&
+           QFileInfo(currentVolumePath()).dir() == QDir(books_.own);
+}
+
+int Catalogue::currentLesson() const { return c_.lsLesson->currentRow(); }
+
+void Catalogue::showLesson(const QString& volumePath, int lesson)
+{
+    {
+        const QSignalBlocker quiet(c_.cbVolume);
+        c_.cbVolume->clear();
+        FillCbVolume();
+        c_.cbVolume->setCurrentIndex(std::max(0, c_.cbVolume->findData(volumePath)));
+    }
+    nCurVolume = volumeNumber(currentVolumeFolder());
+    FillLsLesson();
+    {
+        const QSignalBlocker quiet(c_.lsLesson);
+        c_.lsLesson->setCurrentRow(std::min(lesson, c_.lsLesson->count() - 1));
+    }
+    LoadLesson();
+}
 
 QStringList Catalogue::lessonTitles() const
 {

@@ -68,6 +68,15 @@ public:
     void pageComplete() { bPageLoaded = true; }
 
     QString currentVolumeFolder() const;
+    // Where the chosen volume's files lie, and whether it is one of the
+    // learner's own (which the learner may change).
+    QString currentVolumePath() const;
+    bool isOwnVolume() const;
+    // The chosen lesson's position in its volume from 0; -1 for none.
+    int currentLesson() const;
+    // Lists the volumes again and shows lesson `lesson` (from 0; the last
+    // when beyond it) of the volume at `volumePath`, as if chosen.
+    void showLesson(const QString& volumePath, int lesson);
     QStringList lessonTitles() const;
     // The books folder a learner adds volumes to: their own, else the
     // program's.

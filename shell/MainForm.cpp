@@ -18,6 +18,7 @@
 #include "shell/Controls.h"
 #include "shell/Keys.h"
 #include "shell/Module1.h"
+#include "shell/OwnLessonEdits.h"
 #include "shell/ReviewSentences.h"
 #include "shell/Settings.h"
 #include "shell/SpellPanel.h"
@@ -49,6 +50,7 @@ MainForm::MainForm(Platform platform, QWidget* parent) : QMainWindow(parent), pl
     createRecord();
     createReview();
     createCatalogue();
+    createOwnLessonEdits();
     connectControls();
     createKeys();
     resize(formLayout_.stuInfo.toPixels().width(), 10845 / 15);
@@ -192,7 +194,8 @@ void MainForm::connectControls()
     connect(lsLesson, &QListWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         QMenu menu(this);
         lessonMenu(menu, lsLesson->row(lsLesson->itemAt(at)));
-        menu.exec(lsLesson->viewport()->mapToGlobal(at));
+        if (!menu.isEmpty())
+            menu.exec(lsLesson->viewport()->mapToGlobal(at));
     });
     connect(ckShowChinese, &QCheckBox::clicked, this, &MainForm::ckShowChinese_Click);
     connect(cbSpeed, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &MainForm::cbSpeed_Click);
@@ -217,6 +220,8 @@ void MainForm::connectControls()
 void MainForm::lessonMenu(QMenu& menu, int lesson)
 {
     ankiExports_->addLessonEntries(menu, catalogue_->currentVolumeFolder(), lesson);
+    if (ownLessons_->canRemoveLesson())
+        menu.addAction("删除本课", ownLessons_, &OwnLessonEdits::removeLesson);
 }
 
 void MainForm::showNotice(const QString& message)

@@ -19,10 +19,13 @@ class AnkiExports;
 class BrowsePanel;
 class Catalogue;
 class ComparePanel;
+class ImportForm;
 class Keys;
+class OwnLessonEdits;
 class QCheckBox;
 class QComboBox;
 class QLabel;
+class QMenu;
 class QListWidget;
 class QMenu;
 class QStatusBar;
@@ -56,6 +59,9 @@ public:
     SentencePlayback& playback() { return *playback_; }
     StudyModes& modes() { return *modes_; }
     Catalogue& catalogue() { return *catalogue_; }
+    // The lesson list's context menu for lesson `lesson` (-1: none): each
+    // feature adds its entries.
+    void lessonMenu(QMenu& menu, int lesson);
 
 public slots:
     // Called by name from the toolbar (the button's key + "_click") and from
@@ -72,6 +78,7 @@ public slots:
     // The record window's 「导出难句到 Anki」.
     void exportHardSentences();
     void btReview_click();
+    void btImport_click();
 
     void cbVolume_Click();
     void lsLesson_Click();
@@ -101,9 +108,9 @@ private:
     void showReviewCount(const ReviewOverview& overview);
     void createCatalogue();
     void connectControls();
+    void createOwnLessonEdits();
+    void showImportedLesson(const QString& volumePath, int lesson);
     void createKeys();
-    // The lesson list's context menu, for lesson `lesson` (-1: none).
-    void lessonMenu(QMenu& menu, int lesson);
     bool stepSpeed(int step);
 
     // ----- Status bar and toolbar, following the session -----
@@ -156,6 +163,8 @@ private:
     AnkiExports* ankiExports_ = nullptr;
     Keys* keys_ = nullptr;
     StudyRecordForm* recordForm_ = nullptr;
+    OwnLessonEdits* ownLessons_ = nullptr;
+    ImportForm* importForm_ = nullptr;
     int overviewRequest_ = 0;
     // The daily review: its window, the reads it waits for, its daily limit.
     std::unique_ptr<ReviewSentences> reviewSentences_;

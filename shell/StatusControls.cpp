@@ -29,14 +29,15 @@ const StatusControls* statusControls(int status)
     return nullptr;
 }
 
-const ModeButton kToolbarButtons[8] = {
+const ModeButton kToolbarButtons[9] = {
     {"btBrowse", "自动浏览", StatusBrowse, "停止浏览"},
     {"btCompare", "跟读对比", StatusCompare, "停止对比"},
     {"btSpell", "逆向听写", StatusSpell, "停止听写"},
     {"btThinkEnglish", "回想英文", StatusThinkEnglish, "停止回想"},
     {"btWords", "学词汇", StatusWords, "学课文"},
-    // Not modes: the recording-source dialog, the study record, the daily review.
+    // Not modes: the recording-source dialog, the study record, the daily review and the import.
     {"btMp3", "MP3导出", 0, "MP3导出"},
     {"btStudyRecord", "学习记录", 0, "学习记录"},
     {"btReview", "今日复习", 0, "今日复习"},
+    {"btImport", "导入课程", 0, "导入课程"},
 };

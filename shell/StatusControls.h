@@ -27,7 +27,7 @@ struct ModeButton {
 };
 
 // Left to right.
-extern const ModeButton kToolbarButtons[8];
+extern const ModeButton kToolbarButtons[9];
 
 // The playback speeds offered, in percent of the recorded speed.
 constexpr int kPlaybackSpeeds[] = {50, 60, 70, 80, 90, 100, 125};

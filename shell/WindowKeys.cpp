@@ -3,6 +3,7 @@
 
 #include "shell/ComparePanel.h"
 #include "shell/Keys.h"
+#include "shell/OwnLessonEdits.h"
 #include "shell/MainForm.h"
 #include "shell/SpellPanel.h"
 #include "shell/StatusControls.h"
@@ -11,6 +12,13 @@
 #include <QComboBox>
 #include <QToolBar>
 #include <QToolButton>
+
+namespace {
+
+// How far Alt+← / Alt+→ move a sentence's start, in seconds.
+constexpr double kStartStep = 0.05;
+
+}  // namespace
 
 void MainForm::createKeys()
 {
@@ -39,6 +47,10 @@ void MainForm::createKeys()
                     [this] { return stepSpeed(-1); }});
     keys.push_back({Qt::Key_Up, Qt::ControlModifier, "Ctrl+↑", "语速快一档", nullptr, K::Never, true,
                     [this] { return stepSpeed(+1); }});
+    keys.push_back({Qt::Key_Left, Qt::AltModifier, "Alt+←", "自己的课文中，当前句早 0.05 秒开始，并重放", nullptr,
+                    K::Never, true, [this] { return ownLessons_->moveSentenceStart(-kStartStep); }});
+    keys.push_back({Qt::Key_Right, Qt::AltModifier, "Alt+→", "自己的课文中，当前句晚 0.05 秒开始，并重放", nullptr,
+                    K::Never, true, [this] { return ownLessons_->moveSentenceStart(+kStartStep); }});
     keys_->add(std::move(keys));
     keys_->add(piCompare->keys());
     keys_->add(piSpell->keys());

@@ -170,7 +170,7 @@ TEST(Toolbar, ButtonsStandInTheirOrderWithTheirIcons)
         }
     }
     EXPECT_EQ(keys, QStringList({"btBrowse", "btCompare", "btSpell", "btThinkEnglish", "btWords", "btMp3",
-                                 "btStudyRecord", "btReview"}));
+                                 "btStudyRecord", "btReview", "btImport"}));
     // The speed list closes the row.
     ASSERT_NE(last, nullptr);
     EXPECT_EQ(last->objectName(), "cbSpeed");
