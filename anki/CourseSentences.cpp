@@ -1,6 +1,7 @@
 #include "anki/CourseSentences.h"
 
 #include "platform/system/CourseLibrary.h"
+#include "platform/system/CourseNames.h"
 #include "platform/system/CourseText.h"
 
 #include <QDir>
@@ -90,12 +91,7 @@ CourseVolume findVolume(const QString& name, const QStringList& booksFolders)
         if (!books.isEmpty() && folder.isDir())
             volume.folder = folder.filePath();
     }
-    for (int n = 1; n <= 4; ++n) {
-        if (name.contains(QString::number(n))) {
-            volume.number = n;
-            break;
-        }
-    }
+    volume.number = volumeNumber(name);
     return volume;
 }
 

@@ -107,23 +107,9 @@ QString refusedVolumeName(const QString& name)
         return QStringLiteral("册名“%1”里不能有路径分隔符").arg(name);
     if (name == "." || name.contains(".."))
         return QStringLiteral("册名“%1”里不能有“..”").arg(name);
-    if (name.startsWith('.'))
-        return QStringLiteral("册名“%1”不能以“.”开头").arg(name);
+    if (name.contains('.'))
+        return QStringLiteral("册名“%1”里有“.”，课本列表不会列出这样的册").arg(name);
     return {};
-}
-
-int volumeNumberOf(const QString& folderName)
-{
-    for (int n = 1; n <= 4; ++n) {
-        if (folderName.contains(QString::number(n)))
-            return n;
-    }
-    return 1;
-}
-
-QString lessonFileBase(const QString& volumeFolderName, int lessonPosition)
-{
-    return QString("tlx%1%2").arg(volumeNumberOf(volumeFolderName)).arg(lessonPosition, 3, 10, QChar('0'));
 }
 
 int lessonCount(const QString& volumeFolder)

@@ -9,6 +9,8 @@
 #include "ownlessons/LessonSentence.h"
 
 #include <QList>
+#include "platform/system/CourseNames.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -20,14 +22,11 @@ struct WordEntry {
     QString meaning;
 };
 
-// Why a volume folder name is refused, or empty when it may be used.
+// Why a volume folder name is refused, or empty when it may be used. A name
+// with a dot is refused too: the volume list takes such a folder for a copy
+// put aside and does not list it.
 QString refusedVolumeName(const QString& name);
 
-// The volume number a folder name gives (its first digit of 1–4, else 1).
-int volumeNumberOf(const QString& folderName);
-
-// "tlx1004": the recording's and timing file's name without extension.
-QString lessonFileBase(const QString& volumeFolderName, int lessonPosition);
 
 // How many lessons lesson.txt of `volumeFolder` holds (0 when there is none).
 int lessonCount(const QString& volumeFolder);

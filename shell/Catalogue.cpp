@@ -1,6 +1,7 @@
 #include "shell/Catalogue.h"
 
 #include "platform/system/CourseLibrary.h"
+#include "platform/system/CourseNames.h"
 #include "platform/system/MessageBoxes.h"
 #include "platform/system/UserFolderFiles.h"
 #include "platform/system/Waits.h"
@@ -75,15 +76,6 @@ Catalogue::Catalogue(const Books& books, const Controls& controls, CourseLibrary
     connect(&record_, &StudyRecord::marksRead, this, &Catalogue::showLessonMarks);
 }
 
-int Catalogue::volumeNumber(const QString& folderName)
-{
-    for (int n = 1; n <= 4; ++n) {
-        if (folderName.contains(QString::number(n)))
-            return n;
-    }
-    return 1;
-}
-
 void Catalogue::FillCbVolume()
 {
     const QSignalBlocker quiet(c_.cbVolume);
@@ -125,7 +117,6 @@ void Catalogue::showLesson(const QString& volumePath, int lesson)
         FillCbVolume();
         c_.cbVolume->setCurrentIndex(std::max(0, c_.cbVolume->findData(volumePath)));
     }
-    nCurVolume = volumeNumber(currentVolumeFolder());
     FillLsLesson();
     {
         const QSignalBlocker quiet(c_.lsLesson);
@@ -161,7 +152,7 @@ QString Catalogue::courseFile(const QString& fileName) const
 
 QString Catalogue::recordingBaseName() const
 {
-    return QString("tlx%1%2").arg(nCurVolume).arg(c_.lsLesson->currentRow() + 1, 3, 10, QChar('0'));
+    return lessonFileBase(currentVolumeFolder(), c_.lsLesson->currentRow() + 1);
 }
 
 void Catalogue::start(int volume, int lesson)
@@ -170,7 +161,6 @@ void Catalogue::start(int volume, int lesson)
         const QSignalBlocker quiet(c_.cbVolume);
         c_.cbVolume->setCurrentIndex(volume >= 0 && volume < c_.cbVolume->count() ? volume : 0);
     }
-    nCurVolume = volumeNumber(currentVolumeFolder());
     FillLsLesson(false);
     if (c_.lsLesson->count() > 0) {
         const QSignalBlocker quiet(c_.lsLesson);
@@ -183,7 +173,6 @@ void Catalogue::start(int volume, int lesson)
 
 void Catalogue::volumeChosen()
 {
-    nCurVolume = volumeNumber(currentVolumeFolder());
     FillLsLesson();
     if (c_.lsLesson->count() > 0)
         c_.lsLesson->setCurrentRow(0);

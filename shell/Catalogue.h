@@ -46,10 +46,6 @@ public:
     Catalogue(const Books& books, const Controls& controls, CourseLibrary& library, MessageBoxes& messages,
               StudySession& session, SentencePlayback& playback, StudyRecord& record, QObject* parent = nullptr);
 
-    // The volume number a volume folder's name gives: its first digit 1 to 4
-    // in the order 1, 2, 3, 4; 1 without one.
-    static int volumeNumber(const QString& folderName);
-
     void FillCbVolume();
     // Lists the chosen volume's lessons; says so when it has none, unless
     // told to keep quiet.
@@ -101,8 +97,6 @@ private:
     SentencePlayback& playback_;
     StudyRecord& record_;
 
-    // The volume number of the chosen volume folder.
-    int nCurVolume = 1;
     bool bPageLoaded = false;
     // Each load takes a number; a load that finds a later number after its
     // page wait has been overtaken.

@@ -23,14 +23,7 @@ const char* const kTextFilter = "课文或字幕 (*.txt *.srt *.vtt *.lrc);;所�
 // Offered when the learner has no volume of their own yet.
 const char* const kFirstOwnVolume = "我的课本";
 
-// Why the dialog will not import into a volume of this name: the importer's
-// refusals, and a dot, which keeps a folder out of the volume list.
-QString volumeProblem(const QString& name)
-{
-    if (QString refused = refusedVolumeName(name); !refused.isEmpty())
-        return refused;
-    return name.contains('.') ? QString("册名“%1”里有“.”，课本列表不会列出这样的册").arg(name) : QString();
-}
+QString volumeProblem(const QString& name) { return refusedVolumeName(name); }
 
 }  // namespace
 

@@ -2,7 +2,7 @@
 
 #include "WindowHarness.h"
 
-#include "shell/Catalogue.h"
+#include "platform/system/CourseNames.h"
 
 #include "platform/web/HtmlView.h"
 
@@ -29,7 +29,7 @@ TEST(VolumeNumber, FirstDigitOneToFourInTestOrderElseOne)
         {"Trellis英语第34册", 3},
     };
     for (const auto& [name, number] : cases)
-        EXPECT_EQ(Catalogue::volumeNumber(name), number) << name;
+        EXPECT_EQ(volumeNumber(name), number) << name;
 }
 
 TEST(VolumeList, ListsMatchingFoldersByNameWithoutDottedOrHiddenOnes)

@@ -116,10 +116,12 @@ TEST(PageEvents, OldPageHandlersAreGoneAfterALoad)
 {
     WindowHarness h;
     MainForm& f = h.load();
-    auto oldPage = f.session().page();
+    // Held here, so that its elements outlive the reload.
+    const std::shared_ptr<HtmlDocument> oldPage = h.content().document();
+    ASSERT_EQ(oldPage.get(), f.session().page());
     HtmlElement* oldIcon = oldPage->itemById("imgs3");
     f.lsLesson_Click();  // reload the same lesson: a new page
-    ASSERT_NE(f.session().page(), oldPage);
+    ASSERT_NE(f.session().page(), oldPage.get());
     h.player().log.clear();
     EXPECT_FALSE(h.content().press(oldIcon));
     EXPECT_TRUE(h.player().log.isEmpty());

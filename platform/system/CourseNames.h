@@ -1,0 +1,13 @@
+#pragma once
+
+// How a volume names its lessons' files: the volume number its folder's name
+// gives, and each lesson's recording and timing file, "tlx<N><LLL>.mp3" and
+// ".lrc", LLL its position in the lesson list from 1.
+
+#include <QString>
+
+// The first digit 1 to 4 in the name, in the order 1, 2, 3, 4; 1 without one.
+int volumeNumber(const QString& volumeFolderName);
+
+// "tlx<N><LLL>", without the extension.
+QString lessonFileBase(const QString& volumeFolderName, int lessonPosition);
