@@ -173,6 +173,7 @@ TEST_F(ImportCommandTest, BadInputIsRefusedAndChangesNothing)
         {"separator", {"--volume", "a/b", "talk.mp3", "text.txt"}, "路径分隔符"},
         {"dot_dot", {"--volume", "..", "talk.mp3", "text.txt"}, "“..”"},
         {"empty_name", {"--volume", "", "talk.mp3", "text.txt"}, "册名不能为空"},
+        {"dotted_name", {"--volume", ".hidden", "talk.mp3", "text.txt"}, "课本列表不会列出"},
         {"not_audio", {"--volume", "旧册", "not-audio.wav", "text.txt"}, "无法读取"},
         {"no_speech", {"--volume", "旧册", "silence.wav", "text.txt"}, "没有听到说话声"},
         {"empty_text", {"--volume", "旧册", "talk.mp3", "empty.txt"}, "没有英文句子"},
