@@ -7,6 +7,7 @@
 // the keys and the settings are objects of their own; the study record sits
 // beside them.
 
+#include "record/ReviewState.h"
 #include "shell/FormLayout.h"
 #include "shell/Platform.h"
 
@@ -27,12 +28,10 @@ class QComboBox;
 class QLabel;
 class QMenu;
 class QListWidget;
-class QMenu;
 class QStatusBar;
 class QToolBar;
 class ReviewForm;
 class ReviewSentences;
-struct ReviewOverview;
 class SentencePlayback;
 class Settings;
 class SpellPanel;
@@ -77,6 +76,8 @@ public slots:
     void btStudyRecord_click();
     // The record window's 「导出难句到 Anki」.
     void exportHardSentences();
+    // The record window's 「导出今日复习到 Anki」: the sentences due today.
+    void exportDueSentences();
     void btReview_click();
     void btImport_click();
 
@@ -106,6 +107,7 @@ private:
     void createRecord();
     void createReview();
     void showReviewCount(const ReviewOverview& overview);
+    void exportDue(const ReviewQueue& queue);
     void createCatalogue();
     void connectControls();
     void createOwnLessonEdits();
@@ -166,6 +168,7 @@ private:
     OwnLessonEdits* ownLessons_ = nullptr;
     ImportForm* importForm_ = nullptr;
     int overviewRequest_ = 0;
+    int dueExportRequest_ = 0;
     // The daily review: its window, the reads it waits for, its daily limit.
     std::unique_ptr<ReviewSentences> reviewSentences_;
     ReviewForm* reviewForm_ = nullptr;

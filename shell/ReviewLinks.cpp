@@ -2,6 +2,7 @@
 // the review window, its settings, and the grades it sends to the record.
 
 #include "record/StudyRecord.h"
+#include "shell/AnkiExportForm.h"
 #include "shell/MainForm.h"
 #include "shell/Module1.h"
 #include "shell/ReviewForm.h"
@@ -57,6 +58,8 @@ void MainForm::createReview()
         if (request == reviewQueueRequest_)
             reviewForm_->start(queue, {playback_->speedPercent(), piSpell->options().lenient,
                                        session_->chineseChosen()});
+        if (request == dueExportRequest_)
+            exportDue(queue);
     });
     connect(record_.get(), &StudyRecord::reviewOverviewRead, this, [this](int request, const ReviewOverview& overview) {
         if (request == reviewCountRequest_)
@@ -67,6 +70,19 @@ void MainForm::createReview()
             recordForm_->showReviewOverview(overview);
     });
     reviewCountRequest_ = record_->readReviewOverview();
+}
+
+void MainForm::exportDue(const ReviewQueue& queue)
+{
+    if (queue.isEmpty()) {
+        platform_.messageBoxes->inform("今天没有要复习的句子。");
+        return;
+    }
+    QVector<SentenceKey> due;
+    for (const ReviewItem& item : queue)
+        due.append(item.sentence);
+    ankiExports_->exportRecordedSentences(due, "今天要复习的句子",
+                                          "Lexbay 复习 " + QDate::currentDate().toString("yyyy-MM-dd"));
 }
 
 void MainForm::showReviewCount(const ReviewOverview& overview)

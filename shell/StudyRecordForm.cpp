@@ -182,6 +182,10 @@ StudyRecordForm::StudyRecordForm(QWidget* parent) : QDialog(parent)
     exportHard_->setObjectName("exportHardToAnki");
     connect(exportHard_, &QPushButton::clicked, this, &StudyRecordForm::exportHardSentences);
     layout->addWidget(exportHard_, 0, Qt::AlignRight);
+    exportDue_ = new QPushButton("导出今日复习到 Anki…", this);
+    exportDue_->setObjectName("exportDueToAnki");
+    connect(exportDue_, &QPushButton::clicked, this, &StudyRecordForm::exportDueSentences);
+    layout->addWidget(exportDue_, 0, Qt::AlignRight);
     resize(720, 940);
 }
 

@@ -56,6 +56,7 @@ public:
 signals:
     // The learner asked for the shown hard sentences as an Anki package.
     void exportHardSentences();
+    void exportDueSentences();
 
 private:
     DayChart* chart_;
@@ -65,4 +66,5 @@ private:
     QLabel* hardTitle_;
     QTableWidget* hard_;
     QPushButton* exportHard_;
+    QPushButton* exportDue_;
 };

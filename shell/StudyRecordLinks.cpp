@@ -35,11 +35,14 @@ void MainForm::exportHardSentences()
                                           lesson.volume + " " + lesson.title + " 难句");
 }
 
+void MainForm::exportDueSentences() { dueExportRequest_ = record_->readReviewQueue(dailyReviews_); }
+
 void MainForm::btStudyRecord_click()
 {
     if (recordForm_ == nullptr) {
         recordForm_ = new StudyRecordForm(this);
         connect(recordForm_, &StudyRecordForm::exportHardSentences, this, &MainForm::exportHardSentences);
+        connect(recordForm_, &StudyRecordForm::exportDueSentences, this, &MainForm::exportDueSentences);
     }
     overviewRequest_ = record_->readOverview(catalogue_->currentVolumeFolder(), catalogue_->lessonTitles());
     reviewChartRequest_ = record_->readReviewOverview();

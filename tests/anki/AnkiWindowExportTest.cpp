@@ -4,6 +4,7 @@
 // padding kept in the settings only once the learner changes it.
 
 #include "AnkiPackageReader.h"
+#include "ReviewedSentences.h"
 #include "WindowHarness.h"
 
 #include "shell/AnkiExportForm.h"
@@ -132,6 +133,25 @@ TEST(AnkiWindowExport, TheRecordWindowExportsTheHardSentencesAndKeepsAChangedPad
     EXPECT_EQ(notes[1].number, 6);
     EXPECT_EQ(notes[1].english, shownEnglish(f, 5));
     EXPECT_EQ(storedPadding(h).toString(), "300");
+}
+
+TEST(AnkiWindowExport, TheRecordWindowExportsTheSentencesDueToday)
+{
+    QList<ExportSentence> due;
+    WindowHarness h([&](const QString& folder) { due = reviewedLongAgo(folder); });
+    MainForm& f = h.load();
+    f.Toolbar1_ButtonClick("btStudyRecord");
+    const QString package = h.folder() + "/due.apkg";
+    AnkiExportChoice proposed;
+    answerExport(f, package, 150, &proposed);
+    f.findChild<QPushButton*>("exportDueToAnki")->click();
+    exportMessage(h);
+
+    EXPECT_TRUE(proposed.file.contains("Lexbay 复习")) << proposed.file.toStdString();
+    const std::vector<Note> notes = notesOf(package);
+    ASSERT_EQ(notes.size(), 2u);
+    EXPECT_EQ(notes[0].english, due[0].english);
+    EXPECT_EQ(notes[1].english, due[1].english);
 }
 
 }  // namespace

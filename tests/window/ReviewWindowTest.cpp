@@ -2,6 +2,7 @@
 // alone, heard from their lesson's recording on the review's own player, the
 // grades written to the record and the count on the button going down.
 
+#include "ReviewedSentences.h"
 #include "WindowHarness.h"
 
 #include "anki/CourseSentences.h"
@@ -24,30 +25,6 @@
 
 namespace {
 
-const char* const kRecordFile = "/record/study.sqlite";
-
-// The first two sentences of the course's first lesson, reviewed Good some
-// days ago (the second earlier, so it is the more overdue): both due today.
-QList<ExportSentence> reviewedLongAgo(const QString& folder)
-{
-    CourseLibrary library(QString(LEXBAY_APP_DIR) + "/liblexbaydll.so");
-    const QString books = folder + "/books";
-    const CourseVolume volume = findVolume(QDir(books).entryList(QDir::Dirs | QDir::NoDotAndDotDot).first(), {books});
-    const QList<ExportSentence> sentences = lessonSentences(library, volume, 0).sentences.mid(0, 2);
-    StudyRecord record(folder + kRecordFile);
-    for (int n = 0; n < sentences.size(); ++n) {
-        const QString& english = sentences[n].english;
-        RecordEvent event;
-        event.kind = RecordEvent::Reviewed;
-        event.at = QDateTime::currentDateTime().addDays(-10 - 2 * n).toMSecsSinceEpoch();
-        event.sentence = {volume.name, sentences[n].lessonTitle, n,
-                          QCryptographicHash::hash(english.toUtf8(), QCryptographicHash::Sha1).toHex().left(16),
-                          english, sentences[n].chinese};
-        event.grade = 3;
-        record.add(event);
-    }
-    return sentences;
-}
 
 // The grades reviewed since `since`, read from the record's file.
 QList<int> gradesSince(const QString& file, qint64 since)
