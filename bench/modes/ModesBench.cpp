@@ -3,14 +3,19 @@
 //   - CPU time the whole process uses during an auto-browse pause of 3 s,
 //     as a share of one core (the pause waits in the event loop);
 //   - press on a sentence's sound icon in the live page → first audio sample
-//     handed to the sink.
+//     handed to the sink;
+//   - press on 重听 in the review window → first sample of the sentence from
+//     its lesson's recording, on the review's own player.
 
 #include "ModesWindow.h"
+#include "ReviewedSentences.h"
 
 #include "platform/audio/MediaPlayer.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDialog>
+#include <QPushButton>
 #include <QWebEngineView>
 
 #include <gst/gst.h>
@@ -73,12 +78,70 @@ void measurePauseCpu()
     }
 }
 
+const char* const kTimedSink = "fakesink sync=true signal-handoffs=true";
+
+void watchSinks()
+{
+    static bool watching = false;
+    if (!watching)
+        g_signal_add_emission_hook(g_signal_lookup("handoff", g_type_from_name("GstFakeSink")), 0, &onHandoff,
+                                   nullptr, nullptr);
+    watching = true;
+}
+
+void printLatencies(const char* what, const std::vector<double>& latencies)
+{
+    if (latencies.empty())
+        return;
+    std::printf("%s, %zu presses:\n", what, latencies.size());
+    std::printf("  median %.1f ms, best %.1f ms, worst %.1f ms\n", median(latencies),
+                *std::min_element(latencies.begin(), latencies.end()),
+                *std::max_element(latencies.begin(), latencies.end()));
+}
+
+// Waits until no sink has handed on a sample for 100 ms.
+void waitForQuiet()
+{
+    for (int i = 0; i < 100; ++i) {
+        firstSampleAt = 0;
+        ModesWindow::waitFor([] { return false; }, 100);
+        if (firstSampleAt == 0)
+            return;
+    }
+}
+
+void measureReviewLatency()
+{
+    ModesWindow w([](const QString& folder) { reviewedLongAgo(folder); }, kTimedSink);
+    MainForm& f = w.load();
+    watchSinks();
+    f.btReview_click();
+    auto* form = f.findChild<QDialog*>("ReviewForm");
+    auto* replay = form ? form->findChild<QPushButton*>("btReviewReplay") : nullptr;
+    if (!replay || !ModesWindow::waitFor([&] { return replay->isEnabled() && form->isVisible(); }, 10000)) {
+        std::printf("review window: no sentence to review\n");
+        return;
+    }
+    std::vector<double> latencies;
+    for (int press = 0; press < kPresses / 2; ++press) {
+        waitForQuiet();
+        const Clock::rep pressedAt = Clock::now().time_since_epoch().count();
+        replay->click();
+        if (!ModesWindow::waitFor([] { return firstSampleAt != 0; }, 5000)) {
+            std::printf("  重听: no sample within 5 s\n");
+            continue;
+        }
+        latencies.push_back(std::chrono::duration<double, std::milli>(Clock::duration(firstSampleAt - pressedAt))
+                                .count());
+    }
+    printLatencies("review window: press on 重听 -> first sample at the sink", latencies);
+}
+
 void measurePressLatency()
 {
-    ModesWindow w({}, "fakesink sync=true signal-handoffs=true");
+    ModesWindow w({}, kTimedSink);
     MainForm& f = w.load();
-    g_signal_add_emission_hook(g_signal_lookup("handoff", g_type_from_name("GstFakeSink")), 0, &onHandoff, nullptr,
-                               nullptr);
+    watchSinks();
     std::vector<double> latencies;
     for (int press = 0; press < kPresses; ++press) {
         const QString icon = QString("imgs%1").arg(press % f.session().sentenceCount());
@@ -97,12 +160,7 @@ void measurePressLatency()
                                 .count());
         ModesWindow::waitFor([] { return false; }, 150);
     }
-    if (latencies.empty())
-        return;
-    std::printf("press on a sound icon -> first sample at the sink, %zu presses:\n", latencies.size());
-    std::printf("  median %.1f ms, best %.1f ms, worst %.1f ms\n", median(latencies),
-                *std::min_element(latencies.begin(), latencies.end()),
-                *std::max_element(latencies.begin(), latencies.end()));
+    printLatencies("press on a sound icon -> first sample at the sink", latencies);
 }
 
 }  // namespace
@@ -116,5 +174,6 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     measurePauseCpu();
     measurePressLatency();
+    measureReviewLatency();
     return 0;
 }

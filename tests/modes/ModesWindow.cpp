@@ -104,6 +104,7 @@ ModesWindow::ModesWindow(const std::function<void(const QString& folder)>& prepa
     auto player = std::make_unique<TimedPlayer>(clock_, playerSink);
     player_ = player.get();
     platform.mePlayer = std::move(player);
+    platform.reviewPlayer = std::make_unique<GstMediaPlayer>(playerSink);
     auto recorder = std::make_unique<GstWaveDevice>(kTestSink, microphone);
     recorder_ = recorder.get();
     platform.mciRecorder = std::move(recorder);
