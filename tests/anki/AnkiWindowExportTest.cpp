@@ -107,6 +107,19 @@ TEST(AnkiWindowExport, TheLessonMenuExportsTheLessonsSentencesAndKeepsTheDefault
     EXPECT_FALSE(storedPadding(h).isValid());
 }
 
+// Opens the record window, presses its export button `button` and answers the
+// dialog with `package` and `paddingMs`; returns what the dialog proposed.
+AnkiExportChoice exportFromRecordWindow(MainForm& f, WindowHarness& h, const char* button, const QString& package,
+                                        int paddingMs)
+{
+    f.Toolbar1_ButtonClick("btStudyRecord");
+    AnkiExportChoice proposed;
+    answerExport(f, package, paddingMs, &proposed);
+    f.findChild<QPushButton*>(button)->click();
+    exportMessage(h);
+    return proposed;
+}
+
 TEST(AnkiWindowExport, TheRecordWindowExportsTheHardSentencesAndKeepsAChangedPadding)
 {
     WindowHarness h;
@@ -120,12 +133,8 @@ TEST(AnkiWindowExport, TheRecordWindowExportsTheHardSentencesAndKeepsAChangedPad
             QTest::keyClick(ui(f).teSpell, Qt::Key_Return);
         }
     }
-    f.Toolbar1_ButtonClick("btStudyRecord");
     const QString package = h.folder() + "/hard.apkg";
-    AnkiExportChoice proposed;
-    answerExport(f, package, 300, &proposed);
-    f.findChild<QPushButton*>("exportHardToAnki")->click();
-    exportMessage(h);
+    exportFromRecordWindow(f, h, "exportHardToAnki", package, 300);
 
     const std::vector<Note> notes = notesOf(package);
     ASSERT_EQ(notes.size(), 2u);
@@ -140,12 +149,8 @@ TEST(AnkiWindowExport, TheRecordWindowExportsTheSentencesDueToday)
     QList<ExportSentence> due;
     WindowHarness h([&](const QString& folder) { due = reviewedLongAgo(folder); });
     MainForm& f = h.load();
-    f.Toolbar1_ButtonClick("btStudyRecord");
     const QString package = h.folder() + "/due.apkg";
-    AnkiExportChoice proposed;
-    answerExport(f, package, 150, &proposed);
-    f.findChild<QPushButton*>("exportDueToAnki")->click();
-    exportMessage(h);
+    const AnkiExportChoice proposed = exportFromRecordWindow(f, h, "exportDueToAnki", package, 150);
 
     EXPECT_TRUE(proposed.file.contains("Lexbay 复习")) << proposed.file.toStdString();
     const std::vector<Note> notes = notesOf(package);
