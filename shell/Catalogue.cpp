@@ -138,16 +138,8 @@ QString Catalogue::courseFile(const QString& fileName) const
     const QString folder = c_.cbVolume->currentData().toString();
     if (folder.isEmpty())
         return {};
-    const QString exact = folder + "/" + fileName;
-    if (QFileInfo::exists(exact))
-        return exact;
-    // Course folders copied from other systems carry names such as TLX1001.MP3.
-    const QStringList entries = QDir(folder).entryList(QDir::Files);
-    for (const QString& entry : entries) {
-        if (entry.compare(fileName, Qt::CaseInsensitive) == 0)
-            return folder + "/" + entry;
-    }
-    return exact;
+    const QString spelled = spelledFileName(folder, fileName);
+    return folder + "/" + (spelled.isEmpty() ? fileName : spelled);
 }
 
 QString Catalogue::recordingBaseName() const

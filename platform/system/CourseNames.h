@@ -11,3 +11,9 @@ int volumeNumber(const QString& volumeFolderName);
 
 // "tlx<N><LLL>", without the extension.
 QString lessonFileBase(const QString& volumeFolderName, int lessonPosition);
+
+// The name under which `folder` holds the file `fileName`: the name itself
+// when that file exists, else the same name in other letter case (course
+// folders copied from other systems carry names such as TLX1001.MP3); empty
+// when there is neither.
+QString spelledFileName(const QString& folder, const QString& fileName);
