@@ -1,5 +1,6 @@
 #include "shell/Catalogue.h"
 
+#include "ownlessons/WordTimesFile.h"
 #include "platform/system/CourseLibrary.h"
 #include "platform/system/CourseNames.h"
 #include "platform/system/MessageBoxes.h"
@@ -10,10 +11,12 @@
 #include "record/StudyRecord.h"
 #include "shell/Module1.h"
 #include "study/SentencePlayback.h"
+#include "study/SpokenWordMark.h"
 #include "study/StudySession.h"
 
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
@@ -228,6 +231,7 @@ void Catalogue::LoadLesson()
     forward->Set_Destination(c_.pressTarget, "HtmlEventHandler");
     session_.startLesson(c_.wbContent->document(), sentenceCount, forward, {currentVolumeFolder(), title});
     openLessonRecording(sentenceCount, lesson);
+    readWordTimes();
     lessonLoaded_ = true;
     // The lesson left behind may have become studied.
     requestLessonMarks();
@@ -242,6 +246,20 @@ void Catalogue::openLessonRecording(int sentenceCount, int lesson)
         times[sentenceCount] = playback_.openRecording(courseFile(recordingBaseName() + ".mp3"));
     }
     session_.setSentenceTimes(std::move(times));
+}
+
+void Catalogue::readWordTimes()
+{
+    session_.setWordTimes({});
+    if (!isOwnVolume() || currentLesson() < 0)
+        return;
+    QFile file(courseFile(recordingBaseName() + kWordTimesExtension));
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    QStringList texts;
+    for (int n = 0; n < session_.sentenceCount(); ++n)
+        texts << timedSentenceText(session_.englishElement(n));
+    session_.setWordTimes(wordTimesFrom(file.readAll(), texts));
 }
 
 void Catalogue::requestLessonMarks() { marksRequest_ = record_.readMarks(currentVolumeFolder(), lessonTitles()); }
