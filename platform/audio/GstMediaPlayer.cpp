@@ -18,22 +18,57 @@ constexpr GstClockTime kPrerollTimeout = 5 * GST_SECOND;
 GstMediaPlayer::GstMediaPlayer(const QString& sinkDescription, QObject* parent)
     : MediaPlayer(parent)
 {
+    makePlaybin();
+    if (playbin_ && !installSink(sinkDescription)) {
+        bus_->detach();
+        delete bus_;
+        bus_ = nullptr;
+        gst_object_unref(playbin_);
+        playbin_ = nullptr;
+    }
+}
+
+GstMediaPlayer::GstMediaPlayer(std::shared_ptr<GstSoundDeviceChoice> output, QObject* parent)
+    : MediaPlayer(parent)
+    , output_(std::move(output))
+{
+    // Chosen now, off this thread, so that the first file opens on a
+    // device already tried.
+    output_->prepare();
+    makePlaybin();
+}
+
+void GstMediaPlayer::makePlaybin()
+{
     gstutil::ensureInitialised();
     playbin_ = gstutil::makeElement("playbin", &lastError_);
     if (!playbin_)
         return;
     gst_object_ref_sink(playbin_);
-    sink_ = gstutil::elementFromDescription(sinkDescription, &lastError_);
-    if (!sink_) {
-        gst_object_unref(playbin_);
-        playbin_ = nullptr;
-        return;
-    }
-    gst_object_ref_sink(sink_);
-    g_object_set(playbin_, "audio-sink", sink_, nullptr);
     // Audio only: a picture tagged into an MP3 must not open a video window.
     gst_util_set_object_arg(G_OBJECT(playbin_), "flags", "audio");
     bus_ = new GstBusBridge(playbin_, [this](GstMessage* message) { onBusMessage(message); });
+}
+
+bool GstMediaPlayer::installSink(const QString& description)
+{
+    sink_ = gstutil::elementFromDescription(description, &lastError_);
+    if (!sink_)
+        return false;
+    gst_object_ref_sink(sink_);
+    g_object_set(playbin_, "audio-sink", sink_, nullptr);
+    sinkDescription_ = description;
+    return true;
+}
+
+bool GstMediaPlayer::installChosenSink()
+{
+    const GstSoundDeviceChoice::Endpoint output = output_->endpoint();
+    if (!installSink(output.description))
+        return false;
+    if (output.isStandIn())
+        reportMissingOutput(output.missingReason);
+    return true;
 }
 
 GstMediaPlayer::~GstMediaPlayer()
@@ -44,7 +79,8 @@ GstMediaPlayer::~GstMediaPlayer()
     // Later, not now: this destructor may run inside the bridge's own call.
     bus_->detach();
     bus_->deleteLater();
-    gst_object_unref(sink_);
+    if (sink_)
+        gst_object_unref(sink_);
     gst_object_unref(playbin_);
 }
 
@@ -67,6 +103,10 @@ void GstMediaPlayer::setFileName(const QString& path)
     // Whatever the previous file still had on its way to us is stale now.
     bus_->discardPending();
     bus_->clearLastError();
+    if (!sink_ && !installChosenSink()) {
+        fail(lastError_);
+        return;
+    }
     if (!QFileInfo(path).isFile()) {
         fail(QStringLiteral("无法打开录音“%1”：文件不存在").arg(path));
         return;
@@ -288,12 +328,10 @@ void GstMediaPlayer::onBusMessage(GstMessage* message)
         onError(message);
         break;
     case GST_MESSAGE_WARNING:
-        // autoaudiosink finding no device falls back to a fake sink that keeps
-        // time, and says so only with a warning.
-        if (!outputProblemReported_ && gstutil::comesFrom(message, sink_)) {
-            outputProblemReported_ = true;
-            emit audioProblem(QStringLiteral("没有可用的放音设备（%1），课文录音将无声播放").arg(gstutil::errorText(message)));
-        }
+        // A sink given by name that finds no device (autoaudiosink) falls
+        // back to a fake sink that keeps time, and says so only with a warning.
+        if (gstutil::comesFrom(message, sink_))
+            reportMissingOutput(gstutil::errorText(message));
         break;
     default:
         break;
@@ -319,10 +357,27 @@ void GstMediaPlayer::onError(GstMessage* message)
     ++rangeSerial_;
     gst_element_set_state(playbin_, GST_STATE_NULL);
     bus_->discardPending();
-    fail(QStringLiteral("无法播放录音“%1”：%2").arg(fileName_, gstutil::errorText(message)));
+    const QString why = gstutil::errorText(message);
+    // A chosen output that fails is given up: the next file opens on the
+    // next one the program chooses.
+    if (output_ && gstutil::comesFrom(message, sink_)) {
+        output_->failed(sinkDescription_, why);
+        g_object_set(playbin_, "audio-sink", nullptr, nullptr);
+        gst_object_unref(sink_);
+        sink_ = nullptr;
+    }
+    fail(QStringLiteral("无法播放录音“%1”：%2").arg(fileName_, why));
     // The range under way cannot reach its end any more: it ends here.
     if (wasPlaying)
         endRangeAfter(0);
+}
+
+void GstMediaPlayer::reportMissingOutput(const QString& why)
+{
+    if (outputProblemReported_)
+        return;
+    outputProblemReported_ = true;
+    reportProblem(QStringLiteral("没有可用的放音设备（%1），课文录音将无声播放").arg(why));
 }
 
 void GstMediaPlayer::reportProblem(const QString& message)

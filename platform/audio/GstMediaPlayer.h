@@ -1,8 +1,11 @@
 #pragma once
 
+#include "platform/audio/GstSoundDeviceChoice.h"
 #include "platform/audio/MediaPlayer.h"
 
 #include <gst/gst.h>
+
+#include <memory>
 
 class GstBusBridge;
 
@@ -15,7 +18,14 @@ class GstBusBridge;
 class GstMediaPlayer : public MediaPlayer {
     Q_OBJECT
 public:
-    explicit GstMediaPlayer(const QString& sinkDescription = QStringLiteral("autoaudiosink"), QObject* parent = nullptr);
+    // Plays on `sinkDescription`, a gst-launch style sink such as
+    // "fakesink sync=true".
+    explicit GstMediaPlayer(const QString& sinkDescription, QObject* parent = nullptr);
+    // Plays on the output `output` chooses, made when the first file opens.
+    explicit GstMediaPlayer(
+        std::shared_ptr<GstSoundDeviceChoice> output = std::make_shared<GstSoundDeviceChoice>(
+            GstSoundDeviceChoice::Direction::Output),
+        QObject* parent = nullptr);
     ~GstMediaPlayer() override;
 
     void setFileName(const QString& path) override;
@@ -33,6 +43,9 @@ public:
     QString lastError() const override;
 
 private:
+    void makePlaybin();
+    bool installSink(const QString& description);
+    bool installChosenSink();
     bool openAndPreroll(const QString& path);
     double readDuration(const QString& path) const;
     void playFrom(double startSeconds);
@@ -42,11 +55,16 @@ private:
     void onBusMessage(GstMessage* message);
     void onEndOfStream(GstMessage* message);
     void onError(GstMessage* message);
+    void reportMissingOutput(const QString& why);
     void reportProblem(const QString& message);
     void fail(const QString& message);
 
     GstElement* playbin_ = nullptr;
     GstElement* sink_ = nullptr;
+    // Where the sink comes from when it was not given: the sink in use then
+    // is sinkDescription_.
+    std::shared_ptr<GstSoundDeviceChoice> output_;
+    QString sinkDescription_;
     GstBusBridge* bus_ = nullptr;
 
     bool opened_ = false;
