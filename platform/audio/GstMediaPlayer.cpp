@@ -111,6 +111,7 @@ void GstMediaPlayer::setFileName(const QString& path)
         fail(QStringLiteral("无法打开录音“%1”：文件不存在").arg(path));
         return;
     }
+    outputStarted_ = false;
     opened_ = openAndPreroll(path);
     if (opened_)
         duration_ = readDuration(path);
@@ -246,27 +247,36 @@ double GstMediaPlayer::rate() const
     return rate_;
 }
 
-void GstMediaPlayer::fitTempoFilter()
+// The pipeline stops and prerolls again right before a range when the tempo
+// filter changes, as playbin takes a filter only while stopped, and before
+// the first range since the file was opened: a sound server's stream counts
+// its time from the preroll on, so a range played long after the file was
+// opened (a sentence pressed a while after the lesson loaded) would begin
+// with as much silence as it had waited.
+void GstMediaPlayer::prepareOutput()
 {
-    const bool wanted = rate_ != 1.0;
-    if (!wanted && !tempoFilterIn_)
+    const bool refit = rate_ != 1.0 || tempoFilterIn_;
+    if (!refit && outputStarted_)
         return;
-    GstElement* filter = nullptr;
-    if (wanted) {
-        QString why;
-        filter = makeTempoFilter(&why);
-        if (!filter && !tempoProblemReported_) {
-            tempoProblemReported_ = true;
-            emit audioProblem(QStringLiteral("无法保持音高变速播放（%1）：课文录音的音高将随语速改变").arg(why));
+    if (refit) {
+        GstElement* filter = nullptr;
+        if (rate_ != 1.0) {
+            QString why;
+            filter = makeTempoFilter(&why);
+            if (!filter && !tempoProblemReported_) {
+                tempoProblemReported_ = true;
+                emit audioProblem(QStringLiteral("无法保持音高变速播放（%1）：课文录音的音高将随语速改变").arg(why));
+            }
         }
+        gst_element_set_state(playbin_, GST_STATE_READY);
+        g_object_set(playbin_, "audio-filter", filter, nullptr);
+        tempoFilterIn_ = filter != nullptr;
+    } else {
+        gst_element_set_state(playbin_, GST_STATE_READY);
     }
-    // playbin takes a filter only while it is stopped, and prerolls again
-    // before the seek that starts the range.
-    gst_element_set_state(playbin_, GST_STATE_READY);
-    g_object_set(playbin_, "audio-filter", filter, nullptr);
-    tempoFilterIn_ = filter != nullptr;
     gst_element_set_state(playbin_, GST_STATE_PAUSED);
     gst_element_get_state(playbin_, nullptr, nullptr, kPrerollTimeout);
+    outputStarted_ = true;
 }
 
 void GstMediaPlayer::playFrom(double startSeconds)
@@ -274,7 +284,7 @@ void GstMediaPlayer::playFrom(double startSeconds)
     // scaletempo keeps what it last held through a flushing seek and would
     // sound it at the start of the next range: a range at another speed gets
     // a filter of its own, and one at the recorded speed none at all.
-    fitTempoFilter();
+    prepareOutput();
     // Start and stop in one flushing seek: the stop time makes the pipeline
     // end the segment exactly there and post an EOS with this seek's seqnum.
     // ACCURATE decodes from before the start and clips, so the range begins on

@@ -49,7 +49,7 @@ private:
     bool openAndPreroll(const QString& path);
     double readDuration(const QString& path) const;
     void playFrom(double startSeconds);
-    void fitTempoFilter();
+    void prepareOutput();
     // Ends the range without playing it, that long from now.
     void endRangeAfter(int milliseconds);
     void onBusMessage(GstMessage* message);
@@ -78,6 +78,8 @@ private:
     // speed, so at the recorded speed the pipeline is the plain one.
     bool tempoFilterIn_ = false;
     bool tempoProblemReported_ = false;
+    // The output was prerolled afresh for a range since the file was opened.
+    bool outputStarted_ = false;
 
     // Playing one range; an end-of-stream counts only while this is set.
     bool playing_ = false;
