@@ -368,18 +368,27 @@ void GstMediaPlayer::onError(GstMessage* message)
     gst_element_set_state(playbin_, GST_STATE_NULL);
     bus_->discardPending();
     const QString why = gstutil::errorText(message);
-    // A chosen output that fails is given up: the next file opens on the
-    // next one the program chooses.
-    if (output_ && gstutil::comesFrom(message, sink_)) {
-        output_->failed(sinkDescription_, why);
-        g_object_set(playbin_, "audio-sink", nullptr, nullptr);
-        gst_object_unref(sink_);
-        sink_ = nullptr;
-    }
-    fail(QStringLiteral("无法播放录音“%1”：%2").arg(fileName_, why));
+    if (outputFailed(message, why))
+        setFileName(fileName_);
+    else
+        fail(QStringLiteral("无法播放录音“%1”：%2").arg(fileName_, why));
     // The range under way cannot reach its end any more: it ends here.
     if (wasPlaying)
         endRangeAfter(0);
+}
+
+// A chosen output that fails counts as missing: it is given up, and true
+// says the file may open again on the next output the program chooses.
+bool GstMediaPlayer::outputFailed(GstMessage* message, const QString& why)
+{
+    if (!output_ || !gstutil::comesFrom(message, sink_))
+        return false;
+    const QString failed = sinkDescription_;
+    output_->failed(failed, why);
+    g_object_set(playbin_, "audio-sink", nullptr, nullptr);
+    gst_object_unref(sink_);
+    sink_ = nullptr;
+    return output_->endpoint().description != failed;
 }
 
 void GstMediaPlayer::reportMissingOutput(const QString& why)

@@ -55,6 +55,7 @@ private:
     void onBusMessage(GstMessage* message);
     void onEndOfStream(GstMessage* message);
     void onError(GstMessage* message);
+    bool outputFailed(GstMessage* message, const QString& why);
     void reportMissingOutput(const QString& why);
     void reportProblem(const QString& message);
     void fail(const QString& message);

@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -128,5 +129,45 @@ TEST_P(ProgramDevicesTest, RangesEndTakesAreMadeAndEachMissingDeviceIsReportedOn
 INSTANTIATE_TEST_SUITE_P(Sound, ProgramDevicesTest,
     ::testing::Values(SoundSetup{"WithASoundServer", true}, SoundSetup{"WithoutASoundDevice", false}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Devices that pass the one-buffer trial and fail a few buffers later.
+TEST(ProgramDevices, DevicesFailingAfterTheyWereChosenAreReportedOnceAndSoundGoesOn)
+{
+    using Direction = GstSoundDeviceChoice::Direction;
+    auto output = std::make_shared<GstSoundDeviceChoice>(
+        Direction::Output, std::vector<QString>{QStringLiteral("identity error-after=5 ! fakesink sync=true")});
+    auto input = std::make_shared<GstSoundDeviceChoice>(
+        Direction::Input, std::vector<QString>{QStringLiteral("audiotestsrc is-live=true ! identity error-after=5")});
+
+    GstMediaPlayer lessonPlayer(output);
+    QSignalSpy ends(&lessonPlayer, &MediaPlayer::endOfStream);
+    QSignalSpy lessonProblems(&lessonPlayer, &MediaPlayer::audioProblem);
+    lessonPlayer.setFileName(audioFixture("three-sentences.mp3"));
+    for (int round = 1; round <= 3; ++round) {
+        lessonPlayer.setSelectionStart(1.0);
+        lessonPlayer.setSelectionEnd(1.3);
+        lessonPlayer.setCurrentPosition(1.0);
+        lessonPlayer.play();
+        ASSERT_TRUE(ends.wait(kEventWaitMs)) << "round " << round;
+    }
+    EXPECT_GT(lessonPlayer.duration(), 0.0);
+
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("yourvoice.wav"));
+    writeFile(path, readFile(blankTemplateWav()));
+    GstWaveDevice recorder(output, input);
+    QSignalSpy recorderProblems(&recorder, &WaveDevice::audioProblem);
+    recorder.setFileName(path);
+    recorder.command(QStringLiteral("Open"));
+    recorder.command(QStringLiteral("Record"));
+    QTest::qWait(500);
+    recorder.command(QStringLiteral("Save"));
+    EXPECT_GT(readWavLayout(path).dataSize, 0u);
+    QTest::qWait(100);
+    ASSERT_EQ(lessonProblems.count(), 1);
+    EXPECT_TRUE(lessonProblems.at(0).at(0).toString().startsWith(QStringLiteral("没有可用的放音设备")));
+    ASSERT_EQ(recorderProblems.count(), 1);
+    EXPECT_TRUE(recorderProblems.at(0).at(0).toString().startsWith(QStringLiteral("没有可用的声音设备")));
+}
 
 }  // namespace
