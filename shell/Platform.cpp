@@ -10,8 +10,9 @@ Platform Platform::real(const RunFolders& folders)
 {
     Platform p;
     p.makeHtmlView = [] { return std::make_unique<WebEngineHtmlView>(); };
-    // One choice of output and one of input for the run, begun now off the
-    // window's thread: the devices are tried once, while the window starts.
+    // One choice of output and one of input for the run, shared by the four
+    // devices: the output is tried while the window starts, off its thread;
+    // the input at the first take.
     auto output = std::make_shared<GstSoundDeviceChoice>(GstSoundDeviceChoice::Direction::Output);
     auto input = std::make_shared<GstSoundDeviceChoice>(GstSoundDeviceChoice::Direction::Input);
     p.mePlayer = std::make_unique<GstMediaPlayer>(output);

@@ -37,10 +37,11 @@ GstWaveDevice::GstWaveDevice(
     , input_(std::move(input))
 {
     gstutil::ensureInitialised();
-    // Chosen now, off this thread, so that the first take or playback starts
-    // on a device already tried.
+    // The output is chosen now, off this thread, so that the first playback
+    // starts on a device already tried. The input is tried only when the
+    // first take is recorded: trying it opens the microphone, which desktops
+    // show the learner.
     output_->prepare();
-    input_->prepare();
 }
 
 GstWaveDevice::~GstWaveDevice()
