@@ -38,6 +38,7 @@ int runImport(const CommandLineRequest& line, CommandContext& context)
     const QStringList& arguments = line.arguments;
     ImportRequest request;
     request.booksFolder = context.folders.ownBooks;
+    request.shippedBooks = context.folders.shippedBooks();
     request.programFolder = context.folders.program;
     request.volume = line.value("volume");
     request.title = line.value("title");
