@@ -62,7 +62,8 @@ void MainForm::createReview()
         readReviewCount();
     });
     connect(record_.get(), &StudyRecord::reviewQueueRead, this, [this](int request, const ReviewQueue& queue) {
-        if (request == reviewQueueRequest_)
+        // A review window closed while its queue was read starts nothing.
+        if (request == reviewQueueRequest_ && reviewForm_->isVisible())
             reviewForm_->start(queue, {playback_->speedPercent(), piSpell->options().lenient,
                                        session_->chineseChosen()});
         if (request == dueExportRequest_)

@@ -1,7 +1,8 @@
 // The daily review in the window: two sentences due, reviewed by keyboard
 // alone, heard from their lesson's recording on the review's own player, the
 // grades written to the record and the count on the button going down; the
-// count after a grade from the study modes and after midnight.
+// count after a grade from the study modes and after midnight; a review
+// window closed before its sentences arrive.
 
 #include "ReviewedSentences.h"
 #include "WindowHarness.h"
@@ -19,6 +20,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QSqlDatabase>
+#include <QSpinBox>
 #include <QSqlQuery>
 #include <QTest>
 #include <QTimer>
@@ -187,6 +189,25 @@ TEST(ReviewWindow, TheCountIsReadAgainJustAfterMidnight)
     day->start(0);
     EXPECT_TRUE(countShown(f, 2)) << reviewButton(f)->text().toStdString();
     EXPECT_TRUE(day->isActive());
+}
+
+TEST(ReviewWindow, AWindowClosedBeforeItsSentencesArriveStartsNothing)
+{
+    WindowHarness h([&](const QString& folder) { reviewedLongAgo(folder); });
+    MainForm& f = h.load();
+    ASSERT_TRUE(countShown(f, 2));
+    f.Toolbar1_ButtonClick("btReview");
+    auto* form = f.findChild<QDialog*>("ReviewForm");
+    ASSERT_NE(form, nullptr);
+    form->close();
+    // A read asked for after the queue answers after it: once the count
+    // follows the new limit, the queue has come.
+    form->findChild<QSpinBox*>("spDailyLimit")->setValue(1);
+    ASSERT_TRUE(countShown(f, 1));
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_FALSE(h.reviewPlayer().isPlaying());
+    EXPECT_EQ(h.reviewPlayer().fileName(), "") << h.reviewPlayer().log.join(", ").toStdString();
+    EXPECT_TRUE(form->findChild<QLabel*>("lbReviewProgress")->text().isEmpty());
 }
 
 }  // namespace
