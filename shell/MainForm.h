@@ -155,6 +155,7 @@ private:
     HtmlView* wbAdv = nullptr;
     QCheckBox* ckShowChinese = nullptr;
     QLabel* lbCurLesson = nullptr;
+    QWidget* speedBox_ = nullptr;
     QLabel* lbSpeed = nullptr;
     QComboBox* cbSpeed = nullptr;
     BrowsePanel* piBrowse = nullptr;
