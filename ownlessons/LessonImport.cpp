@@ -9,6 +9,7 @@
 #include "platform/analysis/Mp3Encoding.h"
 #include "platform/analysis/SpeechFeatures.h"
 #include "platform/system/CourseLibrary.h"
+#include "platform/system/CourseNames.h"
 
 #include <QDir>
 #include <QFile>
@@ -122,7 +123,7 @@ public:
 private:
     QString prepare()
     {
-        if (QString refused = refusedVolumeName(request_.volume); !refused.isEmpty())
+        if (QString refused = refusedImportVolume(request_.volume, request_.shippedBooks); !refused.isEmpty())
             return refused;
         text_ = readText(request_);
         if (!text_.error.isEmpty())
@@ -248,6 +249,15 @@ private:
 };
 
 }  // namespace
+
+QString refusedImportVolume(const QString& name, const QString& shippedBooks)
+{
+    if (QString refused = refusedVolumeName(name); !refused.isEmpty())
+        return refused;
+    if (!shippedBooks.isEmpty() && shippedVolumeNames(shippedBooks).contains(name))
+        return QStringLiteral("“%1”是 Lexbay 自带的课本，自己的册不能同名（会遮住自带的那一册）；请换一个册名").arg(name);
+    return {};
+}
 
 ImportResult importLesson(const ImportRequest& request, const ImportProgress& progress, const std::atomic_bool* cancel)
 {
