@@ -32,7 +32,8 @@ const std::vector<int>& Mp3Encoder::rates()
 Mp3Encoder::Mp3Encoder(const Mp3Settings& settings) : lame_(std::make_unique<Lame>()), channels_(settings.channels)
 {
     lame_global_flags* lame = lame_->flags;
-    const bool usable = lame && std::count(rates().begin(), rates().end(), settings.rate) == 1 && (channels_ == 1 || channels_ == 2);
+    const bool mpegRate = std::count(rates().begin(), rates().end(), settings.rate) == 1;
+    const bool usable = lame && mpegRate && (channels_ == 1 || channels_ == 2);
     if (usable) {
         lame_set_in_samplerate(lame, settings.rate);
         // LAME would pick a lower rate for a low bit rate on its own.
@@ -52,9 +53,9 @@ Mp3Encoder::Mp3Encoder(const Mp3Settings& settings) : lame_(std::make_unique<Lam
         lame_set_write_id3tag_automatic(lame, 0);
     }
     if (!usable || lame_init_params(lame) < 0) {
-        error_ = QStringLiteral("MP3 编码器不接受 %1 Hz %2").arg(settings.rate).arg(channels_ == 1 ? "单声道" : "立体声");
+        error_ = QStringLiteral("MP3 编码器不接受 %1 Hz、%2 个声道").arg(settings.rate).arg(channels_);
         if (settings.constantKbps > 0)
-            error_ += QStringLiteral(" %1 kbit/s").arg(settings.constantKbps);
+            error_ += QStringLiteral("、%1 kbit/s").arg(settings.constantKbps);
     }
 }
 

@@ -1,13 +1,12 @@
 // The program's MP3 encoder: a sentence converted at the rates a recording
-// comes in, mono and stereo, and a clip encoded from samples as the Anki
-// export does, each decoded again by the program's decoder and found where
-// the original is, with the original's length; a conversion stopped by its
-// cancel flag leaves no file.
+// comes in, mono and stereo, and made an Anki clip, each decoded again by
+// the program's decoder and found where the original is, with the original's
+// length; a conversion stopped by its cancel flag leaves no file.
 
 #include "SpokenSentences.h"
 
+#include "anki/Mp3Clip.h"
 #include "platform/analysis/AudioDecoding.h"
-#include "platform/analysis/Mp3Encoder.h"
 #include "platform/analysis/Mp3Encoding.h"
 #include "platform/analysis/WholeRecording.h"
 
@@ -20,7 +19,7 @@
 
 namespace {
 
-enum class Route { Conversion, Samples };
+enum class Route { Conversion, AnkiClip };
 
 struct Encoding {
     const char* name;
@@ -56,16 +55,17 @@ Match bestMatch(const std::vector<float>& original, const std::vector<float>& co
     return best;
 }
 
-QString encodeFromSamples(const QString& wav, const QString& mp3, int rate)
+// The recording decoded whole and encoded as the Anki export makes a clip.
+QString encodeAsClip(const QString& wav, const QString& mp3, int rate)
 {
     const WholeRecording whole = decodeWholeRecording(wav, rate);
     if (!whole.ok())
         return whole.error;
-    const Mp3Bytes encoded = encodeMp3Samples(whole.samples.data(), whole.samples.size(), Mp3Settings{rate, 1, 64});
+    const Mp3Clip clip = encodeMp3Clip(whole.samples.data(), whole.samples.size(), rate);
     QFile file(mp3);
-    if (encoded.error.isEmpty() && (!file.open(QIODevice::WriteOnly) || file.write(encoded.bytes) != encoded.bytes.size()))
+    if (clip.error.isEmpty() && (!file.open(QIODevice::WriteOnly) || file.write(clip.bytes) != clip.bytes.size()))
         return file.errorString();
-    return encoded.error;
+    return clip.error;
 }
 
 TEST(Mp3Encoding, TheDecodedFileStartsAtTheOriginalsFirstSampleAndKeepsItsLength)
@@ -77,7 +77,7 @@ TEST(Mp3Encoding, TheDecodedFileStartsAtTheOriginalsFirstSampleAndKeepsItsLength
         {"22.05 kHz mono", 22050, 1, Route::Conversion},  {"22.05 kHz stereo", 22050, 2, Route::Conversion},
         {"44.1 kHz mono", 44100, 1, Route::Conversion},   {"44.1 kHz stereo", 44100, 2, Route::Conversion},
         {"48 kHz mono", 48000, 1, Route::Conversion},     {"48 kHz stereo", 48000, 2, Route::Conversion},
-        {"an Anki clip's samples", 32000, 1, Route::Samples},
+        {"an Anki clip", 32000, 1, Route::AnkiClip},
     };
     for (const Encoding& e : encodings) {
         const QString name = QString("%1-%2").arg(e.rate).arg(e.channels);
@@ -85,7 +85,7 @@ TEST(Mp3Encoding, TheDecodedFileStartsAtTheOriginalsFirstSampleAndKeepsItsLength
             << said.lastError.toStdString();
         const QString mp3 = said.path(name) + ".mp3";
         const QString error = e.route == Route::Conversion ? encodeMp3(said.path(name), mp3, 60)
-                                                           : encodeFromSamples(said.path(name), mp3, e.rate);
+                                                           : encodeAsClip(said.path(name), mp3, e.rate);
         ASSERT_TRUE(error.isEmpty()) << e.name << ": " << error.toStdString();
 
         const DecodedAudio original = decodeAudio(said.path(name));

@@ -11,8 +11,8 @@
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QLineEdit>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
@@ -23,13 +23,6 @@
 #include <memory>
 
 namespace {
-
-bool run(const QString& program, const QStringList& arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    return process.waitForFinished(60000) && process.exitCode() == 0;
-}
 
 // Every entry under `folder`, with its size.
 QStringList contents(const QString& folder)
@@ -54,7 +47,7 @@ TEST(ImportClosing, ClosingTheWindowDuringTheConversionCancelsItAndKeepsTheVolum
     ASSERT_TRUE(QDir().mkpath(volume));
     // Twenty minutes of sound that takes long to encode and little to store.
     const QString recording = kept.filePath("long.flac");
-    ASSERT_TRUE(run("sox", {"-n", "-r", "48000", "-c", "2", recording, "trim", "0", "1200"}));
+    ASSERT_EQ(QProcess::execute("sox", {"-n", "-r", "48000", "-c", "2", recording, "trim", "0", "1200"}), 0);
     QFile text(kept.filePath("long.txt"));
     ASSERT_TRUE(text.open(QIODevice::WriteOnly));
     text.write("A long talk.\n");
