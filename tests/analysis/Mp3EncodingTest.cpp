@@ -1,7 +1,7 @@
 // The program's MP3 encoder: a sentence converted at the rates a recording
 // comes in, mono and stereo, and made an Anki clip, each decoded again by
 // the program's decoder and found where the original is, with the original's
-// length; a conversion stopped by its cancel flag leaves no file.
+// length.
 
 #include "SpokenSentences.h"
 
@@ -14,7 +14,6 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cmath>
 
 namespace {
@@ -96,16 +95,6 @@ TEST(Mp3Encoding, TheDecodedFileStartsAtTheOriginalsFirstSampleAndKeepsItsLength
         EXPECT_NEAR(match.offsetMs, 0, 1.0) << e.name;
         EXPECT_NEAR(decoded.seconds(), original.seconds(), 0.001) << e.name;
     }
-}
-
-TEST(Mp3Encoding, ACancelledConversionStopsAndLeavesNoFile)
-{
-    SpokenSentences said;
-    ASSERT_TRUE(said.synthesise("hum", {"synth", "30", "sine", "300"})) << said.lastError.toStdString();
-    const QString mp3 = said.path("hum") + ".mp3";
-    std::atomic_bool cancel{true};
-    EXPECT_EQ(encodeMp3(said.path("hum"), mp3, 60, &cancel).toStdString(), "已取消");
-    EXPECT_FALSE(QFile::exists(mp3));
 }
 
 }  // namespace
