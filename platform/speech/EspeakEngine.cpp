@@ -3,6 +3,7 @@
 #include <espeak-ng/speak_lib.h>
 
 #include <mutex>
+#include <string>
 
 namespace espeakengine {
 
@@ -21,12 +22,27 @@ int initialisedRate()
     return rate > 0 ? rate : 0;
 }
 
+// Called with the lock held. Only this file sets voices, so the one set
+// last is the engine's; loading it again (a third of a millisecond) is
+// skipped for the many short uses in a row that want the same voice.
+bool setVoice(const char* voice)
+{
+    static std::string current;
+    if (current == voice)
+        return true;
+    current.clear();
+    if (espeak_SetVoiceByName(voice) != EE_OK)
+        return false;
+    current = voice;
+    return true;
+}
+
 }  // namespace
 
 bool use(const char* voice, const std::function<void()>& work)
 {
     std::lock_guard locked(engineLock());
-    if (initialisedRate() == 0 || espeak_SetVoiceByName(voice) != EE_OK)
+    if (initialisedRate() == 0 || !setVoice(voice))
         return false;
     work();
     return true;
