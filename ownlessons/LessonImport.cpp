@@ -166,7 +166,8 @@ private:
             // Byte for byte: the learner's file is what plays.
             if (!QFile::copy(request_.audioPath, recording))
                 return QStringLiteral("无法把录音复制到“%1”（磁盘满了？）").arg(result_.volumeFolder);
-        } else if (QString error = encodeMp3(request_.audioPath, recording, kDecodingLimitSeconds); !error.isEmpty()) {
+        } else if (QString error = encodeMp3(request_.audioPath, recording, kDecodingLimitSeconds, cancel_);
+                   !error.isEmpty()) {
             return error;
         }
         report(10);
