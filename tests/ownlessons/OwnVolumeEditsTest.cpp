@@ -67,7 +67,7 @@ QByteArray lessonBytes(const QString& folder, int position, const QString& exten
 QStringList titles(const QString& folder)
 {
     QStringList titles;
-    for (const QByteArray& line : bytesOf(folder + "/lesson.txt").split('\n')) {
+    for (const QByteArray& line : bytesOf(folder + "/" + spelledFileName(folder, "lesson.txt")).split('\n')) {
         if (line.startsWith('$'))
             titles << decodeCourseText(line.mid(1)).trimmed();
     }
@@ -165,6 +165,14 @@ TEST(OwnVolumeEdits, WordTimesAndFilesFollowEveryEdit)
          {Edit::Remove, 0}, {1, 2}, unchanged,
          QStringList{"TLX2002.MP3", "Tlx2001.WordTimes.tsv", "tlx2001.lrc", "tlx2001.mp3", "tlx2002.lrc"}
              + kCourseFiles},
+        {"remove_with_the_course_files_in_other_letter_case",
+         [](QDir& d) {
+             d.rename("lesson.txt", "LESSON.TXT");
+             d.rename("words.txt", "Words.txt");
+         },
+         {Edit::Remove, 2}, {0, 1}, unchanged,
+         QStringList{"LESSON.TXT", "Words.txt", "tlx2001.lrc", "tlx2001.mp3", "tlx2001.wordtimes.tsv", "tlx2002.lrc",
+                     "tlx2002.mp3", "tlx2002.wordtimes.tsv"}},
     };
     const QList<NewLesson> made = madeLessons();
     for (const EditCase& c : cases) {
