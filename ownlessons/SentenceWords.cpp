@@ -32,7 +32,7 @@ constexpr double kAgreeingFrom = -40;
 constexpr int kToPause = 500;
 constexpr int kShortestPause = 10;
 // A search between verified sentences looks at most this far (frames).
-constexpr int kLongestSearch = 12000;
+constexpr int kLongestSearch = 3000;
 
 struct Sentence {
     std::vector<SaidWord> said;
@@ -90,8 +90,8 @@ public:
             if (!chained)
                 from = pauseAround(from, -1);
             const int to = pauseAround(rough_[size_t(k)].to + kReach, +1);
-            place(aligner, k, from, to, grammar);
-            if (!found_[size_t(k)].verified && !grammar.freeEdges) {
+            // Free phones, which cost as much again, only where the words alone found no way through.
+            if (!place(aligner, k, from, to, grammar) && !grammar.freeEdges) {
                 grammar.freeEdges = true;
                 place(aligner, k, from, to, grammar);
             }
@@ -160,12 +160,13 @@ private:
     }
 
     // Decodes sentence k in [from, to) and keeps what was found if it is
-    // verified, or if nothing verified was found for it before.
-    void place(WordAligner& aligner, int k, int from, int to, const WordGrammar& grammar)
+    // verified, or if nothing verified was found for it before; false when
+    // the grammar found no way through the window.
+    bool place(WordAligner& aligner, int k, int from, int to, const WordGrammar& grammar)
     {
         const WordDecoding decoding = aligner.decodeWords(frames_, from, to, grammar);
         if (!decoding.complete)
-            return;
+            return false;
         FoundSentence found;
         found.words = sentences_[size_t(k)].written;
         std::vector<const AlignedWord*> mine;
@@ -180,13 +181,14 @@ private:
             mine.push_back(&word);
         }
         if (mine.empty())
-            return;
+            return false;
         judge(aligner, mine, &found);
         found.agrees = std::abs(found.firstFrame() - rough_[size_t(k)].from) <= kAgreeing;
         found.verified = isVerified(found);
         FoundSentence& kept = found_[size_t(k)];
         if (found.verified || (!kept.verified && kept.firstFrame() < 0))
             kept = std::move(found);
+        return true;
     }
 
     // The goodness of the words found, over their first stretch and over their first two words.
