@@ -149,7 +149,10 @@ std::vector<BenchSentence> fliteSentences(const QStringList& texts, const QStrin
 std::vector<BenchSentence> testDataReadings(const QString& folder)
 {
     std::vector<BenchSentence> sentences;
+    // "transcription", or "<folder's name>.transcription".
     QFile transcription(folder + "/transcription");
+    if (!transcription.exists())
+        transcription.setFileName(folder + "/" + QDir(folder).dirName() + ".transcription");
     if (!transcription.open(QIODevice::ReadOnly))
         return sentences;
     static const QRegularExpression line(QStringLiteral("^<s>(.*)</s>\\s*\\((.*)\\)"));

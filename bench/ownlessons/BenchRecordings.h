@@ -43,7 +43,7 @@ std::vector<BenchSentence> festivalSentences(const QStringList& texts, const QSt
 // Spoken by flite (voice "awb", "rms", "slt", "kal16") at `stretch`.
 std::vector<BenchSentence> fliteSentences(const QStringList& texts, const QString& voice, double stretch,
                                           const QString& folder);
-// The human readings of pocketsphinx's test data in `folder` (a "transcription" file beside them).
+// The human readings of pocketsphinx's test data in `folder` (a transcription file beside them).
 std::vector<BenchSentence> testDataReadings(const QString& folder);
 
 struct Layout {

@@ -217,8 +217,11 @@ int main(int argc, char** argv)
     // Two of them, not in the text, are said first.
     std::vector<BenchSentence> withIntro(espeak.end() - 2, espeak.end());
     withIntro.insert(withIntro.end(), espeak.begin(), espeak.end() - 2);
+    // BENCH_RECORDINGS=human runs only the recordings whose names hold it (talk, festival, espeak, flite, human).
+    const QString chosen = qEnvironmentVariable("BENCH_RECORDINGS");
+    const auto wanted = [&](const QString& name) { return chosen.isEmpty() || name.contains(chosen); };
     for (double minutes : {10.0, 60.0}) {
-        if (only != 0 && only != minutes)
+        if ((only != 0 && only != minutes) || !wanted("talk"))
             continue;
         Layout layout;
         layout.introSentences = 2;
@@ -237,25 +240,31 @@ int main(int argc, char** argv)
     fast.pauseTo = 1.3;
     fast.noiseDb = -45;
     fast.seed = 7 + seed();
-    benchmark(layOut("festival-kal" + suffix, festivalSentences(prose, "kal_diphone", 0.75, folder), fast, folder),
-              "fast prose read by festival (kal, 0.75 of its pace)", folder);
-    benchmark(layOut("espeak-prose" + suffix, espeakSentences(prose, {"en-us", "en+m3"}, folder, 17), fast, folder),
-              "fast prose read by espeak-ng (en-us, en+m3)", folder);
+    if (wanted("festival-kal"))
+        benchmark(layOut("festival-kal" + suffix, festivalSentences(prose, "kal_diphone", 0.75, folder), fast, folder),
+                  "fast prose read by festival (kal, 0.75 of its pace)", folder);
+    if (wanted("espeak-prose"))
+        benchmark(layOut("espeak-prose" + suffix, espeakSentences(prose, {"en-us", "en+m3"}, folder, 17), fast, folder),
+                  "fast prose read by espeak-ng (en-us, en+m3)", folder);
     Layout human;
     human.pauseFrom = 0.4;
     human.pauseTo = 1.5;
     human.noiseDb = -60;
-    benchmark(layOut("human-book" + suffix, testDataReadings(QString(kTestData) + "/librivox"), human, folder),
-              "a human book reading (pocketsphinx test data)", folder);
+    if (wanted("human-book"))
+        benchmark(layOut("human-book" + suffix, testDataReadings(QString(kTestData) + "/librivox"), human, folder),
+                  "a human book reading (pocketsphinx test data)", folder);
 
     // Never seen while the aligner was made.
     const QStringList otherProse = proseSentences(100, 101 + seed());
-    benchmark(layOut("festival-slt" + suffix,
-                     festivalSentences(otherProse, "cmu_us_slt_arctic_hts", 0.8, folder), fast, folder),
-              "never seen: fast prose read by festival (slt, 0.8 of its pace)", folder);
-    benchmark(layOut("flite-awb" + suffix, fliteSentences(otherProse, "awb", 0.7, folder), fast, folder),
-              "never seen: fast prose read by flite (awb, 0.7 of its pace)", folder);
-    benchmark(layOut("human-cards" + suffix, testDataReadings(QString(kTestData) + "/cards"), human, folder),
-              "never seen: human readings of playing cards (pocketsphinx test data)", folder);
+    if (wanted("festival-slt"))
+        benchmark(layOut("festival-slt" + suffix,
+                         festivalSentences(otherProse, "cmu_us_slt_arctic_hts", 0.8, folder), fast, folder),
+                  "never seen: fast prose read by festival (slt, 0.8 of its pace)", folder);
+    if (wanted("flite-awb"))
+        benchmark(layOut("flite-awb" + suffix, fliteSentences(otherProse, "awb", 0.7, folder), fast, folder),
+                  "never seen: fast prose read by flite (awb, 0.7 of its pace)", folder);
+    if (wanted("human-cards"))
+        benchmark(layOut("human-cards" + suffix, testDataReadings(QString(kTestData) + "/cards"), human, folder),
+                  "never seen: human readings of playing cards (pocketsphinx test data)", folder);
     return 0;
 }
