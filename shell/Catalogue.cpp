@@ -24,7 +24,6 @@
 
 namespace {
 
-const char* const kVolumePrefix = "Trellis英语";
 const char* const kLessonText = "lesson.txt";
 const char* const kWordList = "words.txt";
 
@@ -44,16 +43,6 @@ QString withoutLineEnd(QString title)
     while (title.endsWith('\n') || title.endsWith('\r'))
         title.chop(1);
     return title;
-}
-
-// The volume folders of the shipped books folder by name: entries whose
-// names begin with the course's prefix and hold no dot.
-QStringList volumeNames(const QString& books)
-{
-    QStringList names =
-        QDir(books).entryList({QString(kVolumePrefix) + "*"}, QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot);
-    names.removeIf([](const QString& name) { return name.contains('.'); });
-    return names;
 }
 
 // The learner's own volumes may have any name without a dot (a dotted one
@@ -82,7 +71,7 @@ void Catalogue::FillCbVolume()
     // One list sorted by name; the learner's own volume takes the place of a
     // shipped one of the same name. Each entry keeps the folder it is read from.
     QMap<QString, QString> volumes;
-    for (const QString& name : volumeNames(books_.shipped))
+    for (const QString& name : shippedVolumeNames(books_.shipped))
         volumes.insert(name, QDir(books_.shipped).filePath(name));
     if (!books_.own.isEmpty()) {
         for (const QString& name : ownVolumeNames(books_.own))

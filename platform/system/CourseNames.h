@@ -1,10 +1,16 @@
 #pragma once
 
-// How a volume names its lessons' files: the volume number its folder's name
-// gives, and each lesson's recording and timing file, "tlx<N><LLL>.mp3" and
-// ".lrc", LLL its position in the lesson list from 1.
+// How volumes are named: which folders of the shipped books folder are
+// volumes, and how a volume names its lessons' files: the volume number its
+// folder's name gives, and each lesson's recording and timing file,
+// "tlx<N><LLL>.mp3" and ".lrc", LLL its position in the lesson list from 1.
 
 #include <QString>
+#include <QStringList>
+
+// The volumes of the shipped books folder, by name: its entries whose names
+// begin with the course's prefix and hold no dot.
+QStringList shippedVolumeNames(const QString& booksFolder);
 
 // The first digit 1 to 4 in the name, in the order 1, 2, 3, 4; 1 without one.
 int volumeNumber(const QString& volumeFolderName);
