@@ -269,6 +269,7 @@ FirstPass firstPass(const QStringList& sentences, const SpeechFeatures& recordin
         // Starts rise strictly, even where two sentences got no pause.
         const int start = std::max({0, onset - leadIn, previousStart + 1});
         result.sentences[size_t(k)].start = start * kFrameSeconds;
+        pass.rough[size_t(k)].start = start;
         previousStart = start;
     }
     const int foundCount = int(std::count(found.begin(), found.end(), true));

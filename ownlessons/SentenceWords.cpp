@@ -8,28 +8,34 @@
 
 namespace {
 
-// How far beyond where the first pass put a sentence its window reaches
-// (frames); the neighbours' words are all in the grammar.
+// How far before where the first pass put a sentence its window reaches
+// when not chained to the sentence before, and how far beyond its end
+// (frames); the neighbours' words are all in the grammar. A window with no
+// way through is tried once more, reaching kWideReach further.
 constexpr int kReach = 150;
-// A window chained to the sentence before starts at its last words.
-constexpr int kChainedWords = 2;
+constexpr int kEndReach = 60;
+constexpr int kWideReach = 300;
+// A window chained to the sentence before starts at its last word.
+constexpr int kChainedWords = 1;
 // The stretch whose goodness verifies a sentence: its first words, up to
 // this many frames; and its first two words on their own.
-constexpr int kCheckedFrames = 150;
+constexpr int kCheckedFrames = 100;
 // Goodness per frame. A well-read sentence in its place scores about −5 to
-// +5 in a human voice, down to −18 in a synthetic one; one forced onto
+// +5 in a human voice, down to −20 in a synthetic one; one forced onto
 // other speech or a pause −20 and below. Its first two words decide its
 // start and may score a little lower.
 constexpr double kVerifiedFrom = -12;
 constexpr double kFirstWordsFrom = -15;
-// Found where the first pass put it (within kAgreeing frames), two
-// independent findings agree: a sentence is verified down to kAgreeingFrom,
-// as a voice the model hears poorly scores.
-constexpr int kAgreeing = 50;
+// Found where the first pass's start lies (its first word within
+// kAgreeingAfter frames after that start): two independent findings agree,
+// and a sentence is verified down to kAgreeingFrom, as a voice the model
+// hears poorly scores.
+constexpr int kAgreeingBefore = 10;
+constexpr int kAgreeingAfter = 60;
 constexpr double kAgreeingFrom = -40;
-// A window's edges move into the pauses around it, at most this far
-// (frames), so that the words in it are whole.
-constexpr int kToPause = 500;
+// A window's end moves into the pause after it, at most this far (frames),
+// so that the words in it are whole.
+constexpr int kToPause = 100;
 constexpr int kShortestPause = 10;
 // A search between verified sentences looks at most this far (frames).
 constexpr int kLongestSearch = 3000;
@@ -89,11 +95,12 @@ public:
             grammar.freeEdges = k == 0 || size_t(k + 1) == sentences_.size();
             if (!chained)
                 from = pauseAround(from, -1);
-            const int to = pauseAround(rough_[size_t(k)].to + kReach, +1);
-            // Free phones, which cost as much again, only where the words alone found no way through.
-            if (!place(aligner, k, from, to, grammar) && !grammar.freeEdges) {
+            const int to = pauseAround(rough_[size_t(k)].to + kEndReach, +1);
+            // A wider window, and free phones, which cost as much again, only where the words
+            // alone found no way through.
+            if (!place(aligner, k, from, to, grammar)) {
                 grammar.freeEdges = true;
-                place(aligner, k, from, to, grammar);
+                place(aligner, k, from, pauseAround(to + kWideReach, +1), grammar);
             }
             done();
         }
@@ -183,7 +190,9 @@ private:
         if (mine.empty())
             return false;
         judge(aligner, mine, &found);
-        found.agrees = std::abs(found.firstFrame() - rough_[size_t(k)].from) <= kAgreeing;
+        const int firstPassStart = rough_[size_t(k)].start;
+        found.agrees = found.firstFrame() >= firstPassStart - kAgreeingBefore
+                       && found.firstFrame() <= firstPassStart + kAgreeingAfter;
         found.verified = isVerified(found);
         FoundSentence& kept = found_[size_t(k)];
         if (found.verified || (!kept.verified && kept.firstFrame() < 0))

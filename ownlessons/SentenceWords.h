@@ -23,6 +23,7 @@
 struct RoughPlace {
     int from = 0;
     int to = 0;
+    int start = 0;  // the first pass's start, in the pause before the speech
 };
 
 struct FoundWord {
