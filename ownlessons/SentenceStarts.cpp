@@ -6,6 +6,9 @@ namespace {
 
 // Silence shorter than this is a stop inside a word, not a pause.
 constexpr int kShortestPause = 10;
+// The pause before a word is looked for this far before where it was found
+// (its first sound may begin before that).
+constexpr int kPauseReach = 50;
 
 struct Gap {
     int begin;  // the previous speech's end
@@ -13,14 +16,14 @@ struct Gap {
 };
 
 // The pause before a word found at `frame`: the nearest run of silence at
-// least kShortestPause long that ends at most kMostLeadFrames before it
+// least kShortestPause long that ends at most kPauseReach before it
 // (the word's first sound may begin a little before where the word was
 // found); none (begin = end = frame) in speech that runs on.
 Gap pauseBefore(const std::vector<bool>& speech, int frame)
 {
     const int last = std::min(frame, int(speech.size()));
     int run = 0;
-    for (int t = last - 1; t >= 0 && t >= last - kMostLeadFrames - run; --t) {
+    for (int t = last - 1; t >= 0 && t >= last - kPauseReach - run; --t) {
         if (speech[size_t(t)]) {
             run = 0;
             continue;
@@ -29,7 +32,7 @@ Gap pauseBefore(const std::vector<bool>& speech, int frame)
             continue;
         const int end = t + run;
         int begin = t;
-        while (begin > 0 && !speech[size_t(begin - 1)] && end - begin < kMostLeadFrames)
+        while (begin > 0 && !speech[size_t(begin - 1)] && end - begin < kPauseReach)
             --begin;
         return {begin, end};
     }

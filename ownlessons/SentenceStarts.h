@@ -15,9 +15,11 @@ struct SpokenSentence {
                            // and when it lies earlier in the same pause
 };
 
-// The most a start lies before its first word, and the lead-in it takes
-// when the pause allows (frames).
-constexpr int kMostLeadFrames = 50;
+// The most a start lies before its first word as found, and the lead-in it
+// takes when the pause allows (frames). The model may place a word's start
+// a little before its first sound, so a start stays within 0.3 s of the word
+// found to lie within 0.5 s of what is heard.
+constexpr int kMostLeadFrames = 30;
 constexpr int kLeadInFrames = 20;
 
 // The start of each sentence (frames), rising from sentence to sentence;

@@ -37,6 +37,9 @@ constexpr double kAgreeingFrom = -40;
 // so that the words in it are whole.
 constexpr int kToPause = 100;
 constexpr int kShortestPause = 10;
+// A word holds no silence this long (frames): the model may stretch a word
+// over the pause before it, and the word then begins after that silence.
+constexpr int kPauseInWord = 20;
 // A search between verified sentences looks at most this far (frames).
 constexpr int kLongestSearch = 3000;
 
@@ -86,6 +89,8 @@ public:
             if (k > 0) {
                 grammar.before = chained ? lastOf(sentences_[size_t(k - 1)].said, kChainedWords)
                                          : sentences_[size_t(k - 1)].said;
+                // A verified sentence's last word is there: the window begins with it.
+                grammar.wholeBefore = chained;
                 if (chained)
                     from = chainedFrom(found_[size_t(k - 1)]);
             }
@@ -153,6 +158,17 @@ private:
         return frame;
     }
 
+    // A word's start moved past the last long silence inside it.
+    void startAfterSilence(FoundWord* word) const
+    {
+        int run = 0;
+        for (int t = word->startFrame; t >= 0 && t < word->endFrame && t < int(speech_.size()); ++t) {
+            run = speech_[size_t(t)] ? 0 : run + 1;
+            if (run >= kPauseInWord && t + 1 < word->endFrame && speech_[size_t(t + 1)])
+                word->startFrame = t + 1;
+        }
+    }
+
     // Where a window chained to a verified sentence starts: at its last words.
     static int chainedFrom(const FoundSentence& before)
     {
@@ -189,6 +205,8 @@ private:
         }
         if (mine.empty())
             return false;
+        for (FoundWord& word : found.words)
+            startAfterSilence(&word);
         judge(aligner, mine, &found);
         const int firstPassStart = rough_[size_t(k)].start;
         found.agrees = found.firstFrame() >= firstPassStart - kAgreeingBefore

@@ -298,7 +298,8 @@ WordDecoding WordAligner::decodeWords(const ModelFrames& frames, int from, int t
         const int next = graph.newState();
         if (!addSaid(grammar.before[i], 'b', int(i), at, next, 1.0))
             graph.nulls.push_back({at, next});
-        graph.nulls.push_back({start, next});
+        if (!grammar.wholeBefore)
+            graph.nulls.push_back({start, next});
         at = next;
     }
     // The words themselves, each possibly said again.

@@ -40,6 +40,7 @@ using SaidWord = QStringList;
 
 struct WordGrammar {
     std::vector<SaidWord> before;  // may come first: any last part of them
+    bool wholeBefore = false;      // the words before come first, all of them
     std::vector<SaidWord> words;   // to find, in order; each may be said twice
     std::vector<SaidWord> after;   // may follow: any first part of them
     bool freeEdges = false;        // free phones may come before and after all of it
