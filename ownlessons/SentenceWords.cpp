@@ -13,13 +13,13 @@ namespace {
 // (frames); the neighbours' words are all in the grammar. A window with no
 // way through is tried once more, reaching kWideReach further.
 constexpr int kReach = 150;
-constexpr int kEndReach = 60;
+constexpr int kEndReach = 20;
 constexpr int kWideReach = 300;
 // A window chained to the sentence before starts at its last word.
 constexpr int kChainedWords = 1;
 // The stretch whose goodness verifies a sentence: its first words, up to
 // this many frames; and its first two words on their own.
-constexpr int kCheckedFrames = 100;
+constexpr int kCheckedFrames = 60;
 // Goodness per frame. A well-read sentence in its place scores about −5 to
 // +5 in a human voice, down to −20 in a synthetic one; one forced onto
 // other speech or a pause −20 and below. Its first two words decide its

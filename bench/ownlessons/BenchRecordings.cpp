@@ -111,12 +111,16 @@ std::vector<BenchSentence> festivalSentences(const QStringList& texts, const QSt
         const QString words = wav + ".words", script = wav + ".scm";
         QString said = texts[i];
         said.replace('"', ' ');
-        writeFile(script, QString(kFestivalScript)
-                              .arg("voice_" + voice)
-                              .arg(stretch)
-                              .arg(said, wav, words)
-                              .toUtf8());
-        runProgram("festival", {"-b", script});
+        const QByteArray commands = QString(kFestivalScript)
+                                        .arg("voice_" + voice)
+                                        .arg(stretch)
+                                        .arg(said, wav, words)
+                                        .toUtf8();
+        // A reading kept from an earlier run of the same commands is taken again.
+        if (readFile(script) != commands || !QFile::exists(wav) || !QFile::exists(words)) {
+            writeFile(script, commands);
+            runProgram("festival", {"-b", script});
+        }
         BenchSentence s = spokenFrom(texts[i], wav);
         // A word that continues its token ("thirty five" of "35") adds no start.
         for (const QByteArray& line : readFile(words).split('\n')) {
