@@ -56,6 +56,7 @@ MadeRecording makeRecording(const QString& folder, const QString& name, const st
             QFile::copy(part.recorded, spoken);
         runTool("sox", {spoken, "-r", "22050", "-c", "1", piece, "pad", "0", QString::number(part.pauseAfter)});
         const auto [first, last] = speechExtent(spoken, part.recorded.isEmpty() ? 0.02f : 0.05f);
+        made.partStart.push_back(at);
         made.speechStart.push_back(at + first);
         made.speechEnd.push_back(at + last);
         at += decodeAudio(piece).seconds();

@@ -22,7 +22,8 @@ struct SpokenPart {
 
 struct MadeRecording {
     QString path;
-    // Per part: where its first and last speech lie in the recording.
+    // Per part: where it begins, and where its first and last speech lie, in the recording.
+    std::vector<double> partStart;
     std::vector<double> speechStart;
     std::vector<double> speechEnd;
 };

@@ -5,7 +5,7 @@
 // pause before its first word (a sentence read twice, before either
 // reading) and have its words' times, or be named as unsure; a sentence
 // that is not in the recording must be named. The aligner names a sentence
-// when in doubt, but not all of them: each row has sentences it must find.
+// when in doubt, but few of them: each row has sentences it must find.
 
 #include "MadeRecordings.h"
 
@@ -46,11 +46,11 @@ TEST(VerificationTest, SentencesNotReadAsWrittenAreFoundOrNamed)
                               "unless to be rather cold hearted and rather selfish is to be ill disposed.",
                               "he might even have been made amiable himself."};
     const std::vector<VerificationCase> cases = {
-        {"a sentence missing from the recording", {0, 1, 3, 4}, {2}, 1},
-        {"a sentence read twice", {0, 1, 1, 2, 3, 4}, {}, 2},
-        {"a long aside that is not in the text", {0, 1, -1, 2, 3, 4}, {}, 2},
-        {"an announcement first", {-1, 0, 1, 2, 3, 4}, {}, 2},
-        {"a human reading after an announcement", {-1, 0, 1, 2}, {}, 1, book,
+        {"a sentence missing from the recording", {0, 1, 3, 4}, {2}, 3},
+        {"a sentence read twice", {0, 1, 1, 2, 3, 4}, {}, 4},
+        {"a long aside that is not in the text", {0, 1, -1, 2, 3, 4}, {}, 3},
+        {"an announcement first", {-1, 0, 1, 2, 3, 4}, {}, 4},
+        {"a human reading after an announcement", {-1, 0, 1, 2}, {}, 3, book,
          {"", QString(kBook) + "880.wav", QString(kBook) + "890.wav", QString(kBook) + "930.wav"}},
     };
     const QStringList voices = {"en-gb", "en+m3", "en-gb-x-rp", "en+f2"};
