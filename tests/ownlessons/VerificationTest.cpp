@@ -72,8 +72,9 @@ TEST(VerificationTest, SentencesNotReadAsWrittenAreFoundOrNamed)
         for (int k = 0; k < c.text.size(); ++k) {
             const SentenceTiming& timing = alignment.sentences[size_t(k)];
             const bool named = timing.confidence < kUnsureConfidence;
-            if (std::count(c.named.begin(), c.named.end(), k) > 0)
+            if (std::count(c.named.begin(), c.named.end(), k) > 0) {
                 EXPECT_TRUE(named) << c.name << ", sentence " << k + 1 << " is not in the recording";
+            }
             found += !named;
             if (named || std::find(c.said.begin(), c.said.end(), k) == c.said.end())
                 continue;
@@ -96,8 +97,9 @@ TEST(VerificationTest, SentencesNotReadAsWrittenAreFoundOrNamed)
             EXPECT_NEAR(words.first().start, speech, 0.1) << c.name << ", sentence " << k + 1;
             for (qsizetype w = 0; w < words.size(); ++w) {
                 EXPECT_LE(words[w].start, words[w].end) << c.name << ", sentence " << k + 1 << ", word " << w;
-                if (w > 0)
+                if (w > 0) {
                     EXPECT_GE(words[w].start, words[w - 1].end) << c.name << ", sentence " << k + 1 << ", word " << w;
+                }
                 EXPECT_TRUE(c.text[k].mid(words[w].from, words[w].length).at(0).isLetterOrNumber())
                     << c.name << ", sentence " << k + 1 << ", word " << w;
             }
