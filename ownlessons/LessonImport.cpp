@@ -172,45 +172,58 @@ private:
         }
         report(10);
         // Times are found in the stored MP3, as the player will decode it.
+        double seconds = 0;
+        if (QString error = text_.timed ? checkCues(recording, &seconds) : alignText(recording, &seconds);
+            !error.isEmpty())
+            return error;
+        if (cancelled())
+            return QStringLiteral("已取消");
+        return writeLesson(seconds);
+    }
+
+    QString noSound() const { return QStringLiteral("“%1”里没有声音").arg(request_.audioPath); }
+
+    // Subtitles bring their own times: each must lie within the recording.
+    QString checkCues(const QString& recording, double* seconds)
+    {
         const SpeechFeatures heard = speechFeaturesOfFile(
             recording, kDecodingLimitSeconds, [this](double) { report(20); }, cancel_);
         if (!heard.error.isEmpty())
             return heard.error;
         if (heard.frames() < 10)
-            return QStringLiteral("“%1”里没有声音").arg(request_.audioPath);
-        report(40);
-        if (QString error = timeSentences(heard); !error.isEmpty())
-            return error;
-        if (cancelled())
-            return QStringLiteral("已取消");
-        return writeLesson(heard.seconds());
+            return noSound();
+        *seconds = heard.seconds();
+        const LessonSentences& sentences = text_.sentences;
+        for (int k = 0; k < sentences.size(); ++k) {
+            if (sentences.at(k).start >= heard.seconds())
+                return QStringLiteral("字幕第 %1 句开始于 %2 秒，录音只有 %3 秒")
+                    .arg(k + 1)
+                    .arg(sentences.at(k).start, 0, 'f', 2)
+                    .arg(heard.seconds(), 0, 'f', 2);
+        }
+        return {};
     }
 
-    QString timeSentences(const SpeechFeatures& heard)
+    QString alignText(const QString& recording, double* seconds)
     {
         LessonSentences& sentences = text_.sentences;
-        if (text_.timed) {
-            for (int k = 0; k < sentences.size(); ++k) {
-                if (sentences.at(k).start >= heard.seconds())
-                    return QStringLiteral("字幕第 %1 句开始于 %2 秒，录音只有 %3 秒")
-                        .arg(k + 1)
-                        .arg(sentences.at(k).start, 0, 'f', 2)
-                        .arg(heard.seconds(), 0, 'f', 2);
-            }
-            return {};
-        }
         QStringList english;
         for (const LessonSentence& s : sentences)
             english << s.english;
-        const SentenceAlignment alignment = alignSentences(
-            english, heard,
-            [this](int percent, int sentence, int count) { report(40 + percent * 55 / 100, sentence, count); },
+        const SentenceAlignment alignment = alignRecording(
+            english, recording, kDecodingLimitSeconds,
+            [this](int percent, int sentence, int count) { report(10 + percent * 85 / 100, sentence, count); },
             cancel_);
         if (!alignment.error.isEmpty())
             return alignment.error;
+        if (alignment.recordingSeconds < 0.1)
+            return noSound();
+        *seconds = alignment.recordingSeconds;
         for (int k = 0; k < sentences.size(); ++k) {
-            sentences[k].start = alignment.sentences[size_t(k)].start;
-            if (alignment.sentences[size_t(k)].confidence < kUnsureConfidence)
+            const SentenceTiming& timing = alignment.sentences[size_t(k)];
+            sentences[k].start = timing.start;
+            sentences[k].words = timing.words;
+            if (timing.confidence < kUnsureConfidence)
                 result_.unsure << QStringLiteral("第 %1 句的时间可能不准").arg(k + 1);
         }
         return {};

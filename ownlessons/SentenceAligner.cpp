@@ -2,10 +2,15 @@
 
 #include "ownlessons/BandedWarping.h"
 #include "ownlessons/SentencePauses.h"
+#include "ownlessons/SentenceStarts.h"
+#include "ownlessons/SentenceWords.h"
+#include "platform/pronunciation/SpokenWords.h"
+#include "platform/pronunciation/WordAligner.h"
 #include "platform/speech/SpeechSynthesis.h"
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <numeric>
 
 namespace {
@@ -165,12 +170,24 @@ std::vector<bool> speechFrames(const std::vector<float>& levelDb, float aboveFlo
     return speech;
 }
 
-SentenceAlignment alignSentences(const QStringList& sentences, const SpeechFeatures& recording,
-                                 const AlignmentProgress& progress, const std::atomic_bool* cancel)
+namespace {
+
+// The first pass: each sentence's start and confidence, where it put the
+// sentence's speech, and which frames hold speech.
+struct FirstPass {
+    SentenceAlignment alignment;
+    std::vector<RoughPlace> rough;
+    std::vector<bool> heard;
+};
+
+FirstPass firstPass(const QStringList& sentences, const SpeechFeatures& recording, const AlignmentProgress& progress,
+                    const std::atomic_bool* cancel)
 {
-    SentenceAlignment result;
+    FirstPass pass;
+    SentenceAlignment& result = pass.alignment;
     const int count = int(sentences.size());
-    const std::vector<bool> heard = speechFrames(recording.levelDb);
+    pass.heard = speechFrames(recording.levelDb);
+    const std::vector<bool>& heard = pass.heard;
     // A sentence's first sound is often soft ("the", "f"): its edge is found
     // at a lower level than the speech itself.
     const std::vector<bool> faint = speechFrames(recording.levelDb, 5);
@@ -178,12 +195,12 @@ SentenceAlignment alignSentences(const QStringList& sentences, const SpeechFeatu
     const int columns = recording.frames();
     if (count == 0 || heardFrames < 50 || percentile(recording.levelDb, 0.98) - percentile(recording.levelDb, 0.1) < 15) {
         result.error = QStringLiteral("录音里没有听到说话声");
-        return result;
+        return pass;
     }
     const Reference reference = readReference(sentences, progress, cancel);
     if (!reference.error.isEmpty()) {
         result.error = reference.error;
-        return result;
+        return pass;
     }
     const std::vector<bool> spoken = speechFrames(reference.features.levelDb);
     const int rows = reference.features.frames();
@@ -191,7 +208,7 @@ SentenceAlignment alignSentences(const QStringList& sentences, const SpeechFeatu
     const int spokenFrames = int(std::count(spoken.begin(), spoken.end(), true));
     if (heardFrames < spokenFrames / 2) {
         result.error = textFarLonger(std::min(99, 100 * heardFrames / std::max(1, spokenFrames)), count);
-        return result;
+        return pass;
     }
 
     // Coarse pass.
@@ -209,7 +226,7 @@ SentenceAlignment alignSentences(const QStringList& sentences, const SpeechFeatu
         progress(85, 0, count);
     if (coarse.matched.empty() || (cancel && *cancel)) {
         result.error = cancel && *cancel ? QStringLiteral("已取消") : QStringLiteral("无法对齐录音和课文");
-        return result;
+        return pass;
     }
     // Fine pass.
     const Warping fine = warpInBand(reference.features.cepstrum, recording.cepstrum, fineBand(coarse, rows, columns));
@@ -217,13 +234,14 @@ SentenceAlignment alignSentences(const QStringList& sentences, const SpeechFeatu
         progress(95, 0, count);
     if (fine.matched.empty()) {
         result.error = QStringLiteral("无法对齐录音和课文");
-        return result;
+        return pass;
     }
 
     // Where the warping puts each sentence's speech.
     std::vector<double> distances(size_t(count), 0);
     std::vector<bool> found(size_t(count), false);
     std::vector<WarpedSentence> warped(static_cast<size_t>(count));
+    pass.rough.resize(size_t(count));
     int previousSpeakTo = 0;
     for (int k = 0; k < count; ++k) {
         const int from = reference.sentenceStart[size_t(k)];
@@ -234,6 +252,8 @@ SentenceAlignment alignSentences(const QStringList& sentences, const SpeechFeatu
         warped[size_t(k)] = {mapped, k > 0 ? fine.matched[size_t(std::min(previousSpeakTo, rows - 1))] : mapped};
         previousSpeakTo = speakTo;
         const int spokenEnd = fine.matched[size_t(std::min(speakTo, rows - 1))];
+        // The warping may squeeze a sentence: its place is at least as long as the reading.
+        pass.rough[size_t(k)] = {mapped, std::max(spokenEnd, mapped + (speakTo - speakFrom))};
         found[size_t(k)] = (spokenEnd - mapped) >= 0.3 * (speakTo - speakFrom);
         distances[size_t(k)] = std::accumulate(fine.distance.begin() + speakFrom, fine.distance.begin() + speakTo, 0.0)
                                / (speakTo - speakFrom);
@@ -249,13 +269,14 @@ SentenceAlignment alignSentences(const QStringList& sentences, const SpeechFeatu
         // Starts rise strictly, even where two sentences got no pause.
         const int start = std::max({0, onset - leadIn, previousStart + 1});
         result.sentences[size_t(k)].start = start * kFrameSeconds;
+        pass.rough[size_t(k)].start = start;
         previousStart = start;
     }
     const int foundCount = int(std::count(found.begin(), found.end(), true));
     if (foundCount < count * 8 / 10) {
         result.error = textFarLonger(100 * foundCount / count, count);
         result.sentences.clear();
-        return result;
+        return pass;
     }
     std::vector<double> sorted = distances;
     std::nth_element(sorted.begin(), sorted.begin() + long(sorted.size() / 2), sorted.end());
@@ -266,7 +287,153 @@ SentenceAlignment alignSentences(const QStringList& sentences, const SpeechFeatu
             confidence *= 0.4;
         result.sentences[size_t(k)].confidence = confidence;
     }
-    if (progress)
-        progress(100, 0, count);
-    return result;
+    return pass;
+}
+
+}  // namespace
+
+SentenceAlignment alignSentences(const QStringList& sentences, const SpeechFeatures& recording,
+                                 const AlignmentProgress& progress, const std::atomic_bool* cancel)
+{
+    SentenceAlignment alignment = firstPass(sentences, recording, progress, cancel).alignment;
+    alignment.recordingSeconds = recording.seconds();
+    if (progress && alignment.error.isEmpty())
+        progress(100, 0, int(sentences.size()));
+    return alignment;
+}
+
+namespace {
+
+// Confidence of a sentence whose words were verified, and of one whose
+// start is the first pass's alone.
+constexpr double kVerifiedConfidence = 1.0;
+constexpr double kUnverifiedConfidence = 0.2;
+// Share of the alignment's work each step takes: decoding, first pass.
+constexpr int kDecodedPercent = 25;
+constexpr int kFirstPassPercent = 70;
+
+// The acoustic model's decoders for the second pass, the words' pronunciations they use.
+struct SecondPassDecoders {
+    WordPronunciations pronunciations;
+    std::vector<std::unique_ptr<WordAligner>> aligners;
+
+    std::vector<WordAligner*> all() const
+    {
+        std::vector<WordAligner*> pointers;
+        for (const auto& aligner : aligners)
+            pointers.push_back(aligner.get());
+        return pointers;
+    }
+};
+
+std::unique_ptr<SecondPassDecoders> secondPassDecoders(const QStringList& sentences)
+{
+    auto decoders = std::make_unique<SecondPassDecoders>();
+    QStringList spoken;
+    for (const QString& sentence : sentences)
+        for (const SpokenToken& token : spokenTokens(sentence))
+            for (const QString& saying : token.sayings)
+                spoken << saying.split(' ', Qt::SkipEmptyParts);
+    decoders->pronunciations = pronunciationsOf(spoken);
+    // Two decoders, side by side on the two halves of the text.
+    for (int i = 0; i < 2; ++i) {
+        QString error;
+        std::unique_ptr<WordAligner> aligner = WordAligner::create(decoders->pronunciations, &error);
+        if (!aligner)
+            break;
+        decoders->aligners.push_back(std::move(aligner));
+    }
+    if (decoders->aligners.empty())
+        return nullptr;
+    return decoders;
+}
+
+// Each sentence's start and words from the second pass; the first pass's
+// start for a sentence it did not verify.
+void applySecondPass(const std::vector<FoundSentence>& found, const FirstPass& first, SentenceAlignment* alignment)
+{
+    std::vector<SpokenSentence> spoken(found.size());
+    for (size_t k = 0; k < found.size(); ++k) {
+        spoken[k].fallback = int(std::lround(alignment->sentences[k].start / kFrameSeconds));
+        if (found[k].verified) {
+            spoken[k].firstWord = found[k].firstFrame();
+            spoken[k].lastWordEnd = found[k].endFrame();
+        }
+    }
+    const std::vector<int> starts = sentenceStarts(spoken, first.heard);
+    for (size_t k = 0; k < found.size(); ++k) {
+        SentenceTiming& timing = alignment->sentences[k];
+        timing.start = starts[k] * kFrameSeconds;
+        timing.confidence = found[k].verified ? kVerifiedConfidence : std::min(timing.confidence, kUnverifiedConfidence);
+        timing.words.clear();
+        if (!found[k].verified)
+            continue;
+        // A written word the model has no pronunciation for lies between its neighbours.
+        int previousEnd = found[k].firstFrame();
+        const std::vector<FoundWord>& words = found[k].words;
+        for (size_t w = 0; w < words.size(); ++w) {
+            int start = words[w].startFrame, end = words[w].endFrame;
+            if (start < 0) {
+                start = previousEnd;
+                end = start;
+                for (size_t n = w + 1; n < words.size() && end == start; ++n)
+                    if (words[n].startFrame >= 0)
+                        end = words[n].startFrame;
+            }
+            timing.words << WordTime{words[w].from, words[w].length, start * kFrameSeconds, end * kFrameSeconds};
+            previousEnd = end;
+        }
+    }
+}
+
+}  // namespace
+
+SentenceAlignment alignRecording(const QStringList& sentences, const QString& path, double decodingLimitSeconds,
+                                 const AlignmentProgress& progress, const std::atomic_bool* cancel)
+{
+    const int count = int(sentences.size());
+    const auto report = [&](int percent, int sentence) {
+        if (progress)
+            progress(percent, sentence, count);
+    };
+    std::unique_ptr<SecondPassDecoders> decoders = secondPassDecoders(sentences);
+    WordAligner* frontEnd = decoders ? decoders->aligners.front().get() : nullptr;
+    const SpeechFeatures heard = speechFeaturesOfFile(
+        path, decodingLimitSeconds, [&](double) { report(kDecodedPercent / 2, 0); }, cancel,
+        [frontEnd](const float* samples, size_t n) {
+            if (frontEnd)
+                frontEnd->feed(samples, n);
+        });
+    SentenceAlignment alignment;
+    if (!heard.error.isEmpty()) {
+        alignment.error = heard.error;
+        return alignment;
+    }
+    alignment.recordingSeconds = heard.seconds();
+    if (heard.frames() < 10)
+        return alignment;
+    const ModelFrames frames = frontEnd ? frontEnd->finishFrames() : ModelFrames();
+    report(kDecodedPercent, 0);
+    const FirstPass first = firstPass(
+        sentences, heard,
+        [&](int percent, int sentence, int) {
+            report(kDecodedPercent + percent * (kFirstPassPercent - kDecodedPercent) / 100, sentence);
+        },
+        cancel);
+    alignment.sentences = first.alignment.sentences;
+    alignment.error = first.alignment.error;
+    if (!alignment.error.isEmpty() || !decoders)
+        return alignment;
+    const std::vector<FoundSentence> found = findSentenceWords(
+        sentences, frames, first.rough, first.heard, decoders->all(),
+        [&](int done) { report(kFirstPassPercent + done * (100 - kFirstPassPercent) / std::max(1, count), done); },
+        cancel);
+    if (cancel && *cancel) {
+        alignment.error = QStringLiteral("已取消");
+        alignment.sentences.clear();
+        return alignment;
+    }
+    applySecondPass(found, first, &alignment);
+    report(100, 0);
+    return alignment;
 }

@@ -1,13 +1,18 @@
 #pragma once
 
-// Finds where each sentence of a text is spoken in a recording. The text is
-// read by a synthetic voice; the two readings are matched frame by frame by
-// time warping (a coarse pass over the whole, a fine one along its path);
-// then each sentence's start is moved into the silence before its first
-// speech in the recording, at most 0.5 s before it and after the previous
-// sentence's last speech. Speech before the text (an announcement) and
-// after it is passed over.
+// Finds where each sentence of a text is spoken in a recording, and each of
+// its words. The first pass reads the text with a synthetic voice and
+// matches the two readings frame by frame by time warping (a coarse pass
+// over the whole, a fine one along its path), which puts each sentence
+// roughly in place; speech before the text (an announcement) and after it
+// is passed over. The second pass (SentenceWords) finds each sentence's
+// words there with the acoustic model and verifies them. A sentence starts
+// in the pause before its first word (SentenceStarts); one whose words were
+// not verified keeps the first pass's start, moved into the silence before
+// its first speech (at most 0.3 s before it, after the previous sentence's
+// last speech), and is named as unsure.
 
+#include "ownlessons/LessonSentence.h"
 #include "platform/analysis/SpeechFeatures.h"
 
 #include <QString>
@@ -20,6 +25,7 @@
 struct SentenceTiming {
     double start = 0;       // seconds into the recording
     double confidence = 0;  // 0..1; below kUnsureConfidence the start may be off
+    WordTimes words;        // each written word's times; empty when not verified
 };
 
 constexpr double kUnsureConfidence = 0.5;
@@ -29,13 +35,21 @@ struct SentenceAlignment {
     // Empty when every sentence was placed; otherwise why not (no speech,
     // a text far longer than the speech, cancelled).
     QString error;
+    double recordingSeconds = 0;  // how long the recording is, when it was read
 };
 
 // Hears how far the alignment is: per cent of its own work, and the sentence
 // being read (1-based, 0 when the step is not per sentence).
 using AlignmentProgress = std::function<void(int percent, int sentence, int count)>;
 
+// The first pass alone, on a recording's features.
 SentenceAlignment alignSentences(const QStringList& sentences, const SpeechFeatures& recording,
+                                 const AlignmentProgress& progress = {}, const std::atomic_bool* cancel = nullptr);
+
+// Both passes on a sound file, decoded once (a file that takes longer than
+// `decodingLimitSeconds` to decode is refused). Without the acoustic model
+// the first pass alone places the sentences.
+SentenceAlignment alignRecording(const QStringList& sentences, const QString& path, double decodingLimitSeconds,
                                  const AlignmentProgress& progress = {}, const std::atomic_bool* cancel = nullptr);
 
 // The frames of a recording that hold speech: louder than its own noise

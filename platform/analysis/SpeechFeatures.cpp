@@ -103,7 +103,8 @@ SpeechFeatures speechFeatures(const std::vector<float>& samples, int rate)
 }
 
 SpeechFeatures speechFeaturesOfFile(const QString& path, double timeLimitSeconds,
-                                    const std::function<void(double)>& progress, const std::atomic_bool* cancel)
+                                    const std::function<void(double)>& progress, const std::atomic_bool* cancel,
+                                    const std::function<void(const float*, size_t)>& alsoHear)
 {
     SpeechFeatureStream stream(kAnalysisRate);
     QElapsedTimer clock;
@@ -121,6 +122,8 @@ SpeechFeatures speechFeaturesOfFile(const QString& path, double timeLimitSeconds
         if (!piece.ok())
             return {{}, {}, piece.error};
         stream.feed(piece.samples.data(), piece.samples.size());
+        if (alsoHear)
+            alsoHear(piece.samples.data(), piece.samples.size());
         if (progress)
             progress(start + piece.seconds());
         // The last piece is the one the file's end cuts short.

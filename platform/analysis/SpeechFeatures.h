@@ -51,6 +51,9 @@ SpeechFeatures speechFeatures(const std::vector<float>& samples, int rate);
 // The features of a sound file (anything GStreamer decodes). `progress`
 // hears the seconds decoded so far; a set `cancel` stops with an error; a
 // file that takes longer than `timeLimitSeconds` to decode is refused.
+// `alsoHear` gets the same samples (at kAnalysisRate) as they are decoded,
+// for a second analysis from the one decoding.
 SpeechFeatures speechFeaturesOfFile(const QString& path, double timeLimitSeconds,
                                     const std::function<void(double seconds)>& progress = {},
-                                    const std::atomic_bool* cancel = nullptr);
+                                    const std::atomic_bool* cancel = nullptr,
+                                    const std::function<void(const float* samples, size_t count)>& alsoHear = {});

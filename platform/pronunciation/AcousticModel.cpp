@@ -54,7 +54,7 @@ AcousticModel::AcousticModel(Decoder* decoder) : decoder_(decoder) {}
 AcousticModel* AcousticModel::shared()
 {
     static AcousticModel* model = []() -> AcousticModel* {
-        const QString folder = modelFolder();
+        const QString folder = AcousticModel::folder();
         const QString hmm = folder + "/en-us";
         const QString dict = folder + "/cmudict-en-us.dict";
         if (!QFileInfo(hmm + "/mdef").isFile() || !QFileInfo(dict).isFile()) {
@@ -87,6 +87,11 @@ AcousticModel* AcousticModel::shared()
         return new AcousticModel(decoder);
     }();
     return model;
+}
+
+QString AcousticModel::folder()
+{
+    return modelFolder();
 }
 
 QString AcousticModel::unavailableReason()

@@ -31,6 +31,8 @@ public:
     // are missing or unreadable, with the reason in unavailableReason().
     static AcousticModel* shared();
     static QString unavailableReason();
+    // The folder the model is read from, laid out as Debian's package lays it out.
+    static QString folder();
 
     // Decodes 16 kHz mono samples with a grammar: the words in order, each
     // possibly said twice, pauses between them allowed; with `skippable`

@@ -4,6 +4,7 @@
 #include "platform/pronunciation/AcousticModel.h"
 #include "platform/pronunciation/EspeakPronunciation.h"
 #include "platform/pronunciation/SpokenWords.h"
+#include "platform/pronunciation/WordAligner.h"
 
 #include <QStringList>
 
@@ -49,19 +50,6 @@ std::vector<short> toPcm(const std::vector<float>& samples)
     std::transform(samples.begin(), samples.end(), pcm.begin(),
                    [](float s) { return short(std::lround(std::clamp(s, -1.f, 1.f) * 32767)); });
     return pcm;
-}
-
-// The free phones' log-likelihood over frames [start, end], each phone
-// counted for the share of its frames that falls inside.
-double phoneScoreOver(const std::vector<DecodedSegment>& phones, int start, int end)
-{
-    double score = 0;
-    for (const DecodedSegment& phone : phones) {
-        const int overlap = std::min(end, phone.endFrame) - std::max(start, phone.startFrame) + 1;
-        if (overlap > 0)
-            score += phone.acousticScore * overlap / phone.frames();
-    }
-    return score;
 }
 
 WordQuality qualityOf(double goodness)

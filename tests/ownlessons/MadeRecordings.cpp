@@ -3,6 +3,7 @@
 #include "platform/analysis/AudioDecoding.h"
 
 #include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <gtest/gtest.h>
 
@@ -22,13 +23,13 @@ bool runTool(const QString& program, const QStringList& arguments)
 namespace {
 
 // Where the samples are louder than a whisper: [first, last] in seconds.
-std::pair<double, double> speechExtent(const QString& wav)
+std::pair<double, double> speechExtent(const QString& wav, float whisper)
 {
     const DecodedAudio audio = decodeAudio(wav);
     size_t first = 0, last = 0;
     bool any = false;
     for (size_t i = 0; i < audio.samples.size(); ++i) {
-        if (std::abs(audio.samples[i]) > 0.02f) {
+        if (std::abs(audio.samples[i]) > whisper) {
             first = any ? first : i;
             last = i;
             any = true;
@@ -49,9 +50,13 @@ MadeRecording makeRecording(const QString& folder, const QString& name, const st
         const SpokenPart& part = parts[i];
         const QString spoken = QDir(folder).filePath(QString("%1-%2.wav").arg(name).arg(i));
         const QString piece = QDir(folder).filePath(QString("%1-%2r.wav").arg(name).arg(i));
-        runTool("espeak-ng", {"-v", part.voice, "-s", QString::number(part.wordsPerMinute), "-w", spoken, part.text});
+        if (part.recorded.isEmpty())
+            runTool("espeak-ng", {"-v", part.voice, "-s", QString::number(part.wordsPerMinute), "-w", spoken, part.text});
+        else
+            QFile::copy(part.recorded, spoken);
         runTool("sox", {spoken, "-r", "22050", "-c", "1", piece, "pad", "0", QString::number(part.pauseAfter)});
-        const auto [first, last] = speechExtent(spoken);
+        const auto [first, last] = speechExtent(spoken, part.recorded.isEmpty() ? 0.02f : 0.05f);
+        made.partStart.push_back(at);
         made.speechStart.push_back(at + first);
         made.speechEnd.push_back(at + last);
         at += decodeAudio(piece).seconds();

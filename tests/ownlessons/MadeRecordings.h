@@ -1,7 +1,8 @@
 #pragma once
 
 // Recordings the tests make with espeak-ng and sox: sentences in several
-// voices, pauses, an intro and noise, with where each sentence's speech lies.
+// voices (or human readings from Debian's speech-recognition test data),
+// pauses, an intro and noise, with where each sentence's speech lies.
 
 #include <QString>
 #include <QStringList>
@@ -16,11 +17,13 @@ struct SpokenPart {
     QString voice;      // espeak-ng voice
     int wordsPerMinute;
     double pauseAfter;  // seconds of silence after it
+    QString recorded = {};  // a recording of the text to take instead of espeak-ng's
 };
 
 struct MadeRecording {
     QString path;
-    // Per part: where its first and last speech lie in the recording.
+    // Per part: where it begins, and where its first and last speech lie, in the recording.
+    std::vector<double> partStart;
     std::vector<double> speechStart;
     std::vector<double> speechEnd;
 };

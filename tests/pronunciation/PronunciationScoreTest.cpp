@@ -40,6 +40,33 @@ TEST(SpokenWords, ReadsNumbersAbbreviationsAndDropsPunctuation)
         EXPECT_EQ(spokenWords(text).join(' '), words) << qPrintable(text);
 }
 
+TEST(SpokenWords, EachWrittenWordKeepsItsPlaceAndTheWaysItIsSaid)
+{
+    struct Token {
+        QString written;
+        QStringList sayings;
+    };
+    const std::pair<QString, std::vector<Token>> cases[] = {
+        {"Mr. Brown paid 3.5 dollars.", {{"Mr.", {"mister"}}, {"Brown", {"brown"}}, {"paid", {"paid"}},
+                                         {"3.5", {"three point five"}}, {"dollars", {"dollars"}}}},
+        {"In 1998, the 3rd of 2,500", {{"In", {"in"}},
+                                       {"1998", {"one thousand nine hundred ninety eight", "nineteen ninety eight",
+                                                 "one thousand nine hundred and ninety eight"}},
+                                       {"the", {"the"}}, {"3rd", {"three rd", "third"}}, {"of", {"of"}},
+                                       {"2,500", {"two thousand five hundred"}}}},
+        {"“It’s” 105 & 2005", {{"It’s", {"it's"}}, {"105", {"one hundred five", "one hundred and five"}},
+                               {"&", {"and"}}, {"2005", {"two thousand five", "twenty oh five"}}}},
+    };
+    for (const auto& [text, expected] : cases) {
+        const QList<SpokenToken> tokens = spokenTokens(text);
+        ASSERT_EQ(tokens.size(), qsizetype(expected.size())) << qPrintable(text);
+        for (qsizetype t = 0; t < tokens.size(); ++t) {
+            EXPECT_EQ(text.mid(tokens[t].from, tokens[t].length), expected[size_t(t)].written) << qPrintable(text);
+            EXPECT_EQ(tokens[t].sayings, expected[size_t(t)].sayings) << qPrintable(text);
+        }
+    }
+}
+
 TEST(EspeakPronunciation, MapsEspeakPhonemesToTheModelsPhones)
 {
     EXPECT_EQ(modelPhonesFromEspeak("k'ItS@n"), "K IH CH AH N");

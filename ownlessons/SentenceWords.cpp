@@ -1,0 +1,313 @@
+#include "ownlessons/SentenceWords.h"
+
+#include "platform/pronunciation/SpokenWords.h"
+
+#include <algorithm>
+#include <mutex>
+#include <thread>
+
+namespace {
+
+// How far before where the first pass put a sentence its window reaches
+// when not chained to the sentence before, and how far beyond its end
+// (frames); the neighbours' words are all in the grammar. A window with no
+// way through is tried once more, reaching kWideReach further.
+constexpr int kReach = 150;
+constexpr int kEndReach = 20;
+constexpr int kWideReach = 300;
+// A window chained to the sentence before starts at its last word.
+constexpr int kChainedWords = 1;
+// The stretch whose goodness verifies a sentence: its first words, up to
+// this many frames; and its first two words on their own.
+constexpr int kCheckedFrames = 60;
+// Goodness per frame. A well-read sentence in its place scores about −5 to
+// +5 in a human voice, down to −20 in a synthetic one; one forced onto
+// other speech or a pause −20 and below. Its first two words decide its
+// start and may score a little lower.
+constexpr double kVerifiedFrom = -12;
+constexpr double kFirstWordsFrom = -15;
+// Found where the first pass's start lies (its first word within
+// kAgreeingAfter frames after that start): two independent findings agree,
+// and a sentence is verified down to kAgreeingFrom, as a voice the model
+// hears poorly scores.
+constexpr int kAgreeingBefore = 10;
+constexpr int kAgreeingAfter = 60;
+constexpr double kAgreeingFrom = -40;
+// A window's end moves into the pause after it, at most this far (frames),
+// so that the words in it are whole.
+constexpr int kToPause = 100;
+constexpr int kShortestPause = 10;
+// A word holds no silence this long (frames): the model may stretch a word
+// over the pause before it, and the word then begins after that silence.
+constexpr int kPauseInWord = 20;
+// A search between verified sentences looks at most this far (frames).
+constexpr int kLongestSearch = 3000;
+
+struct Sentence {
+    std::vector<SaidWord> said;
+    std::vector<FoundWord> written;
+};
+
+std::vector<Sentence> readSentences(const QStringList& texts)
+{
+    std::vector<Sentence> sentences;
+    for (const QString& text : texts) {
+        Sentence sentence;
+        for (const SpokenToken& token : spokenTokens(text)) {
+            sentence.said.push_back(token.sayings);
+            sentence.written.push_back({token.from, token.length, -1, -1});
+        }
+        sentences.push_back(std::move(sentence));
+    }
+    return sentences;
+}
+
+std::vector<SaidWord> lastOf(const std::vector<SaidWord>& words, int count)
+{
+    return {words.end() - std::min<long>(count, long(words.size())), words.end()};
+}
+
+class Finder {
+public:
+    Finder(const std::vector<Sentence>& sentences, const ModelFrames& frames, const std::vector<RoughPlace>& rough,
+           const std::vector<bool>& speech)
+        : sentences_(sentences), frames_(frames), rough_(rough), speech_(speech), found_(sentences.size())
+    {
+        for (size_t k = 0; k < sentences.size(); ++k)
+            found_[k].words = sentences[k].written;
+    }
+
+    // The sentences [first, last) in order, each window chained to the end
+    // of the one before when that was verified.
+    void findRun(WordAligner& aligner, int first, int last, const std::function<void()>& done,
+                 const std::atomic_bool* cancel)
+    {
+        for (int k = first; k < last && !(cancel && *cancel); ++k) {
+            const bool chained = k > first && found_[size_t(k - 1)].verified;
+            WordGrammar grammar;
+            int from = rough_[size_t(k)].from - kReach;
+            if (k > 0) {
+                grammar.before = chained ? lastOf(sentences_[size_t(k - 1)].said, kChainedWords)
+                                         : sentences_[size_t(k - 1)].said;
+                // A verified sentence's last word is there: the window begins with it.
+                grammar.wholeBefore = chained;
+                if (chained)
+                    from = chainedFrom(found_[size_t(k - 1)]);
+            }
+            if (size_t(k + 1) < sentences_.size())
+                grammar.after = sentences_[size_t(k + 1)].said;
+            grammar.words = sentences_[size_t(k)].said;
+            grammar.freeEdges = k == 0 || size_t(k + 1) == sentences_.size();
+            if (!chained)
+                from = pauseAround(from, -1);
+            const int to = pauseAround(rough_[size_t(k)].to + kEndReach, +1);
+            // A wider window, and free phones, which cost as much again, only where the words
+            // alone found no way through.
+            if (!place(aligner, k, from, to, grammar)) {
+                grammar.freeEdges = true;
+                place(aligner, k, from, pauseAround(to + kWideReach, +1), grammar);
+            }
+            done();
+        }
+    }
+
+    // Each run of unverified sentences searched for again between the
+    // verified sentences around it, in order.
+    void searchAgain(WordAligner& aligner, const std::atomic_bool* cancel)
+    {
+        const int count = int(found_.size());
+        for (int k = 0; k < count && !(cancel && *cancel); ++k) {
+            if (found_[size_t(k)].verified)
+                continue;
+            int from = 0;
+            for (int b = k - 1; b >= 0; --b)
+                if (found_[size_t(b)].verified) {
+                    from = found_[size_t(b)].endFrame();
+                    break;
+                }
+            int to = frames_.frames();
+            for (int a = k + 1; a < count; ++a)
+                if (found_[size_t(a)].verified) {
+                    to = found_[size_t(a)].firstFrame();
+                    break;
+                }
+            from = std::max(from, rough_[size_t(k)].from - kLongestSearch / 2);
+            to = std::min(to, std::max(from, rough_[size_t(k)].to) + kLongestSearch / 2);
+            WordGrammar grammar;
+            grammar.words = sentences_[size_t(k)].said;
+            grammar.freeEdges = true;
+            place(aligner, k, from, to, grammar);
+        }
+    }
+
+    std::vector<FoundSentence> result() { return std::move(found_); }
+
+private:
+    // The middle of the pause nearest `frame` in `direction` (within
+    // kToPause), or the frame itself when there is none.
+    int pauseAround(int frame, int direction) const
+    {
+        const int count = int(speech_.size());
+        frame = std::clamp(frame, 0, std::max(0, count - 1));
+        int run = 0;
+        for (int t = frame, moved = 0; t >= 0 && t < count && moved < kToPause; t += direction, ++moved) {
+            run = speech_[size_t(t)] ? 0 : run + 1;
+            if (run >= kShortestPause)
+                return t - direction * (kShortestPause / 2);
+        }
+        return frame;
+    }
+
+    // A word's start moved past the last long silence inside it.
+    void startAfterSilence(FoundWord* word) const
+    {
+        int run = 0;
+        for (int t = word->startFrame; t >= 0 && t < word->endFrame && t < int(speech_.size()); ++t) {
+            run = speech_[size_t(t)] ? 0 : run + 1;
+            if (run >= kPauseInWord && t + 1 < word->endFrame && speech_[size_t(t + 1)])
+                word->startFrame = t + 1;
+        }
+    }
+
+    // Where a window chained to a verified sentence starts: at its last words.
+    static int chainedFrom(const FoundSentence& before)
+    {
+        int from = before.endFrame();
+        int seen = 0;
+        for (auto w = before.words.rbegin(); w != before.words.rend() && seen < kChainedWords; ++w)
+            if (w->startFrame >= 0) {
+                from = w->startFrame;
+                ++seen;
+            }
+        return from - 5;
+    }
+
+    // Decodes sentence k in [from, to) and keeps what was found if it is
+    // verified, or if nothing verified was found for it before; false when
+    // the grammar found no way through the window.
+    bool place(WordAligner& aligner, int k, int from, int to, const WordGrammar& grammar)
+    {
+        const WordDecoding decoding = aligner.decodeWords(frames_, from, to, grammar);
+        if (!decoding.complete)
+            return false;
+        FoundSentence found;
+        found.words = sentences_[size_t(k)].written;
+        std::vector<const AlignedWord*> mine;
+        for (const AlignedWord& word : decoding.words) {
+            if (word.part != AlignedWord::Word)
+                continue;
+            FoundWord& written = found.words[size_t(word.index)];
+            // A word said twice keeps its first saying's start.
+            if (written.startFrame < 0)
+                written.startFrame = word.startFrame;
+            written.endFrame = word.endFrame + 1;
+            mine.push_back(&word);
+        }
+        if (mine.empty())
+            return false;
+        for (FoundWord& word : found.words)
+            startAfterSilence(&word);
+        judge(aligner, mine, &found);
+        const int firstPassStart = rough_[size_t(k)].start;
+        found.agrees = found.firstFrame() >= firstPassStart - kAgreeingBefore
+                       && found.firstFrame() <= firstPassStart + kAgreeingAfter;
+        found.verified = isVerified(found);
+        FoundSentence& kept = found_[size_t(k)];
+        if (found.verified || (!kept.verified && kept.firstFrame() < 0))
+            kept = std::move(found);
+        return true;
+    }
+
+    // The goodness of the words found, over their first stretch and over their first two words.
+    void judge(WordAligner& aligner, const std::vector<const AlignedWord*>& words, FoundSentence* found)
+    {
+        const int first = words.front()->startFrame;
+        const int checkedTo = std::min(words.back()->endFrame, first + kCheckedFrames);
+        const std::vector<DecodedSegment> phones = aligner.decodePhones(frames_, first - 5, checkedTo + 6);
+        double score = 0, firstScore = 0;
+        int frames = 0, firstFrames = 0;
+        int seenWords = 0;
+        int lastIndex = -1;
+        for (const AlignedWord* word : words) {
+            if (word->startFrame > checkedTo)
+                break;
+            const int length = word->endFrame - word->startFrame + 1;
+            const double goodness = word->acousticScore - phoneScoreOver(phones, word->startFrame, word->endFrame);
+            score += goodness;
+            frames += length;
+            if (word->index != lastIndex) {
+                ++seenWords;
+                lastIndex = word->index;
+            }
+            if (seenWords <= 2) {
+                firstScore += goodness;
+                firstFrames += length;
+            }
+        }
+        found->goodness = score / std::max(1, frames);
+        found->firstGoodness = firstScore / std::max(1, firstFrames);
+    }
+
+    bool isVerified(const FoundSentence& found) const
+    {
+        if (found.firstFrame() < 0)
+            return false;
+        if (found.agrees)
+            return found.goodness >= kAgreeingFrom && found.firstGoodness >= kAgreeingFrom;
+        return found.goodness >= kVerifiedFrom && found.firstGoodness >= kFirstWordsFrom;
+    }
+
+    const std::vector<Sentence>& sentences_;
+    const ModelFrames& frames_;
+    const std::vector<RoughPlace>& rough_;
+    const std::vector<bool>& speech_;
+    std::vector<FoundSentence> found_;
+};
+
+}  // namespace
+
+int FoundSentence::firstFrame() const
+{
+    for (const FoundWord& word : words)
+        if (word.startFrame >= 0)
+            return word.startFrame;
+    return -1;
+}
+
+int FoundSentence::endFrame() const
+{
+    for (auto word = words.rbegin(); word != words.rend(); ++word)
+        if (word->endFrame >= 0)
+            return word->endFrame;
+    return -1;
+}
+
+std::vector<FoundSentence> findSentenceWords(const QStringList& texts, const ModelFrames& frames,
+                                             const std::vector<RoughPlace>& rough, const std::vector<bool>& speech,
+                                             const std::vector<WordAligner*>& aligners,
+                                             const std::function<void(int)>& progress,
+                                             const std::atomic_bool* cancel)
+{
+    const std::vector<Sentence> sentences = readSentences(texts);
+    Finder finder(sentences, frames, rough, speech);
+    const int count = int(sentences.size());
+    std::mutex reporting;
+    int done = 0;
+    const auto oneDone = [&] {
+        std::lock_guard lock(reporting);
+        ++done;
+        if (progress)
+            progress(done);
+    };
+    if (aligners.size() > 1 && count > 1) {
+        // Two runs side by side, the second starting unchained half-way.
+        std::thread second([&] { finder.findRun(*aligners[1], count / 2, count, oneDone, cancel); });
+        finder.findRun(*aligners[0], 0, count / 2, oneDone, cancel);
+        second.join();
+    } else if (!aligners.empty()) {
+        finder.findRun(*aligners[0], 0, count, oneDone, cancel);
+    }
+    if (!aligners.empty())
+        finder.searchAgain(*aligners[0], cancel);
+    return finder.result();
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+// The second pass of the aligner: each sentence's words found in the
+// recording by the acoustic model, near where the first pass put the
+// sentence, and the finding verified. A sentence's words are decoded in a
+// window that reaches into its neighbours, the neighbours' words allowed
+// at its edges; the sentence is verified when its words fit their frames
+// nearly as well as the free phones do there (the goodness of the
+// pronunciation score). A sentence that fails is searched for again between
+// the verified sentences around it, with free phones for whatever else was
+// said there; what still fails stays unverified.
+
+#include "platform/pronunciation/WordAligner.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <atomic>
+#include <functional>
+#include <vector>
+
+// Where the first pass put a sentence's speech (10 ms frames).
+struct RoughPlace {
+    int from = 0;
+    int to = 0;
+    int start = 0;  // the first pass's start, in the pause before the speech
+};
+
+struct FoundWord {
+    int from = 0;    // its characters in the sentence's English text
+    int length = 0;
+    int startFrame = -1;  // -1 when not found
+    int endFrame = -1;    // the frame after it
+};
+
+struct FoundSentence {
+    bool verified = false;
+    double goodness = 0;  // per frame, over the stretch checked
+    double firstGoodness = 0;  // per frame, over its first two words
+    bool agrees = false;       // found where the first pass put it
+    std::vector<FoundWord> words;
+
+    int firstFrame() const;  // the first found word's start; -1 if none
+    int endFrame() const;    // the last found word's end; -1 if none
+};
+
+// Finds each sentence's words. `speech` tells the frames that hold sound
+// from pauses; `aligners` are one or two decoders (two run side by side);
+// `progress` hears sentences done.
+std::vector<FoundSentence> findSentenceWords(const QStringList& sentences, const ModelFrames& frames,
+                                             const std::vector<RoughPlace>& rough, const std::vector<bool>& speech,
+                                             const std::vector<WordAligner*>& aligners,
+                                             const std::function<void(int done)>& progress = {},
+                                             const std::atomic_bool* cancel = nullptr);

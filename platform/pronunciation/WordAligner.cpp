@@ -1,0 +1,397 @@
+#include "platform/pronunciation/WordAligner.h"
+
+#include "platform/pronunciation/EspeakPronunciation.h"
+
+#include <pocketsphinx.h>
+#include <sphinxbase/err.h>
+#include <sphinxbase/fe.h>
+#include <sphinxbase/fsg_model.h>
+#include <sphinxbase/logmath.h>
+
+#include <QFile>
+#include <QSet>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+const char* const kPhoneSearch = "phones";
+const char* const kWordSearch = "words";
+const char* const kDictionaryFile = "/cmudict-en-us.dict";
+// Free phones stand in for speech the grammar does not hold: a
+// phone's probability keeps them from taking words the grammar has.
+constexpr double kFreePhoneProbability = 0.01;
+constexpr double kRepeatProbability = 0.05;
+constexpr double kPauseProbability = 0.1;
+constexpr double kNoiseProbability = 0.01;
+// The model's phones, each a word of the free loop ("phone_AA").
+const char* const kPhones[] = {"AA", "AE", "AH", "AO", "AW", "AY", "B",  "CH", "D",  "DH", "EH", "ER", "EY",
+                               "F",  "G",  "HH", "IH", "IY", "JH", "K",  "L",  "M",  "N",  "NG", "OW", "OY",
+                               "P",  "R",  "S",  "SH", "T",  "TH", "UH", "UW", "V",  "W",  "Y",  "Z",  "ZH"};
+
+// The dictionary's lines for the words asked: "word PH ONES" and
+// "word(2) PH ONES" for a second pronunciation.
+WordPronunciations dictionaryPronunciations(const QSet<QString>& wanted)
+{
+    WordPronunciations found;
+    QFile file(AcousticModel::folder() + kDictionaryFile);
+    if (!file.open(QIODevice::ReadOnly))
+        return found;
+    while (!file.atEnd()) {
+        const QByteArray line = file.readLine().trimmed();
+        const int space = int(line.indexOf(' '));
+        if (space <= 0)
+            continue;
+        QByteArray word = line.left(space);
+        if (const int paren = int(word.indexOf('(')); paren > 0)
+            word.truncate(paren);
+        const QString key = QString::fromUtf8(word);
+        if (wanted.contains(key))
+            found[key] << QString::fromLatin1(line.mid(space + 1).trimmed());
+    }
+    return found;
+}
+
+// The name a spoken word has in the decoder's dictionary for one place of
+// one grammar: the word, the part and the written word's index, and the
+// pronunciation's number ("the@w12(2)").
+QByteArray placeName(const QString& spoken, char part, int index, int pronunciation)
+{
+    QByteArray name = spoken.toUtf8() + '@' + part + QByteArray::number(index);
+    if (pronunciation > 0)
+        name += '(' + QByteArray::number(pronunciation + 1) + ')';
+    return name;
+}
+
+}  // namespace
+
+WordPronunciations pronunciationsOf(const QStringList& words)
+{
+    const QSet<QString> wanted(words.begin(), words.end());
+    WordPronunciations found = dictionaryPronunciations(wanted);
+    for (const QString& word : wanted) {
+        if (found.contains(word))
+            continue;
+        const QString phones = espeakPronunciation(word);
+        if (!phones.isEmpty())
+            found[word] << phones;
+    }
+    return found;
+}
+
+double phoneScoreOver(const std::vector<DecodedSegment>& phones, int start, int end)
+{
+    double score = 0;
+    for (const DecodedSegment& phone : phones) {
+        const int overlap = std::min(end, phone.endFrame) - std::max(start, phone.startFrame) + 1;
+        if (overlap > 0)
+            score += phone.acousticScore * overlap / phone.frames();
+    }
+    return score;
+}
+
+struct WordAligner::Decoder {
+    ps_decoder_t* ps = nullptr;
+    const WordPronunciations* pronunciations = nullptr;
+    QSet<QByteArray> named;  // the place names already in the dictionary
+    std::vector<float> pending;  // samples short of a frame
+    std::vector<float> cepstra;
+    bool started = false;
+
+    ~Decoder()
+    {
+        if (ps)
+            ps_free(ps);
+    }
+
+    // Puts the place names of one spoken word in the dictionary; false when
+    // it has no pronunciation.
+    bool name(const QString& spoken, char part, int index, std::vector<QByteArray>* names)
+    {
+        const auto known = pronunciations->constFind(spoken);
+        if (known == pronunciations->constEnd())
+            return false;
+        for (int p = 0; p < known->size(); ++p) {
+            const QByteArray placed = placeName(spoken, part, index, p);
+            if (!named.contains(placed)) {
+                if (ps_add_word(ps, placed.constData(), known->at(p).toLatin1().constData(), FALSE) < 0)
+                    continue;
+                named.insert(placed);
+            }
+            names->push_back(placed);
+        }
+        return !names->empty();
+    }
+};
+
+WordAligner::WordAligner(Decoder* decoder) : decoder_(decoder) {}
+
+WordAligner::~WordAligner() = default;
+
+std::unique_ptr<WordAligner> WordAligner::create(const WordPronunciations& pronunciations, QString* error)
+{
+    const QString folder = AcousticModel::folder();
+    if (!QFile::exists(folder + "/en-us/mdef")) {
+        *error = QStringLiteral("没有找到英语发音模型（%1）").arg(folder);
+        return nullptr;
+    }
+    err_set_logfp(nullptr);
+    const QByteArray hmm = (folder + "/en-us").toUtf8();
+    // The words of each grammar come into an empty dictionary as they are
+    // needed. The cepstral mean is the whole recording's, taken off here, so
+    // every stretch is heard alike; the best path is the decoder's own
+    // (no lattice), and alternative pronunciations are the grammar's. The
+    // decoder's own beams: wider ones cost a tenth more time and found
+    // the same words. Nearly all the time goes to the model's densities,
+    // which every frame decoded costs anew.
+    cmd_ln_t* config = cmd_ln_init(nullptr, ps_args(), TRUE, "-hmm", hmm.constData(), "-dict", "/dev/null",
+                                   "-logfn", "/dev/null", "-allphone_ci", "yes", "-cmn", "none", "-remove_noise",
+                                   "no", "-remove_silence", "no", "-bestpath", "no", "-fsgusealtpron", "no",
+                                   "-fsgusefiller", "no", nullptr);
+    ps_decoder_t* ps = config ? ps_init(config) : nullptr;
+    if (config)
+        cmd_ln_free_r(config);
+    if (!ps || ps_set_allphone(ps, kPhoneSearch, nullptr) < 0) {
+        if (ps)
+            ps_free(ps);
+        *error = QStringLiteral("英语发音模型（%1）无法读取").arg(folder);
+        return nullptr;
+    }
+    auto* decoder = new Decoder;
+    decoder->ps = ps;
+    decoder->pronunciations = &pronunciations;
+    for (const char* phone : kPhones) {
+        const QByteArray name = QByteArray("phone_") + phone;
+        if (ps_add_word(ps, name.constData(), phone, FALSE) >= 0)
+            decoder->named.insert(name);
+    }
+    return std::unique_ptr<WordAligner>(new WordAligner(decoder));
+}
+
+void WordAligner::feed(const float* samples, size_t count)
+{
+    fe_t* fe = ps_get_fe(decoder_->ps);
+    if (!decoder_->started) {
+        fe_start_utt(fe);
+        decoder_->started = true;
+    }
+    std::vector<int16> pcm(count);
+    std::transform(samples, samples + count, pcm.begin(),
+                   [](float s) { return int16(std::lround(std::clamp(s, -1.f, 1.f) * 32767)); });
+    const int16* at = pcm.data();
+    size_t left = count;
+    mfcc_t frame[ModelFrames::kCepstra];
+    mfcc_t* rows[1] = {frame};
+    while (left > 0) {
+        int32 made = 1;
+        if (fe_process_frames(fe, &at, &left, rows, &made, nullptr) < 0)
+            break;
+        if (made == 0)
+            break;
+        decoder_->cepstra.insert(decoder_->cepstra.end(), frame, frame + ModelFrames::kCepstra);
+    }
+}
+
+ModelFrames WordAligner::finishFrames()
+{
+    ModelFrames frames;
+    frames.cepstra = std::move(decoder_->cepstra);
+    decoder_->cepstra.clear();
+    decoder_->started = false;
+    const int count = frames.frames();
+    if (count == 0)
+        return frames;
+    double mean[ModelFrames::kCepstra] = {};
+    for (int t = 0; t < count; ++t)
+        for (int k = 0; k < ModelFrames::kCepstra; ++k)
+            mean[k] += frames.cepstra[size_t(t * ModelFrames::kCepstra + k)];
+    for (int t = 0; t < count; ++t)
+        for (int k = 0; k < ModelFrames::kCepstra; ++k)
+            frames.cepstra[size_t(t * ModelFrames::kCepstra + k)] -= float(mean[k] / count);
+    return frames;
+}
+
+namespace {
+
+// Frames [from, to) as the decoder takes them: one row pointer per frame.
+std::vector<mfcc_t*> rowsOf(const ModelFrames& frames, int from, int to)
+{
+    std::vector<mfcc_t*> rows;
+    rows.reserve(size_t(std::max(0, to - from)));
+    for (int t = from; t < to; ++t)
+        rows.push_back(const_cast<mfcc_t*>(frames.cepstra.data() + size_t(t) * ModelFrames::kCepstra));
+    return rows;
+}
+
+// The states and arcs of a grammar, its words by name.
+struct GrammarGraph {
+    struct Arc {
+        int from, to;
+        double probability;
+        std::vector<QByteArray> words;  // one arc each
+    };
+    int states = 0;
+    std::vector<Arc> arcs;
+    std::vector<std::pair<int, int>> nulls;
+
+    int newState() { return states++; }
+};
+
+// Where a decoded word belongs: its part and index from its place name
+// ("the@w12(2)"); false for pauses, noises and free phones.
+bool placeOf(const char* label, AlignedWord* word)
+{
+    const char* at = std::strrchr(label, '@');
+    if (!at)
+        return false;
+    switch (at[1]) {
+    case 'b': word->part = AlignedWord::Before; break;
+    case 'w': word->part = AlignedWord::Word; break;
+    case 'a': word->part = AlignedWord::After; break;
+    default: return false;
+    }
+    word->index = std::atoi(at + 2);
+    return true;
+}
+
+}  // namespace
+
+WordDecoding WordAligner::decodeWords(const ModelFrames& frames, int from, int to, const WordGrammar& grammar)
+{
+    WordDecoding decoding;
+    ps_decoder_t* ps = decoder_->ps;
+    from = std::clamp(from, 0, frames.frames());
+    to = std::clamp(to, from, frames.frames());
+    if (to - from < 10 || grammar.words.empty())
+        return decoding;
+    GrammarGraph graph;
+    const int start = graph.newState();
+
+    // One written word from state `at` to `to`: each saying a chain of spoken words.
+    auto addSaid = [&](const SaidWord& said, char part, int index, int at, int to, double probability) {
+        bool any = false;
+        for (const QString& saying : said) {
+            const QStringList spoken = saying.split(' ', Qt::SkipEmptyParts);
+            std::vector<std::vector<QByteArray>> names(size_t(spoken.size()));
+            bool named = !spoken.isEmpty();
+            for (int w = 0; w < spoken.size() && named; ++w)
+                named = decoder_->name(spoken[w], part, index, &names[size_t(w)]);
+            if (!named)
+                continue;
+            int state = at;
+            for (size_t w = 0; w < names.size(); ++w) {
+                const int next = w + 1 == names.size() ? to : graph.newState();
+                graph.arcs.push_back({state, next, w == 0 ? probability : 1.0, names[w]});
+                state = next;
+            }
+            any = true;
+        }
+        return any;
+    };
+
+    // Any last part of the words before.
+    int at = start;
+    for (size_t i = 0; i < grammar.before.size(); ++i) {
+        const int next = graph.newState();
+        if (!addSaid(grammar.before[i], 'b', int(i), at, next, 1.0))
+            graph.nulls.push_back({at, next});
+        if (!grammar.wholeBefore)
+            graph.nulls.push_back({start, next});
+        at = next;
+    }
+    // The words themselves, each possibly said again.
+    for (size_t i = 0; i < grammar.words.size(); ++i) {
+        const int next = graph.newState();
+        if (addSaid(grammar.words[i], 'w', int(i), at, next, 1.0))
+            addSaid(grammar.words[i], 'w', int(i), next, next, kRepeatProbability);
+        else
+            graph.nulls.push_back({at, next});
+        at = next;
+    }
+    // Any first part of the words after, then free phones: they end where
+    // the grammar does, in a state of their own before the final one.
+    const int tail = graph.newState();
+    graph.nulls.push_back({at, tail});
+    for (size_t i = 0; i < grammar.after.size(); ++i) {
+        const int next = graph.newState();
+        if (!addSaid(grammar.after[i], 'a', int(i), at, next, 1.0))
+            graph.nulls.push_back({at, next});
+        graph.nulls.push_back({next, tail});
+        at = next;
+    }
+    const int final = graph.newState();
+    graph.nulls.push_back({tail, final});
+    if (grammar.freeEdges) {
+        std::vector<QByteArray> phones;
+        for (const char* phone : kPhones)
+            phones.push_back(QByteArray("phone_") + phone);
+        graph.arcs.push_back({start, start, kFreePhoneProbability, phones});
+        graph.arcs.push_back({tail, tail, kFreePhoneProbability, phones});
+    }
+
+    // The decoder's graph: pauses and noises allowed in every state.
+    logmath_t* logmath = ps_get_logmath(ps);
+    const float weight = cmd_ln_float32_r(ps_get_config(ps), "-lw");
+    const auto logOf = [&](double p) { return int32(logmath_log(logmath, p) * weight); };
+    fsg_model_t* fsg = fsg_model_init(kWordSearch, logmath, weight, graph.states);
+    fsg->start_state = start;
+    fsg->final_state = final;
+    for (const GrammarGraph::Arc& arc : graph.arcs)
+        for (const QByteArray& word : arc.words)
+            fsg_model_trans_add(fsg, arc.from, arc.to, logOf(arc.probability),
+                                fsg_model_word_add(fsg, word.constData()));
+    for (const auto& [a, b] : graph.nulls)
+        fsg_model_null_trans_add(fsg, a, b, 0);
+    glist_free(fsg_model_null_trans_closure(fsg, nullptr));
+    fsg_model_add_silence(fsg, "<sil>", -1, float32(kPauseProbability));
+    fsg_model_add_silence(fsg, "[NOISE]", -1, float32(kNoiseProbability));
+    const int set = ps_set_fsg(ps, kWordSearch, fsg);
+    fsg_model_free(fsg);
+    if (set < 0 || ps_set_search(ps, kWordSearch) < 0 || ps_start_utt(ps) < 0)
+        return decoding;
+    std::vector<mfcc_t*> rows = rowsOf(frames, from, to);
+    ps_process_cep(ps, rows.data(), int(rows.size()), FALSE, TRUE);
+    ps_end_utt(ps);
+    for (ps_seg_t* seg = ps_seg_iter(ps); seg; seg = ps_seg_next(seg)) {
+        decoding.complete = true;
+        AlignedWord word;
+        if (!placeOf(ps_seg_word(seg), &word))
+            continue;
+        ps_seg_frames(seg, &word.startFrame, &word.endFrame);
+        word.startFrame += from;
+        word.endFrame += from;
+        int32 acoustic = 0, language = 0, backoff = 0;
+        ps_seg_prob(seg, &acoustic, &language, &backoff);
+        word.acousticScore = acoustic;
+        decoding.words.push_back(word);
+    }
+    return decoding;
+}
+
+std::vector<DecodedSegment> WordAligner::decodePhones(const ModelFrames& frames, int from, int to)
+{
+    std::vector<DecodedSegment> phones;
+    ps_decoder_t* ps = decoder_->ps;
+    from = std::clamp(from, 0, frames.frames());
+    to = std::clamp(to, from, frames.frames());
+    if (to - from < 5 || ps_set_search(ps, kPhoneSearch) < 0 || ps_start_utt(ps) < 0)
+        return phones;
+    std::vector<mfcc_t*> rows = rowsOf(frames, from, to);
+    ps_process_cep(ps, rows.data(), int(rows.size()), FALSE, TRUE);
+    ps_end_utt(ps);
+    for (ps_seg_t* seg = ps_seg_iter(ps); seg; seg = ps_seg_next(seg)) {
+        DecodedSegment phone;
+        phone.label = QString::fromUtf8(ps_seg_word(seg));
+        ps_seg_frames(seg, &phone.startFrame, &phone.endFrame);
+        phone.startFrame += from;
+        phone.endFrame += from;
+        int32 acoustic = 0, language = 0, backoff = 0;
+        ps_seg_prob(seg, &acoustic, &language, &backoff);
+        phone.acousticScore = acoustic;
+        phones.push_back(phone);
+    }
+    return phones;
+}

@@ -1,0 +1,69 @@
+// Where sentences start once their words are found: each row a recording of
+// speech and silence (10 ms frames) and where each sentence's words were
+// found. A start lies in the pause before its sentence's first word: not
+// after the word, at most 0.5 s before it, not before the previous
+// sentence's last word has ended; and starts rise.
+
+#include "ownlessons/SentenceStarts.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct StartsCase {
+    const char* name;
+    std::vector<int> runs;  // frames of silence, speech, silence, speech, ...
+    std::vector<SpokenSentence> sentences;
+};
+
+TEST(SentenceStartsTest, EachStartLiesInThePauseBeforeItsFirstWord)
+{
+    const std::vector<StartsCase> cases = {
+        {"long pauses", {100, 300, 200, 300}, {{100, 400, 0}, {600, 900, 0}}},
+        {"a pause shorter than a lead-in", {100, 300, 8, 300}, {{100, 400, 0}, {408, 708, 0}}},
+        {"a breath in the pause", {100, 300, 30, 15, 30, 300}, {{100, 400, 0}, {475, 775, 0}}},
+        {"a first word that begins softly, before the sound", {100, 300, 90, 300}, {{100, 400, 0}, {485, 790, 0}}},
+        {"no silence before the recording's first word", {0, 300, 100, 300}, {{0, 300, 0}, {400, 700, 0}}},
+        {"the previous sentence's words not found", {100, 300, 200, 300}, {{-1, -1, 80}, {600, 900, 0}}},
+        {"a reader who runs on", {100, 300, 0, 300}, {{100, 400, 0}, {400, 700, 0}}},
+        {"words found late, inside the previous sentence's pause", {100, 300, 60, 300},
+         {{100, 420, 0}, {470, 760, 0}}},
+        {"a first word found after its soft sound began", {364, 200}, {{378, 560, 0}}},
+        {"a soft first sound the sound alone reached", {100, 300, 100, 300}, {{100, 400, 0}, {530, 800, 480}}},
+    };
+    for (const StartsCase& c : cases) {
+        std::vector<bool> speech;
+        for (size_t r = 0; r < c.runs.size(); ++r)
+            speech.insert(speech.end(), size_t(c.runs[r]), r % 2 == 1);
+        const std::vector<int> starts = sentenceStarts(c.sentences, speech);
+        ASSERT_EQ(starts.size(), c.sentences.size()) << c.name;
+        for (size_t k = 0; k < starts.size(); ++k) {
+            const SpokenSentence& s = c.sentences[k];
+            if (k > 0)
+                EXPECT_GT(starts[k], starts[k - 1]) << c.name << ", sentence " << k + 1;
+            if (s.firstWord < 0) {
+                EXPECT_EQ(starts[k], s.fallback) << c.name << ", sentence " << k + 1;
+                continue;
+            }
+            EXPECT_LE(starts[k], s.firstWord) << c.name << ", sentence " << k + 1;
+            EXPECT_GE(starts[k], s.firstWord - 50) << c.name << ", sentence " << k + 1;
+            if (k > 0 && c.sentences[k - 1].lastWordEnd >= 0)
+                EXPECT_GE(starts[k], std::min(c.sentences[k - 1].lastWordEnd, s.firstWord))
+                    << c.name << ", sentence " << k + 1;
+            // Where the pause allows, the start leaves the first word room.
+            const int pause = s.firstWord - (k > 0 && c.sentences[k - 1].lastWordEnd >= 0
+                                                 ? c.sentences[k - 1].lastWordEnd
+                                                 : 0);
+            if (pause >= 40)
+                EXPECT_LE(starts[k], s.firstWord - 10) << c.name << ", sentence " << k + 1;
+            // Nor does it cut the sound the word opens with.
+            size_t onset = size_t(s.firstWord);
+            while (onset > 0 && speech[onset - 1] && size_t(s.firstWord) - onset < 20)
+                --onset;
+            if (onset == 0 || !speech[onset - 1])
+                EXPECT_LE(starts[k], int(onset)) << c.name << ", sentence " << k + 1;
+        }
+    }
+}
+
+}  // namespace
