@@ -29,8 +29,9 @@ namespace {
 const char* const kPhoneticFont = "Ksphonet.ttf";
 const char* const kScratchFiles[] = {kLessonPage, kWordsPage};
 
-// The pages are generated into the program folder before they are shown; a
-// folder or page file that refuses writing leaves every page blank.
+// The pages are generated into the run's working folder (the user folder,
+// or the program folder when it is portable) before they are shown;
+// a folder or page file that refuses writing leaves every page blank.
 bool canWritePages()
 {
     for (const char* page : kScratchFiles) {
