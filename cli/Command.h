@@ -4,7 +4,7 @@
 // arguments it takes, and what it does. Each command lives in a file of its
 // own and is listed once in Commands.cpp.
 
-#include "shell/RunFolders.h"
+#include "course/RunFolders.h"
 
 #include <QCommandLineOption>
 #include <QList>
