@@ -1,17 +1,13 @@
 #pragma once
 
-// A clip's samples encoded as an MP3 file: mono, constant 64 kbit/s, its first
-// frame the LAME/Xing header that carries the frame count and the encoder's
-// delay and padding, so players find its exact length.
+// A clip's samples encoded as an MP3 file by the program's encoder: mono,
+// constant 64 kbit/s, its first frame the LAME tag, so players find its
+// exact length and start.
 
-#include <QByteArray>
-#include <QString>
+#include "platform/analysis/Mp3Encoder.h"
 
 #include <cstddef>
 
-struct Mp3Clip {
-    QByteArray bytes;
-    QString error;  // empty when encoded
-};
+using Mp3Clip = Mp3Bytes;
 
 Mp3Clip encodeMp3Clip(const float* samples, std::size_t count, int rate);

@@ -1,17 +1,15 @@
 #pragma once
 
-// One command of the command line: its option (`--name`), the options and
-// arguments it takes, and what it does. Each command lives in a file of its
-// own and is listed once in Commands.cpp.
+// One command of the command line: its syntax and what it does. Each
+// command's work lives in a file of its own and is listed once in
+// Commands.cpp; what it accepts is in CommandSyntax.cpp.
 
+#include "cli/CommandLineRequest.h"
 #include "course/RunFolders.h"
 
-#include <QCommandLineOption>
 #include <QList>
 #include <QString>
 #include <QTextStream>
-
-class QCommandLineParser;
 
 // What a command may use: the run's folders, and the two streams, output for
 // results and errors for progress and problems.
@@ -21,19 +19,9 @@ struct CommandContext {
     QTextStream& err;
 };
 
-struct Command {
-    // The option that names the command, without its dashes.
-    QString name;
-    // One line for --help.
-    QString description;
-    // Its own options, beside the command's name.
-    QList<QCommandLineOption> options;
-    // The whole call as --help shows it, after the program's name
-    // ("--import --volume NAME [--title TITLE] AUDIO TEXT").
-    QString usage;
-    // Runs the command; returns the process's exit code.
-    int (*run)(const QCommandLineParser& parser, CommandContext& context);
-};
+// Runs a command whose options and arguments the request has checked;
+// returns the process's exit code.
+using CommandRun = int (*)(const CommandLineRequest& request, CommandContext& context);
 
-// Every command of the command line, in --help order.
-const QList<Command>& commands();
+// The work of the command named `name` (as in its syntax).
+CommandRun commandRun(const QString& name);

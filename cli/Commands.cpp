@@ -3,12 +3,16 @@
 #include "cli/ImportCommand.h"
 #include "cli/ReviewDueCommand.h"
 
-const QList<Command>& commands()
+CommandRun commandRun(const QString& name)
 {
-    static const QList<Command> all = {
-        importCommand(),
-        exportAnkiCommand(),
-        reviewDueCommand(),
+    static const QList<QPair<QString, CommandRun>> all = {
+        {"import", runImport},
+        {"export-anki", runExportAnki},
+        {"review-due", runReviewDue},
     };
-    return all;
+    for (const auto& [commandName, run] : all) {
+        if (commandName == name)
+            return run;
+    }
+    return nullptr;
 }

@@ -4,12 +4,7 @@
 #include "anki/CourseSentences.h"
 #include "platform/system/CourseLibrary.h"
 
-#include <QCommandLineParser>
-
 namespace {
-
-const char* const kVolumeOption = "volume";
-const char* const kLessonOption = "lesson";
 
 // The sentences of the chosen lessons, in lesson order, or why there are none.
 LessonSentences chosenSentences(CourseLibrary& library, const CourseVolume& volume, const QString& lessonTitle)
@@ -37,12 +32,14 @@ LessonSentences chosenSentences(CourseLibrary& library, const CourseVolume& volu
     return chosen;
 }
 
-int run(const QCommandLineParser& parser, CommandContext& context)
+}  // namespace
+
+int runExportAnki(const CommandLineRequest& line, CommandContext& context)
 {
-    const QStringList arguments = parser.positionalArguments();
-    const QString volumeName = parser.value(kVolumeOption);
-    if (volumeName.isEmpty() || arguments.size() != 1) {
-        context.err << "lexbay: 用法：lexbay --export-anki --volume 课本 [--lesson 课文标题] 输出.apkg\n";
+    const QStringList& arguments = line.arguments;
+    const QString volumeName = line.value("volume");
+    if (volumeName.isEmpty()) {
+        context.err << "lexbay: --volume 不能为空。用法：lexbay " << line.command->usage() << "\n";
         return 2;
     }
     const CourseVolume volume = findVolume(volumeName, {context.folders.shippedBooks(), context.folders.ownBooks});
@@ -56,7 +53,7 @@ int run(const QCommandLineParser& parser, CommandContext& context)
         return 1;
     }
     const LessonSentences chosen =
-        chosenSentences(library, volume, parser.isSet(kLessonOption) ? parser.value(kLessonOption) : QString());
+        chosenSentences(library, volume, line.isSet("lesson") ? line.value("lesson") : QString());
     if (!chosen.error.isEmpty()) {
         context.err << "lexbay: " << chosen.error << "\n";
         return 1;
@@ -79,14 +76,3 @@ int run(const QCommandLineParser& parser, CommandContext& context)
     return 0;
 }
 
-}  // namespace
-
-Command exportAnkiCommand()
-{
-    return {"export-anki",
-            "把课本或一课的句子连同录音片段导出为 Anki 卡片包",
-            {QCommandLineOption(kVolumeOption, "课本文件夹的名字", "NAME"),
-             QCommandLineOption(kLessonOption, "只导出这一课（课文标题）", "TITLE")},
-            "--export-anki --volume NAME [--lesson TITLE] OUT.apkg",
-            &run};
-}

@@ -3,4 +3,4 @@
 #include "cli/Command.h"
 
 // --export-anki: a lesson or a whole volume as an Anki package.
-Command exportAnkiCommand();
+int runExportAnki(const CommandLineRequest& line, CommandContext& context);

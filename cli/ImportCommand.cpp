@@ -6,30 +6,7 @@
 
 #include "ownlessons/LessonImport.h"
 
-#include <QCommandLineParser>
-
 namespace {
-
-const QCommandLineOption& volumeOption()
-{
-    static const QCommandLineOption option("volume", "自己的册名（books 下的文件夹；没有就新建）", "NAME");
-    return option;
-}
-const QCommandLineOption& titleOption()
-{
-    static const QCommandLineOption option("title", "课的标题（默认为录音的文件名）", "TITLE");
-    return option;
-}
-const QCommandLineOption& wordsOption()
-{
-    static const QCommandLineOption option("words", "本课词表（每个词三行：单词、音标、意思）", "FILE");
-    return option;
-}
-const QCommandLineOption& mergeOption()
-{
-    static const QCommandLineOption option("merge-cues", "把没有说完一句的字幕和下一条合成一句");
-    return option;
-}
 
 class ProgressLine {
 public:
@@ -54,20 +31,19 @@ private:
     int lastSentence_ = -1;
 };
 
-int runImport(const QCommandLineParser& parser, CommandContext& context)
+}  // namespace
+
+int runImport(const CommandLineRequest& line, CommandContext& context)
 {
-    const QStringList arguments = parser.positionalArguments();
-    if (arguments.size() != 2 || !parser.isSet(volumeOption())) {
-        context.err << "lexbay: 用法：lexbay --import --volume 册名 [--title 标题] [--words 词表] [--merge-cues] 录音 课文\n";
-        return 2;
-    }
+    const QStringList& arguments = line.arguments;
     ImportRequest request;
     request.booksFolder = context.folders.ownBooks;
+    request.shippedBooks = context.folders.shippedBooks();
     request.programFolder = context.folders.program;
-    request.volume = parser.value(volumeOption());
-    request.title = parser.value(titleOption());
-    request.wordsPath = parser.value(wordsOption());
-    request.mergeCues = parser.isSet(mergeOption());
+    request.volume = line.value("volume");
+    request.title = line.value("title");
+    request.wordsPath = line.value("words");
+    request.mergeCues = line.isSet("merge-cues");
     request.audioPath = arguments.at(0);
     request.textPath = arguments.at(1);
 
@@ -84,11 +60,3 @@ int runImport(const QCommandLineParser& parser, CommandContext& context)
     return 0;
 }
 
-}  // namespace
-
-Command importCommand()
-{
-    return {"import", "把一个录音和它的课文（或字幕）加为自己的一课",
-            {volumeOption(), titleOption(), wordsOption(), mergeOption()},
-            "--import --volume NAME [--title TITLE] [--words FILE] [--merge-cues] AUDIO TEXT", &runImport};
-}

@@ -3,4 +3,4 @@
 #include "cli/Command.h"
 
 // lexbay --import --volume NAME [--title TITLE] [--words FILE] [--merge-cues] AUDIO TEXT
-Command importCommand();
+int runImport(const CommandLineRequest& line, CommandContext& context);

@@ -2,7 +2,6 @@
 
 #include "record/RecordDatabase.h"
 
-#include <QCommandLineParser>
 #include <QDate>
 #include <QFileInfo>
 
@@ -29,26 +28,18 @@ int printDue(const QString& recordFile, const QDate& day, CommandContext& contex
     return 0;
 }
 
-int run(const QCommandLineParser& parser, CommandContext& context)
+}  // namespace
+
+int runReviewDue(const CommandLineRequest& line, CommandContext& context)
 {
     QDate day = QDate::currentDate();
-    if (parser.isSet("date")) {
-        day = QDate::fromString(parser.value("date"), kDateFormat);
+    if (line.isSet("date")) {
+        day = QDate::fromString(line.value("date"), kDateFormat);
         if (!day.isValid()) {
-            context.err << "lexbay: --date 需要 YYYY-MM-DD 形式的日期，而不是 “" << parser.value("date") << "”\n";
+            context.err << "lexbay: --date 需要 YYYY-MM-DD 形式的日期，而不是 “" << line.value("date") << "”\n";
             return 2;
         }
     }
     return printDue(context.folders.studyRecord, day, context);
 }
 
-}  // namespace
-
-Command reviewDueCommand()
-{
-    return {"review-due",
-            "显示某天（默认今天）到期复习的句子数，逾期的也计在内",
-            {QCommandLineOption("date", "复习的日期（YYYY-MM-DD，默认今天）", "YYYY-MM-DD")},
-            "--review-due [--date YYYY-MM-DD]",
-            run};
-}

@@ -9,6 +9,7 @@
 #include "platform/analysis/Mp3Encoding.h"
 #include "platform/analysis/SpeechFeatures.h"
 #include "platform/system/CourseLibrary.h"
+#include "platform/system/CourseNames.h"
 
 #include <QDir>
 #include <QFile>
@@ -122,7 +123,7 @@ public:
 private:
     QString prepare()
     {
-        if (QString refused = refusedVolumeName(request_.volume); !refused.isEmpty())
+        if (QString refused = refusedImportVolume(request_.volume, request_.shippedBooks); !refused.isEmpty())
             return refused;
         text_ = readText(request_);
         if (!text_.error.isEmpty())
@@ -165,7 +166,8 @@ private:
             // Byte for byte: the learner's file is what plays.
             if (!QFile::copy(request_.audioPath, recording))
                 return QStringLiteral("无法把录音复制到“%1”（磁盘满了？）").arg(result_.volumeFolder);
-        } else if (QString error = encodeMp3(request_.audioPath, recording, kDecodingLimitSeconds); !error.isEmpty()) {
+        } else if (QString error = encodeMp3(request_.audioPath, recording, kDecodingLimitSeconds, cancel_);
+                   !error.isEmpty()) {
             return error;
         }
         report(10);
@@ -248,6 +250,15 @@ private:
 };
 
 }  // namespace
+
+QString refusedImportVolume(const QString& name, const QString& shippedBooks)
+{
+    if (QString refused = refusedVolumeName(name); !refused.isEmpty())
+        return refused;
+    if (!shippedBooks.isEmpty() && shippedVolumeNames(shippedBooks).contains(name))
+        return QStringLiteral("“%1”是 Lexbay 自带的课本，自己的册不能同名（会遮住自带的那一册）；请换一个册名").arg(name);
+    return {};
+}
 
 ImportResult importLesson(const ImportRequest& request, const ImportProgress& progress, const std::atomic_bool* cancel)
 {

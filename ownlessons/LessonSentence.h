@@ -5,25 +5,10 @@
 // (subtitles) or once it is aligned, where it starts in the recording, and
 // where each of its words is spoken.
 
+#include "ownlessons/WordTime.h"
+
 #include <QList>
 #include <QString>
-
-// One written word of a sentence and when it is spoken. A word said as
-// several (a number, an abbreviation) is one entry; punctuation belongs to
-// no word.
-struct WordTime {
-    int from = 0;       // its first character in the sentence's English text
-    int length = 0;     // its characters there
-    double start = 0;   // seconds into the recording
-    double end = 0;
-
-    bool operator==(const WordTime& other) const
-    {
-        return from == other.from && length == other.length && start == other.start && end == other.end;
-    }
-};
-
-using WordTimes = QList<WordTime>;
 
 struct LessonSentence {
     QString english;

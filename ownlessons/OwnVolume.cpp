@@ -1,6 +1,8 @@
 #include "ownlessons/OwnVolume.h"
 
 #include "ownlessons/FileTransaction.h"
+#include "ownlessons/WordTimesFile.h"
+#include "platform/system/CourseNames.h"
 #include "platform/system/CourseText.h"
 
 #include <QDir>
@@ -97,6 +99,33 @@ QString fileName(const QString& volumeFolder, int position, const char* extensio
     return lessonFileBase(QFileInfo(volumeFolder).fileName(), position) + extension;
 }
 
+// The name the volume holds lesson `position`'s file under, in whatever
+// letter case; empty when it has none.
+QString spelledLessonFile(const QString& volumeFolder, int position, const char* extension)
+{
+    return spelledFileName(volumeFolder, fileName(volumeFolder, position, extension));
+}
+
+// The name of a volume file as the volume spells it, or as the course names
+// it when the volume has none yet.
+QString volumeFile(const QString& volumeFolder, const char* name)
+{
+    const QString spelled = spelledFileName(volumeFolder, name);
+    return spelled.isEmpty() ? QString(name) : spelled;
+}
+
+// The file `spelled` of lesson `from` named for lesson `to` in the same
+// letter case: TLX1003.MP3 becomes TLX1002.MP3.
+QString renumbered(const QString& volumeFolder, const QString& spelled, int from, int to)
+{
+    const QString volume = QFileInfo(volumeFolder).fileName();
+    const QString base = lessonFileBase(volume, from);
+    return spelled.left(3) + lessonFileBase(volume, to).mid(3) + spelled.mid(base.size());
+}
+
+// Each lesson file's extension: its recording, its timing file and its word times.
+const char* const kLessonFileExtensions[] = {".mp3", ".lrc", kWordTimesExtension};
+
 }  // namespace
 
 QString refusedVolumeName(const QString& name)
@@ -114,7 +143,7 @@ QString refusedVolumeName(const QString& name)
 
 int lessonCount(const QString& volumeFolder)
 {
-    return headerCount(linesOf(readAll(QDir(volumeFolder).filePath(kLessonFile))));
+    return headerCount(linesOf(readAll(QDir(volumeFolder).filePath(volumeFile(volumeFolder, kLessonFile)))));
 }
 
 LessonBytes lessonBytes(const NewLesson& lesson)
@@ -160,32 +189,40 @@ StagedLesson stageLesson(FileTransaction& transaction, const QString& volumeFold
         return staged;
     }
     const QDir folder(volumeFolder);
-    const QList<QByteArray> lessons = linesOf(readAll(folder.filePath(kLessonFile)));
-    QList<QByteArray> words = linesOf(readAll(folder.filePath(kWordFile)));
+    const QString lessonName = volumeFile(volumeFolder, kLessonFile);
+    const QString wordName = volumeFile(volumeFolder, kWordFile);
+    const QList<QByteArray> lessons = linesOf(readAll(folder.filePath(lessonName)));
+    QList<QByteArray> words = linesOf(readAll(folder.filePath(wordName)));
     staged.lessonIndex = headerCount(lessons);
     // Word sections stand by position: a lesson without one gets an empty one.
     for (int missing = headerCount(words); missing < staged.lessonIndex; ++missing)
         words << "$";
     const int position = staged.lessonIndex + 1;
-    if (!transaction.write(kLessonFile, joined(lessons) + bytes.lesson)
-        || !transaction.write(kWordFile, joined(words) + bytes.words)
-        || !transaction.write(fileName(volumeFolder, position, ".lrc"), bytes.timing)) {
+    const QByteArray wordTimes = wordTimesBytes(lesson.sentences);
+    if (!transaction.write(lessonName, joined(lessons) + bytes.lesson)
+        || !transaction.write(wordName, joined(words) + bytes.words)
+        || !transaction.write(fileName(volumeFolder, position, ".lrc"), bytes.timing)
+        || (!wordTimes.isEmpty()
+            && !transaction.write(fileName(volumeFolder, position, kWordTimesExtension), wordTimes))) {
         staged.error = transaction.error();
         return staged;
     }
-    staged.lessonFile = transaction.stagedPathOf(kLessonFile);
-    staged.wordFile = transaction.stagedPathOf(kWordFile);
+    staged.lessonFile = transaction.stagedPathOf(lessonName);
+    staged.wordFile = transaction.stagedPathOf(wordName);
     staged.timingFile = transaction.stagedPathOf(fileName(volumeFolder, position, ".lrc"));
     for (const char* extension : {".mp3", ".lrc"})
         staged.files << folder.filePath(fileName(volumeFolder, position, extension));
-    staged.files << folder.filePath(kLessonFile) << folder.filePath(kWordFile);
+    if (!wordTimes.isEmpty())
+        staged.files << folder.filePath(fileName(volumeFolder, position, kWordTimesExtension));
+    staged.files << folder.filePath(lessonName) << folder.filePath(wordName);
     return staged;
 }
 
 double moveSentenceStart(const QString& volumeFolder, int lessonIndex, int sentence, double delta,
                          double recordingSeconds, QString* error)
 {
-    const QString name = fileName(volumeFolder, lessonIndex + 1, ".lrc");
+    const QString spelled = spelledLessonFile(volumeFolder, lessonIndex + 1, ".lrc");
+    const QString name = spelled.isEmpty() ? fileName(volumeFolder, lessonIndex + 1, ".lrc") : spelled;
     const QString path = QDir(volumeFolder).filePath(name);
     QList<QByteArray> lines = linesOf(readAll(path));
     if (sentence < 0 || sentence >= lines.size() || lines.at(sentence).size() < 10) {
@@ -198,21 +235,36 @@ double moveSentenceStart(const QString& volumeFolder, int lessonIndex, int sente
     };
     const double earliest = sentence > 0 ? startOf(sentence - 1) + 0.01 : 0.0;
     const double latest = (sentence + 1 < lines.size() ? startOf(sentence + 1) : recordingSeconds) - 0.01;
-    const double moved = std::clamp(startOf(sentence) + delta, earliest, std::max(earliest, latest));
-    lines[sentence] = encodeCourseText(timeStamp(moved)) + lines.at(sentence).mid(10);
+    const double before = startOf(sentence);
+    const double moved = std::clamp(before + delta, earliest, std::max(earliest, latest));
+    const double start = std::round(moved * 100) / 100;
+    lines[sentence] = encodeCourseText(timeStamp(start)) + lines.at(sentence).mid(10);
     FileTransaction transaction(volumeFolder);
-    if (!transaction.write(name, joined(lines)) || !transaction.commit()) {
+    bool written = transaction.write(name, joined(lines));
+    // The first word starts as much later or earlier as its sentence.
+    const QString wordTimes = spelledLessonFile(volumeFolder, lessonIndex + 1, kWordTimesExtension);
+    if (written && !wordTimes.isEmpty()) {
+        QFile file(QDir(volumeFolder).filePath(wordTimes));
+        if (!file.open(QIODevice::ReadOnly)) {
+            *error = QStringLiteral("无法读取“%1”：%2").arg(file.fileName(), file.errorString());
+            return -1;
+        }
+        written = transaction.write(wordTimes, withFirstWordMoved(file.readAll(), sentence, start - before));
+    }
+    if (!written || !transaction.commit()) {
         *error = transaction.error();
         return -1;
     }
-    return std::round(moved * 100) / 100;
+    return start;
 }
 
 QString removeLesson(const QString& volumeFolder, int lessonIndex)
 {
     const QDir folder(volumeFolder);
-    QList<QByteArray> lessons = linesOf(readAll(folder.filePath(kLessonFile)));
-    QList<QByteArray> words = linesOf(readAll(folder.filePath(kWordFile)));
+    const QString lessonName = volumeFile(volumeFolder, kLessonFile);
+    const QString wordName = volumeFile(volumeFolder, kWordFile);
+    QList<QByteArray> lessons = linesOf(readAll(folder.filePath(lessonName)));
+    QList<QByteArray> words = linesOf(readAll(folder.filePath(wordName)));
     const int count = headerCount(lessons);
     if (lessonIndex < 0 || lessonIndex >= count)
         return QStringLiteral("这一册没有第 %1 课").arg(lessonIndex + 1);
@@ -223,14 +275,19 @@ QString removeLesson(const QString& volumeFolder, int lessonIndex)
         words.erase(words.begin() + wordFirst, words.begin() + wordEnd);
 
     FileTransaction transaction(volumeFolder);
-    if (!transaction.write(kLessonFile, joined(lessons)) || !transaction.write(kWordFile, joined(words)))
+    if (!transaction.write(lessonName, joined(lessons)) || !transaction.write(wordName, joined(words)))
         return transaction.error();
-    for (const char* extension : {".mp3", ".lrc"}) {
-        if (QFile::exists(folder.filePath(fileName(volumeFolder, lessonIndex + 1, extension))))
-            transaction.remove(fileName(volumeFolder, lessonIndex + 1, extension));
-        for (int position = lessonIndex + 2; position <= count; ++position)
-            transaction.rename(fileName(volumeFolder, position, extension),
-                               fileName(volumeFolder, position - 1, extension));
+    // A lesson may lack a file (no recording yet, no word times) or carry it
+    // in other letter case: what is there is renamed, as it is spelled.
+    for (const char* extension : kLessonFileExtensions) {
+        const QString removed = spelledLessonFile(volumeFolder, lessonIndex + 1, extension);
+        if (!removed.isEmpty())
+            transaction.remove(removed);
+        for (int position = lessonIndex + 2; position <= count; ++position) {
+            const QString spelled = spelledLessonFile(volumeFolder, position, extension);
+            if (!spelled.isEmpty())
+                transaction.rename(spelled, renumbered(volumeFolder, spelled, position, position - 1));
+        }
     }
     return transaction.commit() ? QString() : transaction.error();
 }

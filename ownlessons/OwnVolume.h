@@ -4,7 +4,9 @@
 // course's layouts: lesson.txt and words.txt (GB18030, CR LF, one `$`
 // section per lesson), and per lesson its recording and timing file
 // tlx<N><LLL>.mp3 / .lrc, N the volume number its folder name gives and LLL
-// the lesson's position from 1. Every change is all or nothing.
+// the lesson's position from 1, and its word times when they are known
+// (ownlessons/WordTimesFile.h). A file is found under its name in any letter
+// case, as the window finds it. Every change is all or nothing.
 
 #include "ownlessons/LessonSentence.h"
 
@@ -50,7 +52,8 @@ LessonBytes lessonBytes(const NewLesson& lesson);
 
 // Stages lesson `lesson` as the next lesson of the volume folder into
 // `transaction` (whose folder it is), its recording already staged by the
-// caller as `stagedRecordingName`. Returns the lesson's files, or an error.
+// caller, and its word times when any sentence has them. Returns the lesson's
+// files, or an error.
 struct StagedLesson {
     QStringList files;   // the final names, for the learner
     QString lessonFile;  // the staged lesson.txt and words.txt and timing file, for checking
@@ -63,10 +66,12 @@ StagedLesson stageLesson(FileTransaction& transaction, const QString& volumeFold
 
 // Moves sentence `sentence`'s start of lesson `lessonIndex` by `delta`
 // seconds, kept 0.01 s inside its neighbours (the next sentence, or the
-// recording's end `recordingSeconds`). Returns the new start, or sets `error`.
+// recording's end `recordingSeconds`); the sentence's first spoken word
+// starts as much later or earlier. Returns the new start, or sets `error`.
 double moveSentenceStart(const QString& volumeFolder, int lessonIndex, int sentence, double delta,
                          double recordingSeconds, QString* error);
 
-// Removes lesson `lessonIndex`: its sections and its two files; the later
-// lessons' files are renamed down by one. Returns an error, or empty.
+// Removes lesson `lessonIndex`: its sections and its files; the files the
+// later lessons have are renamed down by one, each in its own letter case.
+// Returns an error, or empty.
 QString removeLesson(const QString& volumeFolder, int lessonIndex);

@@ -102,6 +102,7 @@ void StudyRecorder::answerChecked(int n, bool right, int firstWrong, bool englis
     keep(RecordEvent::DictationAnswer, n, event);
     if (n < 0 || n >= history_.size())
         return;
+    emit sentenceGraded(n);
     history_[n].append(right);
     if (historyRequest_ != 0)
         answersSinceRead_.append({n, right});
@@ -112,6 +113,8 @@ void StudyRecorder::takeScored(int n, int similarity)
     RecordEvent event;
     event.similarity = std::clamp(similarity, 0, 100);
     keep(RecordEvent::TakeScored, n, event);
+    if (n >= 0 && n < sentences_.size())
+        emit sentenceGraded(n);
 }
 
 std::vector<int> StudyRecorder::hardSentences() const { return ::hardSentences(history_); }

@@ -34,6 +34,12 @@ public slots:
     // sentence is reviewed with the grade its similarity earns.
     void takeScored(int n, int similarity);
 
+signals:
+    // A dictation answer or a scored take has gone to the record, where it
+    // grades the sentence for review: a read of the review queue made from
+    // now on sees it.
+    void sentenceGraded(int n);
+
 private:
     void lessonStarted();
     void keep(RecordEvent::Kind kind, int sentence, RecordEvent event = {});

@@ -1,5 +1,6 @@
 #include "shell/Catalogue.h"
 
+#include "ownlessons/WordTimesFile.h"
 #include "platform/system/CourseLibrary.h"
 #include "platform/system/CourseNames.h"
 #include "platform/system/MessageBoxes.h"
@@ -10,10 +11,12 @@
 #include "record/StudyRecord.h"
 #include "shell/Module1.h"
 #include "study/SentencePlayback.h"
+#include "study/SpokenWordMark.h"
 #include "study/StudySession.h"
 
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
@@ -24,7 +27,6 @@
 
 namespace {
 
-const char* const kVolumePrefix = "Trellis英语";
 const char* const kLessonText = "lesson.txt";
 const char* const kWordList = "words.txt";
 
@@ -44,16 +46,6 @@ QString withoutLineEnd(QString title)
     while (title.endsWith('\n') || title.endsWith('\r'))
         title.chop(1);
     return title;
-}
-
-// The volume folders of the shipped books folder by name: entries whose
-// names begin with the course's prefix and hold no dot.
-QStringList volumeNames(const QString& books)
-{
-    QStringList names =
-        QDir(books).entryList({QString(kVolumePrefix) + "*"}, QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot);
-    names.removeIf([](const QString& name) { return name.contains('.'); });
-    return names;
 }
 
 // The learner's own volumes may have any name without a dot (a dotted one
@@ -82,7 +74,7 @@ void Catalogue::FillCbVolume()
     // One list sorted by name; the learner's own volume takes the place of a
     // shipped one of the same name. Each entry keeps the folder it is read from.
     QMap<QString, QString> volumes;
-    for (const QString& name : volumeNames(books_.shipped))
+    for (const QString& name : shippedVolumeNames(books_.shipped))
         volumes.insert(name, QDir(books_.shipped).filePath(name));
     if (!books_.own.isEmpty()) {
         for (const QString& name : ownVolumeNames(books_.own))
@@ -138,16 +130,8 @@ QString Catalogue::courseFile(const QString& fileName) const
     const QString folder = c_.cbVolume->currentData().toString();
     if (folder.isEmpty())
         return {};
-    const QString exact = folder + "/" + fileName;
-    if (QFileInfo::exists(exact))
-        return exact;
-    // Course folders copied from other systems carry names such as TLX1001.MP3.
-    const QStringList entries = QDir(folder).entryList(QDir::Files);
-    for (const QString& entry : entries) {
-        if (entry.compare(fileName, Qt::CaseInsensitive) == 0)
-            return folder + "/" + entry;
-    }
-    return exact;
+    const QString spelled = spelledFileName(folder, fileName);
+    return folder + "/" + (spelled.isEmpty() ? fileName : spelled);
 }
 
 QString Catalogue::recordingBaseName() const
@@ -236,6 +220,7 @@ void Catalogue::LoadLesson()
     forward->Set_Destination(c_.pressTarget, "HtmlEventHandler");
     session_.startLesson(c_.wbContent->document(), sentenceCount, forward, {currentVolumeFolder(), title});
     openLessonRecording(sentenceCount, lesson);
+    readWordTimes();
     lessonLoaded_ = true;
     // The lesson left behind may have become studied.
     requestLessonMarks();
@@ -250,6 +235,20 @@ void Catalogue::openLessonRecording(int sentenceCount, int lesson)
         times[sentenceCount] = playback_.openRecording(courseFile(recordingBaseName() + ".mp3"));
     }
     session_.setSentenceTimes(std::move(times));
+}
+
+void Catalogue::readWordTimes()
+{
+    session_.setWordTimes({});
+    if (!isOwnVolume() || currentLesson() < 0)
+        return;
+    QFile file(courseFile(recordingBaseName() + kWordTimesExtension));
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    QStringList texts;
+    for (int n = 0; n < session_.sentenceCount(); ++n)
+        texts << timedSentenceText(session_.englishElement(n));
+    session_.setWordTimes(wordTimesFrom(file.readAll(), texts));
 }
 
 void Catalogue::requestLessonMarks() { marksRequest_ = record_.readMarks(currentVolumeFolder(), lessonTitles()); }

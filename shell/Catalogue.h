@@ -3,7 +3,8 @@
 // The course as the window lists it: the volumes of the program's books
 // folder and the learner's own, the lessons of the chosen volume with their
 // marks from the study record, and the loading of one lesson into the pages,
-// the study session and the player.
+// the study session (with its word times, where the lesson keeps them) and
+// the player.
 
 #include <QIcon>
 #include <QObject>
@@ -74,6 +75,9 @@ public:
     // when beyond it) of the volume at `volumePath`, as if chosen.
     void showLesson(const QString& volumePath, int lesson);
     QStringList lessonTitles() const;
+    // Hands the session the loaded lesson's word times as its file holds them
+    // now; the shipped course has none.
+    void readWordTimes();
     // The books folder a learner adds volumes to: their own, else the
     // program's.
     QString booksFolderForLearner() const;

@@ -13,6 +13,10 @@ struct TwipsRect {
 
 constexpr float kTwipsPerPixel = 15.0f;
 
+// The smallest client area the window allows: the volume and lesson lists
+// beside a narrow page, under the toolbar's row with 语速 at its end.
+constexpr TwipsRect kSmallestClientArea{0, 0, 6000, 5400};
+
 // The controls the stretching reads or moves. Positions of controls inside a
 // panel are relative to the panel.
 struct FormLayout {

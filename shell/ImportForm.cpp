@@ -1,6 +1,5 @@
 #include "shell/ImportForm.h"
 
-#include "ownlessons/OwnVolume.h"
 #include "shell/Controls.h"
 
 #include <QComboBox>
@@ -23,12 +22,11 @@ const char* const kTextFilter = "课文或字幕 (*.txt *.srt *.vtt *.lrc);;所�
 // Offered when the learner has no volume of their own yet.
 const char* const kFirstOwnVolume = "我的课本";
 
-QString volumeProblem(const QString& name) { return refusedVolumeName(name); }
-
 }  // namespace
 
-ImportForm::ImportForm(const QString& ownBooks, const QString& programFolder, const QString& volume, QWidget* parent)
-    : QDialog(parent), ownBooks_(ownBooks), programFolder_(programFolder)
+ImportForm::ImportForm(const QString& ownBooks, const QString& shippedBooks, const QString& programFolder,
+                       const QString& volume, QWidget* parent)
+    : QDialog(parent), ownBooks_(ownBooks), shippedBooks_(shippedBooks), programFolder_(programFolder)
 {
     setObjectName("ImportForm");
     setWindowTitle("导入课程");
@@ -102,7 +100,7 @@ QWidget* ImportForm::fileRow(QLineEdit* path, const QString& caption, const QStr
 void ImportForm::listOwnVolumes(const QString& volume)
 {
     QStringList own = QDir(ownBooks_).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
-    own.removeIf([](const QString& name) { return !volumeProblem(name).isEmpty(); });
+    own.removeIf([this](const QString& name) { return !volumeProblem(name).isEmpty(); });
     cbImportVolume->addItems(own);
     const QString offered = own.contains(volume) ? volume : own.isEmpty() ? QString(kFirstOwnVolume) : own.first();
     cbImportVolume->setCurrentText(offered);
@@ -116,6 +114,8 @@ void ImportForm::audioChosen(const QString& path)
         txtTitle->setText(base);
     defaultTitle_ = base;
 }
+
+QString ImportForm::volumeProblem(const QString& name) const { return refusedImportVolume(name, shippedBooks_); }
 
 void ImportForm::checkVolume()
 {
@@ -135,6 +135,7 @@ void ImportForm::start()
     }
     ImportRequest request;
     request.booksFolder = ownBooks_;
+    request.shippedBooks = shippedBooks_;
     request.programFolder = programFolder_;
     request.volume = cbImportVolume->currentText();
     request.title = txtTitle->text().trimmed();

@@ -22,11 +22,12 @@ class QThread;
 class ImportForm : public QDialog {
     Q_OBJECT
 public:
-    // `ownBooks` is the learner's books folder, `programFolder` the folder of
-    // the course-data library and the page heads; `volume` the volume offered
-    // first.
-    ImportForm(const QString& ownBooks, const QString& programFolder, const QString& volume,
-               QWidget* parent = nullptr);
+    // `ownBooks` is the learner's books folder, `shippedBooks` the one that
+    // comes with the program (its volumes' names are refused),
+    // `programFolder` the folder of the course-data library and the page
+    // heads; `volume` the volume offered first.
+    ImportForm(const QString& ownBooks, const QString& shippedBooks, const QString& programFolder,
+               const QString& volume, QWidget* parent = nullptr);
     ~ImportForm() override;
 
     bool running() const { return worker_ != nullptr; }
@@ -52,12 +53,14 @@ private:
     QWidget* fileRow(QLineEdit* path, const QString& caption, const QString& filter);
     void listOwnVolumes(const QString& volume);
     void audioChosen(const QString& path);
+    QString volumeProblem(const QString& name) const;
     void checkVolume();
     void start();
     void showProgress(int percent, int sentence, int count);
     void finish();
 
     QString ownBooks_;
+    QString shippedBooks_;
     QString programFolder_;
     QString defaultTitle_;
     QThread* worker_ = nullptr;

@@ -81,8 +81,13 @@ void Keys::nameInTips()
         }
         if (const QString letter = accessKey(button->text()); !letter.isEmpty())
             names << "Alt+" + letter;
-        if (!names.isEmpty())
-            button->setToolTip("快捷键：" + names.join(" 或 "));
+        QString tip = names.isEmpty() ? QString() : "快捷键：" + names.join(" 或 ");
+        // A button that shows its icon alone says in its tip what it is.
+        auto* tool = qobject_cast<QToolButton*>(button);
+        if (tool != nullptr && tool->toolButtonStyle() == Qt::ToolButtonIconOnly)
+            tip = tip.isEmpty() ? tool->text() : tool->text() + "（" + tip + "）";
+        if (!tip.isEmpty())
+            button->setToolTip(tip);
     }
 }
 

@@ -30,6 +30,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
@@ -54,6 +55,7 @@ MainForm::MainForm(Platform platform, QWidget* parent) : QMainWindow(parent), pl
     connectControls();
     createKeys();
     resize(formLayout_.stuInfo.toPixels().width(), 10845 / 15);
+    setMinimumSize(kSmallestClientArea.toPixels().size());
 }
 
 MainForm::~MainForm()
@@ -141,25 +143,27 @@ void MainForm::createToolbar()
     for (const ModeButton& mode : kToolbarButtons) {
         auto* toolButton = named(new QToolButton(Toolbar1), mode.key);
         toolButton->setText(mode.caption);
-        toolButton->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+        toolButton->setToolButtonStyle(mode.iconOnly ? Qt::ToolButtonIconOnly : Qt::ToolButtonTextBesideIcon);
         toolButton->setIcon(QIcon(Module1::sAppPath + "/icons/" + mode.key + ".svg"));
         Toolbar1->addWidget(toolButton);
         const QString key = mode.key;
         connect(toolButton, &QToolButton::clicked, this, [this, key] { Toolbar1_ButtonClick(key); });
     }
-    // The playback speed, at the right end.
-    auto* spacer = new QWidget(Toolbar1);
-    spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
-    Toolbar1->addWidget(spacer);
-    lbSpeed = label(Toolbar1, "lbSpeed", "语速");
-    lbSpeed->setContentsMargins(0, 0, 4, 0);
-    Toolbar1->addWidget(lbSpeed);
-    cbSpeed = named(new QComboBox(Toolbar1), "cbSpeed");
+    // The playback speed closes the toolbar's row, beside the toolbar rather
+    // than in it: in a narrow window the toolbar puts the buttons that do not
+    // fit behind its » menu, and the speed stays in sight.
+    speedBox_ = named(new QWidget(clientArea_), "speedBox");
+    auto* row = new QHBoxLayout(speedBox_);
+    row->setContentsMargins(4, 0, 6, 0);
+    row->setSpacing(4);
+    lbSpeed = label(speedBox_, "lbSpeed", "语速");
+    row->addWidget(lbSpeed);
+    cbSpeed = named(new QComboBox(speedBox_), "cbSpeed");
     for (const int percent : kPlaybackSpeeds)
         cbSpeed->addItem(QString("%1%").arg(percent), percent);
     cbSpeed->setCurrentIndex(cbSpeed->findData(kNormalSpeed));
     cbSpeed->setFocusPolicy(Qt::ClickFocus);
-    Toolbar1->addWidget(cbSpeed);
+    row->addWidget(cbSpeed);
 }
 
 void MainForm::createStudy()

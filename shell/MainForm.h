@@ -29,6 +29,7 @@ class QLabel;
 class QMenu;
 class QListWidget;
 class QStatusBar;
+class QTimer;
 class QToolBar;
 class ReviewForm;
 class ReviewSentences;
@@ -106,6 +107,9 @@ private:
     void createStudy();
     void createRecord();
     void createReview();
+    // Asks the record for the count on 今日复习; returns the request's number.
+    int readReviewCount();
+    void followReviewDay();
     void showReviewCount(const ReviewOverview& overview);
     void exportDue(const ReviewQueue& queue);
     void createCatalogue();
@@ -151,6 +155,7 @@ private:
     HtmlView* wbAdv = nullptr;
     QCheckBox* ckShowChinese = nullptr;
     QLabel* lbCurLesson = nullptr;
+    QWidget* speedBox_ = nullptr;
     QLabel* lbSpeed = nullptr;
     QComboBox* cbSpeed = nullptr;
     BrowsePanel* piBrowse = nullptr;
@@ -174,4 +179,5 @@ private:
     ReviewForm* reviewForm_ = nullptr;
     int reviewQueueRequest_ = 0, reviewCountRequest_ = 0, reviewEndRequest_ = 0, reviewChartRequest_ = 0;
     int dailyReviews_ = 0;
+    QTimer* reviewDayTimer_ = nullptr;
 };

@@ -35,6 +35,7 @@ bool OwnLessonEdits::moveSentenceStart(double seconds)
     }
     times.at(sentence) = start;
     session_.setSentenceTimes(std::move(times));
+    catalogue_.readWordTimes();
     playback_.PlaySentence(sentence, true);
     emit notice(QString("第 %1 句从 %2 秒开始").arg(sentence + 1).arg(start, 0, 'f', 2));
     return true;

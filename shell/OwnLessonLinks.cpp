@@ -10,6 +10,7 @@
 #include "shell/OwnLessonEdits.h"
 #include "study/StudyModes.h"
 
+#include <QDir>
 
 void MainForm::createOwnLessonEdits()
 {
@@ -24,7 +25,8 @@ void MainForm::btImport_click()
         return;
     }
     if (importForm_ == nullptr) {
-        importForm_ = new ImportForm(platform_.ownBooks, Module1::sAppPath, catalogue_->currentVolumeFolder(), this);
+        importForm_ = new ImportForm(platform_.ownBooks, QDir(Module1::sAppPath).filePath(platform_.shippedBooks),
+                                     Module1::sAppPath, catalogue_->currentVolumeFolder(), this);
         importForm_->setWindowModality(Qt::WindowModal);
         connect(importForm_, &ImportForm::imported, this, &MainForm::showImportedLesson);
     }

@@ -10,10 +10,15 @@ Platform Platform::real(const RunFolders& folders)
 {
     Platform p;
     p.makeHtmlView = [] { return std::make_unique<WebEngineHtmlView>(); };
-    p.mePlayer = std::make_unique<GstMediaPlayer>();
-    p.reviewPlayer = std::make_unique<GstMediaPlayer>();
-    p.mciRecorder = std::make_unique<GstWaveDevice>();
-    p.mciPlayer = std::make_unique<GstWaveDevice>();
+    // One choice of output and one of input for the run, shared by the four
+    // devices: the output is tried while the window starts, off its thread;
+    // the input at the first take.
+    auto output = std::make_shared<GstSoundDeviceChoice>(GstSoundDeviceChoice::Direction::Output);
+    auto input = std::make_shared<GstSoundDeviceChoice>(GstSoundDeviceChoice::Direction::Input);
+    p.mePlayer = std::make_unique<GstMediaPlayer>(output);
+    p.reviewPlayer = std::make_unique<GstMediaPlayer>(output);
+    p.mciRecorder = std::make_unique<GstWaveDevice>(output, input);
+    p.mciPlayer = std::make_unique<GstWaveDevice>(output, input);
     p.messageBoxes = std::make_unique<QtMessageBoxes>();
     p.library = std::make_unique<CourseLibrary>(folders.program + "/liblexbaydll.so");
     p.shippedBooks = folders.shippedBooks();

@@ -34,8 +34,8 @@ struct Platform {
     QString shippedBooks = kBooksFolder;
     QString ownBooks;
 
-    // The program's own: WebEngine views, GStreamer audio on the default
-    // devices, real message boxes, the library from the program folder, the
+    // The program's own: WebEngine views, GStreamer audio on the devices the
+    // program chooses (sound server, ALSA, or a silent stand-in), real message boxes, the library from the program folder, the
     // volumes of both books folders.
     static Platform real(const RunFolders& folders);
 };

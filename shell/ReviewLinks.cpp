@@ -1,7 +1,9 @@
 // The window's side of the daily review: the 今日复习 button and its count,
-// the review window, its settings, and the grades it sends to the record.
+// read again after every grade and when the day changes, the review window,
+// its settings, and the grades it sends to the record.
 
 #include "record/StudyRecord.h"
+#include "record/StudyRecorder.h"
 #include "shell/AnkiExportForm.h"
 #include "shell/MainForm.h"
 #include "shell/Module1.h"
@@ -14,6 +16,7 @@
 #include "study/StudySession.h"
 
 #include <QDateTime>
+#include <QTimer>
 #include <QToolBar>
 
 #include <algorithm>
@@ -23,6 +26,9 @@ namespace {
 const char* const kRetentionKey = "DesiredRetention";
 const char* const kDailyLimitKey = "ReviewDailyLimit";
 constexpr int kDefaultRetentionPercent = 90;
+// How long after midnight the count is read again, and the longest it goes unread.
+constexpr qint64 kPastMidnightMs = 1000;
+constexpr qint64 kLongestCountAgeMs = 10 * 60 * 1000;
 
 }  // namespace
 
@@ -42,9 +48,10 @@ void MainForm::createReview()
         event.sentence = sentence;
         event.grade = grade;
         record_->add(event);
+        readReviewCount();
     });
-    connect(reviewForm_, &ReviewForm::sessionEnded, this,
-            [this] { reviewCountRequest_ = reviewEndRequest_ = record_->readReviewOverview(); });
+    connect(recorder_.get(), &StudyRecorder::sentenceGraded, this, &MainForm::readReviewCount);
+    connect(reviewForm_, &ReviewForm::sessionEnded, this, [this] { reviewEndRequest_ = readReviewCount(); });
     connect(reviewForm_, &ReviewForm::retentionChanged, this, [this](int percent) {
         settings_->setNumberOnceUsed(kRetentionKey, percent, kDefaultRetentionPercent);
         record_->setDesiredRetention(percent / 100.0);
@@ -52,10 +59,11 @@ void MainForm::createReview()
     connect(reviewForm_, &ReviewForm::dailyLimitChanged, this, [this](int limit) {
         settings_->setNumberOnceUsed(kDailyLimitKey, limit, kDefaultDailyReviews);
         dailyReviews_ = limit;
-        reviewCountRequest_ = record_->readReviewOverview();
+        readReviewCount();
     });
     connect(record_.get(), &StudyRecord::reviewQueueRead, this, [this](int request, const ReviewQueue& queue) {
-        if (request == reviewQueueRequest_)
+        // A review window closed while its queue was read starts nothing.
+        if (request == reviewQueueRequest_ && reviewForm_->isVisible())
             reviewForm_->start(queue, {playback_->speedPercent(), piSpell->options().lenient,
                                        session_->chineseChosen()});
         if (request == dueExportRequest_)
@@ -69,7 +77,27 @@ void MainForm::createReview()
         if (request == reviewChartRequest_ && recordForm_ != nullptr)
             recordForm_->showReviewOverview(overview);
     });
-    reviewCountRequest_ = record_->readReviewOverview();
+    reviewDayTimer_ = new QTimer(this);
+    reviewDayTimer_->setObjectName("timerReviewDay");
+    reviewDayTimer_->setSingleShot(true);
+    connect(reviewDayTimer_, &QTimer::timeout, this, [this] {
+        readReviewCount();
+        followReviewDay();
+    });
+    followReviewDay();
+    readReviewCount();
+}
+
+int MainForm::readReviewCount() { return reviewCountRequest_ = record_->readReviewOverview(); }
+
+void MainForm::followReviewDay()
+{
+    // The count is today's, so it is read again just after midnight; and at
+    // least every few minutes besides, as the timer stands still while the
+    // machine sleeps.
+    const QDateTime now = QDateTime::currentDateTime();
+    const qint64 toMidnight = now.msecsTo(now.date().addDays(1).startOfDay()) + kPastMidnightMs;
+    reviewDayTimer_->start(int(std::clamp<qint64>(toMidnight, kPastMidnightMs, kLongestCountAgeMs)));
 }
 
 void MainForm::exportDue(const ReviewQueue& queue)

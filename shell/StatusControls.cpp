@@ -35,9 +35,12 @@ const ModeButton kToolbarButtons[9] = {
     {"btSpell", "逆向听写", StatusSpell, "停止听写"},
     {"btThinkEnglish", "回想英文", StatusThinkEnglish, "停止回想"},
     {"btWords", "学词汇", StatusWords, "学课文"},
-    // Not modes: the recording-source dialog, the study record, the daily review and the import.
+    // Not modes: the recording-source dialog, the study record, the daily
+    // review and the import. The record and the import, used now and then,
+    // show their icons only, so that the row fits the window's default width
+    // with the count of the day's review in words.
     {"btMp3", "MP3导出", 0, "MP3导出"},
-    {"btStudyRecord", "学习记录", 0, "学习记录"},
+    {"btStudyRecord", "学习记录", 0, "学习记录", true},
     {"btReview", "今日复习", 0, "今日复习"},
-    {"btImport", "导入课程", 0, "导入课程"},
+    {"btImport", "导入课程", 0, "导入课程", true},
 };

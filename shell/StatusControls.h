@@ -18,12 +18,14 @@ struct StatusControls {
 const StatusControls* statusControls(int status);
 
 // A toolbar button: its key, its caption, and for a mode's button the status
-// the mode runs in and the caption while it runs.
+// the mode runs in and the caption while it runs. A button shown as its icon
+// alone keeps its caption for its tip and for screen readers.
 struct ModeButton {
     const char* key;
     const char* caption;
     int status;
     const char* runningCaption;
+    bool iconOnly = false;
 };
 
 // Left to right.

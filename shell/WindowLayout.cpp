@@ -15,6 +15,8 @@
 #include <QResizeEvent>
 #include <QToolBar>
 
+#include <algorithm>
+
 namespace {
 
 // The window's outer size on the desktop it was designed for: the client area
@@ -38,8 +40,12 @@ void MainForm::ResizeForm()
     const float H = height() * kTwipsPerPixel + kFrameHeightTwips;
     if (ResizeLayout(formLayout_, W, H))
         applyLayout();
-    // The docked toolbar follows the window's width by itself.
-    Toolbar1->setGeometry(0, 0, clientArea_->width(), TwipsRect{0, 0, 0, 600}.toPixels().height());
+    // The toolbar's row follows the window's width: the speed at its right
+    // end, the toolbar in the rest.
+    const int rowHeight = TwipsRect{0, 0, 0, 600}.toPixels().height();
+    const int speedWidth = std::min(speedBox_->sizeHint().width(), clientArea_->width());
+    Toolbar1->setGeometry(0, 0, clientArea_->width() - speedWidth, rowHeight);
+    speedBox_->setGeometry(clientArea_->width() - speedWidth, 0, speedWidth, rowHeight);
 }
 
 void MainForm::applyLayout()

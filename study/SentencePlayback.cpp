@@ -41,7 +41,11 @@ void SentencePlayback::playAgain()
         emit sentenceStarted(rangeSentence_);
 }
 
-void SentencePlayback::stop() { player_.stop(); }
+void SentencePlayback::stop()
+{
+    player_.stop();
+    emit stopped();
+}
 
 double SentencePlayback::position() const { return player_.currentPosition(); }
 

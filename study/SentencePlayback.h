@@ -26,7 +26,7 @@ public:
     void PlaySentence(int nNo, bool stopFirst);
     // The range last played, once more from its start.
     void playAgain();
-    // Ends playback at once; no rangeEnded follows.
+    // Ends playback at once; no rangeEnded follows, stopped does.
     void stop();
     // Where playback is, in seconds from the start of the recording.
     double position() const;
@@ -34,6 +34,8 @@ public:
     // the learner heard it at the speed it played at.
     double rangeSeconds() const;
     double heardSeconds() const;
+    // The speed the range last played plays at: 1.0 as recorded.
+    double rangeRate() const { return rangeRate_; }
 
     // The speed sentences play at from the next play on, in percent of the
     // recorded speed; the pitch stays.
@@ -44,6 +46,8 @@ signals:
     void rangeEnded();
     // Sentence n begins to play, from its start.
     void sentenceStarted(int n);
+    // Playback was ended before its range's end.
+    void stopped();
 
 private:
     MediaPlayer& player_;

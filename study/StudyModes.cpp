@@ -13,7 +13,7 @@ StudyModes::StudyModes(StudySession& session, SentencePlayback& playback, const 
       autoBrowse_(session, playback, tools.messages, browsePanel),
       dictation_(session, playback, tools.messages, tools.library, spellPanel),
       comparison_(session, playback, tools.messages, tools.recorder, tools.wavePlayer, comparePanel),
-      recallEnglish_(session, playback), vocabulary_(session)
+      recallEnglish_(session, playback), vocabulary_(session), spokenWord_(session, playback)
 {
     connect(&playback_, &SentencePlayback::rangeEnded, this, &StudyModes::mePlayer_EndOfStream);
     connect(&tools.wavePlayer, &WaveDevice::done, this, &StudyModes::mciPlayer_Done);

@@ -10,6 +10,7 @@
 #include "study/DictationMode.h"
 #include "study/LessonStudyMode.h"
 #include "study/RecallEnglishMode.h"
+#include "study/SpokenWordMark.h"
 #include "study/VocabularyMode.h"
 
 #include <QObject>
@@ -82,4 +83,6 @@ private:
     ComparisonMode comparison_;
     RecallEnglishMode recallEnglish_;
     VocabularyMode vocabulary_;
+    // In every mode that plays the recording.
+    SpokenWordMark spokenWord_;
 };

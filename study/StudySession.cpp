@@ -48,6 +48,7 @@ void StudySession::startLesson(std::shared_ptr<HtmlDocument> page, int sentenceC
     lessonName_ = name;
     sentenceCount_ = sentenceCount;
     times_.assign(sentenceCount + 2, 0.0);
+    words_.clear();
     prepareSentenceElements(pressHandler);
     englishElements_ = sentenceTable(page_.get(), sentenceCount, GetESentence);
     chineseElements_ = showChinese() ? sentenceTable(page_.get(), sentenceCount, GetCSentence)
@@ -83,6 +84,8 @@ void StudySession::setSentenceTimes(std::vector<double> times)
     times.resize(sentenceCount_ + 2, 0.0);
     times_ = std::move(times);
 }
+
+void StudySession::setWordTimes(QList<WordTimes> words) { words_ = std::move(words); }
 
 void StudySession::releasePage()
 {

@@ -5,6 +5,8 @@
 // sentence and its marking, whether the Chinese lines are shown, and the
 // study status. Changes are signalled; the window follows the signals.
 
+#include "ownlessons/WordTime.h"
+
 #include <QObject>
 #include <QString>
 
@@ -43,6 +45,12 @@ public:
     // sentenceCount() the recording's length: sentence n ends where n + 1
     // starts. Missing entries read as 0.
     void setSentenceTimes(std::vector<double> times);
+    // When each sentence's words are spoken, entry n for sentence n; known
+    // for lessons that keep their word times, none otherwise. startLesson
+    // clears them.
+    void setWordTimes(QList<WordTimes> words);
+    // Sentence n's, in the order spoken; empty when not known.
+    WordTimes wordTimes(int n) const { return words_.value(n); }
     // Drops the page and its element tables (the window is closing).
     void releasePage();
 
@@ -98,5 +106,6 @@ private:
     std::vector<HtmlElement*> englishElements_;
     std::vector<HtmlElement*> chineseElements_;
     std::vector<double> times_;
+    QList<WordTimes> words_;
     int currentSentence_ = 0;
 };

@@ -1,50 +1,211 @@
 #include "platform/analysis/Mp3Encoding.h"
 
+#include "platform/analysis/Mp3Encoder.h"
 #include "platform/audio/GstUtil.h"
 
+#include <QDeadlineTimer>
 #include <QFile>
+#include <QStringList>
 
-#include <gst/gst.h>
+#include <gst/app/gstappsink.h>
 
-QString encodeMp3(const QString& source, const QString& target, double timeLimitSeconds)
+#include <memory>
+#include <utility>
+
+namespace {
+
+// How long one wait for decoded samples lasts before the cancel flag, the
+// time limit and the pipeline's errors are looked at again.
+constexpr GstClockTime kPollInterval = 50 * GST_MSECOND;
+// Decoding runs far ahead of encoding: a few buffers queued are enough, and
+// keep a long recording out of memory.
+constexpr guint kQueuedBuffers = 8;
+
+// Float samples at a rate and with channels MPEG audio has: the source's
+// own when it can, the nearest otherwise. The location is set on the
+// element, so no file name is ever parsed as part of the description.
+QString pipelineDescription()
 {
-    gstutil::ensureInitialised();
-    GError* parseError = nullptr;
-    // Mono or stereo as the source; xingmux writes the header with the
-    // frame count and the encoder's delay and padding.
-    GstElement* pipeline = gst_parse_launch(
-        "filesrc name=source ! decodebin ! audioconvert ! audioresample ! "
-        "lamemp3enc target=quality quality=4 ! xingmux ! filesink name=target",
-        &parseError);
-    if (!pipeline) {
-        const QString why = parseError ? QString::fromUtf8(parseError->message) : QString();
-        g_clear_error(&parseError);
-        return QStringLiteral("无法把录音转成 MP3（缺少 GStreamer 的 lame 组件？）：%1").arg(why);
-    }
-    g_clear_error(&parseError);
-    GstElement* sourceElement = gst_bin_get_by_name(GST_BIN(pipeline), "source");
-    GstElement* targetElement = gst_bin_get_by_name(GST_BIN(pipeline), "target");
-    g_object_set(sourceElement, "location", QFile::encodeName(source).constData(), nullptr);
-    g_object_set(targetElement, "location", QFile::encodeName(target).constData(), nullptr);
-    gst_object_unref(sourceElement);
-    gst_object_unref(targetElement);
+    QStringList rates;
+    for (int rate : Mp3Encoder::rates())
+        rates << QString::number(rate);
+    return QStringLiteral(
+               "filesrc name=source ! decodebin ! audioconvert ! audioresample ! "
+               "audio/x-raw,format=F32LE,layout=interleaved,rate=(int){%1},channels=(int)[1,2] ! "
+               "appsink name=sink sync=false max-buffers=%2")
+        .arg(rates.join(','))
+        .arg(kQueuedBuffers);
+}
 
-    QString error;
-    if (gst_element_set_state(pipeline, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE)
-        error = QStringLiteral("无法读取“%1”").arg(source);
-    GstBus* bus = gst_element_get_bus(pipeline);
-    if (error.isEmpty()) {
-        GstMessage* message = gst_bus_timed_pop_filtered(
-            bus, gstutil::toClockTime(timeLimitSeconds), GstMessageType(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
-        if (!message)
-            error = QStringLiteral("“%1”转换超过 %2 秒，已放弃").arg(source).arg(timeLimitSeconds);
-        else if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_ERROR)
-            error = QStringLiteral("无法读取“%1”：%2").arg(source, gstutil::errorText(message));
-        if (message)
-            gst_message_unref(message);
+class Conversion {
+public:
+    Conversion(const QString& source, const QString& target, double timeLimitSeconds, const std::atomic_bool* cancel)
+        : source_(source), target_(target), deadline_(qint64(timeLimitSeconds * 1000)), limitSeconds_(timeLimitSeconds),
+          cancel_(cancel)
+    {
     }
-    gst_object_unref(bus);
-    gst_element_set_state(pipeline, GST_STATE_NULL);
-    gst_object_unref(pipeline);
-    return error;
+
+    ~Conversion()
+    {
+        if (pipeline_) {
+            gst_element_set_state(pipeline_, GST_STATE_NULL);
+            gst_object_unref(sink_);
+            gst_object_unref(pipeline_);
+        }
+    }
+
+    QString run()
+    {
+        QString error = start();
+        if (error.isEmpty())
+            error = encodeAll();
+        if (error.isEmpty())
+            error = writeTag();
+        if (!error.isEmpty() && target_.isOpen())
+            target_.remove();
+        return error;
+    }
+
+private:
+    QString start()
+    {
+        gstutil::ensureInitialised();
+        GError* parseError = nullptr;
+        pipeline_ = gst_parse_launch(pipelineDescription().toUtf8().constData(), &parseError);
+        if (parseError || !pipeline_) {
+            const QString why = parseError ? QString::fromUtf8(parseError->message) : QString();
+            g_clear_error(&parseError);
+            if (pipeline_)
+                gst_object_unref(std::exchange(pipeline_, nullptr));
+            return QStringLiteral("无法把录音转成 MP3（缺少 GStreamer 组件？）：%1").arg(why);
+        }
+        GstElement* sourceElement = gst_bin_get_by_name(GST_BIN(pipeline_), "source");
+        g_object_set(sourceElement, "location", QFile::encodeName(source_).constData(), nullptr);
+        gst_object_unref(sourceElement);
+        sink_ = gst_bin_get_by_name(GST_BIN(pipeline_), "sink");
+        if (!target_.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            return QStringLiteral("无法写入“%1”：%2").arg(target_.fileName(), target_.errorString());
+        if (gst_element_set_state(pipeline_, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE)
+            return unreadable();
+        return {};
+    }
+
+    // Pulls until the end of the file, encoding each buffer as it comes.
+    QString encodeAll()
+    {
+        for (;;) {
+            if (cancel_ && *cancel_)
+                return QStringLiteral("已取消");
+            if (deadline_.hasExpired())
+                return QStringLiteral("“%1”转换超过 %2 秒，已放弃").arg(source_).arg(limitSeconds_);
+            if (GstSample* sample = gst_app_sink_try_pull_sample(GST_APP_SINK(sink_), kPollInterval)) {
+                const QString error = encode(sample);
+                gst_sample_unref(sample);
+                if (!error.isEmpty())
+                    return error;
+                continue;
+            }
+            if (gst_app_sink_is_eos(GST_APP_SINK(sink_)))
+                return encoder_ ? QString() : QStringLiteral("“%1”里没有声音").arg(source_);
+            if (!postedError().isEmpty())
+                return unreadable();
+        }
+    }
+
+    QString encode(GstSample* sample)
+    {
+        int rate = 0;
+        int channels = 0;
+        if (const GstCaps* caps = gst_sample_get_caps(sample)) {
+            const GstStructure* format = gst_caps_get_structure(caps, 0);
+            gst_structure_get_int(format, "rate", &rate);
+            gst_structure_get_int(format, "channels", &channels);
+        }
+        if (!encoder_) {
+            encoder_ = std::make_unique<Mp3Encoder>(Mp3Settings{rate, channels});
+            rate_ = rate;
+            channels_ = channels;
+            if (!encoder_->error().isEmpty())
+                return encoder_->error();
+        } else if (rate != rate_ || channels != channels_) {
+            return QStringLiteral("“%1”的声音中途改变了采样率或声道数，无法转换").arg(source_);
+        }
+        GstBuffer* buffer = gst_sample_get_buffer(sample);
+        GstMapInfo map;
+        if (!buffer || !gst_buffer_map(buffer, &map, GST_MAP_READ))
+            return {};
+        const std::size_t frames = map.size / (sizeof(float) * std::size_t(channels_));
+        bytes_.clear();
+        const bool encoded = encoder_->encode(reinterpret_cast<const float*>(map.data), frames, bytes_);
+        gst_buffer_unmap(buffer, &map);
+        if (!encoded)
+            return encoder_->error();
+        return write(bytes_);
+    }
+
+    QString write(const QByteArray& bytes)
+    {
+        if (target_.write(bytes) != bytes.size())
+            return QStringLiteral("无法写入“%1”（磁盘满了？）：%2").arg(target_.fileName(), target_.errorString());
+        written_ += bytes.size();
+        return {};
+    }
+
+    // The last frames, then the tag over the frame reserved for it.
+    QString writeTag()
+    {
+        bytes_.clear();
+        const QByteArray tag = encoder_->finish(bytes_);
+        if (tag.isEmpty())
+            return encoder_->error();
+        if (QString error = write(bytes_); !error.isEmpty())
+            return error;
+        if (written_ < tag.size() || !target_.seek(0) || target_.write(tag) != tag.size() || !target_.flush())
+            return QStringLiteral("无法写入“%1”的 MP3 头：%2").arg(target_.fileName(), target_.errorString());
+        target_.close();
+        return {};
+    }
+
+    QString postedError()
+    {
+        QString why;
+        GstBus* bus = gst_element_get_bus(pipeline_);
+        if (GstMessage* message = gst_bus_pop_filtered(bus, GST_MESSAGE_ERROR)) {
+            why = gstutil::errorText(message);
+            gst_message_unref(message);
+        }
+        gst_object_unref(bus);
+        if (!why.isEmpty())
+            error_ = why;
+        return error_;
+    }
+
+    QString unreadable()
+    {
+        postedError();
+        return error_.isEmpty() ? QStringLiteral("无法读取“%1”").arg(source_)
+                                : QStringLiteral("无法读取“%1”：%2").arg(source_, error_);
+    }
+
+    QString source_;
+    QFile target_;
+    QDeadlineTimer deadline_;
+    double limitSeconds_;
+    const std::atomic_bool* cancel_;
+    GstElement* pipeline_ = nullptr;
+    GstElement* sink_ = nullptr;
+    std::unique_ptr<Mp3Encoder> encoder_;
+    int rate_ = 0;
+    int channels_ = 0;
+    QByteArray bytes_;
+    qint64 written_ = 0;
+    QString error_;
+};
+
+}  // namespace
+
+QString encodeMp3(const QString& source, const QString& target, double timeLimitSeconds,
+                  const std::atomic_bool* cancel)
+{
+    return Conversion(source, target, timeLimitSeconds, cancel).run();
 }

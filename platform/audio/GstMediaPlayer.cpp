@@ -18,22 +18,57 @@ constexpr GstClockTime kPrerollTimeout = 5 * GST_SECOND;
 GstMediaPlayer::GstMediaPlayer(const QString& sinkDescription, QObject* parent)
     : MediaPlayer(parent)
 {
+    makePlaybin();
+    if (playbin_ && !installSink(sinkDescription)) {
+        bus_->detach();
+        delete bus_;
+        bus_ = nullptr;
+        gst_object_unref(playbin_);
+        playbin_ = nullptr;
+    }
+}
+
+GstMediaPlayer::GstMediaPlayer(std::shared_ptr<GstSoundDeviceChoice> output, QObject* parent)
+    : MediaPlayer(parent)
+    , output_(std::move(output))
+{
+    // Chosen now, off this thread, so that the first file opens on a
+    // device already tried.
+    output_->prepare();
+    makePlaybin();
+}
+
+void GstMediaPlayer::makePlaybin()
+{
     gstutil::ensureInitialised();
     playbin_ = gstutil::makeElement("playbin", &lastError_);
     if (!playbin_)
         return;
     gst_object_ref_sink(playbin_);
-    sink_ = gstutil::elementFromDescription(sinkDescription, &lastError_);
-    if (!sink_) {
-        gst_object_unref(playbin_);
-        playbin_ = nullptr;
-        return;
-    }
-    gst_object_ref_sink(sink_);
-    g_object_set(playbin_, "audio-sink", sink_, nullptr);
     // Audio only: a picture tagged into an MP3 must not open a video window.
     gst_util_set_object_arg(G_OBJECT(playbin_), "flags", "audio");
     bus_ = new GstBusBridge(playbin_, [this](GstMessage* message) { onBusMessage(message); });
+}
+
+bool GstMediaPlayer::installSink(const QString& description)
+{
+    sink_ = gstutil::elementFromDescription(description, &lastError_);
+    if (!sink_)
+        return false;
+    gst_object_ref_sink(sink_);
+    g_object_set(playbin_, "audio-sink", sink_, nullptr);
+    sinkDescription_ = description;
+    return true;
+}
+
+bool GstMediaPlayer::installChosenSink()
+{
+    const GstSoundDeviceChoice::Endpoint output = output_->endpoint();
+    if (!installSink(output.description))
+        return false;
+    if (output.isStandIn())
+        reportMissingOutput(output.missingReason);
+    return true;
 }
 
 GstMediaPlayer::~GstMediaPlayer()
@@ -44,7 +79,8 @@ GstMediaPlayer::~GstMediaPlayer()
     // Later, not now: this destructor may run inside the bridge's own call.
     bus_->detach();
     bus_->deleteLater();
-    gst_object_unref(sink_);
+    if (sink_)
+        gst_object_unref(sink_);
     gst_object_unref(playbin_);
 }
 
@@ -67,10 +103,15 @@ void GstMediaPlayer::setFileName(const QString& path)
     // Whatever the previous file still had on its way to us is stale now.
     bus_->discardPending();
     bus_->clearLastError();
+    if (!sink_ && !installChosenSink()) {
+        fail(lastError_);
+        return;
+    }
     if (!QFileInfo(path).isFile()) {
         fail(QStringLiteral("无法打开录音“%1”：文件不存在").arg(path));
         return;
     }
+    outputStarted_ = false;
     opened_ = openAndPreroll(path);
     if (opened_)
         duration_ = readDuration(path);
@@ -206,27 +247,36 @@ double GstMediaPlayer::rate() const
     return rate_;
 }
 
-void GstMediaPlayer::fitTempoFilter()
+// The pipeline stops and prerolls again right before a range when the tempo
+// filter changes, as playbin takes a filter only while stopped, and before
+// the first range since the file was opened: a sound server's stream counts
+// its time from the preroll on, so a range played long after the file was
+// opened (a sentence pressed a while after the lesson loaded) would begin
+// with as much silence as it had waited.
+void GstMediaPlayer::prepareOutput()
 {
-    const bool wanted = rate_ != 1.0;
-    if (!wanted && !tempoFilterIn_)
+    const bool refit = rate_ != 1.0 || tempoFilterIn_;
+    if (!refit && outputStarted_)
         return;
-    GstElement* filter = nullptr;
-    if (wanted) {
-        QString why;
-        filter = makeTempoFilter(&why);
-        if (!filter && !tempoProblemReported_) {
-            tempoProblemReported_ = true;
-            emit audioProblem(QStringLiteral("无法保持音高变速播放（%1）：课文录音的音高将随语速改变").arg(why));
+    if (refit) {
+        GstElement* filter = nullptr;
+        if (rate_ != 1.0) {
+            QString why;
+            filter = makeTempoFilter(&why);
+            if (!filter && !tempoProblemReported_) {
+                tempoProblemReported_ = true;
+                emit audioProblem(QStringLiteral("无法保持音高变速播放（%1）：课文录音的音高将随语速改变").arg(why));
+            }
         }
+        gst_element_set_state(playbin_, GST_STATE_READY);
+        g_object_set(playbin_, "audio-filter", filter, nullptr);
+        tempoFilterIn_ = filter != nullptr;
+    } else {
+        gst_element_set_state(playbin_, GST_STATE_READY);
     }
-    // playbin takes a filter only while it is stopped, and prerolls again
-    // before the seek that starts the range.
-    gst_element_set_state(playbin_, GST_STATE_READY);
-    g_object_set(playbin_, "audio-filter", filter, nullptr);
-    tempoFilterIn_ = filter != nullptr;
     gst_element_set_state(playbin_, GST_STATE_PAUSED);
     gst_element_get_state(playbin_, nullptr, nullptr, kPrerollTimeout);
+    outputStarted_ = true;
 }
 
 void GstMediaPlayer::playFrom(double startSeconds)
@@ -234,7 +284,7 @@ void GstMediaPlayer::playFrom(double startSeconds)
     // scaletempo keeps what it last held through a flushing seek and would
     // sound it at the start of the next range: a range at another speed gets
     // a filter of its own, and one at the recorded speed none at all.
-    fitTempoFilter();
+    prepareOutput();
     // Start and stop in one flushing seek: the stop time makes the pipeline
     // end the segment exactly there and post an EOS with this seek's seqnum.
     // ACCURATE decodes from before the start and clips, so the range begins on
@@ -288,12 +338,10 @@ void GstMediaPlayer::onBusMessage(GstMessage* message)
         onError(message);
         break;
     case GST_MESSAGE_WARNING:
-        // autoaudiosink finding no device falls back to a fake sink that keeps
-        // time, and says so only with a warning.
-        if (!outputProblemReported_ && gstutil::comesFrom(message, sink_)) {
-            outputProblemReported_ = true;
-            emit audioProblem(QStringLiteral("没有可用的放音设备（%1），课文录音将无声播放").arg(gstutil::errorText(message)));
-        }
+        // A sink given by name that finds no device (autoaudiosink) falls
+        // back to a fake sink that keeps time, and says so only with a warning.
+        if (gstutil::comesFrom(message, sink_))
+            reportMissingOutput(gstutil::errorText(message));
         break;
     default:
         break;
@@ -319,10 +367,36 @@ void GstMediaPlayer::onError(GstMessage* message)
     ++rangeSerial_;
     gst_element_set_state(playbin_, GST_STATE_NULL);
     bus_->discardPending();
-    fail(QStringLiteral("无法播放录音“%1”：%2").arg(fileName_, gstutil::errorText(message)));
+    const QString why = gstutil::errorText(message);
+    if (outputFailed(message, why))
+        setFileName(fileName_);
+    else
+        fail(QStringLiteral("无法播放录音“%1”：%2").arg(fileName_, why));
     // The range under way cannot reach its end any more: it ends here.
     if (wasPlaying)
         endRangeAfter(0);
+}
+
+// A chosen output that fails counts as missing: it is given up, and true
+// says the file may open again on the next output the program chooses.
+bool GstMediaPlayer::outputFailed(GstMessage* message, const QString& why)
+{
+    if (!output_ || !gstutil::comesFrom(message, sink_))
+        return false;
+    const QString failed = sinkDescription_;
+    output_->failed(failed, why);
+    g_object_set(playbin_, "audio-sink", nullptr, nullptr);
+    gst_object_unref(sink_);
+    sink_ = nullptr;
+    return output_->endpoint().description != failed;
+}
+
+void GstMediaPlayer::reportMissingOutput(const QString& why)
+{
+    if (outputProblemReported_)
+        return;
+    outputProblemReported_ = true;
+    reportProblem(QStringLiteral("没有可用的放音设备（%1），课文录音将无声播放").arg(why));
 }
 
 void GstMediaPlayer::reportProblem(const QString& message)

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "platform/audio/GstSoundDeviceChoice.h"
 #include "platform/audio/MediaPlayer.h"
 
 #include <gst/gst.h>
+
+#include <memory>
 
 class GstBusBridge;
 
@@ -15,7 +18,14 @@ class GstBusBridge;
 class GstMediaPlayer : public MediaPlayer {
     Q_OBJECT
 public:
-    explicit GstMediaPlayer(const QString& sinkDescription = QStringLiteral("autoaudiosink"), QObject* parent = nullptr);
+    // Plays on `sinkDescription`, a gst-launch style sink such as
+    // "fakesink sync=true".
+    explicit GstMediaPlayer(const QString& sinkDescription, QObject* parent = nullptr);
+    // Plays on the output `output` chooses, made when the first file opens.
+    explicit GstMediaPlayer(
+        std::shared_ptr<GstSoundDeviceChoice> output = std::make_shared<GstSoundDeviceChoice>(
+            GstSoundDeviceChoice::Direction::Output),
+        QObject* parent = nullptr);
     ~GstMediaPlayer() override;
 
     void setFileName(const QString& path) override;
@@ -33,20 +43,29 @@ public:
     QString lastError() const override;
 
 private:
+    void makePlaybin();
+    bool installSink(const QString& description);
+    bool installChosenSink();
     bool openAndPreroll(const QString& path);
     double readDuration(const QString& path) const;
     void playFrom(double startSeconds);
-    void fitTempoFilter();
+    void prepareOutput();
     // Ends the range without playing it, that long from now.
     void endRangeAfter(int milliseconds);
     void onBusMessage(GstMessage* message);
     void onEndOfStream(GstMessage* message);
     void onError(GstMessage* message);
+    bool outputFailed(GstMessage* message, const QString& why);
+    void reportMissingOutput(const QString& why);
     void reportProblem(const QString& message);
     void fail(const QString& message);
 
     GstElement* playbin_ = nullptr;
     GstElement* sink_ = nullptr;
+    // Where the sink comes from when it was not given: the sink in use then
+    // is sinkDescription_.
+    std::shared_ptr<GstSoundDeviceChoice> output_;
+    QString sinkDescription_;
     GstBusBridge* bus_ = nullptr;
 
     bool opened_ = false;
@@ -60,6 +79,8 @@ private:
     // speed, so at the recorded speed the pipeline is the plain one.
     bool tempoFilterIn_ = false;
     bool tempoProblemReported_ = false;
+    // The output was prerolled afresh for a range since the file was opened.
+    bool outputStarted_ = false;
 
     // Playing one range; an end-of-stream counts only while this is set.
     bool playing_ = false;

@@ -30,6 +30,20 @@ GstWaveDevice::GstWaveDevice(const QString& sinkDescription, const QString& sour
     gstutil::ensureInitialised();
 }
 
+GstWaveDevice::GstWaveDevice(
+    std::shared_ptr<GstSoundDeviceChoice> output, std::shared_ptr<GstSoundDeviceChoice> input, QObject* parent)
+    : WaveDevice(parent)
+    , output_(std::move(output))
+    , input_(std::move(input))
+{
+    gstutil::ensureInitialised();
+    // The output is chosen now, off this thread, so that the first playback
+    // starts on a device already tried. The input is tried only when the
+    // first take is recorded: trying it opens the microphone, which desktops
+    // show the learner.
+    output_->prepare();
+}
+
 GstWaveDevice::~GstWaveDevice()
 {
     dropPipeline();
@@ -104,7 +118,8 @@ void GstWaveDevice::record()
     else if (state_ != State::Open)
         return;
     QString error;
-    const WavePipeline made = makeWaveRecording(sourceDescription_, format_, takePath(), &error);
+    const QString source = endpointFrom(input_.get(), sourceDescription_);
+    const WavePipeline made = makeWaveRecording(source, format_, takePath(), &error);
     if (startPipeline(made, error, QStringLiteral("录音到“%1”").arg(openedPath_)))
         state_ = State::Recording;
     else
@@ -136,7 +151,8 @@ void GstWaveDevice::play()
     else if (state_ != State::Open)
         return;
     QString error;
-    const WavePipeline made = makeWavePlayback(openedPath_, sinkDescription_, &error);
+    const QString sink = endpointFrom(output_.get(), sinkDescription_);
+    const WavePipeline made = makeWavePlayback(openedPath_, sink, &error);
     if (startPipeline(made, error, QStringLiteral("播放“%1”").arg(openedPath_))) {
         state_ = State::Playing;
         return;
@@ -159,6 +175,27 @@ void GstWaveDevice::close()
     dropPipeline();
     discardTake();
     state_ = State::Closed;
+}
+
+QString GstWaveDevice::endpointFrom(GstSoundDeviceChoice* choice, const QString& given)
+{
+    activeChoice_ = choice;
+    if (!choice)
+        return activeEndpoint_ = given;
+    const GstSoundDeviceChoice::Endpoint endpoint = choice->endpoint();
+    if (endpoint.isStandIn())
+        reportMissingDevice(endpoint.missingReason);
+    return activeEndpoint_ = endpoint.description;
+}
+
+// A chosen device that fails counts as missing: the choice moves on, and
+// true says the pipeline may start again on the next one.
+bool GstWaveDevice::endpointFailed(GstMessage* message, const QString& why)
+{
+    if (!activeChoice_ || !gstutil::comesFrom(message, active_.endpoint))
+        return false;
+    activeChoice_->failed(activeEndpoint_, why);
+    return activeChoice_->endpoint().description != activeEndpoint_;
 }
 
 bool GstWaveDevice::startPipeline(const WavePipeline& made, const QString& error, const QString& what)
@@ -237,27 +274,35 @@ void GstWaveDevice::onBusMessage(GstMessage* message)
         break;
     case GST_MESSAGE_ERROR: {
         const QString why = gstutil::errorText(message);
+        const bool again = endpointFailed(message, why);
         // Already a later event on the GUI thread: signals go out directly.
         if (state_ == State::Playing) {
             dropPipeline();
             state_ = State::Open;
+            if (again) {
+                play();
+                return;
+            }
             emit audioProblem(QStringLiteral("无法播放“%1”：%2").arg(openedPath_, why));
             emit done(DoneFailure);
         } else if (state_ == State::Recording) {
             dropPipeline();
             discardTake();
             state_ = State::Open;
+            if (again) {
+                record();
+                return;
+            }
             emit audioProblem(QStringLiteral("无法录音到“%1”：%2").arg(openedPath_, why));
         }
         break;
     }
     case GST_MESSAGE_WARNING:
-        // autoaudiosink and autoaudiosrc finding no device fall back to a
-        // silent stand-in that keeps time, and say so only with a warning.
-        if (!endpointProblemReported_ && gstutil::comesFrom(message, active_.endpoint)) {
-            endpointProblemReported_ = true;
-            emit audioProblem(QStringLiteral("没有可用的声音设备（%1），将无声继续").arg(gstutil::errorText(message)));
-        }
+        // A sink or source given by name that finds no device (autoaudiosink,
+        // autoaudiosrc) falls back to a silent stand-in that keeps time, and
+        // says so only with a warning.
+        if (gstutil::comesFrom(message, active_.endpoint))
+            reportMissingDevice(gstutil::errorText(message));
         break;
     default:
         break;
@@ -274,6 +319,14 @@ void GstWaveDevice::endPlayback(int notifyCode)
 void GstWaveDevice::postDone(int notifyCode)
 {
     QMetaObject::invokeMethod(this, [this, notifyCode] { emit done(notifyCode); }, Qt::QueuedConnection);
+}
+
+void GstWaveDevice::reportMissingDevice(const QString& why)
+{
+    if (endpointProblemReported_)
+        return;
+    endpointProblemReported_ = true;
+    reportProblem(QStringLiteral("没有可用的声音设备（%1），将无声继续").arg(why));
 }
 
 void GstWaveDevice::reportProblem(const QString& message)

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "platform/audio/GstSoundDeviceChoice.h"
 #include "platform/audio/GstWavePipelines.h"
 #include "platform/audio/WavFormat.h"
 #include "platform/audio/WaveDevice.h"
+
+#include <memory>
 
 class GstBusBridge;
 
@@ -19,8 +22,17 @@ class GstWaveDevice : public WaveDevice {
 public:
     enum class State { Closed, Open, Recording, Recorded, Playing };
 
-    explicit GstWaveDevice(const QString& sinkDescription = QStringLiteral("autoaudiosink"),
-        const QString& sourceDescription = QStringLiteral("autoaudiosrc"), QObject* parent = nullptr);
+    // Plays on `sinkDescription` and records from `sourceDescription`,
+    // gst-launch style elements such as "fakesink sync=true".
+    GstWaveDevice(const QString& sinkDescription, const QString& sourceDescription, QObject* parent = nullptr);
+    // Plays and records on the output and input the program chooses, asked
+    // for each recording or playback.
+    explicit GstWaveDevice(
+        std::shared_ptr<GstSoundDeviceChoice> output = std::make_shared<GstSoundDeviceChoice>(
+            GstSoundDeviceChoice::Direction::Output),
+        std::shared_ptr<GstSoundDeviceChoice> input = std::make_shared<GstSoundDeviceChoice>(
+            GstSoundDeviceChoice::Direction::Input),
+        QObject* parent = nullptr);
     ~GstWaveDevice() override;
 
     void setFileName(const QString& path) override;
@@ -40,6 +52,8 @@ private:
     void stop();
     void close();
 
+    QString endpointFrom(GstSoundDeviceChoice* choice, const QString& given);
+    bool endpointFailed(GstMessage* message, const QString& why);
     bool startPipeline(const WavePipeline& made, const QString& error, const QString& what);
     bool finishRecording();
     void dropPipeline();
@@ -48,10 +62,18 @@ private:
     void onBusMessage(GstMessage* message);
     void endPlayback(int notifyCode);
     void postDone(int notifyCode);
+    void reportMissingDevice(const QString& why);
     void reportProblem(const QString& message);
 
     QString sinkDescription_;
     QString sourceDescription_;
+    // Where the sink and source come from when they were not given.
+    std::shared_ptr<GstSoundDeviceChoice> output_;
+    std::shared_ptr<GstSoundDeviceChoice> input_;
+    // The choice the active pipeline's endpoint came from, and its
+    // description; no choice when the endpoint was given.
+    GstSoundDeviceChoice* activeChoice_ = nullptr;
+    QString activeEndpoint_;
     QString fileName_;
     QString openedPath_;
     WavFormat format_;

@@ -1,10 +1,11 @@
 #include "platform/pronunciation/EspeakPronunciation.h"
 
+#include "platform/speech/EspeakEngine.h"
+
 #include <espeak-ng/speak_lib.h>
 
 #include <QStringList>
 
-#include <mutex>
 #include <utility>
 
 namespace {
@@ -25,22 +26,8 @@ const std::pair<const char*, const char*> kPhonemes[] = {
     {"O", "AO"}, {"0", "AA"}, {"U", "UH"}, {"u", "UW"}, {"V", "AH"},
 };
 
-// espeak-ng keeps one voice for the whole process: one caller at a time.
-std::mutex& espeakMutex()
-{
-    static std::mutex mutex;
-    return mutex;
-}
-
-bool espeakReady()
-{
-    static const bool ready = [] {
-        if (espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, 0, nullptr, espeakINITIALIZE_DONT_EXIT) < 0)
-            return false;
-        return espeak_SetVoiceByName("en-us") == EE_OK;
-    }();
-    return ready;
-}
+// The acoustic model's English is American.
+const char* const kModelVoice = "en-us";
 
 }  // namespace
 
@@ -68,17 +55,16 @@ QString modelPhonesFromEspeak(const QString& espeakPhonemes)
 
 QString espeakPronunciation(const QString& word)
 {
-    std::lock_guard lock(espeakMutex());
-    if (!espeakReady())
-        return {};
     const QByteArray utf8 = word.toUtf8();
-    const void* text = utf8.constData();
     QString phonemes;
-    // Each call returns the phonemes of one clause and moves `text` on.
-    while (text) {
-        const char* clause = espeak_TextToPhonemes(&text, espeakCHARS_UTF8, 0);
-        if (clause)
-            phonemes += QString::fromLatin1(clause);
-    }
+    espeakengine::use(kModelVoice, [&] {
+        const void* text = utf8.constData();
+        // Each call returns the phonemes of one clause and moves `text` on.
+        while (text) {
+            const char* clause = espeak_TextToPhonemes(&text, espeakCHARS_UTF8, 0);
+            if (clause)
+                phonemes += QString::fromLatin1(clause);
+        }
+    });
     return modelPhonesFromEspeak(phonemes);
 }

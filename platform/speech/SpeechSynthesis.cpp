@@ -1,7 +1,6 @@
 #include "platform/speech/SpeechSynthesis.h"
 
-#include <QMutex>
-#include <QMutexLocker>
+#include "platform/speech/EspeakEngine.h"
 
 #include <espeak-ng/speak_lib.h>
 
@@ -9,18 +8,8 @@
 
 namespace {
 
-// espeak-ng keeps global state: every call goes through this lock.
-QMutex& synthLock()
-{
-    static QMutex lock;
-    return lock;
-}
-
-int initialisedRate()
-{
-    static const int rate = espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, 0, nullptr, espeakINITIALIZE_DONT_EXIT);
-    return rate > 0 ? rate : 0;
-}
+// The voice whose pronunciation a word list's IPA gives.
+const char* const kIpaVoice = "en";
 
 struct Reading {
     const SpeechSink* sink;
@@ -44,45 +33,42 @@ int hearSamples(short* wave, int count, espeak_EVENT* events)
 
 }  // namespace
 
-int speechRate()
-{
-    QMutexLocker locked(&synthLock());
-    return initialisedRate();
-}
+int speechRate() { return espeakengine::sampleRate(); }
 
 QString speakSentences(const QStringList& sentences, const QString& voice, int wordsPerMinute,
                        const SpeechSink& sink)
 {
-    QMutexLocker locked(&synthLock());
-    if (initialisedRate() == 0 || espeak_SetVoiceByName(voice.toUtf8().constData()) != EE_OK)
-        return QStringLiteral("无法启动语音合成（espeak-ng 的“%1”语音）").arg(voice);
-    espeak_SetParameter(espeakRATE, wordsPerMinute, 0);
-    espeak_SetSynthCallback(&hearSamples);
     Reading reading{&sink, 0, false, {}};
-    for (int i = 0; i < sentences.size() && !reading.stopped; ++i) {
-        reading.sentence = i;
-        if (!sink(i, nullptr, 0))
-            return QStringLiteral("已取消");
-        const QByteArray text = sentences.at(i).toUtf8();
-        espeak_Synth(text.constData(), size_t(text.size()) + 1, 0, POS_CHARACTER, 0, espeakCHARS_UTF8, nullptr,
-                     &reading);
-    }
+    const bool started = espeakengine::use(voice.toUtf8().constData(), [&] {
+        espeak_SetParameter(espeakRATE, wordsPerMinute, 0);
+        espeak_SetSynthCallback(&hearSamples);
+        for (int i = 0; i < sentences.size() && !reading.stopped; ++i) {
+            reading.sentence = i;
+            reading.stopped = !sink(i, nullptr, 0);
+            if (reading.stopped)
+                break;
+            const QByteArray text = sentences.at(i).toUtf8();
+            espeak_Synth(text.constData(), size_t(text.size()) + 1, 0, POS_CHARACTER, 0, espeakCHARS_UTF8, nullptr,
+                         &reading);
+        }
+    });
+    if (!started)
+        return QStringLiteral("无法启动语音合成（espeak-ng 的“%1”语音）").arg(voice);
     return reading.stopped ? QStringLiteral("已取消") : QString();
 }
 
 QString ipaOf(const QString& word)
 {
-    QMutexLocker locked(&synthLock());
-    if (initialisedRate() == 0 || espeak_SetVoiceByName("en") != EE_OK)
-        return {};
     const QByteArray text = word.toUtf8();
-    const void* cursor = text.constData();
     QString ipa;
-    while (cursor) {
-        const char* phonemes = espeak_TextToPhonemes(&cursor, espeakCHARS_UTF8, espeakPHONEMES_IPA);
-        if (!phonemes)
-            break;
-        ipa += QString::fromUtf8(phonemes);
-    }
+    espeakengine::use(kIpaVoice, [&] {
+        const void* cursor = text.constData();
+        while (cursor) {
+            const char* phonemes = espeak_TextToPhonemes(&cursor, espeakCHARS_UTF8, espeakPHONEMES_IPA);
+            if (!phonemes)
+                break;
+            ipa += QString::fromUtf8(phonemes);
+        }
+    });
     return ipa.trimmed();
 }

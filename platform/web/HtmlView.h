@@ -64,6 +64,11 @@ public:
     virtual HtmlElement* itemById(const QString& id) const = 0;  // first with that id; nullptr if none
     // The event being handled: set only while a handler runs, empty type otherwise.
     virtual HtmlEvent currentEvent() const = 0;
+    // Marks characters [from, from + length) of the element's text (as the
+    // page shows it, in UTF-16 units) in place of what was marked before;
+    // nullptr takes the mark away. The mark is drawn over the page: its
+    // elements and their text stay as they are.
+    virtual void markText(HtmlElement* element, int from, int length) = 0;
 };
 
 class HtmlView : public QObject {

@@ -45,6 +45,11 @@ void settleEngineOptions()
             flags += QByteArray(" ") + engineSwitch.name + engineSwitch.value;
     }
     qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags.trimmed());
+    // On Linux WebEngine shows a screen reader nothing of a page's content
+    // unless told to; it builds the content's accessibility only while a
+    // client is attached, so without one nothing changes.
+    if (!qEnvironmentVariableIsSet("QTWEBENGINE_ENABLE_LINUX_ACCESSIBILITY"))
+        qputenv("QTWEBENGINE_ENABLE_LINUX_ACCESSIBILITY", "1");
 }
 
 }  // namespace

@@ -71,6 +71,14 @@ bool MirrorDocument::dispatchMouseDown(int index)
     return true;
 }
 
+void MirrorDocument::markText(HtmlElement* element, int from, int length)
+{
+    const auto* mirrored = dynamic_cast<const MirrorElement*>(element);
+    const bool marked = mirrored && item(mirrored->index()) == element && length > 0;
+    send({MirrorWrite::Kind::TextMark, marked ? mirrored->index() : -1, QString(), marked ? from : 0,
+          marked ? length : 0});
+}
+
 void MirrorDocument::send(const MirrorWrite& write)
 {
     if (auto sink = sink_.lock())

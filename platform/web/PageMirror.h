@@ -13,10 +13,13 @@
 #include <vector>
 
 struct MirrorWrite {
-    enum class Kind { Color, Cursor, MouseDownListener };
+    enum class Kind { Color, Cursor, MouseDownListener, TextMark };
     Kind kind;
-    int elementIndex;
+    int elementIndex;  // -1 for none (a mark taken away)
     QString value;
+    // A text mark's characters.
+    int from = 0;
+    int length = 0;
 };
 
 class MirrorWriteSink {
@@ -69,6 +72,7 @@ public:
     HtmlElement* item(int index) const override;
     HtmlElement* itemById(const QString& id) const override;
     HtmlEvent currentEvent() const override { return currentEvent_; }
+    void markText(HtmlElement* element, int from, int length) override;
 
     // Calls the element's mouse-down handler, if any, with the current event
     // set to "mousedown" on that element for the duration of the call.

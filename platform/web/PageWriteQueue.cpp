@@ -25,6 +25,8 @@ QJsonArray bridgeWrite(const MirrorWrite& write)
         return {QStringLiteral("cursor"), write.elementIndex, pageCursor(write.value)};
     case MirrorWrite::Kind::MouseDownListener:
         return {QStringLiteral("listen"), write.elementIndex};
+    case MirrorWrite::Kind::TextMark:
+        return {QStringLiteral("mark"), write.elementIndex, QJsonArray{write.from, write.length}};
     }
     return {};
 }

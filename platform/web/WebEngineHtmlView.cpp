@@ -1,5 +1,6 @@
 #include "platform/web/WebEngineHtmlView.h"
 
+#include "platform/web/AccessibleNodeObjects.h"
 #include "platform/web/NavigationPolicyPage.h"
 #include "platform/web/PageEngine.h"
 #include "platform/web/PageWriteQueue.h"
@@ -266,6 +267,9 @@ void WebEngineHtmlView::complete(Snapshot snapshot)
 {
     snapshot_.reset();
     bridgeWait_.stop();
+    // The pages before this one are gone by now, and with them their
+    // accessible nodes.
+    releaseObjectsOfGoneNodes(webView_);
     writes_->setShownPageToken(snapshot.pageToken);
     document_ = std::make_shared<MirrorDocument>(snapshot.pageToken, std::move(snapshot.elements),
                                                  std::weak_ptr<MirrorWriteSink>(writes_));

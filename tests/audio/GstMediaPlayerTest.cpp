@@ -245,25 +245,4 @@ TEST(GstMediaPlayerSink, BadSinkDescriptionIsReportedNotFatal)
     EXPECT_TRUE(ends.wait(kEventWaitMs));
 }
 
-TEST(GstMediaPlayerSink, MissingSoundDeviceIsReportedOnceAndTimingGoesOn)
-{
-    if (machineHasSoundCard())
-        GTEST_SKIP() << "this machine has a sound card";
-    hideSoundServer();
-    GstMediaPlayer player(QStringLiteral("autoaudiosink"));
-    QSignalSpy ends(&player, &MediaPlayer::endOfStream);
-    QSignalSpy problems(&player, &MediaPlayer::audioProblem);
-    player.setFileName(audioFixture("three-sentences.mp3"));
-    for (int round = 1; round <= 2; ++round) {
-        player.setSelectionStart(1.0);
-        player.setSelectionEnd(1.3);
-        player.setCurrentPosition(1.0);
-        player.play();
-        ASSERT_TRUE(ends.wait(kEventWaitMs));
-    }
-    QTest::qWait(100);
-    EXPECT_EQ(ends.count(), 2);
-    EXPECT_EQ(problems.count(), 1);
-}
-
 }  // namespace

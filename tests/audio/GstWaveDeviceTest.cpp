@@ -248,38 +248,4 @@ TEST_F(GstWaveDeviceTest, RecordWhilePlayingIsIgnored)
     EXPECT_EQ(readFile(takePath()), saved);
 }
 
-TEST(GstWaveDeviceFallback, MissingDevicesAreReportedOnceAndTheTakeIsStillMade)
-{
-    if (machineHasSoundCard())
-        GTEST_SKIP() << "this machine has a sound card";
-    hideSoundServer();
-    QTemporaryDir folder;
-    const QString path = folder.filePath(QStringLiteral("yourvoice.wav"));
-    writeFile(path, readFile(blankTemplateWav()));
-    GstWaveDevice recorder;
-    QSignalSpy recorderProblems(&recorder, &WaveDevice::audioProblem);
-    recorder.setFileName(path);
-    recorder.command(QStringLiteral("Open"));
-    recorder.command(QStringLiteral("Record"));
-    QTest::qWait(500);
-    recorder.command(QStringLiteral("Save"));
-    recorder.command(QStringLiteral("Close"));
-    EXPECT_EQ(recorderProblems.count(), 1);
-    const WavLayout take = readWavLayout(path);
-    EXPECT_EQ(take.riffSize, take.fileSize - 8);
-    EXPECT_GT(take.dataSize, 0u);
-
-    GstWaveDevice player;
-    QSignalSpy done(&player, &WaveDevice::done);
-    QSignalSpy playerProblems(&player, &WaveDevice::audioProblem);
-    player.setFileName(path);
-    for (int round = 1; round <= 2; ++round) {
-        player.command(QStringLiteral("Open"));
-        player.command(QStringLiteral("Play"));
-        ASSERT_TRUE(done.wait(kEventWaitMs));
-        EXPECT_EQ(done.last().at(0).toInt(), WaveDevice::DoneSuccessful);
-    }
-    EXPECT_EQ(playerProblems.count(), 1);
-}
-
 }  // namespace

@@ -162,7 +162,12 @@ void FakeHtmlView::record(const QString& pageToken, const MirrorWrite& write)
         return;
     const std::shared_ptr<MirrorDocument> document = documentsByToken_.value(pageToken).lock();
     const HtmlElement* element = document ? document->item(write.elementIndex) : nullptr;
+    const bool onShownPage = document_ && document_->pageToken() == pageToken;
+    if (write.kind == MirrorWrite::Kind::TextMark) {
+        textMarks_.push_back({element ? element->id() : QString(), write.from, write.length, onShownPage});
+        return;
+    }
     styleWrites_.push_back({element ? element->id() : QString(),
                             write.kind == MirrorWrite::Kind::Color ? QStringLiteral("color") : QStringLiteral("cursor"),
-                            write.value, document_ && document_->pageToken() == pageToken});
+                            write.value, onShownPage});
 }

@@ -27,6 +27,13 @@ public:
         QString value;     // as the caller wrote it: "009933", "hand"
         bool onShownPage;  // false: written to a page no longer shown
     };
+    // A mark drawn over an element's text; no element id: the mark taken away.
+    struct TextMark {
+        QString elementId;
+        int from;
+        int length;
+        bool onShownPage;
+    };
 
     explicit FakeHtmlView(QObject* parent = nullptr);
     ~FakeHtmlView() override;
@@ -39,6 +46,7 @@ public:
     const QStringList& navigations() const { return navigations_; }
     const std::vector<StyleWrite>& styleWrites() const { return styleWrites_; }
     void clearStyleWrites() { styleWrites_.clear(); }
+    const std::vector<TextMark>& textMarks() const { return textMarks_; }
 
     // A mouse press on an element of the shown page: calls its handler with
     // the current event set. Returns whether a handler was called.
@@ -61,6 +69,7 @@ private:
     QHash<QString, std::weak_ptr<MirrorDocument>> documentsByToken_;
     QStringList navigations_;
     std::vector<StyleWrite> styleWrites_;
+    std::vector<TextMark> textMarks_;
     int navigationCount_ = 0;
     PageLinks links_ = PageLinks::OwnPagesOnly;
 };

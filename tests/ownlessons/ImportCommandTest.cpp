@@ -182,6 +182,7 @@ TEST_F(ImportCommandTest, BadInputIsRefusedAndChangesNothing)
         {"cue_after_the_end", {"--volume", "新册", "talk.mp3", "late.srt"}, "录音只有"},
         {"missing_text", {"--volume", "旧册", "talk.mp3", "nothing.txt"}, "无法读取文件"},
         {"volume_not_a_folder", {"--volume", "是文件", "talk.mp3", "text.txt"}, "无法写入文件夹"},
+        {"shipped_volume_name", {"--volume", "Trellis英语第1册", "talk.mp3", "text.txt"}, "“Trellis英语第1册”是 Lexbay 自带"},
     };
     QFile notAFolder(volume("是文件"));
     ASSERT_TRUE(notAFolder.open(QIODevice::WriteOnly));

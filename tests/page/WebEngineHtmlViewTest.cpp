@@ -1,10 +1,12 @@
 // The real view on Qt WebEngine, headless: loads, the mirror, writes reaching
-// the live page, real mouse presses, dead page scripts, navigation control.
+// the live page, real mouse presses, dead page scripts, navigation control,
+// the page as a screen reader reads it.
 
 #include "LessonPageFile.h"
 #include "platform/web/PageMirror.h"
 #include "platform/web/WebEngineHtmlView.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDir>
 #include <QEventLoop>
@@ -402,6 +404,74 @@ TEST_F(WebEngineHtmlViewTest, MissingFileCompletesOnceWithAnEmptyDocument)
     ASSERT_TRUE(view.document());
     EXPECT_EQ(view.document()->itemById("engs0"), nullptr);
     EXPECT_TRUE(sentenceIds(*view.document()).isEmpty());
+}
+
+// With an accessibility client attached (a screen reader, or the tools a
+// desktop starts), as a client finds the view.
+class WebEngineHtmlViewAccessibilityTest : public WebEngineHtmlViewTest {
+protected:
+    void SetUp() override
+    {
+        QAccessible::setActive(true);
+        WebEngineHtmlViewTest::SetUp();
+    }
+    void TearDown() override { QAccessible::setActive(false); }
+
+    // Loads a page of its own and waits until its last sentence can be read.
+    bool loadReadable(int page, int sentences)
+    {
+        std::vector<PageSentence> rows;
+        for (int n = 0; n < sentences; ++n)
+            rows.push_back({QStringLiteral("Page %1, sentence %2.").arg(page).arg(n),
+                            QStringLiteral("第%1页第%2句。").arg(page).arg(n)});
+        const QString last = rows.back().chinese;
+        return load(writePage(QStringLiteral("page%1.htm").arg(page), lessonPageBytes(rows)))
+            && QTest::qWaitFor([&] { return readableTexts().contains(last); }, kLoadTimeoutMs);
+    }
+
+    // The names of the view's accessible tree, as a screen reader walks it.
+    QStringList readableTexts() const
+    {
+        QStringList texts;
+        std::function<void(QAccessibleInterface*, int)> walk = [&](QAccessibleInterface* node, int depth) {
+            if (!node || depth > 64)
+                return;
+            texts << node->text(QAccessible::Name).trimmed();
+            for (int i = 0; i < node->childCount(); ++i)
+                walk(node->child(i), depth + 1);
+        };
+        walk(QAccessible::queryAccessibleInterface(view.webView()), 0);
+        return texts;
+    }
+
+    // WebEngine hangs a plain QObject under the view for each accessible node.
+    qsizetype plainObjects() const
+    {
+        qsizetype count = 0;
+        for (const QObject* object : view.webView()->findChildren<QObject*>())
+            count += object->metaObject() == &QObject::staticMetaObject;
+        return count;
+    }
+};
+
+TEST_F(WebEngineHtmlViewAccessibilityTest, AScreenReaderReadsTheSentencesOfTheShownPage)
+{
+    ASSERT_TRUE(loadReadable(1, 3));
+    ASSERT_TRUE(loadReadable(2, 3));
+    const QStringList texts = readableTexts();
+    EXPECT_TRUE(texts.contains("Page 2, sentence 0.")) << texts.join(" | ").toStdString();
+    EXPECT_TRUE(texts.contains("第2页第1句。"));
+    EXPECT_FALSE(texts.contains("Page 1, sentence 0."));
+}
+
+TEST_F(WebEngineHtmlViewAccessibilityTest, PagesGoneLeaveNoObjectsBehind)
+{
+    ASSERT_TRUE(loadReadable(0, 20));
+    const qsizetype onePage = plainObjects();
+    ASSERT_GT(onePage, 20);
+    for (int page = 1; page <= 6; ++page)
+        ASSERT_TRUE(loadReadable(page, 20));
+    EXPECT_LE(plainObjects(), 2 * onePage) << "the shown page's, and at most the page before it";
 }
 
 }

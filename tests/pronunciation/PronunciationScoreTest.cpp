@@ -2,6 +2,7 @@
 #include "platform/pronunciation/EspeakPronunciation.h"
 #include "platform/pronunciation/PronunciationScore.h"
 #include "platform/pronunciation/SpokenWords.h"
+#include "platform/speech/SpeechSynthesis.h"
 
 #include <gtest/gtest.h>
 
@@ -44,6 +45,20 @@ TEST(EspeakPronunciation, MapsEspeakPhonemesToTheModelsPhones)
     EXPECT_EQ(modelPhonesFromEspeak("k'ItS@n"), "K IH CH AH N");
     EXPECT_EQ(modelPhonesFromEspeak("T'VroUf,e@"), "TH AH R OW F EH R");
     EXPECT_EQ(espeakPronunciation("zorblat").split(' ').first(), "Z");
+}
+
+// espeak-ng is one engine per process: an import's synthetic reading and its
+// word list's IPA, each in a voice of its own, leave a word the dictionary
+// lacks sounding as the model's American English before them.
+TEST(EspeakPronunciation, AWordSoundsTheSameAfterAnImportsReading)
+{
+    const QString before = espeakPronunciation("zentionary");
+    ASSERT_FALSE(before.isEmpty());
+    const QString read = speakSentences({"Where is the station?"}, "en", 165,
+                                        [](int, const float*, size_t) { return true; });
+    ASSERT_TRUE(read.isEmpty()) << read.toStdString();
+    EXPECT_FALSE(ipaOf("station").isEmpty());
+    EXPECT_EQ(espeakPronunciation("zentionary").toStdString(), before.toStdString());
 }
 
 // Human readings of their own sentence and of another; espeak-ng (in the

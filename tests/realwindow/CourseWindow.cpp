@@ -68,7 +68,7 @@ bool settleUntil(const std::function<bool()>& done, int timeoutMs)
     return true;
 }
 
-CourseWindow::CourseWindow(const Prepare& prepare, Audio audio)
+CourseWindow::CourseWindow(const Prepare& prepare, Audio audio, const QString& ownBooks)
 {
     stageProgramFolder(dir_.path());
     if (prepare)
@@ -92,6 +92,8 @@ CourseWindow::CourseWindow(const Prepare& prepare, Audio audio)
     platform.library = std::make_unique<CourseLibrary>(QString(LEXBAY_APP_DIR) + "/liblexbaydll.so");
     platform.settingsFile = settingsFile();
     platform.studyRecordFile = folder() + "/record/study.sqlite";
+    if (!ownBooks.isEmpty())
+        platform.ownBooks = folder() + "/" + ownBooks;
     form_ = std::make_unique<MainForm>(std::move(platform));
 }
 

@@ -29,7 +29,9 @@ class CourseWindow {
 public:
     using Prepare = std::function<void(const QString& folder)>;
 
-    explicit CourseWindow(const Prepare& prepare = {}, Audio audio = Audio::Silent);
+    // With `ownBooks`, the window also lists the learner's own volumes from
+    // that subfolder.
+    explicit CourseWindow(const Prepare& prepare = {}, Audio audio = Audio::Silent, const QString& ownBooks = {});
     ~CourseWindow();
 
     // Runs the window's start-up (the lesson page is loaded when it returns)

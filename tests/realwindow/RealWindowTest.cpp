@@ -2,12 +2,18 @@
 
 #include "CourseWindow.h"
 
+#include "ownlessons/FileTransaction.h"
+#include "ownlessons/OwnVolume.h"
 #include "platform/audio/MediaPlayer.h"
 #include "platform/web/HtmlView.h"
 #include "platform/web/WebEngineHtmlView.h"
+#include "study/StudySession.h"
 
+#include <QComboBox>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QImage>
 #include <QLabel>
 #include <QListWidget>
 #include <QTest>
@@ -15,6 +21,9 @@
 #include <QSignalSpy>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <tuple>
 
 namespace {
 
@@ -73,6 +82,122 @@ TEST(RealWindow, PressOnASoundIconMarksItsSentenceAndPlaysExactlyItsRange)
     EXPECT_GT(clock.elapsed(), length * 1000 - 100);
     QTest::qWait(300);
     EXPECT_EQ(ends.count(), 1);
+}
+
+// An own volume "我的课本" in `folder`/own whose one lesson is the sample
+// course's first recording with the times of three words of its first
+// sentence, made by hand.
+void makeOwnLessonWithWordTimes(const QString& folder)
+{
+    const QString volume = folder + "/own/我的课本";
+    ASSERT_TRUE(QDir().mkpath(volume));
+    FileTransaction transaction(volume);
+    ASSERT_TRUE(QFile::copy(folder + "/books/Trellis英语第1册/tlx1001.mp3", transaction.stagePath("tlx1001.mp3")));
+    const NewLesson lesson{"Station",
+                           {{"Excuse me, where is the station?", "", 0.35,
+                             {{0, 6, 0.45, 1.15}, {11, 5, 1.25, 1.95}, {24, 7, 2.45, 3.30}}},
+                            {"Go straight on and turn left at the bank.", "", 3.61, {}}},
+                           {},
+                           7.3};
+    ASSERT_EQ(stageLesson(transaction, volume, lesson).error, QString());
+    ASSERT_TRUE(transaction.commit());
+}
+
+// What the live page holds beside its head and body (the spoken word's mark),
+// the word of the page's text that the first of its boxes covers, the body's
+// markup, and that box.
+const char* const kMarkAndText = R"js((function () {
+    var drawn = Array.prototype.filter.call(document.querySelectorAll('*'), function (e) {
+        return e !== document.documentElement && !document.head.contains(e) && !document.body.contains(e);
+    });
+    var word = '', box = [];
+    drawn.forEach(function (e) {
+        var r = e.getBoundingClientRect();
+        if (word || r.width === 0 || r.height === 0)
+            return;
+        box = [r.left, r.top, r.width, r.height];
+        var at = document.caretRangeFromPoint(r.left + r.width / 2, r.top + r.height / 2);
+        if (!at || at.startContainer.nodeType !== Node.TEXT_NODE)
+            return;
+        var text = at.startContainer.data;
+        var from = at.startOffset, to = at.startOffset;
+        while (from > 0 && /\w/.test(text[from - 1])) --from;
+        while (to < text.length && /\w/.test(text[to])) ++to;
+        word = text.slice(from, to);
+    });
+    return [drawn.length, word, document.body.innerHTML, box];
+})())js";
+
+TEST(RealWindow, TheSpokenWordOfAnOwnLessonIsMarkedOverItsTextWhileItPlays)
+{
+    CourseWindow w(makeOwnLessonWithWordTimes, Audio::Silent, "own");
+    MainForm& f = w.start();
+    ui(f).wbAdv->hide();  // the welcome page lies over the lesson page
+    ui(f).cbVolume->setCurrentIndex(ui(f).cbVolume->findText("我的课本"));
+    ASSERT_TRUE(settleUntil([&f] { return f.session().lessonName().volume == "我的课本"; }, 20000));
+    const QVariantList before = w.runInPage(kMarkAndText).toList();
+    ASSERT_EQ(before.size(), 4);
+    EXPECT_EQ(before.at(0).toInt(), 0);
+    const QString body = before.at(2).toString();
+
+    // Each observation: the playback position around the page's answer and
+    // the word marked then.
+    struct Seen {
+        double from;
+        double to;
+        QString word;
+        bool lettersShow;
+    };
+    QList<Seen> seen;
+    MediaPlayer& player = w.player();
+    QSignalSpy ends(&player, &MediaPlayer::endOfStream);
+    w.clickElement("imgs0");
+    QElapsedTimer clock;
+    clock.start();
+    while (ends.isEmpty() && clock.elapsed() < 15000) {
+        settle(20);
+        const double from = player.currentPosition();
+        const QVariantList page = w.runInPage(kMarkAndText).toList();
+        ASSERT_EQ(page.size(), 4);
+        EXPECT_EQ(page.at(2).toString(), body) << "the page's text and elements stay as they are";
+        if (page.at(0).toInt() == 0)
+            continue;
+        const double to = player.currentPosition();
+        // The letters show through the mark in the current sentence's red
+        // (in most views taken: one may predate the page's drawing).
+        const QVariantList box = page.at(3).toList();
+        const QImage shown = ui(f).wbContent->grab().toImage();
+        bool red = false;
+        for (int x = box.value(0).toInt(); x < box.value(0).toInt() + box.value(2).toInt(); ++x) {
+            const QColor c = shown.pixelColor(x, int(box.value(1).toDouble() + box.value(3).toDouble() / 2));
+            red = red || (c.red() > 150 && c.green() < 80);
+        }
+        seen.push_back({from, to, page.at(1).toString(), red});
+    }
+    ASSERT_FALSE(ends.isEmpty());
+    EXPECT_EQ(w.liveColour("engs0"), kRed);
+
+    // Every word seen marked was being spoken then (give or take a page
+    // update), and each of the three was seen.
+    const QList<std::tuple<QString, double, double>> words = {
+        {"Excuse", 0.45, 1.15}, {"where", 1.25, 1.95}, {"station", 2.45, 3.30}};
+    constexpr double kSlack = 0.15;
+    EXPECT_GT(std::count_if(seen.cbegin(), seen.cend(), [](const Seen& s) { return s.lettersShow; }), seen.size() / 2)
+        << "the mark hides the word";
+    for (const auto& [word, start, end] : words) {
+        const bool marked = std::any_of(seen.cbegin(), seen.cend(), [&](const Seen& s) { return s.word == word; });
+        EXPECT_TRUE(marked) << word.toStdString();
+    }
+    for (const Seen& s : seen) {
+        const auto spoken = std::find_if(words.cbegin(), words.cend(), [&](const auto& t) {
+            return std::get<0>(t) == s.word && s.from - kSlack < std::get<2>(t) && s.to + kSlack > std::get<1>(t);
+        });
+        EXPECT_NE(spoken, words.cend()) << s.word.toStdString() << " marked at " << s.from << "–" << s.to << " s";
+    }
+
+    // Unmarked once the sentence has ended.
+    ASSERT_TRUE(settleUntil([&w] { return w.runInPage(kMarkAndText).toList().value(0).toInt() == 0; }, 2000));
+    EXPECT_EQ(w.runInPage(kMarkAndText).toList().value(2).toString(), body);
 }
 
 TEST(RealWindow, ClosingSavesThePlaceAndRemovesTheScratchPages)

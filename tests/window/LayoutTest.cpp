@@ -1,6 +1,11 @@
-// The layout arithmetic of the window, in twips.
+// The layout arithmetic of the window, in twips; and the toolbar's row of
+// the window at its default size and at the smallest it allows.
+
+#include "WindowHarness.h"
 
 #include "shell/FormLayout.h"
+
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -129,6 +134,48 @@ TEST(ResizeLayout, HalvesRoundToTheEvenNeighbour)
     // 3000.5 gives 2550.5, which rounds to 2550.
     ASSERT_TRUE(ResizeLayout(l, 3000 + 180 + 3000.5f, kDesignH));
     EXPECT_EQ(l.teSpell.width, 2550);
+}
+
+// Where a control stands in the window, and whether it shows there.
+QRect inWindow(const QWidget* control, const QWidget& window)
+{
+    return QRect(control->mapTo(&window, QPoint(0, 0)), control->size());
+}
+
+TEST(WindowLayout, EveryToolbarControlShowsAtTheDefaultSizeAndTheSpeedAtAny)
+{
+    WindowHarness h;
+    MainForm& f = h.load();
+    f.show();
+    const struct {
+        const char* name;
+        QSize size;
+        bool everyButton;
+    } sizes[] = {{"default", f.size(), true}, {"smallest", f.minimumSize(), false}};
+    QToolBar* toolbar = ui(f).Toolbar1;
+    for (const auto& s : sizes) {
+        SCOPED_TRACE(s.name);
+        f.resize(s.size);
+        WindowHarness::settle(50);
+        ASSERT_EQ(f.size(), s.size);
+        // 语速 and its list, whole inside the window and beside the toolbar.
+        for (const QWidget* speed : {f.findChild<QWidget*>("lbSpeed"), f.findChild<QWidget*>("cbSpeed")}) {
+            ASSERT_NE(speed, nullptr);
+            EXPECT_TRUE(speed->isVisible()) << speed->objectName().toStdString();
+            EXPECT_TRUE(f.rect().contains(inWindow(speed, f))) << speed->objectName().toStdString();
+            EXPECT_FALSE(inWindow(speed, f).intersects(inWindow(toolbar, f))) << speed->objectName().toStdString();
+        }
+        if (!s.everyButton)
+            continue;
+        const auto* more = toolbar->findChild<QToolButton*>("qt_toolbar_ext_button");
+        EXPECT_TRUE(more == nullptr || !more->isVisible());
+        for (QAction* action : toolbar->actions()) {
+            const QWidget* control = toolbar->widgetForAction(action);
+            ASSERT_NE(control, nullptr);
+            EXPECT_TRUE(control->isVisible()) << control->objectName().toStdString();
+            EXPECT_TRUE(toolbar->rect().contains(control->geometry())) << control->objectName().toStdString();
+        }
+    }
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // The daily review in the window: two sentences due, reviewed by keyboard
 // alone, heard from their lesson's recording on the review's own player, the
-// grades written to the record and the count on the button going down.
+// grades written to the record and the count on the button going down; the
+// count after a grade from the study modes and after midnight; a review
+// window closed before its sentences arrive.
 
 #include "ReviewedSentences.h"
 #include "WindowHarness.h"
@@ -8,6 +10,7 @@
 #include "anki/CourseSentences.h"
 #include "platform/system/CourseLibrary.h"
 #include "record/StudyRecord.h"
+#include "study/ComparisonMode.h"
 
 #include <QApplication>
 #include <QCryptographicHash>
@@ -17,11 +20,15 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QSqlDatabase>
+#include <QSpinBox>
 #include <QSqlQuery>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace {
 
@@ -55,6 +62,13 @@ void answer(const QString& text)
 {
     QTest::keyClicks(QApplication::focusWidget(), text);
     press(Qt::Key_Return);
+}
+
+QToolButton* reviewButton(MainForm& f) { return f.findChild<QToolButton*>("btReview"); }
+
+bool countShown(MainForm& f, int due)
+{
+    return QTest::qWaitFor([&] { return reviewButton(f)->text() == QString("今日复习 (%1)").arg(due); }, 5000);
 }
 
 TEST(ReviewWindow, TwoDueSentencesAreReviewedByKeyboardAndTheirGradesReachTheRecord)
@@ -125,6 +139,75 @@ TEST(ReviewWindow, ASentenceWhoseRecordingIsMissingIsSkippedWithAWord)
     EXPECT_TRUE(notice->text().contains("已跳过")) << notice->text().toStdString();
     EXPECT_TRUE(notice->text().contains("tlx1001.mp3")) << notice->text().toStdString();
     EXPECT_TRUE(form->findChild<QLabel*>("lbReviewSummary")->text().startsWith("复习完毕：复习了 0 句"));
+}
+
+// Each way the study modes grade the current sentence, the first one due.
+struct Grader {
+    const char* name;
+    std::function<void(MainForm&, const ExportSentence&)> grade;
+};
+
+TEST(ReviewWindow, TheCountFollowsAGradeFromTheStudyModes)
+{
+    const Grader graders[] = {
+        {"dictation answered right at once",
+         [](MainForm& f, const ExportSentence& sentence) {
+             f.Toolbar1_ButtonClick("btSpell");
+             ui(f).teSpell->setText(sentence.english);
+             QTest::keyClick(ui(f).teSpell, Qt::Key_Return);
+         }},
+        {"comparison take scored high",
+         [](MainForm& f, const ExportSentence&) {
+             f.Toolbar1_ButtonClick("btCompare");
+             emit f.modes().comparison().takeScored(f.session().currentSentence(), 100);
+         }},
+    };
+    for (const Grader& g : graders) {
+        SCOPED_TRACE(g.name);
+        QList<ExportSentence> due;
+        WindowHarness h([&](const QString& folder) { due = reviewedLongAgo(folder); });
+        MainForm& f = h.load();
+        ASSERT_TRUE(countShown(f, 2)) << reviewButton(f)->text().toStdString();
+        ASSERT_EQ(f.session().currentSentence(), 0);
+        g.grade(f, due[0]);
+        EXPECT_TRUE(countShown(f, 1)) << reviewButton(f)->text().toStdString();
+    }
+}
+
+TEST(ReviewWindow, TheCountIsReadAgainJustAfterMidnight)
+{
+    WindowHarness h;
+    MainForm& f = h.load();
+    ASSERT_TRUE(countShown(f, 0)) << reviewButton(f)->text().toStdString();
+    auto* day = f.findChild<QTimer*>("timerReviewDay");
+    ASSERT_NE(day, nullptr);
+    const QDateTime now = QDateTime::currentDateTime();
+    EXPECT_TRUE(day->isActive());
+    EXPECT_LE(day->remainingTime(), now.msecsTo(now.date().addDays(1).startOfDay()) + 2000);
+    // Sentences fall due behind the window's back, as a new day makes them.
+    reviewedLongAgo(h.folder());
+    day->start(0);
+    EXPECT_TRUE(countShown(f, 2)) << reviewButton(f)->text().toStdString();
+    EXPECT_TRUE(day->isActive());
+}
+
+TEST(ReviewWindow, AWindowClosedBeforeItsSentencesArriveStartsNothing)
+{
+    WindowHarness h([&](const QString& folder) { reviewedLongAgo(folder); });
+    MainForm& f = h.load();
+    ASSERT_TRUE(countShown(f, 2));
+    f.Toolbar1_ButtonClick("btReview");
+    auto* form = f.findChild<QDialog*>("ReviewForm");
+    ASSERT_NE(form, nullptr);
+    form->close();
+    // A read asked for after the queue answers after it: once the count
+    // follows the new limit, the queue has come.
+    form->findChild<QSpinBox*>("spDailyLimit")->setValue(1);
+    ASSERT_TRUE(countShown(f, 1));
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_FALSE(h.reviewPlayer().isPlaying());
+    EXPECT_EQ(h.reviewPlayer().fileName(), "") << h.reviewPlayer().log.join(", ").toStdString();
+    EXPECT_TRUE(form->findChild<QLabel*>("lbReviewProgress")->text().isEmpty());
 }
 
 }  // namespace

@@ -160,6 +160,8 @@ TEST(Toolbar, ButtonsStandInTheirOrderWithTheirIcons)
 {
     WindowHarness h;
     MainForm& f = h.load();
+    f.show();
+    WindowHarness::settle(50);
     QStringList keys;
     QWidget* last = nullptr;
     for (QAction* action : ui(f).Toolbar1->actions()) {
@@ -171,9 +173,12 @@ TEST(Toolbar, ButtonsStandInTheirOrderWithTheirIcons)
     }
     EXPECT_EQ(keys, QStringList({"btBrowse", "btCompare", "btSpell", "btThinkEnglish", "btWords", "btMp3",
                                  "btStudyRecord", "btReview", "btImport"}));
-    // The speed list closes the row.
+    // The speed list closes the row, beside the toolbar.
     ASSERT_NE(last, nullptr);
-    EXPECT_EQ(last->objectName(), "cbSpeed");
+    auto* speed = f.findChild<QWidget*>("cbSpeed");
+    ASSERT_NE(speed, nullptr);
+    EXPECT_GE(speed->mapTo(&f, QPoint(0, 0)).x(), last->mapTo(&f, QPoint(last->width(), 0)).x());
+    EXPECT_LT(speed->mapTo(&f, QPoint(0, 0)).y(), ui(f).Toolbar1->mapTo(&f, QPoint(0, ui(f).Toolbar1->height())).y());
 }
 
 }  // namespace

@@ -1,0 +1,43 @@
+#include "cli/CommandSyntax.h"
+
+const OptionSyntax* CommandSyntax::option(const QString& optionName) const
+{
+    for (const OptionSyntax& o : options) {
+        if (o.name == optionName)
+            return &o;
+    }
+    return nullptr;
+}
+
+QString CommandSyntax::usage() const
+{
+    QStringList parts{"--" + name};
+    for (const OptionSyntax& o : options) {
+        const QString call = o.takesValue() ? QString("--%1 %2").arg(o.name, o.valueName) : "--" + o.name;
+        parts << (o.required ? call : "[" + call + "]");
+    }
+    parts << arguments;
+    return parts.join(' ');
+}
+
+const QList<CommandSyntax>& commandSyntaxes()
+{
+    static const QList<CommandSyntax> all = {
+        {"import",
+         "把一个录音和它的课文（或字幕）加为自己的一课",
+         {{"volume", "NAME", "自己的册名（books 下的文件夹；没有就新建）", true},
+          {"title", "TITLE", "课的标题（默认为录音的文件名）"},
+          {"words", "FILE", "本课词表（每个词三行：单词、音标、意思）"},
+          {"merge-cues", "", "把没有说完一句的字幕和下一条合成一句"}},
+         {"AUDIO", "TEXT"}},
+        {"export-anki",
+         "把课本或一课的句子连同录音片段导出为 Anki 卡片包",
+         {{"volume", "NAME", "课本文件夹的名字", true}, {"lesson", "TITLE", "只导出这一课（课文标题）"}},
+         {"OUT.apkg"}},
+        {"review-due",
+         "显示某天（默认今天）到期复习的句子数，逾期的也计在内",
+         {{"date", "YYYY-MM-DD", "复习的日期（YYYY-MM-DD，默认今天）"}},
+         {}},
+    };
+    return all;
+}
