@@ -1,27 +1,19 @@
 #include "course/Bookshelf.h"
 
+#include "platform/system/CourseNames.h"
+
 #include <QDir>
 #include <QMap>
 
 namespace {
 
-const char* const kVolumePrefix = "Trellis英语";
-
-QStringList withoutDots(QStringList names)
-{
-    names.removeIf([](const QString& name) { return name.contains('.'); });
-    return names;
-}
-
-QStringList shippedNames(const QString& books)
-{
-    return withoutDots(
-        QDir(books).entryList({QString(kVolumePrefix) + "*"}, QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot));
-}
-
+// The learner's own volumes: the folders of the own books folder, but none
+// whose name holds a dot (hidden folders, copies put aside such as "….old").
 QStringList ownNames(const QString& books)
 {
-    return withoutDots(QDir(books).entryList(QDir::Dirs | QDir::NoDotAndDotDot));
+    QStringList names = QDir(books).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    names.removeIf([](const QString& name) { return name.contains('.'); });
+    return names;
 }
 
 }  // namespace
@@ -32,7 +24,7 @@ QList<CourseVolume> Bookshelf::volumes() const
 {
     QMap<QString, CourseVolume> byName;
     if (!shipped_.isEmpty()) {
-        for (const QString& name : shippedNames(shipped_))
+        for (const QString& name : shippedVolumeNames(shipped_))
             byName.insert(name, {name, QDir(shipped_).filePath(name), false});
     }
     if (!own_.isEmpty()) {

@@ -1,18 +1,11 @@
 #include "course/CourseFiles.h"
 
-#include <QDir>
-#include <QFileInfo>
+#include "platform/system/CourseNames.h"
 
 QString courseFile(const QString& folder, const QString& fileName)
 {
     if (folder.isEmpty())
         return {};
-    const QString exact = folder + "/" + fileName;
-    if (QFileInfo::exists(exact))
-        return exact;
-    for (const QString& entry : QDir(folder).entryList(QDir::Files)) {
-        if (entry.compare(fileName, Qt::CaseInsensitive) == 0)
-            return folder + "/" + entry;
-    }
-    return exact;
+    const QString spelled = spelledFileName(folder, fileName);
+    return folder + "/" + (spelled.isEmpty() ? fileName : spelled);
 }
