@@ -243,7 +243,7 @@ TEST(CourseAgreement, TheModelSeesTheVolumesTheListShows)
     }
 }
 
-TEST(CourseModel, ReadsAWordListAsTheWordPageDoes)
+TEST(CourseModel, ReadsAWordListSpelledInOtherLetterCaseWithAnEntryCutShort)
 {
     QTemporaryDir dir;
     const QString folder = dir.path() + "/" + kVolume;
