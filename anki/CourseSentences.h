@@ -1,10 +1,11 @@
 #pragma once
 
-// The sentences of the course as an export needs them, read without a window:
-// a volume found in the books folders, its lesson titles, and a lesson's
-// sentences with their ranges in its recording.
+// The sentences of the course as an export needs them, read through the
+// course model: a volume found in the books folders, its lesson titles, and a
+// lesson's sentences with their ranges in its recording.
 
 #include "anki/ExportSentence.h"
+#include "course/CourseVolume.h"
 
 #include <QList>
 #include <QString>
@@ -12,22 +13,15 @@
 
 class CourseLibrary;
 
-struct CourseVolume {
-    QString name;
-    QString folder;
-    // The number in the lesson files' names (tlx<number><lesson>).
-    int number = 1;
-};
-
 // Found, or why not (a Chinese message naming what is missing).
 struct LessonSentences {
     QList<ExportSentence> sentences;
     QString error;
 };
 
-// The volume `name` from the books folders, a later folder winning a name
-// clash (the learner's own books after the shipped ones). Empty folder when
-// no folder holds it.
+// The volume `name` the run sees in the books folders: the shipped books,
+// then the learner's own (which win a name clash). Empty folder when there is
+// none.
 CourseVolume findVolume(const QString& name, const QStringList& booksFolders);
 
 // The lesson titles of a volume, in lesson order, without their line ends.

@@ -5,7 +5,7 @@
 // Commands.cpp; what it accepts is in CommandSyntax.cpp.
 
 #include "cli/CommandLineRequest.h"
-#include "shell/RunFolders.h"
+#include "course/RunFolders.h"
 
 #include <QList>
 #include <QString>

@@ -41,17 +41,14 @@ int32_t dllMakeHtml(const char* headFile, const char* lessonFile, const char* pa
         return 0;
     page.copyFile(headFile);
 
-    LineReader lesson(lessonFile, kCourseLineBuffer);
-    SectionSelection selection(lesson, lessonIndex);
+    // The Chinese line is read even when it is not shown, so English and
+    // Chinese lines stay paired.
+    SentenceReader lesson(lessonFile, lessonIndex);
     int32_t sentence = 0;
-    while (selection.nextRecord()) {
-        writeRow(page, kEnglishRow, sentence, sentenceText(lesson.line()));
-        // The Chinese line is read even when it is not shown, so English and
-        // Chinese lines stay paired. A file that ends right after an English
-        // line gives an empty Chinese text.
-        const char* chinese = lesson.next() ? lesson.line() : "";
+    while (lesson.next()) {
+        writeRow(page, kEnglishRow, sentence, lesson.english());
         if (showChinese != 0)
-            writeRow(page, kChineseRow, sentence, chinese);
+            writeRow(page, kChineseRow, sentence, lesson.chinese());
         ++sentence;
     }
 

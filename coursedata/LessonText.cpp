@@ -1,7 +1,5 @@
 #include "LessonText.h"
 
-#include "lexbaydll.h"
-
 #include <cstring>
 
 namespace coursedata {
@@ -39,22 +37,23 @@ const char* sentenceText(const char* englishLine)
     return stop != nullptr ? stop + 1 : englishLine;
 }
 
-}  // namespace coursedata
-
-using namespace coursedata;
-
-int32_t dllFillLsLesson(const char* lessonFile, void* list, LexbayListSink addItem)
+bool SentenceReader::next()
 {
-    LineReader reader(lessonFile, kCourseLineBuffer);
-    int32_t count = 0;
-    // Unlike the page generators, the title listing does not stop at an
-    // empty line: every header of the file is listed.
-    while (reader.next()) {
-        if (!isHeader(reader.line()))
-            continue;
-        if (addItem != nullptr)
-            addItem(list, reader.line() + 1);
-        ++count;
-    }
-    return count;
+    if (!selection_.nextRecord())
+        return false;
+    english_.assign(sentenceText(reader_.line()));
+    hasChinese_ = reader_.next();
+    return true;
 }
+
+bool WordEntryReader::next()
+{
+    if (!selection_.nextRecord())
+        return false;
+    word_.assign(reader_.line());
+    phonetic_.assign(reader_.next() ? reader_.line() : "");
+    hasMeaning_ = reader_.next();
+    return true;
+}
+
+}  // namespace coursedata

@@ -7,6 +7,7 @@
 #include "LineReader.h"
 
 #include <cstdint>
+#include <string>
 
 namespace coursedata {
 
@@ -36,6 +37,57 @@ private:
 // The sentence text of an English line: everything after its first full
 // stop, or the whole line when it holds none.
 const char* sentenceText(const char* englishLine);
+
+// The sentences of lesson `lessonIndex` of a lesson text file, as the lesson
+// page lists them: each record's sentence text and the line after it, its
+// Chinese line, read without a test so the pairing never shifts. Both keep
+// their line ends. The page and the program's course model both read lessons
+// through this, so they always see the same sentences.
+class SentenceReader {
+public:
+    SentenceReader(const char* lessonFile, std::int32_t lessonIndex)
+        : reader_(lessonFile, kCourseLineBuffer), selection_(reader_, lessonIndex)
+    {
+    }
+
+    bool isOpen() const { return reader_.isOpen(); }
+    // Moves to the next sentence; false after the last.
+    bool next();
+    const char* english() const { return english_.c_str(); }
+    // Empty when the file ends right after the English line.
+    const char* chinese() { return hasChinese_ ? reader_.line() : ""; }
+
+private:
+    LineReader reader_;
+    SectionSelection selection_;
+    std::string english_;
+    bool hasChinese_ = false;
+};
+
+// The entries of section `lessonIndex` of a word list file, as the word page
+// lists them: each record's word line and the two lines after it, phonetic
+// and meaning, read without a test; an entry cut short by the end of the file
+// gets empty texts.
+class WordEntryReader {
+public:
+    WordEntryReader(const char* wordFile, std::int32_t lessonIndex)
+        : reader_(wordFile, kCourseLineBuffer), selection_(reader_, lessonIndex)
+    {
+    }
+
+    // Moves to the next entry; false after the last.
+    bool next();
+    const char* word() const { return word_.c_str(); }
+    const char* phonetic() const { return phonetic_.c_str(); }
+    const char* meaning() { return hasMeaning_ ? reader_.line() : ""; }
+
+private:
+    LineReader reader_;
+    SectionSelection selection_;
+    std::string word_;
+    std::string phonetic_;
+    bool hasMeaning_ = false;
+};
 
 }  // namespace coursedata
 

@@ -37,14 +37,12 @@ int32_t dllMakeHtmlWords(const char* headFile, const char* wordFile, const char*
         return 0;
     page.copyFile(headFile);
 
-    LineReader words(wordFile, kCourseLineBuffer);
-    SectionSelection selection(words, lessonIndex);
-    while (selection.nextRecord()) {
+    WordEntryReader words(wordFile, lessonIndex);
+    while (words.next()) {
         page.writeTemplate(kRowOpen);
-        writeCell(page, kWordCell, words.line());
-        // An entry cut short by the end of the file gets empty cells.
-        writeCell(page, kPhoneticCell, words.next() ? words.line() : "");
-        writeCell(page, kMeaningCell, words.next() ? words.line() : "");
+        writeCell(page, kWordCell, words.word());
+        writeCell(page, kPhoneticCell, words.phonetic());
+        writeCell(page, kMeaningCell, words.meaning());
         page.writeTemplate(kRowClose);
     }
 

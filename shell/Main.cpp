@@ -8,7 +8,7 @@
 #include "shell/MainForm.h"
 #include "shell/QtMessageBoxes.h"
 #include "shell/Module1.h"
-#include "shell/RunFolders.h"
+#include "course/RunFolders.h"
 #include "shell/SingleInstance.h"
 
 #include <QApplication>

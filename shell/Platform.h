@@ -8,7 +8,7 @@
 #include "platform/web/HtmlView.h"
 #include "platform/system/CourseLibrary.h"
 #include "platform/system/MessageBoxes.h"
-#include "shell/RunFolders.h"
+#include "course/RunFolders.h"
 
 #include <QString>
 

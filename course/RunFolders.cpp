@@ -1,4 +1,4 @@
-#include "shell/RunFolders.h"
+#include "course/RunFolders.h"
 
 #include <QDir>
 #include <QFile>

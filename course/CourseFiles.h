@@ -1,0 +1,16 @@
+#pragma once
+
+// The files of a volume folder: the lesson text and the word list by their
+// names, and any course file found by name.
+
+#include <QString>
+
+inline constexpr char kLessonText[] = "lesson.txt";
+inline constexpr char kWordList[] = "words.txt";
+
+// The file `fileName` of `folder`. Course folders copied from other systems
+// carry names such as TLX1001.MP3: when the exact name is missing, an entry
+// whose name differs from it only in letter case stands for it. The exact
+// name's path when neither is there (so a message can name it); empty for
+// no folder.
+QString courseFile(const QString& folder, const QString& fileName);

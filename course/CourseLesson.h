@@ -1,0 +1,40 @@
+#pragma once
+
+// One lesson of a volume as every feature reads it: its title, its recording
+// and timing file, its sentences with their ranges in the recording, and its
+// word list.
+
+#include <QList>
+#include <QString>
+
+// A sentence's texts are as the course writes them (markup included: the
+// page shows them rendered), without the English line's label and without
+// the white space around them.
+struct CourseSentence {
+    QString english;
+    QString chinese;
+    double start = 0;  // seconds into the lesson's recording
+    double end = -1;   // seconds; negative: the recording's end
+};
+
+struct CourseLesson {
+    int index = -1;  // its position in the volume, from 0
+    QString title;   // as the lesson list shows it, without its line end
+    QString recording;
+    QString timing;
+    QList<CourseSentence> sentences;
+    // Why the lesson cannot be read or heard (Chinese); empty when it can.
+    QString error;
+};
+
+// One entry of a lesson's word list; texts as the course writes them.
+struct WordListEntry {
+    QString word;
+    QString phonetic;
+    QString meaning;
+
+    bool operator==(const WordListEntry& other) const
+    {
+        return word == other.word && phonetic == other.phonetic && meaning == other.meaning;
+    }
+};
