@@ -1,5 +1,7 @@
 #include "shell/Catalogue.h"
 
+#include "course/Bookshelf.h"
+#include "course/CourseFiles.h"
 #include "ownlessons/WordTimesFile.h"
 #include "platform/system/CourseLibrary.h"
 #include "platform/system/CourseNames.h"
@@ -20,15 +22,11 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
-#include <QMap>
 #include <QSignalBlocker>
 
 #include <algorithm>
 
 namespace {
-
-const char* const kLessonText = "lesson.txt";
-const char* const kWordList = "words.txt";
 
 // A section index that selects no lines of a course file.
 constexpr int kNoSection = -2;
@@ -48,15 +46,6 @@ QString withoutLineEnd(QString title)
     return title;
 }
 
-// The learner's own volumes may have any name without a dot (a dotted one
-// is a copy put aside, such as "….old").
-QStringList ownVolumeNames(const QString& books)
-{
-    QStringList names = QDir(books).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    names.removeIf([](const QString& name) { return name.contains('.'); });
-    return names;
-}
-
 }  // namespace
 
 Catalogue::Catalogue(const Books& books, const Controls& controls, CourseLibrary& library, MessageBoxes& messages,
@@ -71,17 +60,9 @@ Catalogue::Catalogue(const Books& books, const Controls& controls, CourseLibrary
 void Catalogue::FillCbVolume()
 {
     const QSignalBlocker quiet(c_.cbVolume);
-    // One list sorted by name; the learner's own volume takes the place of a
-    // shipped one of the same name. Each entry keeps the folder it is read from.
-    QMap<QString, QString> volumes;
-    for (const QString& name : shippedVolumeNames(books_.shipped))
-        volumes.insert(name, QDir(books_.shipped).filePath(name));
-    if (!books_.own.isEmpty()) {
-        for (const QString& name : ownVolumeNames(books_.own))
-            volumes.insert(name, QDir(books_.own).filePath(name));
-    }
-    for (auto volume = volumes.cbegin(); volume != volumes.cend(); ++volume)
-        c_.cbVolume->addItem(volume.key(), volume.value());
+    // Each entry keeps the folder it is read from.
+    for (const CourseVolume& volume : Bookshelf(books_.shipped, books_.own).volumes())
+        c_.cbVolume->addItem(volume.name, volume.folder);
 }
 
 QString Catalogue::booksFolderForLearner() const
@@ -127,11 +108,7 @@ QStringList Catalogue::lessonTitles() const
 
 QString Catalogue::courseFile(const QString& fileName) const
 {
-    const QString folder = c_.cbVolume->currentData().toString();
-    if (folder.isEmpty())
-        return {};
-    const QString spelled = spelledFileName(folder, fileName);
-    return folder + "/" + (spelled.isEmpty() ? fileName : spelled);
+    return ::courseFile(c_.cbVolume->currentData().toString(), fileName);
 }
 
 QString Catalogue::recordingBaseName() const
