@@ -1,11 +1,13 @@
 #include "record/RecordDatabase.h"
 
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QThread>
 
 #include <algorithm>
 #include <map>
@@ -13,6 +15,10 @@
 namespace {
 
 constexpr int kBusyTimeoutMs = 5000;
+// Some of SQLite's locks do not wait for the busy timeout (changing the
+// journal mode, reading while another copy makes the file's tables): opening
+// tries again at this pace until the timeout has passed.
+constexpr int kOpenRetryMs = 20;
 constexpr int kOverviewDays = 30;
 
 const char* const kSchema[] = {
@@ -58,6 +64,13 @@ const char* const kLessonActivity =
     " UNION ALL SELECT t.at, t.session_id FROM takes t JOIN sentences s ON s.id = t.sentence_id"
     " WHERE s.volume = :volume AND s.lesson = :lesson";
 
+// SQLITE_BUSY and SQLITE_LOCKED, with their extended codes.
+bool isBusy(const QSqlError& error)
+{
+    const int code = error.nativeErrorCode().toInt() & 0xff;
+    return code == 5 || code == 6;
+}
+
 }  // namespace
 
 RecordDatabase::RecordDatabase(QString connectionName) : connectionName_(std::move(connectionName)) {}
@@ -76,6 +89,7 @@ bool RecordDatabase::exec(const QString& statement, QString* error)
     QSqlQuery query(db_);
     if (query.exec(statement))
         return true;
+    lastExecBusy_ = isBusy(query.lastError());
     if (error)
         *error = query.lastError().text();
     return false;
@@ -94,10 +108,18 @@ QString RecordDatabase::open(const QString& file, QString* movedAside)
     if (!db_.open())
         return QString("无法打开 %1：%2").arg(file, db_.lastError().text());
 
-    QSqlQuery check(db_);
-    const bool healthy = check.exec("PRAGMA integrity_check") && check.next() && check.value(0).toString() == "ok";
-    check.finish();
-    if (!healthy) {
+    // A file another copy holds is sound, not damaged: only a check that ran
+    // and found damage puts it aside.
+    QElapsedTimer waited;
+    waited.start();
+    Health found = health();
+    while (found == Health::Held && waited.elapsed() < kBusyTimeoutMs) {
+        QThread::msleep(kOpenRetryMs);
+        found = health();
+    }
+    if (found == Health::Held)
+        return QString("无法打开 %1：另一个程序正占用它").arg(file);
+    if (found == Health::Damaged) {
         db_.close();
         QString aside = file + ".broken-" + QDateTime::currentDateTime().toString("yyyy-MM-dd");
         if (QFile::exists(aside))
@@ -108,7 +130,21 @@ QString RecordDatabase::open(const QString& file, QString* movedAside)
         if (!db_.open())
             return QString("无法打开 %1：%2").arg(file, db_.lastError().text());
     }
-    return prepare();
+    for (;;) {
+        lastExecBusy_ = false;
+        const QString problem = prepare();
+        if (problem.isEmpty() || !lastExecBusy_ || waited.elapsed() >= kBusyTimeoutMs)
+            return problem;
+        QThread::msleep(kOpenRetryMs);
+    }
+}
+
+RecordDatabase::Health RecordDatabase::health()
+{
+    QSqlQuery check(db_);
+    if (!check.exec("PRAGMA integrity_check") || !check.next())
+        return isBusy(check.lastError()) ? Health::Held : Health::Damaged;
+    return check.value(0).toString() == "ok" ? Health::Sound : Health::Damaged;
 }
 
 QString RecordDatabase::openForReading(const QString& file)
@@ -322,9 +358,7 @@ QString RecordDatabase::inWriteTransaction(const std::function<QSqlError()>& wor
         why = db_.lastError();
     if (!why.isValid())
         return QString();
-    // SQLITE_BUSY and SQLITE_LOCKED, with their extended codes.
-    const int code = why.nativeErrorCode().toInt() & 0xff;
-    lastWriteBusy_ = code == 5 || code == 6;
+    lastWriteBusy_ = isBusy(why);
     db_.rollback();
     // Ids learnt inside the rolled-back transaction may be gone.
     sentenceIds_.clear();

@@ -60,6 +60,8 @@ public:
     ReviewOverview reviewOverview(const QDate& today) const;
 
 private:
+    enum class Health { Sound, Damaged, Held };
+    Health health();
     QString prepare();
     QString create();
     QString migrate(int fromVersion);
@@ -75,5 +77,7 @@ private:
     QSqlDatabase db_;
     QHash<QString, qint64> sentenceIds_;
     bool lastWriteBusy_ = false;
+    // The last statement exec() ran failed because another copy held the file.
+    bool lastExecBusy_ = false;
     ReviewStore reviews_{db_};
 };
