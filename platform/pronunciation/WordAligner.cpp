@@ -226,6 +226,28 @@ std::vector<mfcc_t*> rowsOf(const ModelFrames& frames, int from, int to)
     return rows;
 }
 
+// Frames [from, to) through an utterance already started on the decoder's
+// search: what it found, in the recording's frames.
+std::vector<DecodedSegment> decodeStarted(ps_decoder_t* ps, const ModelFrames& frames, int from, int to)
+{
+    std::vector<mfcc_t*> rows = rowsOf(frames, from, to);
+    ps_process_cep(ps, rows.data(), int(rows.size()), FALSE, TRUE);
+    ps_end_utt(ps);
+    std::vector<DecodedSegment> segments;
+    for (ps_seg_t* seg = ps_seg_iter(ps); seg; seg = ps_seg_next(seg)) {
+        DecodedSegment segment;
+        segment.label = QString::fromUtf8(ps_seg_word(seg));
+        ps_seg_frames(seg, &segment.startFrame, &segment.endFrame);
+        segment.startFrame += from;
+        segment.endFrame += from;
+        int32 acoustic = 0, language = 0, backoff = 0;
+        ps_seg_prob(seg, &acoustic, &language, &backoff);
+        segment.acousticScore = acoustic;
+        segments.push_back(segment);
+    }
+    return segments;
+}
+
 // The states and arcs of a grammar, its words by name.
 struct GrammarGraph {
     struct Arc {
@@ -352,20 +374,14 @@ WordDecoding WordAligner::decodeWords(const ModelFrames& frames, int from, int t
     fsg_model_free(fsg);
     if (set < 0 || ps_set_search(ps, kWordSearch) < 0 || ps_start_utt(ps) < 0)
         return decoding;
-    std::vector<mfcc_t*> rows = rowsOf(frames, from, to);
-    ps_process_cep(ps, rows.data(), int(rows.size()), FALSE, TRUE);
-    ps_end_utt(ps);
-    for (ps_seg_t* seg = ps_seg_iter(ps); seg; seg = ps_seg_next(seg)) {
+    for (const DecodedSegment& segment : decodeStarted(ps, frames, from, to)) {
         decoding.complete = true;
         AlignedWord word;
-        if (!placeOf(ps_seg_word(seg), &word))
+        if (!placeOf(segment.label.toUtf8().constData(), &word))
             continue;
-        ps_seg_frames(seg, &word.startFrame, &word.endFrame);
-        word.startFrame += from;
-        word.endFrame += from;
-        int32 acoustic = 0, language = 0, backoff = 0;
-        ps_seg_prob(seg, &acoustic, &language, &backoff);
-        word.acousticScore = acoustic;
+        word.startFrame = segment.startFrame;
+        word.endFrame = segment.endFrame;
+        word.acousticScore = segment.acousticScore;
         decoding.words.push_back(word);
     }
     return decoding;
@@ -379,19 +395,5 @@ std::vector<DecodedSegment> WordAligner::decodePhones(const ModelFrames& frames,
     to = std::clamp(to, from, frames.frames());
     if (to - from < 5 || ps_set_search(ps, kPhoneSearch) < 0 || ps_start_utt(ps) < 0)
         return phones;
-    std::vector<mfcc_t*> rows = rowsOf(frames, from, to);
-    ps_process_cep(ps, rows.data(), int(rows.size()), FALSE, TRUE);
-    ps_end_utt(ps);
-    for (ps_seg_t* seg = ps_seg_iter(ps); seg; seg = ps_seg_next(seg)) {
-        DecodedSegment phone;
-        phone.label = QString::fromUtf8(ps_seg_word(seg));
-        ps_seg_frames(seg, &phone.startFrame, &phone.endFrame);
-        phone.startFrame += from;
-        phone.endFrame += from;
-        int32 acoustic = 0, language = 0, backoff = 0;
-        ps_seg_prob(seg, &acoustic, &language, &backoff);
-        phone.acousticScore = acoustic;
-        phones.push_back(phone);
-    }
-    return phones;
+    return decodeStarted(ps, frames, from, to);
 }
