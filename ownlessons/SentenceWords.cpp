@@ -40,6 +40,8 @@ constexpr int kShortestPause = 10;
 // A word holds no silence this long (frames): the model may stretch a word
 // over the pause before it, and the word then begins after that silence.
 constexpr int kPauseInWord = 20;
+// A pause this long (frames) does not come before a sentence's last word.
+constexpr int kDetachingPause = 40;
 // A search between verified sentences looks at most this far (frames).
 constexpr int kLongestSearch = 3000;
 // The decoders share the text in this many pieces each, of at least
@@ -193,6 +195,28 @@ private:
         }
     }
 
+    // A last word found beyond a long pause after the rest of its sentence
+    // is taken as not found: the model may put a last word it hears poorly
+    // across the pause, onto the next sentence's first sound, and the next
+    // start, which never comes before this sentence's end, would be late.
+    void dropDetachedEnd(std::vector<FoundWord>* words) const
+    {
+        auto last = std::find_if(words->rbegin(), words->rend(), [](const FoundWord& w) { return w.startFrame >= 0; });
+        if (last == words->rend())
+            return;
+        const auto before = std::find_if(last + 1, words->rend(), [](const FoundWord& w) { return w.startFrame >= 0; });
+        if (before == words->rend())
+            return;
+        int run = 0;
+        for (int t = std::max(0, before->endFrame); t < last->startFrame && t < int(speech_.size()); ++t) {
+            run = speech_[size_t(t)] ? 0 : run + 1;
+            if (run >= kDetachingPause) {
+                last->startFrame = last->endFrame = -1;
+                return;
+            }
+        }
+    }
+
     // Where a window chained to a verified sentence starts: at its last words.
     static int chainedFrom(const FoundSentence& before)
     {
@@ -231,6 +255,7 @@ private:
             return false;
         for (FoundWord& word : found.words)
             startAfterSilence(&word);
+        dropDetachedEnd(&found.words);
         judge(aligner, mine, &found);
         const int firstPassStart = rough_[size_t(k)].start;
         found.agrees = found.firstFrame() >= firstPassStart - kAgreeingBefore
