@@ -40,8 +40,16 @@ constexpr int kShortestPause = 10;
 // A word holds no silence this long (frames): the model may stretch a word
 // over the pause before it, and the word then begins after that silence.
 constexpr int kPauseInWord = 20;
+// A pause this long (frames) does not come before a sentence's last word.
+constexpr int kDetachingPause = 40;
 // A search between verified sentences looks at most this far (frames).
 constexpr int kLongestSearch = 3000;
+// The decoders share the text in this many pieces each, of at least
+// kShortestPiece sentences: a piece's first window is not chained and is
+// a little wider, and smaller pieces leave less of the text to one decoder
+// at the end.
+constexpr int kPiecesPerDecoder = 3;
+constexpr int kShortestPiece = 8;
 
 struct Sentence {
     std::vector<SaidWord> said;
@@ -111,12 +119,30 @@ public:
         }
     }
 
-    // Each run of unverified sentences searched for again between the
+    // The runs of unverified sentences, [first, last) each. Verified
+    // sentences part them, so each run can be searched for on its own.
+    std::vector<std::pair<int, int>> unverifiedRuns() const
+    {
+        std::vector<std::pair<int, int>> runs;
+        const int count = int(found_.size());
+        for (int k = 0; k < count; ++k) {
+            if (found_[size_t(k)].verified)
+                continue;
+            int last = k;
+            while (last < count && !found_[size_t(last)].verified)
+                ++last;
+            runs.push_back({k, last});
+            k = last;
+        }
+        return runs;
+    }
+
+    // A run of unverified sentences searched for again between the
     // verified sentences around it, in order.
-    void searchAgain(WordAligner& aligner, const std::atomic_bool* cancel)
+    void searchAgain(WordAligner& aligner, int first, int last, const std::atomic_bool* cancel)
     {
         const int count = int(found_.size());
-        for (int k = 0; k < count && !(cancel && *cancel); ++k) {
+        for (int k = first; k < last && !(cancel && *cancel); ++k) {
             if (found_[size_t(k)].verified)
                 continue;
             int from = 0;
@@ -169,6 +195,28 @@ private:
         }
     }
 
+    // A last word found beyond a long pause after the rest of its sentence
+    // is taken as not found: the model may put a last word it hears poorly
+    // across the pause, onto the next sentence's first sound, and the next
+    // start, which never comes before this sentence's end, would be late.
+    void dropDetachedEnd(std::vector<FoundWord>* words) const
+    {
+        auto last = std::find_if(words->rbegin(), words->rend(), [](const FoundWord& w) { return w.startFrame >= 0; });
+        if (last == words->rend())
+            return;
+        const auto before = std::find_if(last + 1, words->rend(), [](const FoundWord& w) { return w.startFrame >= 0; });
+        if (before == words->rend())
+            return;
+        int run = 0;
+        for (int t = std::max(0, before->endFrame); t < last->startFrame && t < int(speech_.size()); ++t) {
+            run = speech_[size_t(t)] ? 0 : run + 1;
+            if (run >= kDetachingPause) {
+                last->startFrame = last->endFrame = -1;
+                return;
+            }
+        }
+    }
+
     // Where a window chained to a verified sentence starts: at its last words.
     static int chainedFrom(const FoundSentence& before)
     {
@@ -207,6 +255,7 @@ private:
             return false;
         for (FoundWord& word : found.words)
             startAfterSilence(&word);
+        dropDetachedEnd(&found.words);
         judge(aligner, mine, &found);
         const int firstPassStart = rough_[size_t(k)].start;
         found.agrees = found.firstFrame() >= firstPassStart - kAgreeingBefore
@@ -264,6 +313,17 @@ private:
     std::vector<FoundSentence> found_;
 };
 
+// `work` on every decoder at once, the first on this thread.
+void onEachDecoder(const std::vector<WordAligner*>& aligners, const std::function<void(WordAligner&)>& work)
+{
+    std::vector<std::thread> others;
+    for (size_t i = 1; i < aligners.size(); ++i)
+        others.emplace_back([&work, aligner = aligners[i]] { work(*aligner); });
+    work(*aligners.front());
+    for (std::thread& other : others)
+        other.join();
+}
+
 }  // namespace
 
 int FoundSentence::firstFrame() const
@@ -299,15 +359,23 @@ std::vector<FoundSentence> findSentenceWords(const QStringList& texts, const Mod
         if (progress)
             progress(done);
     };
-    if (aligners.size() > 1 && count > 1) {
-        // Two runs side by side, the second starting unchained half-way.
-        std::thread second([&] { finder.findRun(*aligners[1], count / 2, count, oneDone, cancel); });
-        finder.findRun(*aligners[0], 0, count / 2, oneDone, cancel);
-        second.join();
-    } else if (!aligners.empty()) {
-        finder.findRun(*aligners[0], 0, count, oneDone, cancel);
-    }
-    if (!aligners.empty())
-        finder.searchAgain(*aligners[0], cancel);
+    if (aligners.empty())
+        return finder.result();
+    // The text in pieces, each begun unchained, which the decoders take in
+    // turn so that none waits while another still has sentences ahead.
+    const int pieces = std::clamp(kPiecesPerDecoder * int(aligners.size()), 1, std::max(1, count / kShortestPiece));
+    std::atomic_int nextPiece{0};
+    const auto findPieces = [&](WordAligner& aligner) {
+        for (int p = nextPiece++; p < pieces; p = nextPiece++)
+            finder.findRun(aligner, count * p / pieces, count * (p + 1) / pieces, oneDone, cancel);
+    };
+    onEachDecoder(aligners, findPieces);
+    // The unverified runs likewise: the verified sentences between them do not move.
+    const std::vector<std::pair<int, int>> runs = finder.unverifiedRuns();
+    std::atomic_int nextRun{0};
+    onEachDecoder(aligners, [&](WordAligner& aligner) {
+        for (size_t r = size_t(nextRun++); r < runs.size(); r = size_t(nextRun++))
+            finder.searchAgain(aligner, runs[r].first, runs[r].second, cancel);
+    });
     return finder.result();
 }

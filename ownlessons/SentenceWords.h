@@ -45,7 +45,7 @@ struct FoundSentence {
 };
 
 // Finds each sentence's words. `speech` tells the frames that hold sound
-// from pauses; `aligners` are one or two decoders (two run side by side);
+// from pauses; `aligners` are the decoders, which share the work side by side;
 // `progress` hears sentences done.
 std::vector<FoundSentence> findSentenceWords(const QStringList& sentences, const ModelFrames& frames,
                                              const std::vector<RoughPlace>& rough, const std::vector<bool>& speech,

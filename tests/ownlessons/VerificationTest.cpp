@@ -38,6 +38,9 @@ struct VerificationCase {
     int leastFound;          // how many sentences at least are found and not named
     QStringList text = kText;
     QStringList recorded = {};  // human readings of the parts, in place of espeak-ng
+    QStringList voices = {"en-gb", "en+m3", "en-gb-x-rp", "en+f2"};  // by sentence, in turn
+    std::vector<int> wordsPerMinute = {};  // by sentence; 160, 170, … when empty
+    std::vector<double> pauses = {};       // after each part, seconds; 0.35–0.75 in turn when empty
 };
 
 TEST(VerificationTest, SentencesNotReadAsWrittenAreFoundOrNamed)
@@ -52,8 +55,15 @@ TEST(VerificationTest, SentencesNotReadAsWrittenAreFoundOrNamed)
         {"an announcement first", {-1, 0, 1, 2, 3, 4}, {}, 4},
         {"a human reading after an announcement", {-1, 0, 1, 2}, {}, 3, book,
          {"", QString(kBook) + "880.wav", QString(kBook) + "890.wav", QString(kBook) + "930.wav"}},
+        // Fast prose, where the model may put a last word it hears poorly on the next sentence's first sound.
+        {"a fast sentence whose last word is heard poorly", {0, 1, 2, 3}, {}, 4,
+         {"The old ferryman counted the station's timetable near the river, and nobody ever asked why.",
+          "The youngest of the three sisters kept the broken clock without saying a word, although the weather "
+          "was bad.",
+          "A tall stranger mended a long letter to the mayor before the rain began?",
+          "The old ferryman sold the blue bicycle at 7 o'clock every morning."},
+         {}, {"en-us", "en+m3"}, {141, 182, 150, 159}, {1.73, 1.0, 0.95, 0.5}},
     };
-    const QStringList voices = {"en-gb", "en+m3", "en-gb-x-rp", "en+f2"};
     for (const VerificationCase& c : cases) {
         QTemporaryDir folder;
         std::vector<SpokenPart> parts;
@@ -61,8 +71,10 @@ TEST(VerificationTest, SentencesNotReadAsWrittenAreFoundOrNamed)
             const int k = c.said[p];
             const QString said = k >= 0 ? c.text[k] : (p == 0 ? kAnnouncement : kAside);
             const QString recorded = p < size_t(c.recorded.size()) ? c.recorded[int(p)] : QString();
-            parts.push_back({said, k >= 0 ? voices[k % voices.size()] : "en-us+f3", 150 + 10 * (k + 1),
-                             0.35 + 0.2 * double(p % 3), recorded});
+            const int rate =
+                k >= 0 && size_t(k) < c.wordsPerMinute.size() ? c.wordsPerMinute[size_t(k)] : 150 + 10 * (k + 1);
+            parts.push_back({said, k >= 0 ? c.voices[k % c.voices.size()] : "en-us+f3", rate,
+                             p < c.pauses.size() ? c.pauses[p] : 0.35 + 0.2 * double(p % 3), recorded});
         }
         const MadeRecording recording = makeRecording(folder.path(), "lesson", parts, -45);
         const SentenceAlignment alignment = alignRecording(c.text, recording.path, 120);
