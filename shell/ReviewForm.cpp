@@ -111,7 +111,7 @@ void ReviewForm::buildControls()
     auto* settings = new QHBoxLayout;
     spRetention_ = new QSpinBox(this);
     spRetention_->setObjectName("spRetention");
-    spRetention_->setRange(70, 97);
+    spRetention_->setRange(fsrs::Scheduler::kMinRetentionPercent, fsrs::Scheduler::kMaxRetentionPercent);
     spRetention_->setSuffix(" %");
     spDailyLimit_ = new QSpinBox(this);
     spDailyLimit_->setObjectName("spDailyLimit");
