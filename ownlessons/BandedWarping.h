@@ -5,18 +5,12 @@
 // a window of recording frames is looked at, so time and memory grow with
 // the length, not its square. Open at both ends: the path may begin and end
 // anywhere in the band's first and last rows, so speech before and after the
-// text costs nothing.
+// text costs nothing. The warping itself is platform/analysis/FrameWarping's.
 
+#include "platform/analysis/FrameWarping.h"
 #include "platform/analysis/SpeechFeatures.h"
 
 #include <vector>
-
-struct WarpingBand {
-    // For reference frame i, recording frames [low[i], high[i]); both rise
-    // with i.
-    std::vector<int> low;
-    std::vector<int> high;
-};
 
 struct Warping {
     // The recording frame matched with each reference frame.

@@ -44,7 +44,7 @@ public:
     // the file for longer than the busy timeout: it can be tried again.
     bool lastWriteWasBusy() const { return lastWriteBusy_; }
 
-    // The desired retention of the daily review, 0.70 … 0.97.
+    // The desired retention of the daily review, within fsrs::Scheduler's bounds.
     void setDesiredRetention(double retention) { reviews_.setDesiredRetention(retention); }
     // The dictation attempt still open settles: the learner moved on.
     QString settleDictation(qint64 at);

@@ -29,7 +29,8 @@ public:
     // Writes everything gathered and waits until it is on disk.
     void flush();
 
-    // The daily review's desired retention, 0.70 … 0.97 (0.90 unless set).
+    // The daily review's desired retention, within fsrs::Scheduler's bounds
+    // (its default unless set).
     void setDesiredRetention(double retention);
     // The sentences of a lesson as its text is now, in lesson order: those of
     // its sentences in review whose text changed leave review.

@@ -33,9 +33,14 @@ struct Review {
 
 class Scheduler {
 public:
-    static constexpr double kDefaultRetention = 0.90;
-    static constexpr double kMinRetention = 0.70;
-    static constexpr double kMaxRetention = 0.97;
+    // The desired retention's default and bounds, in percent as the learner
+    // sets it; every setter and reader of it holds to these.
+    static constexpr int kDefaultRetentionPercent = 90;
+    static constexpr int kMinRetentionPercent = 70;
+    static constexpr int kMaxRetentionPercent = 97;
+    static constexpr double kDefaultRetention = kDefaultRetentionPercent / 100.0;
+    static constexpr double kMinRetention = kMinRetentionPercent / 100.0;
+    static constexpr double kMaxRetention = kMaxRetentionPercent / 100.0;
     static constexpr int kMaxIntervalDays = 365;
 
     // desiredRetention is held within kMinRetention … kMaxRetention.

@@ -1,7 +1,5 @@
 #include "study/DictationMode.h"
 
-#include "platform/system/CourseLibrary.h"
-#include "platform/system/CourseText.h"
 #include "platform/system/MessageBoxes.h"
 #include "study/DictationText.h"
 #include "study/SentencePlayback.h"
@@ -166,8 +164,7 @@ void DictationMode::CheckSpelling()
     const QString typed = trimBlanks(panel_.answer());
     panel_.setAnswer(typed);
     const QString right = trimBlanks(englishText(n));
-    const int position = panel_.isLenient() ? firstForgivingDifference(typed, right)
-                                                            : firstExactDifference(typed, right);
+    const int position = firstDictationDifference(typed, right, panel_.isLenient(), library_);
     emit answerChecked(n, position == -1, position, !panel_.englishHint().isEmpty(),
                        !panel_.chineseHint().isEmpty());
     if (position == -1) {
@@ -183,14 +180,6 @@ void DictationMode::CheckSpelling()
         panel_.selectInAnswer(position, typed[position].isHighSurrogate() ? 2 : 1);
     else
         panel_.putCursorInAnswer(typed.size());
-}
-
-int DictationMode::firstExactDifference(const QString& typed, const QString& right) const
-{
-    const int r = library_.dllCompareSentence(encodeCourseText(typed), encodeCourseText(right));
-    // The comparison counts bytes of the course encoding; the box counts
-    // characters.
-    return r == -1 ? -1 : characterAt(typed, r);
 }
 
 void DictationMode::ArmFocusReturn() { panel_.returnFocusSoon(); }

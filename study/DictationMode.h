@@ -83,9 +83,6 @@ private:
     // With 只练难句 ticked: to the next or previous hard sentence, round the
     // lesson's end.
     void stepToHardSentence(int direction);
-    // -1 when typed is the sentence byte for byte; otherwise the position of
-    // its first wrong character (its length when it stops short).
-    int firstExactDifference(const QString& typed, const QString& right) const;
     QString englishText(int n) const;
     QString chineseText(int n) const;
 

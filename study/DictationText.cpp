@@ -1,5 +1,6 @@
 #include "study/DictationText.h"
 
+#include "platform/system/CourseLibrary.h"
 #include "platform/system/CourseText.h"
 #include "platform/web/HtmlView.h"
 
@@ -125,4 +126,14 @@ int characterAt(const QString& text, int bytePosition)
             ++i;
     }
     return text.size();
+}
+
+int firstDictationDifference(const QString& typed, const QString& right, bool lenient, CourseLibrary& library)
+{
+    if (lenient)
+        return firstForgivingDifference(typed, right);
+    const int r = library.dllCompareSentence(encodeCourseText(typed), encodeCourseText(right));
+    // The comparison counts bytes of the course encoding; the box counts
+    // characters.
+    return r == -1 ? -1 : characterAt(typed, r);
 }

@@ -5,6 +5,7 @@
 
 #include <QString>
 
+class CourseLibrary;
 class HtmlElement;
 
 // Leading and trailing blanks (U+0020 only) removed.
@@ -25,3 +26,9 @@ int characterAt(const QString& text, int bytePosition);
 // Gives -1 when they match; otherwise the position in typed of its first
 // character that differs, or typed's length when typed stops short.
 int firstForgivingDifference(const QString& typed, const QString& right);
+
+// The dictation check: -1 when typed is the sentence (byte for byte in the
+// course encoding, or by the forgiving check when lenient); otherwise the
+// position in typed of its first wrong character (its length when it stops
+// short).
+int firstDictationDifference(const QString& typed, const QString& right, bool lenient, CourseLibrary& library);

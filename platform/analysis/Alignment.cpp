@@ -1,9 +1,9 @@
 #include "platform/analysis/Alignment.h"
 
+#include "platform/analysis/FrameWarping.h"
+
 #include <algorithm>
 #include <cmath>
-#include <cstdint>
-#include <limits>
 
 namespace {
 
@@ -14,89 +14,32 @@ constexpr int kNarrowestBand = 10;
 // bounded (2000 x 2000 frames: 20 s against 20 s).
 constexpr long kMostCells = 2000L * 2000L;
 
-enum Step : std::uint8_t { None, Diagonal, AlongA, AlongB };
+// End to end, each step advancing a, b or both by one; a diagonal step pays
+// its cell twice, so that the cost does not depend on how the path turns.
+const WarpingRule kEndToEnd = {{{1, 1, 2}, {1, 0, 1}, {0, 1, 1}}, 2, false, false};
 
-float distance(const CepstralFrame& x, const CepstralFrame& y)
+// Around the straight line from start to end.
+WarpingBand diagonalBand(int n, int m)
 {
-    float sum = 0;
-    for (int c = 0; c < kCepstralCount; ++c) {
-        const float d = x[c] - y[c];
-        sum += d * d;
+    const double slope = n > 1 ? double(m - 1) / (n - 1) : 0;
+    const int half = std::max(kNarrowestBand, int(std::ceil(kBandShare * std::max(n, m))));
+    WarpingBand band;
+    for (int i = 0; i < n; ++i) {
+        const int centre = int(std::lround(i * slope));
+        band.low.push_back(std::max(0, centre - half));
+        band.high.push_back(std::min(m - 1, centre + half) + 1);
     }
-    return std::sqrt(sum);
-}
-
-// Every `factor` frames averaged into one.
-std::vector<CepstralFrame> coarser(const std::vector<CepstralFrame>& frames, int factor)
-{
-    if (factor == 1)
-        return frames;
-    std::vector<CepstralFrame> out((frames.size() + factor - 1) / factor, CepstralFrame{});
-    for (size_t i = 0; i < frames.size(); ++i) {
-        for (int c = 0; c < kCepstralCount; ++c)
-            out[i / factor][c] += frames[i][c];
-    }
-    for (size_t k = 0; k < out.size(); ++k) {
-        const int count = int(std::min<size_t>(factor, frames.size() - k * factor));
-        for (float& value : out[k])
-            value /= float(count);
-    }
-    return out;
+    return band;
 }
 
 Alignment alignSameScale(const std::vector<CepstralFrame>& a, const std::vector<CepstralFrame>& b)
 {
-    const int n = int(a.size());
-    const int m = int(b.size());
-    const double slope = n > 1 ? double(m - 1) / (n - 1) : 0;
-    const int band = std::max(kNarrowestBand, int(std::ceil(kBandShare * std::max(n, m))));
-    const float infinity = std::numeric_limits<float>::infinity();
-    std::vector<float> cost(size_t(n) * m, infinity);
-    std::vector<std::uint8_t> step(size_t(n) * m, None);
-    const auto at = [m](int i, int j) { return size_t(i) * m + j; };
-    for (int i = 0; i < n; ++i) {
-        const int centre = int(std::lround(i * slope));
-        const int from = std::max(0, centre - band);
-        const int to = std::min(m - 1, centre + band);
-        for (int j = from; j <= to; ++j) {
-            const float d = distance(a[i], b[j]);
-            if (i == 0 && j == 0) {
-                cost[0] = 2 * d;
-                continue;
-            }
-            float best = infinity;
-            Step how = None;
-            if (i > 0 && j > 0 && cost[at(i - 1, j - 1)] + 2 * d < best) {
-                best = cost[at(i - 1, j - 1)] + 2 * d;
-                how = Diagonal;
-            }
-            if (i > 0 && cost[at(i - 1, j)] + d < best) {
-                best = cost[at(i - 1, j)] + d;
-                how = AlongA;
-            }
-            if (j > 0 && cost[at(i, j - 1)] + d < best) {
-                best = cost[at(i, j - 1)] + d;
-                how = AlongB;
-            }
-            cost[at(i, j)] = best;
-            step[at(i, j)] = how;
-        }
-    }
+    const WarpedPath warped = warpFrames(a, b, diagonalBand(int(a.size()), int(b.size())), kEndToEnd);
     Alignment result;
-    if (!std::isfinite(cost[at(n - 1, m - 1)]))
+    if (warped.cells.empty())
         return result;
-    result.meanDistance = cost[at(n - 1, m - 1)] / double(n + m);
-    for (int i = n - 1, j = m - 1;;) {
-        result.path.emplace_back(i, j);
-        const std::uint8_t how = step[at(i, j)];
-        if (how == None)
-            break;
-        if (how != AlongB)
-            --i;
-        if (how != AlongA)
-            --j;
-    }
-    std::reverse(result.path.begin(), result.path.end());
+    result.meanDistance = warped.cost / double(a.size() + b.size());
+    result.path = warped.cells;
     return result;
 }
 
@@ -108,7 +51,8 @@ Alignment alignFrames(const std::vector<CepstralFrame>& a, const std::vector<Cep
         return {};
     const double cells = double(a.size()) * double(b.size());
     const int factor = cells > kMostCells ? int(std::ceil(std::sqrt(cells / kMostCells))) : 1;
-    Alignment aligned = alignSameScale(coarser(a, factor), coarser(b, factor));
+    Alignment aligned = factor == 1 ? alignSameScale(a, b)
+                                    : alignSameScale(averagedFrames(a, factor), averagedFrames(b, factor));
     if (factor == 1)
         return aligned;
     // Back to whole frames: each coarse pair stands for the frames it holds.

@@ -1,5 +1,7 @@
 #include "platform/analysis/AudioDecoding.h"
 
+#include "platform/analysis/WholeRecording.h"
+
 #include "platform/audio/GstUtil.h"
 
 #include <QFile>
@@ -12,16 +14,24 @@
 
 namespace {
 
-// Generous: a lesson recording opens and prerolls in a few milliseconds.
+// Generous: a lesson recording opens and prerolls in a few milliseconds, and
+// decodes far faster than it plays.
 constexpr GstClockTime kStepTimeout = 10 * GST_SECOND;
+// How often a wait for samples looks for an error the pipeline posted.
+constexpr GstClockTime kPollInterval = 50 * GST_MSECOND;
 
-const char* const kAnalysisCaps = "audio/x-raw,format=F32LE,layout=interleaved,channels=1,rate=16000";
+// Samples and why there are none (or too few), before they are given a type.
+struct Decoded {
+    std::vector<float> samples;
+    QString error;
+};
 
-// One decoding pipeline: file → decodebin → mono float at the analysis rate
-// → an application sink this thread pulls from.
+// The one decoding pipeline: file → decodebin → mono float at the rate → an
+// application sink this thread pulls from. The location is set on the
+// element, so no file name is ever parsed.
 class DecodingPipeline {
 public:
-    explicit DecodingPipeline(const QString& path) : path_(path) {}
+    DecodingPipeline(const QString& path, int rate) : path_(path), rate_(rate) {}
     ~DecodingPipeline()
     {
         if (pipeline_) {
@@ -30,9 +40,9 @@ public:
         }
     }
 
-    DecodedAudio run(double startSeconds, double endSeconds)
+    Decoded run(double startSeconds, double endSeconds)
     {
-        DecodedAudio result;
+        Decoded result;
         if (!build(&result.error))
             return result;
         const bool ranged = startSeconds > 0 || endSeconds >= 0;
@@ -70,7 +80,9 @@ private:
         }
         gst_bin_add_many(GST_BIN(pipeline_), source, decoder, convert, resample, sink, nullptr);
         g_object_set(source, "location", QFile::encodeName(path_).constData(), nullptr);
-        GstCaps* caps = gst_caps_from_string(kAnalysisCaps);
+        GstCaps* caps = gst_caps_new_simple("audio/x-raw", "format", G_TYPE_STRING, "F32LE", "layout", G_TYPE_STRING,
+                                            "interleaved", "channels", G_TYPE_INT, 1, "rate", G_TYPE_INT, rate_,
+                                            nullptr);
         // No clock: the file is read as fast as it decodes.
         g_object_set(sink, "caps", caps, "sync", FALSE, nullptr);
         gst_caps_unref(caps);
@@ -128,22 +140,22 @@ private:
         return true;
     }
 
-    void pull(double startSeconds, double endSeconds, DecodedAudio& result)
+    void pull(double startSeconds, double endSeconds, Decoded& result)
     {
-        const qint64 first = std::llround(std::max(0.0, startSeconds) * kAnalysisRate);
-        const qint64 last = endSeconds >= 0 ? std::llround(endSeconds * kAnalysisRate) : -1;
+        const qint64 first = std::llround(std::max(0.0, startSeconds) * rate_);
+        const qint64 last = endSeconds >= 0 ? std::llround(endSeconds * rate_) : -1;
         GstAppSink* sink = GST_APP_SINK(sink_);
         qint64 next = first;  // the sample index of a buffer without a time stamp
-        while (GstSample* sample = gst_app_sink_try_pull_sample(sink, kStepTimeout)) {
+        while (GstSample* sample = nextSample(sink)) {
             GstBuffer* buffer = gst_sample_get_buffer(sample);
             GstMapInfo map;
             if (buffer && gst_buffer_map(buffer, &map, GST_MAP_READ)) {
                 const auto* data = reinterpret_cast<const float*>(map.data);
                 const qint64 count = qint64(map.size / sizeof(float));
                 const GstClockTime pts = GST_BUFFER_PTS(buffer);
-                const qint64 at = GST_CLOCK_TIME_IS_VALID(pts) ? qint64(gst_util_uint64_scale_round(
-                                                                     pts, kAnalysisRate, GST_SECOND))
-                                                               : next;
+                const qint64 at = GST_CLOCK_TIME_IS_VALID(pts)
+                                      ? qint64(gst_util_uint64_scale_round(pts, guint64(rate_), GST_SECOND))
+                                      : next;
                 // Keep only what lies inside the range, whatever the decoder
                 // hands over around its edges.
                 for (qint64 i = std::max<qint64>(0, first - at); i < count; ++i) {
@@ -160,20 +172,42 @@ private:
             result.error = failure(QStringLiteral("解码中断"));
     }
 
+    // The next decoded piece; none at the end of the stream, after an error
+    // the pipeline posted, or when nothing came for kStepTimeout.
+    GstSample* nextSample(GstAppSink* sink)
+    {
+        for (GstClockTime waited = 0; waited < kStepTimeout; waited += kPollInterval) {
+            if (GstSample* sample = gst_app_sink_try_pull_sample(sink, kPollInterval))
+                return sample;
+            if (gst_app_sink_is_eos(sink) || postedError())
+                return nullptr;
+        }
+        return nullptr;
+    }
+
+    // Whether the pipeline posted an error; its text is kept for failure().
+    bool postedError()
+    {
+        if (posted_.isEmpty()) {
+            GstBus* bus = gst_element_get_bus(pipeline_);
+            if (GstMessage* message = gst_bus_pop_filtered(bus, GST_MESSAGE_ERROR)) {
+                posted_ = gstutil::errorText(message);
+                gst_message_unref(message);
+            }
+            gst_object_unref(bus);
+        }
+        return !posted_.isEmpty();
+    }
+
     // The pipeline's own error text if it posted one, else `what`.
     QString failure(const QString& what)
     {
-        QString why = what;
-        GstBus* bus = gst_element_get_bus(pipeline_);
-        if (GstMessage* message = gst_bus_pop_filtered(bus, GST_MESSAGE_ERROR)) {
-            why = gstutil::errorText(message);
-            gst_message_unref(message);
-        }
-        gst_object_unref(bus);
-        return QStringLiteral("无法读取“%1”：%2").arg(path_, why);
+        return QStringLiteral("无法读取“%1”：%2").arg(path_, postedError() ? posted_ : what);
     }
 
     QString path_;
+    int rate_;
+    QString posted_;
     GstElement* pipeline_ = nullptr;
     GstElement* convert_ = nullptr;
     GstElement* sink_ = nullptr;
@@ -185,5 +219,12 @@ DecodedAudio decodeAudio(const QString& path, double startSeconds, double endSec
 {
     if (endSeconds >= 0 && endSeconds <= startSeconds)
         return {};
-    return DecodingPipeline(path).run(startSeconds, endSeconds);
+    Decoded decoded = DecodingPipeline(path, kAnalysisRate).run(startSeconds, endSeconds);
+    return {std::move(decoded.samples), decoded.error};
+}
+
+WholeRecording decodeWholeRecording(const QString& path, int rate)
+{
+    Decoded decoded = DecodingPipeline(path, rate).run(0, -1);
+    return {std::move(decoded.samples), rate, decoded.error};
 }

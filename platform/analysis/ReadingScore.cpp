@@ -1,6 +1,7 @@
 #include "platform/analysis/ReadingScore.h"
 
 #include "platform/analysis/Alignment.h"
+#include "platform/analysis/MelCepstrum.h"
 
 #include <algorithm>
 #include <cmath>
@@ -18,15 +19,7 @@ std::vector<CepstralFrame> normalisedCepstrum(const VoiceProfile& profile)
 {
     std::vector<CepstralFrame> frames(profile.cepstrum.begin() + profile.voiceStart,
                                       profile.cepstrum.begin() + profile.voiceEnd);
-    if (frames.empty())
-        return frames;
-    CepstralFrame mean{};
-    for (const CepstralFrame& frame : frames)
-        for (int c = 0; c < kCepstralCount; ++c)
-            mean[c] += frame[c] / float(frames.size());
-    for (CepstralFrame& frame : frames)
-        for (int c = 0; c < kCepstralCount; ++c)
-            frame[c] -= mean[c];
+    subtractMean(frames);
     return frames;
 }
 

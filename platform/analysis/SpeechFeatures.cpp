@@ -1,18 +1,15 @@
 #include "platform/analysis/SpeechFeatures.h"
 
 #include "platform/analysis/AudioDecoding.h"
+#include "platform/analysis/MelCepstrum.h"
 
 #include <QElapsedTimer>
-
-#include <aubio/aubio.h>
 
 #include <cmath>
 #include <memory>
 
 namespace {
 
-constexpr unsigned kWindow = 512;
-constexpr unsigned kMelFilters = 40;
 // Pieces of a file decoded at once: ten minutes are 38 MB of samples; each
 // piece costs a seek.
 constexpr double kPieceSeconds = 600;
@@ -22,17 +19,14 @@ constexpr double kPieceSeconds = 600;
 // Frames from samples fed in any amounts, at 100 per second.
 struct SpeechFeatureStream::Analysis {
     explicit Analysis(int rate)
-        : hop_(unsigned(rate / 100)), vocoder_(new_aubio_pvoc(kWindow, hop_), del_aubio_pvoc),
-          mfcc_(new_aubio_mfcc(kWindow, kMelFilters, kSpeechCepstra + 1, unsigned(rate)), del_aubio_mfcc),
-          input_(new_fvec(hop_), del_fvec), spectrum_(new_cvec(kWindow), del_cvec),
-          cepstrum_(new_fvec(kSpeechCepstra + 1), del_fvec)
+        : hop_(unsigned(rate / 100)), mfcc_(unsigned(rate), hop_, kSpeechCepstra), input_(hop_)
     {
     }
 
     void feed(const float* samples, size_t count)
     {
         for (size_t i = 0; i < count; ++i) {
-            input_->data[filled_++] = samples[i];
+            input_[filled_++] = samples[i];
             if (filled_ == hop_)
                 frame();
         }
@@ -42,7 +36,7 @@ struct SpeechFeatureStream::Analysis {
 
     SpeechFeatures finish()
     {
-        removeMean();
+        subtractMean(features_.cepstrum);
         return std::move(features_);
     }
 
@@ -51,36 +45,18 @@ struct SpeechFeatureStream::Analysis {
         filled_ = 0;
         double energy = 0;
         for (unsigned i = 0; i < hop_; ++i)
-            energy += double(input_->data[i]) * input_->data[i];
+            energy += double(input_[i]) * input_[i];
         features_.levelDb.push_back(float(10 * std::log10(energy / hop_ + 1e-12)));
-        aubio_pvoc_do(vocoder_.get(), input_.get(), spectrum_.get());
-        aubio_mfcc_do(mfcc_.get(), spectrum_.get(), cepstrum_.get());
-        SpeechCepstrum c;
-        for (int k = 0; k < kSpeechCepstra; ++k)
-            c[k] = std::isfinite(cepstrum_->data[k + 1]) ? cepstrum_->data[k + 1] : 0.0f;
+        SpeechCepstrum c{};
+        mfcc_.step(input_.data(), c.data());
+        for (float& k : c)
+            k = std::isfinite(k) ? k : 0.0f;
         features_.cepstrum.push_back(c);
     }
 
-    void removeMean()
-    {
-        const size_t n = features_.cepstrum.size();
-        if (n == 0)
-            return;
-        SpeechCepstrum mean{};
-        for (const SpeechCepstrum& c : features_.cepstrum)
-            for (int k = 0; k < kSpeechCepstra; ++k)
-                mean[k] += c[k] / float(n);
-        for (SpeechCepstrum& c : features_.cepstrum)
-            for (int k = 0; k < kSpeechCepstra; ++k)
-                c[k] -= mean[k];
-    }
-
     unsigned hop_;
-    std::unique_ptr<aubio_pvoc_t, void (*)(aubio_pvoc_t*)> vocoder_;
-    std::unique_ptr<aubio_mfcc_t, void (*)(aubio_mfcc_t*)> mfcc_;
-    std::unique_ptr<fvec_t, void (*)(fvec_t*)> input_;
-    std::unique_ptr<cvec_t, void (*)(cvec_t*)> spectrum_;
-    std::unique_ptr<fvec_t, void (*)(fvec_t*)> cepstrum_;
+    MelCepstrum mfcc_;
+    std::vector<float> input_;
     unsigned filled_ = 0;
     SpeechFeatures features_;
 };
@@ -117,7 +93,7 @@ SpeechFeatures speechFeaturesOfFile(const QString& path, double timeLimitSeconds
             return {{}, {}, QStringLiteral("“%1”解码超过 %2 秒，已放弃").arg(path).arg(timeLimitSeconds)};
         const DecodedAudio piece = decodeAudio(path, start, start + kPieceSeconds);
         // A file of whole minutes ends where the next piece would begin.
-        if (!piece.ok() && start > 0 && stream.frames() * 0.01 + 0.05 >= start)
+        if (!piece.ok() && start > 0 && stream.frames() * kFrameSeconds + 0.05 >= start)
             break;
         if (!piece.ok())
             return {{}, {}, piece.error};

@@ -6,6 +6,8 @@
 // finding sentences in recordings of an hour: the file is decoded a piece
 // at a time, never held whole.
 
+#include "platform/analysis/MelCepstrum.h"
+
 #include <QString>
 
 #include <array>
@@ -23,7 +25,7 @@ struct SpeechFeatures {
     QString error;               // empty when read
 
     int frames() const { return int(levelDb.size()); }
-    double seconds() const { return frames() * 0.01; }
+    double seconds() const { return frames() * kFrameSeconds; }
 };
 
 // Features from samples fed in pieces of any size, at `rate`.

@@ -1,5 +1,7 @@
 #include "platform/analysis/VoiceAnalysis.h"
 
+#include "platform/analysis/MelCepstrum.h"
+
 #include <aubio/aubio.h>
 
 #include <algorithm>
@@ -9,11 +11,9 @@
 
 namespace {
 
-// Pitch: yinfft over 64 ms (two periods of a 31 Hz voice), MFCC over 32 ms,
-// both stepping 10 ms.
+// Pitch: yinfft over 64 ms (two periods of a 31 Hz voice); both it and the
+// MFCC step 10 ms.
 constexpr unsigned kPitchWindow = 1024;
-constexpr unsigned kSpectrumWindow = 512;
-constexpr unsigned kMelFilters = 40;
 constexpr float kLowestPitchHz = 60;
 constexpr float kHighestPitchHz = 600;
 // A frame is voiced when the sound around it repeats itself at the period
@@ -53,10 +53,7 @@ struct AubioDeleter {
     void operator()(T* p) const { Delete(p); }
 };
 using PitchPtr = std::unique_ptr<aubio_pitch_t, AubioDeleter<aubio_pitch_t, del_aubio_pitch>>;
-using VocoderPtr = std::unique_ptr<aubio_pvoc_t, AubioDeleter<aubio_pvoc_t, del_aubio_pvoc>>;
-using MfccPtr = std::unique_ptr<aubio_mfcc_t, AubioDeleter<aubio_mfcc_t, del_aubio_mfcc>>;
 using VectorPtr = std::unique_ptr<fvec_t, AubioDeleter<fvec_t, del_fvec>>;
-using SpectrumPtr = std::unique_ptr<cvec_t, AubioDeleter<cvec_t, del_cvec>>;
 
 // aubio answers for the window that ends at the hop just fed; these many
 // frames later than the window's middle.
@@ -134,15 +131,12 @@ void trackPitchAndSpectrum(const std::vector<float>& samples, unsigned rate, uns
     const float hiss = std::sqrt(3.0f) * std::pow(10.0f, (kSpectrumLevelDb - kHissBelowDb) / 20);
     std::minstd_rand noise(1);
     std::uniform_real_distribution<float> spread(-hiss, hiss);
-    VectorPtr levelled(new_fvec(hop));
+    std::vector<float> levelled(hop);
     PitchPtr pitch(new_aubio_pitch("yinfft", kPitchWindow, hop, rate));
-    VocoderPtr vocoder(new_aubio_pvoc(kSpectrumWindow, hop));
-    MfccPtr mfcc(new_aubio_mfcc(kSpectrumWindow, kMelFilters, kCepstralCount + 1, rate));
+    MelCepstrum mfcc(rate, hop, kCepstralCount);
     VectorPtr input(new_fvec(hop));
     VectorPtr pitchOut(new_fvec(1));
-    VectorPtr cepstrum(new_fvec(kCepstralCount + 1));
-    SpectrumPtr spectrum(new_cvec(kSpectrumWindow));
-    if (!pitch || !vocoder || !mfcc || !input || !levelled || !pitchOut || !cepstrum || !spectrum)
+    if (!pitch || !mfcc.ok() || !input || !pitchOut)
         return;
     aubio_pitch_set_unit(pitch.get(), "Hz");
     // Quiet frames are judged by level here, not by aubio's own gate.
@@ -150,13 +144,13 @@ void trackPitchAndSpectrum(const std::vector<float>& samples, unsigned rate, uns
 
     const int frames = profile.frames();
     const int pitchDelay = delayInFrames(kPitchWindow, hop);
-    const int spectrumDelay = delayInFrames(kSpectrumWindow, hop);
+    const int spectrumDelay = delayInFrames(MelCepstrum::kWindow, hop);
     const int steps = frames + std::max(pitchDelay, spectrumDelay);
     for (int step = 0; step < steps; ++step) {
         const size_t from = size_t(step) * hop;
         for (unsigned s = 0; s < hop; ++s) {
             input->data[s] = from + s < samples.size() ? samples[from + s] : 0.0f;
-            levelled->data[s] = input->data[s] * gain + spread(noise);
+            levelled[s] = input->data[s] * gain + spread(noise);
         }
         aubio_pitch_do(pitch.get(), input.get(), pitchOut.get());
         const int pitchFrame = step - pitchDelay;
@@ -172,13 +166,11 @@ void trackPitchAndSpectrum(const std::vector<float>& samples, unsigned rate, uns
             const bool voiced = hz >= kLowestPitchHz && hz <= kHighestPitchHz;
             profile.pitchHz[pitchFrame] = voiced ? hz : 0;
         }
-        aubio_pvoc_do(vocoder.get(), levelled.get(), spectrum.get());
-        aubio_mfcc_do(mfcc.get(), spectrum.get(), cepstrum.get());
+        CepstralFrame cepstrum;
+        mfcc.step(levelled.data(), cepstrum.data());
         const int spectrumFrame = step - spectrumDelay;
-        if (spectrumFrame >= 0 && spectrumFrame < frames) {
-            for (int c = 0; c < kCepstralCount; ++c)
-                profile.cepstrum[spectrumFrame][c] = cepstrum->data[c + 1];
-        }
+        if (spectrumFrame >= 0 && spectrumFrame < frames)
+            profile.cepstrum[spectrumFrame] = cepstrum;
     }
 }
 

@@ -4,10 +4,11 @@
 // peaks for drawing, its loudness, its pitch, and its spectral shape (MFCC)
 // for comparing it with another reading.
 
+#include "platform/analysis/MelCepstrum.h"
+
 #include <array>
 #include <vector>
 
-constexpr double kFrameSeconds = 0.01;
 // MFCC 1..8. The 0th is the loudness, left out so that a quieter take
 // compares the same; the ones above 8 follow the voice's own pitch and
 // timbre more than the sounds said, and would mark a different voice

@@ -2,7 +2,8 @@
 
 // A whole sound file decoded to mono float samples at a rate the caller
 // chooses, for work that keeps the sound (clips cut from a lesson's
-// recording) rather than only analysing it.
+// recording) rather than only analysing it. Decoded by the same pipeline as
+// decodeAudio (AudioDecoding.cpp).
 
 #include <QString>
 

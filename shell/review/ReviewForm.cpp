@@ -1,8 +1,6 @@
 #include "shell/review/ReviewForm.h"
 
 #include "platform/audio/MediaPlayer.h"
-#include "platform/system/CourseLibrary.h"
-#include "platform/system/CourseText.h"
 #include "shell/review/ReviewSentences.h"
 #include "study/DictationText.h"
 
@@ -113,7 +111,7 @@ void ReviewForm::buildControls()
     auto* settings = new QHBoxLayout;
     spRetention_ = new QSpinBox(this);
     spRetention_->setObjectName("spRetention");
-    spRetention_->setRange(70, 97);
+    spRetention_->setRange(fsrs::Scheduler::kMinRetentionPercent, fsrs::Scheduler::kMaxRetentionPercent);
     spRetention_->setSuffix(" %");
     spDailyLimit_ = new QSpinBox(this);
     spDailyLimit_->setObjectName("spDailyLimit");
@@ -142,10 +140,8 @@ void ReviewForm::showSettings(int retentionPercent, int dailyLimit)
 void ReviewForm::start(const ReviewQueue& queue, const Options& options)
 {
     options_ = options;
-    items_.clear();
-    for (const ReviewItem& review : queue)
-        items_.append({review, false});
-    current_ = reviewed_ = right_ = 0;
+    queue_ = queue;
+    session_ = review::ReviewSession(int(queue.size()));
     lbNotice_->clear();
     lbSummary_->clear();
     showItem();
@@ -153,8 +149,6 @@ void ReviewForm::start(const ReviewQueue& queue, const Options& options)
 
 void ReviewForm::showItem()
 {
-    step_ = Step::Idle;
-    hintShown_ = false;
     lbHint_->clear();
     lbResult_->clear();
     txtAnswer_->clear();
@@ -163,22 +157,21 @@ void ReviewForm::showItem()
         b->setEnabled(false);
         b->setStyleSheet({});
     }
-    while (current_ < items_.size() && !openRecording())
-        ++current_;
-    if (current_ >= items_.size()) {
+    while (!session_.ended() && !openRecording())
+        session_.skip();
+    if (session_.ended()) {
         endSession();
         return;
     }
-    const SentenceKey& s = items_[current_].review.sentence;
+    const SentenceKey& s = currentSentence();
     lbProgress_->setText(QString("第 %1 / %2 句%3")
-                             .arg(current_ + 1)
-                             .arg(items_.size())
-                             .arg(items_[current_].again ? "（再来一次）" : ""));
+                             .arg(session_.position() + 1)
+                             .arg(session_.length())
+                             .arg(session_.again() ? "（再来一次）" : ""));
     lbLesson_->setText(QString("%1 · 第 %2 句").arg(s.lesson).arg(s.number + 1));
     lbChinese_->setText(options_.showChinese ? s.chinese : QString());
     btReplay_->setEnabled(true);
     btHint_->setEnabled(true);
-    step_ = Step::Asking;
     txtAnswer_->setFocus();
     play();
 }
@@ -187,7 +180,7 @@ void ReviewForm::showItem()
 // skipped with a word.
 bool ReviewForm::openRecording()
 {
-    const SentenceKey& s = items_[current_].review.sentence;
+    const SentenceKey& s = currentSentence();
     const SentenceSound sound = sentences_.find(s);
     if (!sound.error.isEmpty()) {
         skip(sound.error);
@@ -209,15 +202,17 @@ bool ReviewForm::openRecording()
     return true;
 }
 
+const SentenceKey& ReviewForm::currentSentence() const { return queue_[session_.sentence()].sentence; }
+
 void ReviewForm::skip(const QString& why)
 {
-    const SentenceKey& s = items_[current_].review.sentence;
+    const SentenceKey& s = currentSentence();
     lbNotice_->setText(lbNotice_->text() + QString("已跳过“%1”第 %2 句：%3\n").arg(s.lesson).arg(s.number + 1).arg(why));
 }
 
 void ReviewForm::play()
 {
-    if (player_ == nullptr || step_ == Step::Idle)
+    if (player_ == nullptr || session_.ended())
         return;
     player_->stop();
     player_->setRate(options_.speedPercent / 100.0);
@@ -229,65 +224,39 @@ void ReviewForm::play()
 
 void ReviewForm::showFirstLetters()
 {
-    if (step_ != Step::Asking)
+    if (session_.step() != review::ReviewSession::Step::Asking)
         return;
-    hintShown_ = true;
-    lbHint_->setText("提示：" + firstLetters(items_[current_].review.sentence.english));
-}
-
-int ReviewForm::firstDifference(const QString& typed, const QString& right) const
-{
-    if (options_.lenient)
-        return firstForgivingDifference(typed, right);
-    const int r = library_.dllCompareSentence(encodeCourseText(typed), encodeCourseText(right));
-    // The comparison counts bytes of the course encoding; the box counts
-    // characters.
-    return r == -1 ? -1 : characterAt(typed, r);
+    session_.showHint();
+    lbHint_->setText("提示：" + firstLetters(currentSentence().english));
 }
 
 void ReviewForm::check()
 {
     const QString typed = trimBlanks(txtAnswer_->text());
-    const QString right = trimBlanks(items_[current_].review.sentence.english);
-    const int position = firstDifference(typed, right);
-    answerRight_ = position == -1;
-    review::DictationAttempt attempt;
-    const std::optional<fsrs::Grade> settled = attempt.check({answerRight_, hintShown_});
-    proposeGrade(settled ? *settled : *attempt.moveOn());
-    txtAnswer_->setReadOnly(true);
-    lbResult_->setText(answerRight_ ? QString("<span style='color:#2e7d32'>正确：%1</span>").arg(right.toHtmlEscaped())
-                                    : QString("正确：%1<br>你的：%2").arg(right.toHtmlEscaped(), marked(typed, position)));
-    step_ = Step::Checked;
-}
-
-void ReviewForm::proposeGrade(fsrs::Grade grade)
-{
-    proposed_ = grade;
+    const QString right = trimBlanks(currentSentence().english);
+    const int position = firstDictationDifference(typed, right, options_.lenient, library_);
+    session_.check(position == -1);
     for (int g = 0; g < 4; ++g) {
         gradeButtons_[g]->setEnabled(true);
-        gradeButtons_[g]->setStyleSheet(g + 1 == int(grade) ? "font-weight:bold" : "");
+        gradeButtons_[g]->setStyleSheet(g + 1 == int(session_.proposed()) ? "font-weight:bold" : "");
     }
+    txtAnswer_->setReadOnly(true);
+    lbResult_->setText(position == -1 ? QString("<span style='color:#2e7d32'>正确：%1</span>").arg(right.toHtmlEscaped())
+                                      : QString("正确：%1<br>你的：%2").arg(right.toHtmlEscaped(), marked(typed, position)));
 }
 
 void ReviewForm::grade(fsrs::Grade grade)
 {
-    if (step_ != Step::Checked)
+    if (session_.step() != review::ReviewSession::Step::Checked)
         return;
-    Item& item = items_[current_];
-    emit graded(item.review.sentence, int(grade));
-    if (!item.again) {
-        ++reviewed_;
-        right_ += answerRight_ ? 1 : 0;
-        if (grade == fsrs::Grade::Again)
-            items_.append({item.review, true});
-    }
-    ++current_;
+    const SentenceKey sentence = currentSentence();
+    session_.grade(grade);
+    emit graded(sentence, int(grade));
     showItem();
 }
 
 void ReviewForm::endSession()
 {
-    step_ = Step::Idle;
     if (player_ != nullptr)
         player_->stop();
     btReplay_->setEnabled(false);
@@ -296,8 +265,10 @@ void ReviewForm::endSession()
     lbProgress_->clear();
     lbLesson_->clear();
     lbChinese_->clear();
-    lbSummary_->setText(items_.isEmpty() ? QString("今天没有要复习的句子。")
-                                         : QString("复习完毕：复习了 %1 句，答对 %2 句。").arg(reviewed_).arg(right_));
+    lbSummary_->setText(queue_.isEmpty() ? QString("今天没有要复习的句子。")
+                                         : QString("复习完毕：复习了 %1 句，答对 %2 句。")
+                                               .arg(session_.reviewed())
+                                               .arg(session_.right()));
     emit sessionEnded();
 }
 
@@ -331,13 +302,13 @@ bool ReviewForm::eventFilter(QObject* watched, QEvent* event)
         showFirstLetters();
         return true;
     }
-    if (step_ == Step::Asking && enter) {
+    if (session_.step() == review::ReviewSession::Step::Asking && enter) {
         check();
         return true;
     }
-    if (step_ == Step::Checked) {
+    if (session_.step() == review::ReviewSession::Step::Checked) {
         if (enter)
-            grade(proposed_);
+            grade(session_.proposed());
         else if (key->key() >= Qt::Key_1 && key->key() <= Qt::Key_4)
             grade(fsrs::Grade(key->key() - Qt::Key_0));
         // The answer stays as checked: nothing else reaches the box.

@@ -2,12 +2,12 @@
 
 // The daily review (今日复习), over the main window: the sentences due, one
 // after another, each heard from its lesson's recording on a player of its
-// own, written from memory and graded. The grade proposed follows what the
-// learner did; 1–4 (or the buttons) set it and go on, Enter takes it.
-// Sentences graded 重来 come back once more at the end.
+// own, written from memory and graded: 1–4 (or the buttons) set the grade and
+// go on, Enter takes the one proposed. The session's course (what comes
+// next, what comes back, what is proposed) is review::ReviewSession's.
 
 #include "record/ReviewState.h"
-#include "review/ReviewGrade.h"
+#include "review/ReviewSession.h"
 
 #include <QDialog>
 
@@ -51,12 +51,6 @@ protected:
     void done(int result) override;
 
 private:
-    struct Item {
-        ReviewItem review;
-        bool again = false;  // the second time, after 重来
-    };
-    enum class Step { Idle, Asking, Checked };
-
     void buildControls();
     void showItem();
     bool openRecording();
@@ -66,22 +60,16 @@ private:
     void grade(fsrs::Grade grade);
     void endSession();
     void skip(const QString& why);
-    void proposeGrade(fsrs::Grade grade);
-    int firstDifference(const QString& typed, const QString& right) const;
+    const SentenceKey& currentSentence() const;
 
     MediaPlayer* player_;
     ReviewSentences& sentences_;
     CourseLibrary& library_;
     Options options_;
-    QVector<Item> items_;
-    int current_ = 0;
-    Step step_ = Step::Idle;
-    bool hintShown_ = false;
-    bool answerRight_ = false;
-    fsrs::Grade proposed_ = fsrs::Grade::Good;
+    ReviewQueue queue_;
+    review::ReviewSession session_;
     QString openedFile_;
     double start_ = 0, end_ = -1;
-    int reviewed_ = 0, right_ = 0;
 
     QLabel* lbProgress_;
     QLabel* lbLesson_;

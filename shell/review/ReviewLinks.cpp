@@ -4,6 +4,7 @@
 
 #include "record/StudyRecord.h"
 #include "record/StudyRecorder.h"
+#include "review/Fsrs.h"
 #include "shell/ankiexport/AnkiExportForm.h"
 #include "shell/window/MainForm.h"
 #include "shell/window/Module1.h"
@@ -25,7 +26,7 @@ namespace {
 
 const char* const kRetentionKey = "DesiredRetention";
 const char* const kDailyLimitKey = "ReviewDailyLimit";
-constexpr int kDefaultRetentionPercent = 90;
+constexpr int kDefaultRetentionPercent = fsrs::Scheduler::kDefaultRetentionPercent;
 // How long after midnight the count is read again, and the longest it goes unread.
 constexpr qint64 kPastMidnightMs = 1000;
 constexpr qint64 kLongestCountAgeMs = 10 * 60 * 1000;
@@ -34,7 +35,8 @@ constexpr qint64 kLongestCountAgeMs = 10 * 60 * 1000;
 
 void MainForm::createReview()
 {
-    const int retention = std::clamp(settings_->number(kRetentionKey, kDefaultRetentionPercent), 70, 97);
+    const int retention = std::clamp(settings_->number(kRetentionKey, kDefaultRetentionPercent),
+                                     fsrs::Scheduler::kMinRetentionPercent, fsrs::Scheduler::kMaxRetentionPercent);
     dailyReviews_ = std::max(1, settings_->number(kDailyLimitKey, kDefaultDailyReviews));
     record_->setDesiredRetention(retention / 100.0);
     reviewSentences_ = std::make_unique<ReviewSentences>(*platform_.library,
