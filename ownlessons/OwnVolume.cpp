@@ -122,7 +122,7 @@ QString renumbered(const QString& volumeFolder, const QString& spelled, int from
 }
 
 // Each lesson file's extension: its recording, its timing file and its word times.
-const char* const kLessonTextExtensions[] = {".mp3", ".lrc", kWordTimesExtension};
+const char* const kLessonFileExtensions[] = {".mp3", ".lrc", kWordTimesExtension};
 
 }  // namespace
 
@@ -270,7 +270,7 @@ QString removeLesson(const QString& volumeFolder, int lessonIndex)
         return transaction.error();
     // A lesson may lack a file (no recording yet, no word times) or carry it
     // in other letter case: what is there is renamed, as it is spelled.
-    for (const char* extension : kLessonTextExtensions) {
+    for (const char* extension : kLessonFileExtensions) {
         const QString removed = spelledLessonFile(volumeFolder, lessonIndex + 1, extension);
         if (!removed.isEmpty())
             transaction.remove(removed);

@@ -22,7 +22,6 @@
 #include <QListWidget>
 #include <QSignalBlocker>
 
-
 namespace {
 
 // A section index that selects no lines of a course file.

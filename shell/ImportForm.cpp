@@ -116,7 +116,10 @@ void ImportForm::audioChosen(const QString& path)
     defaultTitle_ = base;
 }
 
-QString ImportForm::volumeProblem(const QString& name) const { return Bookshelf(shippedBooks_).refusedForImport(name); }
+QString ImportForm::volumeProblem(const QString& name) const
+{
+    return Bookshelf(shippedBooks_).refusedForImport(name);
+}
 
 void ImportForm::checkVolume()
 {
