@@ -5,11 +5,11 @@
 #include "cli/CommandLine.h"
 #include "platform/system/CourseLibrary.h"
 #include "platform/web/PageEngine.h"
-#include "shell/MainForm.h"
-#include "shell/QtMessageBoxes.h"
-#include "shell/Module1.h"
+#include "shell/window/MainForm.h"
+#include "shell/window/QtMessageBoxes.h"
+#include "shell/window/Module1.h"
 #include "course/RunFolders.h"
-#include "shell/SingleInstance.h"
+#include "shell/window/SingleInstance.h"
 
 #include <QApplication>
 #include <QDir>

@@ -4,7 +4,7 @@
 #include "platform/audio/GstWaveDevice.h"
 #include "platform/web/WebEngineHtmlView.h"
 #include "platform/system/CourseLibrary.h"
-#include "shell/QtMessageBoxes.h"
+#include "shell/window/QtMessageBoxes.h"
 
 Platform Platform::real(const RunFolders& folders)
 {

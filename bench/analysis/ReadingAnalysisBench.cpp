@@ -14,7 +14,7 @@
 
 #include "platform/analysis/AudioDecoding.h"
 #include "platform/analysis/ReadingAnalyser.h"
-#include "shell/ComparisonView.h"
+#include "shell/window/ComparisonView.h"
 #include "WavFiles.h"
 
 #include <QApplication>

@@ -8,8 +8,8 @@
 #include "platform/audio/GstWaveDevice.h"
 #include "platform/web/PageEngine.h"
 #include "platform/web/WebEngineHtmlView.h"
-#include "shell/MainForm.h"
-#include "shell/Module1.h"
+#include "shell/window/MainForm.h"
+#include "shell/window/Module1.h"
 
 #include <QApplication>
 #include <QDir>

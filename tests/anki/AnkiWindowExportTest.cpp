@@ -7,7 +7,7 @@
 #include "ReviewedSentences.h"
 #include "WindowHarness.h"
 
-#include "shell/AnkiExportForm.h"
+#include "shell/ankiexport/AnkiExportForm.h"
 #include "study/DictationText.h"
 
 #include <QApplication>

@@ -8,7 +8,7 @@
 #include "course/Bookshelf.h"
 #include "course/LessonReader.h"
 #include "platform/system/CourseLibrary.h"
-#include "shell/ReviewSentences.h"
+#include "shell/review/ReviewSentences.h"
 #include "study/DictationText.h"
 
 #include <QDir>

@@ -7,7 +7,7 @@
 #include "WavFiles.h"
 
 #include "platform/analysis/AudioDecoding.h"
-#include "shell/ComparisonView.h"
+#include "shell/window/ComparisonView.h"
 #include "study/StudyStatus.h"
 
 #include <QComboBox>

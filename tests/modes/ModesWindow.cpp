@@ -2,7 +2,7 @@
 
 #include "platform/system/CourseLibrary.h"
 #include "platform/system/CourseText.h"
-#include "shell/Module1.h"
+#include "shell/window/Module1.h"
 
 #include <QCoreApplication>
 #include <QDir>

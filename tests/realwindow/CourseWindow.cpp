@@ -4,7 +4,7 @@
 #include "platform/audio/GstWaveDevice.h"
 #include "platform/web/WebEngineHtmlView.h"
 #include "platform/system/CourseLibrary.h"
-#include "shell/Module1.h"
+#include "shell/window/Module1.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -8,8 +8,8 @@
 
 #include "platform/analysis/AudioDecoding.h"
 #include "platform/pronunciation/SpokenWords.h"
-#include "shell/ComparePanel.h"
-#include "shell/ComparisonView.h"
+#include "shell/window/ComparePanel.h"
+#include "shell/window/ComparisonView.h"
 #include "study/DictationText.h"
 
 #include <QElapsedTimer>

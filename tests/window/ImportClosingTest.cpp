@@ -4,8 +4,8 @@
 
 #include "WindowHarness.h"
 
-#include "shell/ImportForm.h"
-#include "shell/MainForm.h"
+#include "shell/import/ImportForm.h"
+#include "shell/window/MainForm.h"
 
 #include <QDir>
 #include <QElapsedTimer>

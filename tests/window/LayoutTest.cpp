@@ -3,7 +3,7 @@
 
 #include "WindowHarness.h"
 
-#include "shell/FormLayout.h"
+#include "shell/window/FormLayout.h"
 
 #include <QToolButton>
 

@@ -5,9 +5,9 @@
 #include "NamedControls.h"
 #include "WindowHarness.h"
 
-#include "shell/Catalogue.h"
-#include "shell/ImportForm.h"
-#include "shell/MainForm.h"
+#include "shell/window/Catalogue.h"
+#include "shell/import/ImportForm.h"
+#include "shell/window/MainForm.h"
 #include "study/StudySession.h"
 
 #include <QApplication>

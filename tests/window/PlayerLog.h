@@ -2,7 +2,7 @@
 
 // What the fake lesson player's log shows when the window plays sentences.
 
-#include "shell/MainForm.h"
+#include "shell/window/MainForm.h"
 #include "study/StudySession.h"
 
 #include <QStringList>

@@ -1,6 +1,6 @@
 // One window per user folder.
 
-#include "shell/SingleInstance.h"
+#include "shell/window/SingleInstance.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>

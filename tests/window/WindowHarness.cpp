@@ -2,7 +2,7 @@
 
 #include "platform/web/HtmlView.h"
 #include "platform/system/CourseLibrary.h"
-#include "shell/Module1.h"
+#include "shell/window/Module1.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -10,7 +10,7 @@
 #include "FakeWaveDevice.h"
 #include "NamedControls.h"
 #include "platform/system/MessageBoxes.h"
-#include "shell/MainForm.h"
+#include "shell/window/MainForm.h"
 #include "study/SentenceElements.h"
 #include "study/SentencePlayback.h"
 #include "study/StudyModes.h"

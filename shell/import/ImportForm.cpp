@@ -1,0 +1,208 @@
+#include "shell/import/ImportForm.h"
+
+#include "course/Bookshelf.h"
+#include "shell/window/Controls.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QThread>
+#include <QVBoxLayout>
+
+namespace {
+
+const char* const kAudioFilter = "录音 (*.mp3 *.wav *.ogg *.opus *.m4a *.aac *.flac *.mp4 *.mkv *.webm);;所有文件 (*)";
+const char* const kTextFilter = "课文或字幕 (*.txt *.srt *.vtt *.lrc);;所有文件 (*)";
+// Offered when the learner has no volume of their own yet.
+const char* const kFirstOwnVolume = "我的课本";
+
+}  // namespace
+
+ImportForm::ImportForm(const QString& ownBooks, const QString& shippedBooks, const QString& programFolder,
+                       const QString& volume, QWidget* parent)
+    : QDialog(parent), ownBooks_(ownBooks), shippedBooks_(shippedBooks), programFolder_(programFolder)
+{
+    setObjectName("ImportForm");
+    setWindowTitle("导入课程");
+    txtAudio = named(new QLineEdit(this), "txtAudio");
+    txtText = named(new QLineEdit(this), "txtText");
+    cbImportVolume = named(new QComboBox(this), "cbImportVolume");
+    cbImportVolume->setEditable(true);
+    lbVolumeProblem = named(new QLabel(this), "lbVolumeProblem");
+    lbVolumeProblem->setStyleSheet("color: #b00020");
+    txtTitle = named(new QLineEdit(this), "txtTitle");
+    pbImport = named(new QProgressBar(this), "pbImport");
+    pbImport->setRange(0, 100);
+    pbImport->setValue(0);
+    lbOutcome = named(new QLabel(this), "lbOutcome");
+    lbOutcome->setWordWrap(true);
+    lbOutcome->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    btStart = named(new QPushButton("开始", this), "btStart");
+    btStart->setDefault(true);
+    btCancel = named(new QPushButton("取消", this), "btCancel");
+
+    auto* form = new QFormLayout;
+    form->addRow("录音：", fileRow(txtAudio, "选择录音", kAudioFilter));
+    form->addRow("课文或字幕：", fileRow(txtText, "选择课文或字幕", kTextFilter));
+    form->addRow("册：", cbImportVolume);
+    form->addRow(QString(), lbVolumeProblem);
+    form->addRow("课题：", txtTitle);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(btStart);
+    buttons->addWidget(btCancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(pbImport);
+    layout->addWidget(lbOutcome);
+    layout->addLayout(buttons);
+    setMinimumWidth(520);
+
+    listOwnVolumes(volume);
+    connect(txtAudio, &QLineEdit::textChanged, this, &ImportForm::audioChosen);
+    connect(cbImportVolume, &QComboBox::editTextChanged, this, &ImportForm::checkVolume);
+    connect(btStart, &QPushButton::clicked, this, &ImportForm::start);
+    connect(btCancel, &QPushButton::clicked, this, &ImportForm::reject);
+    checkVolume();
+}
+
+ImportForm::~ImportForm()
+{
+    // The import undoes what it began when told to stop; the dialog waits
+    // for that rather than leave a half-written lesson behind.
+    cancel_ = true;
+    if (worker_ != nullptr)
+        worker_->wait();
+}
+
+QWidget* ImportForm::fileRow(QLineEdit* path, const QString& caption, const QString& filter)
+{
+    auto* row = new QWidget(this);
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto* choose = new QPushButton("选择…", row);
+    layout->addWidget(path, 1);
+    layout->addWidget(choose);
+    connect(choose, &QPushButton::clicked, this, [this, path, caption, filter] {
+        const QString file = QFileDialog::getOpenFileName(this, caption, QFileInfo(path->text()).path(), filter);
+        if (!file.isEmpty())
+            path->setText(file);
+    });
+    return row;
+}
+
+void ImportForm::listOwnVolumes(const QString& volume)
+{
+    QStringList own = Bookshelf(shippedBooks_, ownBooks_).ownNames();
+    own.removeIf([this](const QString& name) { return !volumeProblem(name).isEmpty(); });
+    cbImportVolume->addItems(own);
+    const QString offered = own.contains(volume) ? volume : own.isEmpty() ? QString(kFirstOwnVolume) : own.first();
+    cbImportVolume->setCurrentText(offered);
+}
+
+// The title follows the recording's name until the learner writes one.
+void ImportForm::audioChosen(const QString& path)
+{
+    const QString base = QFileInfo(path).completeBaseName();
+    if (txtTitle->text().isEmpty() || txtTitle->text() == defaultTitle_)
+        txtTitle->setText(base);
+    defaultTitle_ = base;
+}
+
+QString ImportForm::volumeProblem(const QString& name) const
+{
+    return Bookshelf(shippedBooks_).refusedForImport(name);
+}
+
+void ImportForm::checkVolume()
+{
+    const QString problem = volumeProblem(cbImportVolume->currentText());
+    lbVolumeProblem->setText(problem);
+    lbVolumeProblem->setVisible(!problem.isEmpty());
+    btStart->setEnabled(problem.isEmpty() && !running());
+}
+
+void ImportForm::start()
+{
+    if (running() || !volumeProblem(cbImportVolume->currentText()).isEmpty())
+        return;
+    if (txtAudio->text().trimmed().isEmpty() || txtText->text().trimmed().isEmpty()) {
+        lbOutcome->setText("请选择录音和课文（或字幕）文件。");
+        return;
+    }
+    ImportRequest request;
+    request.booksFolder = ownBooks_;
+    request.shippedBooks = shippedBooks_;
+    request.programFolder = programFolder_;
+    request.volume = cbImportVolume->currentText();
+    request.title = txtTitle->text().trimmed();
+    request.audioPath = txtAudio->text().trimmed();
+    request.textPath = txtText->text().trimmed();
+
+    cancel_ = false;
+    pbImport->setValue(0);
+    pbImport->setFormat("%p%");
+    lbOutcome->setText("正在导入…");
+    for (QWidget* input : {static_cast<QWidget*>(txtAudio), static_cast<QWidget*>(txtText),
+                           static_cast<QWidget*>(cbImportVolume), static_cast<QWidget*>(txtTitle)})
+        input->setEnabled(false);
+    const ImportProgress progress = [this](int percent, int sentence, int count) {
+        QMetaObject::invokeMethod(this, [this, percent, sentence, count] { showProgress(percent, sentence, count); },
+                                  Qt::QueuedConnection);
+    };
+    worker_ = QThread::create([this, request, progress] { result_ = importLesson(request, progress, &cancel_); });
+    connect(worker_, &QThread::finished, this, &ImportForm::finish);
+    btStart->setEnabled(false);
+    worker_->start();
+}
+
+void ImportForm::showProgress(int percent, int sentence, int count)
+{
+    if (!running())
+        return;
+    pbImport->setValue(percent);
+    pbImport->setFormat(sentence > 0 ? QString("%p%（第 %1 句，共 %2 句）").arg(sentence).arg(count) : "%p%");
+}
+
+void ImportForm::finish()
+{
+    worker_->deleteLater();
+    worker_ = nullptr;
+    for (QWidget* input : {static_cast<QWidget*>(txtAudio), static_cast<QWidget*>(txtText),
+                           static_cast<QWidget*>(cbImportVolume), static_cast<QWidget*>(txtTitle)})
+        input->setEnabled(true);
+    checkVolume();
+    if (!result_.error.isEmpty()) {
+        pbImport->setValue(0);
+        lbOutcome->setText(QString("没有导入，这一册没有改动：%1").arg(result_.error));
+        return;
+    }
+    pbImport->setValue(100);
+    if (cbImportVolume->findText(cbImportVolume->currentText()) < 0)
+        cbImportVolume->addItem(cbImportVolume->currentText());
+    pbImport->setFormat("%p%");
+    const QString place =
+        QString("已导入为“%1”的第 %2 课。").arg(cbImportVolume->currentText()).arg(result_.lessonIndex + 1);
+    lbOutcome->setText(result_.unsure.isEmpty() ? place + "每句的时间都可靠。"
+                                                : place + result_.unsure.join("；") +
+                                                      "（可在课文中用 Alt+← / Alt+→ 调整句子的开始）。");
+    emit imported(result_.volumeFolder, result_.lessonIndex);
+}
+
+// 「取消」 stops an import under way, and closes the dialog otherwise.
+void ImportForm::reject()
+{
+    if (!running()) {
+        QDialog::reject();
+        return;
+    }
+    cancel_ = true;
+    lbOutcome->setText("正在取消…");
+}
