@@ -1,38 +1,8 @@
 #include "cli/ExportAnkiCommand.h"
 
 #include "anki/AnkiPackage.h"
-#include "anki/CourseSentences.h"
+#include "anki/ExportChoice.h"
 #include "platform/system/CourseLibrary.h"
-
-namespace {
-
-// The sentences of the chosen lessons, in lesson order, or why there are none.
-LessonSentences chosenSentences(CourseLibrary& library, const CourseVolume& volume, const QString& lessonTitle)
-{
-    const QStringList titles = lessonTitles(library, volume);
-    LessonSentences chosen;
-    if (titles.isEmpty()) {
-        chosen.error = QString("课本“%1”中没有课文（lesson.txt 不存在或其中没有以 $ 开头的标题）").arg(volume.name);
-        return chosen;
-    }
-    const bool wholeVolume = lessonTitle.isNull();
-    const int only = titles.indexOf(lessonTitle.trimmed());
-    if (!wholeVolume && only < 0) {
-        chosen.error = QString("课本“%1”中没有课文“%2”；课文有：%3").arg(volume.name, lessonTitle, titles.join("、"));
-        return chosen;
-    }
-    for (int lesson = 0; lesson < titles.size(); ++lesson) {
-        if (!wholeVolume && lesson != only)
-            continue;
-        const LessonSentences one = lessonSentences(library, volume, lesson);
-        if (!one.error.isEmpty())
-            return one;
-        chosen.sentences << one.sentences;
-    }
-    return chosen;
-}
-
-}  // namespace
 
 int runExportAnki(const CommandLineRequest& line, CommandContext& context)
 {

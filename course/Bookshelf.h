@@ -10,6 +10,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 class Bookshelf {
 public:
@@ -20,8 +21,21 @@ public:
     QList<CourseVolume> volumes() const;
     // The volume named `name`; its folder is empty when there is none.
     CourseVolume volume(const QString& name) const;
+    // The learner's own volumes' names, sorted.
+    QStringList ownNames() const;
+    // Why a lesson may not be imported into the own volume of this name, or
+    // empty. Beside the rules for any volume's name (refusedVolumeName), the
+    // name of a volume that comes with the program is refused: an own volume
+    // of that name would take its place in the volume list, in review and in
+    // the export.
+    QString refusedForImport(const QString& name) const;
 
 private:
     QString shipped_;
     QString own_;
 };
+
+// Why a volume folder name is refused, or empty when it may be used. A name
+// with a dot is refused too: the bookshelf takes such a folder for a copy put
+// aside and does not list it.
+QString refusedVolumeName(const QString& name);

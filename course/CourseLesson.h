@@ -1,8 +1,10 @@
 #pragma once
 
 // One lesson of a volume as every feature reads it: its title, its recording
-// and timing file, its sentences with their ranges in the recording, and its
-// word list.
+// and timing file, its sentences with their ranges in the recording and their
+// words' times, and its word list.
+
+#include "course/WordTime.h"
 
 #include <QList>
 #include <QString>
@@ -15,6 +17,9 @@ struct CourseSentence {
     QString chinese;
     double start = 0;  // seconds into the lesson's recording
     double end = -1;   // seconds; negative: the recording's end
+    // When its words are spoken, where an own lesson keeps them; empty when
+    // not known (or when the text changed after they were timed).
+    WordTimes words;
 };
 
 struct CourseLesson {

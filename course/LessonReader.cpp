@@ -1,6 +1,7 @@
 #include "course/LessonReader.h"
 
 #include "course/CourseFiles.h"
+#include "course/WordTimesFile.h"
 #include "coursedata/LessonText.h"
 #include "platform/system/CourseLibrary.h"
 #include "platform/system/CourseNames.h"
@@ -33,6 +34,23 @@ QString missingFile(const CourseLesson& lesson)
             return QString("课文“%1”缺少%2：%3").arg(lesson.title, what, file);
     }
     return {};
+}
+
+// The word times an own lesson keeps beside its timing file, one list per
+// sentence; none for a shipped lesson or a lesson without the file.
+void readWordTimes(const CourseVolume& volume, const QString& base, CourseLesson& lesson)
+{
+    if (!volume.own)
+        return;
+    QFile file(courseFile(volume.folder, base + kWordTimesExtension));
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    QStringList texts;
+    for (const CourseSentence& sentence : lesson.sentences)
+        texts << sentence.english;
+    const QList<WordTimes> words = wordTimesFrom(file.readAll(), texts);
+    for (int n = 0; n < lesson.sentences.size(); ++n)
+        lesson.sentences[n].words = words.value(n);
 }
 
 }  // namespace
@@ -79,6 +97,7 @@ CourseLesson LessonReader::lesson(const CourseVolume& volume, int index)
         lesson.sentences[n].start = times[n];
         lesson.sentences[n].end = n + 1 < count ? times[n + 1] : -1;
     }
+    readWordTimes(volume, base, lesson);
     return lesson;
 }
 

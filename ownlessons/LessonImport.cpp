@@ -1,5 +1,6 @@
 #include "ownlessons/LessonImport.h"
 
+#include "course/Bookshelf.h"
 #include "ownlessons/FileTransaction.h"
 #include "ownlessons/OwnVolume.h"
 #include "ownlessons/SentenceAligner.h"
@@ -123,7 +124,7 @@ public:
 private:
     QString prepare()
     {
-        if (QString refused = refusedImportVolume(request_.volume, request_.shippedBooks); !refused.isEmpty())
+        if (QString refused = Bookshelf(request_.shippedBooks).refusedForImport(request_.volume); !refused.isEmpty())
             return refused;
         text_ = readText(request_);
         if (!text_.error.isEmpty())
@@ -263,15 +264,6 @@ private:
 };
 
 }  // namespace
-
-QString refusedImportVolume(const QString& name, const QString& shippedBooks)
-{
-    if (QString refused = refusedVolumeName(name); !refused.isEmpty())
-        return refused;
-    if (!shippedBooks.isEmpty() && shippedVolumeNames(shippedBooks).contains(name))
-        return QStringLiteral("“%1”是 Lexbay 自带的课本，自己的册不能同名（会遮住自带的那一册）；请换一个册名").arg(name);
-    return {};
-}
 
 ImportResult importLesson(const ImportRequest& request, const ImportProgress& progress, const std::atomic_bool* cancel)
 {

@@ -40,11 +40,5 @@ struct ImportResult {
 // when the step is not per sentence) of `count`.
 using ImportProgress = std::function<void(int percent, int sentence, int count)>;
 
-// Why a lesson may not be imported into the volume of this name, or empty.
-// Beside the rules for any own volume's name, the name of a volume that
-// comes with the program is refused: an own volume of that name would take
-// its place in the volume list, in review and in the export.
-QString refusedImportVolume(const QString& name, const QString& shippedBooks);
-
 ImportResult importLesson(const ImportRequest& request, const ImportProgress& progress = {},
                           const std::atomic_bool* cancel = nullptr);

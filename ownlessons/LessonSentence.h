@@ -5,7 +5,7 @@
 // (subtitles) or once it is aligned, where it starts in the recording, and
 // where each of its words is spoken.
 
-#include "ownlessons/WordTime.h"
+#include "course/WordTime.h"
 
 #include <QList>
 #include <QString>

@@ -1,7 +1,8 @@
 #include "ownlessons/OwnVolume.h"
 
 #include "ownlessons/FileTransaction.h"
-#include "ownlessons/WordTimesFile.h"
+#include "course/CourseFiles.h"
+#include "course/WordTimesFile.h"
 #include "platform/system/CourseNames.h"
 #include "platform/system/CourseText.h"
 
@@ -13,8 +14,6 @@
 
 namespace {
 
-const char* const kLessonFile = "lesson.txt";
-const char* const kWordFile = "words.txt";
 const QByteArray kLineEnd = "\r\n";
 // The readers' line buffer holds 997 bytes, the line end included.
 constexpr int kLongestLine = 997;
@@ -110,8 +109,7 @@ QString spelledLessonFile(const QString& volumeFolder, int position, const char*
 // it when the volume has none yet.
 QString volumeFile(const QString& volumeFolder, const char* name)
 {
-    const QString spelled = spelledFileName(volumeFolder, name);
-    return spelled.isEmpty() ? QString(name) : spelled;
+    return QFileInfo(courseFile(volumeFolder, name)).fileName();
 }
 
 // The file `spelled` of lesson `from` named for lesson `to` in the same
@@ -128,22 +126,9 @@ const char* const kLessonFileExtensions[] = {".mp3", ".lrc", kWordTimesExtension
 
 }  // namespace
 
-QString refusedVolumeName(const QString& name)
-{
-    if (name.trimmed().isEmpty())
-        return QStringLiteral("册名不能为空");
-    if (name.contains('/') || name.contains('\\') || name.contains(QChar(0)))
-        return QStringLiteral("册名“%1”里不能有路径分隔符").arg(name);
-    if (name == "." || name.contains(".."))
-        return QStringLiteral("册名“%1”里不能有“..”").arg(name);
-    if (name.contains('.'))
-        return QStringLiteral("册名“%1”里有“.”，课本列表不会列出这样的册").arg(name);
-    return {};
-}
-
 int lessonCount(const QString& volumeFolder)
 {
-    return headerCount(linesOf(readAll(QDir(volumeFolder).filePath(volumeFile(volumeFolder, kLessonFile)))));
+    return headerCount(linesOf(readAll(QDir(volumeFolder).filePath(volumeFile(volumeFolder, kLessonText)))));
 }
 
 LessonBytes lessonBytes(const NewLesson& lesson)
@@ -189,8 +174,8 @@ StagedLesson stageLesson(FileTransaction& transaction, const QString& volumeFold
         return staged;
     }
     const QDir folder(volumeFolder);
-    const QString lessonName = volumeFile(volumeFolder, kLessonFile);
-    const QString wordName = volumeFile(volumeFolder, kWordFile);
+    const QString lessonName = volumeFile(volumeFolder, kLessonText);
+    const QString wordName = volumeFile(volumeFolder, kWordList);
     const QList<QByteArray> lessons = linesOf(readAll(folder.filePath(lessonName)));
     QList<QByteArray> words = linesOf(readAll(folder.filePath(wordName)));
     staged.lessonIndex = headerCount(lessons);
@@ -198,7 +183,13 @@ StagedLesson stageLesson(FileTransaction& transaction, const QString& volumeFold
     for (int missing = headerCount(words); missing < staged.lessonIndex; ++missing)
         words << "$";
     const int position = staged.lessonIndex + 1;
-    const QByteArray wordTimes = wordTimesBytes(lesson.sentences);
+    QStringList texts;
+    QList<WordTimes> timed;
+    for (const LessonSentence& sentence : lesson.sentences) {
+        texts << sentence.english;
+        timed << sentence.words;
+    }
+    const QByteArray wordTimes = wordTimesBytes(texts, timed);
     if (!transaction.write(lessonName, joined(lessons) + bytes.lesson)
         || !transaction.write(wordName, joined(words) + bytes.words)
         || !transaction.write(fileName(volumeFolder, position, ".lrc"), bytes.timing)
@@ -261,8 +252,8 @@ double moveSentenceStart(const QString& volumeFolder, int lessonIndex, int sente
 QString removeLesson(const QString& volumeFolder, int lessonIndex)
 {
     const QDir folder(volumeFolder);
-    const QString lessonName = volumeFile(volumeFolder, kLessonFile);
-    const QString wordName = volumeFile(volumeFolder, kWordFile);
+    const QString lessonName = volumeFile(volumeFolder, kLessonText);
+    const QString wordName = volumeFile(volumeFolder, kWordList);
     QList<QByteArray> lessons = linesOf(readAll(folder.filePath(lessonName)));
     QList<QByteArray> words = linesOf(readAll(folder.filePath(wordName)));
     const int count = headerCount(lessons);

@@ -5,7 +5,7 @@
 // section per lesson), and per lesson its recording and timing file
 // tlx<N><LLL>.mp3 / .lrc, N the volume number its folder name gives and LLL
 // the lesson's position from 1, and its word times when they are known
-// (ownlessons/WordTimesFile.h). A file is found under its name in any letter
+// (course/WordTimesFile.h). A file is found under its name in any letter
 // case, as the window finds it. Every change is all or nothing.
 
 #include "ownlessons/LessonSentence.h"
@@ -23,12 +23,6 @@ struct WordEntry {
     QString ipa;  // with its slashes, as the course writes it
     QString meaning;
 };
-
-// Why a volume folder name is refused, or empty when it may be used. A name
-// with a dot is refused too: the volume list takes such a folder for a copy
-// put aside and does not list it.
-QString refusedVolumeName(const QString& name);
-
 
 // How many lessons lesson.txt of `volumeFolder` holds (0 when there is none).
 int lessonCount(const QString& volumeFolder);

@@ -5,7 +5,7 @@
 // sentence and its marking, whether the Chinese lines are shown, and the
 // study status. Changes are signalled; the window follows the signals.
 
-#include "ownlessons/WordTime.h"
+#include "course/WordTime.h"
 
 #include <QObject>
 #include <QString>

@@ -2,7 +2,7 @@
 
 #include "anki/AnkiExportJob.h"
 #include "anki/ClipRange.h"
-#include "anki/CourseSentences.h"
+#include "anki/ExportChoice.h"
 #include "platform/system/MessageBoxes.h"
 #include "shell/window/Settings.h"
 
@@ -152,43 +152,24 @@ void AnkiExports::exportVolume(const QString& volumeName)
     const CourseVolume volume = volumeNamed(volumeName);
     if (volume.folder.isEmpty())
         return;
-    QList<ExportSentence> sentences;
-    const int lessons = lessonTitles(sources_.library, volume).size();
-    for (int lesson = 0; lesson < lessons; ++lesson) {
-        const LessonSentences one = lessonSentences(sources_.library, volume, lesson);
-        if (!one.error.isEmpty()) {
-            sources_.messages.inform(QString("无法导出：%1").arg(one.error));
-            return;
-        }
-        sentences << one.sentences;
+    const LessonSentences all = volumeSentences(sources_.library, volume);
+    if (!all.error.isEmpty()) {
+        sources_.messages.inform(QString("无法导出：%1").arg(all.error));
+        return;
     }
-    start(QString("课本“%1”").arg(volume.name), volume.name, sentences);
+    start(QString("课本“%1”").arg(volume.name), volume.name, all.sentences);
 }
 
 void AnkiExports::exportRecordedSentences(const QVector<SentenceKey>& keys, const QString& what, const QString& name)
 {
-    QList<ExportSentence> sentences;
-    QString volumeName, lessonTitle;
-    LessonSentences lesson;
-    for (const SentenceKey& key : keys) {
-        if (key.volume != volumeName || key.lesson != lessonTitle) {
-            volumeName = key.volume;
-            lessonTitle = key.lesson;
-            const CourseVolume volume = volumeNamed(volumeName);
-            if (volume.folder.isEmpty())
-                return;
-            const int index = lessonTitles(sources_.library, volume).indexOf(lessonTitle);
-            lesson = index < 0 ? LessonSentences{{}, QString("课本“%1”中没有课文“%2”").arg(volumeName, lessonTitle)}
-                               : lessonSentences(sources_.library, volume, index);
-            if (!lesson.error.isEmpty()) {
-                sources_.messages.inform(QString("无法导出：%1").arg(lesson.error));
-                return;
-            }
-        }
-        if (key.number >= 0 && key.number < lesson.sentences.size())
-            sentences << lesson.sentences[key.number];
-    }
-    start(what, name, sentences);
+    QString missingVolume;
+    const LessonSentences named = recordedSentences(sources_.library, sources_.booksFolders, keys, &missingVolume);
+    if (!missingVolume.isEmpty())
+        volumeNamed(missingVolume);
+    else if (!named.error.isEmpty())
+        sources_.messages.inform(QString("无法导出：%1").arg(named.error));
+    else
+        start(what, name, named.sentences);
 }
 
 void AnkiExports::start(const QString& what, const QString& name, const QList<ExportSentence>& sentences)

@@ -1,5 +1,6 @@
 #include "shell/import/ImportForm.h"
 
+#include "course/Bookshelf.h"
 #include "shell/window/Controls.h"
 
 #include <QComboBox>
@@ -99,7 +100,7 @@ QWidget* ImportForm::fileRow(QLineEdit* path, const QString& caption, const QStr
 
 void ImportForm::listOwnVolumes(const QString& volume)
 {
-    QStringList own = QDir(ownBooks_).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+    QStringList own = Bookshelf(shippedBooks_, ownBooks_).ownNames();
     own.removeIf([this](const QString& name) { return !volumeProblem(name).isEmpty(); });
     cbImportVolume->addItems(own);
     const QString offered = own.contains(volume) ? volume : own.isEmpty() ? QString(kFirstOwnVolume) : own.first();
@@ -115,7 +116,10 @@ void ImportForm::audioChosen(const QString& path)
     defaultTitle_ = base;
 }
 
-QString ImportForm::volumeProblem(const QString& name) const { return refusedImportVolume(name, shippedBooks_); }
+QString ImportForm::volumeProblem(const QString& name) const
+{
+    return Bookshelf(shippedBooks_).refusedForImport(name);
+}
 
 void ImportForm::checkVolume()
 {

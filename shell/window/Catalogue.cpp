@@ -1,8 +1,7 @@
 #include "shell/window/Catalogue.h"
 
-#include "course/Bookshelf.h"
 #include "course/CourseFiles.h"
-#include "ownlessons/WordTimesFile.h"
+#include "course/WordTimesFile.h"
 #include "platform/system/CourseLibrary.h"
 #include "platform/system/CourseNames.h"
 #include "platform/system/MessageBoxes.h"
@@ -19,12 +18,9 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QSignalBlocker>
-
-#include <algorithm>
 
 namespace {
 
@@ -37,21 +33,12 @@ constexpr int kPageLoadLimitMs = 15000;
 
 const char* const kMarkIcons[] = {nullptr, "lesson-studied.svg", "lesson-dictated.svg"};
 
-// Titles keep their line end as the lesson file holds it; the list shows them
-// without it.
-QString withoutLineEnd(QString title)
-{
-    while (title.endsWith('\n') || title.endsWith('\r'))
-        title.chop(1);
-    return title;
-}
-
 }  // namespace
 
 Catalogue::Catalogue(const Books& books, const Controls& controls, CourseLibrary& library, MessageBoxes& messages,
                      StudySession& session, SentencePlayback& playback, StudyRecord& record, QObject* parent)
-    : QObject(parent), books_(books), c_(controls), library_(library), messages_(messages), session_(session),
-      playback_(playback), record_(record)
+    : QObject(parent), model_(books.shipped, books.own, library), c_(controls), library_(library),
+      messages_(messages), session_(session), playback_(playback), record_(record)
 {
     connect(&session_, &StudySession::showChineseChanged, this, &Catalogue::followShowChinese);
     connect(&record_, &StudyRecord::marksRead, this, &Catalogue::showLessonMarks);
@@ -59,83 +46,80 @@ Catalogue::Catalogue(const Books& books, const Controls& controls, CourseLibrary
 
 void Catalogue::FillCbVolume()
 {
+    model_.listVolumes();
+    showVolumes();
+}
+
+void Catalogue::showVolumes()
+{
     const QSignalBlocker quiet(c_.cbVolume);
+    c_.cbVolume->clear();
     // Each entry keeps the folder it is read from.
-    for (const CourseVolume& volume : Bookshelf(books_.shipped, books_.own).volumes())
+    for (const CourseVolume& volume : model_.volumes())
         c_.cbVolume->addItem(volume.name, volume.folder);
+    c_.cbVolume->setCurrentIndex(model_.volumeIndex());
 }
 
-QString Catalogue::booksFolderForLearner() const
+void Catalogue::showLessons(bool reportEmpty)
 {
-    return QDir(Module1::sAppPath).filePath(books_.own.isEmpty() ? books_.shipped : books_.own);
+    {
+        const QSignalBlocker quiet(c_.lsLesson);
+        c_.lsLesson->clear();
+        c_.lsLesson->addItems(model_.lessonTitles());
+        c_.lsLesson->setCurrentRow(model_.lessonIndex());
+    }
+    if (model_.volumeIndex() < 0)
+        return;
+    requestLessonMarks();
+    if (model_.lessonTitles().isEmpty() && reportEmpty)
+        reportNoLessons();
 }
 
-QString Catalogue::currentVolumeFolder() const { return c_.cbVolume->currentText(); }
+QString Catalogue::booksFolderForLearner() const { return QDir(Module1::sAppPath).filePath(model_.booksForLearner()); }
 
-QString Catalogue::currentVolumePath() const { return c_.cbVolume->currentData().toString(); }
+QString Catalogue::currentVolumeFolder() const { return model_.volume().name; }
 
-bool Catalogue::isOwnVolume() const
-{
-    return !books_.own.isEmpty() && c_.cbVolume->currentIndex() >= 0 &&
-           QFileInfo(currentVolumePath()).dir() == QDir(books_.own);
-}
+QString Catalogue::currentVolumePath() const { return model_.volume().folder; }
 
-int Catalogue::currentLesson() const { return c_.lsLesson->currentRow(); }
+bool Catalogue::isOwnVolume() const { return model_.volume().own; }
+
+int Catalogue::currentLesson() const { return model_.lessonIndex(); }
 
 void Catalogue::showLesson(const QString& volumePath, int lesson)
 {
-    {
-        const QSignalBlocker quiet(c_.cbVolume);
-        c_.cbVolume->clear();
-        FillCbVolume();
-        c_.cbVolume->setCurrentIndex(std::max(0, c_.cbVolume->findData(volumePath)));
-    }
-    FillLsLesson();
-    {
-        const QSignalBlocker quiet(c_.lsLesson);
-        c_.lsLesson->setCurrentRow(std::min(lesson, c_.lsLesson->count() - 1));
-    }
+    model_.show(volumePath, lesson);
+    showVolumes();
+    showLessons();
     LoadLesson();
 }
 
-QStringList Catalogue::lessonTitles() const
-{
-    QStringList titles;
-    for (int i = 0; i < c_.lsLesson->count(); ++i)
-        titles << c_.lsLesson->item(i)->text();
-    return titles;
-}
+QStringList Catalogue::lessonTitles() const { return model_.lessonTitles(); }
 
-QString Catalogue::courseFile(const QString& fileName) const
-{
-    return ::courseFile(c_.cbVolume->currentData().toString(), fileName);
-}
+QString Catalogue::courseFile(const QString& fileName) const { return ::courseFile(currentVolumePath(), fileName); }
 
 QString Catalogue::recordingBaseName() const
 {
-    return lessonFileBase(currentVolumeFolder(), c_.lsLesson->currentRow() + 1);
+    return lessonFileBase(currentVolumeFolder(), model_.lessonIndex() + 1);
 }
 
 void Catalogue::start(int volume, int lesson)
 {
+    model_.start(volume, lesson);
     {
         const QSignalBlocker quiet(c_.cbVolume);
-        c_.cbVolume->setCurrentIndex(volume >= 0 && volume < c_.cbVolume->count() ? volume : 0);
+        c_.cbVolume->setCurrentIndex(model_.volumeIndex());
     }
-    FillLsLesson(false);
-    if (c_.lsLesson->count() > 0) {
-        const QSignalBlocker quiet(c_.lsLesson);
-        c_.lsLesson->setCurrentRow(lesson >= 0 && lesson < c_.lsLesson->count() ? lesson : 0);
-    }
+    showLessons(false);
     LoadLesson();
-    if (c_.lsLesson->count() == 0)
+    if (model_.lessonTitles().isEmpty())
         reportNoLessons();
 }
 
 void Catalogue::volumeChosen()
 {
-    FillLsLesson();
-    if (c_.lsLesson->count() > 0)
+    model_.chooseVolume(c_.cbVolume->currentIndex());
+    showLessons();
+    if (!model_.lessonTitles().isEmpty())
         c_.lsLesson->setCurrentRow(0);
     else
         LoadLesson();
@@ -143,17 +127,8 @@ void Catalogue::volumeChosen()
 
 void Catalogue::FillLsLesson(bool reportEmpty)
 {
-    {
-        const QSignalBlocker quiet(c_.lsLesson);
-        c_.lsLesson->clear();
-    }
-    if (c_.cbVolume->currentIndex() < 0)
-        return;
-    for (const QString& title : library_.dllFillLsLesson(courseFile(kLessonText)))
-        c_.lsLesson->addItem(withoutLineEnd(title));
-    requestLessonMarks();
-    if (c_.lsLesson->count() == 0 && reportEmpty)
-        reportNoLessons();
+    model_.listLessons();
+    showLessons(reportEmpty);
 }
 
 void Catalogue::reportNoLessons()
@@ -173,10 +148,12 @@ void Catalogue::followShowChinese()
 void Catalogue::LoadLesson()
 {
     const unsigned thisLoad = ++latestLoad_;
+    // The lesson list's row is the learner's choice.
+    model_.chooseLesson(c_.lsLesson->currentRow());
     // With no lesson to choose (a volume without lessons) the pages come out
     // empty and nothing of the previous lesson stays in use.
-    const int lesson = c_.lsLesson->currentRow();
-    const QString title = lesson >= 0 ? c_.lsLesson->item(lesson)->text() : QString();
+    const int lesson = model_.lessonIndex();
+    const QString title = model_.lessonTitles().value(lesson);
     const int section = lesson >= 0 ? lesson : kNoSection;
     c_.lbCurLesson->setText(title);
     pageShowsChinese_ = session_.showChinese();

@@ -1,10 +1,11 @@
 #pragma once
 
-// The course as the window lists it: the volumes of the program's books
-// folder and the learner's own, the lessons of the chosen volume with their
-// marks from the study record, and the loading of one lesson into the pages,
-// the study session (with its word times, where the lesson keeps them) and
-// the player.
+// The course as the window lists it: the catalogue model (course/) shown by
+// the volume and lesson lists, the lessons' marks from the study record, and
+// the loading of one lesson into the pages, the study session (with its word
+// times, where the lesson keeps them) and the player.
+
+#include "course/CourseCatalogue.h"
 
 #include <QIcon>
 #include <QObject>
@@ -88,12 +89,15 @@ private:
     // case when its exact name is missing.
     QString courseFile(const QString& fileName) const;
     QString recordingBaseName() const;
+    // The lists show the model's volumes and lessons and its choice.
+    void showVolumes();
+    void showLessons(bool reportEmpty = true);
     void openLessonRecording(int sentenceCount, int lesson);
     void followShowChinese();
     void requestLessonMarks();
     void showLessonMarks(int request, const QVector<int>& marks);
 
-    Books books_;
+    CourseCatalogue model_;
     Controls c_;
     CourseLibrary& library_;
     MessageBoxes& messages_;

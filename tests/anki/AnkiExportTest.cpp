@@ -4,6 +4,7 @@
 #include "AnkiPackageReader.h"
 #include "anki/AnkiExportJob.h"
 #include "anki/CourseSentences.h"
+#include "anki/ExportChoice.h"
 #include "platform/system/CourseLibrary.h"
 #include "WavFiles.h"
 #include "platform/analysis/AudioDecoding.h"
@@ -243,6 +244,47 @@ TEST_F(AnkiExportTest, FailuresSayWhatFailedAndLeaveNoPackage)
     EXPECT_EQ(QDir(outputs_.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
               (QStringList{"folder.apkg", "kept.apkg"}));
     EXPECT_EQ(readFile(output("kept.apkg")), "an earlier package");
+}
+
+// The sentences the study record names, as the window's export of hard
+// sentences takes them: in the order named, each from its lesson.
+TEST_F(AnkiExportTest, RecordedSentencesAreTakenInTheOrderNamed)
+{
+    const auto key = [](const QString& volume, const QString& lesson, int number) {
+        SentenceKey k;
+        k.volume = volume;
+        k.lesson = lesson;
+        k.number = number;
+        return k;
+    };
+    const struct {
+        const char* what;
+        QVector<SentenceKey> keys;
+        QStringList english;
+        QString error;
+        QString missingVolume;
+    } cases[] = {
+        {"across the lesson, a position beyond it passed over",
+         {key(kVolume, kLesson, 2), key(kVolume, kLesson, 0), key(kVolume, kLesson, 7)},
+         {kEnglish[2], kEnglish[0]}, {}, {}},
+        {"a lesson the volume no longer has", {key(kVolume, kLesson, 0), key(kVolume, "Lesson 9", 0)}, {},
+         "没有课文“Lesson 9”", {}},
+        {"a volume the run does not see", {key(kVolume, kLesson, 1), key("Trellis英语第9册", kLesson, 0)}, {}, {},
+         "Trellis英语第9册"},
+    };
+    CourseLibrary library(QString(LEXBAY_APP_DIR) + "/liblexbaydll.so");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QString missing;
+        const LessonSentences chosen = recordedSentences(library, {home_.filePath("Lexbay/books")}, c.keys, &missing);
+        QStringList english;
+        for (const ExportSentence& sentence : chosen.sentences)
+            english << sentence.english;
+        EXPECT_EQ(english, c.english);
+        EXPECT_TRUE(c.error.isEmpty() ? chosen.error.isEmpty() : chosen.error.contains(c.error))
+            << chosen.error.toStdString();
+        EXPECT_EQ(missing, c.missingVolume);
+    }
 }
 
 TEST_F(AnkiExportTest, CancelledJobEndsWithoutAPackage)

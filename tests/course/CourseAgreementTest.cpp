@@ -243,6 +243,40 @@ TEST(CourseAgreement, TheModelSeesTheVolumesTheListShows)
     }
 }
 
+// An own lesson's word times: the window's session and the model hold the same
+// words; a sentence whose text changed after its words were timed has none,
+// and a shipped volume's file of the same name is not read.
+TEST(CourseAgreement, OwnLessonWordTimesReadAlikeByTheWindowAndTheModel)
+{
+    const QByteArray lesson = gb("$Lesson 1 Timed\r\n1. Good morning.\r\n早上好。\r\n2. Sit down.\r\n坐下。\r\n");
+    const QByteArray times = "sentence\tstart\tend\tfrom\tlength\tword\n"
+                             "1\t1.100\t1.400\t0\t4\tGood\n"
+                             "1\t1.450\t1.900\t5\t7\tmorning\n"
+                             "2\t2.100\t2.300\t0\t5\tStand\n";
+    WindowHarness h(
+        [&](const QString& folder) {
+            for (const char* where : {"/books/", "/own/"}) {
+                VolumeFiles{}.write(folder + where + kVolume, lesson);
+                writeFile(folder + where + kVolume + "/tlx3001.wordtimes.tsv", times);
+            }
+        },
+        "own");
+    h.load();
+    chooseLesson(h, kVolume, 0);
+    const QStringList books{h.folder() + "/books", h.folder() + "/own"};
+    CourseLibrary library(QString(LEXBAY_APP_DIR) + "/liblexbaydll.so");
+    const CourseLesson own = LessonReader(library).lesson(Bookshelf(books[0], books[1]).volume(kVolume), 0);
+    ASSERT_EQ(own.sentences.size(), 2);
+    EXPECT_EQ(own.sentences[0].words, (WordTimes{{0, 4, 1.1, 1.4}, {5, 7, 1.45, 1.9}}));
+    EXPECT_EQ(own.sentences[1].words, WordTimes{});
+    for (int n = 0; n < 2; ++n)
+        EXPECT_EQ(own.sentences[n].words, h.form().session().wordTimes(n)) << n;
+
+    const CourseLesson shipped = LessonReader(library).lesson(Bookshelf(books[0]).volume(kVolume), 0);
+    ASSERT_EQ(shipped.sentences.size(), 2);
+    EXPECT_EQ(shipped.sentences[0].words, WordTimes{});
+}
+
 TEST(CourseModel, ReadsAWordListSpelledInOtherLetterCaseWithAnEntryCutShort)
 {
     QTemporaryDir dir;

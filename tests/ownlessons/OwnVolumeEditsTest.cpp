@@ -5,7 +5,7 @@
 
 #include "ownlessons/FileTransaction.h"
 #include "ownlessons/OwnVolume.h"
-#include "ownlessons/WordTimesFile.h"
+#include "course/WordTimesFile.h"
 #include "platform/system/CourseNames.h"
 #include "platform/system/CourseText.h"
 

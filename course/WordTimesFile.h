@@ -12,7 +12,7 @@
 // timing file stays as the course's layout has it; a lesson without this file
 // has no word times.
 
-#include "ownlessons/LessonSentence.h"
+#include "course/WordTime.h"
 
 #include <QByteArray>
 #include <QList>
@@ -22,9 +22,10 @@
 // ".wordtimes.tsv": the lesson file base (tlx<N><LLL>) comes before it.
 extern const char* const kWordTimesExtension;
 
-// The file's content for the lesson's sentences; empty when none of them has
-// word times (the file is then not written).
-QByteArray wordTimesBytes(const LessonSentences& sentences);
+// The file's content for sentences with the English texts `texts` and the word
+// times `words` (one list per sentence); empty when none of them has word
+// times (the file is then not written).
+QByteArray wordTimesBytes(const QStringList& texts, const QList<WordTimes>& words);
 
 // The word times of each sentence n < texts.size(), texts[n] being its text as
 // the page shows it, in the order spoken. A sentence one of whose words is not

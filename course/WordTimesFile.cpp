@@ -1,4 +1,4 @@
-#include "ownlessons/WordTimesFile.h"
+#include "course/WordTimesFile.h"
 
 #include <algorithm>
 #include <cmath>
@@ -63,13 +63,12 @@ std::optional<WordLine> wordOf(QByteArray line)
 
 }  // namespace
 
-QByteArray wordTimesBytes(const LessonSentences& sentences)
+QByteArray wordTimesBytes(const QStringList& texts, const QList<WordTimes>& words)
 {
     QByteArray bytes;
-    for (int n = 0; n < sentences.size(); ++n) {
-        const LessonSentence& sentence = sentences.at(n);
-        for (const WordTime& time : sentence.words)
-            bytes += lineOf({n, time, sentence.english.mid(time.from, time.length)});
+    for (int n = 0; n < words.size() && n < texts.size(); ++n) {
+        for (const WordTime& time : words.at(n))
+            bytes += lineOf({n, time, texts.at(n).mid(time.from, time.length)});
     }
     return bytes.isEmpty() ? bytes : kHeader + bytes;
 }

@@ -1,7 +1,7 @@
 #pragma once
 
-// When the words of a sentence are spoken: apart from LessonSentence, so that
-// the study session can hold word times without the import's other names.
+// When the words of a sentence are spoken, as the course model reads them for
+// a lesson that keeps them and the import finds them for a new one.
 
 #include <QList>
 
