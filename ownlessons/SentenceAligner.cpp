@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <future>
 #include <memory>
 #include <numeric>
 
@@ -396,14 +397,25 @@ SentenceAlignment alignRecording(const QStringList& sentences, const QString& pa
         if (progress)
             progress(percent, sentence, count);
     };
-    std::unique_ptr<SecondPassDecoders> decoders = secondPassDecoders(sentences);
-    WordAligner* frontEnd = decoders ? decoders->aligners.front().get() : nullptr;
+    // The model and the dictionary are read while the recording is decoded;
+    // the model's front end needs them first, on the thread that hears the samples.
+    std::future<std::unique_ptr<SecondPassDecoders>> loading =
+        std::async(std::launch::async, [&sentences] { return secondPassDecoders(sentences); });
+    std::unique_ptr<SecondPassDecoders> decoders;
+    bool loaded = false;
+    const auto load = [&] {
+        if (!loaded)
+            decoders = loading.get();
+        loaded = true;
+        return decoders ? decoders->aligners.front().get() : nullptr;
+    };
     const SpeechFeatures heard = speechFeaturesOfFile(
         path, decodingLimitSeconds, [&](double) { report(kDecodedPercent / 2, 0); }, cancel,
-        [frontEnd](const float* samples, size_t n) {
-            if (frontEnd)
+        [&load](const float* samples, size_t n) {
+            if (WordAligner* frontEnd = load())
                 frontEnd->feed(samples, n);
         });
+    WordAligner* frontEnd = load();
     SentenceAlignment alignment;
     if (!heard.error.isEmpty()) {
         alignment.error = heard.error;

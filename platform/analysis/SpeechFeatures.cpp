@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <memory>
+#include <thread>
 
 namespace {
 
@@ -97,9 +98,15 @@ SpeechFeatures speechFeaturesOfFile(const QString& path, double timeLimitSeconds
             break;
         if (!piece.ok())
             return {{}, {}, piece.error};
-        stream.feed(piece.samples.data(), piece.samples.size());
+        // The second analysis hears the piece on a thread of its own while
+        // this one makes the features: each keeps its own state, and both
+        // only read the samples.
+        std::thread hearing;
         if (alsoHear)
-            alsoHear(piece.samples.data(), piece.samples.size());
+            hearing = std::thread([&alsoHear, &piece] { alsoHear(piece.samples.data(), piece.samples.size()); });
+        stream.feed(piece.samples.data(), piece.samples.size());
+        if (hearing.joinable())
+            hearing.join();
         if (progress)
             progress(start + piece.seconds());
         // The last piece is the one the file's end cuts short.

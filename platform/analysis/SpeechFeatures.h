@@ -54,7 +54,8 @@ SpeechFeatures speechFeatures(const std::vector<float>& samples, int rate);
 // hears the seconds decoded so far; a set `cancel` stops with an error; a
 // file that takes longer than `timeLimitSeconds` to decode is refused.
 // `alsoHear` gets the same samples (at kAnalysisRate) as they are decoded,
-// for a second analysis from the one decoding.
+// for a second analysis from the one decoding; it runs on a thread of its
+// own beside this analysis, one piece at a time.
 SpeechFeatures speechFeaturesOfFile(const QString& path, double timeLimitSeconds,
                                     const std::function<void(double seconds)>& progress = {},
                                     const std::atomic_bool* cancel = nullptr,
