@@ -159,14 +159,26 @@ void judgeWords(const BenchRecording& recording)
 {
     const QStringList sentences = QString::fromUtf8(readFile(recording.text)).split('\n', Qt::SkipEmptyParts);
     const SentenceAlignment alignment = alignRecording(sentences, recording.mp3, 600);
+    struct Miss {
+        double error;  // found − known, seconds
+        size_t sentence;
+        qsizetype word;
+        QString text;
+    };
+    std::vector<Miss> misses;
     std::vector<double> errors;
+    double signedSum = 0;
     for (size_t k = 0; k < alignment.sentences.size() && k < recording.wordStarts.size(); ++k) {
         const WordTimes& found = alignment.sentences[k].words;
         const std::vector<double>& known = recording.wordStarts[k];
         if (found.size() != qsizetype(known.size()))
             continue;
-        for (qsizetype w = 0; w < found.size(); ++w)
-            errors.push_back(std::abs(found[w].start - known[size_t(w)]));
+        for (qsizetype w = 0; w < found.size(); ++w) {
+            const double error = found[w].start - known[size_t(w)];
+            errors.push_back(std::abs(error));
+            signedSum += error;
+            misses.push_back({error, k, w, sentences[qsizetype(k)].mid(found[w].from, found[w].length)});
+        }
     }
     if (errors.empty()) {
         std::printf("  word starts: none to compare\n");
@@ -181,6 +193,19 @@ void judgeWords(const BenchRecording& recording)
                 "within 50 ms %.1f %%\n",
                 errors.size(), 1000 * sum / double(errors.size()), 1000 * errors.back(),
                 100.0 * double(within) / double(errors.size()));
+    std::printf("  word starts: mean signed error (found − known) %+.1f ms\n",
+                1000 * signedSum / double(errors.size()));
+    // BENCH_DETAIL=1 lists the words more than 50 ms off, worst first.
+    if (!qEnvironmentVariableIsSet("BENCH_DETAIL"))
+        return;
+    std::sort(misses.begin(), misses.end(),
+              [](const Miss& a, const Miss& b) { return std::abs(a.error) > std::abs(b.error); });
+    for (const Miss& miss : misses) {
+        if (std::abs(miss.error) <= 0.05)
+            break;
+        std::printf("    %+4.0f ms  sentence %zu word %lld \"%s\" (%s)\n", 1000 * miss.error, miss.sentence + 1,
+                    (long long)miss.word + 1, qPrintable(miss.text), qPrintable(sentences[qsizetype(miss.sentence)]));
+    }
 }
 
 void benchmark(const BenchRecording& recording, const QString& label, const QString& folder)
