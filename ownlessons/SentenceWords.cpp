@@ -40,6 +40,11 @@ constexpr int kShortestPause = 10;
 // A word holds no silence this long (frames): the model may stretch a word
 // over the pause before it, and the word then begins after that silence.
 constexpr int kPauseInWord = 20;
+// A pause the model puts between two words that is this short (frames)
+// belongs to the word after it; speech the level hears before a word
+// belongs to it, this far at most.
+constexpr int kWithinPhrase = 8;
+constexpr int kHeardBeforeWord = 15;
 // A pause this long (frames) does not come before a sentence's last word.
 constexpr int kDetachingPause = 40;
 // A search between verified sentences looks at most this far (frames).
@@ -166,7 +171,15 @@ public:
         }
     }
 
-    std::vector<FoundSentence> result() { return std::move(found_); }
+    // What was found, each word beginning before the model's pauses. Only
+    // the starts given out move: the windows and verdicts of the search
+    // are the model's own.
+    std::vector<FoundSentence> result()
+    {
+        for (FoundSentence& found : found_)
+            startsBeforeModelPauses(&found.words);
+        return std::move(found_);
+    }
 
 private:
     // The middle of the pause nearest `frame` in `direction` (within
@@ -192,6 +205,29 @@ private:
             run = speech_[size_t(t)] ? 0 : run + 1;
             if (run >= kPauseInWord && t + 1 < word->endFrame && speech_[size_t(t + 1)])
                 word->startFrame = t + 1;
+        }
+    }
+
+    // Where a word begins that the model begins after a pause of its own
+    // between it and the word before: the model hears a stop's closure, a
+    // soft first sound or a catch of the voice as a pause, and so begins
+    // the word late. A pause no longer than kWithinPhrase is given to the
+    // word; in a longer one, the word begins where the level's speech runs
+    // up to it, at most kHeardBeforeWord earlier.
+    void startsBeforeModelPauses(std::vector<FoundWord>* words) const
+    {
+        int previousEnd = -1;
+        for (FoundWord& word : *words) {
+            if (word.startFrame < 0)
+                continue;
+            int start = word.startFrame;
+            const int earliest = std::max({0, previousEnd, start - kHeardBeforeWord});
+            while (start - 1 >= earliest && start - 1 < int(speech_.size()) && speech_[size_t(start - 1)])
+                --start;
+            if (previousEnd >= 0 && start > previousEnd && start - previousEnd <= kWithinPhrase)
+                start = previousEnd;
+            word.startFrame = start;
+            previousEnd = word.endFrame;
         }
     }
 
