@@ -181,10 +181,8 @@ struct FirstPass {
     std::vector<bool> heard;
 };
 
-// `reading` gives the reference reading of the sentences: made here when
-// deferred, or on a thread of its own while the recording was decoded.
-FirstPass firstPass(const QStringList& sentences, const SpeechFeatures& recording, std::future<Reference> reading,
-                    const AlignmentProgress& progress, const std::atomic_bool* cancel)
+FirstPass firstPass(const QStringList& sentences, const SpeechFeatures& recording, const AlignmentProgress& progress,
+                    const std::atomic_bool* cancel)
 {
     FirstPass pass;
     SentenceAlignment& result = pass.alignment;
@@ -200,7 +198,7 @@ FirstPass firstPass(const QStringList& sentences, const SpeechFeatures& recordin
         result.error = QStringLiteral("录音里没有听到说话声");
         return pass;
     }
-    const Reference reference = reading.get();
+    const Reference reference = readReference(sentences, progress, cancel);
     if (!reference.error.isEmpty()) {
         result.error = reference.error;
         return pass;
@@ -298,11 +296,7 @@ FirstPass firstPass(const QStringList& sentences, const SpeechFeatures& recordin
 SentenceAlignment alignSentences(const QStringList& sentences, const SpeechFeatures& recording,
                                  const AlignmentProgress& progress, const std::atomic_bool* cancel)
 {
-    SentenceAlignment alignment =
-        firstPass(sentences, recording,
-                  std::async(std::launch::deferred, [&] { return readReference(sentences, progress, cancel); }),
-                  progress, cancel)
-            .alignment;
+    SentenceAlignment alignment = firstPass(sentences, recording, progress, cancel).alignment;
     alignment.recordingSeconds = recording.seconds();
     if (progress && alignment.error.isEmpty())
         progress(100, 0, int(sentences.size()));
@@ -403,16 +397,8 @@ SentenceAlignment alignRecording(const QStringList& sentences, const QString& pa
         if (progress)
             progress(percent, sentence, count);
     };
-    // The reference reading is made, and the model and the dictionary are
-    // read, while the recording is decoded (the reading's progress is the
-    // decoding's). The model's front end needs the model first, on the
-    // thread that hears the samples. A reading no longer needed stops.
-    std::atomic_bool readingAbandoned = false;
-    std::future<Reference> reading = std::async(std::launch::async, [&sentences, &readingAbandoned] {
-        return readReference(sentences, {}, &readingAbandoned);
-    });
-    const std::unique_ptr<std::atomic_bool, void (*)(std::atomic_bool*)> abandonOnReturn(
-        &readingAbandoned, [](std::atomic_bool* abandoned) { *abandoned = true; });
+    // The model and the dictionary are read while the recording is decoded;
+    // the model's front end needs them first, on the thread that hears the samples.
     std::future<std::unique_ptr<SecondPassDecoders>> loading =
         std::async(std::launch::async, [&sentences] { return secondPassDecoders(sentences); });
     std::unique_ptr<SecondPassDecoders> decoders;
@@ -441,7 +427,7 @@ SentenceAlignment alignRecording(const QStringList& sentences, const QString& pa
     const ModelFrames frames = frontEnd ? frontEnd->finishFrames() : ModelFrames();
     report(kDecodedPercent, 0);
     const FirstPass first = firstPass(
-        sentences, heard, std::move(reading),
+        sentences, heard,
         [&](int percent, int sentence, int) {
             report(kDecodedPercent + percent * (kFirstPassPercent - kDecodedPercent) / 100, sentence);
         },
