@@ -10,9 +10,7 @@
 #include <cctype>
 #include <vector>
 
-namespace {
-
-QString markupToText(const QString& markup)
+QString textOfMarkup(const QString& markup)
 {
     static const QRegularExpression tagOrReference("<[^>]*>|&(#[0-9]+|#[xX][0-9a-fA-F]+|[A-Za-z][A-Za-z0-9]*);");
     QString text;
@@ -26,6 +24,8 @@ QString markupToText(const QString& markup)
     }
     return text + markup.mid(at);
 }
+
+namespace {
 
 // Punctuation beyond ASCII's that Chinese and English texts use.
 const QString kWidePunctuation = QStringLiteral("，。？！；：、“”‘’（）《》…—");
@@ -106,7 +106,7 @@ QString plainText(const HtmlElement* element)
 {
     if (element == nullptr)
         return QString();
-    QString text = markupToText(element->innerHtml());
+    QString text = textOfMarkup(element->innerHtml());
     while (text.endsWith('\n') || text.endsWith('\r'))
         text.chop(1);
     return text;

@@ -11,6 +11,10 @@ class HtmlElement;
 // Leading and trailing blanks (U+0020 only) removed.
 QString trimBlanks(const QString& text);
 
+// Course markup as the page shows it: tags dropped, character references
+// decoded, white space kept.
+QString textOfMarkup(const QString& markup);
+
 // An element's content as plain text: tags dropped, character references
 // decoded, white space kept (a sentence's blanks count in the check), without
 // the line end the sentence keeps in the page. Empty for no element.

@@ -48,12 +48,6 @@ double nextChange(const WordTimes& words, double seconds)
 
 }  // namespace
 
-QString timedSentenceText(const HtmlElement* english)
-{
-    const QString text = plainText(english);
-    return text.mid(leadingBlanks(text));
-}
-
 SpokenWordMark::SpokenWordMark(const StudySession& session, const SentencePlayback& playback, QObject* parent)
     : QObject(parent), session_(session), playback_(playback)
 {

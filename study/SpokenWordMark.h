@@ -13,13 +13,8 @@
 #include <QString>
 #include <QTimer>
 
-class HtmlElement;
 class SentencePlayback;
 class StudySession;
-
-// A sentence's text as word times count its characters: the plain text of
-// its English element without the blanks the page puts before it.
-QString timedSentenceText(const HtmlElement* english);
 
 class SpokenWordMark : public QObject {
     Q_OBJECT

@@ -1,7 +1,7 @@
 #include "shell/window/Catalogue.h"
 
 #include "course/CourseFiles.h"
-#include "course/WordTimesFile.h"
+#include "course/LessonReader.h"
 #include "platform/system/CourseLibrary.h"
 #include "platform/system/CourseNames.h"
 #include "platform/system/MessageBoxes.h"
@@ -13,12 +13,10 @@
 #include "record/StudyRecord.h"
 #include "shell/window/Module1.h"
 #include "study/SentencePlayback.h"
-#include "study/SpokenWordMark.h"
 #include "study/StudySession.h"
 
 #include <QComboBox>
 #include <QDir>
-#include <QFile>
 #include <QLabel>
 #include <QListWidget>
 #include <QSignalBlocker>
@@ -193,16 +191,12 @@ void Catalogue::openLessonRecording(int sentenceCount, int lesson)
 
 void Catalogue::readWordTimes()
 {
-    session_.setWordTimes({});
-    if (!isOwnVolume() || currentLesson() < 0)
-        return;
-    QFile file(courseFile(recordingBaseName() + kWordTimesExtension));
-    if (!file.open(QIODevice::ReadOnly))
-        return;
-    QStringList texts;
-    for (int n = 0; n < session_.sentenceCount(); ++n)
-        texts << timedSentenceText(session_.englishElement(n));
-    session_.setWordTimes(wordTimesFrom(file.readAll(), texts));
+    QList<WordTimes> words;
+    if (isOwnVolume() && currentLesson() >= 0) {
+        for (const CourseSentence& sentence : LessonReader(library_).lesson(model_.volume(), currentLesson()).sentences)
+            words << sentence.words;
+    }
+    session_.setWordTimes(std::move(words));
 }
 
 void Catalogue::requestLessonMarks()

@@ -77,8 +77,8 @@ public:
     // when beyond it) of the volume at `volumePath`, as if chosen.
     void showLesson(const QString& volumePath, int lesson);
     QStringList lessonTitles() const;
-    // Hands the session the loaded lesson's word times as its file holds them
-    // now; the shipped course has none.
+    // Hands the session the loaded lesson's word times as the course model
+    // reads them from its file now; the shipped course has none.
     void readWordTimes();
     // The books folder a learner adds volumes to: their own, else the
     // program's.

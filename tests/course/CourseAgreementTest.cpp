@@ -1,6 +1,7 @@
 // Unusual lesson files read by every feature wired to the course model: the
-// page as the window loads it, the course model, the daily review and the
-// Anki export all see the same sentences, with the same texts and ranges.
+// page as the window loads it, the course model, the study record, the daily
+// review and the Anki export all see the same sentences, with the same texts
+// and ranges.
 
 #include "WindowHarness.h"
 
@@ -14,8 +15,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QStringEncoder>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -100,6 +104,35 @@ void chooseLesson(WindowHarness& h, const QString& volume, int lesson)
     WindowHarness::settle();
 }
 
+// The sentences of `lesson` the study record in the harness's folder holds,
+// by number; once each sentence was played its rows are there.
+std::vector<Sentence> recordedSentences(WindowHarness& h, const QString& lesson, int count)
+{
+    std::vector<Sentence> sentences;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "agreement");
+        db.setDatabaseName(h.folder() + "/record/study.sqlite");
+        QTest::qWaitFor(
+            [&] {
+                sentences.clear();
+                if (!db.open())
+                    return false;
+                QSqlQuery query(db);
+                query.prepare("SELECT english, chinese FROM sentences WHERE volume = ? AND lesson = ? ORDER BY number");
+                query.addBindValue(kVolume);
+                query.addBindValue(lesson);
+                if (query.exec()) {
+                    while (query.next())
+                        sentences.push_back({query.value(0).toString(), query.value(1).toString()});
+                }
+                return int(sentences.size()) >= count;
+            },
+            5000);
+    }
+    QSqlDatabase::removeDatabase("agreement");
+    return sentences;
+}
+
 const QString kLongLine = QString(1200, 'a');
 
 // Where a case's volume lies: in the shipped books, or in the learner's own
@@ -148,6 +181,10 @@ TEST(CourseAgreement, UnusualLessonFilesReadAlikeByThePageTheModelReviewAndTheAn
          "$Lesson 1 Long\r\n1. " + kLongLine + "\r\n一。\r\n",
          0,
          {{QString(994, 'a'), QString(206, 'a')}, {"一。", ""}}},
+        {"markup in a line is shown rendered",
+         "$Lesson 1 Markup\r\n1. The <b>last</b> one &amp; all.\r\n<i>最后</i>一个。\r\n",
+         0,
+         {{"The last one & all.", "最后一个。"}}},
         {"the learner's own volume wins over a shipped one of the same name",
          "$Lesson 1 Own\r\n1. Mine.\r\n我的。\r\n", 0, {{"Mine.", "我的。"}}, {}, Where::OwnOverShipped},
     };
@@ -170,7 +207,10 @@ TEST(CourseAgreement, UnusualLessonFilesReadAlikeByThePageTheModelReviewAndTheAn
         for (size_t n = 0; n < c.expected.size(); ++n) {
             EXPECT_EQ(page.sentences[n].english, c.expected[n].english) << n;
             EXPECT_EQ(page.sentences[n].chinese, c.expected[n].chinese) << n;
+            h.form().playback().PlaySentence(int(n), true);
         }
+        const std::vector<Sentence> recorded = recordedSentences(h, page.title, int(page.sentences.size()));
+        ASSERT_EQ(recorded.size(), page.sentences.size());
 
         const QStringList books{h.folder() + "/books", h.folder() + "/own"};
         CourseLibrary library(QString(LEXBAY_APP_DIR) + "/liblexbaydll.so");
@@ -188,14 +228,16 @@ TEST(CourseAgreement, UnusualLessonFilesReadAlikeByThePageTheModelReviewAndTheAn
         for (int n = 0; n < count; ++n) {
             SCOPED_TRACE(n);
             const double pageEnd = n + 1 < count ? page.times[n + 1] : -1;
-            EXPECT_EQ(model.sentences[n].english, page.sentences[n].english);
-            EXPECT_EQ(model.sentences[n].chinese, page.sentences[n].chinese);
+            EXPECT_EQ(recorded[n].english, page.sentences[n].english);
+            EXPECT_EQ(recorded[n].chinese, page.sentences[n].chinese);
+            EXPECT_EQ(textOfMarkup(model.sentences[n].english), page.sentences[n].english);
+            EXPECT_EQ(textOfMarkup(model.sentences[n].chinese), page.sentences[n].chinese);
             EXPECT_EQ(model.sentences[n].start, page.times[n]);
             EXPECT_EQ(model.sentences[n].end, pageEnd);
 
             const ExportSentence& card = anki.sentences[n];
-            EXPECT_EQ(card.english, page.sentences[n].english);
-            EXPECT_EQ(card.chinese, page.sentences[n].chinese);
+            EXPECT_EQ(card.english, model.sentences[n].english);
+            EXPECT_EQ(card.chinese, model.sentences[n].chinese);
             EXPECT_EQ(card.lessonTitle, page.title);
             EXPECT_EQ(card.number, n + 1);
             EXPECT_EQ(QFileInfo(card.recording).absoluteFilePath(), page.recording);
