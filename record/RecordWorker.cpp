@@ -59,32 +59,30 @@ void RecordWorker::retireChanged(const QString& volume, const QString& lesson, c
         check(db_->retireChangedItems(volume, lesson, textHashes));
 }
 
-void RecordWorker::readReviewQueue(int request, int limit)
+ReviewQueue RecordWorker::reviewQueue(int limit) const
 {
-    emit reviewQueueRead(request, failed_ ? ReviewQueue() : db_->reviewQueue(QDate::currentDate(), limit));
+    return failed_ ? ReviewQueue() : db_->reviewQueue(QDate::currentDate(), limit);
 }
 
-void RecordWorker::readReviewOverview(int request)
+ReviewOverview RecordWorker::reviewOverview() const
 {
-    emit reviewOverviewRead(request, failed_ ? ReviewOverview() : db_->reviewOverview(QDate::currentDate()));
+    return failed_ ? ReviewOverview() : db_->reviewOverview(QDate::currentDate());
 }
 
-void RecordWorker::readHistory(int request, const QString& volume, const QString& lesson,
-                               const QStringList& textHashes)
+AnswerHistory RecordWorker::history(const QString& volume, const QString& lesson,
+                                    const QStringList& textHashes) const
 {
-    emit historyRead(request, failed_ ? AnswerHistory(textHashes.size())
-                                      : db_->answerHistory(volume, lesson, textHashes));
+    return failed_ ? AnswerHistory(textHashes.size()) : db_->answerHistory(volume, lesson, textHashes);
 }
 
-void RecordWorker::readMarks(int request, const QString& volume, const QStringList& titles)
+QVector<int> RecordWorker::marks(const QString& volume, const QStringList& titles) const
 {
-    emit marksRead(request, failed_ ? QVector<int>(titles.size(), NotStudied) : db_->lessonMarks(volume, titles));
+    return failed_ ? QVector<int>(titles.size(), NotStudied) : db_->lessonMarks(volume, titles);
 }
 
-void RecordWorker::readOverview(int request, const QString& volume, const QStringList& titles)
+RecordOverview RecordWorker::overview(const QString& volume, const QStringList& titles) const
 {
-    emit overviewRead(request,
-                      failed_ ? RecordOverview() : db_->overview(volume, titles, QDateTime::currentMSecsSinceEpoch()));
+    return failed_ ? RecordOverview() : db_->overview(volume, titles, QDateTime::currentMSecsSinceEpoch());
 }
 
 void RecordWorker::finish()

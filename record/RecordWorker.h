@@ -18,27 +18,26 @@ public:
 public slots:
     void open(const QString& file);
     void write(const RecordBatch& events);
-    void readHistory(int request, const QString& volume, const QString& lesson, const QStringList& textHashes);
-    void readMarks(int request, const QString& volume, const QStringList& titles);
-    void readOverview(int request, const QString& volume, const QStringList& titles);
     void setDesiredRetention(double retention);
     void retireChanged(const QString& volume, const QString& lesson, const QStringList& textHashes);
-    // Today's queue, the learner's local day.
-    void readReviewQueue(int request, int limit);
-    void readReviewOverview(int request);
     // Writes what is waiting and closes the file.
     void finish();
+
+public:
+    // The reads, called on the record's thread. A record that is off answers
+    // each with an empty answer of the size asked for.
+    AnswerHistory history(const QString& volume, const QString& lesson, const QStringList& textHashes) const;
+    QVector<int> marks(const QString& volume, const QStringList& titles) const;
+    RecordOverview overview(const QString& volume, const QStringList& titles) const;
+    // Today's queue, the learner's local day.
+    ReviewQueue reviewQueue(int limit) const;
+    ReviewOverview reviewOverview() const;
 
 signals:
     // The record cannot be kept: why, said once. The study goes on without it.
     void failed(const QString& why);
     // A damaged file was moved aside and a new one started.
     void startedAnew(const QString& movedAside);
-    void historyRead(int request, const AnswerHistory& history);
-    void marksRead(int request, const QVector<int>& marks);
-    void overviewRead(int request, const RecordOverview& overview);
-    void reviewQueueRead(int request, const ReviewQueue& queue);
-    void reviewOverviewRead(int request, const ReviewOverview& overview);
 
 private:
     // Writes the events waiting; a file held by another program is tried

@@ -2,6 +2,10 @@
 
 #include "record/RecordWorker.h"
 
+#include <QPromise>
+
+#include <memory>
+
 namespace {
 
 // How long events gather before they are written, and how many at most.
@@ -28,11 +32,6 @@ StudyRecord::StudyRecord(const QString& file, QObject* parent) : QObject(parent)
     connect(worker_, &RecordWorker::startedAnew, this, [this](const QString& aside) {
         emit problem(QString("学习记录文件已损坏，已移到 %1 并重新开始记录").arg(aside));
     });
-    connect(worker_, &RecordWorker::historyRead, this, &StudyRecord::historyRead);
-    connect(worker_, &RecordWorker::marksRead, this, &StudyRecord::marksRead);
-    connect(worker_, &RecordWorker::overviewRead, this, &StudyRecord::overviewRead);
-    connect(worker_, &RecordWorker::reviewQueueRead, this, &StudyRecord::reviewQueueRead);
-    connect(worker_, &RecordWorker::reviewOverviewRead, this, &StudyRecord::reviewOverviewRead);
     sendTimer_.setSingleShot(true);
     sendTimer_.setInterval(kGatherMs);
     connect(&sendTimer_, &QTimer::timeout, this, &StudyRecord::send);
@@ -76,28 +75,48 @@ void StudyRecord::flush()
     QMetaObject::invokeMethod(worker_, [] {}, Qt::BlockingQueuedConnection);
 }
 
-int StudyRecord::readHistory(const QString& volume, const QString& lesson, const QStringList& textHashes)
+template <typename Answer, typename Read>
+QFuture<Answer> StudyRecord::ask(Read read)
 {
     send();
-    QMetaObject::invokeMethod(worker_, "readHistory", Qt::QueuedConnection, Q_ARG(int, ++lastRequest_),
-                              Q_ARG(QString, volume), Q_ARG(QString, lesson), Q_ARG(QStringList, textHashes));
-    return lastRequest_;
+    // Shared, as the calls below are copied; the last copy to go cancels a
+    // reply never answered (the record closed first).
+    auto reply = std::make_shared<QPromise<Answer>>();
+    reply->start();
+    QFuture<Answer> future = reply->future();
+    // The answer is given on this object's thread, so that what runs on it
+    // runs there and a receiver it checks cannot go away meanwhile.
+    QMetaObject::invokeMethod(
+        worker_,
+        [this, reply, read = std::move(read)] {
+            Answer answer = read(*worker_);
+            QMetaObject::invokeMethod(
+                this,
+                [reply, answer = std::move(answer)] {
+                    reply->addResult(answer);
+                    reply->finish();
+                },
+                Qt::QueuedConnection);
+        },
+        Qt::QueuedConnection);
+    return future;
 }
 
-int StudyRecord::readMarks(const QString& volume, const QStringList& titles)
+QFuture<AnswerHistory> StudyRecord::readHistory(const QString& volume, const QString& lesson,
+                                                const QStringList& textHashes)
 {
-    send();
-    QMetaObject::invokeMethod(worker_, "readMarks", Qt::QueuedConnection, Q_ARG(int, ++lastRequest_),
-                              Q_ARG(QString, volume), Q_ARG(QStringList, titles));
-    return lastRequest_;
+    return ask<AnswerHistory>(
+        [=](const RecordWorker& worker) { return worker.history(volume, lesson, textHashes); });
 }
 
-int StudyRecord::readOverview(const QString& volume, const QStringList& titles)
+QFuture<QVector<int>> StudyRecord::readMarks(const QString& volume, const QStringList& titles)
 {
-    send();
-    QMetaObject::invokeMethod(worker_, "readOverview", Qt::QueuedConnection, Q_ARG(int, ++lastRequest_),
-                              Q_ARG(QString, volume), Q_ARG(QStringList, titles));
-    return lastRequest_;
+    return ask<QVector<int>>([=](const RecordWorker& worker) { return worker.marks(volume, titles); });
+}
+
+QFuture<RecordOverview> StudyRecord::readOverview(const QString& volume, const QStringList& titles)
+{
+    return ask<RecordOverview>([=](const RecordWorker& worker) { return worker.overview(volume, titles); });
 }
 
 void StudyRecord::setDesiredRetention(double retention)
@@ -112,17 +131,12 @@ void StudyRecord::lessonTexts(const QString& volume, const QString& lesson, cons
                               Q_ARG(QString, lesson), Q_ARG(QStringList, textHashes));
 }
 
-int StudyRecord::readReviewQueue(int limit)
+QFuture<ReviewQueue> StudyRecord::readReviewQueue(int limit)
 {
-    send();
-    QMetaObject::invokeMethod(worker_, "readReviewQueue", Qt::QueuedConnection, Q_ARG(int, ++lastRequest_),
-                              Q_ARG(int, limit));
-    return lastRequest_;
+    return ask<ReviewQueue>([=](const RecordWorker& worker) { return worker.reviewQueue(limit); });
 }
 
-int StudyRecord::readReviewOverview()
+QFuture<ReviewOverview> StudyRecord::readReviewOverview()
 {
-    send();
-    QMetaObject::invokeMethod(worker_, "readReviewOverview", Qt::QueuedConnection, Q_ARG(int, ++lastRequest_));
-    return lastRequest_;
+    return ask<ReviewOverview>([](const RecordWorker& worker) { return worker.reviewOverview(); });
 }

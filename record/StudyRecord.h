@@ -1,13 +1,15 @@
 #pragma once
 
 // The learner's study record, kept in an SQLite file of its own: events are
-// gathered here and written in batches on the record's thread; reads come
-// back later as signals. When the file cannot be kept the study goes on and
-// nothing is recorded.
+// gathered here and written in batches on the record's thread; each read
+// gives a reply of its own that is answered later on the thread the record
+// was made on. When the file cannot be kept the study goes on and nothing is
+// recorded.
 
 #include "record/RecordEvent.h"
 #include "record/ReviewState.h"
 
+#include <QFuture>
 #include <QObject>
 #include <QThread>
 #include <QTimer>
@@ -36,28 +38,30 @@ public:
     // its sentences in review whose text changed leave review.
     void lessonTexts(const QString& volume, const QString& lesson, const QStringList& textHashes);
 
-    // Reads come back as the signals below, with the request's number.
-    int readHistory(const QString& volume, const QString& lesson, const QStringList& textHashes);
-    int readMarks(const QString& volume, const QStringList& titles);
-    int readOverview(const QString& volume, const QStringList& titles);
+    // Each read is answered once, in the order asked, on the thread the record
+    // was made on; whenAnswered() in record/RecordReply.h hands the answer
+    // on. A record that is off answers with an empty answer; a record closed
+    // before it answered cancels the reply.
+    QFuture<AnswerHistory> readHistory(const QString& volume, const QString& lesson, const QStringList& textHashes);
+    QFuture<QVector<int>> readMarks(const QString& volume, const QStringList& titles);
+    QFuture<RecordOverview> readOverview(const QString& volume, const QStringList& titles);
     // The sentences due today across all volumes, most overdue first.
-    int readReviewQueue(int limit = kDefaultDailyReviews);
-    int readReviewOverview();
+    QFuture<ReviewQueue> readReviewQueue(int limit = kDefaultDailyReviews);
+    QFuture<ReviewOverview> readReviewOverview();
 
 signals:
     // Said once each: the record is off, or a damaged file was moved aside.
     void problem(const QString& message);
-    void historyRead(int request, const AnswerHistory& history);
-    void marksRead(int request, const QVector<int>& marks);
-    void overviewRead(int request, const RecordOverview& overview);
-    void reviewQueueRead(int request, const ReviewQueue& queue);
-    void reviewOverviewRead(int request, const ReviewOverview& overview);
 
 private:
+    // Sends what has gathered, then runs `read` on the record's thread and
+    // answers the reply with its result back on this object's thread.
+    template <typename Answer, typename Read>
+    QFuture<Answer> ask(Read read);
+
     QThread thread_;
     RecordWorker* worker_ = nullptr;
     RecordBatch gathered_;
     QTimer sendTimer_;
-    int lastRequest_ = 0;
     bool off_ = false;
 };

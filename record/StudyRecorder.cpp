@@ -1,6 +1,7 @@
 #include "record/StudyRecorder.h"
 
 #include "record/HardSentences.h"
+#include "record/RecordReply.h"
 #include "record/StudyRecord.h"
 #include "study/ComparisonMode.h"
 #include "study/DictationMode.h"
@@ -36,17 +37,6 @@ StudyRecorder::StudyRecorder(StudyRecord& record, const StudySession& session, c
     connect(&dictation, &DictationMode::answerChecked, this, &StudyRecorder::answerChecked);
     connect(&comparison, &ComparisonMode::takeRecorded, this, [this](int n) { keep(RecordEvent::TakeRecorded, n); });
     connect(&comparison, &ComparisonMode::takePlayed, this, [this](int n) { keep(RecordEvent::TakePlayed, n); });
-    connect(&record, &StudyRecord::historyRead, this, [this](int request, const AnswerHistory& history) {
-        if (request != historyRequest_)
-            return;
-        history_ = history;
-        for (const auto& [n, right] : answersSinceRead_) {
-            if (n < history_.size())
-                history_[n].append(right);
-        }
-        answersSinceRead_.clear();
-        historyRequest_ = 0;
-    });
 }
 
 void StudyRecorder::lessonStarted()
@@ -63,10 +53,11 @@ void StudyRecorder::lessonStarted()
     }
     history_ = AnswerHistory(count);
     answersSinceRead_.clear();
-    if (name.title.isEmpty()) {
-        historyRequest_ = 0;
+    // The history of a lesson left before it came is not this lesson's.
+    dropAnswer(historyReply_);
+    historyReply_ = {};
+    if (name.title.isEmpty())
         return;
-    }
     RecordEvent load;
     load.kind = RecordEvent::LessonLoad;
     load.at = QDateTime::currentMSecsSinceEpoch();
@@ -75,7 +66,14 @@ void StudyRecorder::lessonStarted()
     load.sentenceCount = count;
     record_.add(load);
     record_.lessonTexts(name.volume, name.title, hashes);
-    historyRequest_ = record_.readHistory(name.volume, name.title, hashes);
+    whenLatestAnswered(historyReply_, record_.readHistory(name.volume, name.title, hashes), this, [this](const AnswerHistory& history) {
+        history_ = history;
+        for (const auto& [n, right] : answersSinceRead_) {
+            if (n < history_.size())
+                history_[n].append(right);
+        }
+        answersSinceRead_.clear();
+    });
 }
 
 void StudyRecorder::keep(RecordEvent::Kind kind, int sentence, RecordEvent event)
@@ -104,7 +102,7 @@ void StudyRecorder::answerChecked(int n, bool right, int firstWrong, bool englis
         return;
     emit sentenceGraded(n);
     history_[n].append(right);
-    if (historyRequest_ != 0)
+    if (!historyReply_.isFinished())
         answersSinceRead_.append({n, right});
 }
 

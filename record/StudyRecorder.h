@@ -7,6 +7,7 @@
 
 #include "record/RecordEvent.h"
 
+#include <QFuture>
 #include <QObject>
 #include <QStringList>
 
@@ -52,5 +53,6 @@ private:
     AnswerHistory history_;
     // Answers given while the lesson's history was being read.
     QVector<QPair<int, bool>> answersSinceRead_;
-    int historyRequest_ = 0;
+    // The lesson's history while it is being read.
+    QFuture<AnswerHistory> historyReply_;
 };

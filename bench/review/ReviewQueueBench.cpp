@@ -9,6 +9,7 @@
 //   bench_review_queue
 
 #include "record/RecordDatabase.h"
+#include "record/RecordReply.h"
 #include "record/StudyRecord.h"
 
 #include <QCoreApplication>
@@ -102,8 +103,7 @@ int main(int argc, char** argv)
     record.flush();
     const Figures threaded = timed([&] {
         QEventLoop loop;
-        QObject::connect(&record, &StudyRecord::reviewQueueRead, &loop, &QEventLoop::quit);
-        record.readReviewQueue();
+        whenAnswered(record.readReviewQueue(), &loop, [&loop](const ReviewQueue&) { loop.quit(); });
         loop.exec();
     });
     std::printf("%d sentences due today, %d overdue; the queue takes %d\n", due.due, due.overdue, taken);

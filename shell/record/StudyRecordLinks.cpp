@@ -2,6 +2,7 @@
 // record window, the hard sentences for dictation. The lesson list's marks
 // are the catalogue's.
 
+#include "record/RecordReply.h"
 #include "record/StudyRecord.h"
 #include "record/StudyRecorder.h"
 #include "shell/ankiexport/AnkiExportForm.h"
@@ -19,10 +20,6 @@ void MainForm::createRecord()
     connect(&modes_->comparison(), &ComparisonMode::takeScored, recorder_.get(), &StudyRecorder::takeScored);
     modes_->dictation().setHardSentences([this] { return recorder_->hardSentences(); });
     connect(record_.get(), &StudyRecord::problem, this, &MainForm::showNotice);
-    connect(record_.get(), &StudyRecord::overviewRead, this, [this](int request, const RecordOverview& overview) {
-        if (recordForm_ != nullptr && request == overviewRequest_)
-            recordForm_->showOverview(overview);
-    });
 }
 
 void MainForm::exportHardSentences()
@@ -35,7 +32,11 @@ void MainForm::exportHardSentences()
                                           lesson.volume + " " + lesson.title + " 难句");
 }
 
-void MainForm::exportDueSentences() { dueExportRequest_ = record_->readReviewQueue(dailyReviews_); }
+void MainForm::exportDueSentences()
+{
+    whenLatestAnswered(dueExportReply_, record_->readReviewQueue(dailyReviews_), this,
+                       [this](const ReviewQueue& queue) { exportDue(queue); });
+}
 
 void MainForm::btStudyRecord_click()
 {
@@ -44,8 +45,12 @@ void MainForm::btStudyRecord_click()
         connect(recordForm_, &StudyRecordForm::exportHardSentences, this, &MainForm::exportHardSentences);
         connect(recordForm_, &StudyRecordForm::exportDueSentences, this, &MainForm::exportDueSentences);
     }
-    overviewRequest_ = record_->readOverview(catalogue_->currentVolumeFolder(), catalogue_->lessonTitles());
-    reviewChartRequest_ = record_->readReviewOverview();
+    whenLatestAnswered(overviewReply_,
+                       record_->readOverview(catalogue_->currentVolumeFolder(), catalogue_->lessonTitles()),
+                       recordForm_,
+                       [form = recordForm_](const RecordOverview& overview) { form->showOverview(overview); });
+    whenLatestAnswered(reviewChartReply_, record_->readReviewOverview(), recordForm_,
+                       [form = recordForm_](const ReviewOverview& overview) { form->showReviewOverview(overview); });
     QVector<QPair<QString, QString>> hard;
     for (const int n : recorder_->hardSentences())
         hard.append({recorder_->sentences().value(n).english, recorder_->sentences().value(n).chinese});

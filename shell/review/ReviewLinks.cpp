@@ -2,6 +2,7 @@
 // read again after every grade and when the day changes, the review window,
 // its settings, and the grades it sends to the record.
 
+#include "record/RecordReply.h"
 #include "record/StudyRecord.h"
 #include "record/StudyRecorder.h"
 #include "review/Fsrs.h"
@@ -53,7 +54,11 @@ void MainForm::createReview()
         readReviewCount();
     });
     connect(recorder_.get(), &StudyRecorder::sentenceGraded, this, &MainForm::readReviewCount);
-    connect(reviewForm_, &ReviewForm::sessionEnded, this, [this] { reviewEndRequest_ = readReviewCount(); });
+    connect(reviewForm_, &ReviewForm::sessionEnded, this, [this] {
+        readReviewCount();
+        whenLatestAnswered(reviewEndReply_, record_->readReviewOverview(), reviewForm_,
+                           [form = reviewForm_](const ReviewOverview& overview) { form->showNextDue(overview); });
+    });
     connect(reviewForm_, &ReviewForm::retentionChanged, this, [this](int percent) {
         settings_->setNumberOnceUsed(kRetentionKey, percent, kDefaultRetentionPercent);
         record_->setDesiredRetention(percent / 100.0);
@@ -62,22 +67,6 @@ void MainForm::createReview()
         settings_->setNumberOnceUsed(kDailyLimitKey, limit, kDefaultDailyReviews);
         dailyReviews_ = limit;
         readReviewCount();
-    });
-    connect(record_.get(), &StudyRecord::reviewQueueRead, this, [this](int request, const ReviewQueue& queue) {
-        // A review window closed while its queue was read starts nothing.
-        if (request == reviewQueueRequest_ && reviewForm_->isVisible())
-            reviewForm_->start(queue, {playback_->speedPercent(), piSpell->options().lenient,
-                                       session_->chineseChosen()});
-        if (request == dueExportRequest_)
-            exportDue(queue);
-    });
-    connect(record_.get(), &StudyRecord::reviewOverviewRead, this, [this](int request, const ReviewOverview& overview) {
-        if (request == reviewCountRequest_)
-            showReviewCount(overview);
-        if (request == reviewEndRequest_)
-            reviewForm_->showNextDue(overview);
-        if (request == reviewChartRequest_ && recordForm_ != nullptr)
-            recordForm_->showReviewOverview(overview);
     });
     reviewDayTimer_ = new QTimer(this);
     reviewDayTimer_->setObjectName("timerReviewDay");
@@ -90,7 +79,11 @@ void MainForm::createReview()
     readReviewCount();
 }
 
-int MainForm::readReviewCount() { return reviewCountRequest_ = record_->readReviewOverview(); }
+void MainForm::readReviewCount()
+{
+    whenLatestAnswered(reviewCountReply_, record_->readReviewOverview(), this,
+                       [this](const ReviewOverview& overview) { showReviewCount(overview); });
+}
 
 void MainForm::followReviewDay()
 {
@@ -125,7 +118,13 @@ void MainForm::showReviewCount(const ReviewOverview& overview)
 
 void MainForm::btReview_click()
 {
-    reviewQueueRequest_ = record_->readReviewQueue(dailyReviews_);
+    whenLatestAnswered(reviewQueueReply_, record_->readReviewQueue(dailyReviews_), reviewForm_,
+                       [this](const ReviewQueue& queue) {
+        // A review window closed while its queue was read starts nothing.
+        if (reviewForm_->isVisible())
+            reviewForm_->start(queue, {playback_->speedPercent(), piSpell->options().lenient,
+                                       session_->chineseChosen()});
+    });
     reviewForm_->show();
     reviewForm_->raise();
     reviewForm_->activateWindow();

@@ -9,6 +9,7 @@
 #include "platform/system/Waits.h"
 #include "platform/web/HtmlView.h"
 #include "platform/web/clsForward.h"
+#include "record/RecordReply.h"
 #include "record/StudyRecord.h"
 #include "shell/window/Module1.h"
 #include "study/SentencePlayback.h"
@@ -39,7 +40,6 @@ Catalogue::Catalogue(const Books& books, const Controls& controls, CourseLibrary
       messages_(messages), session_(session), playback_(playback), record_(record)
 {
     connect(&session_, &StudySession::showChineseChanged, this, &Catalogue::followShowChinese);
-    connect(&record_, &StudyRecord::marksRead, this, &Catalogue::showLessonMarks);
 }
 
 void Catalogue::FillCbVolume()
@@ -199,13 +199,18 @@ void Catalogue::readWordTimes()
     session_.setWordTimes(std::move(words));
 }
 
-void Catalogue::requestLessonMarks() { marksRequest_ = record_.readMarks(currentVolumeFolder(), lessonTitles()); }
+void Catalogue::requestLessonMarks()
+{
+    // Marks still out are for a list shown before this one.
+    whenLatestAnswered(marksReply_, record_.readMarks(currentVolumeFolder(), lessonTitles()), this,
+                       [this](const QVector<int>& marks) { showLessonMarks(marks); });
+}
 
-void Catalogue::showLessonMarks(int request, const QVector<int>& marks)
+void Catalogue::showLessonMarks(const QVector<int>& marks)
 {
     QListWidget* list = c_.lsLesson;
-    // The list may have changed volume since the marks were asked for.
-    if (request != marksRequest_ || marks.size() != list->count())
+    // A list that no longer matches the titles asked about keeps its marks.
+    if (marks.size() != list->count())
         return;
     if (markIcons_.empty()) {
         for (const char* icon : kMarkIcons)

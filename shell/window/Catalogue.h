@@ -7,6 +7,7 @@
 
 #include "course/CourseCatalogue.h"
 
+#include <QFuture>
 #include <QIcon>
 #include <QObject>
 #include <QString>
@@ -95,7 +96,7 @@ private:
     void openLessonRecording(int sentenceCount, int lesson);
     void followShowChinese();
     void requestLessonMarks();
-    void showLessonMarks(int request, const QVector<int>& marks);
+    void showLessonMarks(const QVector<int>& marks);
 
     CourseCatalogue model_;
     Controls c_;
@@ -111,7 +112,7 @@ private:
     unsigned latestLoad_ = 0;
     bool lessonLoaded_ = false;
     bool pageShowsChinese_ = false;
-    int marksRequest_ = 0;
+    QFuture<QVector<int>> marksReply_;
     // One icon per mark, made once: every new icon renders and caches its
     // pictures anew, and the marks are set again after every lesson load.
     std::vector<QIcon> markIcons_;

@@ -7,10 +7,12 @@
 // the keys and the settings are objects of their own; the study record sits
 // beside them.
 
+#include "record/RecordEvent.h"
 #include "record/ReviewState.h"
 #include "shell/window/FormLayout.h"
 #include "shell/Platform.h"
 
+#include <QFuture>
 #include <QMainWindow>
 #include <QString>
 
@@ -107,8 +109,8 @@ private:
     void createStudy();
     void createRecord();
     void createReview();
-    // Asks the record for the count on 今日复习; returns the request's number.
-    int readReviewCount();
+    // Asks the record for the count on 今日复习.
+    void readReviewCount();
     void followReviewDay();
     void showReviewCount(const ReviewOverview& overview);
     void exportDue(const ReviewQueue& queue);
@@ -172,12 +174,16 @@ private:
     StudyRecordForm* recordForm_ = nullptr;
     OwnLessonEdits* ownLessons_ = nullptr;
     ImportForm* importForm_ = nullptr;
-    int overviewRequest_ = 0;
-    int dueExportRequest_ = 0;
+    // The reads still out, each dropped when it is asked for again: the record
+    // window's overview and review chart, the due sentences for export.
+    QFuture<RecordOverview> overviewReply_;
+    QFuture<ReviewOverview> reviewChartReply_;
+    QFuture<ReviewQueue> dueExportReply_;
     // The daily review: its window, the reads it waits for, its daily limit.
     std::unique_ptr<ReviewSentences> reviewSentences_;
     ReviewForm* reviewForm_ = nullptr;
-    int reviewQueueRequest_ = 0, reviewCountRequest_ = 0, reviewEndRequest_ = 0, reviewChartRequest_ = 0;
+    QFuture<ReviewQueue> reviewQueueReply_;
+    QFuture<ReviewOverview> reviewCountReply_, reviewEndReply_;
     int dailyReviews_ = 0;
     QTimer* reviewDayTimer_ = nullptr;
 };

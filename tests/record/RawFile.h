@@ -5,10 +5,13 @@
 
 #include "record/StudyRecord.h"
 
+#include <QFuture>
 #include <QSignalSpy>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QVariant>
+
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -45,4 +48,12 @@ QList<QVariant> waitFor(StudyRecord& record, Signal signal)
     QSignalSpy spy(&record, signal);
     EXPECT_TRUE(spy.wait(5000));
     return spy.isEmpty() ? QList<QVariant>() : spy.takeFirst();
+}
+
+template <typename Answer>
+Answer waitFor(QFuture<Answer> reply)
+{
+    EXPECT_TRUE(QTest::qWaitFor([&] { return reply.isFinished(); }, 5000));
+    EXPECT_EQ(reply.resultCount(), 1);
+    return reply.resultCount() == 1 ? reply.result() : Answer();
 }

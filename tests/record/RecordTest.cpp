@@ -1,9 +1,11 @@
-// The study record: every kind of event written and read back, the schema
-// brought up from version 1, the identity of an edited sentence, the hard
-// sentences, and the faults the record must survive without stopping study.
+// The study record: every kind of event written and read back, who a read's
+// answer reaches, the schema brought up from version 1, the identity of an
+// edited sentence, the hard sentences, and the faults the record must survive
+// without stopping study.
 
 #include "record/HardSentences.h"
 #include "record/RecordDatabase.h"
+#include "record/RecordReply.h"
 #include "record/StudyRecord.h"
 #include "tests/record/RawFile.h"
 
@@ -91,15 +93,11 @@ TEST(StudyRecord, WritesEveryKindOfEventAndReadsThemBack)
         EXPECT_GE(raw.value("SELECT ended_at - started_at FROM study_sessions").toLongLong(), 0);
     }
     StudyRecord again(file);
-    const int request = again.readHistory(kVolume, kLesson, {"aaaa", "aaaa"});
-    const QList<QVariant> history = waitFor(again, &StudyRecord::historyRead);
-    ASSERT_EQ(history.value(0).toInt(), request);
-    EXPECT_EQ(history.value(1).value<AnswerHistory>(), AnswerHistory({{true}, {false, true}}));
-    again.readMarks(kVolume, {kLesson, "Lesson 2 新同学"});
-    EXPECT_EQ(waitFor(again, &StudyRecord::marksRead).value(1).value<QVector<int>>(),
+    EXPECT_EQ(waitFor(again.readHistory(kVolume, kLesson, {"aaaa", "aaaa"})),
+              AnswerHistory({{true}, {false, true}}));
+    EXPECT_EQ(waitFor(again.readMarks(kVolume, {kLesson, "Lesson 2 新同学"})),
               QVector<int>({AllDictatedRight, NotStudied}));
-    again.readOverview(kVolume, {kLesson});
-    const auto overview = waitFor(again, &StudyRecord::overviewRead).value(1).value<RecordOverview>();
+    const auto overview = waitFor(again.readOverview(kVolume, {kLesson}));
     ASSERT_EQ(overview.days.size(), 30);
     EXPECT_EQ(overview.days.last().date, QDate::currentDate().toString("yyyy-MM-dd"));
     ASSERT_EQ(overview.lessons.size(), 1);
@@ -118,11 +116,41 @@ TEST(StudyRecord, AnEditedSentenceStartsAHistoryOfItsOwn)
         record.add(answer(0, false, "old-text"));
     }
     StudyRecord record(file);
-    record.readHistory(kVolume, kLesson, {"new-text"});
-    EXPECT_EQ(waitFor(record, &StudyRecord::historyRead).value(1).value<AnswerHistory>(), AnswerHistory({{}}));
-    record.readHistory(kVolume, kLesson, {"old-text"});
-    EXPECT_EQ(waitFor(record, &StudyRecord::historyRead).value(1).value<AnswerHistory>(),
-              AnswerHistory({{false, false}}));
+    EXPECT_EQ(waitFor(record.readHistory(kVolume, kLesson, {"new-text"})), AnswerHistory({{}}));
+    EXPECT_EQ(waitFor(record.readHistory(kVolume, kLesson, {"old-text"})), AnswerHistory({{false, false}}));
+}
+
+TEST(StudyRecord, AnAnswerReachesOnlyTheLatestReadOfAReceiverStillThere)
+{
+    QTemporaryDir dir;
+    QObject here;
+    int toGone = 0, toReplaced = 0, toLatest = 0, afterClose = 0;
+    QFuture<QVector<int>> unanswered;
+    {
+        StudyRecord record(dir.filePath("study.sqlite"));
+        auto gone = std::make_unique<QObject>();
+        whenAnswered(record.readMarks(kVolume, {kLesson}), gone.get(), [&](const QVector<int>&) { ++toGone; });
+        gone.reset();
+        QFuture<QVector<int>> latest;
+        whenLatestAnswered(latest, record.readMarks(kVolume, {kLesson}), &here,
+                           [&](const QVector<int>&) { ++toReplaced; });
+        whenLatestAnswered(latest, record.readMarks(kVolume, {kLesson}), &here,
+                           [&](const QVector<int>& marks) { toLatest += marks.size(); });
+        waitFor(latest);
+        // Asked again once answered.
+        whenLatestAnswered(latest, record.readMarks(kVolume, {kLesson}), &here,
+                           [&](const QVector<int>& marks) { toLatest += marks.size(); });
+        waitFor(latest);
+        // Closed before this one could be answered.
+        unanswered = record.readMarks(kVolume, {kLesson});
+        whenAnswered(unanswered, &here, [&](const QVector<int>&) { ++afterClose; });
+    }
+    QCoreApplication::processEvents();
+    EXPECT_EQ(toGone, 0);
+    EXPECT_EQ(toReplaced, 0);
+    EXPECT_EQ(toLatest, 2);
+    EXPECT_TRUE(unanswered.isCanceled());
+    EXPECT_EQ(afterClose, 0);
 }
 
 TEST(StudyRecord, AVersionOneFileIsBroughtUpToDateAndKeepsItsRows)

@@ -113,18 +113,15 @@ TEST(ReviewRecord, TodaysQueueTheFiguresAndSentencesWhoseTextChanged)
     record.add(reviewed(2, noon(0), fsrs::Grade::Good));
     record.add(reviewed(3, noon(0), fsrs::Grade::Easy));
 
-    record.readReviewQueue();
-    const auto queue = waitFor(record, &StudyRecord::reviewQueueRead).value(1).value<ReviewQueue>();
+    const auto queue = waitFor(record.readReviewQueue());
     ASSERT_EQ(queue.size(), 2);
     EXPECT_EQ(queue[0].sentence.number, 0);
     EXPECT_EQ(queue[0].due, QDate::currentDate().addDays(fsrs::Scheduler().first(fsrs::Grade::Good).intervalDays - 10));
     EXPECT_EQ(queue[1].sentence.number, 1);
     EXPECT_EQ(queue[1].lapses, 0);
-    record.readReviewQueue(1);
-    EXPECT_EQ(waitFor(record, &StudyRecord::reviewQueueRead).value(1).value<ReviewQueue>().size(), 1);
+    EXPECT_EQ(waitFor(record.readReviewQueue(1)).size(), 1);
 
-    record.readReviewOverview();
-    const auto overview = waitFor(record, &StudyRecord::reviewOverviewRead).value(1).value<ReviewOverview>();
+    const auto overview = waitFor(record.readReviewOverview());
     ASSERT_EQ(overview.dueByDay.size(), ReviewOverview::kDays);
     EXPECT_EQ(overview.dueByDay[0], 2);
     EXPECT_EQ(overview.dueByDay[fsrs::Scheduler().first(fsrs::Grade::Good).intervalDays], 1);
@@ -135,16 +132,14 @@ TEST(ReviewRecord, TodaysQueueTheFiguresAndSentencesWhoseTextChanged)
     // Both come back while due: sentence 0 recalled, sentence 1 forgotten.
     record.add(reviewed(0, noon(0), fsrs::Grade::Good));
     record.add(reviewed(1, noon(0) + 1, fsrs::Grade::Again));
-    record.readReviewOverview();
-    const auto after = waitFor(record, &StudyRecord::reviewOverviewRead).value(1).value<ReviewOverview>();
+    const auto after = waitFor(record.readReviewOverview());
     EXPECT_EQ(after.dueReviews, 2);
     EXPECT_EQ(after.recalled, 1);
 
     // The lesson's text changed: sentence 1 no longer reads as it did, and
     // sentence 3 is gone.
     record.lessonTexts(kVolume, kLesson, {"h0", "edited", "h2"});
-    record.readReviewOverview();
-    const auto retired = waitFor(record, &StudyRecord::reviewOverviewRead).value(1).value<ReviewOverview>();
+    const auto retired = waitFor(record.readReviewOverview());
     int inReview = 0;
     for (int due : retired.dueByDay)
         inReview += due;
