@@ -15,7 +15,10 @@ Platform Platform::real(const RunFolders& folders)
     // the input at the first take.
     auto output = std::make_shared<GstSoundDeviceChoice>(GstSoundDeviceChoice::Direction::Output);
     auto input = std::make_shared<GstSoundDeviceChoice>(GstSoundDeviceChoice::Direction::Input);
-    p.mePlayer = std::make_unique<GstMediaPlayer>(output);
+    auto lessonPlayer = std::make_unique<GstMediaPlayer>(output);
+    p.videoFrames = std::make_shared<VideoFrames>();
+    lessonPlayer->setPictureOutput(p.videoFrames);
+    p.mePlayer = std::move(lessonPlayer);
     p.reviewPlayer = std::make_unique<GstMediaPlayer>(output);
     p.mciRecorder = std::make_unique<GstWaveDevice>(output, input);
     p.mciPlayer = std::make_unique<GstWaveDevice>(output, input);

@@ -5,6 +5,7 @@
 
 #include "platform/audio/MediaPlayer.h"
 #include "platform/audio/WaveDevice.h"
+#include "platform/video/VideoFrames.h"
 #include "platform/web/HtmlView.h"
 #include "platform/system/CourseLibrary.h"
 #include "platform/system/MessageBoxes.h"
@@ -18,6 +19,9 @@
 struct Platform {
     std::function<std::unique_ptr<HtmlView>()> makeHtmlView;
     std::unique_ptr<MediaPlayer> mePlayer;
+    // Where the lesson player shows a video lesson's picture; null when it
+    // plays sound only.
+    std::shared_ptr<VideoFrames> videoFrames;
     // The daily review's own player, apart from the lesson's.
     std::unique_ptr<MediaPlayer> reviewPlayer;
     std::unique_ptr<WaveDevice> mciRecorder;

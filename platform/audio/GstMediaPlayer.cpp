@@ -4,6 +4,8 @@
 #include "platform/audio/GstDurationScan.h"
 #include "platform/audio/GstTempoFilter.h"
 #include "platform/audio/GstUtil.h"
+#include "platform/video/GstVideoSink.h"
+#include "platform/video/VideoFrames.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -81,10 +83,48 @@ GstMediaPlayer::~GstMediaPlayer()
     bus_->deleteLater();
     if (sink_)
         gst_object_unref(sink_);
+    if (videoSink_)
+        gst_object_unref(videoSink_);
     gst_object_unref(playbin_);
 }
 
+void GstMediaPlayer::setPictureOutput(std::shared_ptr<VideoFrames> frames)
+{
+    frames_ = std::move(frames);
+    if (videoSink_)
+        gst_object_unref(videoSink_);
+    videoSink_ = nullptr;
+    if (playbin_ && frames_) {
+        videoSink_ = makeVideoFrameSink(frames_);
+        if (videoSink_)
+            gst_object_ref_sink(videoSink_);
+    }
+}
+
 void GstMediaPlayer::setFileName(const QString& path)
+{
+    open(path, false);
+}
+
+void GstMediaPlayer::setVideoFileName(const QString& path)
+{
+    open(path, true);
+}
+
+// A recording is played with playbin's audio alone, whatever pictures it
+// carries; a video's picture goes to the frame sink and never to a window
+// of playbin's own choosing.
+void GstMediaPlayer::choosePicture(bool withPicture)
+{
+    showsPicture_ = withPicture && videoSink_;
+    if (showsPicture_)
+        g_object_set(playbin_, "video-sink", videoSink_, nullptr);
+    gst_util_set_object_arg(G_OBJECT(playbin_), "flags", showsPicture_ ? "audio+video" : "audio");
+    if (frames_)
+        frames_->clear();
+}
+
+void GstMediaPlayer::open(const QString& path, bool withPicture)
 {
     fileName_ = path;
     opened_ = false;
@@ -103,6 +143,7 @@ void GstMediaPlayer::setFileName(const QString& path)
     // Whatever the previous file still had on its way to us is stale now.
     bus_->discardPending();
     bus_->clearLastError();
+    choosePicture(withPicture);
     if (!sink_ && !installChosenSink()) {
         fail(lastError_);
         return;
@@ -369,7 +410,7 @@ void GstMediaPlayer::onError(GstMessage* message)
     bus_->discardPending();
     const QString why = gstutil::errorText(message);
     if (outputFailed(message, why))
-        setFileName(fileName_);
+        open(fileName_, showsPicture_);
     else
         fail(QStringLiteral("无法播放录音“%1”：%2").arg(fileName_, why));
     // The range under way cannot reach its end any more: it ends here.

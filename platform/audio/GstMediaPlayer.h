@@ -8,9 +8,12 @@
 #include <memory>
 
 class GstBusBridge;
+class VideoFrames;
 
-// The lesson player on a GStreamer playbin, audio only. This object owns the
-// pipeline and is its only door.
+// The lesson player on a GStreamer playbin. A recording plays as sound only;
+// a video opened with setVideoFileName() plays its sound and, given a picture
+// output, its frames on the same pipeline and clock, so the two cannot drift.
+// This object owns the pipeline and is its only door.
 //
 // A range is played with one flushing, accurate seek that carries both the
 // start and the stop time, so the pipeline itself ends exactly at the range
@@ -28,7 +31,11 @@ public:
         QObject* parent = nullptr);
     ~GstMediaPlayer() override;
 
+    // Where the frames of a video go from the next file opened on.
+    void setPictureOutput(std::shared_ptr<VideoFrames> frames);
+
     void setFileName(const QString& path) override;
+    void setVideoFileName(const QString& path) override;
     double duration() const override;
     void stop() override;
     void setSelectionStart(double seconds) override;
@@ -44,6 +51,8 @@ public:
 
 private:
     void makePlaybin();
+    void open(const QString& path, bool withPicture);
+    void choosePicture(bool withPicture);
     bool installSink(const QString& description);
     bool installChosenSink();
     bool openAndPreroll(const QString& path);
@@ -67,6 +76,10 @@ private:
     std::shared_ptr<GstSoundDeviceChoice> output_;
     QString sinkDescription_;
     GstBusBridge* bus_ = nullptr;
+    std::shared_ptr<VideoFrames> frames_;
+    GstElement* videoSink_ = nullptr;
+    // The file open is a video whose picture is shown.
+    bool showsPicture_ = false;
 
     bool opened_ = false;
     QString fileName_;

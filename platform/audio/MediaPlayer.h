@@ -15,6 +15,10 @@ public:
     // pass the range in silence, and says why in lastError(), naming the
     // file.
     virtual void setFileName(const QString& path) = 0;
+    // Opens a video in place of a recording: its sound plays as a
+    // recording's does, ranges at the same times, and a player with a
+    // picture output shows the picture of exactly the range playing.
+    virtual void setVideoFileName(const QString& path) { setFileName(path); }
     virtual double duration() const = 0;
 
     // Ends playback at once; no end-of-stream follows.

@@ -1,0 +1,81 @@
+#include "platform/video/GstVideoSink.h"
+
+#include "platform/video/VideoFrames.h"
+
+#include <gst/app/gstappsink.h>
+#include <gst/video/video.h>
+
+namespace {
+
+// Copies the sample's frame out of GStreamer's buffer, which goes back to the
+// decoder's pool as soon as this returns.
+void handOver(GstSample* sample, VideoFrames& frames)
+{
+    GstVideoInfo info;
+    if (!gst_video_info_from_caps(&info, gst_sample_get_caps(sample)))
+        return;
+    GstBuffer* buffer = gst_sample_get_buffer(sample);
+    GstVideoFrame frame;
+    if (!gst_video_frame_map(&frame, &info, buffer, GST_MAP_READ))
+        return;
+    const QImage view(static_cast<const uchar*>(GST_VIDEO_FRAME_PLANE_DATA(&frame, 0)), GST_VIDEO_INFO_WIDTH(&info),
+                      GST_VIDEO_INFO_HEIGHT(&info), GST_VIDEO_FRAME_PLANE_STRIDE(&frame, 0), QImage::Format_RGB32);
+    QImage copy = view.copy();
+    gst_video_frame_unmap(&frame);
+
+    // The frame's time in the video: its position in the segment the seek
+    // made, which for a file played from a seek is the file's own time.
+    double seconds = -1;
+    const GstSegment* segment = gst_sample_get_segment(sample);
+    if (GST_BUFFER_PTS_IS_VALID(buffer) && segment) {
+        const guint64 streamTime = gst_segment_to_stream_time(segment, GST_FORMAT_TIME, GST_BUFFER_PTS(buffer));
+        if (streamTime != GST_CLOCK_TIME_NONE)
+            seconds = double(streamTime) / GST_SECOND;
+    }
+    frames.show(copy, seconds);
+}
+
+GstFlowReturn onSample(GstAppSink* sink, gpointer data)
+{
+    if (GstSample* sample = gst_app_sink_pull_sample(sink)) {
+        handOver(sample, *static_cast<std::shared_ptr<VideoFrames>*>(data)->get());
+        gst_sample_unref(sample);
+    }
+    return GST_FLOW_OK;
+}
+
+GstFlowReturn onPreroll(GstAppSink* sink, gpointer data)
+{
+    if (GstSample* sample = gst_app_sink_pull_preroll(sink)) {
+        handOver(sample, *static_cast<std::shared_ptr<VideoFrames>*>(data)->get());
+        gst_sample_unref(sample);
+    }
+    return GST_FLOW_OK;
+}
+
+void release(gpointer data)
+{
+    delete static_cast<std::shared_ptr<VideoFrames>*>(data);
+}
+
+}  // namespace
+
+GstElement* makeVideoFrameSink(std::shared_ptr<VideoFrames> frames)
+{
+    GstElement* sink = gst_element_factory_make("appsink", "videoframes");
+    if (!sink)
+        return nullptr;
+    // BGRx in memory is what QImage's RGB32 holds on a little-endian machine.
+    GstCaps* caps = gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "BGRx", nullptr);
+    // sync: each frame is handed over when the clock reaches it, so the
+    // picture keeps time with the sound; one buffer at most waits, and none
+    // is dropped, so a frame is never skipped at a range's start.
+    g_object_set(sink, "caps", caps, "sync", TRUE, "max-buffers", 1u, "enable-last-sample", FALSE, nullptr);
+    gst_caps_unref(caps);
+    GstAppSinkCallbacks callbacks{};
+    callbacks.new_sample = onSample;
+    callbacks.new_preroll = onPreroll;
+    gst_app_sink_set_callbacks(GST_APP_SINK(sink), &callbacks, new std::shared_ptr<VideoFrames>(std::move(frames)),
+                               release);
+    return sink;
+}

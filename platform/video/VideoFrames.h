@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QImage>
+#include <QMutex>
+#include <QObject>
+
+#include <atomic>
+
+// The picture of the video the lesson player plays: the frame on screen now
+// and its time in the video. GStreamer's streaming thread hands frames in;
+// the window reads them on its own thread. A frame stays until the next one
+// comes or the picture is cleared, so the last frame of a range is held.
+class VideoFrames : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+
+    // Any thread: `frame` is on screen from now on, showing `seconds` of the
+    // video.
+    void show(const QImage& frame, double seconds);
+    // Any thread: no picture (a lesson without a video).
+    void clear();
+
+    QImage frame() const;
+    // The time the frame shows; negative without a frame.
+    double frameTime() const;
+    // Frames shown since the object was made.
+    quint64 framesShown() const { return framesShown_; }
+
+signals:
+    // The frame changed; on the thread this object lives on, at most one
+    // waiting at a time.
+    void changed();
+
+private:
+    void announce();
+
+    mutable QMutex mutex_;
+    QImage frame_;
+    double seconds_ = -1;
+    std::atomic<quint64> framesShown_{0};
+    std::atomic<bool> announced_{false};
+};

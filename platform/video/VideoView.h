@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+#include <memory>
+
+class VideoFrames;
+
+// Paints the video's frame on show, scaled to fit with its proportions kept,
+// and a line of text over the lower part of the picture when one is set.
+class VideoView : public QWidget {
+    Q_OBJECT
+public:
+    explicit VideoView(std::shared_ptr<VideoFrames> frames, QWidget* parent = nullptr);
+
+    // The text over the picture; empty for none.
+    void setCaption(const QString& text);
+    QString caption() const { return caption_; }
+
+    QSize sizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QRect pictureRect(const QSize& frame) const;
+    void paintCaption(QPainter& painter, const QRect& picture);
+
+    std::shared_ptr<VideoFrames> frames_;
+    QString caption_;
+};
