@@ -9,9 +9,16 @@ SentencePlayback::SentencePlayback(MediaPlayer& player, const StudySession& sess
     connect(&player_, &MediaPlayer::endOfStream, this, &SentencePlayback::rangeEnded);
 }
 
-double SentencePlayback::openRecording(const QString& file)
+double SentencePlayback::openRecording(const QString& file, const QString& video)
 {
     recordingFile_ = file;
+    playsVideo_ = false;
+    if (!video.isEmpty()) {
+        player_.setVideoFileName(video);
+        playsVideo_ = player_.duration() > 0;
+        if (playsVideo_)
+            return player_.duration();
+    }
     player_.setFileName(file);
     return player_.duration();
 }

@@ -16,8 +16,12 @@ public:
     SentencePlayback(MediaPlayer& player, const StudySession& session, QObject* parent = nullptr);
 
     // Opens the lesson's recording; returns its length in seconds (0 when it
-    // cannot be played).
-    double openRecording(const QString& file);
+    // cannot be played). With `video`, the lesson's video plays in its place
+    // (its sound track is the recording), unless it cannot be played: then
+    // the recording does.
+    double openRecording(const QString& file, const QString& video = {});
+    // The lesson plays from its video.
+    bool playsVideo() const { return playsVideo_; }
     // The recording last opened.
     const QString& recordingFile() const { return recordingFile_; }
 
@@ -53,6 +57,7 @@ private:
     MediaPlayer& player_;
     const StudySession& session_;
     QString recordingFile_;
+    bool playsVideo_ = false;
     int speedPercent_ = 100;
     // The player's rate when the range last played began, and its sentence.
     double rangeRate_ = 1.0;

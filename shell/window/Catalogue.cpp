@@ -20,6 +20,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QSignalBlocker>
+#include <QTextDocumentFragment>
 
 namespace {
 
@@ -171,31 +172,50 @@ void Catalogue::LoadLesson()
     auto forward = std::make_shared<clsForward>();
     forward->Set_Destination(c_.pressTarget, "HtmlEventHandler");
     session_.startLesson(c_.wbContent->document(), sentenceCount, forward, {currentVolumeFolder(), title});
-    openLessonRecording(sentenceCount, lesson);
-    readWordTimes();
+    const CourseLesson own = ownLesson(lesson);
+    openLessonRecording(sentenceCount, lesson, own);
+    showWordTimes(own);
     lessonLoaded_ = true;
     // The lesson left behind may have become studied.
     requestLessonMarks();
 }
 
-void Catalogue::openLessonRecording(int sentenceCount, int lesson)
+CourseLesson Catalogue::ownLesson(int lesson) const
+{
+    if (!isOwnVolume() || lesson < 0)
+        return {};
+    return LessonReader(library_).lesson(model_.volume(), lesson);
+}
+
+void Catalogue::openLessonRecording(int sentenceCount, int lesson, const CourseLesson& own)
 {
     std::vector<double> times(sentenceCount + 2, 0.0);
     playback_.stop();
     if (lesson >= 0) {
         library_.dllReadAllTimeInfo(courseFile(recordingBaseName() + ".lrc"), times.data(), sentenceCount + 2);
-        times[sentenceCount] = playback_.openRecording(courseFile(recordingBaseName() + ".mp3"));
+        times[sentenceCount] = playback_.openRecording(courseFile(recordingBaseName() + ".mp3"), own.video);
     }
     session_.setSentenceTimes(std::move(times));
+    QStringList lines;
+    if (playback_.playsVideo()) {
+        for (const CourseSentence& sentence : own.sentences)
+            lines << QTextDocumentFragment::fromHtml(sentence.english).toPlainText();
+    }
+    emit lessonVideo(playback_.playsVideo(), lines);
+    if (!own.missingVideo.isEmpty())
+        emit notice(QStringLiteral("找不到本课的视频“%1”，本课只播放声音").arg(own.missingVideo));
 }
 
 void Catalogue::readWordTimes()
 {
+    showWordTimes(ownLesson(currentLesson()));
+}
+
+void Catalogue::showWordTimes(const CourseLesson& own)
+{
     QList<WordTimes> words;
-    if (isOwnVolume() && currentLesson() >= 0) {
-        for (const CourseSentence& sentence : LessonReader(library_).lesson(model_.volume(), currentLesson()).sentences)
-            words << sentence.words;
-    }
+    for (const CourseSentence& sentence : own.sentences)
+        words << sentence.words;
     session_.setWordTimes(std::move(words));
 }
 

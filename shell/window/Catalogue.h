@@ -17,6 +17,7 @@
 #include <vector>
 
 class CourseLibrary;
+struct CourseLesson;
 class HtmlView;
 class MessageBoxes;
 class QComboBox;
@@ -85,6 +86,14 @@ public:
     QString booksFolderForLearner() const;
     void reportNoLessons();
 
+signals:
+    // A lesson was loaded: whether it plays from a video, and its sentences'
+    // English lines as plain text.
+    void lessonVideo(bool playsVideo, const QStringList& englishLines);
+    // Something the learner should know about the lesson loaded, said once
+    // per load.
+    void notice(const QString& message);
+
 private:
     // A course file of the current volume, found without regard to letter
     // case when its exact name is missing.
@@ -93,7 +102,11 @@ private:
     // The lists show the model's volumes and lessons and its choice.
     void showVolumes();
     void showLessons(bool reportEmpty = true);
-    void openLessonRecording(int sentenceCount, int lesson);
+    // The lesson as the course model reads it, for the learner's own
+    // volumes (their word times and video); empty for the shipped course.
+    CourseLesson ownLesson(int lesson) const;
+    void openLessonRecording(int sentenceCount, int lesson, const CourseLesson& own);
+    void showWordTimes(const CourseLesson& own);
     void followShowChinese();
     void requestLessonMarks();
     void showLessonMarks(const QVector<int>& marks);

@@ -23,6 +23,7 @@
 #include "shell/window/Settings.h"
 #include "shell/window/SpellPanel.h"
 #include "shell/window/StatusControls.h"
+#include "shell/window/VideoPane.h"
 #include "study/SentencePlayback.h"
 #include "study/StudyModes.h"
 #include "study/StudySession.h"
@@ -102,8 +103,8 @@ void MainForm::createControls()
     wbWords = wordsView_.get();
     wbContent->setObjectName("wbContent");
     wbWords->setObjectName("wbWords");
-    wbContent->widget()->setParent(clientArea_);
     wbContent->widget()->setObjectName("wbContent");
+    videoPane_ = new VideoPane(platform_.videoFrames, wbContent->widget(), clientArea_);
     wbWords->widget()->setParent(clientArea_);
     wbWords->widget()->setObjectName("wbWords");
 
@@ -216,6 +217,9 @@ void MainForm::connectControls()
         ckShowChinese->setChecked(session_->chineseChosen());
     });
     connect(platform_.mePlayer.get(), &MediaPlayer::audioProblem, this, &MainForm::showNotice);
+    connect(catalogue_.get(), &Catalogue::notice, this, &MainForm::showNotice);
+    connect(catalogue_.get(), &Catalogue::lessonVideo, videoPane_, &VideoPane::showLesson);
+    connect(session_.get(), &StudySession::currentSentenceChanged, videoPane_, &VideoPane::showSentence);
     connect(platform_.mciPlayer.get(), &WaveDevice::audioProblem, this, &MainForm::showNotice);
     connect(platform_.mciRecorder.get(), &WaveDevice::audioProblem, this, &MainForm::showNotice);
     connect(&modes_->comparison(), &ComparisonMode::audioProblem, this, &MainForm::showNotice);
@@ -224,6 +228,14 @@ void MainForm::connectControls()
 void MainForm::lessonMenu(QMenu& menu, int lesson)
 {
     ankiExports_->addLessonEntries(menu, catalogue_->currentVolumeFolder(), lesson);
+    if (videoPane_->hasVideo()) {
+        QAction* picture = menu.addAction("显示视频画面", videoPane_, &VideoPane::togglePicture);
+        picture->setCheckable(true);
+        picture->setChecked(videoPane_->pictureShown());
+        QAction* caption = menu.addAction("画面上显示英文", videoPane_, &VideoPane::toggleCaption);
+        caption->setCheckable(true);
+        caption->setChecked(videoPane_->captionShown());
+    }
     if (ownLessons_->canRemoveLesson())
         menu.addAction("删除本课", ownLessons_, &OwnLessonEdits::removeLesson);
 }

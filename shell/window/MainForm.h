@@ -43,6 +43,7 @@ class StudyRecord;
 class StudyRecordForm;
 class StudyRecorder;
 class StudySession;
+class VideoPane;
 
 class MainForm : public QMainWindow {
     Q_OBJECT
@@ -155,6 +156,8 @@ private:
     HtmlView* wbContent = nullptr;
     HtmlView* wbWords = nullptr;
     HtmlView* wbAdv = nullptr;
+    // Holds the lesson page, and above it a video lesson's picture.
+    VideoPane* videoPane_ = nullptr;
     QCheckBox* ckShowChinese = nullptr;
     QLabel* lbCurLesson = nullptr;
     QWidget* speedBox_ = nullptr;

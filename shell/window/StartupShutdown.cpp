@@ -11,6 +11,7 @@
 #include "shell/window/MainForm.h"
 #include "shell/window/Module1.h"
 #include "shell/window/Settings.h"
+#include "shell/window/VideoPane.h"
 #include "shell/window/SpellPanel.h"
 #include "shell/window/StatusControls.h"
 #include "study/StudyModes.h"
@@ -111,6 +112,10 @@ void MainForm::GetAllSettings()
     // A speed that is not offered is the recorded speed.
     const int speed = cbSpeed->findData(s.number("PlaybackSpeed", kNormalSpeed));
     cbSpeed->setCurrentIndex(speed >= 0 ? speed : cbSpeed->findData(kNormalSpeed));
+
+    const VideoPane::Choices video;
+    videoPane_->restore({s.number("VideoPicture", video.picture) != 0, s.number("VideoCaption", video.caption) != 0,
+                         s.number("VideoPaneHeight", video.height)});
 }
 
 void MainForm::SaveAllSettings()
@@ -129,5 +134,9 @@ void MainForm::SaveAllSettings()
     s.setNumberOnceUsed("PlaybackSpeed", cbSpeed->currentData().toInt(), kNormalSpeed);
     s.setNumberOnceUsed("SpellLenient", spell.lenient ? -1 : 0, 0);
     s.setNumberOnceUsed("SpellHardOnly", spell.hardOnly ? -1 : 0, 0);
+    const VideoPane::Choices video = videoPane_->choices(), unchosen;
+    s.setNumberOnceUsed("VideoPicture", video.picture, unchosen.picture);
+    s.setNumberOnceUsed("VideoCaption", video.caption, unchosen.caption);
+    s.setNumberOnceUsed("VideoPaneHeight", video.height, unchosen.height);
     s.sync();
 }

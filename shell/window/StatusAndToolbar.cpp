@@ -10,6 +10,7 @@
 #include "shell/window/Module1.h"
 #include "shell/window/SpellPanel.h"
 #include "shell/window/StatusControls.h"
+#include "shell/window/VideoPane.h"
 #include "study/SentencePlayback.h"
 #include "study/StudyModes.h"
 #include "study/StudySession.h"
@@ -59,6 +60,7 @@ void MainForm::showStatus(int status)
                                              button.status == status ? button.runningCaption : button.caption);
     }
     pnStatus->setText(c->panelText);
+    videoPane_->setDictating(status == StatusSpell);
     applyLayout();
     // The keyboard goes to the page the status shows, so the sentence keys
     // act on it rather than on a list the focus fell to when a panel closed.

@@ -7,6 +7,7 @@
 #include "shell/window/MainForm.h"
 #include "shell/window/SpellPanel.h"
 #include "shell/window/StatusControls.h"
+#include "shell/window/VideoPane.h"
 #include "study/StudyModes.h"
 
 #include <QComboBox>
@@ -51,6 +52,10 @@ void MainForm::createKeys()
                     K::Never, true, [this] { return ownLessons_->moveSentenceStart(-kStartStep); }});
     keys.push_back({Qt::Key_Right, Qt::AltModifier, "Alt+→", "自己的课文中，当前句晚 0.05 秒开始，并重放", nullptr,
                     K::Never, true, [this] { return ownLessons_->moveSentenceStart(+kStartStep); }});
+    keys.push_back({Qt::Key_F7, none, "F7", "视频课文中，显示或隐藏视频画面", nullptr, K::Never, false,
+                    [this] { return videoPane_->togglePicture(); }});
+    keys.push_back({Qt::Key_F8, none, "F8", "视频课文中，在画面上显示或隐藏当前句的英文（听写时不显示）", nullptr,
+                    K::Never, false, [this] { return videoPane_->toggleCaption(); }});
     keys_->add(std::move(keys));
     keys_->add(piCompare->keys());
     keys_->add(piSpell->keys());

@@ -5,6 +5,7 @@
 #include "shell/window/ComparePanel.h"
 #include "shell/window/MainForm.h"
 #include "shell/window/SpellPanel.h"
+#include "shell/window/VideoPane.h"
 #include "study/StudySession.h"
 #include "study/StudyStatus.h"
 
@@ -60,7 +61,7 @@ void MainForm::applyLayout()
     } placed[] = {
         {cbVolume, formLayout_.cbVolume},
         {lsLesson, formLayout_.lsLesson},
-        {wbContent->widget(), page},
+        {videoPane_->widget(), page},
         {wbWords->widget(), formLayout_.wbWords},
         {wbAdv->widget(), formLayout_.wbAdv},
         {piBrowse, formLayout_.piBrowse},

@@ -1,0 +1,106 @@
+#include "shell/window/VideoPane.h"
+
+#include "platform/video/VideoFrames.h"
+#include "platform/video/VideoView.h"
+
+#include <QSplitter>
+
+namespace {
+
+// The picture's share of the page's height until the learner drags the
+// splitter.
+constexpr double kFirstShare = 0.45;
+
+}  // namespace
+
+VideoPane::VideoPane(std::shared_ptr<VideoFrames> frames, QWidget* page, QWidget* parent)
+    : QObject(parent)
+    , splitter_(new QSplitter(Qt::Vertical, parent))
+    , view_(new VideoView(frames ? std::move(frames) : std::make_shared<VideoFrames>()))
+{
+    splitter_->setObjectName("spVideo");
+    view_->setObjectName("vwVideo");
+    splitter_->setChildrenCollapsible(false);
+    splitter_->addWidget(view_);
+    splitter_->addWidget(page);
+    splitter_->setStretchFactor(1, 1);
+    view_->hide();
+    connect(splitter_, &QSplitter::splitterMoved, this, [this] { chosenHeight_ = view_->height(); });
+}
+
+QWidget* VideoPane::widget() const
+{
+    return splitter_;
+}
+
+void VideoPane::showLesson(bool hasVideo, const QStringList& lines)
+{
+    hasVideo_ = hasVideo;
+    lines_ = lines;
+    sentence_ = -1;
+    followChoices();
+}
+
+void VideoPane::showSentence(int sentence)
+{
+    sentence_ = sentence;
+    showCaption();
+}
+
+void VideoPane::setDictating(bool dictating)
+{
+    dictating_ = dictating;
+    showCaption();
+}
+
+bool VideoPane::togglePicture()
+{
+    if (!hasVideo_)
+        return false;
+    pictureWanted_ = !pictureWanted_;
+    followChoices();
+    return true;
+}
+
+bool VideoPane::toggleCaption()
+{
+    if (!hasVideo_)
+        return false;
+    captionWanted_ = !captionWanted_;
+    showCaption();
+    return true;
+}
+
+void VideoPane::restore(const Choices& choices)
+{
+    pictureWanted_ = choices.picture;
+    captionWanted_ = choices.caption;
+    chosenHeight_ = choices.height;
+    followChoices();
+}
+
+VideoPane::Choices VideoPane::choices() const
+{
+    return {pictureWanted_, captionWanted_, chosenHeight_};
+}
+
+void VideoPane::followChoices()
+{
+    const bool shown = hasVideo_ && pictureWanted_;
+    view_->setVisible(shown);
+    // The splitter sizes its parts once, when the picture first shows; after
+    // that it keeps the learner's proportion as the window changes size.
+    const int total = splitter_->height();
+    if (shown && !placed_ && total > 0) {
+        placed_ = true;
+        const int height = chosenHeight_ > 0 ? qMin(chosenHeight_, total - 100) : int(total * kFirstShare);
+        splitter_->setSizes({height, total - height});
+    }
+    showCaption();
+}
+
+void VideoPane::showCaption()
+{
+    const bool shown = hasVideo_ && captionWanted_ && !dictating_ && sentence_ >= 0 && sentence_ < lines_.size();
+    view_->setCaption(shown ? lines_[sentence_] : QString());
+}
