@@ -315,8 +315,13 @@ void GstMediaPlayer::prepareOutput()
     } else {
         gst_element_set_state(playbin_, GST_STATE_READY);
     }
+    // The picture stays as it is until the range's own first frame comes.
+    if (showsPicture_)
+        frames_->setHeld(true);
     gst_element_set_state(playbin_, GST_STATE_PAUSED);
     gst_element_get_state(playbin_, nullptr, nullptr, kPrerollTimeout);
+    if (showsPicture_)
+        frames_->setHeld(false);
     outputStarted_ = true;
 }
 

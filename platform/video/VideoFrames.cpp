@@ -5,12 +5,15 @@
 
 void VideoFrames::show(const QImage& frame, double seconds)
 {
+    if (held_)
+        return;
     {
         QMutexLocker lock(&mutex_);
         frame_ = frame;
         seconds_ = seconds;
     }
     ++framesShown_;
+    emit shown(frame, seconds);
     announce();
 }
 

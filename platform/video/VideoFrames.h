@@ -20,6 +20,9 @@ public:
     void show(const QImage& frame, double seconds);
     // Any thread: no picture (a lesson without a video).
     void clear();
+    // While set, frames handed in are not shown: the player prerolls its
+    // pipeline afresh before a range, and that frame is not the range's.
+    void setHeld(bool held) { held_ = held; }
 
     QImage frame() const;
     // The time the frame shows; negative without a frame.
@@ -28,6 +31,10 @@ public:
     quint64 framesShown() const { return framesShown_; }
 
 signals:
+    // Emitted on the thread that shows the frame, as it shows it: for
+    // observers that must see every frame (a measurement), connected
+    // directly.
+    void shown(const QImage& frame, double seconds);
     // The frame changed; on the thread this object lives on, at most one
     // waiting at a time.
     void changed();
@@ -40,4 +47,5 @@ private:
     double seconds_ = -1;
     std::atomic<quint64> framesShown_{0};
     std::atomic<bool> announced_{false};
+    std::atomic<bool> held_{false};
 };

@@ -52,9 +52,9 @@ void MainForm::createKeys()
                     K::Never, true, [this] { return ownLessons_->moveSentenceStart(-kStartStep); }});
     keys.push_back({Qt::Key_Right, Qt::AltModifier, "Alt+→", "自己的课文中，当前句晚 0.05 秒开始，并重放", nullptr,
                     K::Never, true, [this] { return ownLessons_->moveSentenceStart(+kStartStep); }});
-    keys.push_back({Qt::Key_F7, none, "F7", "视频课文中，显示或隐藏视频画面", nullptr, K::Never, false,
+    keys.push_back({Qt::Key_F11, none, "F11", "视频课文中，显示或隐藏视频画面", nullptr, K::Never, false,
                     [this] { return videoPane_->togglePicture(); }});
-    keys.push_back({Qt::Key_F8, none, "F8", "视频课文中，在画面上显示或隐藏当前句的英文（听写时不显示）", nullptr,
+    keys.push_back({Qt::Key_F12, none, "F12", "视频课文中，在画面上显示或隐藏当前句的英文（听写时不显示）", nullptr,
                     K::Never, false, [this] { return videoPane_->toggleCaption(); }});
     keys_->add(std::move(keys));
     keys_->add(piCompare->keys());

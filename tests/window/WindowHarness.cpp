@@ -30,7 +30,8 @@ void stageProgramFolder(const QString& destination)
         fs::copy_file(staged / file, folder / file);
 }
 
-WindowHarness::WindowHarness(const std::function<void(const QString& folder)>& prepare, const QString& ownBooks)
+WindowHarness::WindowHarness(const std::function<void(const QString& folder)>& prepare, const QString& ownBooks,
+                             const std::function<void(Platform&)>& adjust)
 {
     stageProgramFolder(dir_.path());
     if (prepare)
@@ -67,6 +68,8 @@ WindowHarness::WindowHarness(const std::function<void(const QString& folder)>& p
     if (!ownBooks.isEmpty())
         platform.ownBooks = dir_.path() + "/" + ownBooks;
     player_->setDurationForNextFile(kRecordingSeconds);
+    if (adjust)
+        adjust(platform);
     form_ = std::make_unique<MainForm>(std::move(platform));
 }
 

@@ -48,8 +48,10 @@ public:
     // folder (course files, settings) before the window is made. With
     // `ownBooks`, the window also lists the learner's own volumes from that
     // subfolder.
+    // `adjust` may replace platform objects before the window is made (a
+    // real lesson player, say; player() is then not to be used).
     explicit WindowHarness(const std::function<void(const QString& folder)>& prepare = {},
-                           const QString& ownBooks = {});
+                           const QString& ownBooks = {}, const std::function<void(Platform&)>& adjust = {});
     ~WindowHarness();
 
     // Runs the window's start-up and waits for the lesson page.
