@@ -7,6 +7,8 @@
 
 namespace {
 
+constexpr int kMaxWidth = 1280, kMaxHeight = 720;
+
 // Copies the sample's frame out of GStreamer's buffer, which goes back to the
 // decoder's pool as soon as this returns.
 void handOver(GstSample* sample, VideoFrames& frames)
@@ -66,7 +68,13 @@ GstElement* makeVideoFrameSink(std::shared_ptr<VideoFrames> frames)
     if (!sink)
         return nullptr;
     // BGRx in memory is what QImage's RGB32 holds on a little-endian machine.
-    GstCaps* caps = gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "BGRx", nullptr);
+    // A picture larger than the pane is ever shown is scaled down on the way
+    // (playbin's own converter does it, proportions kept): each frame is
+    // copied once more for the window, and a 1080p one costs four times the
+    // memory and time of one at the pane's size.
+    GstCaps* caps = gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "BGRx", "width", GST_TYPE_INT_RANGE, 1,
+                                        kMaxWidth, "height", GST_TYPE_INT_RANGE, 1, kMaxHeight, "pixel-aspect-ratio",
+                                        GST_TYPE_FRACTION, 1, 1, nullptr);
     // sync: each frame is handed over when the clock reaches it, so the
     // picture keeps time with the sound; one buffer at most waits, and none
     // is dropped, so a frame is never skipped at a range's start.
