@@ -3,6 +3,8 @@
 #include "platform/video/VideoFrames.h"
 #include "platform/video/VideoView.h"
 
+#include <QCoreApplication>
+#include <QResizeEvent>
 #include <QSplitter>
 
 namespace {
@@ -21,16 +23,31 @@ VideoPane::VideoPane(std::shared_ptr<VideoFrames> frames, QWidget* page, QWidget
     splitter_->setObjectName("spVideo");
     view_->setObjectName("vwVideo");
     splitter_->setChildrenCollapsible(false);
+    // Hidden before it goes in: the splitter then leaves no handle for it.
+    view_->hide();
     splitter_->addWidget(view_);
     splitter_->addWidget(page);
     splitter_->setStretchFactor(1, 1);
-    view_->hide();
     connect(splitter_, &QSplitter::splitterMoved, this, [this] { chosenHeight_ = view_->height(); });
 }
 
 QWidget* VideoPane::widget() const
 {
     return splitter_;
+}
+
+// A splitter not on screen yet lays out its parts only when it shows; the
+// page is placed at once all the same, as it was before it had a splitter
+// around it, since a page loaded before the window shows takes its width.
+void VideoPane::place(const QRect& rect)
+{
+    const QSize before = splitter_->size();
+    splitter_->setGeometry(rect);
+    if (!splitter_->isVisible() && before != rect.size()) {
+        QResizeEvent resized(rect.size(), before);
+        QCoreApplication::sendEvent(splitter_, &resized);
+    }
+    followChoices();
 }
 
 void VideoPane::showLesson(bool hasVideo, const QStringList& lines)

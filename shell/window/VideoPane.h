@@ -11,6 +11,7 @@
 #include <memory>
 
 class QAction;
+class QRect;
 class QSplitter;
 class QWidget;
 class VideoFrames;
@@ -25,6 +26,7 @@ public:
 
     // Placed where the page goes.
     QWidget* widget() const;
+    void place(const QRect& rect);
     VideoView* view() const { return view_; }
 
     // A lesson was loaded: `lines` are its sentences' English lines; without

@@ -61,7 +61,6 @@ void MainForm::applyLayout()
     } placed[] = {
         {cbVolume, formLayout_.cbVolume},
         {lsLesson, formLayout_.lsLesson},
-        {videoPane_->widget(), page},
         {wbWords->widget(), formLayout_.wbWords},
         {wbAdv->widget(), formLayout_.wbAdv},
         {piBrowse, formLayout_.piBrowse},
@@ -72,6 +71,7 @@ void MainForm::applyLayout()
     };
     for (const auto& p : placed)
         p.widget->setGeometry(p.rect.toPixels());
+    videoPane_->place(page.toPixels());
     piCompare->place(formLayout_);
     piSpell->place(formLayout_);
 }

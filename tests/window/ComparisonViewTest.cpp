@@ -98,12 +98,16 @@ protected:
 TEST_F(ComparisonPanelView, ThePageMovesBelowThePanelWhileItShows)
 {
     const NamedControls c = ui(*f_);
-    const QRect page = c.wbContent->geometry();
+    // The page's place beside the panel, in the area both lie in.
+    const auto pagePlace = [&c] {
+        return QRect(c.wbContent->mapTo(c.piCompare->parentWidget(), QPoint(0, 0)), c.wbContent->size());
+    };
+    const QRect page = pagePlace();
     EXPECT_EQ(page.top(), c.piCompare->geometry().bottom() + 1);
     EXPECT_TRUE(c.piCompare->geometry().contains(view_->geometry().translated(c.piCompare->pos())));
     f_->Toolbar1_ButtonClick("btCompare");
-    EXPECT_LT(c.wbContent->geometry().top(), page.top());
-    EXPECT_EQ(c.wbContent->geometry().bottom(), page.bottom());
+    EXPECT_LT(pagePlace().top(), page.top());
+    EXPECT_EQ(pagePlace().bottom(), page.bottom());
 }
 
 TEST_F(ComparisonPanelView, ShowsTheSentenceThenBothRowsAndTheScoresAfterATake)
