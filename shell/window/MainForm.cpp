@@ -218,7 +218,10 @@ void MainForm::connectControls()
     });
     connect(platform_.mePlayer.get(), &MediaPlayer::audioProblem, this, &MainForm::showNotice);
     connect(catalogue_.get(), &Catalogue::notice, this, &MainForm::showNotice);
-    connect(catalogue_.get(), &Catalogue::lessonVideo, videoPane_, &VideoPane::showLesson);
+    connect(catalogue_.get(), &Catalogue::lessonVideo, this, [this](bool playsVideo, const QStringList& lines) {
+        videoPane_->showLesson(playsVideo, lines);
+        videoPane_->showSentence(session_->currentSentence());
+    });
     connect(session_.get(), &StudySession::currentSentenceChanged, videoPane_, &VideoPane::showSentence);
     connect(platform_.mciPlayer.get(), &WaveDevice::audioProblem, this, &MainForm::showNotice);
     connect(platform_.mciRecorder.get(), &WaveDevice::audioProblem, this, &MainForm::showNotice);
