@@ -1,14 +1,17 @@
 #include "ownlessons/LessonImport.h"
 
 #include "course/Bookshelf.h"
+#include "course/VideoReference.h"
 #include "ownlessons/FileTransaction.h"
 #include "ownlessons/OwnVolume.h"
 #include "ownlessons/SentenceAligner.h"
 #include "ownlessons/SubtitleReader.h"
+#include "ownlessons/SubtitleTranslation.h"
 #include "ownlessons/TextSplitter.h"
 #include "ownlessons/WordList.h"
 #include "platform/analysis/Mp3Encoding.h"
 #include "platform/analysis/SpeechFeatures.h"
+#include "platform/analysis/VideoTracks.h"
 #include "platform/system/CourseLibrary.h"
 #include "platform/system/CourseNames.h"
 
@@ -71,6 +74,59 @@ Text readText(const ImportRequest& request)
     return text;
 }
 
+// The cues of the video's own text track: the one asked for, or the first English one.
+Text readTrack(const ImportRequest& request, const QList<TextTrack>& tracks)
+{
+    Text text;
+    const int k = request.textTrack >= 0 ? request.textTrack : firstEnglishTrack(tracks);
+    if (k < 0 || k >= tracks.size()) {
+        text.error = QStringLiteral("“%1”里没有英文文字轨（%2）；请给出字幕文件")
+                         .arg(request.audioPath, describeTracks(tracks));
+        return text;
+    }
+    const TrackCues read = readTextTrack(request.audioPath, tracks.at(k));
+    if (!read.error.isEmpty()) {
+        text.error = read.error;
+        return text;
+    }
+    QList<SubtitleCue> cues;
+    for (const TimedText& cue : read.cues)
+        cues << subtitleCue(cue.start, cue.end, cue.text);
+    const SubtitleReading reading = sentencesOfCues(cues, request.mergeCues);
+    text.error = reading.error.isEmpty() ? QString()
+                                         : QStringLiteral("“%1”的文字轨 %2：%3").arg(request.audioPath).arg(k + 1).arg(reading.error);
+    text.sentences = reading.sentences;
+    text.timed = true;
+    return text;
+}
+
+// Chinese subtitles to be matched to the sentences once their times are known.
+QString readTranslation(const QString& path, QList<SubtitleCue>* cues)
+{
+    QByteArray bytes;
+    if (QString error = readable(path, &bytes); !error.isEmpty())
+        return error;
+    const SubtitleFormat format = subtitleFormatOf(path);
+    if (format == SubtitleFormat::None)
+        return QStringLiteral("翻译“%1”不是字幕文件（SRT、VTT、ASS/SSA 或 LRC）").arg(path);
+    const SubtitleCues read = readSubtitleCues(decodeLessonText(bytes), format);
+    if (!read.error.isEmpty())
+        return QStringLiteral("“%1”：%2").arg(path, read.error);
+    *cues = read.cues;
+    return {};
+}
+
+// The name a copied-in video takes: the lesson's base and the video's own
+// extension, unless that is one the lesson's other files use.
+QString copiedVideoName(const QString& base, const QString& videoPath)
+{
+    QString extension = QFileInfo(videoPath).suffix().toLower();
+    static const QStringList taken = {"", "mp3", "lrc", "tsv", "txt"};
+    if (taken.contains(extension))
+        extension = "video";
+    return base + "." + extension;
+}
+
 // The staged files read back as the catalogue reads a lesson: its title
 // listed, its page made with every sentence, every start read.
 QString checkWithLibrary(const ImportRequest& request, const QString& volumeFolder, const StagedLesson& staged,
@@ -126,9 +182,24 @@ private:
     {
         if (QString refused = Bookshelf(request_.shippedBooks).refusedForImport(request_.volume); !refused.isEmpty())
             return refused;
-        text_ = readText(request_);
+        if (!QFileInfo(request_.audioPath).isFile() || !QFileInfo(request_.audioPath).isReadable())
+            return QStringLiteral("无法读取录音“%1”").arg(request_.audioPath);
+        if (!isMp3(request_.audioPath)) {
+            streams_ = mediaStreamsOf(request_.audioPath);
+            if (!streams_.error.isEmpty())
+                return streams_.error;
+            if (!streams_.sound)
+                return streams_.video ? noSound() : QStringLiteral("无法读取“%1”：里面没有声音").arg(request_.audioPath);
+        }
+        if (request_.textPath.isEmpty() && !streams_.video)
+            return QStringLiteral("没有给出课文或字幕文件（只有视频能从自己的文字轨取字幕）");
+        text_ = request_.textPath.isEmpty() ? readTrack(request_, streams_.textTracks) : readText(request_);
         if (!text_.error.isEmpty())
             return text_.error;
+        if (!request_.translationPath.isEmpty()) {
+            if (QString error = readTranslation(request_.translationPath, &translation_); !error.isEmpty())
+                return error;
+        }
         if (!request_.wordsPath.isEmpty()) {
             QByteArray bytes;
             if (QString error = readable(request_.wordsPath, &bytes); !error.isEmpty())
@@ -138,8 +209,6 @@ private:
             if (!error.isEmpty())
                 return QStringLiteral("“%1”：%2").arg(request_.wordsPath, error);
         }
-        if (!QFileInfo(request_.audioPath).isFile() || !QFileInfo(request_.audioPath).isReadable())
-            return QStringLiteral("无法读取录音“%1”").arg(request_.audioPath);
         result_.volumeFolder = QDir(request_.booksFolder).filePath(request_.volume);
         madeFolder_ = !QFileInfo::exists(result_.volumeFolder);
         if (!QDir().mkpath(result_.volumeFolder) || !QFileInfo(result_.volumeFolder).isWritable()) {
@@ -179,7 +248,33 @@ private:
             return error;
         if (cancelled())
             return QStringLiteral("已取消");
+        if (!translation_.isEmpty() && translateByOverlap(text_.sentences, translation_) == 0)
+            return QStringLiteral("翻译“%1”里没有一条中文字幕与英文句子的时间重叠").arg(request_.translationPath);
+        if (streams_.video) {
+            if (QString error = stageVideoReference(position); !error.isEmpty())
+                return error;
+        }
         return writeLesson(seconds);
+    }
+
+    // The lesson's reference to its video, and the video itself when it is copied in.
+    QString stageVideoReference(int position)
+    {
+        const QString base = lessonFileBase(request_.volume, position);
+        const QDir folder(result_.volumeFolder);
+        QString video = request_.audioPath;
+        if (request_.copyVideo) {
+            const QString name = copiedVideoName(base, request_.audioPath);
+            if (!QFile::copy(request_.audioPath, transaction_->stagePath(name)))
+                return QStringLiteral("无法把视频复制到“%1”（磁盘满了？）").arg(result_.volumeFolder);
+            video = folder.filePath(name);
+            videoFiles_ << video;
+        }
+        const QString reference = base + kVideoReferenceExtension;
+        if (!transaction_->write(reference, videoReferenceBytes(video, result_.volumeFolder, request_.booksFolder)))
+            return transaction_->error();
+        videoFiles_ << folder.filePath(reference);
+        return {};
     }
 
     QString noSound() const { return QStringLiteral("“%1”里没有声音").arg(request_.audioPath); }
@@ -248,7 +343,7 @@ private:
         if (!transaction_->commit())
             return transaction_->error();
         result_.lessonIndex = staged.lessonIndex;
-        result_.files = staged.files;
+        result_.files = staged.files + videoFiles_;
         report(100);
         return {};
     }
@@ -258,6 +353,9 @@ private:
     const std::atomic_bool* cancel_;
     ImportResult result_;
     Text text_;
+    MediaStreams streams_;
+    QList<SubtitleCue> translation_;
+    QStringList videoFiles_;
     QList<WordEntry> words_;
     std::unique_ptr<FileTransaction> transaction_;
     bool madeFolder_ = false;

@@ -54,6 +54,11 @@ QString formatName(SubtitleFormat format)
     return {};
 }
 
+QString noCues(SubtitleFormat format)
+{
+    return QStringLiteral("一条 %1 字幕也没有（是别的格式吗？）").arg(formatName(format));
+}
+
 // The fields of a Dialogue line when the file has no Format line: ASS and
 // SSA both put the start, the end and the text there.
 const QStringList kDefaultEventFields = {"layer", "start", "end", "style", "name",
@@ -262,6 +267,16 @@ SubtitleFormat subtitleFormatOf(const QString& fileName)
     return SubtitleFormat::None;
 }
 
+SubtitleCue subtitleCue(double start, double end, const QString& text)
+{
+    SubtitleCue cue{start, end, {}};
+    for (const QString& line : QString(text).replace("\r\n", "\n").split('\n')) {
+        if (const QString plain = withoutMarkup(line); !plain.isEmpty())
+            cue.lines << plain;
+    }
+    return cue;
+}
+
 SubtitleCues readSubtitleCues(const QString& text, SubtitleFormat format)
 {
     SubtitleCues read;
@@ -283,8 +298,7 @@ SubtitleCues readSubtitleCues(const QString& text, SubtitleFormat format)
         read.error = readBlocks(lines, &read.cues);
     }
     if (read.error.isEmpty() && read.cues.isEmpty())
-        read.error = QStringLiteral("字幕文件里没有带时间的英文字幕：一条 %1 字幕也没有（是别的格式吗？）")
-                         .arg(formatName(format));
+        read.error = noCues(format);
     if (!read.error.isEmpty())
         read.cues.clear();
     return read;
@@ -302,6 +316,8 @@ SubtitleReading sentencesOfCues(const QList<SubtitleCue>& cues, bool mergeCues)
 SubtitleReading readSubtitles(const QString& text, SubtitleFormat format, bool mergeCues)
 {
     const SubtitleCues read = readSubtitleCues(text, format);
+    if (read.error == noCues(format))
+        return {{}, QStringLiteral("字幕文件里没有带时间的英文字幕：") + read.error};
     if (!read.error.isEmpty())
         return {{}, read.error};
     return sentencesOfCues(read.cues, mergeCues);

@@ -30,6 +30,9 @@ struct SubtitleCues {
     QString error;            // empty when the file was read
 };
 
+// A cue from a text that may hold line breaks and markup (a video's text track).
+SubtitleCue subtitleCue(double start, double end, const QString& text);
+
 // The cues of a file as they are, Chinese-only ones included.
 SubtitleCues readSubtitleCues(const QString& text, SubtitleFormat format);
 
