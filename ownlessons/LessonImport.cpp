@@ -271,7 +271,10 @@ private:
             videoFiles_ << video;
         }
         const QString reference = base + kVideoReferenceExtension;
-        if (!transaction_->write(reference, videoReferenceBytes(video, result_.volumeFolder, request_.booksFolder)))
+        const QByteArray bytes = videoReferenceBytes(video, result_.volumeFolder, request_.booksFolder);
+        if (bytes.isEmpty())
+            return QStringLiteral("视频的路径“%1”无法记在一行里（含换行？）；请改名或用 --copy-video").arg(video);
+        if (!transaction_->write(reference, bytes))
             return transaction_->error();
         videoFiles_ << folder.filePath(reference);
         return {};

@@ -150,10 +150,6 @@ private:
         GstCaps* caps = gst_pad_get_current_caps(pad);
         const GstStructure* structure = caps ? gst_caps_get_structure(caps, 0) : nullptr;
         const bool text = structure && g_str_has_prefix(gst_structure_get_name(structure), "text/");
-        if (text) {
-            const char* format = gst_structure_get_string(structure, "format");
-            self->markup_ = format && QByteArray(format) == "pango-markup";
-        }
         if (caps)
             gst_caps_unref(caps);
         gchar* id = gst_pad_get_stream_id(pad);
@@ -187,7 +183,10 @@ private:
         cue.start = gstutil::toSeconds(gint64(GST_BUFFER_PTS(buffer)));
         if (GST_BUFFER_DURATION_IS_VALID(buffer))
             cue.end = cue.start + gstutil::toSeconds(gint64(GST_BUFFER_DURATION(buffer)));
-        cue.text = plainText(QString::fromUtf8(reinterpret_cast<const char*>(map.data), int(map.size)), markup_);
+        const GstCaps* caps = gst_sample_get_caps(sample);
+        const char* format = caps ? gst_structure_get_string(gst_caps_get_structure(caps, 0), "format") : nullptr;
+        const bool markup = !format || QByteArray(format) != "utf8";
+        cue.text = plainText(QString::fromUtf8(reinterpret_cast<const char*>(map.data), int(map.size)), markup);
         gst_buffer_unmap(buffer, &map);
         if (!cue.text.trimmed().isEmpty())
             cues->append(cue);
@@ -212,7 +211,6 @@ private:
     GstElement* sink_ = nullptr;
     std::atomic_bool linked_{false};
     std::atomic_bool allPadsAdded_{false};
-    std::atomic_bool markup_{false};
     int textPads_ = 0;
 };
 
