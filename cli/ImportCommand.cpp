@@ -46,6 +46,7 @@ int runImport(const CommandLineRequest& line, CommandContext& context)
     request.translationPath = line.value("translation");
     request.mergeCues = line.isSet("merge-cues");
     request.copyVideo = line.isSet("copy-video");
+    request.align = line.isSet("align");
     request.audioPath = arguments.at(0);
     request.textPath = arguments.value(1);
 

@@ -243,9 +243,11 @@ private:
         report(10);
         // Times are found in the stored MP3, as the player will decode it.
         double seconds = 0;
-        if (QString error = text_.timed ? checkCues(recording, &seconds) : alignText(recording, &seconds);
-            !error.isEmpty())
-            return error;
+        const QString timing = !text_.timed      ? alignText(recording, &seconds)
+                               : request_.align ? alignCues(recording, &seconds)
+                                                : checkCues(recording, &seconds);
+        if (!timing.isEmpty())
+            return timing;
         if (cancelled())
             return QStringLiteral("已取消");
         if (!translation_.isEmpty() && translateByOverlap(text_.sentences, translation_) == 0)
@@ -292,15 +294,60 @@ private:
         if (heard.frames() < 10)
             return noSound();
         *seconds = heard.seconds();
+        return cuePastTheEnd(heard.seconds());
+    }
+
+    // A cue that starts after the sound has ended is refused; one that only
+    // ends after it is kept, its sentence ending with the recording.
+    QString cuePastTheEnd(double seconds) const
+    {
         const LessonSentences& sentences = text_.sentences;
         for (int k = 0; k < sentences.size(); ++k) {
-            if (sentences.at(k).start >= heard.seconds())
+            if (sentences.at(k).start >= seconds)
                 return QStringLiteral("字幕第 %1 句开始于 %2 秒，录音只有 %3 秒")
                     .arg(k + 1)
                     .arg(sentences.at(k).start, 0, 'f', 2)
-                    .arg(heard.seconds(), 0, 'f', 2);
+                    .arg(seconds, 0, 'f', 2);
         }
         return {};
+    }
+
+    // Subtitles re-timed: the aligner's second pass looks for each sentence's
+    // words where its cues lie.
+    QString alignCues(const QString& recording, double* seconds)
+    {
+        LessonSentences& sentences = text_.sentences;
+        QStringList english;
+        std::vector<std::pair<double, double>> places;
+        for (const LessonSentence& s : sentences) {
+            english << s.english;
+            places.emplace_back(s.start, s.end);
+        }
+        const SentenceAlignment alignment = alignRecordingFromPlaces(
+            english, places, recording, kDecodingLimitSeconds,
+            [this](int percent, int sentence, int count) { report(10 + percent * 85 / 100, sentence, count); },
+            cancel_);
+        if (alignment.recordingSeconds < 0.1 && alignment.error.isEmpty())
+            return noSound();
+        if (QString late = cuePastTheEnd(alignment.recordingSeconds); !late.isEmpty() && alignment.recordingSeconds > 0)
+            return late;
+        if (!alignment.error.isEmpty())
+            return alignment.error;
+        *seconds = alignment.recordingSeconds;
+        setTimes(alignment);
+        return {};
+    }
+
+    void setTimes(const SentenceAlignment& alignment)
+    {
+        LessonSentences& sentences = text_.sentences;
+        for (int k = 0; k < sentences.size(); ++k) {
+            const SentenceTiming& timing = alignment.sentences[size_t(k)];
+            sentences[k].start = timing.start;
+            sentences[k].words = timing.words;
+            if (timing.confidence < kUnsureConfidence)
+                result_.unsure << QStringLiteral("第 %1 句的时间可能不准").arg(k + 1);
+        }
     }
 
     QString alignText(const QString& recording, double* seconds)
@@ -318,13 +365,7 @@ private:
         if (alignment.recordingSeconds < 0.1)
             return noSound();
         *seconds = alignment.recordingSeconds;
-        for (int k = 0; k < sentences.size(); ++k) {
-            const SentenceTiming& timing = alignment.sentences[size_t(k)];
-            sentences[k].start = timing.start;
-            sentences[k].words = timing.words;
-            if (timing.confidence < kUnsureConfidence)
-                result_.unsure << QStringLiteral("第 %1 句的时间可能不准").arg(k + 1);
-        }
+        setTimes(alignment);
         return {};
     }
 

@@ -29,7 +29,8 @@ struct ImportRequest {
     QString wordsPath;      // optional word list in the course's layout
     int textTrack = -1;     // with no text: the video's text track (mediaStreamsOf()'s order); -1 the first English one
     bool mergeCues = false;
-    bool copyVideo = false;  // a video is copied into the volume; otherwise the lesson refers to it where it is
+    bool copyVideo = false;
+    bool align = false;      // subtitles re-timed against the sound, their cues' times the first pass  // a video is copied into the volume; otherwise the lesson refers to it where it is
 };
 
 struct ImportResult {

@@ -6,6 +6,7 @@
 // lies. Wall time, CPU time, peak memory and the load, and the sound track's
 // conversion to MP3 alone, to show what the import's time goes to.
 //
+// The generated file names hold no space: gst-launch splits its description at them.
 // BENCH_FOLDER=DIR holds the episode (default ~/.cache/lexbay-bench), made
 // again only when missing.
 
@@ -139,8 +140,8 @@ int main(int argc, char** argv)
         layOut("episode-speech", espeakSentences(proseSentences(120, 29), {"en-us", "en-gb", "en+m3", "en+f2"},
                                                  folder, 31),
                layout, folder);
-    const QString video = QDir(folder).filePath("episode 45 min.mp4");
-    const QString subtitles = writeSubtitles(speech, QDir(folder).filePath("episode 45 min.srt"));
+    const QString video = QDir(folder).filePath("episode-45min.mp4");
+    const QString subtitles = writeSubtitles(speech, QDir(folder).filePath("episode-45min.srt"));
     if (subtitles.isEmpty() || !makeEpisode(speech.mp3, video)) {
         std::printf("could not make the episode in %s\n", qPrintable(folder));
         return 1;

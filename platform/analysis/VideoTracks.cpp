@@ -10,6 +10,7 @@
 #include <gst/app/gstappsink.h>
 #include <gst/pbutils/pbutils.h>
 
+#include <algorithm>
 #include <atomic>
 #include <mutex>
 
@@ -216,7 +217,37 @@ private:
 
 }  // namespace
 
+namespace {
+
+MediaStreams discovered(const QString& path, double timeLimitSeconds);
+
+bool someUntagged(const QList<TextTrack>& tracks)
+{
+    return std::any_of(tracks.begin(), tracks.end(), [](const TextTrack& t) { return t.language.isEmpty(); });
+}
+
+}  // namespace
+
+// A text stream is sparse: its language tag may come after the discoverer
+// has its answer. A track seen without one is looked at once more.
 MediaStreams mediaStreamsOf(const QString& path, double timeLimitSeconds)
+{
+    MediaStreams streams = discovered(path, timeLimitSeconds);
+    if (!streams.error.isEmpty() || !someUntagged(streams.textTracks))
+        return streams;
+    const MediaStreams again = discovered(path, timeLimitSeconds);
+    for (TextTrack& track : streams.textTracks) {
+        for (const TextTrack& seen : again.textTracks) {
+            if (track.language.isEmpty() && seen.streamId == track.streamId)
+                track.language = seen.language;
+        }
+    }
+    return streams;
+}
+
+namespace {
+
+MediaStreams discovered(const QString& path, double timeLimitSeconds)
 {
     MediaStreams streams;
     gstutil::ensureInitialised();
@@ -252,6 +283,8 @@ MediaStreams mediaStreamsOf(const QString& path, double timeLimitSeconds)
     g_object_unref(discoverer);
     return streams;
 }
+
+}  // namespace
 
 bool isEnglishLanguage(const QString& tag)
 {

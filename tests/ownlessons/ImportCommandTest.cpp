@@ -312,4 +312,35 @@ TEST_F(ImportCommandTest, VideosAndSubtitlesBecomeLessons)
     }
 }
 
+// Subtitles that run late: --align puts each sentence back in the pause
+// before its speech, or names it as unsure and keeps its cue's time.
+TEST_F(ImportCommandTest, AlignRetimesLateCues)
+{
+    const double late = 0.4;
+    QByteArray srt;
+    const QStringList said = {"Where is the station?", "Go straight on and turn left."};
+    for (int k = 0; k < said.size(); ++k) {
+        const double from = recording_->speechStart[size_t(k)] + late;
+        const auto clock = [](double s) { return QString("00:00:%1").arg(s, 6, 'f', 3, QChar('0')).replace('.', ','); };
+        srt += QString("%1\n%2 --> %3\n%4\n\n").arg(k + 1).arg(clock(from), clock(from + 1.0), said.at(k)).toUtf8();
+    }
+    write("late-cues.srt", srt);
+    const CommandRun run = import({"--volume", "对齐", "--align", recording_->path, input("late-cues.srt")});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QList<QByteArray> timing = bytesOf(volume("对齐") + "/tlx1001.lrc").split('\n');
+    int retimed = 0;
+    for (int k = 0; k < said.size(); ++k) {
+        const double start = timing.value(k).mid(4, 5).toDouble();
+        const double speech = recording_->speechStart[size_t(k)];
+        if (run.err.contains(QString("第 %1 句的时间可能不准").arg(k + 1))) {
+            EXPECT_NEAR(start, speech + late, 0.006) << "sentence " << k + 1 << " keeps its cue";
+            continue;
+        }
+        EXPECT_GE(start, speech - 0.55) << "sentence " << k + 1;
+        EXPECT_LE(start, speech + 0.02) << "sentence " << k + 1;
+        ++retimed;
+    }
+    EXPECT_GE(retimed, 1) << run.err.toStdString();
+}
+
 }  // namespace
