@@ -236,7 +236,8 @@ private:
             // Byte for byte: the learner's file is what plays.
             if (!QFile::copy(request_.audioPath, recording))
                 return QStringLiteral("无法把录音复制到“%1”（磁盘满了？）").arg(result_.volumeFolder);
-        } else if (QString error = encodeMp3(request_.audioPath, recording, kDecodingLimitSeconds, cancel_);
+        } else if (QString error =
+                       encodeMp3(request_.audioPath, recording, kDecodingLimitSeconds, cancel_, &encodedSeconds_);
                    !error.isEmpty()) {
             return error;
         }
@@ -287,6 +288,15 @@ private:
     // Subtitles bring their own times: each must lie within the recording.
     QString checkCues(const QString& recording, double* seconds)
     {
+        // A converted recording's length is known from its encoding: a long
+        // episode is not decoded a second time just to learn it.
+        if (encodedSeconds_ > 0) {
+            report(20);
+            if (encodedSeconds_ < 0.1)
+                return noSound();
+            *seconds = encodedSeconds_;
+            return cuePastTheEnd(encodedSeconds_);
+        }
         const SpeechFeatures heard = speechFeaturesOfFile(
             recording, kDecodingLimitSeconds, [this](double) { report(20); }, cancel_);
         if (!heard.error.isEmpty())
@@ -400,6 +410,7 @@ private:
     MediaStreams streams_;
     QList<SubtitleCue> translation_;
     QStringList videoFiles_;
+    double encodedSeconds_ = 0;
     QList<WordEntry> words_;
     std::unique_ptr<FileTransaction> transaction_;
     bool madeFolder_ = false;

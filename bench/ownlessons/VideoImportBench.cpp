@@ -99,11 +99,12 @@ int importEpisode(const QString& video, const QString& subtitles, const QString&
     const QString before = load();
     QElapsedTimer elapsed;
     elapsed.start();
+    std::fflush(stdout);
     const pid_t child = fork();
     if (child == 0) {
         setenv("XDG_DATA_HOME", data.toLocal8Bit().constData(), 1);
         unsetenv("DISPLAY");
-        if (!std::freopen(messages.toLocal8Bit().constData(), "w", stderr))
+        if (!std::freopen(messages.toLocal8Bit().constData(), "w", stderr) || !std::freopen("/dev/null", "w", stdout))
             _exit(126);
         const QByteArray program = LEXBAY_PROGRAM, v = video.toLocal8Bit(), s = subtitles.toLocal8Bit();
         execl(program.constData(), "Lexbay", "--import", "--volume", "bench", v.constData(), s.constData(), nullptr);

@@ -81,6 +81,8 @@ public:
         return error;
     }
 
+    double seconds() const { return rate_ > 0 ? double(frames_) / rate_ : 0; }
+
 private:
     QString start()
     {
@@ -156,6 +158,7 @@ private:
         if (!buffer || !gst_buffer_map(buffer, &map, GST_MAP_READ))
             return {};
         const std::size_t frames = map.size / (sizeof(float) * std::size_t(channels_));
+        frames_ += frames;
         bytes_.clear();
         const bool encoded = encoder_->encode(reinterpret_cast<const float*>(map.data), frames, bytes_);
         gst_buffer_unmap(buffer, &map);
@@ -242,6 +245,7 @@ private:
     int channels_ = 0;
     QByteArray bytes_;
     qint64 written_ = 0;
+    std::size_t frames_ = 0;
     QString error_;
     std::atomic_bool soundLinked_{false};
     std::atomic_bool allPadsAdded_{false};
@@ -250,7 +254,11 @@ private:
 }  // namespace
 
 QString encodeMp3(const QString& source, const QString& target, double timeLimitSeconds,
-                  const std::atomic_bool* cancel)
+                  const std::atomic_bool* cancel, double* encodedSeconds)
 {
-    return Conversion(source, target, timeLimitSeconds, cancel).run();
+    Conversion conversion(source, target, timeLimitSeconds, cancel);
+    const QString error = conversion.run();
+    if (encodedSeconds)
+        *encodedSeconds = error.isEmpty() ? conversion.seconds() : 0;
+    return error;
 }
