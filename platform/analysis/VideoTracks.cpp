@@ -229,17 +229,20 @@ bool someUntagged(const QList<TextTrack>& tracks)
 }  // namespace
 
 // A text stream is sparse: its language tag may come after the discoverer
-// has its answer. A track seen without one is looked at once more.
+// has its answer (seen on a loaded machine). A track seen without one is
+// looked at again, a few times at most: a track that has no tag costs
+// these few looks.
 MediaStreams mediaStreamsOf(const QString& path, double timeLimitSeconds)
 {
+    constexpr int kLooksForUntagged = 3;
     MediaStreams streams = discovered(path, timeLimitSeconds);
-    if (!streams.error.isEmpty() || !someUntagged(streams.textTracks))
-        return streams;
-    const MediaStreams again = discovered(path, timeLimitSeconds);
-    for (TextTrack& track : streams.textTracks) {
-        for (const TextTrack& seen : again.textTracks) {
-            if (track.language.isEmpty() && seen.streamId == track.streamId)
-                track.language = seen.language;
+    for (int look = 0; look < kLooksForUntagged && streams.error.isEmpty() && someUntagged(streams.textTracks); ++look) {
+        const MediaStreams again = discovered(path, timeLimitSeconds);
+        for (TextTrack& track : streams.textTracks) {
+            for (const TextTrack& seen : again.textTracks) {
+                if (track.language.isEmpty() && seen.streamId == track.streamId)
+                    track.language = seen.language;
+            }
         }
     }
     return streams;

@@ -80,6 +80,11 @@ ImportForm::ImportForm(const QString& ownBooks, const QString& shippedBooks, con
     showVideoChoices({});
     listOwnVolumes(volume);
     connect(txtAudio, &QLineEdit::textChanged, this, &ImportForm::audioChosen);
+    // A subtitle file chosen is what the learner means, whatever track was offered.
+    connect(txtText, &QLineEdit::textChanged, this, [this](const QString& text) {
+        if (!text.trimmed().isEmpty())
+            cbTextTrack->setCurrentIndex(0);
+    });
     connect(cbImportVolume, &QComboBox::editTextChanged, this, &ImportForm::checkVolume);
     connect(btStart, &QPushButton::clicked, this, &ImportForm::start);
     connect(btCancel, &QPushButton::clicked, this, &ImportForm::reject);

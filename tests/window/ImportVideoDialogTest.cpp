@@ -63,6 +63,11 @@ TEST(ImportVideoDialog, OffersTheVideosTracksAndCopiesItIn)
     EXPECT_TRUE(dialog.cbTextTrack->itemText(1).contains("zh")) << dialog.cbTextTrack->itemText(1).toStdString();
     EXPECT_EQ(dialog.cbTextTrack->currentIndex(), 2) << dialog.cbTextTrack->currentText().toStdString();
 
+    // A subtitle file chosen after the track takes its place; cleared, the track is chosen again.
+    dialog.txtText->setText(in + "/en.srt");
+    EXPECT_EQ(dialog.cbTextTrack->currentIndex(), 0);
+    dialog.txtText->clear();
+    dialog.cbTextTrack->setCurrentIndex(2);
     dialog.cbImportVolume->setCurrentText("我的视频");
     dialog.chkCopyVideo->setChecked(true);
     dialog.btStart->click();
