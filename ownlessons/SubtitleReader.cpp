@@ -68,7 +68,10 @@ const QStringList kDefaultEventFields = {"layer", "start", "end", "style", "name
 // \n line breaks.
 QStringList assLines(QString text)
 {
+    // Between {\p1} and {\p0} the text is a drawing's outline, not words.
+    static const QRegularExpression drawing(R"(\{[^}]*\\p[1-9][^}]*\}[^{]*)");
     static const QRegularExpression overrides(R"(\{[^}]*\})");
+    text.remove(drawing);
     static const QRegularExpression breaks(R"(\\[Nn])");
     text.remove(overrides).replace("\\h", " ");
     QStringList lines;

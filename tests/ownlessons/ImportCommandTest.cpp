@@ -52,7 +52,7 @@ protected:
         write("not-audio.wav", "this is no sound at all");
         write("not-video.mp4", "this is no film at all");
         write("cues.vtt", "WEBVTT\n\n00:00.100 --> 00:01.500\nWhere is the station?\n\n"
-                          "00:02.000 --> 00:03.000\nGo straight on and turn left.\n");
+                          "00:02.000 --> 00:09.000\nGo straight on and turn left.\n");  // ends after the sound: kept
         write("cues.lrc", "[ti:talk]\n[00:00.10]Where is the station?\n[00:02.00]Go straight on and turn left.\n");
         // Events out of time order, overrides, a hard space and a bilingual cue.
         write("cues.ass", "[Script Info]\nScriptType: v4.00+\n\n[V4+ Styles]\nFormat: Name, Fontname\nStyle: Default,Arial\n\n"
