@@ -199,6 +199,12 @@ private:
         if (!request_.translationPath.isEmpty()) {
             if (QString error = readTranslation(request_.translationPath, &translation_); !error.isEmpty())
                 return error;
+            // Cues are matched by their own spans, before anything is encoded;
+            // a text's sentences once they are aligned.
+            if (text_.timed) {
+                if (QString error = translate(); !error.isEmpty())
+                    return error;
+            }
         }
         if (!request_.wordsPath.isEmpty()) {
             QByteArray bytes;
@@ -251,13 +257,22 @@ private:
             return timing;
         if (cancelled())
             return QStringLiteral("已取消");
-        if (!translation_.isEmpty() && translateByOverlap(text_.sentences, translation_) == 0)
-            return QStringLiteral("翻译“%1”里没有一条中文字幕与英文句子的时间重叠").arg(request_.translationPath);
+        if (!text_.timed && !translation_.isEmpty()) {
+            if (QString error = translate(); !error.isEmpty())
+                return error;
+        }
         if (streams_.video) {
             if (QString error = stageVideoReference(position); !error.isEmpty())
                 return error;
         }
         return writeLesson(seconds);
+    }
+
+    QString translate()
+    {
+        if (translateByOverlap(text_.sentences, translation_) == 0)
+            return QStringLiteral("翻译“%1”里没有一条中文字幕与英文句子的时间重叠").arg(request_.translationPath);
+        return {};
     }
 
     // The lesson's reference to its video, and the video itself when it is copied in.
