@@ -85,11 +85,12 @@ public:
 
     ~TrackReading()
     {
-        if (pipeline_) {
+        if (pipeline_)
             gst_element_set_state(pipeline_, GST_STATE_NULL);
+        if (sink_)
             gst_object_unref(sink_);
+        if (pipeline_)
             gst_object_unref(pipeline_);
-        }
     }
 
     TrackCues run(double timeLimitSeconds)
@@ -129,8 +130,14 @@ private:
         GstElement* source = gst_element_factory_make("filesrc", nullptr);
         GstElement* decode = gst_element_factory_make("decodebin", nullptr);
         sink_ = gst_element_factory_make("appsink", nullptr);
-        if (!source || !decode || !sink_)
+        if (!source || !decode || !sink_) {
+            for (GstElement* made : {source, decode, sink_}) {
+                if (made)
+                    gst_object_unref(gst_object_ref_sink(made));
+            }
+            sink_ = nullptr;
             return QStringLiteral("缺少 GStreamer 组件，无法读取文字轨");
+        }
         gst_object_ref(sink_);
         g_object_set(source, "location", QFile::encodeName(path_).constData(), nullptr);
         g_object_set(sink_, "sync", FALSE, "async", FALSE, nullptr);
