@@ -297,6 +297,19 @@ double moveSentenceStart(const QString& volumeFolder, int lessonIndex, int sente
     return start;
 }
 
+LessonVideo lessonVideo(const QString& volumeFolder, int lessonIndex)
+{
+    LessonVideo video;
+    const QString reference = spelledLessonFile(volumeFolder, lessonIndex + 1, kVideoReferenceExtension);
+    if (reference.isEmpty())
+        return video;
+    const QString own = ownVideo(volumeFolder, lessonIndex + 1, reference);
+    video.copiedIn = !own.isEmpty();
+    video.path = video.copiedIn ? QDir(volumeFolder).absoluteFilePath(own)
+                                : videoOfReference(readAll(QDir(volumeFolder).filePath(reference)), volumeFolder);
+    return video;
+}
+
 QString removeLesson(const QString& volumeFolder, int lessonIndex)
 {
     const QDir folder(volumeFolder);

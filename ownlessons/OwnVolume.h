@@ -67,6 +67,14 @@ StagedLesson stageLesson(FileTransaction& transaction, const QString& volumeFold
 double moveSentenceStart(const QString& volumeFolder, int lessonIndex, int sentence, double delta,
                          double recordingSeconds, QString* error);
 
+// The video lesson `lessonIndex` refers to: its path (empty for none) and
+// whether it was copied in (then it goes with the lesson).
+struct LessonVideo {
+    QString path;
+    bool copiedIn = false;
+};
+LessonVideo lessonVideo(const QString& volumeFolder, int lessonIndex);
+
 // Removes lesson `lessonIndex`: its sections and its files, its video
 // reference and a video copied in for it (never a video elsewhere); the
 // files the later lessons have are renamed down by one, each in its own

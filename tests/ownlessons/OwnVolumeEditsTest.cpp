@@ -215,6 +215,13 @@ TEST(OwnVolumeEdits, WordTimesAndFilesFollowEveryEdit)
              EXPECT_EQ(videoNamedBy(volume, "tlx2001.video.txt"), QFileInfo(volume.filePath("../film.mkv")).absoluteFilePath());
              EXPECT_EQ(videoNamedBy(volume, "tlx2002.video.txt"), volume.absoluteFilePath("tlx2002.mkv"));
              EXPECT_EQ(bytesOf(volume.filePath("tlx2002.mkv")), "a copied film");
+             const LessonVideo outside = lessonVideo(volume.path(), 0);
+             const LessonVideo copied = lessonVideo(volume.path(), 1);
+             EXPECT_EQ(outside.path, QFileInfo(volume.filePath("../film.mkv")).absoluteFilePath());
+             EXPECT_FALSE(outside.copiedIn);
+             EXPECT_EQ(copied.path, volume.absoluteFilePath("tlx2002.mkv"));
+             EXPECT_TRUE(copied.copiedIn);
+             EXPECT_TRUE(lessonVideo(volume.path(), 2).path.isEmpty()) << "no such lesson";
          }},
         {"remove_the_lesson_referring_to_the_learners_video", videoLessons, {Edit::Remove, 1}, {0, 2}, unchanged,
          QStringList{"tlx2001.lrc", "tlx2001.mp3", "tlx2001.wordtimes.tsv", "tlx2002.lrc", "tlx2002.mp3",
