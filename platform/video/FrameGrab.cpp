@@ -1,0 +1,206 @@
+#include "platform/video/FrameGrab.h"
+
+#include "platform/audio/GstUtil.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSize>
+
+#include <gst/app/gstappsink.h>
+#include <gst/gst.h>
+#include <gst/video/video.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Generous: an accurate seek decodes from the keyframe before the time, a few
+// seconds of picture at most.
+constexpr GstClockTime kStepTimeout = 20 * GST_SECOND;
+// A time past the last frame is taken this far before the video's end.
+constexpr double kLastFrameMargin = 0.001;
+// How far back from a time after the last frame the last frame is looked for:
+// the first step, doubled up to the longest.
+constexpr double kStepBack = 0.04;
+constexpr double kLongestStepBack = 10.24;
+
+// Stops decodebin at the encoded sound: only the picture is decoded.
+gboolean decodeAllButSound(GstElement*, GstPad*, GstCaps* caps, gpointer)
+{
+    const GstStructure* s = gst_caps_get_size(caps) > 0 ? gst_caps_get_structure(caps, 0) : nullptr;
+    return !(s && g_str_has_prefix(gst_structure_get_name(s), "audio/"));
+}
+
+// The shape a frame is encoded at: its display width (pixels widened by their
+// aspect ratio) down to maxWidth, never up, the height in proportion.
+QSize encodedSize(const GstVideoInfo& info, int maxWidth)
+{
+    const int parN = std::max(1, GST_VIDEO_INFO_PAR_N(&info));
+    const int parD = std::max(1, GST_VIDEO_INFO_PAR_D(&info));
+    const double displayWidth = double(GST_VIDEO_INFO_WIDTH(&info)) * parN / parD;
+    const double width = std::min(displayWidth, double(maxWidth));
+    const double height = GST_VIDEO_INFO_HEIGHT(&info) * width / displayWidth;
+    return {std::max(1, int(std::lround(width))), std::max(1, int(std::lround(height)))};
+}
+
+}  // namespace
+
+FrameGrab::FrameGrab(const QString& videoPath, int maxWidth) : path_(videoPath), maxWidth_(maxWidth)
+{
+    if (!QFileInfo(path_).isFile())
+        error_ = QStringLiteral("找不到视频：%1").arg(path_);
+    else
+        error_ = open();
+}
+
+FrameGrab::~FrameGrab()
+{
+    if (pipeline_) {
+        gst_element_set_state(pipeline_, GST_STATE_NULL);
+        gst_object_unref(pipeline_);
+    }
+}
+
+// file → decodebin (the picture decoded, the sound left as it is) → an
+// application sink holding the decoded frame the pipeline prerolled on.
+// Returns what failed, empty on success.
+QString FrameGrab::open()
+{
+    gstutil::ensureInitialised();
+    QString error;
+    GstElement* source = gstutil::makeElement("filesrc", &error);
+    GstElement* decoder = gstutil::makeElement("decodebin", &error);
+    GstElement* sink = gstutil::makeElement("appsink", &error);
+    pipeline_ = gst_pipeline_new("frame-grab");
+    gst_object_ref_sink(pipeline_);
+    if (!source || !decoder || !sink) {
+        for (GstElement* made : {source, decoder, sink})
+            if (made)
+                gst_object_unref(gst_object_ref_sink(made));
+        return failure(error);
+    }
+    gst_bin_add_many(GST_BIN(pipeline_), source, decoder, sink, nullptr);
+    g_object_set(source, "location", QFile::encodeName(path_).constData(), nullptr);
+    GstCaps* raw = gst_caps_new_empty_simple("video/x-raw");
+    g_object_set(sink, "caps", raw, "sync", FALSE, "max-buffers", 1, nullptr);
+    gst_caps_unref(raw);
+    sink_ = sink;
+    g_signal_connect(decoder, "autoplug-continue", G_CALLBACK(&decodeAllButSound), nullptr);
+    g_signal_connect(decoder, "pad-added", G_CALLBACK(&FrameGrab::onPadAdded), this);
+    if (!gst_element_link(source, decoder))
+        return failure(QStringLiteral("无法连接解码组件"));
+    const bool prerolled = gst_element_set_state(pipeline_, GST_STATE_PAUSED) != GST_STATE_CHANGE_FAILURE &&
+                           gst_element_get_state(pipeline_, nullptr, nullptr, kStepTimeout) == GST_STATE_CHANGE_SUCCESS;
+    // A sound file stops on its unlinked sound: say what it lacks.
+    if (streams_ > 0 && !picture_)
+        return QStringLiteral("无法读取视频“%1”：其中没有画面").arg(path_);
+    if (!prerolled)
+        return failure(QStringLiteral("无法打开"));
+    gint64 length = 0;
+    if (gst_element_query_duration(pipeline_, GST_FORMAT_TIME, &length) && length > 0)
+        duration_ = gstutil::toSeconds(length);
+    opened_ = true;
+    return {};
+}
+
+void FrameGrab::onPadAdded(GstElement*, GstPad* pad, void* self)
+{
+    auto* me = static_cast<FrameGrab*>(self);
+    GstPad* target = gst_element_get_static_pad(me->sink_, "sink");
+    GstCaps* caps = gst_pad_get_current_caps(pad);
+    if (!caps)
+        caps = gst_pad_query_caps(pad, nullptr);
+    const GstStructure* s = caps && gst_caps_get_size(caps) > 0 ? gst_caps_get_structure(caps, 0) : nullptr;
+    // The first picture stream; the encoded sound and any other stream stay
+    // unlinked, which the demuxer takes in its stride.
+    ++me->streams_;
+    if (s && gst_structure_has_name(s, "video/x-raw") && !gst_pad_is_linked(target))
+        me->picture_ = gst_pad_link(pad, target) == GST_PAD_LINK_OK;
+    if (caps)
+        gst_caps_unref(caps);
+    gst_object_unref(target);
+}
+
+QByteArray FrameGrab::frameAt(double seconds)
+{
+    if (!opened_)
+        return {};
+    error_.clear();
+    if (duration_ > 0 && seconds >= duration_)
+        seconds = std::max(0.0, duration_ - kLastFrameMargin);
+    if (!seekTo(seconds))
+        return {};
+    QByteArray jpeg = encodedPreroll();
+    // The sound may outlast the picture: a time after the last frame, which
+    // ends the stream, takes that last frame.
+    for (double back = kStepBack; jpeg.isEmpty() && error_.isEmpty() && back <= kLongestStepBack && seconds > 0;
+         back *= 2) {
+        if (!seekTo(std::max(0.0, seconds - back)))
+            return {};
+        jpeg = encodedPreroll();
+    }
+    if (jpeg.isEmpty() && error_.isEmpty())
+        error_ = failure(QStringLiteral("在 %1 秒处没有画面").arg(seconds, 0, 'f', 3));
+    return jpeg;
+}
+
+// Accurate: the decoder starts at the keyframe before the time but hands on
+// only the frame shown at it, which the sink prerolls on.
+bool FrameGrab::seekTo(double seconds)
+{
+    const auto flags = static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE);
+    if (!gst_element_seek_simple(pipeline_, GST_FORMAT_TIME, flags, gstutil::toClockTime(seconds)) ||
+        gst_element_get_state(pipeline_, nullptr, nullptr, kStepTimeout) != GST_STATE_CHANGE_SUCCESS) {
+        error_ = failure(QStringLiteral("无法定位到 %1 秒").arg(seconds, 0, 'f', 3));
+        return false;
+    }
+    return true;
+}
+
+QByteArray FrameGrab::encodedPreroll()
+{
+    GstSample* frame = gst_app_sink_try_pull_preroll(GST_APP_SINK(sink_), kStepTimeout);
+    if (!frame)
+        return {};
+    GstVideoInfo info;
+    QByteArray jpeg;
+    if (gst_video_info_from_caps(&info, gst_sample_get_caps(frame))) {
+        const QSize size = encodedSize(info, maxWidth_);
+        GstCaps* target = gst_caps_new_simple("image/jpeg", "width", G_TYPE_INT, size.width(), "height", G_TYPE_INT,
+                                              size.height(), "pixel-aspect-ratio", GST_TYPE_FRACTION, 1, 1, nullptr);
+        GError* gerror = nullptr;
+        GstSample* encoded = gst_video_convert_sample(frame, target, kStepTimeout, &gerror);
+        gst_caps_unref(target);
+        if (encoded) {
+            GstBuffer* buffer = gst_sample_get_buffer(encoded);
+            GstMapInfo map;
+            if (buffer && gst_buffer_map(buffer, &map, GST_MAP_READ)) {
+                jpeg = QByteArray(reinterpret_cast<const char*>(map.data), qsizetype(map.size));
+                gst_buffer_unmap(buffer, &map);
+            }
+            gst_sample_unref(encoded);
+        } else {
+            error_ = failure(QStringLiteral("无法把画面编码为 JPEG：%1")
+                                 .arg(gerror ? QString::fromUtf8(gerror->message) : QString()));
+        }
+        if (gerror)
+            g_error_free(gerror);
+    }
+    gst_sample_unref(frame);
+    return jpeg;
+}
+
+// The pipeline's own error text if it posted one, else `what`, naming the file.
+QString FrameGrab::failure(const QString& what)
+{
+    if (posted_.isEmpty() && pipeline_) {
+        GstBus* bus = gst_element_get_bus(pipeline_);
+        if (GstMessage* message = gst_bus_pop_filtered(bus, GST_MESSAGE_ERROR)) {
+            posted_ = gstutil::errorText(message);
+            gst_message_unref(message);
+        }
+        gst_object_unref(bus);
+    }
+    return QStringLiteral("无法读取视频“%1”：%2").arg(path_, posted_.isEmpty() ? what : posted_);
+}
