@@ -1,7 +1,7 @@
 #pragma once
 
 // One lesson of a volume as every feature reads it: its title, its recording
-// and timing file, its sentences with their ranges in the recording and their
+// and timing file, its video where an own lesson has one, its sentences with their ranges in the recording and their
 // words' times, and its word list.
 
 #include "course/WordTime.h"
@@ -27,6 +27,12 @@ struct CourseLesson {
     QString title;   // as the lesson list shows it, without its line end
     QString recording;
     QString timing;
+    // An own lesson's video, when its reference names a file that is there;
+    // the recording is the video's sound track, so its times are the video's.
+    QString video;
+    // The path the reference names when that file is not there: the lesson
+    // plays as an audio lesson.
+    QString missingVideo;
     QList<CourseSentence> sentences;
     // Why the lesson cannot be read or heard (Chinese); empty when it can.
     QString error;

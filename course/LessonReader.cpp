@@ -1,6 +1,7 @@
 #include "course/LessonReader.h"
 
 #include "course/CourseFiles.h"
+#include "course/VideoReference.h"
 #include "course/WordTimesFile.h"
 #include "coursedata/LessonText.h"
 #include "platform/system/CourseLibrary.h"
@@ -53,6 +54,20 @@ void readWordTimes(const CourseVolume& volume, const QString& base, CourseLesson
         lesson.sentences[n].words = words.value(n);
 }
 
+// The video an own lesson names beside its timing file: there, or moved away.
+void readVideo(const CourseVolume& volume, const QString& base, CourseLesson& lesson)
+{
+    if (!volume.own)
+        return;
+    QFile file(courseFile(volume.folder, base + kVideoReferenceExtension));
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    const QString video = videoOfReference(file.read(64 * 1024), volume.folder);
+    if (video.isEmpty())
+        return;
+    (QFileInfo(video).isFile() ? lesson.video : lesson.missingVideo) = video;
+}
+
 }  // namespace
 
 LessonReader::LessonReader(CourseLibrary& library) : library_(library) {}
@@ -98,6 +113,7 @@ CourseLesson LessonReader::lesson(const CourseVolume& volume, int index)
         lesson.sentences[n].end = n + 1 < count ? times[n + 1] : -1;
     }
     readWordTimes(volume, base, lesson);
+    readVideo(volume, base, lesson);
     return lesson;
 }
 

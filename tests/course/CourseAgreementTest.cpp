@@ -8,6 +8,7 @@
 #include "anki/CourseSentences.h"
 #include "course/Bookshelf.h"
 #include "course/LessonReader.h"
+#include "course/VideoReference.h"
 #include "platform/system/CourseLibrary.h"
 #include "shell/review/ReviewSentences.h"
 #include "study/DictationText.h"
@@ -328,6 +329,46 @@ TEST(CourseModel, ReadsAWordListSpelledInOtherLetterCaseWithAnEntryCutShort)
     CourseLibrary library(QString(LEXBAY_APP_DIR) + "/liblexbaydll.so");
     const QList<WordListEntry> words = LessonReader(library).words({kVolume, folder}, 1);
     EXPECT_EQ(words, (QList<WordListEntry>{{"bank", "/bæŋk/", "银行"}, {"foot", "", ""}}));
+}
+
+// An own lesson's video reference, written for videos inside and outside the
+// books folder and read back by the model: a video there is the lesson's, one
+// moved away is named as missing, and a shipped volume reads no reference.
+TEST(CourseModel, ReadsAnOwnLessonsVideoWhereverItLiesAndNamesOneMovedAway)
+{
+    QTemporaryDir dir;
+    const QString books = dir.path() + "/own";
+    const QString folder = books + "/" + kVolume;
+    VolumeFiles{}.write(folder, gb("$Lesson 1 Film\r\n1. Hello.\r\n你好。\r\n"));
+    struct Row {
+        QString video;  // where the video lies
+        bool there;
+        QString named;  // what the reference file holds, first line
+    };
+    const QList<Row> rows{
+        {books + "/电影 films/第一集 ep 1.mkv", true, "../电影 films/第一集 ep 1.mkv"},
+        {folder + "/tlx3001.mp4", true, "tlx3001.mp4"},
+        {dir.path() + "/外面 outside/clip.webm", true, dir.path() + "/外面 outside/clip.webm"},
+        {dir.path() + "/moved away.mp4", false, dir.path() + "/moved away.mp4"},
+    };
+    CourseLibrary library(QString(LEXBAY_APP_DIR) + "/liblexbaydll.so");
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.video.toStdString());
+        if (row.there)
+            writeFile(row.video, "video");
+        const QByteArray reference = videoReferenceBytes(row.video, folder, books);
+        EXPECT_EQ(reference, row.named.toUtf8() + "\n");
+        writeFile(folder + "/tlx3001.video.txt", reference);
+        const CourseLesson own = LessonReader(library).lesson({kVolume, folder, true}, 0);
+        EXPECT_EQ(own.error, "");
+        EXPECT_EQ(own.video, row.there ? row.video : QString());
+        EXPECT_EQ(own.missingVideo, row.there ? QString() : row.video);
+        const CourseLesson shipped = LessonReader(library).lesson({kVolume, folder, false}, 0);
+        EXPECT_EQ(shipped.video + shipped.missingVideo, "");
+    }
+    EXPECT_EQ(videoReferenceBytes("two\nlines.mp4", folder, books), "");
+    writeFile(folder + "/tlx3001.video.txt", "\n");
+    EXPECT_EQ(LessonReader(library).lesson({kVolume, folder, true}, 0).missingVideo, "");
 }
 
 }  // namespace
