@@ -1,8 +1,10 @@
 // lexbay --export-anki on a volume of the learner's own, made by the test:
-// three tones read as sentences, with silences of known length between them.
+// three tones read as sentences, with silences of known length between them,
+// and the same as a video lesson on a video whose colour tells the second.
 
 #include "AnkiPackageReader.h"
 #include "anki/AnkiExportJob.h"
+#include "anki/AnkiPackage.h"
 #include "anki/CourseSentences.h"
 #include "anki/ExportChoice.h"
 #include "platform/system/CourseLibrary.h"
@@ -12,6 +14,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -32,6 +35,7 @@ const QString kLesson = "Lesson 1 Tones";
 const QString kLessonWithoutRecording = "Lesson 2 没有录音";
 const QString kLessonOutOfOrder = "Lesson 3 时间颠倒";
 const QString kLessonNotSound = "Lesson 4 录音坏了";
+const QString kVideoLesson = "Lesson 5 Colours";
 const QStringList kEnglish{"The first tone.", "A second one, louder?", "And the <last> one & all."};
 const QStringList kChinese{"第一个音。", "第二个音。", "最后一个音。"};
 
@@ -50,6 +54,35 @@ const char* const kTiming = "[00:00.40]1\r\n[00:02.40]2\r\n[00:03.55]3\r\n";
 // 2: 2.40-3.55, 0.15 before (midpoint 2.0), 0.10 after (midpoint 3.65);
 // 3: 3.55-5.10, none before (midpoint 3.65 is inside), none after the end.
 const double kClipSeconds[] = {2.15, 1.40, 1.55};
+// The middles of the three ranges: 0.40-2.40, 2.40-3.55, 3.55-5.10.
+const double kMiddles[] = {1.40, 2.975, 4.325};
+// The test video's colour in each of its six seconds (ARGB).
+const QRgb kSecondColours[] = {0xffff0000, 0xff00ff00, 0xff0000ff, 0xffffff00, 0xff00ffff, 0xffff00ff};
+
+// A video of plain colours, one each second, 25 frames a second with a
+// keyframe every 2 s, and a sound track: a frame taken from the keyframe
+// before its time shows the wrong colour.
+bool makeColourVideo(const QString& path, int width, int height)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QStringList pipeline{"-q", "concat", "name=c", "!", "videoconvert", "!", "x264enc", "key-int-max=50",
+                         "speed-preset=ultrafast", "!", "h264parse", "!", "mp4mux", "name=m", "!", "filesink",
+                         "location=" + path, "audiotestsrc", "num-buffers=259", "!", "audioconvert", "!",
+                         "avenc_aac", "!", "m."};
+    for (QRgb colour : kSecondColours)
+        pipeline << "videotestsrc" << "num-buffers=25" << "pattern=solid-color"
+                 << QString("foreground-color=%1").arg(colour) << "!"
+                 << QString("video/x-raw,width=%1,height=%2,framerate=25/1").arg(width).arg(height) << "!" << "c.";
+    QProcess gst;
+    gst.start("gst-launch-1.0", pipeline);
+    return gst.waitForFinished(60000) && gst.exitCode() == 0 && QFileInfo(path).size() > 0;
+}
+
+bool nearColour(QRgb seen, QRgb wanted)
+{
+    return std::abs(qRed(seen) - qRed(wanted)) < 48 && std::abs(qGreen(seen) - qGreen(wanted)) < 48 &&
+           std::abs(qBlue(seen) - qBlue(wanted)) < 48;
+}
 
 QByteArray gb(const QString& text)
 {
@@ -75,12 +108,16 @@ protected:
         lessons += gb("$" + kLessonWithoutRecording + "\r\n1. Silence.\r\n安静。\r\n");
         lessons += gb("$" + kLessonOutOfOrder + "\r\n1. Later.\r\n后。\r\n2. Earlier.\r\n前。\r\n");
         lessons += gb("$" + kLessonNotSound + "\r\n1. Noise.\r\n噪音。\r\n");
+        lessons += gb("$" + kVideoLesson + "\r\n");
+        for (int n = 0; n < kEnglish.size(); ++n)
+            lessons += gb(QString("%1. %2\r\n%3\r\n").arg(n + 1).arg(kEnglish[n], kChinese[n]));
         writeFile(volume_ + "/lesson.txt", lessons);
         writeFile(volume_ + "/tlx3001.lrc", kTiming);
         writeFile(volume_ + "/tlx3002.lrc", "[00:00.00]1\r\n");
         writeFile(volume_ + "/tlx3003.lrc", "[00:03.00]1\r\n[00:01.00]2\r\n");
         writeFile(volume_ + "/tlx3004.lrc", "[00:00.00]1\r\n");
         writeFile(volume_ + "/tlx3004.mp3", "not a recording");
+        writeFile(volume_ + "/tlx3005.lrc", kTiming);
         std::vector<float> samples(std::size_t(kRecordingSeconds * kRate), 0.0f);
         for (const Tone& tone : kTones) {
             for (auto i = std::size_t(tone.start * kRate); i < std::size_t(tone.end * kRate); ++i)
@@ -92,6 +129,7 @@ protected:
                             home_.filePath("tones.wav"), volume_ + "/tlx3001.mp3"});
         ASSERT_TRUE(lame.waitForFinished(30000) && lame.exitCode() == 0);
         ASSERT_TRUE(QFile::copy(volume_ + "/tlx3001.mp3", volume_ + "/tlx3003.mp3"));
+        ASSERT_TRUE(QFile::copy(volume_ + "/tlx3001.mp3", volume_ + "/tlx3005.mp3"));
     }
 
     CommandRun lexbay(const QStringList& arguments)
@@ -201,6 +239,112 @@ TEST_F(AnkiExportTest, LessonPackageHoldsWhatAnkisImporterReads)
         EXPECT_FALSE(cards.next());
     }
     EXPECT_EQ(n, 3);
+}
+
+QStringList fieldNames(const QJsonObject& model)
+{
+    QStringList names;
+    for (const QJsonValue field : model["flds"].toArray())
+        names << field["name"].toString();
+    return names;
+}
+
+TEST_F(AnkiExportTest, VideoLessonNotesCarryTheFrameFromEachSentencesMiddle)
+{
+    const QStringList audioFields{"English", "Chinese", "Audio", "Lesson", "Sentence number"};
+    const struct {
+        const char* what;
+        QSize video;
+        bool there;
+        QSize picture;
+    } cases[] = {
+        {"a wide video, scaled down", {960, 540}, true, {640, 360}},
+        {"a small video, never enlarged", {320, 240}, true, {320, 240}},
+        {"a video moved away: audio notes", {320, 240}, false, {}},
+    };
+    int row = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString video = home_.filePath(QString("影片 %1/第 %1 集.mp4").arg(++row));
+        if (c.there)
+            ASSERT_TRUE(makeColourVideo(video, c.video.width(), c.video.height()));
+        writeFile(volume_ + "/tlx3005.video.txt", video.toUtf8());
+        const QString packageFile = output(QString("video%1.apkg").arg(row));
+        const CommandRun run = lexbay({"--volume", kVolume, "--lesson", kVideoLesson, packageFile});
+        ASSERT_EQ(run.code, 0) << run.err.toStdString();
+        EXPECT_EQ(run.err.count(video), c.there ? 0 : 1) << run.err.toStdString();
+
+        AnkiPackageReader package(packageFile);
+        ASSERT_TRUE(package.error.isEmpty()) << package.error.toStdString();
+        const QJsonObject models = jsonColumn(package.collection(), "models");
+        ASSERT_EQ(models.size(), 1);
+        const QJsonObject model = models.begin()->toObject();
+        EXPECT_EQ(model["name"].toString(), c.there ? "Lexbay 视频句子" : "Lexbay 句子");
+        EXPECT_EQ(fieldNames(model), c.there ? audioFields + QStringList{"Picture"} : audioFields);
+        EXPECT_EQ(model["tmpls"].toArray().first().toObject()["qfmt"].toString().contains("{{Picture}}"), c.there);
+        const QJsonObject media = QJsonDocument::fromJson(package.entries.value("media")).object();
+        EXPECT_EQ(media.size(), c.there ? 6 : 3);
+
+        QSqlQuery notes("SELECT mid, flds FROM notes ORDER BY id", package.collection());
+        int n = 0;
+        for (; notes.next(); ++n) {
+            ASSERT_LT(n, 3);
+            EXPECT_EQ(notes.value(0).toString(), models.begin().key());
+            const QStringList fields = notes.value(1).toString().split(QChar(0x1F));
+            ASSERT_EQ(fields.size(), c.there ? 6 : 5);
+            EXPECT_EQ(fields[0], kEnglish[n].toHtmlEscaped());
+            if (!c.there)
+                continue;
+            ASSERT_TRUE(fields[5].startsWith("<img src=\"") && fields[5].endsWith("\">")) << fields[5].toStdString();
+            const QString picture = fields[5].mid(10).chopped(2);
+            QString number;
+            for (auto entry = media.begin(); entry != media.end(); ++entry) {
+                if (entry->toString() == picture)
+                    number = entry.key();
+            }
+            ASSERT_FALSE(number.isEmpty()) << picture.toStdString();
+            const QImage image = QImage::fromData(package.entries.value(number), "JPEG");
+            ASSERT_FALSE(image.isNull()) << picture.toStdString();
+            EXPECT_EQ(image.size(), c.picture);
+            const QRgb seen = image.pixel(image.width() / 2, image.height() / 2);
+            EXPECT_TRUE(nearColour(seen, kSecondColours[int(kMiddles[n])]))
+                << "sentence " << n + 1 << " shows #" << std::hex << seen;
+        }
+        EXPECT_EQ(n, 3);
+    }
+}
+
+// A package from an audio lesson and a video lesson, as the study record's
+// sentences make one: each note in its own lesson's note type.
+TEST_F(AnkiExportTest, AudioAndVideoNotesShareAPackageEachWithItsNoteType)
+{
+    const QString video = home_.filePath("colours.mp4");
+    ASSERT_TRUE(makeColourVideo(video, 320, 240));
+    writeFile(volume_ + "/tlx3005.video.txt", video.toUtf8());
+    CourseLibrary library(QString(LEXBAY_APP_DIR) + "/liblexbaydll.so");
+    // The learner's own books, where a lesson's video is looked for.
+    const CourseVolume volume = findVolume(kVolume, {QString(), home_.filePath("Lexbay/books")});
+    const QList<ExportSentence> sentences =
+        lessonSentences(library, volume, 0).sentences + lessonSentences(library, volume, 4).sentences;
+    ASSERT_EQ(sentences.size(), 6);
+    const AnkiExportResult result = exportAnkiPackage(sentences, output("both.apkg"));
+    ASSERT_TRUE(result.ok()) << result.error.toStdString();
+
+    AnkiPackageReader package(output("both.apkg"));
+    const QJsonObject models = jsonColumn(package.collection(), "models");
+    ASSERT_EQ(models.size(), 2);
+    QMap<QString, int> fieldsOfType;
+    for (auto model = models.begin(); model != models.end(); ++model)
+        fieldsOfType.insert(model.key(), fieldNames(model->toObject()).size());
+    QSqlQuery notes("SELECT mid, flds FROM notes ORDER BY id", package.collection());
+    QList<int> fieldCounts;
+    while (notes.next()) {
+        const int fields = notes.value(1).toString().split(QChar(0x1F)).size();
+        EXPECT_EQ(fieldsOfType.value(notes.value(0).toString()), fields);
+        fieldCounts << fields;
+    }
+    EXPECT_EQ(fieldCounts, (QList<int>{5, 5, 5, 6, 6, 6}));
+    EXPECT_EQ(QJsonDocument::fromJson(package.entries.value("media")).object().size(), 9);
 }
 
 TEST_F(AnkiExportTest, ExportingTwiceGivesTheSameNotes)
