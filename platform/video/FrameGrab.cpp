@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QElapsedTimer>
 #include <QSize>
 
 #include <gst/app/gstappsink.h>
@@ -24,6 +25,21 @@ constexpr double kLastFrameMargin = 0.001;
 // the first step, doubled up to the longest.
 constexpr double kStepBack = 0.04;
 constexpr double kLongestStepBack = 10.24;
+// How far past the frame held a time may lie to be reached by decoding on
+// rather than by a seek, until what each costs is known.
+constexpr double kForwardReach = 2.0;
+// A frame without a duration is taken to last this long.
+constexpr double kUnknownFrameLength = 0.04;
+// A decoder's time stamps may round a frame's start a little past the time.
+constexpr double kStartTolerance = 0.0005;
+// Decoding on by less than this says too little of its cost per second.
+constexpr double kShortestMeasuredStep = 0.2;
+
+// A running average of what a step cost, the latest counting for a third.
+double averaged(double average, double latest)
+{
+    return average < 0 ? latest : (2 * average + latest) / 3;
+}
 
 // Stops decodebin at the encoded sound: only the picture is decoded.
 gboolean decodeAllButSound(GstElement*, GstPad*, GstCaps* caps, gpointer)
@@ -56,6 +72,7 @@ FrameGrab::FrameGrab(const QString& videoPath, int maxWidth) : path_(videoPath),
 
 FrameGrab::~FrameGrab()
 {
+    hold(nullptr);
     if (pipeline_) {
         gst_element_set_state(pipeline_, GST_STATE_NULL);
         gst_object_unref(pipeline_);
@@ -100,6 +117,10 @@ QString FrameGrab::open()
     gint64 length = 0;
     if (gst_element_query_duration(pipeline_, GST_FORMAT_TIME, &length) && length > 0)
         duration_ = gstutil::toSeconds(length);
+    // Frames are pulled as they are decoded; the sink's one-frame queue holds
+    // the decoder back between pulls.
+    if (gst_element_set_state(pipeline_, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE)
+        return failure(QStringLiteral("解码没有开始"));
     opened_ = true;
     return {};
 }
@@ -129,40 +150,109 @@ QByteArray FrameGrab::frameAt(double seconds)
     error_.clear();
     if (duration_ > 0 && seconds >= duration_)
         seconds = std::max(0.0, duration_ - kLastFrameMargin);
-    if (!seekTo(seconds))
-        return {};
-    QByteArray jpeg = encodedPreroll();
+    const bool found = reachable(seconds) ? timedForwardTo(seconds) : timedSeekTo(seconds);
     // The sound may outlast the picture: a time after the last frame, which
     // ends the stream, takes that last frame.
-    for (double back = kStepBack; jpeg.isEmpty() && error_.isEmpty() && back <= kLongestStepBack && seconds > 0;
-         back *= 2) {
-        if (!seekTo(std::max(0.0, seconds - back)))
-            return {};
-        jpeg = encodedPreroll();
+    bool lastFrame = found;
+    for (double back = kStepBack; !lastFrame && error_.isEmpty() && back <= kLongestStepBack && seconds > 0;
+         back *= 2)
+        lastFrame = seekTo(std::max(0.0, seconds - back));
+    if (!lastFrame) {
+        if (error_.isEmpty())
+            error_ = failure(QStringLiteral("在 %1 秒处没有画面").arg(seconds, 0, 'f', 3));
+        return {};
     }
-    if (jpeg.isEmpty() && error_.isEmpty())
-        error_ = failure(QStringLiteral("在 %1 秒处没有画面").arg(seconds, 0, 'f', 3));
-    return jpeg;
+    return encoded(current_);
+}
+
+// Whether decoding on from the frame held is likely to cost less than a seek,
+// which decodes from the keyframe before the time: by what each has cost so
+// far in this video, whose keyframes may lie a second or ten apart. Until
+// both are known, times a little ahead are decoded on.
+bool FrameGrab::reachable(double seconds) const
+{
+    if (!current_ || seconds < currentStart_)
+        return false;
+    const double ahead = std::max(0.0, seconds - currentEnd_);
+    if (forwardCost_ < 0 || seekCost_ < 0)
+        return ahead < kForwardReach;
+    return ahead * forwardCost_ < seekCost_;
+}
+
+bool FrameGrab::timedSeekTo(double seconds)
+{
+    QElapsedTimer timer;
+    timer.start();
+    const bool found = seekTo(seconds);
+    if (found)
+        seekCost_ = averaged(seekCost_, timer.nsecsElapsed() / 1e9);
+    return found;
+}
+
+bool FrameGrab::timedForwardTo(double seconds)
+{
+    const double from = currentEnd_;
+    QElapsedTimer timer;
+    timer.start();
+    const bool found = decodeForwardTo(seconds);
+    if (found && seconds - from > kShortestMeasuredStep)
+        forwardCost_ = averaged(forwardCost_, timer.nsecsElapsed() / 1e9 / (seconds - from));
+    return found;
 }
 
 // Accurate: the decoder starts at the keyframe before the time but hands on
-// only the frame shown at it, which the sink prerolls on.
+// only the frames from the one shown at it.
 bool FrameGrab::seekTo(double seconds)
 {
     const auto flags = static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE);
-    if (!gst_element_seek_simple(pipeline_, GST_FORMAT_TIME, flags, gstutil::toClockTime(seconds)) ||
-        gst_element_get_state(pipeline_, nullptr, nullptr, kStepTimeout) != GST_STATE_CHANGE_SUCCESS) {
+    hold(nullptr);
+    if (!gst_element_seek_simple(pipeline_, GST_FORMAT_TIME, flags, gstutil::toClockTime(seconds))) {
         error_ = failure(QStringLiteral("无法定位到 %1 秒").arg(seconds, 0, 'f', 3));
         return false;
     }
-    return true;
+    return decodeForwardTo(seconds);
 }
 
-QByteArray FrameGrab::encodedPreroll()
+// Takes the decoded frames in turn until the one shown at `seconds`; false at
+// the end of the stream, or with error_ set when the pipeline stopped.
+bool FrameGrab::decodeForwardTo(double seconds)
 {
-    GstSample* frame = gst_app_sink_try_pull_preroll(GST_APP_SINK(sink_), kStepTimeout);
-    if (!frame)
-        return {};
+    while (!current_ || currentEnd_ <= seconds) {
+        GstSample* next = gst_app_sink_try_pull_sample(GST_APP_SINK(sink_), kStepTimeout);
+        if (!next) {
+            if (!gst_app_sink_is_eos(GST_APP_SINK(sink_)))
+                error_ = failure(QStringLiteral("解码中断"));
+            // At the end the last frame stays held: it is shown from its
+            // start to the end.
+            return current_ && seconds >= currentStart_ && gst_app_sink_is_eos(GST_APP_SINK(sink_));
+        }
+        hold(next);
+    }
+    return currentStart_ <= seconds + kStartTolerance;
+}
+
+// Holds `sample` as the current frame, with the stretch of the video it is
+// shown in.
+void FrameGrab::hold(GstSample* sample)
+{
+    if (current_)
+        gst_sample_unref(current_);
+    current_ = sample;
+    if (!sample)
+        return;
+    GstBuffer* buffer = gst_sample_get_buffer(sample);
+    const GstSegment* segment = gst_sample_get_segment(sample);
+    const GstClockTime pts = buffer ? GST_BUFFER_PTS(buffer) : GST_CLOCK_TIME_NONE;
+    const GstClockTime length = buffer ? GST_BUFFER_DURATION(buffer) : GST_CLOCK_TIME_NONE;
+    const guint64 at = GST_CLOCK_TIME_IS_VALID(pts) && segment
+                           ? gst_segment_to_stream_time(segment, GST_FORMAT_TIME, pts)
+                           : guint64(GST_CLOCK_TIME_NONE);
+    currentStart_ = GST_CLOCK_TIME_IS_VALID(at) ? gstutil::toSeconds(gint64(at)) : 0;
+    currentEnd_ = currentStart_ + (GST_CLOCK_TIME_IS_VALID(length) ? gstutil::toSeconds(gint64(length)) : kUnknownFrameLength);
+}
+
+QByteArray FrameGrab::encoded(GstSample* frame)
+{
     GstVideoInfo info;
     QByteArray jpeg;
     if (gst_video_info_from_caps(&info, gst_sample_get_caps(frame))) {
@@ -187,7 +277,6 @@ QByteArray FrameGrab::encodedPreroll()
         if (gerror)
             g_error_free(gerror);
     }
-    gst_sample_unref(frame);
     return jpeg;
 }
 

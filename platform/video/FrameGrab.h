@@ -2,8 +2,9 @@
 
 // Pictures out of a video: the frame shown at a given time, exactly that frame
 // (not the keyframe before it), as a JPEG no wider than asked. The video is
-// opened once and only its picture is decoded; each frame is found by a seek,
-// which costs least when the times come in ascending order. Blocking; use it
+// opened once and only its picture is decoded; a frame a little after the one
+// before is reached by decoding on, any other by a seek, so times in
+// ascending order cost least. Blocking; use it
 // off the window's thread.
 
 #include <QByteArray>
@@ -34,8 +35,13 @@ public:
 
 private:
     QString open();
+    bool reachable(double seconds) const;
+    bool timedSeekTo(double seconds);
+    bool timedForwardTo(double seconds);
     bool seekTo(double seconds);
-    QByteArray encodedPreroll();
+    bool decodeForwardTo(double seconds);
+    void hold(struct _GstSample* sample);
+    QByteArray encoded(struct _GstSample* frame);
     QString failure(const QString& what);
     static void onPadAdded(GstElement* decoder, struct _GstPad* pad, void* self);
 
@@ -50,4 +56,12 @@ private:
     std::atomic<bool> picture_{false};  // whether one of them is linked to the sink
     GstElement* pipeline_ = nullptr;
     GstElement* sink_ = nullptr;
+    // The last frame taken from the sink, and when it is shown.
+    struct _GstSample* current_ = nullptr;
+    double currentStart_ = 0;
+    double currentEnd_ = 0;
+    // Seconds a seek took, and seconds per second of video decoded on: running
+    // averages, negative until measured.
+    double seekCost_ = -1;
+    double forwardCost_ = -1;
 };

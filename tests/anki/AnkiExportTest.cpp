@@ -36,6 +36,7 @@ const QString kLessonWithoutRecording = "Lesson 2 没有录音";
 const QString kLessonOutOfOrder = "Lesson 3 时间颠倒";
 const QString kLessonNotSound = "Lesson 4 录音坏了";
 const QString kVideoLesson = "Lesson 5 Colours";
+const QString kLessonVideoWithoutPicture = "Lesson 6 视频没有画面";
 const QStringList kEnglish{"The first tone.", "A second one, louder?", "And the <last> one & all."};
 const QStringList kChinese{"第一个音。", "第二个音。", "最后一个音。"};
 
@@ -111,6 +112,7 @@ protected:
         lessons += gb("$" + kVideoLesson + "\r\n");
         for (int n = 0; n < kEnglish.size(); ++n)
             lessons += gb(QString("%1. %2\r\n%3\r\n").arg(n + 1).arg(kEnglish[n], kChinese[n]));
+        lessons += gb("$" + kLessonVideoWithoutPicture + "\r\n1. Only sound.\r\n只有声音。\r\n");
         writeFile(volume_ + "/lesson.txt", lessons);
         writeFile(volume_ + "/tlx3001.lrc", kTiming);
         writeFile(volume_ + "/tlx3002.lrc", "[00:00.00]1\r\n");
@@ -118,6 +120,8 @@ protected:
         writeFile(volume_ + "/tlx3004.lrc", "[00:00.00]1\r\n");
         writeFile(volume_ + "/tlx3004.mp3", "not a recording");
         writeFile(volume_ + "/tlx3005.lrc", kTiming);
+        writeFile(volume_ + "/tlx3006.lrc", "[00:00.40]1\r\n");
+        writeFile(volume_ + "/tlx3006.video.txt", "tlx3006.mp3");
         std::vector<float> samples(std::size_t(kRecordingSeconds * kRate), 0.0f);
         for (const Tone& tone : kTones) {
             for (auto i = std::size_t(tone.start * kRate); i < std::size_t(tone.end * kRate); ++i)
@@ -130,6 +134,7 @@ protected:
         ASSERT_TRUE(lame.waitForFinished(30000) && lame.exitCode() == 0);
         ASSERT_TRUE(QFile::copy(volume_ + "/tlx3001.mp3", volume_ + "/tlx3003.mp3"));
         ASSERT_TRUE(QFile::copy(volume_ + "/tlx3001.mp3", volume_ + "/tlx3005.mp3"));
+        ASSERT_TRUE(QFile::copy(volume_ + "/tlx3001.mp3", volume_ + "/tlx3006.mp3"));
     }
 
     CommandRun lexbay(const QStringList& arguments)
@@ -266,8 +271,9 @@ TEST_F(AnkiExportTest, VideoLessonNotesCarryTheFrameFromEachSentencesMiddle)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         const QString video = home_.filePath(QString("影片 %1/第 %1 集.mp4").arg(++row));
-        if (c.there)
+        if (c.there) {
             ASSERT_TRUE(makeColourVideo(video, c.video.width(), c.video.height()));
+        }
         writeFile(volume_ + "/tlx3005.video.txt", video.toUtf8());
         const QString packageFile = output(QString("video%1.apkg").arg(row));
         const CommandRun run = lexbay({"--volume", kVolume, "--lesson", kVideoLesson, packageFile});
@@ -372,6 +378,8 @@ TEST_F(AnkiExportTest, FailuresSayWhatFailedAndLeaveNoPackage)
         {"a recording that is no sound", {"--volume", kVolume, "--lesson", kLessonNotSound}, output("a.apkg"),
          "无法读取"},
         {"timing out of order", {"--volume", kVolume, "--lesson", kLessonOutOfOrder}, output("a.apkg"), "时间不对"},
+        {"a video without a picture", {"--volume", kVolume, "--lesson", kLessonVideoWithoutPicture}, output("a.apkg"),
+         "tlx3006.mp3”：其中没有画面"},
         {"unknown lesson", {"--volume", kVolume, "--lesson", "Lesson 9"}, output("a.apkg"), "没有课文“Lesson 9”"},
         {"missing recording", {"--volume", kVolume, "--lesson", kLessonWithoutRecording}, output("a.apkg"), "缺少录音"},
         {"whole volume, one recording missing", {"--volume", kVolume}, output("kept.apkg"), "缺少录音"},
