@@ -63,7 +63,7 @@ const QRgb kSecondColours[] = {0xffff0000, 0xff00ff00, 0xff0000ff, 0xffffff00, 0
 // A video of plain colours, one each second, 25 frames a second with a
 // keyframe every 2 s, and a sound track: a frame taken from the keyframe
 // before its time shows the wrong colour.
-bool makeColourVideo(const QString& path, int width, int height)
+bool makeColourVideo(const QString& path, int width, int height, const QString& pixelShape = "1/1")
 {
     QDir().mkpath(QFileInfo(path).path());
     QStringList pipeline{"-q", "concat", "name=c", "!", "videoconvert", "!", "x264enc", "key-int-max=50",
@@ -73,7 +73,11 @@ bool makeColourVideo(const QString& path, int width, int height)
     for (QRgb colour : kSecondColours)
         pipeline << "videotestsrc" << "num-buffers=25" << "pattern=solid-color"
                  << QString("foreground-color=%1").arg(colour) << "!"
-                 << QString("video/x-raw,width=%1,height=%2,framerate=25/1").arg(width).arg(height) << "!" << "c.";
+                 << QString("video/x-raw,width=%1,height=%2,framerate=25/1,pixel-aspect-ratio=%3")
+                        .arg(width)
+                        .arg(height)
+                        .arg(pixelShape)
+                 << "!" << "c.";
     QProcess gst;
     gst.start("gst-launch-1.0", pipeline);
     return gst.waitForFinished(60000) && gst.exitCode() == 0 && QFileInfo(path).size() > 0;
@@ -260,19 +264,21 @@ TEST_F(AnkiExportTest, VideoLessonNotesCarryTheFrameFromEachSentencesMiddle)
     const struct {
         const char* what;
         QSize video;
+        QString pixelShape;
         bool there;
         QSize picture;
     } cases[] = {
-        {"a wide video, scaled down", {960, 540}, true, {640, 360}},
-        {"a small video, never enlarged", {320, 240}, true, {320, 240}},
-        {"a video moved away: audio notes", {320, 240}, false, {}},
+        {"a wide video, scaled down", {960, 540}, "1/1", true, {640, 360}},
+        {"a small video, never enlarged", {320, 240}, "1/1", true, {320, 240}},
+        {"pixels wider than high, shown at their shape", {480, 360}, "4/3", true, {640, 360}},
+        {"a video moved away: audio notes", {320, 240}, "1/1", false, {}},
     };
     int row = 0;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         const QString video = home_.filePath(QString("影片 %1/第 %1 集.mp4").arg(++row));
         if (c.there) {
-            ASSERT_TRUE(makeColourVideo(video, c.video.width(), c.video.height()));
+            ASSERT_TRUE(makeColourVideo(video, c.video.width(), c.video.height(), c.pixelShape));
         }
         writeFile(volume_ + "/tlx3005.video.txt", video.toUtf8());
         const QString packageFile = output(QString("video%1.apkg").arg(row));
