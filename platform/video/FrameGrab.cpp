@@ -105,11 +105,14 @@ QString FrameGrab::open()
     sink_ = sink;
     g_signal_connect(decoder, "autoplug-continue", G_CALLBACK(&decodeAllButSound), nullptr);
     g_signal_connect(decoder, "pad-added", G_CALLBACK(&FrameGrab::onPadAdded), this);
+    g_signal_connect(decoder, "unknown-type", G_CALLBACK(&FrameGrab::onUnknownType), this);
     if (!gst_element_link(source, decoder))
         return failure(QStringLiteral("无法连接解码组件"));
     const bool prerolled = gst_element_set_state(pipeline_, GST_STATE_PAUSED) != GST_STATE_CHANGE_FAILURE &&
                            gst_element_get_state(pipeline_, nullptr, nullptr, kStepTimeout) == GST_STATE_CHANGE_SUCCESS;
     // A sound file stops on its unlinked sound: say what it lacks.
+    if (undecodable_ && !picture_)
+        return QStringLiteral("无法读取视频“%1”：没有能解码其画面的 GStreamer 组件").arg(path_);
     if (streams_ > 0 && !picture_)
         return QStringLiteral("无法读取视频“%1”：其中没有画面").arg(path_);
     if (!prerolled)
@@ -141,6 +144,14 @@ void FrameGrab::onPadAdded(GstElement*, GstPad* pad, void* self)
     if (caps)
         gst_caps_unref(caps);
     gst_object_unref(target);
+}
+
+// A stream decodebin has no decoder for: a picture in a format not installed.
+void FrameGrab::onUnknownType(GstElement*, GstPad*, GstCaps* caps, void* self)
+{
+    const GstStructure* s = caps && gst_caps_get_size(caps) > 0 ? gst_caps_get_structure(caps, 0) : nullptr;
+    if (s && g_str_has_prefix(gst_structure_get_name(s), "video/"))
+        static_cast<FrameGrab*>(self)->undecodable_ = true;
 }
 
 QByteArray FrameGrab::frameAt(double seconds)

@@ -4,8 +4,7 @@
 // (not the keyframe before it), as a JPEG no wider than asked. The video is
 // opened once and only its picture is decoded; a frame a little after the one
 // before is reached by decoding on, any other by a seek, so times in
-// ascending order cost least. Blocking; use it
-// off the window's thread.
+// ascending order cost least. Blocking; use it off the window's thread.
 
 #include <QByteArray>
 #include <QString>
@@ -44,6 +43,7 @@ private:
     QByteArray encoded(struct _GstSample* frame);
     QString failure(const QString& what);
     static void onPadAdded(GstElement* decoder, struct _GstPad* pad, void* self);
+    static void onUnknownType(GstElement* decoder, struct _GstPad* pad, struct _GstCaps* caps, void* self);
 
     QString path_;
     int maxWidth_;
@@ -54,6 +54,7 @@ private:
     // Set on the streaming thread while the pipeline opens.
     std::atomic<int> streams_{0};       // the streams decodebin found
     std::atomic<bool> picture_{false};  // whether one of them is linked to the sink
+    std::atomic<bool> undecodable_{false};  // a stream no installed decoder reads
     GstElement* pipeline_ = nullptr;
     GstElement* sink_ = nullptr;
     // The last frame taken from the sink, and when it is shown.
