@@ -3,6 +3,7 @@
 // and the same as a video lesson on a video whose colour tells the second.
 
 #include "AnkiPackageReader.h"
+#include "ColourVideo.h"
 #include "anki/AnkiExportJob.h"
 #include "anki/AnkiPackage.h"
 #include "anki/CourseSentences.h"
@@ -57,38 +58,6 @@ const char* const kTiming = "[00:00.40]1\r\n[00:02.40]2\r\n[00:03.55]3\r\n";
 const double kClipSeconds[] = {2.15, 1.40, 1.55};
 // The middles of the three ranges: 0.40-2.40, 2.40-3.55, 3.55-5.10.
 const double kMiddles[] = {1.40, 2.975, 4.325};
-// The test video's colour in each of its six seconds (ARGB).
-const QRgb kSecondColours[] = {0xffff0000, 0xff00ff00, 0xff0000ff, 0xffffff00, 0xff00ffff, 0xffff00ff};
-
-// A video of plain colours, one each second, 25 frames a second with a
-// keyframe every 2 s, and a sound track: a frame taken from the keyframe
-// before its time shows the wrong colour.
-bool makeColourVideo(const QString& path, int width, int height, const QString& pixelShape = "1/1")
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QStringList pipeline{"-q", "concat", "name=c", "!", "videoconvert", "!", "x264enc", "key-int-max=50",
-                         "speed-preset=ultrafast", "!", "h264parse", "!", "mp4mux", "name=m", "!", "filesink",
-                         "location=" + path, "audiotestsrc", "num-buffers=259", "!", "audioconvert", "!",
-                         "avenc_aac", "!", "m."};
-    for (QRgb colour : kSecondColours)
-        pipeline << "videotestsrc" << "num-buffers=25" << "pattern=solid-color"
-                 << QString("foreground-color=%1").arg(colour) << "!"
-                 << QString("video/x-raw,width=%1,height=%2,framerate=25/1,pixel-aspect-ratio=%3")
-                        .arg(width)
-                        .arg(height)
-                        .arg(pixelShape)
-                 << "!" << "c.";
-    QProcess gst;
-    gst.start("gst-launch-1.0", pipeline);
-    return gst.waitForFinished(60000) && gst.exitCode() == 0 && QFileInfo(path).size() > 0;
-}
-
-bool nearColour(QRgb seen, QRgb wanted)
-{
-    return std::abs(qRed(seen) - qRed(wanted)) < 48 && std::abs(qGreen(seen) - qGreen(wanted)) < 48 &&
-           std::abs(qBlue(seen) - qBlue(wanted)) < 48;
-}
-
 QByteArray gb(const QString& text)
 {
     return QStringEncoder("GB18030").encode(text);
