@@ -57,15 +57,15 @@ QString pictureFileName(const ExportSentence& sentence)
 
 AnkiNote noteOf(const ExportSentence& sentence)
 {
-    QStringList fields(kAnkiFieldCount);
+    const bool picture = !sentence.video.isEmpty();
+    QStringList fields(picture ? FieldPicture + 1 : kAnkiFieldCount);
     fields[FieldEnglish] = sentence.english.toHtmlEscaped();
     fields[FieldChinese] = sentence.chinese.toHtmlEscaped();
     fields[FieldAudio] = QString("[sound:%1]").arg(clipFileName(sentence));
     fields[FieldLesson] = sentence.lessonTitle.toHtmlEscaped();
     fields[FieldSentenceNumber] = QString::number(sentence.number);
-    const bool picture = !sentence.video.isEmpty();
     if (picture)
-        fields << QString("<img src=\"%1\">").arg(pictureFileName(sentence));
+        fields[FieldPicture] = QString("<img src=\"%1\">").arg(pictureFileName(sentence));
     return {sentenceHash(sentence), sentence.volume, fields, picture};
 }
 
@@ -181,7 +181,7 @@ QString zipProblem(zip_t* archive)
 // picture) under its number.
 // libzip writes it beside the target under a temporary name and renames it
 // into place only when zip_close has written all of it.
-QString writeZip(const QString& packageFile, const QString& collectionFile, const QList<Clip>& clips)
+QString writeZip(const QString& packageFile, const QString& collectionFile, const QList<Clip>& files)
 {
     int openError = 0;
     zip_t* archive = zip_open(QFile::encodeName(packageFile).constData(), ZIP_CREATE | ZIP_TRUNCATE, &openError);
@@ -192,7 +192,7 @@ QString writeZip(const QString& packageFile, const QString& collectionFile, cons
         zip_error_fini(&error);
         return QString("无法创建 %1：%2").arg(packageFile, why);
     }
-    const QByteArray media = mediaMap(clips);
+    const QByteArray media = mediaMap(files);
     auto add = [archive](const char* name, zip_source_t* source, bool store) {
         const zip_int64_t index =
             source ? zip_file_add(archive, name, source, ZIP_FL_OVERWRITE | ZIP_FL_ENC_UTF_8) : -1;
@@ -206,10 +206,10 @@ QString writeZip(const QString& packageFile, const QString& collectionFile, cons
                      false) &&
                  add("media", zip_source_buffer(archive, media.constData(), zip_uint64_t(media.size()), 0), false);
     // MP3 and JPEG do not deflate: the media are stored as they are.
-    for (int i = 0; added && i < clips.size(); ++i)
+    for (int i = 0; added && i < files.size(); ++i)
         added =
             add(QByteArray::number(i).constData(),
-                zip_source_buffer(archive, clips[i].bytes.constData(), zip_uint64_t(clips[i].bytes.size()), 0), true);
+                zip_source_buffer(archive, files[i].bytes.constData(), zip_uint64_t(files[i].bytes.size()), 0), true);
     if (!added || zip_close(archive) != 0) {
         const QString why = zipProblem(archive);
         zip_discard(archive);

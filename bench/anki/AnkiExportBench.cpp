@@ -103,7 +103,8 @@ bool makeVideoVolume(const QString& ownBooks, const QString& video)
     QByteArray lessons = encodeCourseText("$Lesson 1 视频\r\n");
     QByteArray timing;
     for (int n = 0; n < kVideoSentences; ++n) {
-        lessons += encodeCourseText(QString("%1. %2\r\n第 %1 句。\r\n").arg(n + 1).arg(kSentences[n % kSentences.size()]));
+        const QString english = kSentences[n % kSentences.size()];
+        lessons += encodeCourseText(QString("%1. %2\r\n第 %1 句。\r\n").arg(n + 1).arg(english));
         const double start = n * kVideoSentenceSeconds + 0.2;
         timing += QString("[%1:%2]%3\r\n")
                       .arg(int(start) / 60, 2, 10, QChar('0'))
@@ -131,7 +132,8 @@ bool frameFigures(const QList<ExportSentence>& sentences)
     FrameGrab grab(sentences.first().video);
     qint64 bytes = 0;
     for (const ExportSentence& sentence : sentences) {
-        const QByteArray jpeg = grab.frameAt((sentence.start + (sentence.end < 0 ? grab.duration() : sentence.end)) / 2);
+        const double end = sentence.end < 0 ? grab.duration() : sentence.end;
+        const QByteArray jpeg = grab.frameAt((sentence.start + end) / 2);
         if (jpeg.isEmpty()) {
             std::fprintf(stderr, "bench_anki_export: %s\n", qPrintable(grab.error()));
             return false;

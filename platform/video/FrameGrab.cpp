@@ -259,7 +259,8 @@ void FrameGrab::hold(GstSample* sample)
                            ? gst_segment_to_stream_time(segment, GST_FORMAT_TIME, pts)
                            : guint64(GST_CLOCK_TIME_NONE);
     currentStart_ = GST_CLOCK_TIME_IS_VALID(at) ? gstutil::toSeconds(gint64(at)) : 0;
-    currentEnd_ = currentStart_ + (GST_CLOCK_TIME_IS_VALID(length) ? gstutil::toSeconds(gint64(length)) : kUnknownFrameLength);
+    currentEnd_ = currentStart_ +
+                  (GST_CLOCK_TIME_IS_VALID(length) ? gstutil::toSeconds(gint64(length)) : kUnknownFrameLength);
 }
 
 QByteArray FrameGrab::encoded(GstSample* frame)

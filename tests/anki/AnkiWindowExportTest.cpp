@@ -178,8 +178,8 @@ TEST(AnkiWindowExport, AnOwnVideoLessonsNotesCarryTheirPicturesOrSayTheVideoIsMi
             [&](const QString& folder) {
                 const QString own = folder + "/own/" + volume;
                 QDir().mkpath(own);
-                writeFile(own + "/lesson.txt",
-                          QStringEncoder("GB18030").encode(QString("$Lesson 1 Video\r\n1. Red.\r\n红。\r\n2. Green.\r\n绿。\r\n")));
+                const QString lessons = "$Lesson 1 Video\r\n1. Red.\r\n红。\r\n2. Green.\r\n绿。\r\n";
+                writeFile(own + "/lesson.txt", QStringEncoder("GB18030").encode(lessons));
                 writeFile(own + "/tlx3001.lrc", "[00:00.20]1\r\n[00:01.00]2\r\n");
                 QFile::copy(folder + "/books/Trellis英语第1册/tlx1001.mp3", own + "/tlx3001.mp3");
                 video = folder + "/videos/colours.mp4";
