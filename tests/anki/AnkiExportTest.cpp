@@ -135,6 +135,25 @@ QJsonObject jsonColumn(QSqlDatabase db, const QString& column)
     return QJsonDocument::fromJson(query.value(0).toString().toUtf8()).object();
 }
 
+QStringList fieldNames(const QJsonObject& model)
+{
+    QStringList names;
+    for (const QJsonValue field : model["flds"].toArray())
+        names << field["name"].toString();
+    return names;
+}
+
+// The number a media file is stored under in the package, empty when the
+// media map does not name it.
+QString mediaNumber(const QJsonObject& media, const QString& fileName)
+{
+    for (auto entry = media.begin(); entry != media.end(); ++entry) {
+        if (entry->toString() == fileName)
+            return entry.key();
+    }
+    return {};
+}
+
 QStringList noteGuids(const QString& package)
 {
     AnkiPackageReader reader(package);
@@ -163,10 +182,7 @@ TEST_F(AnkiExportTest, LessonPackageHoldsWhatAnkisImporterReads)
     const QJsonObject model = models.begin()->toObject();
     EXPECT_EQ(model["name"].toString(), "Lexbay 句子");
     EXPECT_EQ(model["id"].toVariant().toString(), models.begin().key());
-    QStringList fieldNames;
-    for (const QJsonValue field : model["flds"].toArray())
-        fieldNames << field["name"].toString();
-    EXPECT_EQ(fieldNames, (QStringList{"English", "Chinese", "Audio", "Lesson", "Sentence number"}));
+    EXPECT_EQ(fieldNames(model), (QStringList{"English", "Chinese", "Audio", "Lesson", "Sentence number"}));
     const QJsonArray templates = model["tmpls"].toArray();
     ASSERT_EQ(templates.size(), 2);
     EXPECT_EQ(templates[0]["qfmt"].toString(), "{{Audio}}");
@@ -198,11 +214,7 @@ TEST_F(AnkiExportTest, LessonPackageHoldsWhatAnkisImporterReads)
         // The sound reference names a clip the media map holds.
         ASSERT_TRUE(fields[2].startsWith("[sound:") && fields[2].endsWith("]"));
         const QString clip = fields[2].mid(7).chopped(1);
-        QString number;
-        for (auto entry = media.begin(); entry != media.end(); ++entry) {
-            if (entry->toString() == clip)
-                number = entry.key();
-        }
+        const QString number = mediaNumber(media, clip);
         ASSERT_FALSE(number.isEmpty()) << clip.toStdString();
         const DecodedAudio audio = decodeAudio(package.extract(number, clip));
         ASSERT_TRUE(audio.ok()) << audio.error.toStdString();
@@ -217,14 +229,6 @@ TEST_F(AnkiExportTest, LessonPackageHoldsWhatAnkisImporterReads)
         EXPECT_FALSE(cards.next());
     }
     EXPECT_EQ(n, 3);
-}
-
-QStringList fieldNames(const QJsonObject& model)
-{
-    QStringList names;
-    for (const QJsonValue field : model["flds"].toArray())
-        names << field["name"].toString();
-    return names;
 }
 
 TEST_F(AnkiExportTest, VideoLessonNotesCarryTheFrameFromEachSentencesMiddle)
@@ -278,13 +282,7 @@ TEST_F(AnkiExportTest, VideoLessonNotesCarryTheFrameFromEachSentencesMiddle)
                 continue;
             ASSERT_TRUE(fields[5].startsWith("<img src=\"") && fields[5].endsWith("\">")) << fields[5].toStdString();
             const QString picture = fields[5].mid(10).chopped(2);
-            QString number;
-            for (auto entry = media.begin(); entry != media.end(); ++entry) {
-                if (entry->toString() == picture)
-                    number = entry.key();
-            }
-            ASSERT_FALSE(number.isEmpty()) << picture.toStdString();
-            const QImage image = QImage::fromData(package.entries.value(number), "JPEG");
+            const QImage image = QImage::fromData(package.entries.value(mediaNumber(media, picture)), "JPEG");
             ASSERT_FALSE(image.isNull()) << picture.toStdString();
             EXPECT_EQ(image.size(), c.picture);
             const QRgb seen = image.pixel(image.width() / 2, image.height() / 2);
@@ -314,15 +312,12 @@ TEST_F(AnkiExportTest, AudioAndVideoNotesShareAPackageEachWithItsNoteType)
     AnkiPackageReader package(output("both.apkg"));
     const QJsonObject models = jsonColumn(package.collection(), "models");
     ASSERT_EQ(models.size(), 2);
-    QMap<QString, int> fieldsOfType;
-    for (auto model = models.begin(); model != models.end(); ++model)
-        fieldsOfType.insert(model.key(), fieldNames(model->toObject()).size());
+    // Each note has as many fields as its note type names.
     QSqlQuery notes("SELECT mid, flds FROM notes ORDER BY id", package.collection());
     QList<int> fieldCounts;
     while (notes.next()) {
-        const int fields = notes.value(1).toString().split(QChar(0x1F)).size();
-        EXPECT_EQ(fieldsOfType.value(notes.value(0).toString()), fields);
-        fieldCounts << fields;
+        fieldCounts << notes.value(1).toString().split(QChar(0x1F)).size();
+        EXPECT_EQ(fieldNames(models[notes.value(0).toString()].toObject()).size(), fieldCounts.last());
     }
     EXPECT_EQ(fieldCounts, (QList<int>{5, 5, 5, 6, 6, 6}));
     EXPECT_EQ(QJsonDocument::fromJson(package.entries.value("media")).object().size(), 9);
