@@ -260,14 +260,17 @@ AnkiExportResult exportAnkiPackage(const QList<ExportSentence>& sentences, const
         }
     }
     // The notes keep the order given; the clips are cut grouped by recording,
-    // so sentences gathered from many lessons decode each recording once.
+    // so sentences gathered from many lessons decode each recording once, and
+    // in time order within it, so a video's frames come in ascending time.
     QList<int> cutOrder(distinct.size());
     std::iota(cutOrder.begin(), cutOrder.end(), 0);
     QHash<QString, int> firstUse;
     for (int i = distinct.size() - 1; i >= 0; --i)
         firstUse.insert(distinct[i].recording, i);
-    std::stable_sort(cutOrder.begin(), cutOrder.end(),
-                     [&](int a, int b) { return firstUse[distinct[a].recording] < firstUse[distinct[b].recording]; });
+    std::stable_sort(cutOrder.begin(), cutOrder.end(), [&](int a, int b) {
+        const int recordingA = firstUse[distinct[a].recording], recordingB = firstUse[distinct[b].recording];
+        return recordingA != recordingB ? recordingA < recordingB : distinct[a].start < distinct[b].start;
+    });
     PackageContent content;
     content.clips.resize(distinct.size());
     content.pictures.resize(distinct.size());
