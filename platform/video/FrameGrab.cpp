@@ -80,7 +80,7 @@ FrameGrab::~FrameGrab()
 }
 
 // file → decodebin (the picture decoded, the sound left as it is) → an
-// application sink holding the decoded frame the pipeline prerolled on.
+// application sink the decoded frames are pulled from, one at a time.
 // Returns what failed, empty on success.
 QString FrameGrab::open()
 {
@@ -110,9 +110,9 @@ QString FrameGrab::open()
         return failure(QStringLiteral("无法连接解码组件"));
     const bool prerolled = gst_element_set_state(pipeline_, GST_STATE_PAUSED) != GST_STATE_CHANGE_FAILURE &&
                            gst_element_get_state(pipeline_, nullptr, nullptr, kStepTimeout) == GST_STATE_CHANGE_SUCCESS;
-    // A sound file stops on its unlinked sound: say what it lacks.
     if (undecodable_ && !picture_)
         return QStringLiteral("无法读取视频“%1”：没有能解码其画面的 GStreamer 组件").arg(path_);
+    // A sound file stops on its unlinked sound: say what it lacks.
     if (streams_ > 0 && !picture_)
         return QStringLiteral("无法读取视频“%1”：其中没有画面").arg(path_);
     if (!prerolled)
