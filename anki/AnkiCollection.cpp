@@ -15,12 +15,14 @@
 namespace {
 
 constexpr int kSchemaVersion = 11;
-// The note type keeps one id in every package, so a second import finds the
+// Each note type keeps one id in every package, so a second import finds the
 // note type it brought the first time.
 constexpr qint64 kNoteTypeId = 1733580000000;
+constexpr qint64 kVideoNoteTypeId = 1733580000001;
 constexpr qint64 kDefaultDeckId = 1;
 constexpr qint64 kDefaultOptionsId = 1;
 const char* const kNoteTypeName = "Lexbay 句子";
+const char* const kVideoNoteTypeName = "Lexbay 视频句子";
 const char* const kDeckRoot = "Lexbay";
 const QChar kFieldSeparator(0x1F);
 
@@ -55,6 +57,9 @@ const char* const kCardStyle =
     ".english { font-size: 28px; }\n"
     ".chinese { color: #555; margin-top: 0.5em; }\n"
     ".lesson { color: #999; font-size: 14px; margin-top: 1.5em; }\n";
+
+const char* const kPictureStyle = ".picture img { max-width: 100%; height: auto; }\n";
+const char* const kPicture = "<div class=picture>{{Picture}}</div>";
 
 const char* const kAnswerDetails =
     "<div class=chinese>{{Chinese}}</div>\n<div class=lesson>{{Lesson}} · {{Sentence number}}</div>";
@@ -146,10 +151,27 @@ QJsonObject cardTemplate(int order, const QString& name, const QString& front, c
             {"bafmt", ""},  {"did", QJsonValue()}, {"bfont", ""},   {"bsize", 0}};
 }
 
-QJsonObject noteType(qint64 modified, qint64 deck)
+qint64 noteTypeId(bool picture)
+{
+    return picture ? kVideoNoteTypeId : kNoteTypeId;
+}
+
+// The listening card and the reading card; with a picture, the listening
+// card shows it with the sound and the reading card on its answer.
+QJsonArray cardTemplates(bool picture)
+{
+    const QString english = "<div class=english>{{English}}</div>";
+    const QString sound = picture ? QString("%1\n{{Audio}}").arg(kPicture) : QString("{{Audio}}");
+    return {cardTemplate(0, "听力", sound, QString("{{FrontSide}}\n<hr id=answer>\n%1\n%2").arg(english, kAnswerDetails)),
+            cardTemplate(1, "阅读", english, QString("{{FrontSide}}\n<hr id=answer>\n%1\n%2").arg(sound, kAnswerDetails))};
+}
+
+QJsonObject noteType(bool picture, qint64 modified, qint64 deck)
 {
     QJsonArray fields;
-    const QStringList names{"English", "Chinese", "Audio", "Lesson", "Sentence number"};
+    QStringList names{"English", "Chinese", "Audio", "Lesson", "Sentence number"};
+    if (picture)
+        names << "Picture";
     for (int order = 0; order < names.size(); ++order)
         fields.append(QJsonObject{{"name", names[order]},
                                   {"ord", order},
@@ -158,25 +180,20 @@ QJsonObject noteType(qint64 modified, qint64 deck)
                                   {"font", "Arial"},
                                   {"size", 20},
                                   {"media", QJsonArray()}});
-    const QString english = "<div class=english>{{English}}</div>";
-    const QJsonArray templates{
-        cardTemplate(0, "听力", "{{Audio}}",
-                     QString("{{FrontSide}}\n<hr id=answer>\n%1\n%2").arg(english, kAnswerDetails)),
-        cardTemplate(1, "阅读", english, QString("{{FrontSide}}\n<hr id=answer>\n{{Audio}}\n%1").arg(kAnswerDetails))};
     // Which fields a card needs to exist: the listening card its audio, the
     // reading card its English.
     const QJsonArray required{QJsonArray{0, "any", QJsonArray{FieldAudio}},
                               QJsonArray{1, "any", QJsonArray{FieldEnglish}}};
-    return {{"id", kNoteTypeId},
-            {"name", kNoteTypeName},
+    return {{"id", noteTypeId(picture)},
+            {"name", picture ? kVideoNoteTypeName : kNoteTypeName},
             {"type", 0},
             {"mod", modified},
             {"usn", -1},
             {"sortf", FieldEnglish},
             {"did", deck},
-            {"tmpls", templates},
+            {"tmpls", cardTemplates(picture)},
             {"flds", fields},
-            {"css", kCardStyle},
+            {"css", picture ? QString(kCardStyle) + kPictureStyle : QString(kCardStyle)},
             {"latexPre",
              "\\documentclass[12pt]{article}\n\\special{papersize=3in,5in}\n\\usepackage[utf8]{inputenc}\n"
              "\\usepackage{amssymb,amsmath}\n\\pagestyle{empty}\n\\setlength{\\parindent}{0in}\n"
@@ -188,7 +205,19 @@ QJsonObject noteType(qint64 modified, qint64 deck)
             {"vers", QJsonArray()}};
 }
 
-QJsonObject collectionOptions(qint64 firstDeck)
+// The note types the notes use: an export without video lessons holds only
+// the one it always had.
+QJsonObject noteTypes(const QList<AnkiNote>& notes, qint64 modified, qint64 deck)
+{
+    QJsonObject types;
+    for (const AnkiNote& note : notes)
+        types.insert(QString::number(noteTypeId(note.picture)), noteType(note.picture, modified, deck));
+    if (types.isEmpty())
+        types.insert(QString::number(kNoteTypeId), noteType(false, modified, deck));
+    return types;
+}
+
+QJsonObject collectionOptions(qint64 firstDeck, qint64 firstNoteType)
 {
     return {{"activeDecks", QJsonArray{firstDeck}},
             {"curDeck", firstDeck},
@@ -197,7 +226,7 @@ QJsonObject collectionOptions(qint64 firstDeck)
             {"timeLim", 0},
             {"estTimes", true},
             {"dueCounts", true},
-            {"curModel", kNoteTypeId},
+            {"curModel", firstNoteType},
             {"nextPos", 1},
             {"sortType", "noteFld"},
             {"sortBackwards", false},
@@ -265,8 +294,8 @@ private:
         query_.addBindValue(nowMs);
         query_.addBindValue(nowMs);
         query_.addBindValue(kSchemaVersion);
-        query_.addBindValue(json(collectionOptions(firstDeck)));
-        query_.addBindValue(json({{QString::number(kNoteTypeId), noteType(now, firstDeck)}}));
+        query_.addBindValue(json(collectionOptions(firstDeck, noteTypeId(!notes.isEmpty() && notes.first().picture))));
+        query_.addBindValue(json(noteTypes(notes, now, firstDeck)));
         query_.addBindValue(json(decks(notes, now)));
         query_.addBindValue(json(deckOptions()));
         return query_.exec();
@@ -283,7 +312,7 @@ private:
             const qint64 noteId = nowMs + i;
             query_.addBindValue(noteId);
             query_.addBindValue(note.guid);
-            query_.addBindValue(kNoteTypeId);
+            query_.addBindValue(noteTypeId(note.picture));
             query_.addBindValue(nowMs / 1000);
             query_.addBindValue(note.fields.join(kFieldSeparator));
             query_.addBindValue(note.fields.value(FieldEnglish));

@@ -4,6 +4,7 @@
 #include "anki/ClipRange.h"
 #include "anki/Mp3Clip.h"
 #include "platform/analysis/WholeRecording.h"
+#include "platform/video/FrameGrab.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -36,6 +37,7 @@ struct Clip {
 struct PackageContent {
     QList<AnkiNote> notes;
     QList<Clip> clips;
+    QList<Clip> pictures;  // one per note, empty for an audio lesson's
 };
 
 QString sentenceHash(const ExportSentence& sentence)
@@ -48,19 +50,29 @@ QString clipFileName(const ExportSentence& sentence)
     return "lexbay-" + sentenceHash(sentence) + ".mp3";
 }
 
+QString pictureFileName(const ExportSentence& sentence)
+{
+    return "lexbay-" + sentenceHash(sentence) + ".jpg";
+}
+
 AnkiNote noteOf(const ExportSentence& sentence)
 {
-    QStringList fields(kAnkiFieldCount);
+    const bool picture = !sentence.video.isEmpty();
+    QStringList fields(picture ? FieldPicture + 1 : kAnkiFieldCount);
     fields[FieldEnglish] = sentence.english.toHtmlEscaped();
     fields[FieldChinese] = sentence.chinese.toHtmlEscaped();
     fields[FieldAudio] = QString("[sound:%1]").arg(clipFileName(sentence));
     fields[FieldLesson] = sentence.lessonTitle.toHtmlEscaped();
     fields[FieldSentenceNumber] = QString::number(sentence.number);
-    return {sentenceHash(sentence), sentence.volume, fields};
+    if (picture)
+        fields[FieldPicture] = QString("<img src=\"%1\">").arg(pictureFileName(sentence));
+    return {sentenceHash(sentence), sentence.volume, fields, picture};
 }
 
 // The clips of the sentences, cut recording by recording: a recording is
 // decoded when its first sentence comes and kept until another one's does.
+// A video lesson's video is opened alike, and each sentence's picture taken
+// from it.
 class ClipCutter {
 public:
     ClipCutter(int paddingMs, const AnkiExportProgress& progress, int total)
@@ -69,7 +81,7 @@ public:
     }
 
     // An empty error and false: cancelled.
-    bool cut(const ExportSentence& sentence, Clip& clip, QString* error)
+    bool cut(const ExportSentence& sentence, Clip& clip, Clip& picture, QString* error)
     {
         const Recording* recording = open(sentence.recording, error);
         if (!recording)
@@ -94,6 +106,13 @@ public:
             return false;
         }
         clip = {clipFileName(sentence), mp3.bytes};
+        if (!sentence.video.isEmpty()) {
+            const double end = sentence.end < 0 ? recording->speech.duration() : sentence.end;
+            const QByteArray jpeg = frame(sentence.video, (sentence.start + end) / 2, error);
+            if (jpeg.isEmpty())
+                return false;
+            picture = {pictureFileName(sentence), jpeg};
+        }
         return !progress_ || progress_(++done_, total_);
     }
 
@@ -123,19 +142,33 @@ private:
         return recording_.get();
     }
 
+    QByteArray frame(const QString& video, double seconds, QString* error)
+    {
+        if (!grab_ || videoPath_ != video) {
+            grab_ = std::make_unique<FrameGrab>(video);
+            videoPath_ = video;
+        }
+        QByteArray jpeg = grab_->frameAt(seconds);
+        if (jpeg.isEmpty())
+            *error = grab_->error();
+        return jpeg;
+    }
+
     int paddingMs_;
     const AnkiExportProgress& progress_;
     int total_;
     int done_ = 0;
     QString recordingPath_;
     std::unique_ptr<Recording> recording_;
+    QString videoPath_;
+    std::unique_ptr<FrameGrab> grab_;
 };
 
-QByteArray mediaMap(const QList<Clip>& clips)
+QByteArray mediaMap(const QList<Clip>& media)
 {
     QJsonObject map;
-    for (int i = 0; i < clips.size(); ++i)
-        map.insert(QString::number(i), clips[i].fileName);
+    for (int i = 0; i < media.size(); ++i)
+        map.insert(QString::number(i), media[i].fileName);
     return QJsonDocument(map).toJson(QJsonDocument::Compact);
 }
 
@@ -144,10 +177,11 @@ QString zipProblem(zip_t* archive)
     return QString::fromLocal8Bit(zip_strerror(archive));
 }
 
-// The zip: the collection, the media map and each clip under its number.
+// The zip: the collection, the media map and each media file (clip or
+// picture) under its number.
 // libzip writes it beside the target under a temporary name and renames it
 // into place only when zip_close has written all of it.
-QString writeZip(const QString& packageFile, const QString& collectionFile, const QList<Clip>& clips)
+QString writeZip(const QString& packageFile, const QString& collectionFile, const QList<Clip>& files)
 {
     int openError = 0;
     zip_t* archive = zip_open(QFile::encodeName(packageFile).constData(), ZIP_CREATE | ZIP_TRUNCATE, &openError);
@@ -158,7 +192,7 @@ QString writeZip(const QString& packageFile, const QString& collectionFile, cons
         zip_error_fini(&error);
         return QString("无法创建 %1：%2").arg(packageFile, why);
     }
-    const QByteArray media = mediaMap(clips);
+    const QByteArray media = mediaMap(files);
     auto add = [archive](const char* name, zip_source_t* source, bool store) {
         const zip_int64_t index =
             source ? zip_file_add(archive, name, source, ZIP_FL_OVERWRITE | ZIP_FL_ENC_UTF_8) : -1;
@@ -171,11 +205,11 @@ QString writeZip(const QString& packageFile, const QString& collectionFile, cons
     bool added = add("collection.anki2", zip_source_file(archive, QFile::encodeName(collectionFile).constData(), 0, -1),
                      false) &&
                  add("media", zip_source_buffer(archive, media.constData(), zip_uint64_t(media.size()), 0), false);
-    // MP3 does not deflate: the clips are stored as they are.
-    for (int i = 0; added && i < clips.size(); ++i)
+    // MP3 and JPEG do not deflate: the media are stored as they are.
+    for (int i = 0; added && i < files.size(); ++i)
         added =
             add(QByteArray::number(i).constData(),
-                zip_source_buffer(archive, clips[i].bytes.constData(), zip_uint64_t(clips[i].bytes.size()), 0), true);
+                zip_source_buffer(archive, files[i].bytes.constData(), zip_uint64_t(files[i].bytes.size()), 0), true);
     if (!added || zip_close(archive) != 0) {
         const QString why = zipProblem(archive);
         zip_discard(archive);
@@ -200,6 +234,11 @@ QString folderProblem(const QString& packageFile)
 
 }  // namespace
 
+QString missingVideoNotice(const QString& video)
+{
+    return QString("找不到课文的视频：%1，这一课的卡片没有画面").arg(video);
+}
+
 AnkiExportResult exportAnkiPackage(const QList<ExportSentence>& sentences, const QString& packageFile, int paddingMs,
                                    const AnkiExportProgress& progress)
 {
@@ -221,25 +260,38 @@ AnkiExportResult exportAnkiPackage(const QList<ExportSentence>& sentences, const
         }
     }
     // The notes keep the order given; the clips are cut grouped by recording,
-    // so sentences gathered from many lessons decode each recording once.
+    // so sentences gathered from many lessons decode each recording once, and
+    // in time order within it, so a video's frames come in ascending time.
     QList<int> cutOrder(distinct.size());
     std::iota(cutOrder.begin(), cutOrder.end(), 0);
     QHash<QString, int> firstUse;
     for (int i = distinct.size() - 1; i >= 0; --i)
         firstUse.insert(distinct[i].recording, i);
-    std::stable_sort(cutOrder.begin(), cutOrder.end(),
-                     [&](int a, int b) { return firstUse[distinct[a].recording] < firstUse[distinct[b].recording]; });
+    std::stable_sort(cutOrder.begin(), cutOrder.end(), [&](int a, int b) {
+        const int recordingA = firstUse[distinct[a].recording], recordingB = firstUse[distinct[b].recording];
+        return recordingA != recordingB ? recordingA < recordingB : distinct[a].start < distinct[b].start;
+    });
     PackageContent content;
     content.clips.resize(distinct.size());
+    content.pictures.resize(distinct.size());
     ClipCutter cutter(paddingMs, progress, distinct.size());
     for (int i : cutOrder) {
-        if (!cutter.cut(distinct[i], content.clips[i], &result.error)) {
+        if (!cutter.cut(distinct[i], content.clips[i], content.pictures[i], &result.error)) {
             result.cancelled = result.error.isEmpty();
             return result;
         }
     }
-    for (const ExportSentence& sentence : distinct)
+    for (const ExportSentence& sentence : distinct) {
         content.notes.append(noteOf(sentence));
+        if (!sentence.missingVideo.isEmpty() && !result.missingVideos.contains(sentence.missingVideo))
+            result.missingVideos << sentence.missingVideo;
+    }
+    // The pictures follow the clips in the media, so an export without video
+    // lessons numbers its clips as it always did.
+    QList<Clip> media = content.clips;
+    for (const Clip& picture : std::as_const(content.pictures))
+        if (!picture.bytes.isEmpty())
+            media << picture;
     QTemporaryDir work;
     const QString collection = work.filePath("collection.anki2");
     if (!work.isValid()) {
@@ -248,7 +300,7 @@ AnkiExportResult exportAnkiPackage(const QList<ExportSentence>& sentences, const
     }
     result.error = writeAnkiCollection(collection, content.notes);
     if (result.error.isEmpty())
-        result.error = writeZip(packageFile, collection, content.clips);
+        result.error = writeZip(packageFile, collection, media);
     if (result.error.isEmpty())
         result.notes = content.notes.size();
     return result;

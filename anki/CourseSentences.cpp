@@ -29,6 +29,8 @@ LessonSentences lessonSentences(CourseLibrary& library, const CourseVolume& volu
         sentence.recording = lesson.recording;
         sentence.start = s.start;
         sentence.end = s.end;
+        sentence.video = lesson.video;
+        sentence.missingVideo = lesson.missingVideo;
         result.sentences << sentence;
     }
     return result;

@@ -2,7 +2,7 @@
 
 // The sentences of the course as an export needs them, read through the
 // course model: a volume found in the books folders, its lesson titles, and a
-// lesson's sentences with their ranges in its recording.
+// lesson's sentences with their ranges in its recording and its video.
 
 #include "anki/ExportSentence.h"
 #include "course/CourseVolume.h"

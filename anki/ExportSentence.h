@@ -1,7 +1,8 @@
 #pragma once
 
 // One sentence as it goes into an Anki package: its text, where it stands in
-// the course, and the stretch of its lesson's recording it is read in.
+// the course, the stretch of its lesson's recording it is read in and, for a
+// video lesson, the video its picture comes from.
 
 #include <QString>
 
@@ -14,6 +15,12 @@ struct ExportSentence {
     QString recording;  // the lesson's MP3
     double start = 0;   // seconds into the recording
     double end = -1;    // seconds; negative: the recording's end
+    // A video lesson's video (absolute); the recording is its sound track, so
+    // the recording's times are the video's. Empty for an audio lesson.
+    QString video;
+    // The video a video lesson names when it is not there: the sentence goes
+    // out as an audio lesson's.
+    QString missingVideo;
 
     // What names the sentence for good: the same sentence exported again
     // gets the same note and the same clip.

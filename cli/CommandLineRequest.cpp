@@ -225,14 +225,16 @@ private:
                 return;
             }
         }
-        if (request_.arguments.size() != command.arguments.size()) {
+        const int most = int(command.arguments.size());
+        const int least = most - command.optionalArguments;
+        const int given = int(request_.arguments.size());
+        if (given < least || given > most) {
+            const QString count = least == most ? QString::number(most) : QString("%1 到 %2").arg(least).arg(most);
             fail(command.arguments.isEmpty()
                      ? QString("--%1 不带参数，却给了“%2”").arg(command.name, request_.arguments.first())
                      : QString("--%1 需要 %2 个参数（%3），却给了 %4 个")
-                           .arg(command.name)
-                           .arg(command.arguments.size())
-                           .arg(command.arguments.join(' '))
-                           .arg(request_.arguments.size()));
+                           .arg(command.name, count, command.usage().section(' ', -most))
+                           .arg(given));
             return;
         }
         request_.kind = CommandLineRequest::Kind::Command;

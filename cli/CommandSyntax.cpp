@@ -16,7 +16,8 @@ QString CommandSyntax::usage() const
         const QString call = o.takesValue() ? QString("--%1 %2").arg(o.name, o.valueName) : "--" + o.name;
         parts << (o.required ? call : "[" + call + "]");
     }
-    parts << arguments;
+    for (int k = 0; k < arguments.size(); ++k)
+        parts << (k >= arguments.size() - optionalArguments ? "[" + arguments.at(k) + "]" : arguments.at(k));
     return parts.join(' ');
 }
 
@@ -24,12 +25,16 @@ const QList<CommandSyntax>& commandSyntaxes()
 {
     static const QList<CommandSyntax> all = {
         {"import",
-         "把一个录音和它的课文（或字幕）加为自己的一课",
+         "把一个录音（或视频）和它的课文（或字幕）加为自己的一课",
          {{"volume", "NAME", "自己的册名（books 下的文件夹；没有就新建）", true},
           {"title", "TITLE", "课的标题（默认为录音的文件名）"},
           {"words", "FILE", "本课词表（每个词三行：单词、音标、意思）"},
-          {"merge-cues", "", "把没有说完一句的字幕和下一条合成一句"}},
-         {"AUDIO", "TEXT"}},
+          {"translation", "ZH_SUBTITLES", "中文字幕：每句配上与它时间重叠最多的一条"},
+          {"copy-video", "", "把视频复制到课程文件夹（默认只记下它的位置）"},
+          {"merge-cues", "", "把没有说完一句的字幕和下一条合成一句"},
+          {"align", "", "按录音重新对齐字幕的时间（以字幕时间为起点）"}},
+         {"AUDIO", "TEXT"},
+         1},
         {"export-anki",
          "把课本或一课的句子连同录音片段导出为 Anki 卡片包",
          {{"volume", "NAME", "课本文件夹的名字", true}, {"lesson", "TITLE", "只导出这一课（课文标题）"}},

@@ -26,6 +26,8 @@ struct CommandSyntax {
     QList<OptionSyntax> options;
     // What the arguments after the options stand for, in order ("AUDIO TEXT").
     QStringList arguments;
+    // How many of the last arguments may be left out.
+    int optionalArguments = 0;
 
     const OptionSyntax* option(const QString& name) const;
     // The whole call as --help shows it, after the program's name

@@ -42,6 +42,8 @@ int runExportAnki(const CommandLineRequest& line, CommandContext& context)
         context.err << "lexbay: 导出失败：" << result.error << "\n";
         return 1;
     }
+    for (const QString& video : result.missingVideos)
+        context.err << "lexbay: " << missingVideoNotice(video) << "\n";
     context.out << "已写入 " << arguments.first() << "：" << result.notes << " 句\n";
     return 0;
 }

@@ -1,5 +1,5 @@
-// Adds one lesson to a volume of the learner's own from a recording and its
-// text or subtitles, with no window: progress on standard error, the
+// Adds one lesson to a volume of the learner's own from a recording (or a
+// video) and its text or subtitles, with no window: progress on standard error, the
 // lesson's files on standard output.
 
 #include "cli/ImportCommand.h"
@@ -43,9 +43,12 @@ int runImport(const CommandLineRequest& line, CommandContext& context)
     request.volume = line.value("volume");
     request.title = line.value("title");
     request.wordsPath = line.value("words");
+    request.translationPath = line.value("translation");
     request.mergeCues = line.isSet("merge-cues");
+    request.copyVideo = line.isSet("copy-video");
+    request.align = line.isSet("align");
     request.audioPath = arguments.at(0);
-    request.textPath = arguments.at(1);
+    request.textPath = arguments.value(1);
 
     ProgressLine progress(context.err);
     const ImportResult result = importLesson(request, std::ref(progress));

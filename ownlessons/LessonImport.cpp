@@ -1,14 +1,17 @@
 #include "ownlessons/LessonImport.h"
 
 #include "course/Bookshelf.h"
+#include "course/VideoReference.h"
 #include "ownlessons/FileTransaction.h"
 #include "ownlessons/OwnVolume.h"
 #include "ownlessons/SentenceAligner.h"
 #include "ownlessons/SubtitleReader.h"
+#include "ownlessons/SubtitleTranslation.h"
 #include "ownlessons/TextSplitter.h"
 #include "ownlessons/WordList.h"
 #include "platform/analysis/Mp3Encoding.h"
 #include "platform/analysis/SpeechFeatures.h"
+#include "platform/analysis/VideoTracks.h"
 #include "platform/system/CourseLibrary.h"
 #include "platform/system/CourseNames.h"
 
@@ -71,6 +74,59 @@ Text readText(const ImportRequest& request)
     return text;
 }
 
+// The cues of the video's own text track: the one asked for, or the first English one.
+Text readTrack(const ImportRequest& request, const QList<TextTrack>& tracks)
+{
+    Text text;
+    const int k = request.textTrack >= 0 ? request.textTrack : firstEnglishTrack(tracks);
+    if (k < 0 || k >= tracks.size()) {
+        text.error = QStringLiteral("“%1”里没有英文文字轨（%2）；请给出字幕文件")
+                         .arg(request.audioPath, describeTracks(tracks));
+        return text;
+    }
+    const TrackCues read = readTextTrack(request.audioPath, tracks.at(k));
+    if (!read.error.isEmpty()) {
+        text.error = read.error;
+        return text;
+    }
+    QList<SubtitleCue> cues;
+    for (const TimedText& cue : read.cues)
+        cues << subtitleCue(cue.start, cue.end, cue.text);
+    const SubtitleReading reading = sentencesOfCues(cues, request.mergeCues);
+    text.error = reading.error.isEmpty() ? QString()
+                                         : QStringLiteral("“%1”的文字轨 %2：%3").arg(request.audioPath).arg(k + 1).arg(reading.error);
+    text.sentences = reading.sentences;
+    text.timed = true;
+    return text;
+}
+
+// Chinese subtitles to be matched to the sentences once their times are known.
+QString readTranslation(const QString& path, QList<SubtitleCue>* cues)
+{
+    QByteArray bytes;
+    if (QString error = readable(path, &bytes); !error.isEmpty())
+        return error;
+    const SubtitleFormat format = subtitleFormatOf(path);
+    if (format == SubtitleFormat::None)
+        return QStringLiteral("翻译“%1”不是字幕文件（SRT、VTT、ASS/SSA 或 LRC）").arg(path);
+    const SubtitleCues read = readSubtitleCues(decodeLessonText(bytes), format);
+    if (!read.error.isEmpty())
+        return QStringLiteral("“%1”：%2").arg(path, read.error);
+    *cues = read.cues;
+    return {};
+}
+
+// The name a copied-in video takes: the lesson's base and the video's own
+// extension, unless that is one the lesson's other files use.
+QString copiedVideoName(const QString& base, const QString& videoPath)
+{
+    QString extension = QFileInfo(videoPath).suffix().toLower();
+    static const QStringList taken = {"", "mp3", "lrc", "tsv", "txt"};
+    if (taken.contains(extension))
+        extension = "video";
+    return base + "." + extension;
+}
+
 // The staged files read back as the catalogue reads a lesson: its title
 // listed, its page made with every sentence, every start read.
 QString checkWithLibrary(const ImportRequest& request, const QString& volumeFolder, const StagedLesson& staged,
@@ -126,9 +182,30 @@ private:
     {
         if (QString refused = Bookshelf(request_.shippedBooks).refusedForImport(request_.volume); !refused.isEmpty())
             return refused;
-        text_ = readText(request_);
+        if (!QFileInfo(request_.audioPath).isFile() || !QFileInfo(request_.audioPath).isReadable())
+            return QStringLiteral("无法读取录音“%1”").arg(request_.audioPath);
+        if (!isMp3(request_.audioPath)) {
+            streams_ = mediaStreamsOf(request_.audioPath);
+            if (!streams_.error.isEmpty())
+                return streams_.error;
+            if (!streams_.sound)
+                return streams_.video ? noSound() : QStringLiteral("无法读取“%1”：里面没有声音").arg(request_.audioPath);
+        }
+        if (request_.textPath.isEmpty() && !streams_.video)
+            return QStringLiteral("没有给出课文或字幕文件（只有视频能从自己的文字轨取字幕）");
+        text_ = request_.textPath.isEmpty() ? readTrack(request_, streams_.textTracks) : readText(request_);
         if (!text_.error.isEmpty())
             return text_.error;
+        if (!request_.translationPath.isEmpty()) {
+            if (QString error = readTranslation(request_.translationPath, &translation_); !error.isEmpty())
+                return error;
+            // Cues are matched by their own spans, before anything is encoded;
+            // a text's sentences once they are aligned.
+            if (text_.timed) {
+                if (QString error = translate(); !error.isEmpty())
+                    return error;
+            }
+        }
         if (!request_.wordsPath.isEmpty()) {
             QByteArray bytes;
             if (QString error = readable(request_.wordsPath, &bytes); !error.isEmpty())
@@ -138,8 +215,6 @@ private:
             if (!error.isEmpty())
                 return QStringLiteral("“%1”：%2").arg(request_.wordsPath, error);
         }
-        if (!QFileInfo(request_.audioPath).isFile() || !QFileInfo(request_.audioPath).isReadable())
-            return QStringLiteral("无法读取录音“%1”").arg(request_.audioPath);
         result_.volumeFolder = QDir(request_.booksFolder).filePath(request_.volume);
         madeFolder_ = !QFileInfo::exists(result_.volumeFolder);
         if (!QDir().mkpath(result_.volumeFolder) || !QFileInfo(result_.volumeFolder).isWritable()) {
@@ -167,19 +242,60 @@ private:
             // Byte for byte: the learner's file is what plays.
             if (!QFile::copy(request_.audioPath, recording))
                 return QStringLiteral("无法把录音复制到“%1”（磁盘满了？）").arg(result_.volumeFolder);
-        } else if (QString error = encodeMp3(request_.audioPath, recording, kDecodingLimitSeconds, cancel_);
+        } else if (QString error =
+                       encodeMp3(request_.audioPath, recording, kDecodingLimitSeconds, cancel_, &encodedSeconds_);
                    !error.isEmpty()) {
             return error;
         }
         report(10);
         // Times are found in the stored MP3, as the player will decode it.
         double seconds = 0;
-        if (QString error = text_.timed ? checkCues(recording, &seconds) : alignText(recording, &seconds);
-            !error.isEmpty())
-            return error;
+        const QString timing = !text_.timed      ? alignText(recording, &seconds)
+                               : request_.align ? alignCues(recording, &seconds)
+                                                : checkCues(recording, &seconds);
+        if (!timing.isEmpty())
+            return timing;
         if (cancelled())
             return QStringLiteral("已取消");
+        if (!text_.timed && !translation_.isEmpty()) {
+            if (QString error = translate(); !error.isEmpty())
+                return error;
+        }
+        if (streams_.video) {
+            if (QString error = stageVideoReference(position); !error.isEmpty())
+                return error;
+        }
         return writeLesson(seconds);
+    }
+
+    QString translate()
+    {
+        if (translateByOverlap(text_.sentences, translation_) == 0)
+            return QStringLiteral("翻译“%1”里没有一条中文字幕与英文句子的时间重叠").arg(request_.translationPath);
+        return {};
+    }
+
+    // The lesson's reference to its video, and the video itself when it is copied in.
+    QString stageVideoReference(int position)
+    {
+        const QString base = lessonFileBase(request_.volume, position);
+        const QDir folder(result_.volumeFolder);
+        QString video = request_.audioPath;
+        if (request_.copyVideo) {
+            const QString name = copiedVideoName(base, request_.audioPath);
+            if (!QFile::copy(request_.audioPath, transaction_->stagePath(name)))
+                return QStringLiteral("无法把视频复制到“%1”（磁盘满了？）").arg(result_.volumeFolder);
+            video = folder.filePath(name);
+            videoFiles_ << video;
+        }
+        const QString reference = base + kVideoReferenceExtension;
+        const QByteArray bytes = videoReferenceBytes(video, result_.volumeFolder, request_.booksFolder);
+        if (bytes.isEmpty())
+            return QStringLiteral("视频的路径“%1”无法记在一行里（含换行？）；请改名或用 --copy-video").arg(video);
+        if (!transaction_->write(reference, bytes))
+            return transaction_->error();
+        videoFiles_ << folder.filePath(reference);
+        return {};
     }
 
     QString noSound() const { return QStringLiteral("“%1”里没有声音").arg(request_.audioPath); }
@@ -187,6 +303,15 @@ private:
     // Subtitles bring their own times: each must lie within the recording.
     QString checkCues(const QString& recording, double* seconds)
     {
+        // A converted recording's length is known from its encoding: a long
+        // episode is not decoded a second time just to learn it.
+        if (encodedSeconds_ > 0) {
+            report(20);
+            if (encodedSeconds_ < 0.1)
+                return noSound();
+            *seconds = encodedSeconds_;
+            return cuePastTheEnd(encodedSeconds_);
+        }
         const SpeechFeatures heard = speechFeaturesOfFile(
             recording, kDecodingLimitSeconds, [this](double) { report(20); }, cancel_);
         if (!heard.error.isEmpty())
@@ -194,15 +319,60 @@ private:
         if (heard.frames() < 10)
             return noSound();
         *seconds = heard.seconds();
+        return cuePastTheEnd(heard.seconds());
+    }
+
+    // A cue that starts after the sound has ended is refused; one that only
+    // ends after it is kept, its sentence ending with the recording.
+    QString cuePastTheEnd(double seconds) const
+    {
         const LessonSentences& sentences = text_.sentences;
         for (int k = 0; k < sentences.size(); ++k) {
-            if (sentences.at(k).start >= heard.seconds())
+            if (sentences.at(k).start >= seconds)
                 return QStringLiteral("字幕第 %1 句开始于 %2 秒，录音只有 %3 秒")
                     .arg(k + 1)
                     .arg(sentences.at(k).start, 0, 'f', 2)
-                    .arg(heard.seconds(), 0, 'f', 2);
+                    .arg(seconds, 0, 'f', 2);
         }
         return {};
+    }
+
+    // Subtitles re-timed: the aligner's second pass looks for each sentence's
+    // words where its cues lie.
+    QString alignCues(const QString& recording, double* seconds)
+    {
+        LessonSentences& sentences = text_.sentences;
+        QStringList english;
+        std::vector<std::pair<double, double>> places;
+        for (const LessonSentence& s : sentences) {
+            english << s.english;
+            places.emplace_back(s.start, s.end);
+        }
+        const SentenceAlignment alignment = alignRecordingFromPlaces(
+            english, places, recording, kDecodingLimitSeconds,
+            [this](int percent, int sentence, int count) { report(10 + percent * 85 / 100, sentence, count); },
+            cancel_);
+        if (alignment.recordingSeconds < 0.1 && alignment.error.isEmpty())
+            return noSound();
+        if (QString late = cuePastTheEnd(alignment.recordingSeconds); !late.isEmpty() && alignment.recordingSeconds > 0)
+            return late;
+        if (!alignment.error.isEmpty())
+            return alignment.error;
+        *seconds = alignment.recordingSeconds;
+        setTimes(alignment);
+        return {};
+    }
+
+    void setTimes(const SentenceAlignment& alignment)
+    {
+        LessonSentences& sentences = text_.sentences;
+        for (int k = 0; k < sentences.size(); ++k) {
+            const SentenceTiming& timing = alignment.sentences[size_t(k)];
+            sentences[k].start = timing.start;
+            sentences[k].words = timing.words;
+            if (timing.confidence < kUnsureConfidence)
+                result_.unsure << QStringLiteral("第 %1 句的时间可能不准").arg(k + 1);
+        }
     }
 
     QString alignText(const QString& recording, double* seconds)
@@ -220,13 +390,7 @@ private:
         if (alignment.recordingSeconds < 0.1)
             return noSound();
         *seconds = alignment.recordingSeconds;
-        for (int k = 0; k < sentences.size(); ++k) {
-            const SentenceTiming& timing = alignment.sentences[size_t(k)];
-            sentences[k].start = timing.start;
-            sentences[k].words = timing.words;
-            if (timing.confidence < kUnsureConfidence)
-                result_.unsure << QStringLiteral("第 %1 句的时间可能不准").arg(k + 1);
-        }
+        setTimes(alignment);
         return {};
     }
 
@@ -248,7 +412,7 @@ private:
         if (!transaction_->commit())
             return transaction_->error();
         result_.lessonIndex = staged.lessonIndex;
-        result_.files = staged.files;
+        result_.files = staged.files + videoFiles_;
         report(100);
         return {};
     }
@@ -258,6 +422,10 @@ private:
     const std::atomic_bool* cancel_;
     ImportResult result_;
     Text text_;
+    MediaStreams streams_;
+    QList<SubtitleCue> translation_;
+    QStringList videoFiles_;
+    double encodedSeconds_ = 0;
     QList<WordEntry> words_;
     std::unique_ptr<FileTransaction> transaction_;
     bool madeFolder_ = false;

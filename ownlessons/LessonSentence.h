@@ -15,10 +15,11 @@ struct LessonSentence {
     QString chinese;
     double start = -1;  // seconds; negative when not known yet
     WordTimes words;    // empty when not known
+    double end = -1;    // where its cue(s) end, when subtitles give it; not stored
 
     bool operator==(const LessonSentence& other) const
     {
-        return english == other.english && chinese == other.chinese && start == other.start && words == other.words;
+        return english == other.english && chinese == other.chinese && start == other.start && end == other.end && words == other.words;
     }
 };
 

@@ -2,6 +2,7 @@
 
 #include "ownlessons/FileTransaction.h"
 #include "course/CourseFiles.h"
+#include "course/VideoReference.h"
 #include "course/WordTimesFile.h"
 #include "platform/system/CourseNames.h"
 #include "platform/system/CourseText.h"
@@ -123,6 +124,53 @@ QString renumbered(const QString& volumeFolder, const QString& spelled, int from
 
 // Each lesson file's extension: its recording, its timing file and its word times.
 const char* const kLessonFileExtensions[] = {".mp3", ".lrc", kWordTimesExtension};
+
+// The video lesson `position` refers to, when it is the lesson's own: a
+// file in the volume folder named as the lesson's files are. Empty for a
+// video elsewhere (the learner's, never touched) or none.
+QString ownVideo(const QString& volumeFolder, int position, const QString& referenceName)
+{
+    const QString video = videoOfReference(readAll(QDir(volumeFolder).filePath(referenceName)), volumeFolder);
+    const QFileInfo file(video);
+    const QString base = lessonFileBase(QFileInfo(volumeFolder).fileName(), position);
+    const bool inFolder = file.absolutePath() == QFileInfo(volumeFolder).absoluteFilePath();
+    const bool lessonFile = file.suffix().compare("mp3", Qt::CaseInsensitive) == 0
+                            || file.suffix().compare("lrc", Qt::CaseInsensitive) == 0;
+    if (video.isEmpty() || !inFolder || lessonFile || !file.isFile()
+        || file.completeBaseName().compare(base, Qt::CaseInsensitive) != 0)
+        return {};
+    return file.fileName();
+}
+
+// A lesson's video reference, and the video copied in with it, removed with
+// the lesson or renamed down with a later one. A reference to a video
+// elsewhere keeps its bytes; one to a copied-in video names its new name.
+void stageVideoChanges(FileTransaction& transaction, const QString& volumeFolder, int lessonIndex, int count)
+{
+    const QDir folder(volumeFolder);
+    const QString books = QFileInfo(volumeFolder).absolutePath();
+    const QString removed = spelledLessonFile(volumeFolder, lessonIndex + 1, kVideoReferenceExtension);
+    if (!removed.isEmpty()) {
+        if (const QString video = ownVideo(volumeFolder, lessonIndex + 1, removed); !video.isEmpty())
+            transaction.remove(video);
+        transaction.remove(removed);
+    }
+    for (int position = lessonIndex + 2; position <= count; ++position) {
+        const QString spelled = spelledLessonFile(volumeFolder, position, kVideoReferenceExtension);
+        if (spelled.isEmpty())
+            continue;
+        const QString renamed = renumbered(volumeFolder, spelled, position, position - 1);
+        const QString video = ownVideo(volumeFolder, position, spelled);
+        if (video.isEmpty()) {
+            transaction.rename(spelled, renamed);
+            continue;
+        }
+        const QString videoRenamed = renumbered(volumeFolder, video, position, position - 1);
+        transaction.rename(video, videoRenamed);
+        transaction.write(renamed, videoReferenceBytes(folder.filePath(videoRenamed), volumeFolder, books));
+        transaction.remove(spelled);
+    }
+}
 
 }  // namespace
 
@@ -249,6 +297,19 @@ double moveSentenceStart(const QString& volumeFolder, int lessonIndex, int sente
     return start;
 }
 
+LessonVideo lessonVideo(const QString& volumeFolder, int lessonIndex)
+{
+    LessonVideo video;
+    const QString reference = spelledLessonFile(volumeFolder, lessonIndex + 1, kVideoReferenceExtension);
+    if (reference.isEmpty())
+        return video;
+    const QString own = ownVideo(volumeFolder, lessonIndex + 1, reference);
+    video.copiedIn = !own.isEmpty();
+    video.path = video.copiedIn ? QDir(volumeFolder).absoluteFilePath(own)
+                                : videoOfReference(readAll(QDir(volumeFolder).filePath(reference)), volumeFolder);
+    return video;
+}
+
 QString removeLesson(const QString& volumeFolder, int lessonIndex)
 {
     const QDir folder(volumeFolder);
@@ -280,5 +341,6 @@ QString removeLesson(const QString& volumeFolder, int lessonIndex)
                 transaction.rename(spelled, renumbered(volumeFolder, spelled, position, position - 1));
         }
     }
+    stageVideoChanges(transaction, volumeFolder, lessonIndex, count);
     return transaction.commit() ? QString() : transaction.error();
 }

@@ -5,7 +5,9 @@
 // section per lesson), and per lesson its recording and timing file
 // tlx<N><LLL>.mp3 / .lrc, N the volume number its folder name gives and LLL
 // the lesson's position from 1, and its word times when they are known
-// (course/WordTimesFile.h). A file is found under its name in any letter
+// (course/WordTimesFile.h), and for a video lesson its reference to the
+// video, tlx<N><LLL>.video.txt, with the video itself when it was copied in
+// as tlx<N><LLL>.<ext>. A file is found under its name in any letter
 // case, as the window finds it. Every change is all or nothing.
 
 #include "ownlessons/LessonSentence.h"
@@ -65,7 +67,17 @@ StagedLesson stageLesson(FileTransaction& transaction, const QString& volumeFold
 double moveSentenceStart(const QString& volumeFolder, int lessonIndex, int sentence, double delta,
                          double recordingSeconds, QString* error);
 
-// Removes lesson `lessonIndex`: its sections and its files; the files the
-// later lessons have are renamed down by one, each in its own letter case.
+// The video lesson `lessonIndex` refers to: its path (empty for none) and
+// whether it was copied in (then it goes with the lesson).
+struct LessonVideo {
+    QString path;
+    bool copiedIn = false;
+};
+LessonVideo lessonVideo(const QString& volumeFolder, int lessonIndex);
+
+// Removes lesson `lessonIndex`: its sections and its files, its video
+// reference and a video copied in for it (never a video elsewhere); the
+// files the later lessons have are renamed down by one, each in its own
+// letter case.
 // Returns an error, or empty.
 QString removeLesson(const QString& volumeFolder, int lessonIndex);

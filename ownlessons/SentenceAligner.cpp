@@ -389,8 +389,53 @@ void applySecondPass(const std::vector<FoundSentence>& found, const FirstPass& f
 
 }  // namespace
 
-SentenceAlignment alignRecording(const QStringList& sentences, const QString& path, double decodingLimitSeconds,
-                                 const AlignmentProgress& progress, const std::atomic_bool* cancel)
+namespace {
+
+// How far before its cue a sentence's speech may begin.
+constexpr double kCueLead = 0.5;
+// Where the second pass's agreement with the cue is measured from, before the cue.
+constexpr double kCueAgreeingLead = 0.2;
+
+// The first pass taken from places already known (subtitle cues): each
+// sentence's speech looked for from its place's start to its end.
+FirstPass givenFirstPass(const std::vector<std::pair<double, double>>& places, const SpeechFeatures& recording)
+{
+    FirstPass pass;
+    pass.heard = speechFrames(recording.levelDb);
+    const int heardFrames = int(std::count(pass.heard.begin(), pass.heard.end(), true));
+    if (heardFrames < 50) {
+        pass.alignment.error = QStringLiteral("录音里没有听到说话声");
+        return pass;
+    }
+    const int frames = recording.frames();
+    const int count = int(places.size());
+    pass.alignment.sentences.resize(places.size());
+    pass.rough.resize(places.size());
+    for (int k = 0; k < count; ++k) {
+        const double begin = places[size_t(k)].first;
+        const double next = k + 1 < count ? places[size_t(k) + 1].first : recording.seconds();
+        const double end = places[size_t(k)].second > begin ? places[size_t(k)].second : next;
+        // Subtitles drift either way: the speech is looked for from a little before the cue.
+        const double earliest = k > 0 ? places[size_t(k) - 1].first : 0.0;
+        const double looked = std::max(earliest, begin - kCueLead);
+        const int from = std::clamp(int(std::lround(looked / kFrameSeconds)), 0, std::max(0, frames - 1));
+        const int to = std::clamp(int(std::lround(end / kFrameSeconds)), from + 1, std::max(from + 1, frames));
+        const int cue = std::clamp(int(std::lround(begin / kFrameSeconds)), from, std::max(from, frames - 1));
+        // Speech found from a little before the cue to a little after it agrees with the cue.
+        const int agreed = std::max(from, cue - int(std::lround(kCueAgreeingLead / kFrameSeconds)));
+        pass.rough[size_t(k)] = {from, to, agreed};
+        pass.alignment.sentences[size_t(k)].start = cue * kFrameSeconds;
+        // As sure as a first pass that found its sentence; the second pass decides.
+        pass.alignment.sentences[size_t(k)].confidence = kUnsureConfidence;
+    }
+    return pass;
+}
+
+using FirstPassOf = std::function<FirstPass(const SpeechFeatures&, const AlignmentProgress&)>;
+
+SentenceAlignment alignWithFirstPass(const QStringList& sentences, const QString& path, double decodingLimitSeconds,
+                                     const FirstPassOf& firstPassOf, const AlignmentProgress& progress,
+                                     const std::atomic_bool* cancel)
 {
     const int count = int(sentences.size());
     const auto report = [&](int percent, int sentence) {
@@ -426,12 +471,9 @@ SentenceAlignment alignRecording(const QStringList& sentences, const QString& pa
         return alignment;
     const ModelFrames frames = frontEnd ? frontEnd->finishFrames() : ModelFrames();
     report(kDecodedPercent, 0);
-    const FirstPass first = firstPass(
-        sentences, heard,
-        [&](int percent, int sentence, int) {
-            report(kDecodedPercent + percent * (kFirstPassPercent - kDecodedPercent) / 100, sentence);
-        },
-        cancel);
+    const FirstPass first = firstPassOf(heard, [&](int percent, int sentence, int) {
+        report(kDecodedPercent + percent * (kFirstPassPercent - kDecodedPercent) / 100, sentence);
+    });
     alignment.sentences = first.alignment.sentences;
     alignment.error = first.alignment.error;
     if (!alignment.error.isEmpty() || !decoders)
@@ -448,4 +490,26 @@ SentenceAlignment alignRecording(const QStringList& sentences, const QString& pa
     applySecondPass(found, first, &alignment);
     report(100, 0);
     return alignment;
+}
+
+}  // namespace
+
+SentenceAlignment alignRecording(const QStringList& sentences, const QString& path, double decodingLimitSeconds,
+                                 const AlignmentProgress& progress, const std::atomic_bool* cancel)
+{
+    const FirstPassOf reading = [&](const SpeechFeatures& heard, const AlignmentProgress& firstProgress) {
+        return firstPass(sentences, heard, firstProgress, cancel);
+    };
+    return alignWithFirstPass(sentences, path, decodingLimitSeconds, reading, progress, cancel);
+}
+
+SentenceAlignment alignRecordingFromPlaces(const QStringList& sentences,
+                                           const std::vector<std::pair<double, double>>& places, const QString& path,
+                                           double decodingLimitSeconds, const AlignmentProgress& progress,
+                                           const std::atomic_bool* cancel)
+{
+    const FirstPassOf given = [&](const SpeechFeatures& heard, const AlignmentProgress&) {
+        return givenFirstPass(places, heard);
+    };
+    return alignWithFirstPass(sentences, path, decodingLimitSeconds, given, progress, cancel);
 }

@@ -20,6 +20,7 @@
 
 #include <atomic>
 #include <functional>
+#include <utility>
 #include <vector>
 
 struct SentenceTiming {
@@ -51,6 +52,16 @@ SentenceAlignment alignSentences(const QStringList& sentences, const SpeechFeatu
 // the first pass alone places the sentences.
 SentenceAlignment alignRecording(const QStringList& sentences, const QString& path, double decodingLimitSeconds,
                                  const AlignmentProgress& progress = {}, const std::atomic_bool* cancel = nullptr);
+
+// Both passes, the first one given: each sentence's place (start and end in
+// seconds, an end not after the start meaning "until the next one"), from
+// subtitle cues, in place of the synthetic reading's. The second pass
+// re-times each sentence from its words; one it cannot verify keeps its
+// place's start and is named as unsure.
+SentenceAlignment alignRecordingFromPlaces(const QStringList& sentences,
+                                           const std::vector<std::pair<double, double>>& places, const QString& path,
+                                           double decodingLimitSeconds, const AlignmentProgress& progress = {},
+                                           const std::atomic_bool* cancel = nullptr);
 
 // The frames of a recording that hold speech: louder than its own noise
 // floor by `aboveFloorDb` (and not far below its loudest).

@@ -9,6 +9,7 @@
 
 #include <gst/app/gstappsink.h>
 
+#include <atomic>
 #include <memory>
 #include <utility>
 
@@ -30,11 +31,25 @@ QString pipelineDescription()
     for (int rate : Mp3Encoder::rates())
         rates << QString::number(rate);
     return QStringLiteral(
-               "filesrc name=source ! decodebin ! audioconvert ! audioresample ! "
+               "filesrc name=source ! decodebin name=decode ! audioconvert ! audioresample ! "
                "audio/x-raw,format=F32LE,layout=interleaved,rate=(int){%1},channels=(int)[1,2] ! "
                "appsink name=sink sync=false max-buffers=%2")
         .arg(rates.join(','))
         .arg(kQueuedBuffers);
+}
+
+// decodebin's answers to autoplug-select (its own enum, not in a public header).
+enum AutoplugSelect { kTry = 0, kExpose = 1 };
+
+// Only the sound is decoded: a picture or text stream is handed out as the
+// container holds it, never parsed or decoded.
+int soundOnly(GstElement*, GstPad*, GstCaps*, GstElementFactory* factory, gpointer)
+{
+    const char* klass = gst_element_factory_get_metadata(factory, GST_ELEMENT_METADATA_KLASS);
+    const QString kinds = QString::fromUtf8(klass ? klass : "");
+    const bool container = kinds.contains("Demux");
+    const bool picture = kinds.contains("Video") || kinds.contains("Image") || kinds.contains("Subtitle");
+    return picture && !container ? kExpose : kTry;
 }
 
 class Conversion {
@@ -66,6 +81,8 @@ public:
         return error;
     }
 
+    double seconds() const { return rate_ > 0 ? double(frames_) / rate_ : 0; }
+
 private:
     QString start()
     {
@@ -79,6 +96,12 @@ private:
                 gst_object_unref(std::exchange(pipeline_, nullptr));
             return QStringLiteral("无法把录音转成 MP3（缺少 GStreamer 组件？）：%1").arg(why);
         }
+        GstElement* decode = gst_bin_get_by_name(GST_BIN(pipeline_), "decode");
+        g_signal_connect(decode, "autoplug-select", G_CALLBACK(soundOnly), nullptr);
+        // After the link the description made: what it left unlinked goes nowhere.
+        g_signal_connect(decode, "pad-added", G_CALLBACK(&Conversion::discardUnlinked), this);
+        g_signal_connect(decode, "no-more-pads", G_CALLBACK(&Conversion::allPadsAdded), this);
+        gst_object_unref(decode);
         GstElement* sourceElement = gst_bin_get_by_name(GST_BIN(pipeline_), "source");
         g_object_set(sourceElement, "location", QFile::encodeName(source_).constData(), nullptr);
         gst_object_unref(sourceElement);
@@ -105,7 +128,7 @@ private:
                     return error;
                 continue;
             }
-            if (gst_app_sink_is_eos(GST_APP_SINK(sink_)))
+            if (gst_app_sink_is_eos(GST_APP_SINK(sink_)) || (allPadsAdded_ && !soundLinked_))
                 return encoder_ ? QString() : QStringLiteral("“%1”里没有声音").arg(source_);
             if (!postedError().isEmpty())
                 return unreadable();
@@ -135,6 +158,7 @@ private:
         if (!buffer || !gst_buffer_map(buffer, &map, GST_MAP_READ))
             return {};
         const std::size_t frames = map.size / (sizeof(float) * std::size_t(channels_));
+        frames_ += frames;
         bytes_.clear();
         const bool encoded = encoder_->encode(reinterpret_cast<const float*>(map.data), frames, bytes_);
         gst_buffer_unmap(buffer, &map);
@@ -165,6 +189,28 @@ private:
         target_.close();
         return {};
     }
+
+    // A stream the description did not link (a picture, a text track, a
+    // second sound track) flows into a sink of its own, so that the
+    // container does not stop for it.
+    static void discardUnlinked(GstElement*, GstPad* pad, Conversion* self)
+    {
+        if (gst_pad_is_linked(pad)) {
+            self->soundLinked_ = true;
+            return;
+        }
+        GstElement* sink = gst_element_factory_make("fakesink", nullptr);
+        if (!sink)
+            return;
+        g_object_set(sink, "sync", FALSE, "async", FALSE, nullptr);
+        gst_bin_add(GST_BIN(self->pipeline_), sink);
+        gst_element_sync_state_with_parent(sink);
+        GstPad* sinkPad = gst_element_get_static_pad(sink, "sink");
+        gst_pad_link(pad, sinkPad);
+        gst_object_unref(sinkPad);
+    }
+
+    static void allPadsAdded(GstElement*, Conversion* self) { self->allPadsAdded_ = true; }
 
     QString postedError()
     {
@@ -199,13 +245,20 @@ private:
     int channels_ = 0;
     QByteArray bytes_;
     qint64 written_ = 0;
+    std::size_t frames_ = 0;
     QString error_;
+    std::atomic_bool soundLinked_{false};
+    std::atomic_bool allPadsAdded_{false};
 };
 
 }  // namespace
 
 QString encodeMp3(const QString& source, const QString& target, double timeLimitSeconds,
-                  const std::atomic_bool* cancel)
+                  const std::atomic_bool* cancel, double* encodedSeconds)
 {
-    return Conversion(source, target, timeLimitSeconds, cancel).run();
+    Conversion conversion(source, target, timeLimitSeconds, cancel);
+    const QString error = conversion.run();
+    if (encodedSeconds)
+        *encodedSeconds = error.isEmpty() ? conversion.seconds() : 0;
+    return error;
 }

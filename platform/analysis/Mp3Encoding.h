@@ -12,6 +12,7 @@
 // are mixed to two), at the source's rate when MPEG audio has it, else the
 // nearest one it has. Returns why it could not, empty when done; "已取消"
 // once `cancel` is set. Gives up after `timeLimitSeconds`, whatever the file
-// does. A target not finished is removed.
+// does. A target not finished is removed. `encodedSeconds`, when given,
+// hears how long the sound is (as the MP3 plays).
 QString encodeMp3(const QString& source, const QString& target, double timeLimitSeconds,
-                  const std::atomic_bool* cancel = nullptr);
+                  const std::atomic_bool* cancel = nullptr, double* encodedSeconds = nullptr);

@@ -218,10 +218,14 @@ void AnkiExports::finish(const AnkiExportResult& result, const QString& file, co
     job_ = nullptr;
     if (result.cancelled)
         return;
-    if (result.ok())
-        sources_.messages.inform(QString("已把 %1 句导出到 %2（牌组“%3”）。在 Anki 中用“导入”打开它。")
-                                     .arg(result.notes)
-                                     .arg(QDir::toNativeSeparators(file), deck));
+    if (result.ok()) {
+        QString told = QString("已把 %1 句导出到 %2（牌组“%3”）。在 Anki 中用“导入”打开它。")
+                           .arg(result.notes)
+                           .arg(QDir::toNativeSeparators(file), deck);
+        for (const QString& video : result.missingVideos)
+            told += "\n" + missingVideoNotice(QDir::toNativeSeparators(video)) + "。";
+        sources_.messages.inform(told);
+    }
     else
         sources_.messages.inform(QString("导出到 Anki 失败：%1\n没有写入卡片包。").arg(result.error));
 }

@@ -1,8 +1,10 @@
 #include "shell/import/ImportForm.h"
 
 #include "course/Bookshelf.h"
+#include "platform/analysis/VideoTracks.h"
 #include "shell/window/Controls.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
@@ -19,7 +21,8 @@
 namespace {
 
 const char* const kAudioFilter = "录音 (*.mp3 *.wav *.ogg *.opus *.m4a *.aac *.flac *.mp4 *.mkv *.webm);;所有文件 (*)";
-const char* const kTextFilter = "课文或字幕 (*.txt *.srt *.vtt *.lrc);;所有文件 (*)";
+const char* const kTextFilter = "课文或字幕 (*.txt *.srt *.vtt *.ass *.ssa *.lrc);;所有文件 (*)";
+const char* const kSubtitleFilter = "字幕 (*.srt *.vtt *.ass *.ssa *.lrc);;所有文件 (*)";
 // Offered when the learner has no volume of their own yet.
 const char* const kFirstOwnVolume = "我的课本";
 
@@ -38,6 +41,9 @@ ImportForm::ImportForm(const QString& ownBooks, const QString& shippedBooks, con
     lbVolumeProblem = named(new QLabel(this), "lbVolumeProblem");
     lbVolumeProblem->setStyleSheet("color: #b00020");
     txtTitle = named(new QLineEdit(this), "txtTitle");
+    cbTextTrack = named(new QComboBox(this), "cbTextTrack");
+    txtTranslation = named(new QLineEdit(this), "txtTranslation");
+    chkCopyVideo = named(new QCheckBox("复制视频到课程文件夹", this), "chkCopyVideo");
     pbImport = named(new QProgressBar(this), "pbImport");
     pbImport->setRange(0, 100);
     pbImport->setValue(0);
@@ -51,6 +57,12 @@ ImportForm::ImportForm(const QString& ownBooks, const QString& shippedBooks, con
     auto* form = new QFormLayout;
     form->addRow("录音：", fileRow(txtAudio, "选择录音", kAudioFilter));
     form->addRow("课文或字幕：", fileRow(txtText, "选择课文或字幕", kTextFilter));
+    QWidget* translationRow = fileRow(txtTranslation, "选择中文字幕", kSubtitleFilter);
+    form->addRow("字幕来源：", cbTextTrack);
+    form->addRow("中文字幕：", translationRow);
+    form->addRow(QString(), chkCopyVideo);
+    videoRows_ = {cbTextTrack, form->labelForField(cbTextTrack), translationRow, form->labelForField(translationRow),
+                  chkCopyVideo};
     form->addRow("册：", cbImportVolume);
     form->addRow(QString(), lbVolumeProblem);
     form->addRow("课题：", txtTitle);
@@ -65,8 +77,14 @@ ImportForm::ImportForm(const QString& ownBooks, const QString& shippedBooks, con
     layout->addLayout(buttons);
     setMinimumWidth(520);
 
+    showVideoChoices({});
     listOwnVolumes(volume);
     connect(txtAudio, &QLineEdit::textChanged, this, &ImportForm::audioChosen);
+    // A subtitle file chosen is what the learner means, whatever track was offered.
+    connect(txtText, &QLineEdit::textChanged, this, [this](const QString& text) {
+        if (!text.trimmed().isEmpty())
+            cbTextTrack->setCurrentIndex(0);
+    });
     connect(cbImportVolume, &QComboBox::editTextChanged, this, &ImportForm::checkVolume);
     connect(btStart, &QPushButton::clicked, this, &ImportForm::start);
     connect(btCancel, &QPushButton::clicked, this, &ImportForm::reject);
@@ -114,6 +132,32 @@ void ImportForm::audioChosen(const QString& path)
     if (txtTitle->text().isEmpty() || txtTitle->text() == defaultTitle_)
         txtTitle->setText(base);
     defaultTitle_ = base;
+    showVideoChoices(path);
+}
+
+// A video's text tracks are listed, the first English one chosen when the
+// learner has given no subtitle file; a sound file hides the video's rows.
+void ImportForm::showVideoChoices(const QString& path)
+{
+    const bool file = QFileInfo(path).isFile();
+    const MediaStreams streams = file && !path.endsWith(".mp3", Qt::CaseInsensitive) ? mediaStreamsOf(path, 5)
+                                                                                    : MediaStreams{};
+    cbTextTrack->clear();
+    cbTextTrack->addItem("上面的字幕文件");
+    for (int k = 0; k < streams.textTracks.size(); ++k) {
+        const TextTrack& t = streams.textTracks.at(k);
+        cbTextTrack->addItem(QString("视频的文字轨 %1：%2（%3）")
+                                 .arg(k + 1)
+                                 .arg(t.language.isEmpty() ? "未标语言" : t.language, t.codec));
+    }
+    const int english = firstEnglishTrack(streams.textTracks);
+    if (english >= 0 && txtText->text().trimmed().isEmpty())
+        cbTextTrack->setCurrentIndex(english + 1);
+    video_ = streams.video;
+    for (QWidget* row : videoRows_)
+        row->setVisible(video_);
+    if (!streams.video)
+        chkCopyVideo->setChecked(false);
 }
 
 QString ImportForm::volumeProblem(const QString& name) const
@@ -129,12 +173,19 @@ void ImportForm::checkVolume()
     btStart->setEnabled(problem.isEmpty() && !running());
 }
 
+QList<QWidget*> ImportForm::inputs() const
+{
+    return {txtAudio, txtText, cbImportVolume, txtTitle, cbTextTrack, txtTranslation, chkCopyVideo};
+}
+
 void ImportForm::start()
 {
     if (running() || !volumeProblem(cbImportVolume->currentText()).isEmpty())
         return;
-    if (txtAudio->text().trimmed().isEmpty() || txtText->text().trimmed().isEmpty()) {
-        lbOutcome->setText("请选择录音和课文（或字幕）文件。");
+    const bool video = video_;
+    const int track = video ? cbTextTrack->currentIndex() - 1 : -1;
+    if (txtAudio->text().trimmed().isEmpty() || (txtText->text().trimmed().isEmpty() && track < 0)) {
+        lbOutcome->setText(video ? "请选择字幕文件，或视频的一条文字轨。" : "请选择录音和课文（或字幕）文件。");
         return;
     }
     ImportRequest request;
@@ -144,14 +195,18 @@ void ImportForm::start()
     request.volume = cbImportVolume->currentText();
     request.title = txtTitle->text().trimmed();
     request.audioPath = txtAudio->text().trimmed();
-    request.textPath = txtText->text().trimmed();
+    request.textPath = track >= 0 ? QString() : txtText->text().trimmed();
+    request.textTrack = track;
+    if (video) {
+        request.translationPath = txtTranslation->text().trimmed();
+        request.copyVideo = chkCopyVideo->isChecked();
+    }
 
     cancel_ = false;
     pbImport->setValue(0);
     pbImport->setFormat("%p%");
     lbOutcome->setText("正在导入…");
-    for (QWidget* input : {static_cast<QWidget*>(txtAudio), static_cast<QWidget*>(txtText),
-                           static_cast<QWidget*>(cbImportVolume), static_cast<QWidget*>(txtTitle)})
+    for (QWidget* input : inputs())
         input->setEnabled(false);
     const ImportProgress progress = [this](int percent, int sentence, int count) {
         QMetaObject::invokeMethod(this, [this, percent, sentence, count] { showProgress(percent, sentence, count); },
@@ -175,8 +230,7 @@ void ImportForm::finish()
 {
     worker_->deleteLater();
     worker_ = nullptr;
-    for (QWidget* input : {static_cast<QWidget*>(txtAudio), static_cast<QWidget*>(txtText),
-                           static_cast<QWidget*>(cbImportVolume), static_cast<QWidget*>(txtTitle)})
+    for (QWidget* input : inputs())
         input->setEnabled(true);
     checkVolume();
     if (!result_.error.isEmpty()) {

@@ -5,6 +5,8 @@
 // learner's own or a new name, a refused name said at once) and the title;
 // the import runs on a thread of its own with its progress shown, and can be
 // cancelled. A finished import is announced with the new lesson's place.
+// A video chosen as the recording offers its text tracks in place of a
+// subtitle file, a file of Chinese subtitles and copying the video in.
 
 #include "ownlessons/LessonImport.h"
 
@@ -12,6 +14,7 @@
 
 #include <atomic>
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -37,6 +40,10 @@ public:
     QComboBox* cbImportVolume = nullptr;
     QLabel* lbVolumeProblem = nullptr;
     QLineEdit* txtTitle = nullptr;
+    // Shown for a video only.
+    QComboBox* cbTextTrack = nullptr;  // item 0: the subtitle file; then the video's text tracks
+    QLineEdit* txtTranslation = nullptr;
+    QCheckBox* chkCopyVideo = nullptr;
     QProgressBar* pbImport = nullptr;
     QLabel* lbOutcome = nullptr;
     QPushButton* btStart = nullptr;
@@ -53,6 +60,8 @@ private:
     QWidget* fileRow(QLineEdit* path, const QString& caption, const QString& filter);
     void listOwnVolumes(const QString& volume);
     void audioChosen(const QString& path);
+    void showVideoChoices(const QString& path);
+    QList<QWidget*> inputs() const;
     QString volumeProblem(const QString& name) const;
     void checkVolume();
     void start();
@@ -63,6 +72,8 @@ private:
     QString shippedBooks_;
     QString programFolder_;
     QString defaultTitle_;
+    QList<QWidget*> videoRows_;
+    bool video_ = false;  // the recording chosen is a video
     QThread* worker_ = nullptr;
     std::atomic_bool cancel_{false};
     ImportResult result_;

@@ -49,7 +49,13 @@ void OwnLessonEdits::removeLesson()
         return;
     const int lesson = catalogue_.currentLesson();
     const QString title = catalogue_.lessonTitles().value(lesson);
-    if (!messages_.askYesNo(QString("删除“%1”？这一课的课文、单词、录音和时间文件都会删除，不能恢复。").arg(title)))
+    // A video lesson says what becomes of its video.
+    const LessonVideo video = lessonVideo(catalogue_.currentVolumePath(), lesson);
+    const QString videoNote = video.path.isEmpty() ? QString()
+                              : video.copiedIn     ? QString("复制进来的视频也会删除。")
+                                                   : QString("视频“%1”不会删除。").arg(video.path);
+    if (!messages_.askYesNo(
+            QString("删除“%1”？这一课的课文、单词、录音和时间文件都会删除，不能恢复。").arg(title) + videoNote))
         return;
     playback_.stop();
     const QString error = ::removeLesson(catalogue_.currentVolumePath(), lesson);

@@ -1,8 +1,11 @@
 // lexbay --export-anki on a volume of the learner's own, made by the test:
-// three tones read as sentences, with silences of known length between them.
+// three tones read as sentences, with silences of known length between them,
+// and the same as a video lesson on a video whose colour tells the second.
 
 #include "AnkiPackageReader.h"
+#include "ColourVideo.h"
 #include "anki/AnkiExportJob.h"
+#include "anki/AnkiPackage.h"
 #include "anki/CourseSentences.h"
 #include "anki/ExportChoice.h"
 #include "platform/system/CourseLibrary.h"
@@ -12,6 +15,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -32,6 +36,8 @@ const QString kLesson = "Lesson 1 Tones";
 const QString kLessonWithoutRecording = "Lesson 2 没有录音";
 const QString kLessonOutOfOrder = "Lesson 3 时间颠倒";
 const QString kLessonNotSound = "Lesson 4 录音坏了";
+const QString kVideoLesson = "Lesson 5 Colours";
+const QString kLessonVideoWithoutPicture = "Lesson 6 视频没有画面";
 const QStringList kEnglish{"The first tone.", "A second one, louder?", "And the <last> one & all."};
 const QStringList kChinese{"第一个音。", "第二个音。", "最后一个音。"};
 
@@ -50,7 +56,8 @@ const char* const kTiming = "[00:00.40]1\r\n[00:02.40]2\r\n[00:03.55]3\r\n";
 // 2: 2.40-3.55, 0.15 before (midpoint 2.0), 0.10 after (midpoint 3.65);
 // 3: 3.55-5.10, none before (midpoint 3.65 is inside), none after the end.
 const double kClipSeconds[] = {2.15, 1.40, 1.55};
-
+// The middles of the three ranges: 0.40-2.40, 2.40-3.55, 3.55-5.10.
+const double kMiddles[] = {1.40, 2.975, 4.325};
 QByteArray gb(const QString& text)
 {
     return QStringEncoder("GB18030").encode(text);
@@ -75,12 +82,19 @@ protected:
         lessons += gb("$" + kLessonWithoutRecording + "\r\n1. Silence.\r\n安静。\r\n");
         lessons += gb("$" + kLessonOutOfOrder + "\r\n1. Later.\r\n后。\r\n2. Earlier.\r\n前。\r\n");
         lessons += gb("$" + kLessonNotSound + "\r\n1. Noise.\r\n噪音。\r\n");
+        lessons += gb("$" + kVideoLesson + "\r\n");
+        for (int n = 0; n < kEnglish.size(); ++n)
+            lessons += gb(QString("%1. %2\r\n%3\r\n").arg(n + 1).arg(kEnglish[n], kChinese[n]));
+        lessons += gb("$" + kLessonVideoWithoutPicture + "\r\n1. Only sound.\r\n只有声音。\r\n");
         writeFile(volume_ + "/lesson.txt", lessons);
         writeFile(volume_ + "/tlx3001.lrc", kTiming);
         writeFile(volume_ + "/tlx3002.lrc", "[00:00.00]1\r\n");
         writeFile(volume_ + "/tlx3003.lrc", "[00:03.00]1\r\n[00:01.00]2\r\n");
         writeFile(volume_ + "/tlx3004.lrc", "[00:00.00]1\r\n");
         writeFile(volume_ + "/tlx3004.mp3", "not a recording");
+        writeFile(volume_ + "/tlx3005.lrc", kTiming);
+        writeFile(volume_ + "/tlx3006.lrc", "[00:00.40]1\r\n");
+        writeFile(volume_ + "/tlx3006.video.txt", "tlx3006.mp3");
         std::vector<float> samples(std::size_t(kRecordingSeconds * kRate), 0.0f);
         for (const Tone& tone : kTones) {
             for (auto i = std::size_t(tone.start * kRate); i < std::size_t(tone.end * kRate); ++i)
@@ -92,6 +106,8 @@ protected:
                             home_.filePath("tones.wav"), volume_ + "/tlx3001.mp3"});
         ASSERT_TRUE(lame.waitForFinished(30000) && lame.exitCode() == 0);
         ASSERT_TRUE(QFile::copy(volume_ + "/tlx3001.mp3", volume_ + "/tlx3003.mp3"));
+        ASSERT_TRUE(QFile::copy(volume_ + "/tlx3001.mp3", volume_ + "/tlx3005.mp3"));
+        ASSERT_TRUE(QFile::copy(volume_ + "/tlx3001.mp3", volume_ + "/tlx3006.mp3"));
     }
 
     CommandRun lexbay(const QStringList& arguments)
@@ -117,6 +133,25 @@ QJsonObject jsonColumn(QSqlDatabase db, const QString& column)
     QSqlQuery query("SELECT " + column + " FROM col", db);
     query.next();
     return QJsonDocument::fromJson(query.value(0).toString().toUtf8()).object();
+}
+
+QStringList fieldNames(const QJsonObject& model)
+{
+    QStringList names;
+    for (const QJsonValue field : model["flds"].toArray())
+        names << field["name"].toString();
+    return names;
+}
+
+// The number a media file is stored under in the package, empty when the
+// media map does not name it.
+QString mediaNumber(const QJsonObject& media, const QString& fileName)
+{
+    for (auto entry = media.begin(); entry != media.end(); ++entry) {
+        if (entry->toString() == fileName)
+            return entry.key();
+    }
+    return {};
 }
 
 QStringList noteGuids(const QString& package)
@@ -147,10 +182,7 @@ TEST_F(AnkiExportTest, LessonPackageHoldsWhatAnkisImporterReads)
     const QJsonObject model = models.begin()->toObject();
     EXPECT_EQ(model["name"].toString(), "Lexbay 句子");
     EXPECT_EQ(model["id"].toVariant().toString(), models.begin().key());
-    QStringList fieldNames;
-    for (const QJsonValue field : model["flds"].toArray())
-        fieldNames << field["name"].toString();
-    EXPECT_EQ(fieldNames, (QStringList{"English", "Chinese", "Audio", "Lesson", "Sentence number"}));
+    EXPECT_EQ(fieldNames(model), (QStringList{"English", "Chinese", "Audio", "Lesson", "Sentence number"}));
     const QJsonArray templates = model["tmpls"].toArray();
     ASSERT_EQ(templates.size(), 2);
     EXPECT_EQ(templates[0]["qfmt"].toString(), "{{Audio}}");
@@ -182,11 +214,7 @@ TEST_F(AnkiExportTest, LessonPackageHoldsWhatAnkisImporterReads)
         // The sound reference names a clip the media map holds.
         ASSERT_TRUE(fields[2].startsWith("[sound:") && fields[2].endsWith("]"));
         const QString clip = fields[2].mid(7).chopped(1);
-        QString number;
-        for (auto entry = media.begin(); entry != media.end(); ++entry) {
-            if (entry->toString() == clip)
-                number = entry.key();
-        }
+        const QString number = mediaNumber(media, clip);
         ASSERT_FALSE(number.isEmpty()) << clip.toStdString();
         const DecodedAudio audio = decodeAudio(package.extract(number, clip));
         ASSERT_TRUE(audio.ok()) << audio.error.toStdString();
@@ -201,6 +229,98 @@ TEST_F(AnkiExportTest, LessonPackageHoldsWhatAnkisImporterReads)
         EXPECT_FALSE(cards.next());
     }
     EXPECT_EQ(n, 3);
+}
+
+TEST_F(AnkiExportTest, VideoLessonNotesCarryTheFrameFromEachSentencesMiddle)
+{
+    const QStringList audioFields{"English", "Chinese", "Audio", "Lesson", "Sentence number"};
+    const struct {
+        const char* what;
+        QSize video;
+        QString pixelShape;
+        bool there;
+        QSize picture;
+    } cases[] = {
+        {"a wide video, scaled down", {960, 540}, "1/1", true, {640, 360}},
+        {"a small video, never enlarged", {320, 240}, "1/1", true, {320, 240}},
+        {"pixels wider than high, shown at their shape", {480, 360}, "4/3", true, {640, 360}},
+        {"a video moved away: audio notes", {320, 240}, "1/1", false, {}},
+    };
+    int row = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString video = home_.filePath(QString("影片 %1/第 %1 集.mp4").arg(++row));
+        if (c.there) {
+            ASSERT_TRUE(makeColourVideo(video, c.video.width(), c.video.height(), c.pixelShape));
+        }
+        writeFile(volume_ + "/tlx3005.video.txt", video.toUtf8());
+        const QString packageFile = output(QString("video%1.apkg").arg(row));
+        const CommandRun run = lexbay({"--volume", kVolume, "--lesson", kVideoLesson, packageFile});
+        ASSERT_EQ(run.code, 0) << run.err.toStdString();
+        EXPECT_EQ(run.err.count(video), c.there ? 0 : 1) << run.err.toStdString();
+
+        AnkiPackageReader package(packageFile);
+        ASSERT_TRUE(package.error.isEmpty()) << package.error.toStdString();
+        const QJsonObject models = jsonColumn(package.collection(), "models");
+        ASSERT_EQ(models.size(), 1);
+        const QJsonObject model = models.begin()->toObject();
+        EXPECT_EQ(model["name"].toString(), c.there ? "Lexbay 视频句子" : "Lexbay 句子");
+        EXPECT_EQ(fieldNames(model), c.there ? audioFields + QStringList{"Picture"} : audioFields);
+        EXPECT_EQ(model["tmpls"].toArray().first().toObject()["qfmt"].toString().contains("{{Picture}}"), c.there);
+        const QJsonObject media = QJsonDocument::fromJson(package.entries.value("media")).object();
+        EXPECT_EQ(media.size(), c.there ? 6 : 3);
+
+        QSqlQuery notes("SELECT mid, flds FROM notes ORDER BY id", package.collection());
+        int n = 0;
+        for (; notes.next(); ++n) {
+            ASSERT_LT(n, 3);
+            EXPECT_EQ(notes.value(0).toString(), models.begin().key());
+            const QStringList fields = notes.value(1).toString().split(QChar(0x1F));
+            ASSERT_EQ(fields.size(), c.there ? 6 : 5);
+            EXPECT_EQ(fields[0], kEnglish[n].toHtmlEscaped());
+            if (!c.there)
+                continue;
+            ASSERT_TRUE(fields[5].startsWith("<img src=\"") && fields[5].endsWith("\">")) << fields[5].toStdString();
+            const QString picture = fields[5].mid(10).chopped(2);
+            const QImage image = QImage::fromData(package.entries.value(mediaNumber(media, picture)), "JPEG");
+            ASSERT_FALSE(image.isNull()) << picture.toStdString();
+            EXPECT_EQ(image.size(), c.picture);
+            const QRgb seen = image.pixel(image.width() / 2, image.height() / 2);
+            EXPECT_TRUE(nearColour(seen, kSecondColours[int(kMiddles[n])]))
+                << "sentence " << n + 1 << " shows #" << std::hex << seen;
+        }
+        EXPECT_EQ(n, 3);
+    }
+}
+
+// A package from an audio lesson and a video lesson, as the study record's
+// sentences make one: each note in its own lesson's note type.
+TEST_F(AnkiExportTest, AudioAndVideoNotesShareAPackageEachWithItsNoteType)
+{
+    const QString video = home_.filePath("colours.mp4");
+    ASSERT_TRUE(makeColourVideo(video, 320, 240));
+    writeFile(volume_ + "/tlx3005.video.txt", video.toUtf8());
+    CourseLibrary library(QString(LEXBAY_APP_DIR) + "/liblexbaydll.so");
+    // The learner's own books, where a lesson's video is looked for.
+    const CourseVolume volume = findVolume(kVolume, {QString(), home_.filePath("Lexbay/books")});
+    const QList<ExportSentence> sentences =
+        lessonSentences(library, volume, 0).sentences + lessonSentences(library, volume, 4).sentences;
+    ASSERT_EQ(sentences.size(), 6);
+    const AnkiExportResult result = exportAnkiPackage(sentences, output("both.apkg"));
+    ASSERT_TRUE(result.ok()) << result.error.toStdString();
+
+    AnkiPackageReader package(output("both.apkg"));
+    const QJsonObject models = jsonColumn(package.collection(), "models");
+    ASSERT_EQ(models.size(), 2);
+    // Each note has as many fields as its note type names.
+    QSqlQuery notes("SELECT mid, flds FROM notes ORDER BY id", package.collection());
+    QList<int> fieldCounts;
+    while (notes.next()) {
+        fieldCounts << notes.value(1).toString().split(QChar(0x1F)).size();
+        EXPECT_EQ(fieldNames(models[notes.value(0).toString()].toObject()).size(), fieldCounts.last());
+    }
+    EXPECT_EQ(fieldCounts, (QList<int>{5, 5, 5, 6, 6, 6}));
+    EXPECT_EQ(QJsonDocument::fromJson(package.entries.value("media")).object().size(), 9);
 }
 
 TEST_F(AnkiExportTest, ExportingTwiceGivesTheSameNotes)
@@ -228,6 +348,8 @@ TEST_F(AnkiExportTest, FailuresSayWhatFailedAndLeaveNoPackage)
         {"a recording that is no sound", {"--volume", kVolume, "--lesson", kLessonNotSound}, output("a.apkg"),
          "无法读取"},
         {"timing out of order", {"--volume", kVolume, "--lesson", kLessonOutOfOrder}, output("a.apkg"), "时间不对"},
+        {"a video without a picture", {"--volume", kVolume, "--lesson", kLessonVideoWithoutPicture}, output("a.apkg"),
+         "tlx3006.mp3”：其中没有画面"},
         {"unknown lesson", {"--volume", kVolume, "--lesson", "Lesson 9"}, output("a.apkg"), "没有课文“Lesson 9”"},
         {"missing recording", {"--volume", kVolume, "--lesson", kLessonWithoutRecording}, output("a.apkg"), "缺少录音"},
         {"whole volume, one recording missing", {"--volume", kVolume}, output("kept.apkg"), "缺少录音"},

@@ -1,9 +1,12 @@
 // 「导出到 Anki」 from the window on stand-ins, with the real clip encoding of
 // the staged sample course: the lesson list's menu and the record window's
-// hard sentences, each package read back as Anki's importer reads it, and the
-// padding kept in the settings only once the learner changes it.
+// hard sentences, each package read back as Anki's importer reads it, the
+// padding kept in the settings only once the learner changes it, and an own
+// video lesson's notes with their pictures.
 
 #include "AnkiPackageReader.h"
+#include "ColourVideo.h"
+#include "WavFiles.h"
 #include "ReviewedSentences.h"
 #include "WindowHarness.h"
 
@@ -11,8 +14,11 @@
 #include "study/DictationText.h"
 
 #include <QApplication>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QMenu>
 #include <QSettings>
+#include <QStringEncoder>
 #include <QSqlQuery>
 #include <QTableWidget>
 #include <QTest>
@@ -157,6 +163,56 @@ TEST(AnkiWindowExport, TheRecordWindowExportsTheSentencesDueToday)
     ASSERT_EQ(notes.size(), 2u);
     EXPECT_EQ(notes[0].english, due[0].english);
     EXPECT_EQ(notes[1].english, due[1].english);
+}
+
+// The lesson menu's export of an own video lesson: the notes in the video
+// note type with their pictures, or, with the video moved away, audio notes
+// and the export's message naming the video.
+TEST(AnkiWindowExport, AnOwnVideoLessonsNotesCarryTheirPicturesOrSayTheVideoIsMissing)
+{
+    const QString volume = "Trellis英语第3册";
+    for (const bool there : {true, false}) {
+        SCOPED_TRACE(there ? "video there" : "video moved away");
+        QString video;
+        WindowHarness h(
+            [&](const QString& folder) {
+                const QString own = folder + "/own/" + volume;
+                QDir().mkpath(own);
+                const QString lessons = "$Lesson 1 Video\r\n1. Red.\r\n红。\r\n2. Green.\r\n绿。\r\n";
+                writeFile(own + "/lesson.txt", QStringEncoder("GB18030").encode(lessons));
+                writeFile(own + "/tlx3001.lrc", "[00:00.20]1\r\n[00:01.00]2\r\n");
+                QFile::copy(folder + "/books/Trellis英语第1册/tlx1001.mp3", own + "/tlx3001.mp3");
+                video = folder + "/videos/colours.mp4";
+                if (there)
+                    makeColourVideo(video, 320, 240);
+                writeFile(own + "/tlx3001.video.txt", video.toUtf8());
+            },
+            "own");
+        MainForm& f = h.load();
+        ui(f).cbVolume->setCurrentIndex(ui(f).cbVolume->findText(volume));
+        ASSERT_EQ(ui(f).cbVolume->currentText(), volume);
+        const QString package = h.folder() + "/video.apkg";
+        AnkiExportChoice proposed;
+        answerExport(f, package, kDefaultPaddingMs, &proposed);
+        chooseFromLessonMenu(f, 0, "exportLessonToAnki");
+        const QString message = exportMessage(h);
+        EXPECT_EQ(message.contains(video), !there) << message.toStdString();
+
+        AnkiPackageReader reader(package);
+        ASSERT_EQ(reader.error, "");
+        QSqlQuery notes("SELECT flds FROM notes ORDER BY id", reader.collection());
+        int count = 0;
+        for (; notes.next(); ++count) {
+            const QStringList fields = notes.value(0).toString().split(QChar(0x1F));
+            ASSERT_EQ(fields.size(), there ? 6 : 5);
+            if (there) {
+                EXPECT_TRUE(fields[5].startsWith("<img src=")) << fields[5].toStdString();
+            }
+        }
+        EXPECT_EQ(count, 2);
+        // Two clips, and a picture for each note of the video lesson.
+        EXPECT_EQ(QJsonDocument::fromJson(reader.entries.value("media")).object().size(), there ? 4 : 2);
+    }
 }
 
 }  // namespace

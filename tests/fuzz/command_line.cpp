@@ -30,7 +30,8 @@ void checkCommand(const CommandLineRequest& request)
 {
     const CommandSyntax* command = request.command;
     require(command != nullptr && request.error.isEmpty());
-    require(request.arguments.size() == command->arguments.size());
+    require(request.arguments.size() <= command->arguments.size()
+            && request.arguments.size() >= command->arguments.size() - command->optionalArguments);
     for (auto given = request.options.cbegin(); given != request.options.cend(); ++given) {
         const OptionSyntax* option = command->option(given.key());
         require(option != nullptr);

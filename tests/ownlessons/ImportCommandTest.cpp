@@ -5,7 +5,9 @@
 
 #include "MadeRecordings.h"
 
+#include "course/VideoReference.h"
 #include "ownlessons/OwnVolume.h"
+#include "platform/analysis/AudioDecoding.h"
 #include "platform/system/CourseLibrary.h"
 #include "platform/system/CourseText.h"
 
@@ -48,6 +50,43 @@ protected:
         write("late.srt", "1\n00:00:00,100 --> 00:00:01,500\nWhere is it?\n\n2\n00:09:00,000 --> 00:09:01,000\nThere.\n");
         write("bad.srt", "1\n00:00:03,000 --> 00:00:01,000\nWhere?\n");
         write("not-audio.wav", "this is no sound at all");
+        write("not-video.mp4", "this is no film at all");
+        write("cues.vtt", "WEBVTT\n\n00:00.100 --> 00:01.500\nWhere is the station?\n\n"
+                          "00:02.000 --> 00:09.000\nGo straight on and turn left.\n");  // ends after the sound: kept
+        write("cues.lrc", "[ti:talk]\n[00:00.10]Where is the station?\n[00:02.00]Go straight on and turn left.\n");
+        // Events out of time order, overrides, a hard space and a bilingual cue.
+        write("cues.ass", "[Script Info]\nScriptType: v4.00+\n\n[V4+ Styles]\nFormat: Name, Fontname\nStyle: Default,Arial\n\n"
+                          "[Events]\nFormat: Layer, Start, End, Style, Name, MarginL, MarginR, MarginV, Effect, Text\n"
+                          "Dialogue: 0,0:00:02.00,0:00:03.00,Default,,0,0,0,,Go straight on,{\\i1}\\hand turn left.{\\i0}\\N直走，再左转。\n"
+                          "Comment: 0,0:00:00.00,0:00:01.00,Default,,0,0,0,,not a line\n"
+                          "Dialogue: 0,0:00:00.10,0:00:01.50,Default,,0,0,0,,{\\pos(10,10)}Where is the station?\n");
+        write("cues.ssa", "[Script Info]\nScriptType: v4.00\n\n[Events]\n"
+                          "Format: Marked, Start, End, Style, Name, MarginL, MarginR, MarginV, Effect, Text\n"
+                          "Dialogue: Marked=0,0:00:00.10,0:00:01.50,Default,,0000,0000,0000,,Where is the station?\n"
+                          "Dialogue: Marked=0,0:00:02.00,0:00:03.00,Default,,0000,0000,0000,,Go straight on and turn left.\n");
+        // A short cue across both sentences, and each sentence's own.
+        write("zh.srt", "1\n00:00:00,000 --> 00:00:01,300\n车站在哪儿？\n\n2\n00:00:01,400 --> 00:00:02,200\n嗯。\n\n"
+                        "3\n00:00:02,300 --> 00:00:03,000\n直走，再左转。\n");
+        write("zh-late.srt", "1\n00:09:00,000 --> 00:09:01,000\n晚了。\n");
+        write("empty.srt", "\n\n");
+        write("prose.srt", "Where is the station? Go straight on and turn left.\n");
+        write("track-en.srt", "1\n00:00:00,100 --> 00:00:01,500\nWhere is the <i>station</i>?\n\n2\n"
+                              "00:00:02,000 --> 00:00:03,000\nGo straight on and turn left.\n");
+        write("track-zh.srt", "1\n00:00:00,100 --> 00:00:01,500\n车站在哪儿？\n");
+        const QString wav = recording_->path;
+        const QString picture = "videotestsrc num-buffers=40 ! video/x-raw,width=64,height=48,framerate=10/1 ! "
+                                "x264enc key-int-max=10 ! h264parse ! mux. ";
+        const QString sound = QString("filesrc location=%1 ! wavparse ! audioconvert ! audioresample ! ").arg(wav);
+        makeVideo(picture + sound + "avenc_aac ! aacparse ! mux. mp4mux name=mux ! filesink location=" + in + "/talk.mp4");
+        makeVideo(picture + "mp4mux name=mux ! filesink location=" + in + "/mute.mp4");
+        makeVideo("videotestsrc num-buffers=40 ! video/x-raw,width=64,height=48,framerate=10/1 ! vp8enc ! mux. " + sound
+                  + "vorbisenc ! mux. webmmux name=mux ! filesink location=" + in + "/talk.webm");
+        // A Chinese text track before the English one.
+        makeVideo(picture + sound + "vorbisenc ! mux. matroskamux name=mux ! filesink location=" + in + "/talk.mkv "
+                  "filesrc location=" + in + "/track-zh.srt ! subparse ! taginject tags=language-code=chi ! mux. "
+                  "filesrc location=" + in + "/track-en.srt ! subparse ! taginject tags=language-code=eng ! mux.");
+        QDir().mkpath(in + "/我的 影片");
+        QFile::copy(in + "/talk.mp4", in + "/我的 影片/问路 1.mp4");
         write("words.txt", "station\n/ˈsteɪʃn/\n车站\nleft\n/left/\n左\n");
     }
     static void TearDownTestSuite()
@@ -63,6 +102,10 @@ protected:
         file.write(bytes);
     }
     static QString input(const QString& name) { return inputs_->filePath(name); }
+    static void makeVideo(const QString& pipeline)
+    {
+        runTool("gst-launch-1.0", QStringList{"-q"} + pipeline.split(' ', Qt::SkipEmptyParts));
+    }
 
     QString books() const { return data_.path() + "/Lexbay/books"; }
 
@@ -180,6 +223,16 @@ TEST_F(ImportCommandTest, BadInputIsRefusedAndChangesNothing)
         {"text_far_longer", {"--volume", "旧册", "talk.mp3", "long.txt"}, "只找到约"},
         {"bad_cue_times", {"--volume", "旧册", "talk.mp3", "bad.srt"}, "第 1 条的时间有误"},
         {"cue_after_the_end", {"--volume", "新册", "talk.mp3", "late.srt"}, "录音只有"},
+        {"video_without_sound", {"--volume", "旧册", "mute.mp4", "cues.srt"}, "mute.mp4”里没有声音"},
+        {"not_media", {"--volume", "旧册", "not-video.mp4", "cues.srt"}, "不是能播放的音频或视频文件"},
+        {"empty_subtitles", {"--volume", "旧册", "talk.mp4", "empty.srt"}, "empty.srt”：字幕文件是空的"},
+        {"subtitles_in_another_format", {"--volume", "旧册", "talk.mp4", "prose.srt"}, "一条 SRT 字幕也没有"},
+        {"no_english_track", {"--volume", "旧册", "talk.webm"}, "talk.webm”里没有英文文字轨（没有文字轨）"},
+        {"text_needed_for_a_sound_file", {"--volume", "旧册", "talk.mp3"}, "没有给出课文或字幕文件"},
+        {"translation_overlapping_nothing", {"--volume", "旧册", "talk.mp4", "cues.srt", "--translation", "zh-late.srt"},
+         "没有一条中文字幕与英文句子的时间重叠"},
+        {"translation_not_subtitles", {"--volume", "旧册", "talk.mp4", "cues.srt", "--translation", "text.txt"},
+         "不是字幕文件"},
         {"missing_text", {"--volume", "旧册", "talk.mp3", "nothing.txt"}, "无法读取文件"},
         {"volume_not_a_folder", {"--volume", "是文件", "talk.mp3", "text.txt"}, "无法写入文件夹"},
         {"shipped_volume_name", {"--volume", "Trellis英语第1册", "talk.mp3", "text.txt"}, "“Trellis英语第1册”是 Lexbay 自带"},
@@ -205,6 +258,89 @@ TEST_F(ImportCommandTest, BadInputIsRefusedAndChangesNothing)
         EXPECT_TRUE(readOnly.err.contains("只读")) << readOnly.err.toStdString();
         EXPECT_EQ(snapshot(), before);
     }
+}
+
+// What one import made: each sentence as "start english|chinese", the
+// video its reference names ("" without one), and the MP3's length.
+struct VideoImport {
+    const char* name;
+    QStringList arguments;  // after --volume; names of inputs resolved in the inputs folder
+    QStringList sentences;
+    const char* video;      // relative to the inputs folder, or to the volume folder with "volume:"
+};
+
+TEST_F(ImportCommandTest, VideosAndSubtitlesBecomeLessons)
+{
+    const QStringList plain = {"00.10 Where is the station?|", "02.00 Go straight on and turn left.|"};
+    const QStringList translated = {"00.10 Where is the station?|车站在哪儿？", "02.00 Go straight on and turn left.|直走，再左转。"};
+    const QList<VideoImport> cases = {
+        {"mp4_with_srt", {"talk.mp4", "cues.srt"}, plain, "talk.mp4"},
+        {"mp4_with_vtt", {"talk.mp4", "cues.vtt"}, plain, "talk.mp4"},
+        {"mp4_with_lrc", {"talk.mp4", "cues.lrc"}, plain, "talk.mp4"},
+        {"ass_sorted_and_bilingual", {"talk.mp4", "cues.ass"},
+         {"00.10 Where is the station?|", "02.00 Go straight on, and turn left.|直走，再左转。"}, "talk.mp4"},
+        {"ssa", {"talk.webm", "cues.ssa"}, plain, "talk.webm"},
+        {"mkv_english_text_track", {"talk.mkv"}, plain, "talk.mkv"},
+        {"translation_by_longest_overlap", {"talk.mp4", "cues.srt", "--translation", "zh.srt"}, translated, "talk.mp4"},
+        {"copied_in", {"--copy-video", "talk.mkv", "cues.srt"}, plain, "volume:tlx1001.mkv"},
+        {"path_with_spaces_and_chinese", {"我的 影片/问路 1.mp4", "cues.srt"}, plain, "我的 影片/问路 1.mp4"},
+        {"sound_file_has_no_reference", {"talk.wav", "cues.srt"}, plain, ""},
+    };
+    const double recorded = decodeAudio(recording_->path).seconds();
+    for (const VideoImport& c : cases) {
+        SCOPED_TRACE(c.name);
+        // The digit makes the lesson files tlx1…
+        QStringList arguments{"--volume", QString("1 ") + c.name};
+        for (const QString& a : c.arguments)
+            arguments << (a.startsWith("--") ? a : input(a));
+        const CommandRun run = import(arguments);
+        ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+        const QString folder = volume(QString("1 ") + c.name);
+        QStringList got;
+        const QList<QByteArray> timing = bytesOf(folder + "/tlx1001.lrc").split('\n');
+        const QList<QByteArray> lines = bytesOf(folder + "/lesson.txt").split('\n');
+        for (int k = 0; k + 2 < lines.size() && k < timing.size(); k += 2) {
+            const QString english = decodeCourseText(lines.at(k + 1)).trimmed().section(". ", 1);
+            got << timing.at(k / 2).mid(4, 5) + " " + english + "|" + decodeCourseText(lines.at(k + 2)).trimmed();
+        }
+        EXPECT_EQ(got.join('\n').toStdString(), c.sentences.join('\n').toStdString());
+        const QString video = QString(c.video).startsWith("volume:") ? folder + "/" + QString(c.video).mid(7)
+                              : QString(c.video).isEmpty()           ? QString()
+                                                                     : input(c.video);
+        EXPECT_EQ(videoOfReference(bytesOf(folder + "/tlx1001.video.txt"), folder).toStdString(), video.toStdString());
+        EXPECT_NEAR(decodeAudio(folder + "/tlx1001.mp3").seconds(), recorded, 0.06) << "the sound track, whole";
+    }
+}
+
+// Subtitles that run late: --align puts each sentence back in the pause
+// before its speech, or names it as unsure and keeps its cue's time.
+TEST_F(ImportCommandTest, AlignRetimesLateCues)
+{
+    const double late = 0.4;
+    QByteArray srt;
+    const QStringList said = {"Where is the station?", "Go straight on and turn left."};
+    for (int k = 0; k < said.size(); ++k) {
+        const double from = recording_->speechStart[size_t(k)] + late;
+        const auto clock = [](double s) { return QString("00:00:%1").arg(s, 6, 'f', 3, QChar('0')).replace('.', ','); };
+        srt += QString("%1\n%2 --> %3\n%4\n\n").arg(k + 1).arg(clock(from), clock(from + 1.0), said.at(k)).toUtf8();
+    }
+    write("late-cues.srt", srt);
+    const CommandRun run = import({"--volume", "对齐", "--align", recording_->path, input("late-cues.srt")});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QList<QByteArray> timing = bytesOf(volume("对齐") + "/tlx1001.lrc").split('\n');
+    int retimed = 0;
+    for (int k = 0; k < said.size(); ++k) {
+        const double start = timing.value(k).mid(4, 5).toDouble();
+        const double speech = recording_->speechStart[size_t(k)];
+        if (run.err.contains(QString("第 %1 句的时间可能不准").arg(k + 1))) {
+            EXPECT_NEAR(start, speech + late, 0.006) << "sentence " << k + 1 << " keeps its cue";
+            continue;
+        }
+        EXPECT_GE(start, speech - 0.55) << "sentence " << k + 1;
+        EXPECT_LE(start, speech + 0.02) << "sentence " << k + 1;
+        ++retimed;
+    }
+    EXPECT_GE(retimed, 1) << run.err.toStdString();
 }
 
 }  // namespace

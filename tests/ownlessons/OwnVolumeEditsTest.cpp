@@ -4,6 +4,7 @@
 // written in other letter case, as the window accepts them.
 
 #include "ownlessons/FileTransaction.h"
+#include "course/VideoReference.h"
 #include "ownlessons/OwnVolume.h"
 #include "course/WordTimesFile.h"
 #include "platform/system/CourseNames.h"
@@ -122,9 +123,41 @@ struct EditCase {
     QList<int> lessons;
     Expected after;
     QStringList files;
+    // What else must hold afterwards, in the volume folder.
+    std::function<void(const QDir&)> alsoTrue = {};
 };
 
 void nothing(QDir&) {}
+
+QString videoNamedBy(const QDir& volume, const QString& reference)
+{
+    return videoOfReference(bytesOf(volume.filePath(reference)), volume.path());
+}
+
+// Lesson 2 refers to the learner's video beside the volume, lesson 3 to a
+// video copied in.
+void videoLessons(QDir& volume)
+{
+    QFile outside(volume.filePath("../film.mkv"));
+    ASSERT_TRUE(outside.open(QIODevice::WriteOnly));
+    outside.write("the learner's film");
+    outside.close();
+    QFile copied(volume.filePath("tlx2003.mkv"));
+    ASSERT_TRUE(copied.open(QIODevice::WriteOnly));
+    copied.write("a copied film");
+    copied.close();
+    const QString books = QFileInfo(volume.path()).absolutePath();
+    for (const auto& [reference, video] : {std::pair{"tlx2002.video.txt", "../film.mkv"}, {"tlx2003.video.txt", "tlx2003.mkv"}}) {
+        QFile file(volume.filePath(reference));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(videoReferenceBytes(volume.filePath(video), volume.path(), books));
+    }
+}
+
+void learnersFilmKept(const QDir& volume)
+{
+    EXPECT_EQ(bytesOf(volume.filePath("../film.mkv")), "the learner's film");
+}
 
 const QStringList kCourseFiles = {"lesson.txt", "words.txt"};
 const QStringList kAllFiles = QStringList{"tlx2001.lrc", "tlx2001.mp3", "tlx2001.wordtimes.tsv", "tlx2002.lrc",
@@ -173,6 +206,33 @@ TEST(OwnVolumeEdits, WordTimesAndFilesFollowEveryEdit)
          {Edit::Remove, 2}, {0, 1}, unchanged,
          QStringList{"LESSON.TXT", "Words.txt", "tlx2001.lrc", "tlx2001.mp3", "tlx2001.wordtimes.tsv", "tlx2002.lrc",
                      "tlx2002.mp3", "tlx2002.wordtimes.tsv"}},
+        {"remove_before_video_lessons", videoLessons, {Edit::Remove, 0}, {1, 2}, unchanged,
+         QStringList{"tlx2001.lrc", "tlx2001.mp3", "tlx2001.wordtimes.tsv", "tlx2001.video.txt", "tlx2002.lrc",
+                     "tlx2002.mp3", "tlx2002.mkv", "tlx2002.video.txt"}
+             + kCourseFiles,
+         [](const QDir& volume) {
+             learnersFilmKept(volume);
+             EXPECT_EQ(videoNamedBy(volume, "tlx2001.video.txt"), QFileInfo(volume.filePath("../film.mkv")).absoluteFilePath());
+             EXPECT_EQ(videoNamedBy(volume, "tlx2002.video.txt"), volume.absoluteFilePath("tlx2002.mkv"));
+             EXPECT_EQ(bytesOf(volume.filePath("tlx2002.mkv")), "a copied film");
+             const LessonVideo outside = lessonVideo(volume.path(), 0);
+             const LessonVideo copied = lessonVideo(volume.path(), 1);
+             EXPECT_EQ(outside.path, QFileInfo(volume.filePath("../film.mkv")).absoluteFilePath());
+             EXPECT_FALSE(outside.copiedIn);
+             EXPECT_EQ(copied.path, volume.absoluteFilePath("tlx2002.mkv"));
+             EXPECT_TRUE(copied.copiedIn);
+             EXPECT_TRUE(lessonVideo(volume.path(), 2).path.isEmpty()) << "no such lesson";
+         }},
+        {"remove_the_lesson_referring_to_the_learners_video", videoLessons, {Edit::Remove, 1}, {0, 2}, unchanged,
+         QStringList{"tlx2001.lrc", "tlx2001.mp3", "tlx2001.wordtimes.tsv", "tlx2002.lrc", "tlx2002.mp3",
+                     "tlx2002.mkv", "tlx2002.video.txt"}
+             + kCourseFiles,
+         learnersFilmKept},
+        {"remove_the_lesson_with_a_copied_video", videoLessons, {Edit::Remove, 2}, {0, 1}, unchanged,
+         QStringList{"tlx2001.lrc", "tlx2001.mp3", "tlx2001.wordtimes.tsv", "tlx2002.lrc", "tlx2002.mp3",
+                     "tlx2002.wordtimes.tsv", "tlx2002.video.txt"}
+             + kCourseFiles,
+         learnersFilmKept},
     };
     const QList<NewLesson> made = madeLessons();
     for (const EditCase& c : cases) {
@@ -213,6 +273,10 @@ TEST(OwnVolumeEdits, WordTimesAndFilesFollowEveryEdit)
         files.sort();
         wantedFiles.sort();
         EXPECT_EQ(files.join(' ').toStdString(), wantedFiles.join(' ').toStdString()) << c.name;
+        if (c.alsoTrue) {
+            SCOPED_TRACE(c.name);
+            c.alsoTrue(volume);
+        }
     }
 }
 

@@ -63,6 +63,21 @@ const QList<TextCase>& cases()
          SubtitleFormat::WebVtt, false, {}, "第 2 条的时间有误"},
         {"lrc_bad_stamp", "[00:01.00]A.\n[0x:zz]B.\n", SubtitleFormat::Lyrics, false, {}, "第 2 条的时间有误"},
         {"subtitles_without_cues", "WEBVTT\n\n", SubtitleFormat::WebVtt, false, {}, "没有带时间的英文字幕"},
+        {"subtitles_empty", " \r\n\r\n", SubtitleFormat::SubRip, false, {}, "字幕文件是空的"},
+        {"srt_cues_starting_together_are_one_sentence",
+         "1\n00:00:01,000 --> 00:00:02,000\nHi.\n\n2\n00:00:01,004 --> 00:00:02,500\n你好。\n", SubtitleFormat::SubRip,
+         false, {"Hi.|你好。|1"}},
+        {"ass_without_format_line_and_commas_in_text",
+         "[Events]\nDialogue: 0,0:00:01.00,0:00:02.00,Default,,0,0,0,,Well, yes.\n", SubtitleFormat::Ass, false,
+         {"Well, yes.||1"}},
+        {"ass_drawing_dropped",
+         "[Events]\nDialogue: 0,0:00:01.00,0:00:02.00,Sign,,0,0,0,,{\\p1}m 0 0 l 100 0 100 100{\\p0}Exit\\Nright.\n",
+         SubtitleFormat::Ass, false, {"Exit right.||1"}},
+        {"ass_format_not_ending_in_text", "[Events]\nFormat: Start, End, Text, Style\n", SubtitleFormat::Ass, false, {},
+         "以 Text 结束"},
+        {"ass_dialogue_short_of_fields",
+         "[Events]\nFormat: Layer, Start, End, Style, Name, MarginL, MarginR, MarginV, Effect, Text\nDialogue: 0,0:00:01.00\n",
+         SubtitleFormat::Ass, false, {}, "第 1 条的字段不全"},
     };
     return all;
 }
