@@ -188,14 +188,8 @@ private:
     // Whether the pipeline posted an error; its text is kept for failure().
     bool postedError()
     {
-        if (posted_.isEmpty()) {
-            GstBus* bus = gst_element_get_bus(pipeline_);
-            if (GstMessage* message = gst_bus_pop_filtered(bus, GST_MESSAGE_ERROR)) {
-                posted_ = gstutil::errorText(message);
-                gst_message_unref(message);
-            }
-            gst_object_unref(bus);
-        }
+        if (posted_.isEmpty())
+            posted_ = gstutil::postedError(pipeline_);
         return !posted_.isEmpty();
     }
 

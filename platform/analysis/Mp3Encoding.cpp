@@ -214,13 +214,7 @@ private:
 
     QString postedError()
     {
-        QString why;
-        GstBus* bus = gst_element_get_bus(pipeline_);
-        if (GstMessage* message = gst_bus_pop_filtered(bus, GST_MESSAGE_ERROR)) {
-            why = gstutil::errorText(message);
-            gst_message_unref(message);
-        }
-        gst_object_unref(bus);
+        const QString why = gstutil::postedError(pipeline_);
         if (!why.isEmpty())
             error_ = why;
         return error_;

@@ -115,7 +115,7 @@ public:
                 read.error = QStringLiteral("“%1”的文字轨无法读出").arg(path_);
                 return read;
             }
-            if (QString why = postedError(); !why.isEmpty()) {
+            if (QString why = gstutil::postedError(pipeline_); !why.isEmpty()) {
                 read.error = QStringLiteral("无法读取“%1”的文字轨：%2").arg(path_, why);
                 return read;
             }
@@ -147,7 +147,7 @@ private:
         g_signal_connect(decode, "pad-added", G_CALLBACK(&TrackReading::padAdded), this);
         g_signal_connect(decode, "no-more-pads", G_CALLBACK(&TrackReading::noMorePads), this);
         if (gst_element_set_state(pipeline_, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE)
-            return QStringLiteral("无法读取“%1”：%2").arg(path_, postedError());
+            return QStringLiteral("无法读取“%1”：%2").arg(path_, gstutil::postedError(pipeline_));
         return {};
     }
 
@@ -198,18 +198,6 @@ private:
         gst_buffer_unmap(buffer, &map);
         if (!cue.text.trimmed().isEmpty())
             cues->append(cue);
-    }
-
-    QString postedError()
-    {
-        QString why;
-        GstBus* bus = gst_element_get_bus(pipeline_);
-        if (GstMessage* message = gst_bus_pop_filtered(bus, GST_MESSAGE_ERROR)) {
-            why = gstutil::errorText(message);
-            gst_message_unref(message);
-        }
-        gst_object_unref(bus);
-        return why;
     }
 
     QString path_;

@@ -50,6 +50,18 @@ QString errorText(GstMessage* errorOrWarning)
     return text;
 }
 
+QString postedError(GstElement* pipeline)
+{
+    QString why;
+    GstBus* bus = gst_element_get_bus(pipeline);
+    if (GstMessage* message = gst_bus_pop_filtered(bus, GST_MESSAGE_ERROR)) {
+        why = errorText(message);
+        gst_message_unref(message);
+    }
+    gst_object_unref(bus);
+    return why;
+}
+
 GstClockTime toClockTime(double seconds)
 {
     if (!(seconds > 0))

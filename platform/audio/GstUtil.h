@@ -19,6 +19,10 @@ GstElement* makeElement(const char* factory, QString* error);
 
 QString errorText(GstMessage* errorOrWarning);
 
+// The text of the first error `pipeline` has posted and nobody has read from
+// its bus yet (the message is taken off the bus); empty when there is none.
+QString postedError(GstElement* pipeline);
+
 GstClockTime toClockTime(double seconds);
 double toSeconds(gint64 nanoseconds);
 

@@ -295,13 +295,7 @@ QByteArray FrameGrab::encoded(GstSample* frame)
 // The pipeline's own error text if it posted one, else `what`, naming the file.
 QString FrameGrab::failure(const QString& what)
 {
-    if (posted_.isEmpty() && pipeline_) {
-        GstBus* bus = gst_element_get_bus(pipeline_);
-        if (GstMessage* message = gst_bus_pop_filtered(bus, GST_MESSAGE_ERROR)) {
-            posted_ = gstutil::errorText(message);
-            gst_message_unref(message);
-        }
-        gst_object_unref(bus);
-    }
+    if (posted_.isEmpty() && pipeline_)
+        posted_ = gstutil::postedError(pipeline_);
     return QStringLiteral("无法读取视频“%1”：%2").arg(path_, posted_.isEmpty() ? what : posted_);
 }
