@@ -19,7 +19,10 @@ Platform Platform::real(const RunFolders& folders)
     p.videoFrames = std::make_shared<VideoFrames>();
     lessonPlayer->setPictureOutput(p.videoFrames);
     p.mePlayer = std::move(lessonPlayer);
-    p.reviewPlayer = std::make_unique<GstMediaPlayer>(output);
+    auto reviewPlayer = std::make_unique<GstMediaPlayer>(output);
+    p.reviewFrames = std::make_shared<VideoFrames>();
+    reviewPlayer->setPictureOutput(p.reviewFrames);
+    p.reviewPlayer = std::move(reviewPlayer);
     p.mciRecorder = std::make_unique<GstWaveDevice>(output, input);
     p.mciPlayer = std::make_unique<GstWaveDevice>(output, input);
     p.messageBoxes = std::make_unique<QtMessageBoxes>();

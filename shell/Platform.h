@@ -22,8 +22,12 @@ struct Platform {
     // Where the lesson player shows a video lesson's picture; null when it
     // plays sound only.
     std::shared_ptr<VideoFrames> videoFrames;
-    // The daily review's own player, apart from the lesson's.
+    // The daily review's own player, apart from the lesson's, and where it
+    // shows a video lesson's picture (null: the review plays sound only).
+    // Apart from the lesson player's, so the lesson's pane never shows a
+    // sentence under review.
     std::unique_ptr<MediaPlayer> reviewPlayer;
+    std::shared_ptr<VideoFrames> reviewFrames;
     std::unique_ptr<WaveDevice> mciRecorder;
     std::unique_ptr<WaveDevice> mciPlayer;
     std::unique_ptr<MessageBoxes> messageBoxes;

@@ -9,11 +9,14 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QElapsedTimer>
+#include <QThread>
 #include <QTimer>
 
 namespace {
 
 constexpr GstClockTime kPrerollTimeout = 5 * GST_SECOND;
+constexpr GstClockTime kPrerollSlice = 10 * GST_MSECOND;
 
 }  // namespace
 
@@ -174,10 +177,19 @@ bool GstMediaPlayer::openAndPreroll(const QString& path)
     // messages: those reach us only through the event loop, which the caller
     // is not running while it waits here.
     GstStateChangeReturn result = gst_element_set_state(playbin_, GST_STATE_PAUSED);
-    if (result != GST_STATE_CHANGE_FAILURE)
-        result = gst_element_get_state(playbin_, nullptr, nullptr, kPrerollTimeout);
+    // A file that is not media, or a video cut short, posts its error and
+    // may leave the state change pending rather than failed: the error ends
+    // the wait, and a failure waits a moment for the error that says why.
+    QElapsedTimer waited;
+    waited.start();
+    while (result == GST_STATE_CHANGE_ASYNC && bus_->lastErrorText().isEmpty() &&
+           waited.nsecsElapsed() < qint64(kPrerollTimeout))
+        result = gst_element_get_state(playbin_, nullptr, nullptr, kPrerollSlice);
     if (result == GST_STATE_CHANGE_SUCCESS)
         return true;
+    while (result == GST_STATE_CHANGE_FAILURE && bus_->lastErrorText().isEmpty() &&
+           waited.nsecsElapsed() < qint64(kPrerollTimeout))
+        QThread::msleep(kPrerollSlice / GST_MSECOND);
     QString why = bus_->lastErrorText();
     if (why.isEmpty())
         why = QStringLiteral("%1 秒内未能打开").arg(kPrerollTimeout / GST_SECOND);

@@ -1,6 +1,8 @@
 #include "shell/review/ReviewForm.h"
 
 #include "platform/audio/MediaPlayer.h"
+#include "platform/video/VideoFrames.h"
+#include "platform/video/VideoView.h"
 #include "shell/review/ReviewSentences.h"
 #include "study/DictationText.h"
 
@@ -9,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
@@ -62,8 +65,9 @@ QString marked(const QString& text, int position)
 
 }  // namespace
 
-ReviewForm::ReviewForm(MediaPlayer* player, ReviewSentences& sentences, CourseLibrary& library, QWidget* parent)
-    : QDialog(parent), player_(player), sentences_(sentences), library_(library)
+ReviewForm::ReviewForm(MediaPlayer* player, std::shared_ptr<VideoFrames> frames, ReviewSentences& sentences,
+                       CourseLibrary& library, QWidget* parent)
+    : QDialog(parent), player_(player), frames_(std::move(frames)), sentences_(sentences), library_(library)
 {
     setObjectName("ReviewForm");
     setWindowTitle("今日复习");
@@ -78,8 +82,16 @@ void ReviewForm::buildControls()
     lbLesson_ = namedLabel(this, "lbReviewLesson");
     lbChinese_ = namedLabel(this, "lbReviewChinese");
     lbHint_ = namedLabel(this, "lbReviewHint");
-    for (QLabel* l : {lbProgress_, lbLesson_, lbChinese_, lbHint_})
-        layout->addWidget(l);
+    layout->addWidget(lbProgress_);
+    layout->addWidget(lbLesson_);
+    // No line over the picture: the sentence is to be written from memory.
+    // The picture takes the room the window has to spare.
+    vwPicture_ = new VideoView(frames_ ? frames_ : std::make_shared<VideoFrames>(), this);
+    vwPicture_->setObjectName("vwReviewVideo");
+    vwPicture_->hide();
+    layout->addWidget(vwPicture_, 1);
+    layout->addWidget(lbChinese_);
+    layout->addWidget(lbHint_);
     auto* tools = new QHBoxLayout;
     btReplay_ = button(this, "btReviewReplay", "重听", "Ctrl+R");
     btHint_ = button(this, "btReviewHint", "提示", "Ctrl+T");
@@ -176,8 +188,8 @@ void ReviewForm::showItem()
     play();
 }
 
-// Opens the current sentence's recording; a sentence that cannot be heard is
-// skipped with a word.
+// Opens the current sentence's recording, or its lesson's video; a sentence
+// that cannot be heard is skipped with a word.
 bool ReviewForm::openRecording()
 {
     const SentenceKey& s = currentSentence();
@@ -186,20 +198,59 @@ bool ReviewForm::openRecording()
         skip(sound.error);
         return false;
     }
+    if (!sound.missingVideo.isEmpty() && !audioOnlyVideos_.contains(sound.missingVideo)) {
+        audioOnlyVideos_.insert(sound.missingVideo);
+        tell(QString("找不到“%1”的视频“%2”，只播放声音").arg(s.lesson, sound.missingVideo));
+    }
     if (player_ != nullptr) {
         player_->stop();
-        if (openedFile_ != sound.recording) {
-            player_->setFileName(sound.recording);
-            openedFile_ = sound.recording;
-        }
-        if (!player_->lastError().isEmpty()) {
+        if (!openSource(sound)) {
             skip(player_->lastError());
             return false;
         }
     }
     start_ = sound.start;
     end_ = sound.end;
+    showPicture(playsVideo_);
     return true;
+}
+
+// The video when it plays (its sound track is the recording, so the range is
+// the same), else the recording: opening the recording also takes the
+// picture off the player. False when what was opened does not play.
+bool ReviewForm::openSource(const SentenceSound& sound)
+{
+    const bool withPicture = frames_ && !sound.video.isEmpty() && !audioOnlyVideos_.contains(sound.video);
+    if (withPicture && openedFile_ != sound.video) {
+        player_->setVideoFileName(sound.video);
+        openedFile_ = sound.video;
+        playsVideo_ = player_->lastError().isEmpty() && player_->duration() > 0;
+        if (!playsVideo_) {
+            audioOnlyVideos_.insert(sound.video);
+            const QString why = player_->lastError().isEmpty() ? QString("长度为 0") : player_->lastError();
+            tell(QString("无法播放视频“%1”（%2），只播放声音").arg(sound.video, why));
+        }
+    }
+    if (withPicture && playsVideo_)
+        return true;
+    if (openedFile_ != sound.recording) {
+        player_->setFileName(sound.recording);
+        openedFile_ = sound.recording;
+        playsVideo_ = false;
+    }
+    return player_->lastError().isEmpty();
+}
+
+void ReviewForm::showPicture(bool shown)
+{
+    vwPicture_->setVisible(shown);
+    if (!shown || grownForPicture_)
+        return;
+    // Once, the window grows to hold the picture too, as far as the screen
+    // allows; the learner sizes it as they like after that.
+    grownForPicture_ = true;
+    const int room = screen() != nullptr ? screen()->availableGeometry().height() * 9 / 10 : height();
+    resize(width(), qBound(height(), sizeHint().height(), qMax(height(), room)));
 }
 
 const SentenceKey& ReviewForm::currentSentence() const { return queue_[session_.sentence()].sentence; }
@@ -207,7 +258,12 @@ const SentenceKey& ReviewForm::currentSentence() const { return queue_[session_.
 void ReviewForm::skip(const QString& why)
 {
     const SentenceKey& s = currentSentence();
-    lbNotice_->setText(lbNotice_->text() + QString("已跳过“%1”第 %2 句：%3\n").arg(s.lesson).arg(s.number + 1).arg(why));
+    tell(QString("已跳过“%1”第 %2 句：%3").arg(s.lesson).arg(s.number + 1).arg(why));
+}
+
+void ReviewForm::tell(const QString& notice)
+{
+    lbNotice_->setText(lbNotice_->text() + notice + "\n");
 }
 
 void ReviewForm::play()
@@ -262,6 +318,7 @@ void ReviewForm::endSession()
     btReplay_->setEnabled(false);
     btHint_->setEnabled(false);
     txtAnswer_->setReadOnly(true);
+    vwPicture_->hide();
     lbProgress_->clear();
     lbLesson_->clear();
     lbChinese_->clear();

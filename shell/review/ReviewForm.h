@@ -2,7 +2,8 @@
 
 // The daily review (今日复习), over the main window: the sentences due, one
 // after another, each heard from its lesson's recording on a player of its
-// own, written from memory and graded: 1–4 (or the buttons) set the grade and
+// own (a video lesson's sentence with its picture, above the sentence),
+// written from memory and graded: 1–4 (or the buttons) set the grade and
 // go on, Enter takes the one proposed. The session's course (what comes
 // next, what comes back, what is proposed) is review::ReviewSession's.
 
@@ -10,6 +11,9 @@
 #include "review/ReviewSession.h"
 
 #include <QDialog>
+#include <QSet>
+
+#include <memory>
 
 class CourseLibrary;
 class MediaPlayer;
@@ -18,6 +22,9 @@ class QLineEdit;
 class QPushButton;
 class QSpinBox;
 class ReviewSentences;
+class VideoFrames;
+class VideoView;
+struct SentenceSound;
 
 class ReviewForm : public QDialog {
     Q_OBJECT
@@ -30,8 +37,11 @@ public:
         bool showChinese = true;
     };
 
-    // player may be null: the sentences are then not heard.
-    ReviewForm(MediaPlayer* player, ReviewSentences& sentences, CourseLibrary& library, QWidget* parent = nullptr);
+    // player may be null: the sentences are then not heard. `frames` is
+    // where the player shows a video's picture; without it a video lesson's
+    // sentences are heard from their recording alone.
+    ReviewForm(MediaPlayer* player, std::shared_ptr<VideoFrames> frames, ReviewSentences& sentences,
+               CourseLibrary& library, QWidget* parent = nullptr);
 
     void showSettings(int retentionPercent, int dailyLimit);
     // Starts a session on the queue read from the record.
@@ -54,6 +64,9 @@ private:
     void buildControls();
     void showItem();
     bool openRecording();
+    bool openSource(const SentenceSound& sound);
+    void showPicture(bool shown);
+    void tell(const QString& notice);
     void play();
     void showFirstLetters();
     void check();
@@ -63,6 +76,7 @@ private:
     const SentenceKey& currentSentence() const;
 
     MediaPlayer* player_;
+    std::shared_ptr<VideoFrames> frames_;
     ReviewSentences& sentences_;
     CourseLibrary& library_;
     Options options_;
@@ -70,9 +84,16 @@ private:
     review::ReviewSession session_;
     QString openedFile_;
     double start_ = 0, end_ = -1;
+    // The file open plays with its picture.
+    bool playsVideo_ = false;
+    // Videos heard through their recording (moved away, or not playable):
+    // each said once, never tried again.
+    QSet<QString> audioOnlyVideos_;
+    bool grownForPicture_ = false;
 
     QLabel* lbProgress_;
     QLabel* lbLesson_;
+    VideoView* vwPicture_;
     QLabel* lbChinese_;
     QLabel* lbHint_;
     QLineEdit* txtAnswer_;

@@ -42,7 +42,8 @@ void MainForm::createReview()
     record_->setDesiredRetention(retention / 100.0);
     reviewSentences_ = std::make_unique<ReviewSentences>(*platform_.library,
                                                          QStringList{platform_.shippedBooks, platform_.ownBooks});
-    reviewForm_ = new ReviewForm(platform_.reviewPlayer.get(), *reviewSentences_, *platform_.library, this);
+    reviewForm_ = new ReviewForm(platform_.reviewPlayer.get(), platform_.reviewFrames, *reviewSentences_,
+                                 *platform_.library, this);
     reviewForm_->showSettings(retention, dailyReviews_);
     connect(reviewForm_, &ReviewForm::graded, this, [this](const SentenceKey& sentence, int grade) {
         RecordEvent event;

@@ -27,6 +27,8 @@ SentenceSound ReviewSentences::find(const SentenceKey& sentence)
     sound.recording = s.recording;
     sound.start = s.start;
     sound.end = s.end;
+    sound.video = s.video;
+    sound.missingVideo = s.missingVideo;
     return sound;
 }
 

@@ -2,7 +2,8 @@
 
 // Where a sentence in review is heard: its lesson's recording and its range
 // there, read from the course folders without loading the lesson into the
-// main window. Each lesson is read once per review window.
+// main window, and the video a video lesson plays from. Each lesson is read
+// once per review window.
 
 #include "anki/CourseSentences.h"
 #include "record/RecordEvent.h"
@@ -16,6 +17,12 @@ struct SentenceSound {
     QString recording;
     double start = 0;
     double end = -1;  // -1: to the recording's end
+    // A video lesson's video, whose sound track the recording is; empty for
+    // an audio lesson.
+    QString video;
+    // The video a video lesson names when it is not there: the sentence is
+    // heard from the recording alone.
+    QString missingVideo;
     // Why the sentence cannot be heard (Chinese); empty when it can.
     QString error;
 };

@@ -2,12 +2,17 @@
 // alone, heard from their lesson's recording on the review's own player, the
 // grades written to the record and the count on the button going down; the
 // count after a grade from the study modes and after midnight; a review
-// window closed before its sentences arrive.
+// window closed before its sentences arrive; a video lesson's sentence with
+// its picture, then an audio one without.
 
+#include "NumberedVideo.h"
 #include "ReviewedSentences.h"
 #include "WindowHarness.h"
 
 #include "anki/CourseSentences.h"
+#include "platform/audio/GstMediaPlayer.h"
+#include "platform/video/VideoFrames.h"
+#include "platform/video/VideoView.h"
 #include "platform/system/CourseLibrary.h"
 #include "record/StudyRecord.h"
 #include "study/ComparisonMode.h"
@@ -20,6 +25,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QSqlDatabase>
+#include <QSignalSpy>
 #include <QSpinBox>
 #include <QSqlQuery>
 #include <QTest>
@@ -208,6 +214,104 @@ TEST(ReviewWindow, AWindowClosedBeforeItsSentencesArriveStartsNothing)
     EXPECT_FALSE(h.reviewPlayer().isPlaying());
     EXPECT_EQ(h.reviewPlayer().fileName(), "") << h.reviewPlayer().log.join(", ").toStdString();
     EXPECT_TRUE(form->findChild<QLabel*>("lbReviewProgress")->text().isEmpty());
+}
+
+TEST(ReviewWindow, AVideoSentenceShowsItsOwnPictureAndAnAudioSentenceNone)
+{
+    QList<ExportSentence> videoDue, audioDue;
+    auto frames = std::make_shared<VideoFrames>();
+    MediaPlayer* player = nullptr;
+    WindowHarness h(
+        [&](const QString& folder) {
+            QDir(folder).mkpath("clips");
+            const QString video = folder + "/clips/review.mp4";
+            makeNumberedVideo(video, 10 * kFramesPerSecond);
+            writeVideoVolume(folder, {"00.40", "02.00", "03.00", "04.00", "05.00", "06.00", "07.00"}, video);
+            // The video sentence is the more overdue: it comes first.
+            videoDue = reviewedDaysAgo(folder, {folder + "/books", folder + "/own"}, kVideoVolume, 1, 20);
+            const QString books = folder + "/books";
+            audioDue = reviewedDaysAgo(folder, {books}, QDir(books).entryList(QDir::Dirs | QDir::NoDotAndDotDot).first(),
+                                       1, 10);
+        },
+        "own",
+        [&](Platform& platform) {
+            auto review = std::make_unique<GstMediaPlayer>("fakesink sync=true");
+            review->setPictureOutput(frames);
+            player = review.get();
+            platform.reviewPlayer = std::move(review);
+            platform.reviewFrames = frames;
+        });
+    ASSERT_EQ(videoDue.size(), 1);
+    ASSERT_EQ(audioDue.size(), 1);
+    MainForm& f = h.load();
+    f.show();
+    f.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+    ASSERT_TRUE(countShown(f, 2)) << reviewButton(f)->text().toStdString();
+    QSignalSpy ended(player, &MediaPlayer::endOfStream);
+
+    press(Qt::Key_F9);
+    auto* form = f.findChild<QDialog*>("ReviewForm");
+    ASSERT_NE(form, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form));
+    auto* progress = form->findChild<QLabel*>("lbReviewProgress");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return progress->text() == "第 1 / 2 句"; }, 5000));
+    auto* view = form->findChild<VideoView*>("vwReviewVideo");
+    ASSERT_NE(view, nullptr);
+    EXPECT_TRUE(view->isVisible());
+    // The sentence's range, 00.40 to 02.00: its last frame stays shown, and
+    // nothing of the sentence is written over it.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ended.count() == 1; }, 10000));
+    h.settle(100);
+    EXPECT_EQ(numberIn(view->grab().toImage()), 49);
+    EXPECT_EQ(view->caption(), "");
+    EXPECT_GE(view->height(), 150) << "room for the picture";
+    EXPECT_TRUE(f.findChild<VideoView*>("vwVideo")->isHidden()) << "the lesson's pane stays as it was";
+
+    answer(videoDue[0].english);
+    press(Qt::Key_Return);
+    ASSERT_EQ(progress->text(), "第 2 / 2 句");
+    EXPECT_TRUE(view->isHidden());
+    EXPECT_TRUE(frames->frame().isNull()) << "no picture left on the player";
+    const quint64 framesBefore = frames->framesShown();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ended.count() == 2; }, 10000));
+    EXPECT_EQ(frames->framesShown(), framesBefore) << "the recording plays without a picture";
+    EXPECT_TRUE(form->findChild<QLabel*>("lbReviewNotice")->text().isEmpty());
+}
+
+TEST(ReviewWindow, SentencesOfAMovedVideoAreHeardFromTheRecordingWithOneWord)
+{
+    QString video;
+    QList<ExportSentence> due;
+    WindowHarness h(
+        [&](const QString& folder) {
+            video = folder + "/clips/gone.mp4";
+            writeVideoVolume(folder, {"00.40", "02.00", "03.00", "04.00", "05.00", "06.00", "07.00"}, video);
+            due = reviewedDaysAgo(folder, {folder + "/books", folder + "/own"}, kVideoVolume, 2, 10);
+        },
+        "own");
+    ASSERT_EQ(due.size(), 2);
+    MainForm& f = h.load();
+    ASSERT_TRUE(countShown(f, 2)) << reviewButton(f)->text().toStdString();
+    f.Toolbar1_ButtonClick("btReview");
+    auto* form = f.findChild<QDialog*>("ReviewForm");
+    ASSERT_NE(form, nullptr);
+    auto* progress = form->findChild<QLabel*>("lbReviewProgress");
+    auto* notice = form->findChild<QLabel*>("lbReviewNotice");
+    auto* answerBox = form->findChild<QLineEdit*>("txtReviewAnswer");
+    for (int n = 0; n < 2; ++n) {
+        SCOPED_TRACE(n);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return progress->text() == QString("第 %1 / 2 句").arg(n + 1); }, 5000));
+        EXPECT_TRUE(h.reviewPlayer().fileName().endsWith("/own/Video/tlx1001.mp3"))
+            << h.reviewPlayer().fileName().toStdString();
+        EXPECT_TRUE(h.reviewPlayer().isPlaying());
+        EXPECT_TRUE(form->findChild<VideoView*>("vwReviewVideo")->isHidden());
+        EXPECT_EQ(notice->text().count(video), 1) << notice->text().toStdString();
+        QTest::keyClicks(answerBox, due[1 - n].english);
+        QTest::keyClick(answerBox, Qt::Key_Return);
+        QTest::keyClick(answerBox, Qt::Key_3);
+    }
+    EXPECT_TRUE(h.boxes().shown.isEmpty());
 }
 
 }  // namespace

@@ -10,16 +10,22 @@
 
 QList<ExportSentence> reviewedLongAgo(const QString& folder)
 {
-    CourseLibrary library(QString(LEXBAY_APP_DIR) + "/liblexbaydll.so");
     const QString books = folder + "/books";
-    const CourseVolume volume = findVolume(QDir(books).entryList(QDir::Dirs | QDir::NoDotAndDotDot).first(), {books});
-    const QList<ExportSentence> sentences = lessonSentences(library, volume, 0).sentences.mid(0, 2);
+    return reviewedDaysAgo(folder, {books}, QDir(books).entryList(QDir::Dirs | QDir::NoDotAndDotDot).first(), 2, 10);
+}
+
+QList<ExportSentence> reviewedDaysAgo(const QString& folder, const QStringList& books, const QString& volumeName,
+                                      int count, int daysAgo)
+{
+    CourseLibrary library(QString(LEXBAY_APP_DIR) + "/liblexbaydll.so");
+    const CourseVolume volume = findVolume(volumeName, books);
+    const QList<ExportSentence> sentences = lessonSentences(library, volume, 0).sentences.mid(0, count);
     StudyRecord record(folder + kRecordFile);
     for (int n = 0; n < sentences.size(); ++n) {
         const QString& english = sentences[n].english;
         RecordEvent event;
         event.kind = RecordEvent::Reviewed;
-        event.at = QDateTime::currentDateTime().addDays(-10 - 2 * n).toMSecsSinceEpoch();
+        event.at = QDateTime::currentDateTime().addDays(-daysAgo - 2 * n).toMSecsSinceEpoch();
         event.sentence = {volume.name, sentences[n].lessonTitle, n,
                           QCryptographicHash::hash(english.toUtf8(), QCryptographicHash::Sha1).toHex().left(16),
                           english, sentences[n].chinese};

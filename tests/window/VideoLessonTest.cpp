@@ -1,9 +1,10 @@
 // A video lesson in the window: the picture of exactly the sentence pressed,
-// the line over it, the pane's toggles; and a lesson whose video moved away.
+// the line over it, the pane's toggles, the line kept off while dictating;
+// a lesson whose video moved away, and one whose video does not play.
 
+#include "NumberedVideo.h"
 #include "WindowHarness.h"
 
-#include "course/VideoReference.h"
 #include "platform/audio/GstMediaPlayer.h"
 #include "platform/video/VideoFrames.h"
 #include "platform/video/VideoView.h"
@@ -15,113 +16,14 @@
 #include <QFile>
 #include <QLabel>
 #include <QMutex>
-#include <QPainter>
 #include <QSignalSpy>
 #include <QTest>
-#include <gst/app/gstappsrc.h>
+#include <QLineEdit>
 #include <gtest/gtest.h>
 
-#include <filesystem>
+#include <functional>
 
 namespace {
-
-constexpr int kFramesPerSecond = 25;
-constexpr int kWidth = 160, kHeight = 120, kStripes = 8;
-const QString kVolume = "Video";
-
-// Frame n carries n as eight stripes across it, the highest bit at the left:
-// white for 1, grey for 0, so a black border around the picture stands apart.
-QImage numberedFrame(int n)
-{
-    QImage frame(kWidth, kHeight, QImage::Format_RGB32);
-    QPainter painter(&frame);
-    for (int bit = 0; bit < kStripes; ++bit) {
-        const bool one = n & (1 << (kStripes - 1 - bit));
-        painter.fillRect(bit * kWidth / kStripes, 0, kWidth / kStripes, kHeight, one ? Qt::white : Qt::darkGray);
-    }
-    return frame;
-}
-
-// The number a picture shows, read a third of the way down it; -1 for none.
-int numberIn(const QImage& picture)
-{
-    const int y = picture.height() / 3;
-    int left = 0, right = picture.width() - 1;
-    while (left < right && qGray(picture.pixel(left, y)) < 40)
-        ++left;
-    while (right > left && qGray(picture.pixel(right, y)) < 40)
-        --right;
-    if (right - left < kStripes)
-        return -1;
-    int n = 0;
-    for (int bit = 0; bit < kStripes; ++bit) {
-        const int x = left + (2 * bit + 1) * (right - left + 1) / (2 * kStripes);
-        n = 2 * n + (qGray(picture.pixel(x, y)) > 168 ? 1 : 0);
-    }
-    return n;
-}
-
-// An MP4 of numbered frames (H.264, a key frame every 100 frames) with a tone
-// as its AAC sound track, as long as the frames.
-void makeNumberedVideo(const QString& path, int frames)
-{
-    gst_init(nullptr, nullptr);
-    const QString description =
-        QString("appsrc name=frames format=time caps=video/x-raw,format=BGRx,width=%1,height=%2,framerate=%3/1 "
-                "! videoconvert ! x264enc key-int-max=100 speed-preset=ultrafast ! h264parse ! mp4mux name=mux "
-                "! filesink name=out audiotestsrc num-buffers=%4 samplesperbuffer=%5 "
-                "! audio/x-raw,rate=44100,channels=1 ! avenc_aac ! aacparse ! mux.")
-            .arg(kWidth)
-            .arg(kHeight)
-            .arg(kFramesPerSecond)
-            .arg(frames)
-            .arg(44100 / kFramesPerSecond);
-    GError* error = nullptr;
-    GstElement* pipeline = gst_parse_launch(description.toUtf8().constData(), &error);
-    ASSERT_TRUE(pipeline) << (error ? error->message : "");
-    GstElement* out = gst_bin_get_by_name(GST_BIN(pipeline), "out");
-    g_object_set(out, "location", QFile::encodeName(path).constData(), nullptr);
-    gst_object_unref(out);
-    GstElement* source = gst_bin_get_by_name(GST_BIN(pipeline), "frames");
-    gst_element_set_state(pipeline, GST_STATE_PLAYING);
-    for (int n = 0; n < frames; ++n) {
-        const QImage frame = numberedFrame(n);
-        GstBuffer* buffer = gst_buffer_new_memdup(frame.constBits(), frame.sizeInBytes());
-        GST_BUFFER_PTS(buffer) = gst_util_uint64_scale(n, GST_SECOND, kFramesPerSecond);
-        GST_BUFFER_DURATION(buffer) = GST_SECOND / kFramesPerSecond;
-        gst_app_src_push_buffer(GST_APP_SRC(source), buffer);
-    }
-    gst_app_src_end_of_stream(GST_APP_SRC(source));
-    gst_object_unref(source);
-    GstBus* bus = gst_element_get_bus(pipeline);
-    GstMessage* end = gst_bus_timed_pop_filtered(bus, 60 * GST_SECOND,
-                                                 GstMessageType(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
-    EXPECT_TRUE(end && GST_MESSAGE_TYPE(end) == GST_MESSAGE_EOS);
-    if (end)
-        gst_message_unref(end);
-    gst_object_unref(bus);
-    gst_element_set_state(pipeline, GST_STATE_NULL);
-    gst_object_unref(pipeline);
-}
-
-// The learner's volume "Video": the first shipped lesson's text, its
-// sentences timed at `starts`, and a reference to `video`.
-void writeVideoVolume(const QString& folder, const QStringList& starts, const QString& video)
-{
-    namespace fs = std::filesystem;
-    const QString volume = folder + "/own/" + kVolume;
-    fs::create_directories(volume.toStdString());
-    const QString shipped = folder + "/books/Trellis英语第1册/";
-    fs::copy_file((shipped + "lesson.txt").toStdString(), (volume + "/lesson.txt").toStdString());
-    fs::copy_file((shipped + "tlx1001.mp3").toStdString(), (volume + "/tlx1001.mp3").toStdString());
-    QFile timing(volume + "/tlx1001.lrc");
-    ASSERT_TRUE(timing.open(QIODevice::WriteOnly));
-    for (const QString& start : starts)
-        timing.write(QString("[00:%1]\r\n").arg(start).toLatin1());
-    QFile reference(volume + "/tlx1001" + kVideoReferenceExtension);
-    ASSERT_TRUE(reference.open(QIODevice::WriteOnly));
-    reference.write(videoReferenceBytes(video, volume, folder + "/own"));
-}
 
 void chooseVolume(MainForm& form, const QString& name)
 {
@@ -177,7 +79,7 @@ TEST(VideoLesson, PressedSentencesShowTheirOwnFramesAndTheLineOverThePicture)
     ASSERT_NE(view, nullptr);
     chooseVolume(f, "Trellis英语第1册");
     EXPECT_TRUE(view->isHidden()) << "the shipped course has no picture";
-    chooseVolume(f, kVolume);
+    chooseVolume(f, kVideoVolume);
     EXPECT_FALSE(view->isHidden());
 
     const struct {
@@ -235,7 +137,7 @@ TEST(VideoLesson, MovedVideoPlaysTheSoundAndSaysSoOnce)
         },
         "own");
     MainForm& f = h.load();
-    chooseVolume(f, kVolume);
+    chooseVolume(f, kVideoVolume);
     EXPECT_TRUE(h.player().fileName().endsWith("/own/Video/tlx1001.mp3")) << h.player().fileName().toStdString();
     EXPECT_TRUE(f.findChild<VideoView*>("vwVideo")->isHidden());
     const QString notice = ui(f).pnNotice->text();
@@ -247,6 +149,115 @@ TEST(VideoLesson, MovedVideoPlaysTheSoundAndSaysSoOnce)
     h.settle();
     EXPECT_TRUE(h.player().log.contains("play"));
     EXPECT_EQ(ui(f).pnNotice->text(), "");
+}
+
+// Whether any part of a picture is near white, as the line over it is.
+bool hasLightPixels(const QImage& picture)
+{
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x) {
+            if (qGray(picture.pixel(x, y)) > 200)
+                return true;
+        }
+    }
+    return false;
+}
+
+TEST(VideoLesson, TheLineOverThePictureStaysOffWhileDictatingFromSentenceToSentence)
+{
+    WindowHarness h(
+        [&](const QString& folder) {
+            QDir(folder).mkpath("clips");
+            const QString video = folder + "/clips/plain.mp4";
+            QFile(video).open(QIODevice::WriteOnly);
+            writeVideoVolume(folder, {"00.35", "02.00", "04.00", "06.00", "08.00", "09.00", "09.50"}, video);
+        },
+        "own");
+    MainForm& f = h.load();
+    f.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&f));
+    chooseVolume(f, kVideoVolume);
+    auto* view = f.findChild<VideoView*>("vwVideo");
+    ASSERT_FALSE(view->isHidden());
+    const QString firstLine = view->caption();
+    ASSERT_FALSE(firstLine.isEmpty());
+    EXPECT_TRUE(hasLightPixels(view->grab().toImage())) << "the line is painted over the picture";
+
+    f.Toolbar1_ButtonClick("btSpell");
+    ASSERT_EQ(f.session().status(), StatusSpell);
+    ASSERT_EQ(f.session().currentSentence(), 0);
+    // Right: dictation goes on to the next sentence, its line still off.
+    ui(f).teSpell->setText(firstLine);
+    QTest::keyClick(ui(f).teSpell, Qt::Key_Return);
+    ASSERT_EQ(f.session().currentSentence(), 1);
+    EXPECT_EQ(view->caption(), "");
+    EXPECT_FALSE(hasLightPixels(view->grab().toImage())) << "nothing painted over the picture while dictating";
+
+    f.Toolbar1_ButtonClick("btSpell");
+    ASSERT_NE(f.session().status(), StatusSpell);
+    EXPECT_FALSE(view->caption().isEmpty());
+}
+
+// The bytes a video that cannot be played holds, written at `path`.
+struct UnplayableVideo {
+    const char* name;
+    std::function<void(const QString& path)> write;
+};
+
+TEST(VideoLesson, AVideoThatDoesNotPlayLeavesTheSoundAndSaysWhyOnce)
+{
+    const UnplayableVideo videos[] = {
+        {"not media",
+         [](const QString& path) {
+             QFile file(path);
+             ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+             file.write(QByteArray(4096, 'x'));
+         }},
+        {"truncated",
+         [](const QString& path) {
+             makeNumberedVideo(path, 10 * kFramesPerSecond);
+             QFile file(path);
+             ASSERT_TRUE(file.resize(file.size() * 2 / 5));
+         }},
+    };
+    for (const UnplayableVideo& unplayable : videos) {
+        SCOPED_TRACE(unplayable.name);
+        QString video;
+        auto frames = std::make_shared<VideoFrames>();
+        WindowHarness h(
+            [&](const QString& folder) {
+                QDir(folder).mkpath("clips");
+                video = folder + "/clips/broken.mp4";
+                unplayable.write(video);
+                writeVideoVolume(folder, {"00.35", "01.00", "02.00"}, video);
+            },
+            "own",
+            [&](Platform& platform) {
+                auto player = std::make_unique<GstMediaPlayer>("fakesink sync=true");
+                player->setPictureOutput(frames);
+                platform.mePlayer = std::move(player);
+                platform.videoFrames = frames;
+            });
+        MainForm& f = h.load();
+        chooseVolume(f, kVideoVolume);
+        h.settle(100);
+        EXPECT_FALSE(f.playback().playsVideo());
+        EXPECT_TRUE(f.playback().recordingFile().endsWith("/own/Video/tlx1001.mp3"));
+        EXPECT_TRUE(f.findChild<VideoView*>("vwVideo")->isHidden());
+        const QString notice = ui(f).pnNotice->text();
+        EXPECT_TRUE(notice.contains(video)) << notice.toStdString();
+        EXPECT_TRUE(h.boxes().shown.isEmpty()) << h.boxes().shown.join(" / ").toStdString();
+
+        // The sentence plays to its end from the recording, with nothing more said.
+        ui(f).pnNotice->clear();
+        QSignalSpy ended(&f.playback(), &SentencePlayback::rangeEnded);
+        ASSERT_TRUE(h.press("imgs1"));
+        EXPECT_TRUE(ended.wait(10000));
+        EXPECT_NEAR(f.playback().position(), 2.0, 0.1);
+        h.settle(100);
+        EXPECT_EQ(ui(f).pnNotice->text(), "");
+        EXPECT_EQ(frames->framesShown(), 0u);
+    }
 }
 
 }  // namespace
