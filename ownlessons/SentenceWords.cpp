@@ -84,7 +84,8 @@ class Finder {
 public:
     Finder(const std::vector<Sentence>& sentences, const ModelFrames& frames, const std::vector<RoughPlace>& rough,
            const std::vector<bool>& speech)
-        : sentences_(sentences), frames_(frames), rough_(rough), speech_(speech), found_(sentences.size())
+        : sentences_(sentences), frames_(frames), rough_(rough), speech_(speech), found_(sentences.size()),
+          freelySearched_(sentences.size(), {0, 0})
     {
         for (size_t k = 0; k < sentences.size(); ++k)
             found_[k].words = sentences[k].written;
@@ -116,9 +117,13 @@ public:
             const int to = pauseAround(rough_[size_t(k)].to + kEndReach, +1);
             // A wider window, and free phones, which cost as much again, only where the words
             // alone found no way through.
+            if (grammar.freeEdges)
+                freelySearched_[size_t(k)] = {from, to};
             if (!place(aligner, k, from, to, grammar)) {
                 grammar.freeEdges = true;
-                place(aligner, k, from, pauseAround(to + kWideReach, +1), grammar);
+                const int wideTo = pauseAround(to + kWideReach, +1);
+                freelySearched_[size_t(k)] = {from, wideTo};
+                place(aligner, k, from, wideTo, grammar);
             }
             done();
         }
@@ -164,6 +169,11 @@ public:
                 }
             from = std::max(from, rough_[size_t(k)].from - kLongestSearch / 2);
             to = std::min(to, std::max(from, rough_[size_t(k)].to) + kLongestSearch / 2);
+            // A decoding with free phones (and the neighbours' words besides) already
+            // covered this whole window: searching it again would only repeat that.
+            const auto [searchedFrom, searchedTo] = freelySearched_[size_t(k)];
+            if (searchedFrom < searchedTo && searchedFrom <= from && to <= searchedTo)
+                continue;
             WordGrammar grammar;
             grammar.words = sentences_[size_t(k)].said;
             grammar.freeEdges = true;
@@ -347,6 +357,9 @@ private:
     const std::vector<RoughPlace>& rough_;
     const std::vector<bool>& speech_;
     std::vector<FoundSentence> found_;
+    // Each sentence's window that a decoding with free phones at its edges
+    // covered, empty when none did.
+    std::vector<std::pair<int, int>> freelySearched_;
 };
 
 // `work` on every decoder at once, the first on this thread.

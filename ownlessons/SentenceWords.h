@@ -8,7 +8,8 @@
 // nearly as well as the free phones do there (the goodness of the
 // pronunciation score). A sentence that fails is searched for again between
 // the verified sentences around it, with free phones for whatever else was
-// said there; what still fails stays unverified.
+// said there (unless a decoding with free phones already covered that
+// stretch); what still fails stays unverified.
 
 #include "platform/pronunciation/WordAligner.h"
 
