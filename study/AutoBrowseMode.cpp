@@ -89,6 +89,7 @@ void AutoBrowseMode::pauseThenStep()
     // A pause of so many sentence lengths lasts as long as the sentence was
     // heard, at whatever speed it played.
     SetBrowseGap(roundHalfEven(playback_.heardSeconds() * 1000));
+    playback_.prepareSentence(session_.currentSentence() + 1);
     const unsigned thisPause = ++latestPause_;
     Delay(gapMs_);
     // Whatever happened during the pause (a stop, a jump, a restart, a later

@@ -6,7 +6,22 @@
 SentencePlayback::SentencePlayback(MediaPlayer& player, const StudySession& session, QObject* parent)
     : QObject(parent), player_(player), session_(session)
 {
-    connect(&player_, &MediaPlayer::endOfStream, this, &SentencePlayback::rangeEnded);
+    connect(&player_, &MediaPlayer::endOfStream, this, [this] {
+        const quint64 step = steps_;
+        emit rangeEnded();
+        if (step == steps_)
+            prepareSentence(session_.currentSentence());
+    });
+    connect(&session_, &StudySession::currentSentenceChanged, this, &SentencePlayback::prepareSentence);
+}
+
+void SentencePlayback::prepareSentence(int nNo)
+{
+    ++steps_;
+    if (!session_.hasSentence(nNo))
+        return;
+    const std::vector<double>& times = session_.sentenceTimes();
+    player_.prepareRange(times[nNo], times[nNo + 1]);
 }
 
 double SentencePlayback::openRecording(const QString& file, const QString& video)
@@ -36,6 +51,7 @@ void SentencePlayback::PlaySentence(int nNo, bool stopFirst)
     player_.setCurrentPosition(times[nNo]);
     rangeRate_ = player_.rate();
     rangeSentence_ = nNo;
+    ++steps_;
     player_.play();
     emit sentenceStarted(nNo);
 }
@@ -43,6 +59,7 @@ void SentencePlayback::PlaySentence(int nNo, bool stopFirst)
 void SentencePlayback::playAgain()
 {
     rangeRate_ = player_.rate();
+    ++steps_;
     player_.play();
     if (session_.hasSentence(rangeSentence_))
         emit sentenceStarted(rangeSentence_);

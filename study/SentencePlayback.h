@@ -30,6 +30,10 @@ public:
     void PlaySentence(int nNo, bool stopFirst);
     // The range last played, once more from its start.
     void playAgain();
+    // Sentence nNo is likely to play next: the player may make ready for it
+    // while nothing plays. The current sentence is taken as likely whenever
+    // it changes and after a range ends that nothing followed.
+    void prepareSentence(int nNo);
     // Ends playback at once; no rangeEnded follows, stopped does.
     void stop();
     // Where playback is, in seconds from the start of the recording.
@@ -62,4 +66,7 @@ private:
     // The player's rate when the range last played began, and its sentence.
     double rangeRate_ = 1.0;
     int rangeSentence_ = -1;
+    // Bumped by every play and preparation, so the end of a range can tell
+    // whether what it set off chose the next range already.
+    quint64 steps_ = 0;
 };

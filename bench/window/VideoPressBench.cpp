@@ -17,6 +17,7 @@
 #include "shell/window/MainForm.h"
 #include "shell/window/Module1.h"
 #include "study/SentencePlayback.h"
+#include "study/StudyModes.h"
 #include "study/StudySession.h"
 
 #include <QApplication>
@@ -136,18 +137,28 @@ void chooseVolume(MainForm& form, bool video)
     settle(500);
 }
 
-// Presses sentence n by its key, as the learner does, and waits for its
-// first frame (when `video`) and first sample. Milliseconds, -1 for none.
-std::pair<double, double> press(MainForm& form, int n, bool video)
+// Presses sentence n as the learner does and waits for its first frame (when
+// `video`) and first sample. Milliseconds, -1 for none. A prepared press
+// chooses the sentence first (as the arrow keys do) and presses Space a
+// moment later; any other press is on the sentence's sound icon, nothing
+// made ready for it.
+std::pair<double, double> press(MainForm& form, int n, bool video, bool prepared)
 {
+    // The sound of the sentence playing stops first, so the first loud
+    // sample is the new sentence's.
     form.playback().stop();
-    form.session().SetCurSentence(n);
+    if (prepared)
+        form.session().SetCurSentence(n);
     settle(300);
     frameAt = 0;
     soundAt = 0;
     armedAt = now();
-    QWidget* focus = QApplication::focusWidget();
-    QTest::keyClick(focus ? focus : &form, Qt::Key_Space);
+    if (prepared) {
+        QWidget* focus = QApplication::focusWidget();
+        QTest::keyClick(focus ? focus : &form, Qt::Key_Space);
+    } else {
+        form.modes().pressSentence(n, false);
+    }
     QElapsedTimer waited;
     waited.start();
     while ((!soundAt || (video && !frameAt)) && waited.elapsed() < 3000)
@@ -204,25 +215,27 @@ int main(int argc, char* argv[])
 
     // Memory first, each lesson's sentence playing for a second.
     chooseVolume(form, false);
-    press(form, 1, false);
+    press(form, 1, false, true);
     settle(1000);
     const long audioKb = anonymousKilobytes();
     chooseVolume(form, true);
-    press(form, 1, true);
+    press(form, 1, true, true);
     settle(1000);
     const long videoKb = anonymousKilobytes();
 
     const int presses = std::atoi(argv[4]);
-    std::vector<double> frameMs, soundMs, apartMs;
+    std::vector<double> frameMs, soundMs, apartMs, kindMs[2];
     for (int i = 0; i < presses; ++i) {
         const int n = i % kSentences;
-        const auto [frame, sound] = press(form, n, true);
-        std::printf("press %d (sentence %d at %s): first frame %.1f ms, first sample %.1f ms\n", i + 1, n + 1,
-                    kStarts[n], frame, sound);
+        const bool prepared = i % 2 == 0;
+        const auto [frame, sound] = press(form, n, true, prepared);
+        std::printf("press %d (sentence %d at %s, %s): first frame %.1f ms, first sample %.1f ms\n", i + 1, n + 1,
+                    kStarts[n], prepared ? "prepared" : "icon", frame, sound);
         std::fflush(stdout);
         if (frame < 0 || sound < 0)
             continue;
         frameMs.push_back(frame);
+        kindMs[prepared].push_back(frame);
         soundMs.push_back(sound);
         apartMs.push_back(std::abs(frame - sound));
         settle(400);
@@ -233,6 +246,9 @@ int main(int argc, char* argv[])
     const auto worst = [](const std::vector<double>& v) { return v.empty() ? -1 : *std::max_element(v.begin(), v.end()); };
     std::printf("press -> first frame: median %.1f ms, worst %.1f ms (%zu of %d presses)\n", median(frameMs),
                 worst(frameMs), frameMs.size(), presses);
+    std::printf("prepared press -> first frame: median %.1f ms, worst %.1f ms\n", median(kindMs[1]),
+                worst(kindMs[1]));
+    std::printf("icon press -> first frame: median %.1f ms, worst %.1f ms\n", median(kindMs[0]), worst(kindMs[0]));
     std::printf("press -> first sample: median %.1f ms, worst %.1f ms\n", median(soundMs), worst(soundMs));
     std::printf("frame and sample apart: median %.1f ms, worst %.1f ms\n", median(apartMs), worst(apartMs));
     std::printf("anonymous memory while playing: video lesson %ld MB, audio lesson %ld MB, more %ld MB\n",

@@ -4,6 +4,7 @@
 #include "platform/audio/GstDurationScan.h"
 #include "platform/audio/GstTempoFilter.h"
 #include "platform/audio/GstUtil.h"
+#include "platform/video/GstLeadInSkip.h"
 #include "platform/video/GstVideoSink.h"
 #include "platform/video/VideoFrames.h"
 
@@ -13,10 +14,21 @@
 #include <QThread>
 #include <QTimer>
 
+#include <cstring>
+
 namespace {
 
 constexpr GstClockTime kPrerollTimeout = 5 * GST_SECOND;
 constexpr GstClockTime kPrerollSlice = 10 * GST_MSECOND;
+
+// Every video decoder playbin plugs skips what an exact seek need not decode.
+void onElementSetup(GstElement*, GstElement* element, gpointer)
+{
+    GstElementFactory* factory = gst_element_get_factory(element);
+    const gchar* kind = factory ? gst_element_factory_get_metadata(factory, GST_ELEMENT_METADATA_KLASS) : nullptr;
+    if (kind && std::strstr(kind, "Decoder") && std::strstr(kind, "Video"))
+        skipUnreferencedLeadIn(element);
+}
 
 }  // namespace
 
@@ -52,6 +64,7 @@ void GstMediaPlayer::makePlaybin()
     gst_object_ref_sink(playbin_);
     // Audio only: a picture tagged into an MP3 must not open a video window.
     gst_util_set_object_arg(G_OBJECT(playbin_), "flags", "audio");
+    g_signal_connect(playbin_, "element-setup", G_CALLBACK(onElementSetup), nullptr);
     bus_ = new GstBusBridge(playbin_, [this](GstMessage* message) { onBusMessage(message); });
 }
 
@@ -130,6 +143,7 @@ void GstMediaPlayer::choosePicture(bool withPicture)
 void GstMediaPlayer::open(const QString& path, bool withPicture)
 {
     fileName_ = path;
+    forgetPrepared();
     opened_ = false;
     playing_ = false;
     atRangeEnd_ = false;
@@ -263,7 +277,7 @@ void GstMediaPlayer::setCurrentPosition(double seconds)
 double GstMediaPlayer::currentPosition() const
 {
     gint64 nanoseconds = 0;
-    if (opened_ && (playing_ || atRangeEnd_) && gst_element_query_position(playbin_, GST_FORMAT_TIME, &nanoseconds))
+    if (opened_ && !prepared_ && (playing_ || atRangeEnd_) && gst_element_query_position(playbin_, GST_FORMAT_TIME, &nanoseconds))
         return gstutil::toSeconds(nanoseconds);
     return position_;
 }
@@ -337,12 +351,8 @@ void GstMediaPlayer::prepareOutput()
     outputStarted_ = true;
 }
 
-void GstMediaPlayer::playFrom(double startSeconds)
+guint32 GstMediaPlayer::seekRange(double startSeconds, double endSeconds)
 {
-    // scaletempo keeps what it last held through a flushing seek and would
-    // sound it at the start of the next range: a range at another speed gets
-    // a filter of its own, and one at the recorded speed none at all.
-    prepareOutput();
     // Start and stop in one flushing seek: the stop time makes the pipeline
     // end the segment exactly there and post an EOS with this seek's seqnum.
     // ACCURATE decodes from before the start and clips, so the range begins on
@@ -350,10 +360,71 @@ void GstMediaPlayer::playFrom(double startSeconds)
     // is the speed; the tempo filter keeps the pitch.
     GstEvent* seek = gst_event_new_seek(rate_, GST_FORMAT_TIME,
         static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE), GST_SEEK_TYPE_SET,
-        gstutil::toClockTime(startSeconds), GST_SEEK_TYPE_SET, gstutil::toClockTime(selectionEnd_));
+        gstutil::toClockTime(startSeconds), GST_SEEK_TYPE_SET, gstutil::toClockTime(endSeconds));
     const guint32 seqnum = gst_event_get_seqnum(seek);
+    return gst_element_send_event(playbin_, seek) ? seqnum : GST_SEQNUM_INVALID;
+}
+
+void GstMediaPlayer::prepareRange(double start, double end)
+{
+    // Only while the output runs at the recorded speed: a range that needs
+    // the pipeline prerolled afresh would lose the seek.
+    if (!opened_ || playing_ || !showsPicture_ || !outputStarted_ || rate_ != 1.0 || tempoFilterIn_ || !(end > start))
+        return;
+    if (prepared_ && preparedStart_ == start && preparedEnd_ == end)
+        return;
+    // The position read back stays where the last range left it.
+    if (atRangeEnd_ && !prepared_)
+        position_ = currentPosition();
+    // The frame on show stays until the prepared range plays.
+    frames_->setHeld(true);
+    preparedStart_ = qMax(0.0, start);
+    preparedSeqnum_ = seekRange(preparedStart_, end);
+    prepared_ = preparedSeqnum_ != GST_SEQNUM_INVALID;
+    preparedEnd_ = end;
+    if (!prepared_)
+        frames_->setHeld(false);
+}
+
+// The range asked for is the one prepared: the pipeline waits at its first
+// frame and only has to run.
+bool GstMediaPlayer::playPrepared(double startSeconds)
+{
+    if (!prepared_ || preparedStart_ != startSeconds || preparedEnd_ != selectionEnd_ || rate_ != 1.0 ||
+        tempoFilterIn_) {
+        forgetPrepared();
+        return false;
+    }
+    prepared_ = false;
     ++rangeSerial_;
-    if (!gst_element_send_event(playbin_, seek)) {
+    rangeSeqnum_ = preparedSeqnum_;
+    playing_ = true;
+    atRangeEnd_ = false;
+    frames_->setHeld(false);
+    gst_element_set_state(playbin_, GST_STATE_PLAYING);
+    return true;
+}
+
+void GstMediaPlayer::forgetPrepared()
+{
+    if (!prepared_)
+        return;
+    prepared_ = false;
+    if (frames_)
+        frames_->setHeld(false);
+}
+
+void GstMediaPlayer::playFrom(double startSeconds)
+{
+    if (playPrepared(startSeconds))
+        return;
+    // scaletempo keeps what it last held through a flushing seek and would
+    // sound it at the start of the next range: a range at another speed gets
+    // a filter of its own, and one at the recorded speed none at all.
+    prepareOutput();
+    const guint32 seqnum = seekRange(startSeconds, selectionEnd_);
+    ++rangeSerial_;
+    if (seqnum == GST_SEQNUM_INVALID) {
         lastError_ = QStringLiteral("无法播放录音“%1”的第 %2 秒至第 %3 秒：无法定位")
                          .arg(fileName_)
                          .arg(startSeconds)
@@ -420,6 +491,7 @@ void GstMediaPlayer::onError(GstMessage* message)
     if (!opened_)
         return;
     const bool wasPlaying = playing_;
+    forgetPrepared();
     opened_ = false;
     playing_ = false;
     ++rangeSerial_;

@@ -47,6 +47,9 @@ public:
     void play() override;
     void setRate(double rate) override;
     double rate() const override;
+    // A video's range is sought while idle, its first frame held back until
+    // the range plays; a recording's seek is quick enough as it is.
+    void prepareRange(double start, double end) override;
     QString lastError() const override;
 
 private:
@@ -58,6 +61,11 @@ private:
     bool openAndPreroll(const QString& path);
     double readDuration(const QString& path) const;
     void playFrom(double startSeconds);
+    // A flushing, exact seek to [startSeconds, selection end); its seqnum,
+    // GST_SEQNUM_INVALID when the pipeline refused it.
+    guint32 seekRange(double startSeconds, double endSeconds);
+    bool playPrepared(double startSeconds);
+    void forgetPrepared();
     void prepareOutput();
     // Ends the range without playing it, that long from now.
     void endRangeAfter(int milliseconds);
@@ -107,5 +115,12 @@ private:
     // was overtaken by them is dropped.
     quint64 rangeSerial_ = 0;
     bool outputProblemReported_ = false;
+
+    // The pipeline was sought to this range by prepareRange() and waits in
+    // it, its frames held back; its seek's seqnum.
+    bool prepared_ = false;
+    double preparedStart_ = 0;
+    double preparedEnd_ = 0;
+    guint32 preparedSeqnum_ = GST_SEQNUM_INVALID;
     QString lastError_;
 };

@@ -48,6 +48,16 @@ public:
     virtual void setRate(double rate) = 0;
     virtual double rate() const = 0;
 
+    // The range likely to play next, said while nothing plays: a player may
+    // make ready for it, so that a play() of exactly that range starts
+    // sooner. Nothing else changes: what shows, what is heard, the position
+    // and the range read back stay as they were.
+    virtual void prepareRange(double start, double end)
+    {
+        Q_UNUSED(start);
+        Q_UNUSED(end);
+    }
+
     virtual QString lastError() const = 0;
 
 signals:

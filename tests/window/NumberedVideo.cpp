@@ -46,19 +46,20 @@ int numberIn(const QImage& picture)
     return n;
 }
 
-void makeNumberedVideo(const QString& path, int frames)
+void makeNumberedVideo(const QString& path, int frames, const QString& encoder)
 {
     gst_init(nullptr, nullptr);
     const QString description =
         QString("appsrc name=frames format=time caps=video/x-raw,format=BGRx,width=%1,height=%2,framerate=%3/1 "
-                "! videoconvert ! x264enc key-int-max=100 speed-preset=ultrafast ! h264parse ! mp4mux name=mux "
+                "! videoconvert ! %6 ! h264parse ! mp4mux name=mux "
                 "! filesink name=out audiotestsrc num-buffers=%4 samplesperbuffer=%5 "
                 "! audio/x-raw,rate=44100,channels=1 ! avenc_aac ! aacparse ! mux.")
             .arg(kWidth)
             .arg(kHeight)
             .arg(kFramesPerSecond)
             .arg(frames)
-            .arg(44100 / kFramesPerSecond);
+            .arg(44100 / kFramesPerSecond)
+            .arg(encoder);
     GError* error = nullptr;
     GstElement* pipeline = gst_parse_launch(description.toUtf8().constData(), &error);
     ASSERT_TRUE(pipeline) << (error ? error->message : "");

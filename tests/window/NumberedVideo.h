@@ -17,9 +17,10 @@ QImage numberedFrame(int n);
 // The number a picture shows, read a third of the way down it; -1 for none.
 int numberIn(const QImage& picture);
 
-// An MP4 of `frames` numbered frames (H.264, a key frame every 100 frames)
-// with a tone as its AAC sound track, as long as the frames.
-void makeNumberedVideo(const QString& path, int frames);
+// An MP4 of `frames` numbered frames (H.264 by `encoder`, a key frame every
+// 100 frames) with a tone as its AAC sound track, as long as the frames.
+void makeNumberedVideo(const QString& path, int frames,
+                       const QString& encoder = "x264enc key-int-max=100 speed-preset=ultrafast");
 
 // The learner's volume kVideoVolume under `folder`/own: the first shipped
 // lesson's text and recording, its sentences timed at `starts` ("ss.cc"), and

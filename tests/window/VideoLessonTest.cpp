@@ -260,4 +260,88 @@ TEST(VideoLesson, AVideoThatDoesNotPlayLeavesTheSoundAndSaysWhyOnce)
     }
 }
 
+// A video with B frames, as most encoders write them: the sentence chosen by
+// the arrow key is sought while nothing plays, the picture on show staying
+// as it is; a press then plays it, and a press on another sentence's icon
+// plays that one, each from its own first frame to its own last.
+TEST(VideoLesson, PreparedAndOtherSentencesShowTheirOwnFrames)
+{
+    const QStringList starts = {"00.35", "02.52", "05.00", "06.00", "07.00", "08.00", "09.00", "09.50"};
+    const auto prepare = [&](const QString& folder) {
+        QDir(folder).mkpath("clips");
+        const QString video = folder + "/clips/b-frames.mp4";
+        makeNumberedVideo(video, 10 * kFramesPerSecond,
+                          "x264enc key-int-max=100 speed-preset=ultrafast bframes=3 b-pyramid=true");
+        writeVideoVolume(folder, starts, video);
+    };
+    auto frames = std::make_shared<VideoFrames>();
+    QMutex logLock;
+    std::vector<int> shown;
+    QObject::connect(
+        frames.get(), &VideoFrames::shown, frames.get(),
+        [&](const QImage& frame, double) {
+            QMutexLocker lock(&logLock);
+            shown.push_back(numberIn(frame));
+        },
+        Qt::DirectConnection);
+    WindowHarness h(prepare, "own", [&](Platform& platform) {
+        auto player = std::make_unique<GstMediaPlayer>("fakesink sync=true");
+        player->setPictureOutput(frames);
+        platform.mePlayer = std::move(player);
+        platform.videoFrames = frames;
+    });
+    MainForm& f = h.load();
+    f.show();
+    f.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+    chooseVolume(f, kVideoVolume);
+    auto* view = f.findChild<VideoView*>("vwVideo");
+    const auto played = [&](const std::function<void()>& press) {
+        {
+            QMutexLocker lock(&logLock);
+            shown.clear();
+        }
+        QSignalSpy ended(&f.playback(), &SentencePlayback::rangeEnded);
+        press();
+        EXPECT_TRUE(ended.wait(10000));
+        h.settle(100);
+        QMutexLocker lock(&logLock);
+        return shown;
+    };
+    // Sentence 1 has been played once, so the output runs.
+    played([&] { ASSERT_TRUE(h.press("imgs1")); });
+    ASSERT_EQ(f.session().currentSentence(), 1);
+
+    pressKey(f, Qt::Key_Down);
+    ASSERT_EQ(f.session().currentSentence(), 2);
+    {
+        QMutexLocker lock(&logLock);
+        shown.clear();
+    }
+    h.settle(500);
+    {
+        QMutexLocker lock(&logLock);
+        EXPECT_TRUE(shown.empty()) << "the picture stays while the next sentence is made ready";
+    }
+    EXPECT_EQ(numberIn(view->grab().toImage()), 124);
+
+    const struct {
+        const char* how;
+        std::function<void()> press;
+        int firstFrame, lastFrame;
+    } presses[] = {
+        {"Space on the prepared sentence 2", [&] { pressKey(f, Qt::Key_Space); }, 125, 149},
+        {"icon of sentence 1, 63 frames after a key frame", [&] { ASSERT_TRUE(h.press("imgs1")); }, 63, 124},
+        {"icon of sentence 3, 50 frames after a key frame", [&] { ASSERT_TRUE(h.press("imgs3")); }, 150, 174},
+    };
+    for (const auto& press : presses) {
+        SCOPED_TRACE(press.how);
+        const std::vector<int> frameNumbers = played(press.press);
+        ASSERT_FALSE(frameNumbers.empty());
+        EXPECT_EQ(frameNumbers.front(), press.firstFrame);
+        EXPECT_EQ(frameNumbers.back(), press.lastFrame);
+        EXPECT_EQ(numberIn(view->grab().toImage()), press.lastFrame);
+    }
+}
+
 }  // namespace
