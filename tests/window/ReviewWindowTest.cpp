@@ -77,6 +77,17 @@ bool countShown(MainForm& f, int due)
     return QTest::qWaitFor([&] { return reviewButton(f)->text() == QString("今日复习 (%1)").arg(due); }, 5000);
 }
 
+// The review window F9 opens, once it has its first of two sentences; null if it never does.
+QDialog* reviewOpenedByKey(MainForm& f)
+{
+    press(Qt::Key_F9);
+    auto* form = f.findChild<QDialog*>("ReviewForm");
+    if (form == nullptr || !QTest::qWaitForWindowActive(form))
+        return nullptr;
+    auto* progress = form->findChild<QLabel*>("lbReviewProgress");
+    return QTest::qWaitFor([&] { return progress->text() == "第 1 / 2 句"; }, 5000) ? form : nullptr;
+}
+
 TEST(ReviewWindow, TwoDueSentencesAreReviewedByKeyboardAndTheirGradesReachTheRecord)
 {
     QList<ExportSentence> due;
@@ -91,12 +102,9 @@ TEST(ReviewWindow, TwoDueSentencesAreReviewedByKeyboardAndTheirGradesReachTheRec
     ASSERT_TRUE(QTest::qWaitFor([&] { return button->text() == "今日复习 (2)"; }, 5000)) << button->text().toStdString();
     const QStringList lessonPlayer = h.player().log;
 
-    press(Qt::Key_F9);
-    auto* form = f.findChild<QDialog*>("ReviewForm");
+    QDialog* form = reviewOpenedByKey(f);
     ASSERT_NE(form, nullptr);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(form));
     auto* progress = form->findChild<QLabel*>("lbReviewProgress");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return progress->text() == "第 1 / 2 句"; }, 5000));
     // The more overdue sentence first, heard from its own range.
     EXPECT_TRUE(h.reviewPlayer().fileName().endsWith("tlx1001.mp3")) << h.reviewPlayer().fileName().toStdString();
     EXPECT_TRUE(h.reviewPlayer().log.contains(QString("start %1").arg(due[1].start, 0, 'f', 2)));
@@ -250,12 +258,9 @@ TEST(ReviewWindow, AVideoSentenceShowsItsOwnPictureAndAnAudioSentenceNone)
     ASSERT_TRUE(countShown(f, 2)) << reviewButton(f)->text().toStdString();
     QSignalSpy ended(player, &MediaPlayer::endOfStream);
 
-    press(Qt::Key_F9);
-    auto* form = f.findChild<QDialog*>("ReviewForm");
+    QDialog* form = reviewOpenedByKey(f);
     ASSERT_NE(form, nullptr);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(form));
     auto* progress = form->findChild<QLabel*>("lbReviewProgress");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return progress->text() == "第 1 / 2 句"; }, 5000));
     auto* view = form->findChild<VideoView*>("vwReviewVideo");
     ASSERT_NE(view, nullptr);
     EXPECT_TRUE(view->isVisible());

@@ -45,6 +45,17 @@ struct ShownFrame {
     double seconds;
 };
 
+// The harness's platform with the real lesson player, its frames going to `frames`.
+std::function<void(Platform&)> realLessonPlayer(const std::shared_ptr<VideoFrames>& frames)
+{
+    return [frames](Platform& platform) {
+        auto player = std::make_unique<GstMediaPlayer>("fakesink sync=true");
+        player->setPictureOutput(frames);
+        platform.mePlayer = std::move(player);
+        platform.videoFrames = frames;
+    };
+}
+
 TEST(VideoLesson, PressedSentencesShowTheirOwnFramesAndTheLineOverThePicture)
 {
     // Sentence 1 starts 63 frames after a key frame, sentence 2 25 after one.
@@ -65,12 +76,7 @@ TEST(VideoLesson, PressedSentencesShowTheirOwnFramesAndTheLineOverThePicture)
             shown.push_back({numberIn(frame), seconds});
         },
         Qt::DirectConnection);
-    WindowHarness h(prepare, "own", [&](Platform& platform) {
-        auto player = std::make_unique<GstMediaPlayer>("fakesink sync=true");
-        player->setPictureOutput(frames);
-        platform.mePlayer = std::move(player);
-        platform.videoFrames = frames;
-    });
+    WindowHarness h(prepare, "own", realLessonPlayer(frames));
     MainForm& f = h.load();
     f.show();
     f.activateWindow();
@@ -231,13 +237,7 @@ TEST(VideoLesson, AVideoThatDoesNotPlayLeavesTheSoundAndSaysWhyOnce)
                 unplayable.write(video);
                 writeVideoVolume(folder, {"00.35", "01.00", "02.00"}, video);
             },
-            "own",
-            [&](Platform& platform) {
-                auto player = std::make_unique<GstMediaPlayer>("fakesink sync=true");
-                player->setPictureOutput(frames);
-                platform.mePlayer = std::move(player);
-                platform.videoFrames = frames;
-            });
+            "own", realLessonPlayer(frames));
         MainForm& f = h.load();
         chooseVolume(f, kVideoVolume);
         h.settle(100);
@@ -284,12 +284,7 @@ TEST(VideoLesson, PreparedAndOtherSentencesShowTheirOwnFrames)
             shown.push_back(numberIn(frame));
         },
         Qt::DirectConnection);
-    WindowHarness h(prepare, "own", [&](Platform& platform) {
-        auto player = std::make_unique<GstMediaPlayer>("fakesink sync=true");
-        player->setPictureOutput(frames);
-        platform.mePlayer = std::move(player);
-        platform.videoFrames = frames;
-    });
+    WindowHarness h(prepare, "own", realLessonPlayer(frames));
     MainForm& f = h.load();
     f.show();
     f.activateWindow();
