@@ -45,6 +45,36 @@ struct ShownFrame {
     double seconds;
 };
 
+// The frames a player hands over, by number and time, logged on the
+// streaming thread as they are shown.
+class ShownFrames {
+public:
+    explicit ShownFrames(VideoFrames& frames)
+    {
+        QObject::connect(
+            &frames, &VideoFrames::shown, &frames,
+            [this](const QImage& frame, double seconds) {
+                QMutexLocker lock(&lock_);
+                shown_.push_back({numberIn(frame), seconds});
+            },
+            Qt::DirectConnection);
+    }
+    void clear()
+    {
+        QMutexLocker lock(&lock_);
+        shown_.clear();
+    }
+    std::vector<ShownFrame> taken() const
+    {
+        QMutexLocker lock(&lock_);
+        return shown_;
+    }
+
+private:
+    mutable QMutex lock_;
+    std::vector<ShownFrame> shown_;
+};
+
 // The harness's platform with the real lesson player, its frames going to `frames`.
 std::function<void(Platform&)> realLessonPlayer(const std::shared_ptr<VideoFrames>& frames)
 {
@@ -67,15 +97,7 @@ TEST(VideoLesson, PressedSentencesShowTheirOwnFramesAndTheLineOverThePicture)
         writeVideoVolume(folder, starts, video);
     };
     auto frames = std::make_shared<VideoFrames>();
-    QMutex logLock;
-    std::vector<ShownFrame> shown;
-    QObject::connect(
-        frames.get(), &VideoFrames::shown, frames.get(),
-        [&](const QImage& frame, double seconds) {
-            QMutexLocker lock(&logLock);
-            shown.push_back({numberIn(frame), seconds});
-        },
-        Qt::DirectConnection);
+    ShownFrames shown(*frames);
     WindowHarness h(prepare, "own", realLessonPlayer(frames));
     MainForm& f = h.load();
     f.show();
@@ -98,21 +120,16 @@ TEST(VideoLesson, PressedSentencesShowTheirOwnFramesAndTheLineOverThePicture)
     };
     for (const auto& press : presses) {
         SCOPED_TRACE(press.sentence);
-        {
-            QMutexLocker lock(&logLock);
-            shown.clear();
-        }
+        shown.clear();
         QSignalSpy ended(&f.playback(), &SentencePlayback::rangeEnded);
         ASSERT_TRUE(h.press(QString("imgs%1").arg(press.sentence)));
         ASSERT_TRUE(ended.wait(10000));
         h.settle(100);
-        {
-            QMutexLocker lock(&logLock);
-            ASSERT_FALSE(shown.empty());
-            EXPECT_EQ(shown.front().number, press.firstFrame);
-            EXPECT_NEAR(shown.front().seconds, starts[press.sentence].toDouble(), 0.001);
-            EXPECT_EQ(shown.back().number, press.lastFrame);
-        }
+        const std::vector<ShownFrame> played = shown.taken();
+        ASSERT_FALSE(played.empty());
+        EXPECT_EQ(played.front().number, press.firstFrame);
+        EXPECT_NEAR(played.front().seconds, starts[press.sentence].toDouble(), 0.001);
+        EXPECT_EQ(played.back().number, press.lastFrame);
         // The picture holds the range's last frame, the sentence's line over it.
         EXPECT_EQ(numberIn(view->grab().toImage()), press.lastFrame);
         EXPECT_EQ(view->caption(), press.line);
@@ -275,15 +292,7 @@ TEST(VideoLesson, PreparedAndOtherSentencesShowTheirOwnFrames)
         writeVideoVolume(folder, starts, video);
     };
     auto frames = std::make_shared<VideoFrames>();
-    QMutex logLock;
-    std::vector<int> shown;
-    QObject::connect(
-        frames.get(), &VideoFrames::shown, frames.get(),
-        [&](const QImage& frame, double) {
-            QMutexLocker lock(&logLock);
-            shown.push_back(numberIn(frame));
-        },
-        Qt::DirectConnection);
+    ShownFrames shown(*frames);
     WindowHarness h(prepare, "own", realLessonPlayer(frames));
     MainForm& f = h.load();
     f.show();
@@ -292,16 +301,12 @@ TEST(VideoLesson, PreparedAndOtherSentencesShowTheirOwnFrames)
     chooseVolume(f, kVideoVolume);
     auto* view = f.findChild<VideoView*>("vwVideo");
     const auto played = [&](const std::function<void()>& press) {
-        {
-            QMutexLocker lock(&logLock);
-            shown.clear();
-        }
+        shown.clear();
         QSignalSpy ended(&f.playback(), &SentencePlayback::rangeEnded);
         press();
         EXPECT_TRUE(ended.wait(10000));
         h.settle(100);
-        QMutexLocker lock(&logLock);
-        return shown;
+        return shown.taken();
     };
     // Sentence 1 has been played once, so the output runs.
     played([&] { ASSERT_TRUE(h.press("imgs1")); });
@@ -309,15 +314,9 @@ TEST(VideoLesson, PreparedAndOtherSentencesShowTheirOwnFrames)
 
     pressKey(f, Qt::Key_Down);
     ASSERT_EQ(f.session().currentSentence(), 2);
-    {
-        QMutexLocker lock(&logLock);
-        shown.clear();
-    }
+    shown.clear();
     h.settle(500);
-    {
-        QMutexLocker lock(&logLock);
-        EXPECT_TRUE(shown.empty()) << "the picture stays while the next sentence is made ready";
-    }
+    EXPECT_TRUE(shown.taken().empty()) << "the picture stays while the next sentence is made ready";
     EXPECT_EQ(numberIn(view->grab().toImage()), 124);
 
     const struct {
@@ -331,10 +330,10 @@ TEST(VideoLesson, PreparedAndOtherSentencesShowTheirOwnFrames)
     };
     for (const auto& press : presses) {
         SCOPED_TRACE(press.how);
-        const std::vector<int> frameNumbers = played(press.press);
-        ASSERT_FALSE(frameNumbers.empty());
-        EXPECT_EQ(frameNumbers.front(), press.firstFrame);
-        EXPECT_EQ(frameNumbers.back(), press.lastFrame);
+        const std::vector<ShownFrame> frameList = played(press.press);
+        ASSERT_FALSE(frameList.empty());
+        EXPECT_EQ(frameList.front().number, press.firstFrame);
+        EXPECT_EQ(frameList.back().number, press.lastFrame);
         EXPECT_EQ(numberIn(view->grab().toImage()), press.lastFrame);
     }
 }
