@@ -195,7 +195,8 @@ void GstMediaPlayer::open(const QString& path, bool withPicture)
         return;
     }
     if (!QFileInfo(path).isFile()) {
-        fail(QStringLiteral("无法打开录音“%1”：文件不存在").arg(path));
+        fail((opensVideo_ ? QStringLiteral("无法打开视频“%1”：文件不存在") : QStringLiteral("无法打开录音“%1”：文件不存在"))
+                 .arg(path));
         return;
     }
     outputStarted_ = false;
