@@ -227,8 +227,11 @@ bool ReviewForm::openSource(const SentenceSound& sound)
         playsVideo_ = player_->lastError().isEmpty() && player_->duration() > 0;
         if (!playsVideo_) {
             audioOnlyVideos_.insert(sound.video);
-            const QString why = player_->lastError().isEmpty() ? QString("长度为 0") : player_->lastError();
-            tell(QString("无法播放视频“%1”（%2），只播放声音").arg(sound.video, why));
+            // The player's reason already names the video.
+            const QString why = player_->lastError().isEmpty()
+                                    ? QString("无法播放视频“%1”：长度为 0").arg(sound.video)
+                                    : player_->lastError();
+            tell(why + "，只播放声音");
         }
     }
     if (withPicture && playsVideo_)
