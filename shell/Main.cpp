@@ -10,6 +10,7 @@
 #include "shell/window/Module1.h"
 #include "course/RunFolders.h"
 #include "shell/window/SingleInstance.h"
+#include "shell/Platform.h"
 
 #include <QApplication>
 #include <QDir>
@@ -25,6 +26,7 @@ constexpr int kRaiseWaitMs = 10000;
 
 int main(int argc, char* argv[])
 {
+    setProcessMemoryRules();
     if (const std::optional<int> exitCode = runCommandLine(argc, argv))
         return *exitCode;
     // The page views' renderer refuses its sandbox when run by root.

@@ -6,6 +6,8 @@
 #include "platform/system/CourseLibrary.h"
 #include "shell/window/QtMessageBoxes.h"
 
+#include <malloc.h>
+
 Platform Platform::real(const RunFolders& folders)
 {
     Platform p;
@@ -31,4 +33,9 @@ Platform Platform::real(const RunFolders& folders)
     p.ownBooks = folders.ownBooks;
     p.studyRecordFile = folders.studyRecord;
     return p;
+}
+
+void setProcessMemoryRules()
+{
+    mallopt(M_ARENA_MAX, kHeapArenas);
 }

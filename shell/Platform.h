@@ -47,3 +47,13 @@ struct Platform {
     // volumes of both books folders.
     static Platform real(const RunFolders& folders);
 };
+
+// How many heaps (glibc malloc arenas) the program's threads share at most.
+// Each streaming thread of a video would otherwise get a heap of its own and
+// keep the frames it once held there; two keep a playing video's memory down
+// without the threads waiting on each other.
+inline constexpr int kHeapArenas = 2;
+
+// Process-wide memory rules, set once as the program starts, before any
+// thread: the heaps limited to kHeapArenas.
+void setProcessMemoryRules();

@@ -177,6 +177,8 @@ double median(std::vector<double> v)
 
 int main(int argc, char* argv[])
 {
+    // As the program does at its start.
+    setProcessMemoryRules();
     qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     leaveOpenGlUnloaded();
     QApplication app(argc, argv);

@@ -163,7 +163,9 @@ void GstMediaPlayer::choosePicture(bool withPicture)
     showsPicture_ = withPicture && videoSink_;
     if (showsPicture_)
         g_object_set(playbin_, "video-sink", videoSink_, nullptr);
-    gst_util_set_object_arg(G_OBJECT(playbin_), "flags", showsPicture_ ? "audio+video" : "audio");
+    // native-video: the frame sink converts and scales the decoder's frames
+    // itself, in one pass, so playbin adds no converter of its own.
+    gst_util_set_object_arg(G_OBJECT(playbin_), "flags", showsPicture_ ? "audio+video+native-video" : "audio");
     if (frames_)
         frames_->clear();
 }
