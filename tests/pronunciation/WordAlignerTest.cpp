@@ -1,7 +1,7 @@
 // The own-lesson word aligner on Debian's human test readings laid end to
 // end: a sentence's words decoded with free phones at the grammar's edges
-// are found on that sentence's reading, whatever other speech comes before
-// or after it, and two decoders on the same frames find the same words.
+// are found on that sentence's reading, in order, whatever other speech
+// comes before or after it.
 
 #include "WavFiles.h"
 #include "platform/pronunciation/SpokenWords.h"
@@ -9,8 +9,6 @@
 
 #include <QtEndian>
 #include <gtest/gtest.h>
-
-#include <thread>
 
 namespace {
 
@@ -98,25 +96,10 @@ TEST(WordAligner, FindsASentencesWordsAmongOtherSpeech)
         for (size_t w = 0; w < starts.size(); ++w) {
             EXPECT_GE(starts[w], ownFrom) << "word " << w;
             EXPECT_LT(starts[w], ownTo) << "word " << w;
-            if (w > 0)
+            if (w > 0) {
                 EXPECT_GT(starts[w], starts[w - 1]) << "word " << w;
-        }
-        EXPECT_LE(lastEnd, ownTo);
-
-        // A second decoder on the same frames, at the same time as the
-        // first decodes them again, finds the words in the same frames.
-        std::unique_ptr<WordAligner> other = WordAligner::create(pronunciations, &error);
-        ASSERT_TRUE(other) << qPrintable(error);
-        WordDecoding again, beside;
-        std::thread side([&] { beside = other->decodeWords(frames, 0, frames.frames(), grammar); });
-        again = aligner->decodeWords(frames, 0, frames.frames(), grammar);
-        side.join();
-        for (const WordDecoding* decoding : {&again, &beside}) {
-            ASSERT_EQ(decoding->words.size(), found.words.size());
-            for (size_t w = 0; w < found.words.size(); ++w) {
-                EXPECT_EQ(decoding->words[w].startFrame, found.words[w].startFrame);
-                EXPECT_EQ(decoding->words[w].endFrame, found.words[w].endFrame);
             }
         }
+        EXPECT_LE(lastEnd, ownTo);
     }
 }
