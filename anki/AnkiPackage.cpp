@@ -45,6 +45,18 @@ QString sentenceHash(const ExportSentence& sentence)
     return QCryptographicHash::hash(sentence.key().toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
 }
 
+// The note's guid, by which a later import of the sentence updates it.
+// Anki leaves a note whose guid comes back under another note type as it
+// was, so a sentence's note with a picture and its note without one are
+// two notes: the one without keeps the sentence's hash, as it always had.
+QString noteGuid(const ExportSentence& sentence, bool picture)
+{
+    if (!picture)
+        return sentenceHash(sentence);
+    const QByteArray key = (sentence.key() + "\npicture").toUtf8();
+    return QCryptographicHash::hash(key, QCryptographicHash::Sha1).toHex().left(16);
+}
+
 QString clipFileName(const ExportSentence& sentence)
 {
     return "lexbay-" + sentenceHash(sentence) + ".mp3";
@@ -66,7 +78,7 @@ AnkiNote noteOf(const ExportSentence& sentence)
     fields[FieldSentenceNumber] = QString::number(sentence.number);
     if (picture)
         fields[FieldPicture] = QString("<img src=\"%1\">").arg(pictureFileName(sentence));
-    return {sentenceHash(sentence), sentence.volume, fields, picture};
+    return {noteGuid(sentence, picture), sentence.volume, fields, picture};
 }
 
 // The clips of the sentences, cut recording by recording: a recording is

@@ -20,6 +20,8 @@ namespace {
 
 constexpr GstClockTime kPrerollTimeout = 5 * GST_SECOND;
 constexpr GstClockTime kPrerollSlice = 10 * GST_MSECOND;
+// How long a file whose demuxer gave up may still take to say why.
+constexpr GstClockTime kGaveUpErrorWait = 200 * GST_MSECOND;
 
 // Every video decoder playbin plugs skips what an exact seek need not decode.
 void onElementSetup(GstElement*, GstElement* element, gpointer)
@@ -28,6 +30,32 @@ void onElementSetup(GstElement*, GstElement* element, gpointer)
     const gchar* kind = factory ? gst_element_factory_get_metadata(factory, GST_ELEMENT_METADATA_KLASS) : nullptr;
     if (kind && std::strstr(kind, "Decoder") && std::strstr(kind, "Video"))
         skipUnreferencedLeadIn(element);
+}
+
+// A demuxer that stopped reading without having found a stream. Its error
+// can be lost: decodebin drops the errors an element posts while it is being
+// brought up, and a file missing its index fails that early, leaving the
+// preroll pending with nothing said.
+bool demuxerGaveUp(GstElement* pipeline)
+{
+    bool gaveUp = false;
+    GstIterator* elements = gst_bin_iterate_recurse(GST_BIN(pipeline));
+    GValue item = G_VALUE_INIT;
+    while (!gaveUp && gst_iterator_next(elements, &item) == GST_ITERATOR_OK) {
+        auto* element = GST_ELEMENT(g_value_get_object(&item));
+        GstElementFactory* factory = gst_element_get_factory(element);
+        const gchar* kind = factory ? gst_element_factory_get_metadata(factory, GST_ELEMENT_METADATA_KLASS) : nullptr;
+        if (kind && std::strstr(kind, "Demux") && element->numsrcpads == 0) {
+            GstPad* input = gst_element_get_static_pad(element, "sink");
+            gaveUp = input && gst_pad_get_task_state(input) == GST_TASK_PAUSED;
+            if (input)
+                gst_object_unref(input);
+        }
+        g_value_reset(&item);
+    }
+    g_value_unset(&item);
+    gst_iterator_free(elements);
+    return gaveUp;
 }
 
 }  // namespace
@@ -143,6 +171,7 @@ void GstMediaPlayer::choosePicture(bool withPicture)
 void GstMediaPlayer::open(const QString& path, bool withPicture)
 {
     fileName_ = path;
+    opensVideo_ = withPicture;
     forgetPrepared();
     opened_ = false;
     playing_ = false;
@@ -166,7 +195,8 @@ void GstMediaPlayer::open(const QString& path, bool withPicture)
         return;
     }
     if (!QFileInfo(path).isFile()) {
-        fail(QStringLiteral("无法打开录音“%1”：文件不存在").arg(path));
+        fail((opensVideo_ ? QStringLiteral("无法打开视频“%1”：文件不存在") : QStringLiteral("无法打开录音“%1”：文件不存在"))
+                 .arg(path));
         return;
     }
     outputStarted_ = false;
@@ -180,7 +210,7 @@ bool GstMediaPlayer::openAndPreroll(const QString& path)
     GError* gerror = nullptr;
     gchar* uri = gst_filename_to_uri(QFile::encodeName(path).constData(), &gerror);
     if (!uri) {
-        fail(QStringLiteral("无法打开录音“%1”：%2").arg(path, QString::fromUtf8(gerror->message)));
+        fail(cannotPlay(QString::fromUtf8(gerror->message)));
         g_error_free(gerror);
         return false;
     }
@@ -196,20 +226,26 @@ bool GstMediaPlayer::openAndPreroll(const QString& path)
     // the wait, and a failure waits a moment for the error that says why.
     QElapsedTimer waited;
     waited.start();
-    while (result == GST_STATE_CHANGE_ASYNC && bus_->lastErrorText().isEmpty() &&
-           waited.nsecsElapsed() < qint64(kPrerollTimeout))
+    bool gaveUp = false;
+    while (result == GST_STATE_CHANGE_ASYNC && bus_->lastErrorText().isEmpty() && !gaveUp &&
+           waited.nsecsElapsed() < qint64(kPrerollTimeout)) {
         result = gst_element_get_state(playbin_, nullptr, nullptr, kPrerollSlice);
+        gaveUp = result == GST_STATE_CHANGE_ASYNC && demuxerGaveUp(playbin_);
+    }
     if (result == GST_STATE_CHANGE_SUCCESS)
         return true;
-    while (result == GST_STATE_CHANGE_FAILURE && bus_->lastErrorText().isEmpty() &&
-           waited.nsecsElapsed() < qint64(kPrerollTimeout))
+    const qint64 saysWhyBy = gaveUp ? waited.nsecsElapsed() + qint64(kGaveUpErrorWait) : qint64(kPrerollTimeout);
+    while ((result == GST_STATE_CHANGE_FAILURE || gaveUp) && bus_->lastErrorText().isEmpty() &&
+           waited.nsecsElapsed() < saysWhyBy)
         QThread::msleep(kPrerollSlice / GST_MSECOND);
     QString why = bus_->lastErrorText();
+    if (why.isEmpty() && gaveUp)
+        why = QStringLiteral("文件不完整或已损坏，找不到可播放的内容");
     if (why.isEmpty())
         why = QStringLiteral("%1 秒内未能打开").arg(kPrerollTimeout / GST_SECOND);
     gst_element_set_state(playbin_, GST_STATE_NULL);
     bus_->discardPending();
-    fail(QStringLiteral("无法播放录音“%1”：%2").arg(path, why));
+    fail(cannotPlay(why));
     return false;
 }
 
@@ -501,7 +537,7 @@ void GstMediaPlayer::onError(GstMessage* message)
     if (outputFailed(message, why))
         open(fileName_, showsPicture_);
     else
-        fail(QStringLiteral("无法播放录音“%1”：%2").arg(fileName_, why));
+        fail(cannotPlay(why));
     // The range under way cannot reach its end any more: it ends here.
     if (wasPlaying)
         endRangeAfter(0);
@@ -532,6 +568,14 @@ void GstMediaPlayer::reportMissingOutput(const QString& why)
 void GstMediaPlayer::reportProblem(const QString& message)
 {
     QMetaObject::invokeMethod(this, [this, message] { emit audioProblem(message); }, Qt::QueuedConnection);
+}
+
+// The file open said to be a video is named as one; anything else is the
+// lesson's recording.
+QString GstMediaPlayer::cannotPlay(const QString& why) const
+{
+    return (opensVideo_ ? QStringLiteral("无法播放视频“%1”：%2") : QStringLiteral("无法播放录音“%1”：%2"))
+        .arg(fileName_, why);
 }
 
 void GstMediaPlayer::fail(const QString& message)

@@ -76,6 +76,7 @@ private:
     void reportMissingOutput(const QString& why);
     void reportProblem(const QString& message);
     void fail(const QString& message);
+    QString cannotPlay(const QString& why) const;
 
     GstElement* playbin_ = nullptr;
     GstElement* sink_ = nullptr;
@@ -88,6 +89,8 @@ private:
     GstElement* videoSink_ = nullptr;
     // The file open is a video whose picture is shown.
     bool showsPicture_ = false;
+    // The file open was given as a video, shown or not.
+    bool opensVideo_ = false;
 
     bool opened_ = false;
     QString fileName_;

@@ -1,6 +1,7 @@
 #include "platform/video/FrameGrab.h"
 
 #include "platform/audio/GstUtil.h"
+#include "platform/video/GstLeadInSkip.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -13,6 +14,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -46,6 +48,16 @@ gboolean decodeAllButSound(GstElement*, GstPad*, GstCaps* caps, gpointer)
 {
     const GstStructure* s = gst_caps_get_size(caps) > 0 ? gst_caps_get_structure(caps, 0) : nullptr;
     return !(s && g_str_has_prefix(gst_structure_get_name(s), "audio/"));
+}
+
+// Every picture decoder decodebin plugs skips what an exact seek need not
+// decode on its way to the frame asked for.
+void onDecoderAdded(GstBin*, GstElement* element, gpointer)
+{
+    GstElementFactory* factory = gst_element_get_factory(element);
+    const gchar* kind = factory ? gst_element_factory_get_metadata(factory, GST_ELEMENT_METADATA_KLASS) : nullptr;
+    if (kind && std::strstr(kind, "Decoder") && std::strstr(kind, "Video"))
+        skipUnreferencedLeadIn(element);
 }
 
 // The shape a frame is encoded at: its display width (pixels widened by their
@@ -104,6 +116,7 @@ QString FrameGrab::open()
     gst_caps_unref(raw);
     sink_ = sink;
     g_signal_connect(decoder, "autoplug-continue", G_CALLBACK(&decodeAllButSound), nullptr);
+    g_signal_connect(decoder, "element-added", G_CALLBACK(&onDecoderAdded), nullptr);
     g_signal_connect(decoder, "pad-added", G_CALLBACK(&FrameGrab::onPadAdded), this);
     g_signal_connect(decoder, "unknown-type", G_CALLBACK(&FrameGrab::onUnknownType), this);
     if (!gst_element_link(source, decoder))

@@ -20,6 +20,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QSet>
 #include <QSqlQuery>
 #include <QStringDecoder>
 #include <QStringEncoder>
@@ -247,6 +248,9 @@ TEST_F(AnkiExportTest, VideoLessonNotesCarryTheFrameFromEachSentencesMiddle)
         {"a video moved away: audio notes", {320, 240}, "1/1", false, {}},
     };
     int row = 0;
+    // A sentence's note with a picture and its note without are never one
+    // note under two note types, which Anki's import would not update.
+    QSet<QString> pictureGuids, audioGuids;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         const QString video = home_.filePath(QString("影片 %1/第 %1 集.mp4").arg(++row));
@@ -290,7 +294,12 @@ TEST_F(AnkiExportTest, VideoLessonNotesCarryTheFrameFromEachSentencesMiddle)
                 << "sentence " << n + 1 << " shows #" << std::hex << seen;
         }
         EXPECT_EQ(n, 3);
+        for (const QString& guid : noteGuids(packageFile))
+            (c.there ? pictureGuids : audioGuids).insert(guid);
     }
+    EXPECT_EQ(pictureGuids.size(), 3) << "each export of the video lesson updates the same notes";
+    EXPECT_EQ(audioGuids.size(), 3);
+    EXPECT_FALSE(pictureGuids.intersects(audioGuids));
 }
 
 // A package from an audio lesson and a video lesson, as the study record's

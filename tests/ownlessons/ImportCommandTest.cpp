@@ -73,12 +73,20 @@ protected:
         write("track-en.srt", "1\n00:00:00,100 --> 00:00:01,500\nWhere is the <i>station</i>?\n\n2\n"
                               "00:00:02,000 --> 00:00:03,000\nGo straight on and turn left.\n");
         write("track-zh.srt", "1\n00:00:00,100 --> 00:00:01,500\n车站在哪儿？\n");
+        // mp4mux starts a text track at its first cue: a blank cue at 0, which
+        // subparse passes on as a gap, keeps the English cues at their times.
+        write("track-en-from-0.srt", "1\n00:00:00,000 --> 00:00:00,100\n \n\n2\n00:00:00,100 --> 00:00:01,500\n"
+                                     "Where is the <i>station</i>?\n\n3\n00:00:02,000 --> 00:00:03,000\n"
+                                     "Go straight on and turn left.\n");
         const QString wav = recording_->path;
         const QString picture = "videotestsrc num-buffers=40 ! video/x-raw,width=64,height=48,framerate=10/1 ! "
                                 "x264enc key-int-max=10 ! h264parse ! mux. ";
         const QString sound = QString("filesrc location=%1 ! wavparse ! audioconvert ! audioresample ! ").arg(wav);
         makeVideo(picture + sound + "avenc_aac ! aacparse ! mux. mp4mux name=mux ! filesink location=" + in + "/talk.mp4");
         makeVideo(picture + "mp4mux name=mux ! filesink location=" + in + "/mute.mp4");
+        makeVideo(picture + sound + "avenc_aac ! aacparse ! mux. mp4mux name=mux ! filesink location=" + in +
+                  "/talk-text.mp4 filesrc location=" + in + "/track-en-from-0.srt ! subparse ! "
+                  "taginject tags=language-code=eng ! mux.subtitle_0");
         makeVideo("videotestsrc num-buffers=40 ! video/x-raw,width=64,height=48,framerate=10/1 ! vp8enc ! mux. " + sound
                   + "vorbisenc ! mux. webmmux name=mux ! filesink location=" + in + "/talk.webm");
         // A Chinese text track before the English one.
@@ -281,6 +289,7 @@ TEST_F(ImportCommandTest, VideosAndSubtitlesBecomeLessons)
          {"00.10 Where is the station?|", "02.00 Go straight on, and turn left.|直走，再左转。"}, "talk.mp4"},
         {"ssa", {"talk.webm", "cues.ssa"}, plain, "talk.webm"},
         {"mkv_english_text_track", {"talk.mkv"}, plain, "talk.mkv"},
+        {"mp4_english_text_track", {"talk-text.mp4"}, plain, "talk-text.mp4"},
         {"translation_by_longest_overlap", {"talk.mp4", "cues.srt", "--translation", "zh.srt"}, translated, "talk.mp4"},
         {"copied_in", {"--copy-video", "talk.mkv", "cues.srt"}, plain, "volume:tlx1001.mkv"},
         {"path_with_spaces_and_chinese", {"我的 影片/问路 1.mp4", "cues.srt"}, plain, "我的 影片/问路 1.mp4"},
