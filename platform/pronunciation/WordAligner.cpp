@@ -10,6 +10,7 @@
 
 #include <QFile>
 #include <QSet>
+#include <QTemporaryFile>
 
 #include <algorithm>
 #include <cmath>
@@ -22,8 +23,10 @@ const char* const kPhoneSearch = "phones";
 const char* const kWordSearch = "words";
 const char* const kDictionaryFile = "/cmudict-en-us.dict";
 // Free phones stand in for speech the grammar does not hold: a
-// phone's probability keeps them from taking words the grammar has.
-constexpr double kFreePhoneProbability = 0.01;
+// phone's probability keeps them from taking words the grammar has. Heard
+// without their neighbours (see writeFillerDictionary) they fit any speech
+// a little worse than with them, which their probability makes up for.
+constexpr double kFreePhoneProbability = 0.05;
 constexpr double kRepeatProbability = 0.05;
 constexpr double kPauseProbability = 0.1;
 constexpr double kNoiseProbability = 0.01;
@@ -31,6 +34,30 @@ constexpr double kNoiseProbability = 0.01;
 const char* const kPhones[] = {"AA", "AE", "AH", "AO", "AW", "AY", "B",  "CH", "D",  "DH", "EH", "ER", "EY",
                                "F",  "G",  "HH", "IH", "IY", "JH", "K",  "L",  "M",  "N",  "NG", "OW", "OY",
                                "P",  "R",  "S",  "SH", "T",  "TH", "UH", "UW", "V",  "W",  "Y",  "Z",  "ZH"};
+
+QByteArray freePhoneName(const char* phone)
+{
+    return QByteArray("phone_") + phone;
+}
+
+// The decoder's filler words: the model's own (pauses, noises) and the free
+// phones. A filler is one phone heard without its neighbours' context, so
+// the free loop is as many sounds as the model has phones; as ordinary
+// words each phone would be one sound for every phone before and after it,
+// thousands of them, at two and a half times the cost of a frame decoded
+// with words alone.
+bool writeFillerDictionary(const QString& modelFillers, QTemporaryFile* file)
+{
+    QFile model(modelFillers);
+    if (!model.open(QIODevice::ReadOnly) || !file->open())
+        return false;
+    QByteArray lines = model.readAll();
+    if (!lines.endsWith('\n'))
+        lines += '\n';
+    for (const char* phone : kPhones)
+        lines += freePhoneName(phone) + ' ' + phone + '\n';
+    return file->write(lines) == lines.size() && file->flush();
+}
 
 // The dictionary's lines for the words asked: "word PH ONES" and
 // "word(2) PH ONES" for a second pronunciation.
@@ -140,17 +167,22 @@ std::unique_ptr<WordAligner> WordAligner::create(const WordPronunciations& pronu
     }
     err_set_logfp(nullptr);
     const QByteArray hmm = (folder + "/en-us").toUtf8();
+    QTemporaryFile fillers;
+    if (!writeFillerDictionary(folder + "/en-us/noisedict", &fillers)) {
+        *error = QStringLiteral("英语发音模型（%1）无法读取").arg(folder);
+        return nullptr;
+    }
+    const QByteArray fillerPath = QFile::encodeName(fillers.fileName());
     // The words of each grammar come into an empty dictionary as they are
     // needed. The cepstral mean is the whole recording's, taken off here, so
     // every stretch is heard alike; the best path is the decoder's own
     // (no lattice), and alternative pronunciations are the grammar's. The
     // decoder's own beams: wider ones cost a tenth more time and found
-    // the same words. Nearly all the time goes to the model's densities,
-    // which every frame decoded costs anew.
+    // the same words. The free phones are fillers, each one sound.
     cmd_ln_t* config = cmd_ln_init(nullptr, ps_args(), TRUE, "-hmm", hmm.constData(), "-dict", "/dev/null",
-                                   "-logfn", "/dev/null", "-allphone_ci", "yes", "-cmn", "none", "-remove_noise",
-                                   "no", "-remove_silence", "no", "-bestpath", "no", "-fsgusealtpron", "no",
-                                   "-fsgusefiller", "no", nullptr);
+                                   "-fdict", fillerPath.constData(), "-logfn", "/dev/null", "-allphone_ci", "yes",
+                                   "-cmn", "none", "-remove_noise", "no", "-remove_silence", "no", "-bestpath", "no",
+                                   "-fsgusealtpron", "no", "-fsgusefiller", "no", nullptr);
     ps_decoder_t* ps = config ? ps_init(config) : nullptr;
     if (config)
         cmd_ln_free_r(config);
@@ -163,11 +195,8 @@ std::unique_ptr<WordAligner> WordAligner::create(const WordPronunciations& pronu
     auto* decoder = new Decoder;
     decoder->ps = ps;
     decoder->pronunciations = &pronunciations;
-    for (const char* phone : kPhones) {
-        const QByteArray name = QByteArray("phone_") + phone;
-        if (ps_add_word(ps, name.constData(), phone, FALSE) >= 0)
-            decoder->named.insert(name);
-    }
+    for (const char* phone : kPhones)
+        decoder->named.insert(freePhoneName(phone));
     return std::unique_ptr<WordAligner>(new WordAligner(decoder));
 }
 
@@ -349,7 +378,7 @@ WordDecoding WordAligner::decodeWords(const ModelFrames& frames, int from, int t
     if (grammar.freeEdges) {
         std::vector<QByteArray> phones;
         for (const char* phone : kPhones)
-            phones.push_back(QByteArray("phone_") + phone);
+            phones.push_back(freePhoneName(phone));
         graph.arcs.push_back({start, start, kFreePhoneProbability, phones});
         graph.arcs.push_back({tail, tail, kFreePhoneProbability, phones});
     }

@@ -1,0 +1,105 @@
+// The own-lesson word aligner on Debian's human test readings laid end to
+// end: a sentence's words decoded with free phones at the grammar's edges
+// are found on that sentence's reading, in order, whatever other speech
+// comes before or after it.
+
+#include "WavFiles.h"
+#include "platform/pronunciation/SpokenWords.h"
+#include "platform/pronunciation/WordAligner.h"
+
+#include <QtEndian>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString kReadings = QStringLiteral(LEXBAY_HUMAN_READINGS "/sense_and_sensibility_01_austen_64kb-");
+constexpr int kRate = 16000;
+constexpr int kPauseSamples = kRate * 3 / 10;
+
+std::vector<float> samplesOf(const QString& reading)
+{
+    const QString path = kReadings + reading + ".wav";
+    const WavLayout layout = readWavLayout(path);
+    const QByteArray bytes = readFile(path);
+    std::vector<float> samples;
+    for (qint64 at = layout.dataEnd - layout.dataSize; at + 1 < layout.dataEnd; at += 2)
+        samples.push_back(qFromLittleEndian<qint16>(bytes.constData() + at) / 32768.f);
+    return samples;
+}
+
+std::vector<SaidWord> saidWords(const QString& text)
+{
+    std::vector<SaidWord> said;
+    for (const SpokenToken& token : spokenTokens(text))
+        said.push_back(token.sayings);
+    return said;
+}
+
+struct Take {
+    const char* name;
+    QStringList before;  // readings said before the sentence's, 0.3 s apart
+    QStringList after;
+};
+
+}  // namespace
+
+TEST(WordAligner, FindsASentencesWordsAmongOtherSpeech)
+{
+    const QString sentence = "He was not an ill-disposed young man.";
+    const Take takes[] = {
+        {"the sentence alone", {}, {}},
+        {"another sentence before it", {"0890"}, {}},
+        {"another sentence after it", {}, {"0930"}},
+        {"long speech on both sides", {"0870", "0890"}, {"0920", "0930"}},
+    };
+    QStringList words;
+    for (const SaidWord& said : saidWords(sentence))
+        for (const QString& saying : said)
+            words << saying.split(' ');
+    const WordPronunciations pronunciations = pronunciationsOf(words);
+    QString error;
+    std::unique_ptr<WordAligner> aligner = WordAligner::create(pronunciations, &error);
+    ASSERT_TRUE(aligner) << qPrintable(error);
+    const std::vector<float> own = samplesOf("0880");
+    ASSERT_FALSE(own.empty());
+    WordGrammar grammar;
+    grammar.words = saidWords(sentence);
+    grammar.freeEdges = true;
+
+    for (const Take& take : takes) {
+        SCOPED_TRACE(take.name);
+        std::vector<float> samples;
+        const auto say = [&](const std::vector<float>& reading) {
+            samples.insert(samples.end(), reading.begin(), reading.end());
+            samples.insert(samples.end(), kPauseSamples, 0.f);
+        };
+        for (const QString& reading : take.before)
+            say(samplesOf(reading));
+        const int ownFrom = int(samples.size()) / (kRate / 100);
+        say(own);
+        const int ownTo = ownFrom + int(own.size()) / (kRate / 100);
+        for (const QString& reading : take.after)
+            say(samplesOf(reading));
+        aligner->feed(samples.data(), samples.size());
+        const ModelFrames frames = aligner->finishFrames();
+
+        const WordDecoding found = aligner->decodeWords(frames, 0, frames.frames(), grammar);
+        ASSERT_TRUE(found.complete);
+        std::vector<int> starts(grammar.words.size(), -1);
+        int lastEnd = -1;
+        for (const AlignedWord& word : found.words)
+            if (word.part == AlignedWord::Word) {
+                if (starts[size_t(word.index)] < 0)
+                    starts[size_t(word.index)] = word.startFrame;
+                lastEnd = word.endFrame;
+            }
+        for (size_t w = 0; w < starts.size(); ++w) {
+            EXPECT_GE(starts[w], ownFrom) << "word " << w;
+            EXPECT_LT(starts[w], ownTo) << "word " << w;
+            if (w > 0) {
+                EXPECT_GT(starts[w], starts[w - 1]) << "word " << w;
+            }
+        }
+        EXPECT_LE(lastEnd, ownTo);
+    }
+}
