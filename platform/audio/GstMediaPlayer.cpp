@@ -26,10 +26,7 @@ constexpr GstClockTime kGaveUpErrorWait = 200 * GST_MSECOND;
 // Every video decoder playbin plugs skips what an exact seek need not decode.
 void onElementSetup(GstElement*, GstElement* element, gpointer)
 {
-    GstElementFactory* factory = gst_element_get_factory(element);
-    const gchar* kind = factory ? gst_element_factory_get_metadata(factory, GST_ELEMENT_METADATA_KLASS) : nullptr;
-    if (kind && std::strstr(kind, "Decoder") && std::strstr(kind, "Video"))
-        skipUnreferencedLeadIn(element);
+    skipLeadInIfVideoDecoder(element);
 }
 
 // A demuxer that stopped reading without having found a stream. Its error

@@ -14,7 +14,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
 namespace {
 
@@ -54,10 +53,7 @@ gboolean decodeAllButSound(GstElement*, GstPad*, GstCaps* caps, gpointer)
 // decode on its way to the frame asked for.
 void onDecoderAdded(GstBin*, GstElement* element, gpointer)
 {
-    GstElementFactory* factory = gst_element_get_factory(element);
-    const gchar* kind = factory ? gst_element_factory_get_metadata(factory, GST_ELEMENT_METADATA_KLASS) : nullptr;
-    if (kind && std::strstr(kind, "Decoder") && std::strstr(kind, "Video"))
-        skipUnreferencedLeadIn(element);
+    skipLeadInIfVideoDecoder(element);
 }
 
 // The shape a frame is encoded at: its display width (pixels widened by their

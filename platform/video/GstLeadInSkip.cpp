@@ -1,5 +1,6 @@
 #include "platform/video/GstLeadInSkip.h"
 
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -146,4 +147,12 @@ void skipUnreferencedLeadIn(GstElement* decoder)
     gst_pad_add_probe(input, GstPadProbeType(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM), onInput,
                       new LeadIn, [](gpointer data) { delete static_cast<LeadIn*>(data); });
     gst_object_unref(input);
+}
+
+void skipLeadInIfVideoDecoder(GstElement* element)
+{
+    GstElementFactory* factory = gst_element_get_factory(element);
+    const gchar* kind = factory ? gst_element_factory_get_metadata(factory, GST_ELEMENT_METADATA_KLASS) : nullptr;
+    if (kind && std::strstr(kind, "Decoder") && std::strstr(kind, "Video"))
+        skipUnreferencedLeadIn(element);
 }

@@ -22,3 +22,7 @@ bool h264UnitIsUnreferenced(const std::uint8_t* data, std::size_t size, int leng
 // h264UnitIsUnreferenced() and that end before the start of the segment the
 // last seek made; everything else, and every other format, passes as it is.
 void skipUnreferencedLeadIn(GstElement* decoder);
+
+// skipUnreferencedLeadIn() for an element that is a video decoder; any other
+// element is left alone. For the bins that tell of each element they plug.
+void skipLeadInIfVideoDecoder(GstElement* element);
