@@ -1,10 +1,12 @@
 // The lesson player's picture of a large video: frames scaled down on the way
-// are still exactly the range's own, and a small video is never blown up.
+// to the size of the pane on show are still exactly the range's own, keep the
+// video's proportions, and a small video is never blown up.
 
 #include "NumberedVideo.h"
 
 #include "platform/audio/GstMediaPlayer.h"
 #include "platform/video/VideoFrames.h"
+#include "platform/video/VideoView.h"
 
 #include <QMutex>
 #include <QSignalSpy>
@@ -46,19 +48,30 @@ std::vector<Shown> playRange(GstMediaPlayer& player, VideoFrames& frames, double
 
 }  // namespace
 
-TEST(VideoPress, FramesAreScaledToThePaneLimitAndStayTheRangesOwn)
+TEST(VideoPress, FramesAreScaledToThePaneAndStayTheRangesOwn)
 {
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
+    const QSize noPane;
+    const char* const to1080p = "videoscale ! video/x-raw,width=1920,height=1080,pixel-aspect-ratio=1/1 ! ";
     const struct {
         const char* name;
         // Scales the numbered frames up before they are encoded; empty keeps them.
         const char* enlarge;
-        QSize expected;
+        // The pane on show while each of the two ranges plays; empty for none.
+        QSize pane[2];
+        QSize expected[2];
     } videos[] = {
-        {"1080p", "videoscale ! video/x-raw,width=1920,height=1080,pixel-aspect-ratio=1/1 ! ", QSize(1280, 720)},
-        {"720p", "videoscale ! video/x-raw,width=1280,height=720,pixel-aspect-ratio=1/1 ! ", QSize(1280, 720)},
-        {"small", "", QSize(160, 120)},
+        {"1080p", to1080p, {noPane, noPane}, {QSize(1280, 720), QSize(1280, 720)}},
+        {"720p", "videoscale ! video/x-raw,width=1280,height=720,pixel-aspect-ratio=1/1 ! ", {noPane, noPane},
+         {QSize(1280, 720), QSize(1280, 720)}},
+        {"small", "", {noPane, noPane}, {QSize(160, 120), QSize(160, 120)}},
+        {"1080p in a pane, then hidden", to1080p, {QSize(480, 270), noPane}, {QSize(480, 270), QSize(1280, 720)}},
+        {"1080p in a tall pane, then a large one", to1080p, {QSize(400, 500), QSize(1600, 900)},
+         {QSize(400, 225), QSize(1280, 720)}},
+        {"4:3 in a wide pane, then a larger one", "videoscale ! video/x-raw,width=1440,height=1080,pixel-aspect-ratio=1/1 ! ",
+         {QSize(640, 360), QSize(1000, 800)}, {QSize(480, 360), QSize(960, 720)}},
+        {"small in a large pane", "", {QSize(640, 480), QSize(640, 480)}, {QSize(160, 120), QSize(160, 120)}},
     };
     for (const auto& video : videos) {
         SCOPED_TRACE(video.name);
@@ -66,20 +79,25 @@ TEST(VideoPress, FramesAreScaledToThePaneLimitAndStayTheRangesOwn)
         makeNumberedVideo(path, 6 * kFramesPerSecond,
                           QString(video.enlarge) + "x264enc key-int-max=100 speed-preset=ultrafast bframes=2");
         auto frames = std::make_shared<VideoFrames>();
+        VideoView pane(frames);
         GstMediaPlayer player("fakesink sync=true");
         player.setPictureOutput(frames);
         player.setVideoFileName(path);
         ASSERT_GT(player.duration(), 0) << player.lastError().toStdString();
         // Frames 43..54, then 112..119: each range's first frame is its own,
         // however far it lies after the key frame.
-        for (const auto& [first, last] : {std::pair{43, 54}, std::pair{112, 119}}) {
+        const std::pair<int, int> ranges[] = {{43, 54}, {112, 119}};
+        for (int r = 0; r < 2; ++r) {
+            const auto [first, last] = ranges[r];
+            pane.resize(video.pane[r].isEmpty() ? QSize(320, 180) : video.pane[r]);
+            pane.setVisible(!video.pane[r].isEmpty());
             const std::vector<Shown> shown =
                 playRange(player, *frames, double(first) / kFramesPerSecond, double(last + 1) / kFramesPerSecond);
             ASSERT_FALSE(shown.empty());
             EXPECT_EQ(shown.front().number, first);
             EXPECT_EQ(shown.back().number, last);
             for (const Shown& frame : shown)
-                EXPECT_EQ(frame.size, video.expected);
+                EXPECT_EQ(frame.size, video.expected[r]);
         }
     }
 }
