@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <vector>
 
 namespace {
@@ -99,5 +100,41 @@ TEST(VideoPress, FramesAreScaledToThePaneAndStayTheRangesOwn)
             for (const Shown& frame : shown)
                 EXPECT_EQ(frame.size, video.expected[r]);
         }
+    }
+}
+
+// The size the frames are made for: that of the views on show (the lesson's
+// pane, the review's picture), the largest each way; a hidden or closed view
+// asks for nothing.
+TEST(VideoPress, FramesAreMadeForTheViewsOnShow)
+{
+    enum class State { Shown, Hidden, Gone };
+    const struct {
+        const char* name;
+        State first, second;
+        QSize expected;
+    } cases[] = {
+        {"both shown", State::Shown, State::Shown, QSize(400, 400)},
+        {"second hidden", State::Shown, State::Hidden, QSize(400, 300)},
+        {"first closed", State::Gone, State::Shown, QSize(300, 400)},
+        {"none on show", State::Hidden, State::Gone, QSize()},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto frames = std::make_shared<VideoFrames>();
+        auto first = std::make_unique<VideoView>(frames);
+        auto second = std::make_unique<VideoView>(frames);
+        first->resize(400, 300);
+        second->resize(300, 400);
+        first->show();
+        second->show();
+        EXPECT_EQ(frames->viewSize(), QSize(400, 400));
+        for (auto [view, state] : {std::pair{&first, c.first}, std::pair{&second, c.second}}) {
+            if (state == State::Hidden)
+                (*view)->hide();
+            else if (state == State::Gone)
+                view->reset();
+        }
+        EXPECT_EQ(frames->viewSize(), c.expected);
     }
 }
