@@ -138,3 +138,48 @@ TEST(VideoPress, FramesAreMadeForTheViewsOnShow)
         EXPECT_EQ(frames->viewSize(), c.expected);
     }
 }
+
+// A pane resized while a range plays: the frames take its new size from the
+// next one on, and none is lost or repeated on the way.
+TEST(VideoPress, APaneResizedWhilePlayingGetsFramesOfItsNewSize)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString path = folder.filePath("1080p.mp4");
+    makeNumberedVideo(path, 4 * kFramesPerSecond,
+                      "videoscale ! video/x-raw,width=1920,height=1080,pixel-aspect-ratio=1/1 ! "
+                      "x264enc key-int-max=100 speed-preset=ultrafast bframes=2");
+    auto frames = std::make_shared<VideoFrames>();
+    VideoView pane(frames);
+    pane.resize(480, 270);
+    pane.show();
+    GstMediaPlayer player("fakesink sync=true");
+    player.setPictureOutput(frames);
+    player.setVideoFileName(path);
+    ASSERT_GT(player.duration(), 0) << player.lastError().toStdString();
+    // As the pane's resize does, from the streaming thread as the tenth frame
+    // of the range shows.
+    int seen = 0;
+    const QMetaObject::Connection resize = QObject::connect(
+        frames.get(), &VideoFrames::shown, frames.get(),
+        [&](const QImage&, double) {
+            if (++seen == 10)
+                frames->setViewSize(&pane, QSize(320, 180));
+        },
+        Qt::DirectConnection);
+    const std::vector<Shown> shown = playRange(player, *frames, 20.0 / kFramesPerSecond, 60.0 / kFramesPerSecond);
+    QObject::disconnect(resize);
+    ASSERT_GT(shown.size(), 10u);
+    EXPECT_EQ(shown.front().number, 20);
+    EXPECT_EQ(shown.back().number, 59);
+    for (size_t i = 0; i < shown.size(); ++i) {
+        SCOPED_TRACE(i);
+        // The range's first frame may come twice, as the paused pipeline's
+        // and again as it plays; after it, one frame after the other.
+        if (i == 1)
+            EXPECT_LE(shown[i].number - shown[0].number, 1);
+        else if (i > 1)
+            EXPECT_EQ(shown[i].number, shown[i - 1].number + 1);
+        EXPECT_EQ(shown[i].size, i < 10 ? QSize(480, 270) : QSize(320, 180));
+    }
+}
