@@ -37,10 +37,18 @@ void handOver(GstSample* sample, VideoFrames& frames)
     frames.show(copy, seconds);
 }
 
+// What the sink's callbacks share: where the frames go and the size the
+// sink last asked its converter for.
+struct SinkState {
+    std::shared_ptr<VideoFrames> frames;
+    GstElement* appsink;
+    QSize asked;
+};
+
 GstFlowReturn onSample(GstAppSink* sink, gpointer data)
 {
     if (GstSample* sample = gst_app_sink_pull_sample(sink)) {
-        handOver(sample, *static_cast<std::shared_ptr<VideoFrames>*>(data)->get());
+        handOver(sample, *static_cast<SinkState*>(data)->frames);
         gst_sample_unref(sample);
     }
     return GST_FLOW_OK;
@@ -49,7 +57,7 @@ GstFlowReturn onSample(GstAppSink* sink, gpointer data)
 GstFlowReturn onPreroll(GstAppSink* sink, gpointer data)
 {
     if (GstSample* sample = gst_app_sink_pull_preroll(sink)) {
-        handOver(sample, *static_cast<std::shared_ptr<VideoFrames>*>(data)->get());
+        handOver(sample, *static_cast<SinkState*>(data)->frames);
         gst_sample_unref(sample);
     }
     return GST_FLOW_OK;
@@ -57,22 +65,54 @@ GstFlowReturn onPreroll(GstAppSink* sink, gpointer data)
 
 void release(gpointer data)
 {
-    delete static_cast<std::shared_ptr<VideoFrames>*>(data);
+    delete static_cast<SinkState*>(data);
 }
 
-}  // namespace
+// At most `box` (the largest view's size, 1280×720 at most, the whole
+// 1280×720 without a view): the converter fits the picture into that box with
+// its proportions kept and never enlarges it.
+GstCaps* framesWithin(QSize box)
+{
+    box = box.isEmpty() ? QSize(kMaxWidth, kMaxHeight) : box.boundedTo(QSize(kMaxWidth, kMaxHeight));
+    // BGRx in memory is what QImage's RGB32 holds on a little-endian machine.
+    return gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "BGRx", "width", GST_TYPE_INT_RANGE, 1,
+                               box.width(), "height", GST_TYPE_INT_RANGE, 1, box.height(), "pixel-aspect-ratio",
+                               GST_TYPE_FRACTION, 1, 1, nullptr);
+}
 
-namespace {
+// Before the converter takes a frame: when the views' size changed since the
+// last frame, the sink asks for the new size and the converter renegotiates
+// before it converts this frame, so a range's first frame after a resize
+// already has the view's size.
+GstPadProbeReturn onFrameIn(GstPad* pad, GstPadProbeInfo*, gpointer data)
+{
+    auto* state = static_cast<SinkState*>(data);
+    const QSize wanted = state->frames->viewSize();
+    if (wanted == state->asked)
+        return GST_PAD_PROBE_OK;
+    state->asked = wanted;
+    GstCaps* caps = framesWithin(wanted);
+    g_object_set(state->appsink, "caps", caps, nullptr);
+    gst_caps_unref(caps);
+    GstElement* convert = gst_pad_get_parent_element(pad);
+    if (convert) {
+        GstPad* output = gst_element_get_static_pad(convert, "src");
+        gst_pad_mark_reconfigure(output);
+        gst_object_unref(output);
+        gst_object_unref(convert);
+    }
+    return GST_PAD_PROBE_OK;
+}
 
-GstElement* makeFrameAppSink(std::shared_ptr<VideoFrames> frames)
+GstElement* makeFrameAppSink(SinkState* state)
 {
     GstElement* sink = gst_element_factory_make("appsink", "videoframes");
-    if (!sink)
+    if (!sink) {
+        delete state;
         return nullptr;
-    // BGRx in memory is what QImage's RGB32 holds on a little-endian machine.
-    GstCaps* caps = gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "BGRx", "width", GST_TYPE_INT_RANGE, 1,
-                                        kMaxWidth, "height", GST_TYPE_INT_RANGE, 1, kMaxHeight, "pixel-aspect-ratio",
-                                        GST_TYPE_FRACTION, 1, 1, nullptr);
+    }
+    state->appsink = sink;
+    GstCaps* caps = framesWithin(state->asked);
     // sync: each frame is handed over when the clock reaches it, so the
     // picture keeps time with the sound; one buffer at most waits, and none
     // is dropped, so a frame is never skipped at a range's start.
@@ -81,8 +121,7 @@ GstElement* makeFrameAppSink(std::shared_ptr<VideoFrames> frames)
     GstAppSinkCallbacks callbacks{};
     callbacks.new_sample = onSample;
     callbacks.new_preroll = onPreroll;
-    gst_app_sink_set_callbacks(GST_APP_SINK(sink), &callbacks, new std::shared_ptr<VideoFrames>(std::move(frames)),
-                               release);
+    gst_app_sink_set_callbacks(GST_APP_SINK(sink), &callbacks, state, release);
     return sink;
 }
 
@@ -96,7 +135,9 @@ GstElement* makeVideoFrameSink(std::shared_ptr<VideoFrames> frames)
     // the time and holds 8 MB frames, at 25 a second while a range plays and
     // once more on the way to every range's first frame.
     GstElement* convert = gst_element_factory_make("videoconvertscale", nullptr);
-    GstElement* sink = makeFrameAppSink(std::move(frames));
+    auto* state = new SinkState{std::move(frames), nullptr, QSize()};
+    state->asked = state->frames->viewSize();
+    GstElement* sink = makeFrameAppSink(state);
     if (!convert || !sink) {
         if (convert)
             gst_object_unref(gst_object_ref_sink(convert));
@@ -108,6 +149,9 @@ GstElement* makeVideoFrameSink(std::shared_ptr<VideoFrames> frames)
     gst_bin_add_many(GST_BIN(bin), convert, sink, nullptr);
     gst_element_link(convert, sink);
     GstPad* input = gst_element_get_static_pad(convert, "sink");
+    // The state lives as long as the app sink's callbacks, which the bin
+    // holds as long as the converter.
+    gst_pad_add_probe(input, GST_PAD_PROBE_TYPE_BUFFER, onFrameIn, state, nullptr);
     gst_element_add_pad(bin, gst_ghost_pad_new("sink", input));
     gst_object_unref(input);
     return bin;

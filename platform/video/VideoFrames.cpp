@@ -53,3 +53,21 @@ void VideoFrames::announce()
         },
         Qt::QueuedConnection);
 }
+
+void VideoFrames::setViewSize(const void* view, const QSize& size)
+{
+    QMutexLocker lock(&mutex_);
+    if (size.isEmpty())
+        viewSizes_.erase(view);
+    else
+        viewSizes_[view] = size;
+}
+
+QSize VideoFrames::viewSize() const
+{
+    QMutexLocker lock(&mutex_);
+    QSize largest;
+    for (const auto& [view, size] : viewSizes_)
+        largest = largest.expandedTo(size);
+    return largest;
+}

@@ -5,6 +5,7 @@
 #include <QObject>
 
 #include <atomic>
+#include <map>
 
 // The picture of the video the lesson player plays: the frame on screen now
 // and its time in the video. GStreamer's streaming thread hands frames in;
@@ -30,6 +31,13 @@ public:
     // Frames shown since the object was made.
     quint64 framesShown() const { return framesShown_; }
 
+    // Any thread: `view` shows the frames in `size` device pixels from now
+    // on; an empty size when it is hidden or gone.
+    void setViewSize(const void* view, const QSize& size);
+    // The size of the largest view on show; empty when none shows, and the
+    // frames then keep the size they would have without a view.
+    QSize viewSize() const;
+
 signals:
     // Emitted on the thread that shows the frame, as it shows it: for
     // observers that must see every frame (a measurement), connected
@@ -45,6 +53,7 @@ private:
     mutable QMutex mutex_;
     QImage frame_;
     double seconds_ = -1;
+    std::map<const void*, QSize> viewSizes_;
     std::atomic<quint64> framesShown_{0};
     std::atomic<bool> announced_{false};
     std::atomic<bool> held_{false};

@@ -13,6 +13,11 @@ VideoView::VideoView(std::shared_ptr<VideoFrames> frames, QWidget* parent)
     connect(frames_.get(), &VideoFrames::changed, this, qOverload<>(&QWidget::update));
 }
 
+VideoView::~VideoView()
+{
+    frames_->setViewSize(this, QSize());
+}
+
 void VideoView::setCaption(const QString& text)
 {
     if (text == caption_)
@@ -45,6 +50,32 @@ void VideoView::paintEvent(QPaintEvent*)
     }
     if (!caption_.isEmpty())
         paintCaption(painter, picture);
+}
+
+void VideoView::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    tellSize();
+}
+
+void VideoView::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    tellSize();
+}
+
+void VideoView::hideEvent(QHideEvent* event)
+{
+    QWidget::hideEvent(event);
+    tellSize();
+}
+
+// In device pixels: on a high-density screen the picture is painted with
+// that many pixels.
+void VideoView::tellSize()
+{
+    const qreal ratio = devicePixelRatioF();
+    frames_->setViewSize(this, isVisible() ? QSize(qRound(width() * ratio), qRound(height() * ratio)) : QSize());
 }
 
 // White text with a dark outline reads on any picture.

@@ -9,10 +9,13 @@ class VideoFrames;
 
 // Paints the video's frame on show, scaled to fit with its proportions kept,
 // and a line of text over the lower part of the picture when one is set.
+// While on screen it tells the frames its size, so that the player makes
+// them no larger than it paints them.
 class VideoView : public QWidget {
     Q_OBJECT
 public:
     explicit VideoView(std::shared_ptr<VideoFrames> frames, QWidget* parent = nullptr);
+    ~VideoView() override;
 
     // The text over the picture; empty for none.
     void setCaption(const QString& text);
@@ -22,10 +25,14 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     QRect pictureRect(const QSize& frame) const;
     void paintCaption(QPainter& painter, const QRect& picture);
+    void tellSize();
 
     std::shared_ptr<VideoFrames> frames_;
     QString caption_;
