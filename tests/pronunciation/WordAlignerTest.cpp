@@ -1,7 +1,8 @@
 // The own-lesson word aligner on Debian's human test readings laid end to
 // end: a sentence's words decoded with free phones at the grammar's edges
 // are found on that sentence's reading, in order, whatever other speech
-// comes before or after it.
+// comes before or after it, and at the same frames whichever decoder
+// decodes them and whatever it decoded before.
 
 #include "WavFiles.h"
 #include "platform/pronunciation/SpokenWords.h"
