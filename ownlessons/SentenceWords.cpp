@@ -45,7 +45,8 @@ constexpr int kPauseInWord = 20;
 // belongs to it, this far at most.
 constexpr int kWithinPhrase = 8;
 constexpr int kHeardBeforeWord = 15;
-// A pause this long (frames) does not come before a sentence's last word.
+// A pause this long (frames) does not come before a sentence's last word,
+// nor after its first.
 constexpr int kDetachingPause = 40;
 // A search between verified sentences looks at most this far (frames).
 constexpr int kLongestSearch = 3000;
@@ -263,6 +264,28 @@ private:
         }
     }
 
+    // Whether a sentence's first word was found beyond a long pause before
+    // the rest of it: the model may put a first word it hears poorly onto
+    // the last sound of the sentence before, and the sentence would then
+    // start inside that sentence. Such a finding is not verified, so the
+    // sentence is searched for again after its verified neighbour.
+    bool firstWordDetached(const std::vector<FoundWord>& words) const
+    {
+        const auto first = std::find_if(words.begin(), words.end(), [](const FoundWord& w) { return w.startFrame >= 0; });
+        if (first == words.end())
+            return false;
+        const auto next = std::find_if(first + 1, words.end(), [](const FoundWord& w) { return w.startFrame >= 0; });
+        if (next == words.end())
+            return false;
+        int run = 0;
+        for (int t = std::max(0, first->endFrame); t < next->startFrame && t < int(speech_.size()); ++t) {
+            run = speech_[size_t(t)] ? 0 : run + 1;
+            if (run >= kDetachingPause)
+                return true;
+        }
+        return false;
+    }
+
     // Where a window chained to a verified sentence starts: at its last words.
     static int chainedFrom(const FoundSentence& before)
     {
@@ -306,7 +329,7 @@ private:
         const int firstPassStart = rough_[size_t(k)].start;
         found.agrees = found.firstFrame() >= firstPassStart - kAgreeingBefore
                        && found.firstFrame() <= firstPassStart + kAgreeingAfter;
-        found.verified = isVerified(found);
+        found.verified = isVerified(found) && !firstWordDetached(found.words);
         FoundSentence& kept = found_[size_t(k)];
         if (found.verified || (!kept.verified && kept.firstFrame() < 0))
             kept = std::move(found);

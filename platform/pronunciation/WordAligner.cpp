@@ -245,21 +245,20 @@ ModelFrames WordAligner::finishFrames()
 
 namespace {
 
-// Frames [from, to) as the decoder takes them: one row pointer per frame.
-std::vector<mfcc_t*> rowsOf(const ModelFrames& frames, int from, int to)
-{
-    std::vector<mfcc_t*> rows;
-    rows.reserve(size_t(std::max(0, to - from)));
-    for (int t = from; t < to; ++t)
-        rows.push_back(const_cast<mfcc_t*>(frames.cepstra.data() + size_t(t) * ModelFrames::kCepstra));
-    return rows;
-}
-
 // Frames [from, to) through an utterance already started on the decoder's
-// search: what it found, in the recording's frames.
+// search: what it found, in the recording's frames. The decoder takes the
+// stretch's own mean off the rows it is given, in place (the model's
+// feature settings ask for it), so it gets a copy: the recording's frames
+// stay as they were for the next stretch and for the other decoders, and
+// the same stretch decodes alike every time.
 std::vector<DecodedSegment> decodeStarted(ps_decoder_t* ps, const ModelFrames& frames, int from, int to)
 {
-    std::vector<mfcc_t*> rows = rowsOf(frames, from, to);
+    const auto first = frames.cepstra.begin() + ptrdiff_t(from) * ModelFrames::kCepstra;
+    std::vector<mfcc_t> stretch(first, first + ptrdiff_t(to - from) * ModelFrames::kCepstra);
+    std::vector<mfcc_t*> rows;
+    rows.reserve(size_t(to - from));
+    for (size_t at = 0; at < stretch.size(); at += ModelFrames::kCepstra)
+        rows.push_back(stretch.data() + at);
     ps_process_cep(ps, rows.data(), int(rows.size()), FALSE, TRUE);
     ps_end_utt(ps);
     std::vector<DecodedSegment> segments;

@@ -1,7 +1,8 @@
 // The own-lesson word aligner on Debian's human test readings laid end to
 // end: a sentence's words decoded with free phones at the grammar's edges
 // are found on that sentence's reading, in order, whatever other speech
-// comes before or after it.
+// comes before or after it, and at the same frames whichever decoder
+// decodes them and whatever it decoded before.
 
 #include "WavFiles.h"
 #include "platform/pronunciation/SpokenWords.h"
@@ -9,6 +10,9 @@
 
 #include <QtEndian>
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
 
 namespace {
 
@@ -39,7 +43,28 @@ struct Take {
     const char* name;
     QStringList before;  // readings said before the sentence's, 0.3 s apart
     QStringList after;
+    // Decoded again on the same decoder, and on a second one that decoded
+    // other speech just before: each must find the same frames.
+    bool again = false;
 };
+
+bool sameWords(const WordDecoding& a, const WordDecoding& b)
+{
+    return std::equal(a.words.begin(), a.words.end(), b.words.begin(), b.words.end(),
+                      [](const AlignedWord& x, const AlignedWord& y) {
+                          return x.part == y.part && x.index == y.index && x.startFrame == y.startFrame
+                                 && x.endFrame == y.endFrame && x.acousticScore == y.acousticScore;
+                      });
+}
+
+std::string framesOf(const WordDecoding& decoding)
+{
+    std::string text;
+    for (const AlignedWord& word : decoding.words)
+        text += std::to_string(word.index) + ":" + std::to_string(word.startFrame) + "-"
+                + std::to_string(word.endFrame) + " ";
+    return text;
+}
 
 }  // namespace
 
@@ -51,6 +76,7 @@ TEST(WordAligner, FindsASentencesWordsAmongOtherSpeech)
         {"another sentence before it", {"0890"}, {}},
         {"another sentence after it", {}, {"0930"}},
         {"long speech on both sides", {"0870", "0890"}, {"0920", "0930"}},
+        {"decoded again, and on a decoder that heard other speech", {"0870"}, {"0920"}, true},
     };
     QStringList words;
     for (const SaidWord& said : saidWords(sentence))
@@ -85,6 +111,19 @@ TEST(WordAligner, FindsASentencesWordsAmongOtherSpeech)
 
         const WordDecoding found = aligner->decodeWords(frames, 0, frames.frames(), grammar);
         ASSERT_TRUE(found.complete);
+        if (take.again) {
+            const WordDecoding same = aligner->decodeWords(frames, 0, frames.frames(), grammar);
+            EXPECT_TRUE(sameWords(same, found)) << framesOf(found) << "then " << framesOf(same);
+            std::unique_ptr<WordAligner> other = WordAligner::create(pronunciations, &error);
+            ASSERT_TRUE(other) << qPrintable(error);
+            const int half = frames.frames() / 2;
+            other->decodePhones(frames, half, frames.frames());
+            WordGrammar elsewhere = grammar;
+            elsewhere.words.pop_back();
+            other->decodeWords(frames, half / 2, frames.frames(), elsewhere);
+            const WordDecoding there = other->decodeWords(frames, 0, frames.frames(), grammar);
+            EXPECT_TRUE(sameWords(there, found)) << framesOf(found) << "there " << framesOf(there);
+        }
         std::vector<int> starts(grammar.words.size(), -1);
         int lastEnd = -1;
         for (const AlignedWord& word : found.words)
