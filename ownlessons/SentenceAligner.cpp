@@ -459,6 +459,10 @@ SentenceAlignment alignWithFirstPass(const QStringList& sentences, const QString
         [&load](const float* samples, size_t n) {
             if (WordAligner* frontEnd = load())
                 frontEnd->feed(samples, n);
+        },
+        [&load](double seconds) {
+            if (WordAligner* frontEnd = load())
+                frontEnd->reserve(seconds);
         });
     WordAligner* frontEnd = load();
     SentenceAlignment alignment;
