@@ -19,6 +19,7 @@ namespace {
 // The reference voice and pace: near a reader's, so the band stays narrow.
 const char* const kReferenceVoice = "en-us";
 constexpr int kReferenceWordsPerMinute = 165;
+constexpr int kSentencesSpokenAtOnce = 10;
 constexpr double kFrameSeconds = 0.01;
 // The coarse pass looks at 0.2 s frames in a band around the straight line
 // through both readings' speech, the fine pass at 10 ms frames near the
@@ -53,7 +54,7 @@ struct Reference {
 };
 
 Reference readReference(const QStringList& sentences, const AlignmentProgress& progress,
-                        const std::atomic_bool* cancel)
+                        const std::function<bool()>& stopped)
 {
     Reference reference;
     const int rate = speechRate();
@@ -63,16 +64,22 @@ Reference readReference(const QStringList& sentences, const AlignmentProgress& p
     }
     SpeechFeatureStream stream(rate);
     const int count = int(sentences.size());
-    reference.error = speakSentences(sentences, kReferenceVoice, kReferenceWordsPerMinute,
-                                     [&](int sentence, const float* samples, size_t n) {
-                                         if (samples == nullptr) {
-                                             reference.sentenceStart.push_back(stream.frames());
-                                             if (progress)
-                                                 progress(70 * sentence / std::max(1, count), sentence + 1, count);
-                                         }
-                                         stream.feed(samples, n);
-                                         return !(cancel && *cancel);
-                                     });
+    // A few sentences at a time: the synthesiser is the process's one, and
+    // the dictionary's lookups of unknown words wait for it meanwhile.
+    for (int first = 0; first < count && reference.error.isEmpty(); first += kSentencesSpokenAtOnce) {
+        const QStringList some = sentences.mid(first, kSentencesSpokenAtOnce);
+        reference.error = speakSentences(some, kReferenceVoice, kReferenceWordsPerMinute,
+                                         [&](int sentence, const float* samples, size_t n) {
+                                             if (samples == nullptr) {
+                                                 reference.sentenceStart.push_back(stream.frames());
+                                                 if (progress)
+                                                     progress(70 * (first + sentence) / std::max(1, count),
+                                                              first + sentence + 1, count);
+                                             }
+                                             stream.feed(samples, n);
+                                             return !stopped();
+                                         });
+    }
     reference.sentenceStart.push_back(stream.frames());
     reference.features = stream.finish();
     return reference;
@@ -181,8 +188,12 @@ struct FirstPass {
     std::vector<bool> heard;
 };
 
-FirstPass firstPass(const QStringList& sentences, const SpeechFeatures& recording, const AlignmentProgress& progress,
-                    const std::atomic_bool* cancel)
+// The reference reading, read when the first pass needs it or already
+// being read beside the decoding.
+using ReferenceOf = std::function<Reference(const AlignmentProgress&)>;
+
+FirstPass firstPass(const QStringList& sentences, const SpeechFeatures& recording, const ReferenceOf& referenceOf,
+                    const AlignmentProgress& progress, const std::atomic_bool* cancel)
 {
     FirstPass pass;
     SentenceAlignment& result = pass.alignment;
@@ -198,7 +209,7 @@ FirstPass firstPass(const QStringList& sentences, const SpeechFeatures& recordin
         result.error = QStringLiteral("录音里没有听到说话声");
         return pass;
     }
-    const Reference reference = readReference(sentences, progress, cancel);
+    const Reference reference = referenceOf(progress);
     if (!reference.error.isEmpty()) {
         result.error = reference.error;
         return pass;
@@ -296,7 +307,10 @@ FirstPass firstPass(const QStringList& sentences, const SpeechFeatures& recordin
 SentenceAlignment alignSentences(const QStringList& sentences, const SpeechFeatures& recording,
                                  const AlignmentProgress& progress, const std::atomic_bool* cancel)
 {
-    SentenceAlignment alignment = firstPass(sentences, recording, progress, cancel).alignment;
+    const ReferenceOf reading = [&](const AlignmentProgress& readingProgress) {
+        return readReference(sentences, readingProgress, [cancel] { return cancel && *cancel; });
+    };
+    SentenceAlignment alignment = firstPass(sentences, recording, reading, progress, cancel).alignment;
     alignment.recordingSeconds = recording.seconds();
     if (progress && alignment.error.isEmpty())
         progress(100, 0, int(sentences.size()));
@@ -459,6 +473,10 @@ SentenceAlignment alignWithFirstPass(const QStringList& sentences, const QString
         [&load](const float* samples, size_t n) {
             if (WordAligner* frontEnd = load())
                 frontEnd->feed(samples, n);
+        },
+        [&load](double seconds) {
+            if (WordAligner* frontEnd = load())
+                frontEnd->reserve(seconds);
         });
     WordAligner* frontEnd = load();
     SentenceAlignment alignment;
@@ -497,10 +515,22 @@ SentenceAlignment alignWithFirstPass(const QStringList& sentences, const QString
 SentenceAlignment alignRecording(const QStringList& sentences, const QString& path, double decodingLimitSeconds,
                                  const AlignmentProgress& progress, const std::atomic_bool* cancel)
 {
-    const FirstPassOf reading = [&](const SpeechFeatures& heard, const AlignmentProgress& firstProgress) {
-        return firstPass(sentences, heard, firstProgress, cancel);
+    // The reference reading needs only the text: it is read while the
+    // recording is decoded, on a thread of its own, and stopped when the
+    // first pass does not come to it.
+    std::atomic_bool unneeded{false};
+    std::future<Reference> reading = std::async(std::launch::async, [&] {
+        return readReference(sentences, {}, [&] { return unneeded || (cancel && *cancel); });
+    });
+    const ReferenceOf read = [&](const AlignmentProgress&) { return reading.get(); };
+    const FirstPassOf first = [&](const SpeechFeatures& heard, const AlignmentProgress& firstProgress) {
+        return firstPass(sentences, heard, read, firstProgress, cancel);
     };
-    return alignWithFirstPass(sentences, path, decodingLimitSeconds, reading, progress, cancel);
+    SentenceAlignment alignment = alignWithFirstPass(sentences, path, decodingLimitSeconds, first, progress, cancel);
+    unneeded = true;
+    if (reading.valid())
+        reading.wait();
+    return alignment;
 }
 
 SentenceAlignment alignRecordingFromPlaces(const QStringList& sentences,

@@ -9,6 +9,7 @@
 #include <gst/app/gstappsink.h>
 #include <gst/gst.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -19,6 +20,10 @@ namespace {
 constexpr GstClockTime kStepTimeout = 10 * GST_SECOND;
 // How often a wait for samples looks for an error the pipeline posted.
 constexpr GstClockTime kPollInterval = 50 * GST_MSECOND;
+// Decoded buffers a streamed decoding keeps ready for its reader (about
+// 0.07 s each): the decoder runs ahead by some seconds and then waits,
+// instead of holding the whole file.
+constexpr guint kStreamedBuffers = 256;
 
 // Samples and why there are none (or too few), before they are given a type.
 struct Decoded {
@@ -56,6 +61,58 @@ public:
         }
         pull(startSeconds, endSeconds, result);
         return result;
+    }
+
+    // The whole file handed over in blocks of `blockSamples` (the last one
+    // shorter) while the decoder goes on; empty when read to its end.
+    QString stream(size_t blockSamples, const AudioLength& length, const AudioBlock& block)
+    {
+        QString error;
+        if (!build(&error) || !preroll(&error))
+            return error;
+        g_object_set(sink_, "max-buffers", kStreamedBuffers, nullptr);
+        gint64 duration = 0;
+        if (length && gst_element_query_duration(pipeline_, GST_FORMAT_TIME, &duration) && duration > 0)
+            length(double(duration) / GST_SECOND);
+        // From an exact seek to the start, as a range is decoded: the
+        // resampler then begins as it does for every range, and the
+        // samples are the same as a ranged decoding's (without the seek
+        // they lie a fraction of a sample apart).
+        if (!seek(0, -1, &error))
+            return error;
+        if (gst_element_set_state(pipeline_, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE)
+            return failure(QStringLiteral("解码没有开始"));
+        std::vector<float> pending;
+        pending.reserve(blockSamples);
+        GstAppSink* sink = GST_APP_SINK(sink_);
+        while (GstSample* sample = nextSample(sink)) {
+            GstBuffer* buffer = gst_sample_get_buffer(sample);
+            GstMapInfo map;
+            bool going = true;
+            if (buffer && gst_buffer_map(buffer, &map, GST_MAP_READ)) {
+                const auto* data = reinterpret_cast<const float*>(map.data);
+                size_t left = map.size / sizeof(float);
+                while (left > 0 && going) {
+                    const size_t taken = std::min(left, blockSamples - pending.size());
+                    pending.insert(pending.end(), data, data + taken);
+                    data += taken;
+                    left -= taken;
+                    if (pending.size() == blockSamples) {
+                        going = block(pending.data(), pending.size());
+                        pending.clear();
+                    }
+                }
+                gst_buffer_unmap(buffer, &map);
+            }
+            gst_sample_unref(sample);
+            if (!going)
+                return QStringLiteral("已停止");
+        }
+        if (!gst_app_sink_is_eos(sink))
+            return failure(QStringLiteral("解码中断"));
+        if (!pending.empty() && !block(pending.data(), pending.size()))
+            return QStringLiteral("已停止");
+        return {};
     }
 
 private:
@@ -215,6 +272,12 @@ DecodedAudio decodeAudio(const QString& path, double startSeconds, double endSec
         return {};
     Decoded decoded = DecodingPipeline(path, kAnalysisRate).run(startSeconds, endSeconds);
     return {std::move(decoded.samples), decoded.error};
+}
+
+QString streamAudio(const QString& path, double blockSeconds, const AudioBlock& block, const AudioLength& length)
+{
+    const size_t blockSamples = std::max<size_t>(1, size_t(std::lround(blockSeconds * kAnalysisRate)));
+    return DecodingPipeline(path, kAnalysisRate).stream(blockSamples, length, block);
 }
 
 WholeRecording decodeWholeRecording(const QString& path, int rate)

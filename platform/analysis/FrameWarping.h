@@ -81,16 +81,37 @@ struct WarpedPath {
     float cost = 0;
 };
 
-// The cheapest path under the rule, or none when no path fits the band.
+// Which step reached each cell of a band, four bits a cell: the band of an
+// hour's recording has tens of millions of cells.
+class WarpingSteps {
+public:
+    static constexpr std::uint8_t kStart = 0xF;  // a path begins here
+    static constexpr size_t kMostSteps = kStart;
+
+    explicit WarpingSteps(size_t cells) : marks_((cells + 1) / 2, 0xFF) {}
+
+    void set(size_t cell, std::uint8_t step)
+    {
+        std::uint8_t& pair = marks_[cell / 2];
+        pair = cell % 2 ? std::uint8_t((pair & 0x0F) | (step << 4)) : std::uint8_t((pair & 0xF0) | step);
+    }
+    std::uint8_t at(size_t cell) const { return cell % 2 ? marks_[cell / 2] >> 4 : marks_[cell / 2] & 0x0F; }
+
+private:
+    std::vector<std::uint8_t> marks_;
+};
+
+// The cheapest path under the rule (of at most WarpingSteps::kMostSteps
+// steps), or none when no path fits the band.
 template <size_t N>
 WarpedPath warpFrames(const std::vector<std::array<float, N>>& rows, const std::vector<std::array<float, N>>& columns,
                       const WarpingBand& band, const WarpingRule& rule)
 {
     constexpr float kFar = std::numeric_limits<float>::infinity();
-    constexpr std::uint8_t kStart = 0xFF;
+    constexpr std::uint8_t kStart = WarpingSteps::kStart;
     const int count = int(rows.size());
     WarpedPath path;
-    if (count == 0 || columns.empty())
+    if (count == 0 || columns.empty() || rule.steps.size() > WarpingSteps::kMostSteps)
         return path;
     // Where every step pays the same for the cell, the choice is made on the
     // cost before it, so that it does not hang on the cell's rounding.
@@ -103,7 +124,7 @@ WarpedPath warpFrames(const std::vector<std::array<float, N>>& rows, const std::
     std::vector<size_t> offset(size_t(count) + 1, 0);
     for (int i = 0; i < count; ++i)
         offset[size_t(i) + 1] = offset[size_t(i)] + size_t(std::max(0, band.high[size_t(i)] - band.low[size_t(i)]));
-    std::vector<std::uint8_t> taken(offset.back(), kStart);
+    WarpingSteps taken(offset.back());
     // The costs of the last rows, row i in costs[i % kept].
     const int kept = deepest + 1;
     std::vector<std::vector<float>> costs(static_cast<size_t>(kept));
@@ -142,7 +163,7 @@ WarpedPath warpFrames(const std::vector<std::array<float, N>>& rows, const std::
             if (best == kFar)
                 continue;
             current[size_t(k)] = sameWeights ? best + d : best;
-            taken[offset[size_t(i)] + size_t(k)] = how;
+            taken.set(offset[size_t(i)] + size_t(k), how);
         }
     }
     const std::vector<float>& last = costs[size_t((count - 1) % kept)];
@@ -160,7 +181,7 @@ WarpedPath warpFrames(const std::vector<std::array<float, N>>& rows, const std::
     path.cost = costAt(count - 1, end);
     for (int i = count - 1, j = end;;) {
         path.cells.emplace_back(i, j);
-        const std::uint8_t how = taken[offset[size_t(i)] + size_t(j - band.low[size_t(i)])];
+        const std::uint8_t how = taken.at(offset[size_t(i)] + size_t(j - band.low[size_t(i)]));
         if (how == kStart)
             break;
         const WarpingStep& step = rule.steps[how];

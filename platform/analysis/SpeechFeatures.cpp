@@ -5,15 +5,19 @@
 
 #include <QElapsedTimer>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <thread>
 
 namespace {
 
-// Pieces of a file decoded at once: ten minutes are 38 MB of samples; each
-// piece costs a seek.
-constexpr double kPieceSeconds = 600;
+// Samples analysed at a time while the decoder goes on: both analyses work on
+// one block, side by side, while the next few seconds are decoded.
+constexpr double kBlockSeconds = 5;
+// A file's own length may be an estimate (an MP3 without a frame count):
+// room is made for a little more.
+constexpr double kLengthMargin = 1.02;
 
 }  // namespace
 
@@ -34,6 +38,13 @@ struct SpeechFeatureStream::Analysis {
     }
 
     int frames() const { return int(features_.levelDb.size()); }
+
+    void reserve(double seconds)
+    {
+        const size_t frames = size_t(std::max(0.0, seconds) / kFrameSeconds) + 1;
+        features_.levelDb.reserve(frames);
+        features_.cepstrum.reserve(frames);
+    }
 
     SpeechFeatures finish()
     {
@@ -70,6 +81,8 @@ void SpeechFeatureStream::feed(const float* samples, size_t count) { analysis_->
 
 int SpeechFeatureStream::frames() const { return analysis_->frames(); }
 
+void SpeechFeatureStream::reserve(double seconds) { analysis_->reserve(seconds); }
+
 SpeechFeatures SpeechFeatureStream::finish() { return analysis_->finish(); }
 
 SpeechFeatures speechFeatures(const std::vector<float>& samples, int rate)
@@ -81,37 +94,48 @@ SpeechFeatures speechFeatures(const std::vector<float>& samples, int rate)
 
 SpeechFeatures speechFeaturesOfFile(const QString& path, double timeLimitSeconds,
                                     const std::function<void(double)>& progress, const std::atomic_bool* cancel,
-                                    const std::function<void(const float*, size_t)>& alsoHear)
+                                    const std::function<void(const float*, size_t)>& alsoHear,
+                                    const std::function<void(double)>& lengthKnown)
 {
     SpeechFeatureStream stream(kAnalysisRate);
     QElapsedTimer clock;
     clock.start();
-    const size_t fullPiece = size_t(kPieceSeconds * kAnalysisRate);
-    for (double start = 0;; start += kPieceSeconds) {
-        if (cancel && *cancel)
-            return {{}, {}, QStringLiteral("已取消")};
-        if (clock.elapsed() > timeLimitSeconds * 1000)
-            return {{}, {}, QStringLiteral("“%1”解码超过 %2 秒，已放弃").arg(path).arg(timeLimitSeconds)};
-        const DecodedAudio piece = decodeAudio(path, start, start + kPieceSeconds);
-        // A file of whole minutes ends where the next piece would begin.
-        if (!piece.ok() && start > 0 && stream.frames() * kFrameSeconds + 0.05 >= start)
-            break;
-        if (!piece.ok())
-            return {{}, {}, piece.error};
-        // The second analysis hears the piece on a thread of its own while
-        // this one makes the features: each keeps its own state, and both
-        // only read the samples.
-        std::thread hearing;
-        if (alsoHear)
-            hearing = std::thread([&alsoHear, &piece] { alsoHear(piece.samples.data(), piece.samples.size()); });
-        stream.feed(piece.samples.data(), piece.samples.size());
-        if (hearing.joinable())
-            hearing.join();
-        if (progress)
-            progress(start + piece.seconds());
-        // The last piece is the one the file's end cuts short.
-        if (piece.samples.size() + kAnalysisRate / 100 < fullPiece)
-            break;
-    }
+    QString stopped;
+    size_t heard = 0;
+    const auto length = [&](double seconds) {
+        stream.reserve(seconds * kLengthMargin + 1);
+        if (lengthKnown)
+            lengthKnown(seconds * kLengthMargin + 1);
+    };
+    const QString error = streamAudio(
+        path, kBlockSeconds,
+        [&](const float* samples, size_t count) {
+            if (cancel && *cancel) {
+                stopped = QStringLiteral("已取消");
+                return false;
+            }
+            if (clock.elapsed() > timeLimitSeconds * 1000) {
+                stopped = QStringLiteral("“%1”解码超过 %2 秒，已放弃").arg(path).arg(timeLimitSeconds);
+                return false;
+            }
+            // The second analysis hears the block on a thread of its own
+            // while this one makes the features: each keeps its own state,
+            // and both only read the samples.
+            std::thread hearing;
+            if (alsoHear)
+                hearing = std::thread([&alsoHear, samples, count] { alsoHear(samples, count); });
+            stream.feed(samples, count);
+            if (hearing.joinable())
+                hearing.join();
+            heard += count;
+            if (progress)
+                progress(double(heard) / kAnalysisRate);
+            return true;
+        },
+        length);
+    if (!stopped.isEmpty())
+        return {{}, {}, stopped};
+    if (!error.isEmpty())
+        return {{}, {}, error};
     return stream.finish();
 }

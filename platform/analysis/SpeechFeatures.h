@@ -3,8 +3,8 @@
 // What a long recording says, frame by frame (10 ms): its level and its
 // spectral shape (MFCC 1–12, with the recording's mean taken off, so that
 // two voices and two microphones compare by the sounds said). Made for
-// finding sentences in recordings of an hour: the file is decoded a piece
-// at a time, never held whole.
+// finding sentences in recordings of an hour: the file is decoded a few
+// seconds at a time, never held whole.
 
 #include "platform/analysis/MelCepstrum.h"
 
@@ -37,6 +37,8 @@ public:
     SpeechFeatureStream& operator=(const SpeechFeatureStream&) = delete;
 
     void feed(const float* samples, size_t count);
+    // Makes room for this many seconds of frames at once.
+    void reserve(double seconds);
     // The frames made so far.
     int frames() const;
     // All frames, the mean spectral shape taken off.
@@ -55,8 +57,11 @@ SpeechFeatures speechFeatures(const std::vector<float>& samples, int rate);
 // file that takes longer than `timeLimitSeconds` to decode is refused.
 // `alsoHear` gets the same samples (at kAnalysisRate) as they are decoded,
 // for a second analysis from the one decoding; it runs on a thread of its
-// own beside this analysis, one piece at a time.
+// own beside this analysis, a few seconds at a time; `lengthKnown` hears,
+// before the first samples, how many seconds to make room for when the file
+// tells its length. The file is never held whole, however long.
 SpeechFeatures speechFeaturesOfFile(const QString& path, double timeLimitSeconds,
                                     const std::function<void(double seconds)>& progress = {},
                                     const std::atomic_bool* cancel = nullptr,
-                                    const std::function<void(const float* samples, size_t count)>& alsoHear = {});
+                                    const std::function<void(const float* samples, size_t count)>& alsoHear = {},
+                                    const std::function<void(double seconds)>& lengthKnown = {});

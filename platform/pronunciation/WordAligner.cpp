@@ -224,6 +224,11 @@ void WordAligner::feed(const float* samples, size_t count)
     }
 }
 
+void WordAligner::reserve(double seconds)
+{
+    decoder_->cepstra.reserve(size_t(std::max(0.0, seconds) * 100 + 1) * ModelFrames::kCepstra);
+}
+
 ModelFrames WordAligner::finishFrames()
 {
     ModelFrames frames;

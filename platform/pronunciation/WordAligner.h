@@ -72,6 +72,8 @@ public:
 
     // The front end: samples (mono, ±1, 16 kHz) fed in pieces of any size.
     void feed(const float* samples, size_t count);
+    // Makes room for this many seconds of frames at once.
+    void reserve(double seconds);
     ModelFrames finishFrames();
 
     // Frames [from, to) decoded against the grammar.

@@ -5,6 +5,7 @@
 #include "SpokenSentences.h"
 
 #include "platform/analysis/AudioDecoding.h"
+#include "platform/analysis/Mp3Encoding.h"
 #include "platform/analysis/ReadingScore.h"
 
 #include <gtest/gtest.h>
@@ -80,6 +81,77 @@ TEST(Decoding, AMissingFileSaysSoAndNamesIt)
     EXPECT_FALSE(none.ok());
     EXPECT_TRUE(none.error.contains("/nonexistent/tlx9.mp3")) << none.error.toStdString();
     EXPECT_TRUE(none.samples.empty());
+}
+
+// A whole file streamed in blocks: the blocks laid end to end are the
+// samples a decoding of its whole range gives, each block as long as asked
+// but the last, and the file's length (the program's MP3s tell it) is told
+// before the first; a block that says stop ends the decoding.
+struct StreamedCase {
+    double blockSeconds;
+    int stopAfter;  // blocks taken before the reader says stop; 0 never
+};
+
+class StreamedDecoding : public ::testing::TestWithParam<StreamedCase> {
+protected:
+    static void SetUpTestSuite()
+    {
+        made_ = std::make_unique<SpokenSentences>();
+        ASSERT_TRUE(made_->synthesise("sweep", {"synth", "3.3", "sine", "200-3000", "vol", "0.5"}))
+            << made_->lastError.toStdString();
+        ASSERT_EQ(encodeMp3(made_->path("sweep"), mp3(), 60), QString());
+    }
+    static QString mp3() { return made_->path("sweep") + ".mp3"; }
+    static void TearDownTestSuite() { made_.reset(); }
+    static inline std::unique_ptr<SpokenSentences> made_;
+};
+
+TEST_P(StreamedDecoding, HandsOverTheFileInBlocks)
+{
+    const StreamedCase c = GetParam();
+    const QString file = mp3();
+    const DecodedAudio whole = decodeAudio(file, 0, 10);
+    ASSERT_TRUE(whole.ok());
+    ASSERT_NEAR(whole.seconds(), 3.3, 0.01);
+    std::vector<size_t> sizes;
+    std::vector<float> joined;
+    double told = -1;
+    double toldAtFirst = -1;
+    const QString error = streamAudio(
+        file, c.blockSeconds,
+        [&](const float* samples, size_t count) {
+            if (sizes.empty())
+                toldAtFirst = told;
+            sizes.push_back(count);
+            joined.insert(joined.end(), samples, samples + count);
+            return c.stopAfter == 0 || int(sizes.size()) < c.stopAfter;
+        },
+        [&](double seconds) { told = seconds; });
+    EXPECT_NEAR(toldAtFirst, whole.seconds(), 0.05) << "the length comes before the first block";
+    const size_t block = size_t(std::lround(c.blockSeconds * kAnalysisRate));
+    for (size_t k = 0; k + 1 < sizes.size(); ++k)
+        EXPECT_EQ(sizes[k], block) << "block " << k;
+    if (c.stopAfter > 0) {
+        EXPECT_EQ(error, QStringLiteral("已停止"));
+        EXPECT_EQ(int(sizes.size()), c.stopAfter);
+    } else {
+        EXPECT_TRUE(error.isEmpty()) << error.toStdString();
+        EXPECT_EQ(joined.size(), whole.samples.size());
+    }
+    ASSERT_LE(joined.size(), whole.samples.size());
+    EXPECT_TRUE(std::equal(joined.begin(), joined.end(), whole.samples.begin())) << "the same samples, in order";
+}
+
+INSTANTIATE_TEST_SUITE_P(Decoding, StreamedDecoding,
+                         ::testing::Values(StreamedCase{1.0, 0}, StreamedCase{0.37, 0}, StreamedCase{60, 0},
+                                           StreamedCase{0.5, 3}));
+
+TEST(Decoding, AMissingFileStreamedSaysSoAndNamesIt)
+{
+    int blocks = 0;
+    const QString error = streamAudio("/nonexistent/tlx9.mp3", 1, [&](const float*, size_t) { return ++blocks > 0; });
+    EXPECT_TRUE(error.contains("/nonexistent/tlx9.mp3")) << error.toStdString();
+    EXPECT_EQ(blocks, 0);
 }
 
 // ----- Scores -----
