@@ -254,14 +254,8 @@ private:
         const auto before = std::find_if(last + 1, words->rend(), [](const FoundWord& w) { return w.startFrame >= 0; });
         if (before == words->rend())
             return;
-        int run = 0;
-        for (int t = std::max(0, before->endFrame); t < last->startFrame && t < int(speech_.size()); ++t) {
-            run = speech_[size_t(t)] ? 0 : run + 1;
-            if (run >= kDetachingPause) {
-                last->startFrame = last->endFrame = -1;
-                return;
-            }
-        }
+        if (pauseDetaches(before->endFrame, last->startFrame))
+            last->startFrame = last->endFrame = -1;
     }
 
     // Whether a sentence's first word was found beyond a long pause before
@@ -271,14 +265,22 @@ private:
     // sentence is searched for again after its verified neighbour.
     bool firstWordDetached(const std::vector<FoundWord>& words) const
     {
-        const auto first = std::find_if(words.begin(), words.end(), [](const FoundWord& w) { return w.startFrame >= 0; });
+        const auto found = [](const FoundWord& w) { return w.startFrame >= 0; };
+        const auto first = std::find_if(words.begin(), words.end(), found);
         if (first == words.end())
             return false;
-        const auto next = std::find_if(first + 1, words.end(), [](const FoundWord& w) { return w.startFrame >= 0; });
+        const auto next = std::find_if(first + 1, words.end(), found);
         if (next == words.end())
             return false;
+        return pauseDetaches(first->endFrame, next->startFrame);
+    }
+
+    // Whether frames [from, to) hold a run of silence of kDetachingPause
+    // frames or more.
+    bool pauseDetaches(int from, int to) const
+    {
         int run = 0;
-        for (int t = std::max(0, first->endFrame); t < next->startFrame && t < int(speech_.size()); ++t) {
+        for (int t = std::max(0, from); t < to && t < int(speech_.size()); ++t) {
             run = speech_[size_t(t)] ? 0 : run + 1;
             if (run >= kDetachingPause)
                 return true;

@@ -103,9 +103,10 @@ SpeechFeatures speechFeaturesOfFile(const QString& path, double timeLimitSeconds
     QString stopped;
     size_t heard = 0;
     const auto length = [&](double seconds) {
-        stream.reserve(seconds * kLengthMargin + 1);
+        const double room = seconds * kLengthMargin + 1;
+        stream.reserve(room);
         if (lengthKnown)
-            lengthKnown(seconds * kLengthMargin + 1);
+            lengthKnown(room);
     };
     const QString error = streamAudio(
         path, kBlockSeconds,
