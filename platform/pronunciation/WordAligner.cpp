@@ -59,6 +59,29 @@ bool writeFillerDictionary(const QString& modelFillers, QTemporaryFile* file)
     return file->write(lines) == lines.size() && file->flush();
 }
 
+// The model's feature settings with no mean taken off by the decoder. The
+// recording's own mean is taken off when its frames are made (see
+// finishFrames); the decoder reads the model's settings after the
+// program's, and the model's ask for each decoded stretch's own mean to be
+// taken off as well. With the recording's mean alone a stretch is heard
+// alike in any window that holds it, and word starts are placed and
+// sentences verified better than with each stretch's own.
+bool writeFeatureSettings(const QString& modelSettings, QTemporaryFile* file)
+{
+    QFile model(modelSettings);
+    // A model without settings of its own has the decoder's.
+    if ((model.exists() && !model.open(QIODevice::ReadOnly)) || !file->open())
+        return false;
+    QByteArray lines;
+    for (const QByteArray& line : model.isOpen() ? model.readAll().split('\n') : QList<QByteArray>()) {
+        if (line.simplified().startsWith("-cmn "))
+            lines += "-cmn none\n";
+        else if (!line.trimmed().isEmpty())
+            lines += line + '\n';
+    }
+    return file->write(lines) == lines.size() && file->flush();
+}
+
 // The dictionary's lines for the words asked: "word PH ONES" and
 // "word(2) PH ONES" for a second pronunciation.
 WordPronunciations dictionaryPronunciations(const QSet<QString>& wanted)
@@ -172,10 +195,16 @@ std::unique_ptr<WordAligner> WordAligner::create(const WordPronunciations& pronu
         *error = QStringLiteral("英语发音模型（%1）无法读取").arg(folder);
         return nullptr;
     }
+    QTemporaryFile features;
+    if (!writeFeatureSettings(folder + "/en-us/feat.params", &features)) {
+        *error = QStringLiteral("英语发音模型（%1）无法读取").arg(folder);
+        return nullptr;
+    }
     const QByteArray fillerPath = QFile::encodeName(fillers.fileName());
+    const QByteArray featuresPath = QFile::encodeName(features.fileName());
     // The words of each grammar come into an empty dictionary as they are
-    // needed. The cepstral mean is the whole recording's, taken off here, so
-    // every stretch is heard alike; the best path is the decoder's own
+    // needed. The cepstral mean is the whole recording's alone, taken off in
+    // finishFrames (see writeFeatureSettings); the best path is the decoder's own
     // (no lattice), and alternative pronunciations are the grammar's. The
     // decoder's own beams: wider ones cost a tenth more time and found
     // the same words. The free phones are fillers, each one sound.
@@ -183,6 +212,8 @@ std::unique_ptr<WordAligner> WordAligner::create(const WordPronunciations& pronu
                                    "-fdict", fillerPath.constData(), "-logfn", "/dev/null", "-allphone_ci", "yes",
                                    "-cmn", "none", "-remove_noise", "no", "-remove_silence", "no", "-bestpath", "no",
                                    "-fsgusealtpron", "no", "-fsgusefiller", "no", nullptr);
+    if (config)
+        cmd_ln_set_str_r(config, "-featparams", featuresPath.constData());
     ps_decoder_t* ps = config ? ps_init(config) : nullptr;
     if (config)
         cmd_ln_free_r(config);
@@ -251,11 +282,11 @@ ModelFrames WordAligner::finishFrames()
 namespace {
 
 // Frames [from, to) through an utterance already started on the decoder's
-// search: what it found, in the recording's frames. The decoder takes the
-// stretch's own mean off the rows it is given, in place (the model's
-// feature settings ask for it), so it gets a copy: the recording's frames
-// stay as they were for the next stretch and for the other decoders, and
-// the same stretch decodes alike every time.
+// search: what it found, in the recording's frames. The decoder may write
+// into the rows it is given (with the model's feature settings as they
+// come, it takes the stretch's own mean off them in place), so it gets a
+// copy: the recording's frames stay as they were for the next stretch and
+// for the other decoders, whatever settings the decoder was given.
 std::vector<DecodedSegment> decodeStarted(ps_decoder_t* ps, const ModelFrames& frames, int from, int to)
 {
     const auto first = frames.cepstra.begin() + ptrdiff_t(from) * ModelFrames::kCepstra;
