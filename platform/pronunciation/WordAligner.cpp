@@ -22,6 +22,12 @@ namespace {
 const char* const kPhoneSearch = "phones";
 const char* const kWordSearch = "words";
 const char* const kDictionaryFile = "/cmudict-en-us.dict";
+// The loud frames are the loudest this many percent; a frame holds sound
+// when its first cepstrum (its energy) lies no further below theirs than
+// this. Pauses in the room of a recording lie 20-50 below its speech,
+// digital silence over 100.
+constexpr int kLoudShare = 95;
+constexpr float kSoundBelowLoud = 70;
 // Free phones stand in for speech the grammar does not hold: a
 // phone's probability keeps them from taking words the grammar has. Heard
 // without their neighbours (see writeFillerDictionary) they fit any speech
@@ -269,13 +275,27 @@ ModelFrames WordAligner::finishFrames()
     const int count = frames.frames();
     if (count == 0)
         return frames;
+    // The mean of the frames that hold sound: frames far below the loud ones
+    // (digital silence between the sentences) hold nothing the model heard,
+    // and would draw the mean of every other frame towards them.
+    std::vector<float> energy(static_cast<size_t>(count));
+    for (int t = 0; t < count; ++t)
+        energy[size_t(t)] = frames.cepstra[size_t(t * ModelFrames::kCepstra)];
+    std::nth_element(energy.begin(), energy.begin() + count * kLoudShare / 100, energy.end());
+    const float soundFrom = energy[size_t(count * kLoudShare / 100)] - kSoundBelowLoud;
     double mean[ModelFrames::kCepstra] = {};
+    int sounding = 0;
+    for (int t = 0; t < count; ++t) {
+        const float* frame = frames.cepstra.data() + size_t(t * ModelFrames::kCepstra);
+        if (frame[0] < soundFrom)
+            continue;
+        ++sounding;
+        for (int k = 0; k < ModelFrames::kCepstra; ++k)
+            mean[k] += frame[k];
+    }
     for (int t = 0; t < count; ++t)
         for (int k = 0; k < ModelFrames::kCepstra; ++k)
-            mean[k] += frames.cepstra[size_t(t * ModelFrames::kCepstra + k)];
-    for (int t = 0; t < count; ++t)
-        for (int k = 0; k < ModelFrames::kCepstra; ++k)
-            frames.cepstra[size_t(t * ModelFrames::kCepstra + k)] -= float(mean[k] / count);
+            frames.cepstra[size_t(t * ModelFrames::kCepstra + k)] -= float(mean[k] / sounding);
     return frames;
 }
 
