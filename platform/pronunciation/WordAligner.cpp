@@ -128,6 +128,17 @@ WordPronunciations pronunciationsOf(const QStringList& words)
 {
     const QSet<QString> wanted(words.begin(), words.end());
     WordPronunciations found = dictionaryPronunciations(wanted);
+    // A word the dictionary gives both with and without an h before its w
+    // ("while": W AY L, HH W AY L) is heard without it: few speakers say the
+    // h, and the model takes it from the end of the word before, so the
+    // word began early.
+    for (QStringList& ways : found) {
+        QStringList said;
+        for (const QString& way : ways)
+            if (!(way.startsWith(QLatin1String("HH W ")) && ways.contains(way.mid(3))))
+                said << way;
+        ways = said;
+    }
     for (const QString& word : wanted) {
         if (found.contains(word))
             continue;

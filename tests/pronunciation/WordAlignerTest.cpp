@@ -151,3 +151,12 @@ TEST(WordAligner, FindsASentencesWordsAmongOtherSpeech)
         EXPECT_LE(lastEnd, ownTo);
     }
 }
+
+// A "wh" word is heard as most say it, without the h the dictionary also
+// gives it; a word that begins with an h keeps it.
+TEST(WordAligner, HearsAWhWordWithoutItsH)
+{
+    const WordPronunciations found = pronunciationsOf({"while", "who"});
+    EXPECT_EQ(found.value("while"), QStringList{"W AY L"});
+    EXPECT_EQ(found.value("who"), QStringList{"HH UW"});
+}
