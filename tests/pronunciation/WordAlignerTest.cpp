@@ -157,6 +157,6 @@ TEST(WordAligner, FindsASentencesWordsAmongOtherSpeech)
 TEST(WordAligner, HearsAWhWordWithoutItsH)
 {
     const WordPronunciations found = pronunciationsOf({"while", "who"});
-    EXPECT_EQ(found.value("while"), QStringList{"W AY L"});
-    EXPECT_EQ(found.value("who"), QStringList{"HH UW"});
+    EXPECT_EQ(found.value("while").join(", ").toStdString(), "W AY L");
+    EXPECT_EQ(found.value("who").join(", ").toStdString(), "HH UW");
 }
