@@ -36,7 +36,7 @@ QStringList proseSentences(int count, unsigned seed);
 // Each sentence spoken by one of `voices` of espeak-ng at 140–190 words a minute.
 std::vector<BenchSentence> espeakSentences(const QStringList& texts, const QStringList& voices, const QString& folder,
                                            unsigned seed);
-// Spoken by festival (voice "kal_diphone", "cmu_us_slt_arctic_hts") at `stretch`
+// Spoken by festival (voice "kal_diphone", "ked_diphone", "cmu_us_slt_arctic_hts") at `stretch`
 // of its own pace, with each word's start.
 std::vector<BenchSentence> festivalSentences(const QStringList& texts, const QString& voice, double stretch,
                                              const QString& folder);

@@ -285,6 +285,9 @@ int main(int argc, char** argv)
         benchmark(layOut("festival-slt" + suffix,
                          festivalSentences(otherProse, "cmu_us_slt_arctic_hts", 0.8, folder), fast, folder),
                   "never seen: fast prose read by festival (slt, 0.8 of its pace)", folder);
+    if (wanted("festival-ked"))
+        benchmark(layOut("festival-ked" + suffix, festivalSentences(otherProse, "ked_diphone", 0.8, folder), fast, folder),
+                  "never seen: fast prose read by festival (ked, 0.8 of its pace)", folder);
     if (wanted("flite-awb"))
         benchmark(layOut("flite-awb" + suffix, fliteSentences(otherProse, "awb", 0.7, folder), fast, folder),
                   "never seen: fast prose read by flite (awb, 0.7 of its pace)", folder);

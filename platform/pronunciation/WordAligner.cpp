@@ -22,6 +22,12 @@ namespace {
 const char* const kPhoneSearch = "phones";
 const char* const kWordSearch = "words";
 const char* const kDictionaryFile = "/cmudict-en-us.dict";
+// The loud frames are the loudest this many percent; a frame holds sound
+// when its first cepstrum (its energy) lies no further below theirs than
+// this. Pauses in the room of a recording lie 20-50 below its speech,
+// digital silence over 100.
+constexpr int kLoudShare = 95;
+constexpr float kSoundBelowLoud = 70;
 // Free phones stand in for speech the grammar does not hold: a
 // phone's probability keeps them from taking words the grammar has. Heard
 // without their neighbours (see writeFillerDictionary) they fit any speech
@@ -56,6 +62,29 @@ bool writeFillerDictionary(const QString& modelFillers, QTemporaryFile* file)
         lines += '\n';
     for (const char* phone : kPhones)
         lines += freePhoneName(phone) + ' ' + phone + '\n';
+    return file->write(lines) == lines.size() && file->flush();
+}
+
+// The model's feature settings with no mean taken off by the decoder. The
+// recording's own mean is taken off when its frames are made (see
+// finishFrames); the decoder reads the model's settings after the
+// program's, and the model's ask for each decoded stretch's own mean to be
+// taken off as well. With the recording's mean alone a stretch is heard
+// alike in any window that holds it, and word starts are placed and
+// sentences verified better than with each stretch's own.
+bool writeFeatureSettings(const QString& modelSettings, QTemporaryFile* file)
+{
+    QFile model(modelSettings);
+    // A model without settings of its own has the decoder's.
+    if ((model.exists() && !model.open(QIODevice::ReadOnly)) || !file->open())
+        return false;
+    QByteArray lines;
+    for (const QByteArray& line : model.isOpen() ? model.readAll().split('\n') : QList<QByteArray>()) {
+        if (line.simplified().startsWith("-cmn "))
+            lines += "-cmn none\n";
+        else if (!line.trimmed().isEmpty())
+            lines += line + '\n';
+    }
     return file->write(lines) == lines.size() && file->flush();
 }
 
@@ -99,6 +128,17 @@ WordPronunciations pronunciationsOf(const QStringList& words)
 {
     const QSet<QString> wanted(words.begin(), words.end());
     WordPronunciations found = dictionaryPronunciations(wanted);
+    // A word the dictionary gives both with and without an h before its w
+    // ("while": W AY L, HH W AY L) is heard without it: few speakers say the
+    // h, and the model takes it from the end of the word before, so the
+    // word began early.
+    for (QStringList& ways : found) {
+        QStringList said;
+        for (const QString& way : ways)
+            if (!(way.startsWith(QLatin1String("HH W ")) && ways.contains(way.mid(3))))
+                said << way;
+        ways = said;
+    }
     for (const QString& word : wanted) {
         if (found.contains(word))
             continue;
@@ -172,10 +212,16 @@ std::unique_ptr<WordAligner> WordAligner::create(const WordPronunciations& pronu
         *error = QStringLiteral("英语发音模型（%1）无法读取").arg(folder);
         return nullptr;
     }
+    QTemporaryFile features;
+    if (!writeFeatureSettings(folder + "/en-us/feat.params", &features)) {
+        *error = QStringLiteral("英语发音模型（%1）无法读取").arg(folder);
+        return nullptr;
+    }
     const QByteArray fillerPath = QFile::encodeName(fillers.fileName());
+    const QByteArray featuresPath = QFile::encodeName(features.fileName());
     // The words of each grammar come into an empty dictionary as they are
-    // needed. The cepstral mean is the whole recording's, taken off here, so
-    // every stretch is heard alike; the best path is the decoder's own
+    // needed. The cepstral mean is the whole recording's alone, taken off in
+    // finishFrames (see writeFeatureSettings); the best path is the decoder's own
     // (no lattice), and alternative pronunciations are the grammar's. The
     // decoder's own beams: wider ones cost a tenth more time and found
     // the same words. The free phones are fillers, each one sound.
@@ -183,6 +229,8 @@ std::unique_ptr<WordAligner> WordAligner::create(const WordPronunciations& pronu
                                    "-fdict", fillerPath.constData(), "-logfn", "/dev/null", "-allphone_ci", "yes",
                                    "-cmn", "none", "-remove_noise", "no", "-remove_silence", "no", "-bestpath", "no",
                                    "-fsgusealtpron", "no", "-fsgusefiller", "no", nullptr);
+    if (config)
+        cmd_ln_set_str_r(config, "-featparams", featuresPath.constData());
     ps_decoder_t* ps = config ? ps_init(config) : nullptr;
     if (config)
         cmd_ln_free_r(config);
@@ -238,24 +286,38 @@ ModelFrames WordAligner::finishFrames()
     const int count = frames.frames();
     if (count == 0)
         return frames;
+    // The mean of the frames that hold sound: frames far below the loud ones
+    // (digital silence between the sentences) hold nothing the model heard,
+    // and would draw the mean of every other frame towards them.
+    std::vector<float> energy(static_cast<size_t>(count));
+    for (int t = 0; t < count; ++t)
+        energy[size_t(t)] = frames.cepstra[size_t(t * ModelFrames::kCepstra)];
+    std::nth_element(energy.begin(), energy.begin() + count * kLoudShare / 100, energy.end());
+    const float soundFrom = energy[size_t(count * kLoudShare / 100)] - kSoundBelowLoud;
     double mean[ModelFrames::kCepstra] = {};
+    int sounding = 0;
+    for (int t = 0; t < count; ++t) {
+        const float* frame = frames.cepstra.data() + size_t(t * ModelFrames::kCepstra);
+        if (frame[0] < soundFrom)
+            continue;
+        ++sounding;
+        for (int k = 0; k < ModelFrames::kCepstra; ++k)
+            mean[k] += frame[k];
+    }
     for (int t = 0; t < count; ++t)
         for (int k = 0; k < ModelFrames::kCepstra; ++k)
-            mean[k] += frames.cepstra[size_t(t * ModelFrames::kCepstra + k)];
-    for (int t = 0; t < count; ++t)
-        for (int k = 0; k < ModelFrames::kCepstra; ++k)
-            frames.cepstra[size_t(t * ModelFrames::kCepstra + k)] -= float(mean[k] / count);
+            frames.cepstra[size_t(t * ModelFrames::kCepstra + k)] -= float(mean[k] / sounding);
     return frames;
 }
 
 namespace {
 
 // Frames [from, to) through an utterance already started on the decoder's
-// search: what it found, in the recording's frames. The decoder takes the
-// stretch's own mean off the rows it is given, in place (the model's
-// feature settings ask for it), so it gets a copy: the recording's frames
-// stay as they were for the next stretch and for the other decoders, and
-// the same stretch decodes alike every time.
+// search: what it found, in the recording's frames. The decoder may write
+// into the rows it is given (with the model's feature settings as they
+// come, it takes the stretch's own mean off them in place), so it gets a
+// copy: the recording's frames stay as they were for the next stretch and
+// for the other decoders, whatever settings the decoder was given.
 std::vector<DecodedSegment> decodeStarted(ps_decoder_t* ps, const ModelFrames& frames, int from, int to)
 {
     const auto first = frames.cepstra.begin() + ptrdiff_t(from) * ModelFrames::kCepstra;

@@ -19,7 +19,7 @@
 #include <vector>
 
 // The recording as the model hears it: 13 cepstra per 10 ms frame, the
-// recording's mean taken off.
+// mean of the recording's frames that hold sound taken off.
 struct ModelFrames {
     static constexpr int kCepstra = 13;
     std::vector<float> cepstra;

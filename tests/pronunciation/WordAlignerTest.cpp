@@ -46,6 +46,9 @@ struct Take {
     // Decoded again on the same decoder, and on a second one that decoded
     // other speech just before: each must find the same frames.
     bool again = false;
+    // Decoded again in a window reaching this many frames around the
+    // sentence's reading alone: the same frames, each heard as in the whole.
+    int ownWindow = 0;
 };
 
 bool sameWords(const WordDecoding& a, const WordDecoding& b)
@@ -77,6 +80,7 @@ TEST(WordAligner, FindsASentencesWordsAmongOtherSpeech)
         {"another sentence after it", {}, {"0930"}},
         {"long speech on both sides", {"0870", "0890"}, {"0920", "0930"}},
         {"decoded again, and on a decoder that heard other speech", {"0870"}, {"0920"}, true},
+        {"decoded again in a window of its own reading", {"0870", "0890"}, {"0920", "0930"}, false, 20},
     };
     QStringList words;
     for (const SaidWord& said : saidWords(sentence))
@@ -124,6 +128,11 @@ TEST(WordAligner, FindsASentencesWordsAmongOtherSpeech)
             const WordDecoding there = other->decodeWords(frames, 0, frames.frames(), grammar);
             EXPECT_TRUE(sameWords(there, found)) << framesOf(found) << "there " << framesOf(there);
         }
+        if (take.ownWindow > 0) {
+            const WordDecoding own =
+                aligner->decodeWords(frames, ownFrom - take.ownWindow, ownTo + take.ownWindow, grammar);
+            EXPECT_EQ(framesOf(own), framesOf(found));
+        }
         std::vector<int> starts(grammar.words.size(), -1);
         int lastEnd = -1;
         for (const AlignedWord& word : found.words)
@@ -141,4 +150,13 @@ TEST(WordAligner, FindsASentencesWordsAmongOtherSpeech)
         }
         EXPECT_LE(lastEnd, ownTo);
     }
+}
+
+// A "wh" word is heard as most say it, without the h the dictionary also
+// gives it; a word that begins with an h keeps it.
+TEST(WordAligner, HearsAWhWordWithoutItsH)
+{
+    const WordPronunciations found = pronunciationsOf({"while", "who"});
+    EXPECT_EQ(found.value("while").join(", ").toStdString(), "W AY L");
+    EXPECT_EQ(found.value("who").join(", ").toStdString(), "HH UW");
 }
