@@ -331,6 +331,11 @@ constexpr int kFirstPassPercent = 70;
 struct SecondPassDecoders {
     WordPronunciations pronunciations;
     std::vector<std::unique_ptr<WordAligner>> aligners;
+    // The pronunciations, read beside the decoders' making and the
+    // recording's decoding: a word the dictionary lacks waits for the
+    // synthesiser, which the reference reading holds, and the front end
+    // should not wait with it. Done before the decoders decode words.
+    std::future<void> pronouncing;
 
     std::vector<WordAligner*> all() const
     {
@@ -344,12 +349,14 @@ struct SecondPassDecoders {
 std::unique_ptr<SecondPassDecoders> secondPassDecoders(const QStringList& sentences)
 {
     auto decoders = std::make_unique<SecondPassDecoders>();
-    QStringList spoken;
-    for (const QString& sentence : sentences)
-        for (const SpokenToken& token : spokenTokens(sentence))
-            for (const QString& saying : token.sayings)
-                spoken << saying.split(' ', Qt::SkipEmptyParts);
-    decoders->pronunciations = pronunciationsOf(spoken);
+    decoders->pronouncing = std::async(std::launch::async, [sentences, read = &decoders->pronunciations] {
+        QStringList spoken;
+        for (const QString& sentence : sentences)
+            for (const SpokenToken& token : spokenTokens(sentence))
+                for (const QString& saying : token.sayings)
+                    spoken << saying.split(' ', Qt::SkipEmptyParts);
+        *read = pronunciationsOf(spoken);
+    });
     // Two decoders, side by side on the two halves of the text.
     for (int i = 0; i < 2; ++i) {
         QString error;
@@ -496,6 +503,7 @@ SentenceAlignment alignWithFirstPass(const QStringList& sentences, const QString
     alignment.error = first.alignment.error;
     if (!alignment.error.isEmpty() || !decoders)
         return alignment;
+    decoders->pronouncing.wait();
     const std::vector<FoundSentence> found = findSentenceWords(
         sentences, frames, first.rough, first.heard, decoders->all(),
         [&](int done) { report(kFirstPassPercent + done * (100 - kFirstPassPercent) / std::max(1, count), done); },

@@ -445,7 +445,12 @@ WordDecoding WordAligner::decodeWords(const ModelFrames& frames, int from, int t
         std::vector<QByteArray> phones;
         for (const char* phone : kPhones)
             phones.push_back(freePhoneName(phone));
-        graph.arcs.push_back({start, start, kFreePhoneProbability, phones});
+        // Words before that come first, whole, were found where the stretch
+        // begins: free phones before them have nothing to stand for, and
+        // the loop costs most of a decoding's time (all of the model's
+        // sounds scored in every frame).
+        if (!grammar.wholeBefore)
+            graph.arcs.push_back({start, start, kFreePhoneProbability, phones});
         graph.arcs.push_back({tail, tail, kFreePhoneProbability, phones});
     }
 

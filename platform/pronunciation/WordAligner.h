@@ -43,7 +43,9 @@ struct WordGrammar {
     bool wholeBefore = false;      // the words before come first, all of them
     std::vector<SaidWord> words;   // to find, in order; each may be said twice
     std::vector<SaidWord> after;   // may follow: any first part of them
-    bool freeEdges = false;        // free phones may come before and after all of it
+    // Free phones may come after all of it, and before it unless the words
+    // before come first, whole.
+    bool freeEdges = false;
 };
 
 struct AlignedWord {
