@@ -357,7 +357,7 @@ std::unique_ptr<SecondPassDecoders> secondPassDecoders(const QStringList& senten
                     spoken << saying.split(' ', Qt::SkipEmptyParts);
         *read = pronunciationsOf(spoken);
     });
-    // Two decoders, side by side on the two halves of the text.
+    // Two decoders, side by side, taking the text's pieces in turn.
     for (int i = 0; i < 2; ++i) {
         QString error;
         std::unique_ptr<WordAligner> aligner = WordAligner::create(decoders->pronunciations, &error);
