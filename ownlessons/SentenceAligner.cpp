@@ -334,11 +334,13 @@ struct SecondPassDecoders {
     // The pronunciations, read beside the decoders' making and the
     // recording's decoding: a word the dictionary lacks waits for the
     // synthesiser, which the reference reading holds, and the front end
-    // should not wait with it. Done before the decoders decode words.
+    // should not wait with it.
     std::future<void> pronouncing;
 
+    // The decoders, once the pronunciations they decode words with are read.
     std::vector<WordAligner*> all() const
     {
+        pronouncing.wait();
         std::vector<WordAligner*> pointers;
         for (const auto& aligner : aligners)
             pointers.push_back(aligner.get());
@@ -503,7 +505,6 @@ SentenceAlignment alignWithFirstPass(const QStringList& sentences, const QString
     alignment.error = first.alignment.error;
     if (!alignment.error.isEmpty() || !decoders)
         return alignment;
-    decoders->pronouncing.wait();
     const std::vector<FoundSentence> found = findSentenceWords(
         sentences, frames, first.rough, first.heard, decoders->all(),
         [&](int done) { report(kFirstPassPercent + done * (100 - kFirstPassPercent) / std::max(1, count), done); },

@@ -46,6 +46,12 @@ QByteArray freePhoneName(const char* phone)
     return QByteArray("phone_") + phone;
 }
 
+// `lines` written to a temporary file the decoder reads by name.
+bool writeTemporary(const QByteArray& lines, QTemporaryFile* file)
+{
+    return file->open() && file->write(lines) == lines.size() && file->flush();
+}
+
 // The decoder's filler words: the model's own (pauses, noises) and the free
 // phones. A filler is one phone heard without its neighbours' context, so
 // the free loop is as many sounds as the model has phones; as ordinary
@@ -55,14 +61,14 @@ QByteArray freePhoneName(const char* phone)
 bool writeFillerDictionary(const QString& modelFillers, QTemporaryFile* file)
 {
     QFile model(modelFillers);
-    if (!model.open(QIODevice::ReadOnly) || !file->open())
+    if (!model.open(QIODevice::ReadOnly))
         return false;
     QByteArray lines = model.readAll();
     if (!lines.endsWith('\n'))
         lines += '\n';
     for (const char* phone : kPhones)
         lines += freePhoneName(phone) + ' ' + phone + '\n';
-    return file->write(lines) == lines.size() && file->flush();
+    return writeTemporary(lines, file);
 }
 
 // The model's feature settings with no mean taken off by the decoder. The
@@ -76,7 +82,7 @@ bool writeFeatureSettings(const QString& modelSettings, QTemporaryFile* file)
 {
     QFile model(modelSettings);
     // A model without settings of its own has the decoder's.
-    if ((model.exists() && !model.open(QIODevice::ReadOnly)) || !file->open())
+    if (model.exists() && !model.open(QIODevice::ReadOnly))
         return false;
     QByteArray lines;
     for (const QByteArray& line : model.isOpen() ? model.readAll().split('\n') : QList<QByteArray>()) {
@@ -85,7 +91,7 @@ bool writeFeatureSettings(const QString& modelSettings, QTemporaryFile* file)
         else if (!line.trimmed().isEmpty())
             lines += line + '\n';
     }
-    return file->write(lines) == lines.size() && file->flush();
+    return writeTemporary(lines, file);
 }
 
 // The dictionary's lines for the words asked: "word PH ONES" and
@@ -208,12 +214,9 @@ std::unique_ptr<WordAligner> WordAligner::create(const WordPronunciations& pronu
     err_set_logfp(nullptr);
     const QByteArray hmm = (folder + "/en-us").toUtf8();
     QTemporaryFile fillers;
-    if (!writeFillerDictionary(folder + "/en-us/noisedict", &fillers)) {
-        *error = QStringLiteral("英语发音模型（%1）无法读取").arg(folder);
-        return nullptr;
-    }
     QTemporaryFile features;
-    if (!writeFeatureSettings(folder + "/en-us/feat.params", &features)) {
+    if (!writeFillerDictionary(folder + "/en-us/noisedict", &fillers)
+        || !writeFeatureSettings(folder + "/en-us/feat.params", &features)) {
         *error = QStringLiteral("英语发音模型（%1）无法读取").arg(folder);
         return nullptr;
     }
