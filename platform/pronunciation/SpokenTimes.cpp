@@ -168,7 +168,7 @@ QStringList monthReadings(const QString& written)
 {
     const int month = monthOf(written);
     const QString name = month > 0 ? QString::fromLatin1(kMonths[month - 1]) : QString();
-    if (month == 0 || written == name)
+    if (month == 0 || written == name || written == name + ".")
         return {};
     return {name.toLower()};
 }

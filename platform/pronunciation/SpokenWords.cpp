@@ -26,10 +26,10 @@ struct Written {
 // The written words: an amount of money with its sign ("$2.75", "20元"), a
 // clock time ("7:45", "9:30pm"), a phone number ("555-0134"), a fraction
 // ("3/4"), a number with what is written right after it ("15%", "3rd",
-// "5km", "20°C", "1990s"), a unit's sign alone ("°C", "km/h"), letters each
-// with a full stop ("e.g.", "U.S."), a run of letters, digits and inner
-// apostrophes with a trailing full stop kept for the abbreviation look-up,
-// and the signs that are read ("&", "%").
+// "5km", "20°C", "1990s", "50¢"), a unit's sign alone ("°C", "km/h"),
+// letters each with a full stop ("e.g.", "U.S."), a run of letters, digits
+// and inner apostrophes with a trailing full stop kept for the abbreviation
+// look-up, and the signs that are read ("&", "%").
 QList<Written> writtenTokens(const QString& sentenceText)
 {
     static const QRegularExpression tokens(QStringList{
@@ -38,7 +38,7 @@ QList<Written> writtenTokens(const QString& sentenceText)
         QStringLiteral("\\d{1,2}:\\d{2}(?:[aApP]\\.[mM]\\.|[aApP][mM])?(?![\\p{L}\\d])"),
         QStringLiteral("\\d{3}-\\d{3}-\\d{4}(?![\\d-])|\\d{3}-\\d{4}(?![\\d-])"),
         QStringLiteral("\\d+(?:/\\d+)+"),
-        kNumber + "(?:%|°[CcFf]?|[aApP]\\.[mM]\\.|km/h|\\p{L}+)?",
+        kNumber + "(?:%|¢|°[CcFf]?|[aApP]\\.[mM]\\.|km/h|\\p{L}+)?",
         QStringLiteral("°[CcFf]?|km/h"),
         QStringLiteral("(?:\\p{L}\\.){2,}"),
         QStringLiteral("[\\p{L}\\d]+(?:['’][\\p{L}]+)*\\.?"),

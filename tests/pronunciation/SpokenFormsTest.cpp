@@ -51,6 +51,7 @@ TEST(SpokenWords, EachWrittenWordIsOneTokenWithItsCommonReadings)
         {"It was €1.05 or 20元.", "20元", "twenty yuan", {"twenty"}},
         {"Stamps cost 75p each.", "75p", "seventy five pence", {"seventy five p"}},
         {"A sweet costs 1p.", "1p", "one penny"},
+        {"A pen costs 50¢.", "50¢", "fifty cents"},
         {"They raised $5 million.", "million", "million dollars"},
         // Clock times, whole and with the half of the day.
         {"The bus leaves at 7:45.", "7:45", "seven forty five", {"a quarter to eight", "forty five past seven"}},
@@ -77,6 +78,7 @@ TEST(SpokenWords, EachWrittenWordIsOneTokenWithItsCommonReadings)
         {"He came 40th.", "40th", "fortieth"},
         {"It opens on May 3.", "3", "third", {"three"}},
         {"It opens on 3 May.", "3", "the third of"},
+        {"It opens on 3 May.", "May", "may"},
         {"It opens on the 3rd of May.", "3rd", "third"},
         {"It opens on Jan. 5th.", "Jan.", "january"},
         // Other numbers.
