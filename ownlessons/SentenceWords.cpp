@@ -37,10 +37,10 @@ constexpr double kAgreeingFrom = -40;
 // so that the words in it are whole.
 constexpr int kToPause = 100;
 constexpr int kShortestPause = 10;
-// A spoken word holds no silence this long (frames): the model may stretch
-// a word over the pause before it, and the word then begins after that
-// silence. A written word said as several ("two dollars seventy five") may
-// pause between them: only its first spoken word is looked at.
+// A word holds no silence this long (frames): the model may stretch a word
+// over the pause before it, and the word then begins after that silence.
+// A written word said as several ("two dollars seventy five") may pause
+// between them: only the first spoken word of each saying is looked at.
 constexpr int kPauseInWord = 20;
 // A pause the model puts between two words that is this short (frames)
 // belongs to the word after it; speech the level hears before a word
@@ -210,14 +210,14 @@ private:
         return frame;
     }
 
-    // A word's start moved past the last long silence inside its first
-    // spoken word, which ends before frame `firstSpokenEnd`.
-    void startAfterSilence(FoundWord* word, int firstSpokenEnd) const
+    // A word's start moved past the last long silence before frame
+    // `searchEnd`, where its last saying's first spoken word ends.
+    void startAfterSilence(FoundWord* word, int searchEnd) const
     {
         int run = 0;
-        for (int t = word->startFrame; t >= 0 && t < firstSpokenEnd && t < int(speech_.size()); ++t) {
+        for (int t = word->startFrame; t >= 0 && t < searchEnd && t < int(speech_.size()); ++t) {
             run = speech_[size_t(t)] ? 0 : run + 1;
-            if (run >= kPauseInWord && t + 1 < firstSpokenEnd && speech_[size_t(t + 1)])
+            if (run >= kPauseInWord && t + 1 < searchEnd && speech_[size_t(t + 1)])
                 word->startFrame = t + 1;
         }
     }
@@ -316,24 +316,24 @@ private:
         found.words = sentences_[size_t(k)].written;
         // Every spoken word of a written word's saying is that written
         // word: it spans them all, from the first one's start.
-        std::vector<int> firstSpokenEnds(found.words.size(), -1);
+        std::vector<int> silenceSearchEnds(found.words.size(), -1);
         std::vector<const AlignedWord*> mine;
         for (const AlignedWord& word : decoding.words) {
             if (word.part != AlignedWord::Word)
                 continue;
             FoundWord& written = found.words[size_t(word.index)];
             // A word said twice keeps its first saying's start.
-            if (written.startFrame < 0) {
+            if (written.startFrame < 0)
                 written.startFrame = word.startFrame;
-                firstSpokenEnds[size_t(word.index)] = word.endFrame + 1;
-            }
             written.endFrame = word.endFrame + 1;
+            if (word.beginsSaying)
+                silenceSearchEnds[size_t(word.index)] = written.endFrame;
             mine.push_back(&word);
         }
         if (mine.empty())
             return false;
         for (size_t w = 0; w < found.words.size(); ++w)
-            startAfterSilence(&found.words[w], firstSpokenEnds[w]);
+            startAfterSilence(&found.words[w], silenceSearchEnds[w]);
         dropDetachedEnd(&found.words);
         judge(aligner, mine, &found);
         const int firstPassStart = rough_[size_t(k)].start;
