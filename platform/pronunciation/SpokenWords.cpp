@@ -97,7 +97,24 @@ bool isOrdinalEnding(const QString& letters)
     return letters == "st" || letters == "nd" || letters == "rd" || letters == "th";
 }
 
-// A number and the letters or sign written right after it.
+// A whole number and the letters after it: an ordinal, a plural, an hour
+// with its half of the day, coins; empty for other letters.
+QStringList wholeWithEndingReadings(const QString& digits, const QString& ending, const Around& around)
+{
+    const std::optional<long long> number = wholeNumber(digits);
+    if (!number)
+        return {};
+    if (isOrdinalEnding(ending))
+        return ordinalReadings(digits, around);
+    if (ending == "s")
+        return pluralReadings(digits);
+    if (dayHalfOf(ending) != DayHalf::None)
+        return *number <= 24 ? hourReadings(int(*number), dayHalfOf(ending)) : QStringList{};
+    return coinReadings(digits, ending);
+}
+
+// A number and the letters or sign written right after it; letters that
+// make nothing else of it are said after the number.
 QStringList numberWithEndingReadings(const QString& number, const QString& ending, const Around& around)
 {
     if (ending.isEmpty()) {
@@ -106,21 +123,14 @@ QStringList numberWithEndingReadings(const QString& number, const QString& endin
     }
     if (ending == "%")
         return percentReadings(number);
-    const QString letters = ending.toLower();
-    const bool whole = wholeNumber(number).has_value();
-    QStringList readings;
-    if (whole && isOrdinalEnding(letters))
-        readings = ordinalReadings(number, around);
-    else if (whole && letters == "s")
-        readings = pluralReadings(number);
-    else if (whole && dayHalfOf(letters) != DayHalf::None)
-        readings = hourReadings(int(*wholeNumber(number)), dayHalfOf(letters));
-    else if (whole)
-        readings = coinReadings(number, letters);
+    const QString lower = ending.toLower();
+    QStringList readings = wholeWithEndingReadings(QString(number).remove(','), lower, around);
     if (readings.isEmpty())
-        readings = measureReadings(number, letters);
-    if (readings.isEmpty())
-        readings = {numberReadings(number).first() + " " + letters};
+        readings = measureReadings(number, lower);
+    if (readings.isEmpty()) {
+        static const QRegularExpression notLetter(QStringLiteral("\\P{L}"));
+        readings = {numberReadings(number).first() + " " + QString(lower).remove(notLetter)};
+    }
     return readings;
 }
 
@@ -179,11 +189,16 @@ QStringList wordReadings(const QString& written, const Around& around)
     return {};
 }
 
-QString plainWord(QString written)
+// A word read as it is written; one with digits in it ("A4", "MP3") has
+// them read as numbers.
+QStringList plainWordReadings(QString written)
 {
+    static const QRegularExpression digit(QStringLiteral("\\d"));
+    if (written.contains(digit))
+        return digitRunReadings(written);
     written = written.toLower();
     written.replace(QChar(0x2019), QChar('\''));
-    return written;
+    return {written};
 }
 
 // The sayings of written word `index`. A full stop the word's reading
@@ -198,11 +213,11 @@ QStringList sayingsOf(const QList<Written>& written, qsizetype index, int* lengt
     if (QStringList readings = wordReadings(text, around); !readings.isEmpty())
         return readings;
     if (!text.endsWith('.'))
-        return {plainWord(text)};
+        return plainWordReadings(text);
     --*length;
     const QString withoutStop = text.chopped(1);
     const QStringList readings = wordReadings(withoutStop, around);
-    return readings.isEmpty() ? QStringList{plainWord(withoutStop)} : readings;
+    return readings.isEmpty() ? plainWordReadings(withoutStop) : readings;
 }
 
 QStringList usableSayings(QStringList sayings)

@@ -121,6 +121,7 @@ TEST(SpokenWords, EachWrittenWordIsOneTokenWithItsCommonReadings)
         {"The time 25:99 is wrong.", "25:99", "twenty five ninety nine"},
         {"Divide 1/0 now.", "1/0", "one zero"},
         {"Wait 7: then go.", "7", "seven"},
+        {"Print it on A4 paper.", "A4", "a four"},
         {"Pay $ or $. now 12:60pm", "now", "now"},
     };
     for (const Form& form : forms) {
