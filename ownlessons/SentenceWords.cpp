@@ -39,6 +39,8 @@ constexpr int kToPause = 100;
 constexpr int kShortestPause = 10;
 // A word holds no silence this long (frames): the model may stretch a word
 // over the pause before it, and the word then begins after that silence.
+// A written word said as several ("two dollars seventy five") may pause
+// between them: only the first spoken word of each saying is looked at.
 constexpr int kPauseInWord = 20;
 // A pause the model puts between two words that is this short (frames)
 // belongs to the word after it; speech the level hears before a word
@@ -208,13 +210,14 @@ private:
         return frame;
     }
 
-    // A word's start moved past the last long silence inside it.
-    void startAfterSilence(FoundWord* word) const
+    // A word's start moved past the last long silence before frame
+    // `searchEnd`, where its last saying's first spoken word ends.
+    void startAfterSilence(FoundWord* word, int searchEnd) const
     {
         int run = 0;
-        for (int t = word->startFrame; t >= 0 && t < word->endFrame && t < int(speech_.size()); ++t) {
+        for (int t = word->startFrame; t >= 0 && t < searchEnd && t < int(speech_.size()); ++t) {
             run = speech_[size_t(t)] ? 0 : run + 1;
-            if (run >= kPauseInWord && t + 1 < word->endFrame && speech_[size_t(t + 1)])
+            if (run >= kPauseInWord && t + 1 < searchEnd && speech_[size_t(t + 1)])
                 word->startFrame = t + 1;
         }
     }
@@ -311,6 +314,9 @@ private:
             return false;
         FoundSentence found;
         found.words = sentences_[size_t(k)].written;
+        // Every spoken word of a written word's saying is that written
+        // word: it spans them all, from the first one's start.
+        std::vector<int> silenceSearchEnds(found.words.size(), -1);
         std::vector<const AlignedWord*> mine;
         for (const AlignedWord& word : decoding.words) {
             if (word.part != AlignedWord::Word)
@@ -320,12 +326,14 @@ private:
             if (written.startFrame < 0)
                 written.startFrame = word.startFrame;
             written.endFrame = word.endFrame + 1;
+            if (word.beginsSaying)
+                silenceSearchEnds[size_t(word.index)] = written.endFrame;
             mine.push_back(&word);
         }
         if (mine.empty())
             return false;
-        for (FoundWord& word : found.words)
-            startAfterSilence(&word);
+        for (size_t w = 0; w < found.words.size(); ++w)
+            startAfterSilence(&found.words[w], silenceSearchEnds[w]);
         dropDetachedEnd(&found.words);
         judge(aligner, mine, &found);
         const int firstPassStart = rough_[size_t(k)].start;

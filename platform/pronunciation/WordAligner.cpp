@@ -118,11 +118,14 @@ WordPronunciations dictionaryPronunciations(const QSet<QString>& wanted)
 }
 
 // The name a spoken word has in the decoder's dictionary for one place of
-// one grammar: the word, the part and the written word's index, and the
-// pronunciation's number ("the@w12(2)").
-QByteArray placeName(const QString& spoken, char part, int index, int pronunciation)
+// one grammar: the word, the part and the written word's index, a "+" when
+// it follows another spoken word of the same saying, and the
+// pronunciation's number ("the@w12(2)", "dollars@w3+").
+QByteArray placeName(const QString& spoken, char part, int index, bool continuing, int pronunciation)
 {
     QByteArray name = spoken.toUtf8() + '@' + part + QByteArray::number(index);
+    if (continuing)
+        name += '+';
     if (pronunciation > 0)
         name += '(' + QByteArray::number(pronunciation + 1) + ')';
     return name;
@@ -182,13 +185,13 @@ struct WordAligner::Decoder {
 
     // Puts the place names of one spoken word in the dictionary; false when
     // it has no pronunciation.
-    bool name(const QString& spoken, char part, int index, std::vector<QByteArray>* names)
+    bool name(const QString& spoken, char part, int index, bool continuing, std::vector<QByteArray>* names)
     {
         const auto known = pronunciations->constFind(spoken);
         if (known == pronunciations->constEnd())
             return false;
         for (int p = 0; p < known->size(); ++p) {
-            const QByteArray placed = placeName(spoken, part, index, p);
+            const QByteArray placed = placeName(spoken, part, index, continuing, p);
             if (!named.contains(placed)) {
                 if (ps_add_word(ps, placed.constData(), known->at(p).toLatin1().constData(), FALSE) < 0)
                     continue;
@@ -366,8 +369,9 @@ struct GrammarGraph {
     int newState() { return states++; }
 };
 
-// Where a decoded word belongs: its part and index from its place name
-// ("the@w12(2)"); false for pauses, noises and free phones.
+// Where a decoded word belongs: its part, index and place in its saying
+// from its place name ("the@w12(2)"); false for pauses, noises and free
+// phones.
 bool placeOf(const char* label, AlignedWord* word)
 {
     const char* at = std::strrchr(label, '@');
@@ -379,7 +383,9 @@ bool placeOf(const char* label, AlignedWord* word)
     case 'a': word->part = AlignedWord::After; break;
     default: return false;
     }
-    word->index = std::atoi(at + 2);
+    char* end = nullptr;
+    word->index = int(std::strtol(at + 2, &end, 10));
+    word->beginsSaying = *end != '+';
     return true;
 }
 
@@ -404,7 +410,7 @@ WordDecoding WordAligner::decodeWords(const ModelFrames& frames, int from, int t
             std::vector<std::vector<QByteArray>> names(size_t(spoken.size()));
             bool named = !spoken.isEmpty();
             for (int w = 0; w < spoken.size() && named; ++w)
-                named = decoder_->name(spoken[w], part, index, &names[size_t(w)]);
+                named = decoder_->name(spoken[w], part, index, w > 0, &names[size_t(w)]);
             if (!named)
                 continue;
             int state = at;

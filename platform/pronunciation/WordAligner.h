@@ -52,6 +52,7 @@ struct AlignedWord {
     enum Part { Before, Word, After };
     Part part = Word;
     int index = 0;        // the written word within its part
+    bool beginsSaying = true;  // the first spoken word of one of the written word's sayings
     int startFrame = 0;   // into the recording's frames
     int endFrame = 0;     // inclusive
     double acousticScore = 0;

@@ -33,38 +33,11 @@ TEST(SpokenWords, ReadsNumbersAbbreviationsAndDropsPunctuation)
         {"Mr. Dashwood had 10 sons!", "mister dashwood had ten sons"},
         {"Mrs Brown, Dr. Lee & I.", "missus brown doctor lee and i"},
         {"It's 2,021 — not 12?", "it's two thousand twenty one not twelve"},
-        {"She came 3rd; 115 people", "she came three rd one hundred fifteen people"},
+        {"She came 3rd; 115 people", "she came third one hundred fifteen people"},
         {"“Well-known” words", "well known words"},
     };
     for (const auto& [text, words] : cases)
         EXPECT_EQ(spokenWords(text).join(' '), words) << qPrintable(text);
-}
-
-TEST(SpokenWords, EachWrittenWordKeepsItsPlaceAndTheWaysItIsSaid)
-{
-    struct Token {
-        QString written;
-        QStringList sayings;
-    };
-    const std::pair<QString, std::vector<Token>> cases[] = {
-        {"Mr. Brown paid 3.5 dollars.", {{"Mr.", {"mister"}}, {"Brown", {"brown"}}, {"paid", {"paid"}},
-                                         {"3.5", {"three point five"}}, {"dollars", {"dollars"}}}},
-        {"In 1998, the 3rd of 2,500", {{"In", {"in"}},
-                                       {"1998", {"one thousand nine hundred ninety eight", "nineteen ninety eight",
-                                                 "one thousand nine hundred and ninety eight"}},
-                                       {"the", {"the"}}, {"3rd", {"three rd", "third"}}, {"of", {"of"}},
-                                       {"2,500", {"two thousand five hundred"}}}},
-        {"“It’s” 105 & 2005", {{"It’s", {"it's"}}, {"105", {"one hundred five", "one hundred and five"}},
-                               {"&", {"and"}}, {"2005", {"two thousand five", "twenty oh five"}}}},
-    };
-    for (const auto& [text, expected] : cases) {
-        const QList<SpokenToken> tokens = spokenTokens(text);
-        ASSERT_EQ(tokens.size(), qsizetype(expected.size())) << qPrintable(text);
-        for (qsizetype t = 0; t < tokens.size(); ++t) {
-            EXPECT_EQ(text.mid(tokens[t].from, tokens[t].length), expected[size_t(t)].written) << qPrintable(text);
-            EXPECT_EQ(tokens[t].sayings, expected[size_t(t)].sayings) << qPrintable(text);
-        }
-    }
 }
 
 TEST(EspeakPronunciation, MapsEspeakPhonemesToTheModelsPhones)
