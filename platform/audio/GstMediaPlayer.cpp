@@ -22,6 +22,13 @@ constexpr GstClockTime kPrerollTimeout = 5 * GST_SECOND;
 constexpr GstClockTime kPrerollSlice = 10 * GST_MSECOND;
 // How long a file whose demuxer gave up may still take to say why.
 constexpr GstClockTime kGaveUpErrorWait = 200 * GST_MSECOND;
+// How far ahead of its first sample a range's output is started. A sound
+// server's stream starts running as the pipeline starts playing, and the
+// samples due before the streaming thread has handed them over are dropped as
+// late: with the few milliseconds the sink itself asks for, a range lost its
+// first 2-7 ms, more while the machine was busy. Far below what a learner
+// notices after a press.
+constexpr GstClockTime kOutputLead = 30 * GST_MSECOND;
 
 // Every video decoder playbin plugs skips what an exact seek need not decode.
 void onElementSetup(GstElement*, GstElement* element, gpointer)
@@ -89,6 +96,7 @@ void GstMediaPlayer::makePlaybin()
     gst_object_ref_sink(playbin_);
     // Audio only: a picture tagged into an MP3 must not open a video window.
     gst_util_set_object_arg(G_OBJECT(playbin_), "flags", "audio");
+    g_object_set(playbin_, "latency", kOutputLead, nullptr);
     g_signal_connect(playbin_, "element-setup", G_CALLBACK(onElementSetup), nullptr);
     bus_ = new GstBusBridge(playbin_, [this](GstMessage* message) { onBusMessage(message); });
 }
@@ -126,6 +134,8 @@ GstMediaPlayer::~GstMediaPlayer()
         gst_object_unref(sink_);
     if (videoSink_)
         gst_object_unref(videoSink_);
+    if (tempoFilter_)
+        gst_object_unref(tempoFilter_);
     gst_object_unref(playbin_);
 }
 
@@ -312,7 +322,7 @@ void GstMediaPlayer::setCurrentPosition(double seconds)
 double GstMediaPlayer::currentPosition() const
 {
     gint64 nanoseconds = 0;
-    if (opened_ && !prepared_ && (playing_ || atRangeEnd_) && gst_element_query_position(playbin_, GST_FORMAT_TIME, &nanoseconds))
+    if (opened_ && playing_ && gst_element_query_position(playbin_, GST_FORMAT_TIME, &nanoseconds))
         return gstutil::toSeconds(nanoseconds);
     return position_;
 }
@@ -340,8 +350,16 @@ void GstMediaPlayer::play()
 
 void GstMediaPlayer::setRate(double rate)
 {
-    if (rate > 0)
-        rate_ = rate;
+    if (!(rate > 0) || rate == rate_)
+        return;
+    rate_ = rate;
+    // Back at the recorded speed, the filter goes now, while the learner is
+    // not waiting for a sentence, rather than at the next press.
+    if (opened_ && !playing_ && rate_ == 1.0 && tempoFilter_) {
+        refitTempoFilter(false);
+        // Its new stream would count the time until the next range.
+        outputStarted_ = false;
+    }
 }
 
 double GstMediaPlayer::rate() const
@@ -349,33 +367,49 @@ double GstMediaPlayer::rate() const
     return rate_;
 }
 
-// The pipeline stops and prerolls again right before a range when the tempo
-// filter changes, as playbin takes a filter only while stopped, and before
-// the first range since the file was opened: a sound server's stream counts
-// its time from the preroll on, so a range played long after the file was
-// opened (a sentence pressed a while after the lesson loaded) would begin
-// with as much silence as it had waited.
+// The output is made ready for a range at the speed asked for, right before
+// the range's seek:
+// - scaletempo keeps what it last held through a flushing seek and would
+//   sound it at the start of the next range, and playbin takes an audio
+//   filter only while stopped: a range at another speed gets a filter of its
+//   own, the pipeline stopped and prerolled again for it;
+// - a sound server's stream counts its time from the moment the sink made
+//   it, so a range played long after the file was opened (a sentence pressed
+//   a while after the lesson loaded) would begin with as much silence as it
+//   had waited: the first range after a file opened gets a stream of its
+//   own. Restarting the sink alone leaves the decoders as they were, so the
+//   range's seek that follows is all the pipeline has to do.
 void GstMediaPlayer::prepareOutput()
 {
-    const bool refit = rate_ != 1.0 || tempoFilterIn_;
-    if (!refit && outputStarted_)
+    const bool wantsFilter = rate_ != 1.0 && !tempoFilterFailed_;
+    if (wantsFilter || tempoFilter_) {
+        refitTempoFilter(wantsFilter);
+        outputStarted_ = true;
         return;
-    if (refit) {
-        GstElement* filter = nullptr;
-        if (rate_ != 1.0) {
-            QString why;
-            filter = makeTempoFilter(&why);
-            if (!filter && !tempoProblemReported_) {
-                tempoProblemReported_ = true;
-                emit audioProblem(QStringLiteral("无法保持音高变速播放（%1）：课文录音的音高将随语速改变").arg(why));
-            }
-        }
-        gst_element_set_state(playbin_, GST_STATE_READY);
-        g_object_set(playbin_, "audio-filter", filter, nullptr);
-        tempoFilterIn_ = filter != nullptr;
-    } else {
-        gst_element_set_state(playbin_, GST_STATE_READY);
     }
+    if (!outputStarted_)
+        restartSink();
+    outputStarted_ = true;
+}
+
+void GstMediaPlayer::refitTempoFilter(bool wanted)
+{
+    forgetPrepared();
+    if (tempoFilter_)
+        gst_object_unref(tempoFilter_);
+    tempoFilter_ = nullptr;
+    if (wanted) {
+        QString why;
+        tempoFilter_ = makeTempoFilter(&why);
+        if (tempoFilter_) {
+            gst_object_ref_sink(tempoFilter_);
+        } else {
+            tempoFilterFailed_ = true;
+            emit audioProblem(QStringLiteral("无法保持音高变速播放（%1）：课文录音的音高将随语速改变").arg(why));
+        }
+    }
+    gst_element_set_state(playbin_, GST_STATE_READY);
+    g_object_set(playbin_, "audio-filter", tempoFilter_, nullptr);
     // The picture stays as it is until the range's own first frame comes.
     if (showsPicture_)
         frames_->setHeld(true);
@@ -383,7 +417,15 @@ void GstMediaPlayer::prepareOutput()
     gst_element_get_state(playbin_, nullptr, nullptr, kPrerollTimeout);
     if (showsPicture_)
         frames_->setHeld(false);
-    outputStarted_ = true;
+}
+
+// Brings the sink of the paused pipeline down and up again: it lets go of
+// its device stream and makes a new one. The flushing seek that follows
+// prerolls it again.
+void GstMediaPlayer::restartSink()
+{
+    gst_element_set_state(sink_, GST_STATE_READY);
+    gst_element_set_state(sink_, GST_STATE_PAUSED);
 }
 
 guint32 GstMediaPlayer::seekRange(double startSeconds, double endSeconds)
@@ -404,15 +446,15 @@ void GstMediaPlayer::prepareRange(double start, double end)
 {
     // Only while the output runs at the recorded speed: a range that needs
     // the pipeline prerolled afresh would lose the seek.
-    if (!opened_ || playing_ || !showsPicture_ || !outputStarted_ || rate_ != 1.0 || tempoFilterIn_ || !(end > start))
+    if (!opened_ || playing_ || !showsPicture_ || !outputStarted_ || rate_ != 1.0 || tempoFilter_ || !(end > start))
         return;
     if (prepared_ && preparedStart_ == start && preparedEnd_ == end)
         return;
-    // The position read back stays where the last range left it.
-    if (atRangeEnd_ && !prepared_)
-        position_ = currentPosition();
     // The frame on show stays until the prepared range plays.
     frames_->setHeld(true);
+    // A range that ended leaves the pipeline playing: sought there, the
+    // prepared range would sound at once.
+    gst_element_set_state(playbin_, GST_STATE_PAUSED);
     preparedStart_ = qMax(0.0, start);
     preparedSeqnum_ = seekRange(preparedStart_, end);
     prepared_ = preparedSeqnum_ != GST_SEQNUM_INVALID;
@@ -426,7 +468,7 @@ void GstMediaPlayer::prepareRange(double start, double end)
 bool GstMediaPlayer::playPrepared(double startSeconds)
 {
     if (!prepared_ || preparedStart_ != startSeconds || preparedEnd_ != selectionEnd_ || rate_ != 1.0 ||
-        tempoFilterIn_) {
+        tempoFilter_) {
         forgetPrepared();
         return false;
     }
@@ -453,9 +495,6 @@ void GstMediaPlayer::playFrom(double startSeconds)
 {
     if (playPrepared(startSeconds))
         return;
-    // scaletempo keeps what it last held through a flushing seek and would
-    // sound it at the start of the next range: a range at another speed gets
-    // a filter of its own, and one at the recorded speed none at all.
     prepareOutput();
     const guint32 seqnum = seekRange(startSeconds, selectionEnd_);
     ++rangeSerial_;
@@ -516,6 +555,9 @@ void GstMediaPlayer::onEndOfStream(GstMessage* message)
 {
     if (!playing_ || gst_message_get_seqnum(message) != rangeSeqnum_)
         return;
+    // Where the range ended, kept: the pipeline moves on when the next range
+    // is made ready.
+    position_ = currentPosition();
     playing_ = false;
     atRangeEnd_ = true;
     emit endOfStream(0);

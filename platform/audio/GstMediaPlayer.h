@@ -67,6 +67,8 @@ private:
     bool playPrepared(double startSeconds);
     void forgetPrepared();
     void prepareOutput();
+    void refitTempoFilter(bool wanted);
+    void restartSink();
     // Ends the range without playing it, that long from now.
     void endRangeAfter(int milliseconds);
     void onBusMessage(GstMessage* message);
@@ -99,10 +101,11 @@ private:
     double selectionEnd_ = 0;
     double position_ = 0;
     double rate_ = 1.0;
-    // The pitch-keeping tempo filter is in only while ranges play at another
+    // The pitch-keeping tempo filter, in only while ranges play at another
     // speed, so at the recorded speed the pipeline is the plain one.
-    bool tempoFilterIn_ = false;
-    bool tempoProblemReported_ = false;
+    GstElement* tempoFilter_ = nullptr;
+    // It could not be made: ranges at other speeds change the pitch too.
+    bool tempoFilterFailed_ = false;
     // The output was prerolled afresh for a range since the file was opened.
     bool outputStarted_ = false;
 

@@ -43,6 +43,32 @@ void StretchComparePanel(FormLayout& l)
                                   l.wbContent.top + l.wbContent.height - l.piCompare.top);
 }
 
+// The dictation panel's hint and answer boxes share its height below the
+// options, and its width.
+void StretchSpellPanel(FormLayout& l)
+{
+    const float textWidth = rounded(l.piSpell.width - 2 * (l.teSpell.left - 15));
+    if (textWidth > 300)
+        l.teSpell.width = l.teChinese.width = l.teEnglish.width = textWidth;
+    l.lineSpellX2 = 2 * l.piSpell.width;
+
+    const float textHeight =
+        rounded((l.piSpell.height - l.lineSpellY - 735 - 3 * l.lbEnglishTitle.height) / 3);
+    if (textHeight > 300) {
+        l.teSpell.height = l.teChinese.height = l.teEnglish.height = textHeight;
+        float y = rounded(l.lbEnglishTitle.top + l.lbEnglishTitle.height + 105);
+        l.teEnglish.top = y;
+        y = rounded(l.teEnglish.height + y + 105);
+        l.lbChineseTitle.top = y;
+        y = rounded(l.lbChineseTitle.height + y + 105);
+        l.teChinese.top = y;
+        y = rounded(l.teChinese.height + y + 105);
+        l.lbSpellTitle.top = y;
+        y = rounded(l.lbSpellTitle.height + y + 105);
+        l.teSpell.top = y;
+    }
+}
+
 }  // namespace
 
 QRect TwipsRect::toPixels() const
@@ -110,27 +136,7 @@ bool ResizeLayout(FormLayout& l, float W, float H)
     l.lbCurLesson.top = (l.piBrowse.height - l.lbCurLesson.height) / 2 + l.piBrowse.top;
 
     l.piSpell.height = l.lsLesson.top + l.lsLesson.height - l.cbVolume.top;
-
-    const float textWidth = rounded(l.piSpell.width - 2 * (l.teSpell.left - 15));
-    if (textWidth > 300)
-        l.teSpell.width = l.teChinese.width = l.teEnglish.width = textWidth;
-    l.lineSpellX2 = 2 * l.piSpell.width;
-
-    const float textHeight =
-        rounded((l.piSpell.height - l.lineSpellY - 735 - 3 * l.lbEnglishTitle.height) / 3);
-    if (textHeight > 300) {
-        l.teSpell.height = l.teChinese.height = l.teEnglish.height = textHeight;
-        float y = rounded(l.lbEnglishTitle.top + l.lbEnglishTitle.height + 105);
-        l.teEnglish.top = y;
-        y = rounded(l.teEnglish.height + y + 105);
-        l.lbChineseTitle.top = y;
-        y = rounded(l.lbChineseTitle.height + y + 105);
-        l.teChinese.top = y;
-        y = rounded(l.teChinese.height + y + 105);
-        l.lbSpellTitle.top = y;
-        y = rounded(l.lbSpellTitle.height + y + 105);
-        l.teSpell.top = y;
-    }
+    StretchSpellPanel(l);
 
     for (TwipsRect* browser : {&l.wbWords, &l.wbAdv}) {
         browser->width = l.wbContent.width;
@@ -148,4 +154,14 @@ TwipsRect PageBelowComparePanel(const FormLayout& l)
     page.top = std::max(page.top, l.piCompare.top + l.piCompare.height);
     page.height = std::max(0.0f, l.wbContent.top + l.wbContent.height - page.top);
     return page;
+}
+
+FormLayout SpellPanelBelow(const FormLayout& l, float top)
+{
+    FormLayout below = l;
+    const float bottom = l.piSpell.top + l.piSpell.height;
+    below.piSpell.top = std::max(l.piSpell.top, std::min(top, bottom));
+    below.piSpell.height = bottom - below.piSpell.top;
+    StretchSpellPanel(below);
+    return below;
 }

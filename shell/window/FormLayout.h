@@ -43,3 +43,8 @@ bool ResizeLayout(FormLayout& layout, float W, float H);
 // The lesson page while the comparison panel shows: below the panel, down to
 // where the page always ends.
 TwipsRect PageBelowComparePanel(const FormLayout& layout);
+
+// The layout with the dictation panel beginning at `top` (a video lesson's
+// picture above it), its boxes sharing the height left down to where it
+// always ends.
+FormLayout SpellPanelBelow(const FormLayout& layout, float top);

@@ -105,6 +105,7 @@ void MainForm::createControls()
     wbWords->setObjectName("wbWords");
     wbContent->widget()->setObjectName("wbContent");
     videoPane_ = new VideoPane(platform_.videoFrames, wbContent->widget(), clientArea_);
+    connect(videoPane_, &VideoPane::pictureResized, this, &MainForm::applyLayout);
     wbWords->widget()->setParent(clientArea_);
     wbWords->widget()->setObjectName("wbWords");
 

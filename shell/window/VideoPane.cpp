@@ -28,7 +28,10 @@ VideoPane::VideoPane(std::shared_ptr<VideoFrames> frames, QWidget* page, QWidget
     splitter_->addWidget(view_);
     splitter_->addWidget(page);
     splitter_->setStretchFactor(1, 1);
-    connect(splitter_, &QSplitter::splitterMoved, this, [this] { chosenHeight_ = view_->height(); });
+    connect(splitter_, &QSplitter::splitterMoved, this, [this] {
+        chosenHeight_ = view_->height();
+        emit pictureResized();
+    });
 }
 
 QWidget* VideoPane::widget() const
@@ -56,6 +59,14 @@ void VideoPane::showLesson(bool hasVideo, const QStringList& lines)
     lines_ = lines;
     sentence_ = -1;
     followChoices();
+    emit pictureResized();
+}
+
+int VideoPane::pictureBottom() const
+{
+    if (!view_->isVisibleTo(splitter_))
+        return 0;
+    return splitter_->geometry().top() + view_->geometry().bottom() + 1 + splitter_->handleWidth();
 }
 
 void VideoPane::showSentence(int sentence)
@@ -76,6 +87,7 @@ bool VideoPane::togglePicture()
         return false;
     pictureWanted_ = !pictureWanted_;
     followChoices();
+    emit pictureResized();
     return true;
 }
 

@@ -35,6 +35,10 @@ public:
     void showSentence(int sentence);
     void setDictating(bool dictating);
 
+    // Where the picture ends in the parent's pixels, the splitter's handle
+    // under it included; 0 while no picture shows.
+    int pictureBottom() const;
+
     // The keys' and the menu's toggles; false when the lesson has no video.
     bool togglePicture();
     bool toggleCaption();
@@ -52,6 +56,10 @@ public:
     };
     void restore(const Choices& choices);
     Choices choices() const;
+
+signals:
+    // The picture came, went or changed its height: what lies below it moves.
+    void pictureResized();
 
 private:
     void followChoices();

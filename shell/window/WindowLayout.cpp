@@ -65,7 +65,6 @@ void MainForm::applyLayout()
         {wbAdv->widget(), formLayout_.wbAdv},
         {piBrowse, formLayout_.piBrowse},
         {piCompare, formLayout_.piCompare},
-        {piSpell, formLayout_.piSpell},
         {ckShowChinese, formLayout_.ckShowChinese},
         {lbCurLesson, formLayout_.lbCurLesson},
     };
@@ -73,5 +72,11 @@ void MainForm::applyLayout()
         p.widget->setGeometry(p.rect.toPixels());
     videoPane_->place(page.toPixels());
     piCompare->place(formLayout_);
-    piSpell->place(formLayout_);
+    // A video lesson's picture stays in sight while dictating: the panel
+    // begins below it.
+    const int pictureBottom = session_ && session_->status() == StatusSpell ? videoPane_->pictureBottom() : 0;
+    const FormLayout spell =
+        pictureBottom > 0 ? SpellPanelBelow(formLayout_, pictureBottom * kTwipsPerPixel) : formLayout_;
+    piSpell->setGeometry(spell.piSpell.toPixels());
+    piSpell->place(spell);
 }

@@ -4,6 +4,7 @@
 // end, a take is made and played, and each missing device is reported once.
 
 #include "AudioFixtures.h"
+#include "OwnSoundServer.h"
 #include "WavFiles.h"
 #include "platform/audio/GstMediaPlayer.h"
 #include "platform/audio/GstWaveDevice.h"
@@ -22,35 +23,6 @@
 namespace {
 
 constexpr int kEventWaitMs = 5000;
-
-// A PulseAudio server of the test's own on a null sink, the only one the
-// sound-server client finds; the default source is the sink's monitor.
-class OwnSoundServer {
-public:
-    OwnSoundServer()
-    {
-        writeFile(folder_.filePath(QStringLiteral("client.conf")), "autospawn = no\n");
-        qputenv("PULSE_CLIENTCONFIG", QFile::encodeName(folder_.filePath(QStringLiteral("client.conf"))));
-        const QString socket = folder_.filePath(QStringLiteral("pulse.sock"));
-        server_.start(QStringLiteral("pulseaudio"),
-            QStringLiteral("-n --daemonize=no --exit-idle-time=-1 --use-pid-file=no -L module-null-sink -L").split(' ')
-                << QStringLiteral("module-native-protocol-unix socket=%1 auth-anonymous=1").arg(socket));
-        QDeadlineTimer deadline(30000);
-        while (!QFile::exists(socket) && server_.state() != QProcess::NotRunning && !deadline.hasExpired())
-            QTest::qWait(50);
-        qputenv("PULSE_SERVER", "unix:" + QFile::encodeName(socket));
-    }
-    ~OwnSoundServer()
-    {
-        server_.terminate();
-        server_.waitForFinished(5000);
-    }
-    bool running() const { return server_.state() == QProcess::Running; }
-
-private:
-    QTemporaryDir folder_;
-    QProcess server_;
-};
 
 using Direction = GstSoundDeviceChoice::Direction;
 

@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QMutex>
@@ -21,6 +22,7 @@
 #include <QLineEdit>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 namespace {
@@ -79,7 +81,7 @@ private:
 std::function<void(Platform&)> realLessonPlayer(const std::shared_ptr<VideoFrames>& frames)
 {
     return [frames](Platform& platform) {
-        auto player = std::make_unique<GstMediaPlayer>("fakesink sync=true");
+        auto player = std::make_unique<GstMediaPlayer>("fakesink sync=true signal-handoffs=true");
         player->setPictureOutput(frames);
         platform.mePlayer = std::move(player);
         platform.videoFrames = frames;
@@ -230,6 +232,12 @@ TEST(VideoLesson, TheLineOverThePictureStaysOffWhileDictatingFromSentenceToSente
     f.Toolbar1_ButtonClick("btSpell");
     ASSERT_EQ(f.session().status(), StatusSpell);
     ASSERT_EQ(f.session().currentSentence(), 0);
+    // The picture stays in sight above the dictation panel.
+    auto* panel = f.findChild<QWidget*>("piSpell");
+    ASSERT_TRUE(view->isVisible() && panel->isVisible());
+    const QRect picture(view->mapTo(&f, QPoint()), view->size());
+    EXPECT_GT(picture.height(), 50);
+    EXPECT_FALSE(picture.intersects(QRect(panel->mapTo(&f, QPoint()), panel->size())));
     // Right: dictation goes on to the next sentence, its line still off.
     ui(f).teSpell->setText(firstLine);
     QTest::keyClick(ui(f).teSpell, Qt::Key_Return);
@@ -360,6 +368,80 @@ TEST(VideoLesson, PreparedAndOtherSentencesShowTheirOwnFrames)
         EXPECT_EQ(frameList.back().number, press.lastFrame);
         EXPECT_EQ(numberIn(view->grab().toImage()), press.lastFrame);
     }
+}
+
+// Sound handed to the lesson player's output: when each buffer came, and
+// where in the recording it lies.
+class HandedSound {
+public:
+    HandedSound()
+    {
+        hook_ = g_signal_add_emission_hook(g_signal_lookup("handoff", g_type_from_name("GstFakeSink")), 0, &onHandoff,
+                                           this, nullptr);
+    }
+    ~HandedSound() { g_signal_remove_emission_hook(g_signal_lookup("handoff", g_type_from_name("GstFakeSink")), hook_); }
+
+    struct Buffer {
+        qint64 atMs;
+        double seconds;
+    };
+    std::vector<Buffer> taken() const
+    {
+        QMutexLocker lock(&lock_);
+        return buffers_;
+    }
+
+private:
+    static gboolean onHandoff(GSignalInvocationHint*, guint, const GValue* values, gpointer self)
+    {
+        auto* sound = static_cast<HandedSound*>(self);
+        auto* buffer = static_cast<GstBuffer*>(g_value_get_boxed(&values[1]));
+        if (buffer && GST_BUFFER_PTS_IS_VALID(buffer)) {
+            QMutexLocker lock(&sound->lock_);
+            sound->buffers_.push_back({sound->clock_.elapsed(), GST_BUFFER_PTS(buffer) / 1e9});
+        }
+        return TRUE;
+    }
+
+    gulong hook_ = 0;
+    QElapsedTimer clock_ = [] {
+        QElapsedTimer started;
+        started.start();
+        return started;
+    }();
+    mutable QMutex lock_;
+    std::vector<Buffer> buffers_;
+};
+
+// Auto-browse in a video lesson keeps the pause the learner chose between
+// two sentences: the next sentence, made ready as one ends, sounds only when
+// the pause is over.
+TEST(VideoLesson, AutoBrowseKeepsTheChosenPauseBetweenSentences)
+{
+    VideoLessonWindow window("pause.mp4", {"00.35", "02.52", "05.00", "06.00", "07.00", "08.00", "09.00", "09.50"});
+    MainForm& f = window.form;
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+    chooseVolume(f, kVideoVolume);
+    ui(f).cbRepeatTimes->setCurrentIndex(0);
+    ui(f).cbBrowseGap->setCurrentIndex(1);  // 1 秒
+    HandedSound sound;
+    QSignalSpy started(&f.playback(), &SentencePlayback::sentenceStarted);
+    f.Toolbar1_ButtonClick("btBrowse");
+    ASSERT_EQ(f.session().status(), StatusBrowse);
+    while (started.count() < 2 && started.wait(10000)) {
+    }
+    ASSERT_EQ(started.count(), 2);
+    WindowHarness::settle(300);
+    f.Toolbar1_ButtonClick("btBrowse");
+    const double secondStart = 2.52;
+    const std::vector<HandedSound::Buffer> buffers = sound.taken();
+    const auto firstOfSecond = std::find_if(buffers.begin(), buffers.end(),
+                                            [&](const auto& b) { return b.seconds >= secondStart - 0.001; });
+    ASSERT_NE(firstOfSecond, buffers.end());
+    ASSERT_NE(firstOfSecond, buffers.begin());
+    const qint64 pauseMs = firstOfSecond->atMs - std::prev(firstOfSecond)->atMs;
+    EXPECT_GE(pauseMs, 950) << "sentence 2 sounded " << pauseMs << " ms after sentence 1 ended";
+    EXPECT_LE(pauseMs, 1500);
 }
 
 }  // namespace
