@@ -82,9 +82,10 @@ GstMediaPlayer::GstMediaPlayer(std::shared_ptr<GstSoundDeviceChoice> output, QOb
     , output_(std::move(output))
 {
     // Chosen now, off this thread, so that the first file opens on a
-    // device already tried.
+    // device already tried. The pipeline is made when the first file opens:
+    // a player that never opens one (the review's, in a run without review)
+    // costs nothing.
     output_->prepare();
-    makePlaybin();
 }
 
 void GstMediaPlayer::makePlaybin()
@@ -145,11 +146,6 @@ void GstMediaPlayer::setPictureOutput(std::shared_ptr<VideoFrames> frames)
     if (videoSink_)
         gst_object_unref(videoSink_);
     videoSink_ = nullptr;
-    if (playbin_ && frames_) {
-        videoSink_ = makeVideoFrameSink(frames_);
-        if (videoSink_)
-            gst_object_ref_sink(videoSink_);
-    }
 }
 
 void GstMediaPlayer::setFileName(const QString& path)
@@ -167,6 +163,13 @@ void GstMediaPlayer::setVideoFileName(const QString& path)
 // of playbin's own choosing.
 void GstMediaPlayer::choosePicture(bool withPicture)
 {
+    // The frame sink is made for the first video: a run of sound lessons
+    // never loads the video converter.
+    if (withPicture && frames_ && !videoSink_) {
+        videoSink_ = makeVideoFrameSink(frames_);
+        if (videoSink_)
+            gst_object_ref_sink(videoSink_);
+    }
     showsPicture_ = withPicture && videoSink_;
     if (showsPicture_)
         g_object_set(playbin_, "video-sink", videoSink_, nullptr);
@@ -189,6 +192,8 @@ void GstMediaPlayer::open(const QString& path, bool withPicture)
     rangeSeqnum_ = GST_SEQNUM_INVALID;
     duration_ = 0;
     position_ = 0;
+    if (!playbin_ && output_)
+        makePlaybin();
     if (!playbin_) {
         reportProblem(lastError_);
         return;
