@@ -79,13 +79,9 @@ public:
         player_->stop();
     }
 
-    void play(int r)
-    {
-        player_->setSelectionStart(kRanges[r].start);
-        player_->setSelectionEnd(kRanges[r].end);
-        player_->setCurrentPosition(kRanges[r].start);
-        player_->play();
-    }
+    void stop() { player_->stop(); }
+
+    void play(int r) { heard::playRange(*player_, kRanges[r].start, kRanges[r].end); }
 
     void prepare(int r) { player_->prepareRange(kRanges[r].start, kRanges[r].end); }
     void setRate(double rate) { player_->setRate(rate); }
@@ -185,6 +181,9 @@ int main(int argc, char** argv)
             });
             if (paused.pauseAfterMs)
                 bench.pauses.push_back(*paused.pauseAfterMs);
+            // The sentence after the pause is not heard into the next press.
+            bench.stop();
+            heard::wait(300);
             bench.setRate(0.5);
             bench.press("at 50 %", 1);
             bench.setRate(1.0);

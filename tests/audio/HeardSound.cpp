@@ -49,6 +49,33 @@ void collect(GstElement*, GstBuffer* buffer, GstPad*, gpointer into)
     gst_buffer_unmap(buffer, &map);
 }
 
+// A pipeline from `source` (a description holding the rate's %d) into a
+// fake sink that hands each buffer to `onBuffer`, its source element "in"
+// given `property`; null with the reason in *error.
+GstElement* handingOver(const char* source, const char* property, const std::string& value, GCallback onBuffer,
+                        gpointer data, std::string* error)
+{
+    gst_init(nullptr, nullptr);
+    gchar* head = g_strdup_printf(source, samplesPerSecond);
+    gchar* description = g_strconcat(head, " ! fakesink name=out signal-handoffs=true sync=false", nullptr);
+    GError* parseError = nullptr;
+    GstElement* pipeline = gst_parse_launch(description, &parseError);
+    g_free(head);
+    g_free(description);
+    if (!pipeline) {
+        *error = parseError ? parseError->message : "cannot make the pipeline";
+        g_clear_error(&parseError);
+        return nullptr;
+    }
+    GstElement* in = gst_bin_get_by_name(GST_BIN(pipeline), "in");
+    g_object_set(in, property, value.c_str(), nullptr);
+    gst_object_unref(in);
+    GstElement* out = gst_bin_get_by_name(GST_BIN(pipeline), "out");
+    g_signal_connect(out, "handoff", onBuffer, data);
+    gst_object_unref(out);
+    return pipeline;
+}
+
 std::int64_t firstSoundFrom(const std::vector<std::int16_t>& samples, std::int64_t from)
 {
     for (std::int64_t i = std::max<std::int64_t>(0, from); i < std::int64_t(samples.size()); ++i)
@@ -148,32 +175,18 @@ std::int64_t nowNs()
 
 std::vector<std::int16_t> decodeMono(const std::string& path, std::string* error)
 {
-    gst_init(nullptr, nullptr);
     std::vector<std::int16_t> samples;
-    gchar* description = g_strdup_printf(
-        "filesrc name=in ! decodebin ! audioconvert ! audioresample ! "
-        "audio/x-raw,format=S16LE,channels=1,rate=%d ! fakesink name=out signal-handoffs=true sync=false",
-        samplesPerSecond);
-    GError* parseError = nullptr;
-    GstElement* pipeline = gst_parse_launch(description, &parseError);
-    g_free(description);
-    if (!pipeline) {
-        *error = parseError ? parseError->message : "cannot make the decoder";
-        g_clear_error(&parseError);
+    GstElement* pipeline = handingOver(
+        "filesrc name=in ! decodebin ! audioconvert ! audioresample ! audio/x-raw,format=S16LE,channels=1,rate=%d",
+        "location", path, G_CALLBACK(&collect), &samples, error);
+    if (!pipeline)
         return samples;
-    }
-    GstElement* in = gst_bin_get_by_name(GST_BIN(pipeline), "in");
-    g_object_set(in, "location", path.c_str(), nullptr);
-    gst_object_unref(in);
-    GstElement* out = gst_bin_get_by_name(GST_BIN(pipeline), "out");
-    g_signal_connect(out, "handoff", G_CALLBACK(&collect), &samples);
-    gst_object_unref(out);
     GMainContext* context = g_main_context_new();
     g_main_context_push_thread_default(context);
     GMainLoop* loop = g_main_loop_new(context, FALSE);
     GstBus* bus = gst_element_get_bus(pipeline);
     GSource* watch = gst_bus_create_watch(bus);
-    g_source_set_callback(watch, reinterpret_cast<GSourceFunc>(&quitOnEnd), loop, nullptr);
+    g_source_set_callback(watch, reinterpret_cast<GSourceFunc>(reinterpret_cast<void (*)()>(&quitOnEnd)), loop, nullptr);
     g_source_attach(watch, context);
     gst_element_set_state(pipeline, GST_STATE_PLAYING);
     g_main_loop_run(loop);
@@ -196,27 +209,13 @@ MonitorCapture::~MonitorCapture() { stop(); }
 
 bool MonitorCapture::start(std::string* error)
 {
-    gst_init(nullptr, nullptr);
     // The server's own format, so nothing converts (or dithers) what came
     // out; small capture buffers, so a sample arrives within milliseconds.
-    gchar* description = g_strdup_printf(
-        "pulsesrc name=in buffer-time=20000 latency-time=5000 ! audio/x-raw,format=S16LE,channels=2,rate=%d ! "
-        "fakesink name=out signal-handoffs=true sync=false",
-        samplesPerSecond);
-    GError* parseError = nullptr;
-    pipeline_ = gst_parse_launch(description, &parseError);
-    g_free(description);
-    if (!pipeline_) {
-        *error = parseError ? parseError->message : "cannot make the capture";
-        g_clear_error(&parseError);
+    pipeline_ = handingOver(
+        "pulsesrc name=in buffer-time=20000 latency-time=5000 ! audio/x-raw,format=S16LE,channels=2,rate=%d",
+        "device", monitor_, G_CALLBACK(&MonitorCapture::onBuffer), this, error);
+    if (!pipeline_)
         return false;
-    }
-    GstElement* in = gst_bin_get_by_name(GST_BIN(pipeline_), "in");
-    g_object_set(in, "device", monitor_.c_str(), nullptr);
-    gst_object_unref(in);
-    GstElement* out = gst_bin_get_by_name(GST_BIN(pipeline_), "out");
-    g_signal_connect(out, "handoff", G_CALLBACK(&MonitorCapture::onBuffer), this);
-    gst_object_unref(out);
     gst_element_set_state(pipeline_, GST_STATE_PLAYING);
     for (int waited = 0; waited < 5000; waited += 5) {
         {
@@ -318,6 +317,14 @@ void wait(int ms)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
 }
 
+void playRange(MediaPlayer& player, double start, double end)
+{
+    player.setSelectionStart(start);
+    player.setSelectionEnd(end);
+    player.setCurrentPosition(start);
+    player.play();
+}
+
 Press playAndHear(MediaPlayer& player, const std::vector<std::int16_t>& recording, double start, double end,
                   const std::function<void()>& atEnd, int listenMs)
 {
@@ -330,10 +337,7 @@ Press playAndHear(MediaPlayer& player, const std::vector<std::int16_t>& recordin
     QSignalSpy ended(&player, &MediaPlayer::endOfStream);
     const std::int64_t pressed = nowNs();
     player.stop();
-    player.setSelectionStart(start);
-    player.setSelectionEnd(end);
-    player.setCurrentPosition(start);
-    player.play();
+    playRange(player, start, end);
     if (!ended.wait(int((end - start) / player.rate() * 1000) + 10000))
         return {};
     if (atEnd)

@@ -96,6 +96,9 @@ Press hear(const MonitorCapture& capture, std::int64_t pressNs, const std::vecto
 Press playAndHear(MediaPlayer& player, const std::vector<std::int16_t>& recording, double start, double end,
                   const std::function<void()>& atEnd = {}, int listenMs = 1500);
 
+// Plays [start, end) on `player` from its start, as a press does.
+void playRange(MediaPlayer& player, double start, double end);
+
 // Waits that long, the event loop running.
 void wait(int ms);
 
