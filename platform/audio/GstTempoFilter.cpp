@@ -116,8 +116,10 @@ GstPadProbeReturn onOutput(GstPad* pad, GstPadProbeInfo* info, gpointer data)
         + GstClockTime((range->cut - range->input.start) / std::abs(range->input.rate));
     GstBuffer* clipped =
         gst_audio_buffer_clip(GST_PAD_PROBE_INFO_BUFFER(info), &upToCut, audio.rate, audio.bpf);
+    // Clipping took the buffer: when none of it is left, it is gone already,
+    // and dropping it would release it a second time.
     if (!clipped)
-        return GST_PAD_PROBE_DROP;
+        return GST_PAD_PROBE_HANDLED;
     GST_PAD_PROBE_INFO_DATA(info) = clipped;
     return GST_PAD_PROBE_OK;
 }
