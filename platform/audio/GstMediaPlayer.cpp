@@ -293,6 +293,10 @@ void GstMediaPlayer::stop()
     // starts within a couple of milliseconds; pausing posts no end-of-stream.
     if (opened_)
         gst_element_set_state(playbin_, GST_STATE_PAUSED);
+    // A stream paused mid-range may be resumed seconds late: one started
+    // shortly after the speed went back to 100 % kept counting while paused.
+    // The next range gets a stream of its own, as after opening a file.
+    outputStarted_ = false;
 }
 
 void GstMediaPlayer::setSelectionStart(double seconds)

@@ -53,7 +53,6 @@ const HeardCase kCases[] = {
          lesson.playToEnd(2, recording);
          heard::wait(500);
          lesson.player.setRate(1.0);
-         heard::wait(1000);
          lesson.play(3);
          heard::wait(600);
          lesson.player.stop();
