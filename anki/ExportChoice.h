@@ -6,7 +6,7 @@
 // (anki/AnkiPackage.h), on the caller's thread or an AnkiExportJob's.
 
 #include "anki/CourseSentences.h"
-#include "record/RecordEvent.h"
+#include "course/SentenceKey.h"
 
 #include <QStringList>
 #include <QVector>

@@ -3,20 +3,11 @@
 // What the study record keeps: one event of the learner's study, with its
 // time and the sentence it concerns.
 
+#include "course/SentenceKey.h"
+
 #include <QMetaType>
 #include <QString>
 #include <QVector>
-
-// A sentence as the record knows it. The hash of its English text keeps the
-// history of an edited sentence apart from the sentence it replaced.
-struct SentenceKey {
-    QString volume;
-    QString lesson;
-    int number = -1;
-    QString textHash;
-    QString english;
-    QString chinese;
-};
 
 struct RecordEvent {
     // TakeScored: a take was scored against the recording (similarity);

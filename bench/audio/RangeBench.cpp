@@ -14,7 +14,7 @@
 //   bench_audio_ranges [file.mp3]
 
 #include "platform/audio/GstMediaPlayer.h"
-#include "platform/audio/GstUtil.h"
+#include "platform/gst/GstUtil.h"
 
 #include <QCoreApplication>
 #include <QFile>

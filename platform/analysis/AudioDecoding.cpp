@@ -2,7 +2,7 @@
 
 #include "platform/analysis/WholeRecording.h"
 
-#include "platform/audio/GstUtil.h"
+#include "platform/gst/GstUtil.h"
 
 #include <QFile>
 

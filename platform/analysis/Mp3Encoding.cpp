@@ -1,7 +1,7 @@
 #include "platform/analysis/Mp3Encoding.h"
 
 #include "platform/analysis/Mp3Encoder.h"
-#include "platform/audio/GstUtil.h"
+#include "platform/gst/GstUtil.h"
 
 #include <QDeadlineTimer>
 #include <QFile>

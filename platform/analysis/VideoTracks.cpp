@@ -1,6 +1,6 @@
 #include "platform/analysis/VideoTracks.h"
 
-#include "platform/audio/GstUtil.h"
+#include "platform/gst/GstUtil.h"
 
 #include <QDeadlineTimer>
 #include <QFile>

@@ -3,7 +3,7 @@
 #include "platform/audio/GstBusBridge.h"
 #include "platform/audio/GstDurationScan.h"
 #include "platform/audio/GstTempoFilter.h"
-#include "platform/audio/GstUtil.h"
+#include "platform/gst/GstUtil.h"
 #include "platform/video/GstLeadInSkip.h"
 #include "platform/video/GstVideoSink.h"
 #include "platform/video/VideoFrames.h"

@@ -1,6 +1,6 @@
 #include "platform/audio/GstSoundDeviceChoice.h"
 
-#include "platform/audio/GstUtil.h"
+#include "platform/gst/GstUtil.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #include "platform/audio/GstTempoFilter.h"
 
-#include "platform/audio/GstUtil.h"
+#include "platform/gst/GstUtil.h"
 
 #include <gst/audio/audio.h>
 

@@ -1,7 +1,7 @@
 #include "platform/audio/GstWaveDevice.h"
 
 #include "platform/audio/GstBusBridge.h"
-#include "platform/audio/GstUtil.h"
+#include "platform/gst/GstUtil.h"
 
 #include <QFile>
 

@@ -1,6 +1,6 @@
 #include "platform/audio/GstWavePipelines.h"
 
-#include "platform/audio/GstUtil.h"
+#include "platform/gst/GstUtil.h"
 
 #include <QFile>
 

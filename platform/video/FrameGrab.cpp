@@ -1,6 +1,6 @@
 #include "platform/video/FrameGrab.h"
 
-#include "platform/audio/GstUtil.h"
+#include "platform/gst/GstUtil.h"
 #include "platform/video/GstLeadInSkip.h"
 
 #include <QFile>

@@ -2,7 +2,7 @@
 
 #include "platform/audio/MediaPlayer.h"
 #include "platform/video/VideoFrames.h"
-#include "platform/video/VideoView.h"
+#include "shell/widgets/VideoView.h"
 #include "shell/review/ReviewSentences.h"
 #include "study/DictationText.h"
 

@@ -1,7 +1,7 @@
 #include "shell/window/VideoPane.h"
 
 #include "platform/video/VideoFrames.h"
-#include "platform/video/VideoView.h"
+#include "shell/widgets/VideoView.h"
 
 #include <QCoreApplication>
 #include <QResizeEvent>

@@ -1,5 +1,5 @@
 #include "platform/audio/GstBusBridge.h"
-#include "platform/audio/GstUtil.h"
+#include "platform/gst/GstUtil.h"
 
 #include <QTest>
 #include <gtest/gtest.h>

@@ -12,7 +12,7 @@
 #include "anki/CourseSentences.h"
 #include "platform/audio/GstMediaPlayer.h"
 #include "platform/video/VideoFrames.h"
-#include "platform/video/VideoView.h"
+#include "shell/widgets/VideoView.h"
 #include "platform/system/CourseLibrary.h"
 #include "record/StudyRecord.h"
 #include "study/ComparisonMode.h"

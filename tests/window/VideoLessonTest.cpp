@@ -7,7 +7,7 @@
 
 #include "platform/audio/GstMediaPlayer.h"
 #include "platform/video/VideoFrames.h"
-#include "platform/video/VideoView.h"
+#include "shell/widgets/VideoView.h"
 #include "shell/window/StatusControls.h"
 
 #include <QApplication>

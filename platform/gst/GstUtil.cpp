@@ -1,4 +1,4 @@
-#include "platform/audio/GstUtil.h"
+#include "platform/gst/GstUtil.h"
 
 #include <cmath>
 

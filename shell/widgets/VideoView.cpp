@@ -1,4 +1,4 @@
-#include "platform/video/VideoView.h"
+#include "shell/widgets/VideoView.h"
 
 #include "platform/video/VideoFrames.h"
 

@@ -3,7 +3,7 @@
 #include <QString>
 #include <gst/gst.h>
 
-// Small pieces every GStreamer-backed audio object needs.
+// Small pieces every GStreamer-backed object needs.
 namespace gstutil {
 
 // Initialises GStreamer once per process; safe to call from every constructor.
