@@ -9,3 +9,23 @@ QString courseFile(const QString& folder, const QString& fileName)
     const QString spelled = spelledFileName(folder, fileName);
     return folder + "/" + (spelled.isEmpty() ? fileName : spelled);
 }
+
+QList<QByteArray> courseLines(const QByteArray& bytes)
+{
+    QList<QByteArray> lines = bytes.split('\n');
+    for (QByteArray& line : lines) {
+        if (line.endsWith('\r'))
+            line.chop(1);
+    }
+    while (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+QByteArray joinedCourseLines(const QList<QByteArray>& lines)
+{
+    QByteArray bytes;
+    for (const QByteArray& line : lines)
+        bytes += line + "\r\n";
+    return bytes;
+}

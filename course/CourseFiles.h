@@ -3,6 +3,8 @@
 // The files of a volume folder: the lesson text and the word list by their
 // names, and any course file found by name.
 
+#include <QByteArray>
+#include <QList>
 #include <QString>
 
 inline constexpr char kLessonText[] = "lesson.txt";
@@ -14,3 +16,8 @@ inline constexpr char kWordList[] = "words.txt";
 // name's path when neither is there (so a message can name it); empty for
 // no folder.
 QString courseFile(const QString& folder, const QString& fileName);
+
+// A course file's lines without their line ends (the empty ones at its end
+// dropped), and lines joined as the course writes them, each ended by CR LF.
+QList<QByteArray> courseLines(const QByteArray& bytes);
+QByteArray joinedCourseLines(const QList<QByteArray>& lines);

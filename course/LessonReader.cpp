@@ -1,6 +1,7 @@
 #include "course/LessonReader.h"
 
 #include "course/CourseFiles.h"
+#include "course/TimingFile.h"
 #include "course/VideoReference.h"
 #include "course/WordTimesFile.h"
 #include "coursedata/LessonText.h"
@@ -106,8 +107,8 @@ CourseLesson LessonReader::lesson(const CourseVolume& volume, int index)
         lesson.sentences.append({courseText(text.english()), courseText(text.chinese())});
 
     const int count = lesson.sentences.size();
-    std::vector<double> times(count + 2, 0.0);
-    library_.dllReadAllTimeInfo(lesson.timing, times.data(), count + 2);
+    std::vector<double> times;
+    timingfile::readStarts(library_, lesson.timing, count, &times);
     for (int n = 0; n < count; ++n) {
         lesson.sentences[n].start = times[n];
         lesson.sentences[n].end = n + 1 < count ? times[n + 1] : -1;

@@ -1,6 +1,7 @@
 #include "ownlessons/LessonImport.h"
 
 #include "course/Bookshelf.h"
+#include "course/TimingFile.h"
 #include "course/VideoReference.h"
 #include "ownlessons/FileTransaction.h"
 #include "ownlessons/OwnVolume.h"
@@ -143,8 +144,8 @@ QString checkWithLibrary(const ImportRequest& request, const QString& volumeFold
     QFile::remove(page);
     if (made != sentences.size())
         return QStringLiteral("课程库从新课读出 %1 句，应为 %2 句").arg(made).arg(sentences.size());
-    std::vector<double> times(size_t(sentences.size()) + 2, 0.0);
-    const int read = library.dllReadAllTimeInfo(staged.timingFile, times.data(), int(times.size()));
+    std::vector<double> times;
+    const int read = timingfile::readStarts(library, staged.timingFile, sentences.size(), &times);
     if (read != sentences.size())
         return QStringLiteral("课程库从时间文件读出 %1 行，应为 %2 行").arg(read).arg(sentences.size());
     for (int k = 0; k < read; ++k) {

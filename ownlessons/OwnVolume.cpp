@@ -2,6 +2,7 @@
 
 #include "ownlessons/FileTransaction.h"
 #include "course/CourseFiles.h"
+#include "course/TimingFile.h"
 #include "course/VideoReference.h"
 #include "course/WordTimesFile.h"
 #include "platform/system/CourseNames.h"
@@ -18,34 +19,11 @@ namespace {
 const QByteArray kLineEnd = "\r\n";
 // The readers' line buffer holds 997 bytes, the line end included.
 constexpr int kLongestLine = 997;
-// The timing layout has two minute digits.
-constexpr double kLongestRecording = 100 * 60;
 
 QByteArray readAll(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-// The file's lines, line ends dropped; the empty ones at its end too.
-QList<QByteArray> linesOf(const QByteArray& bytes)
-{
-    QList<QByteArray> lines = bytes.split('\n');
-    for (QByteArray& line : lines) {
-        if (line.endsWith('\r'))
-            line.chop(1);
-    }
-    while (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
-    return lines;
-}
-
-QByteArray joined(const QList<QByteArray>& lines)
-{
-    QByteArray bytes;
-    for (const QByteArray& line : lines)
-        bytes += line + kLineEnd;
-    return bytes;
 }
 
 // Section k: from its header to the next one. [first, end) in `lines`; the
@@ -83,15 +61,6 @@ QByteArray recordLine(const QString& text)
     if (line.startsWith('$'))
         line.replace(0, 1, QChar(0xFF04));
     return encodeCourseText(line);
-}
-
-QString timeStamp(double seconds)
-{
-    const long hundredths = std::lround(std::max(0.0, seconds) * 100);
-    return QString("[%1:%2.%3]")
-        .arg(hundredths / 6000, 2, 10, QChar('0'))
-        .arg(hundredths / 100 % 60, 2, 10, QChar('0'))
-        .arg(hundredths % 100, 2, 10, QChar('0'));
 }
 
 QString fileName(const QString& volumeFolder, int position, const char* extension)
@@ -176,13 +145,13 @@ void stageVideoChanges(FileTransaction& transaction, const QString& volumeFolder
 
 int lessonCount(const QString& volumeFolder)
 {
-    return headerCount(linesOf(readAll(QDir(volumeFolder).filePath(volumeFile(volumeFolder, kLessonText)))));
+    return headerCount(courseLines(readAll(QDir(volumeFolder).filePath(volumeFile(volumeFolder, kLessonText)))));
 }
 
 LessonBytes lessonBytes(const NewLesson& lesson)
 {
     LessonBytes bytes;
-    if (lesson.recordingSeconds >= kLongestRecording) {
+    if (lesson.recordingSeconds >= timingfile::kLongestRecording) {
         bytes.error = QStringLiteral("录音长 %1 分钟，课程的时间文件最长只能记到 99 分 59 秒")
                           .arg(int(lesson.recordingSeconds / 60));
         return bytes;
@@ -202,14 +171,14 @@ LessonBytes lessonBytes(const NewLesson& lesson)
             return bytes;
         }
         lessonLines << english << recordLine(s.chinese).left(kLongestLine - 2);
-        timingLines << encodeCourseText(timeStamp(s.start)) + recordLine(s.english).left(780);
+        timingLines << timingfile::line(s.start, recordLine(s.english).left(780));
     }
     QList<QByteArray> wordLines{"$" + recordLine(lesson.title)};
     for (const WordEntry& w : lesson.words)
         wordLines << recordLine(w.word) << recordLine(w.ipa) << recordLine(w.meaning);
-    bytes.lesson = joined(lessonLines);
-    bytes.words = joined(wordLines);
-    bytes.timing = joined(timingLines);
+    bytes.lesson = joinedCourseLines(lessonLines);
+    bytes.words = joinedCourseLines(wordLines);
+    bytes.timing = joinedCourseLines(timingLines);
     return bytes;
 }
 
@@ -224,8 +193,8 @@ StagedLesson stageLesson(FileTransaction& transaction, const QString& volumeFold
     const QDir folder(volumeFolder);
     const QString lessonName = volumeFile(volumeFolder, kLessonText);
     const QString wordName = volumeFile(volumeFolder, kWordList);
-    const QList<QByteArray> lessons = linesOf(readAll(folder.filePath(lessonName)));
-    QList<QByteArray> words = linesOf(readAll(folder.filePath(wordName)));
+    const QList<QByteArray> lessons = courseLines(readAll(folder.filePath(lessonName)));
+    QList<QByteArray> words = courseLines(readAll(folder.filePath(wordName)));
     staged.lessonIndex = headerCount(lessons);
     // Word sections stand by position: a lesson without one gets an empty one.
     for (int missing = headerCount(words); missing < staged.lessonIndex; ++missing)
@@ -238,8 +207,8 @@ StagedLesson stageLesson(FileTransaction& transaction, const QString& volumeFold
         timed << sentence.words;
     }
     const QByteArray wordTimes = wordTimesBytes(texts, timed);
-    if (!transaction.write(lessonName, joined(lessons) + bytes.lesson)
-        || !transaction.write(wordName, joined(words) + bytes.words)
+    if (!transaction.write(lessonName, joinedCourseLines(lessons) + bytes.lesson)
+        || !transaction.write(wordName, joinedCourseLines(words) + bytes.words)
         || !transaction.write(fileName(volumeFolder, position, ".lrc"), bytes.timing)
         || (!wordTimes.isEmpty()
             && !transaction.write(fileName(volumeFolder, position, kWordTimesExtension), wordTimes))) {
@@ -263,23 +232,16 @@ double moveSentenceStart(const QString& volumeFolder, int lessonIndex, int sente
     const QString spelled = spelledLessonFile(volumeFolder, lessonIndex + 1, ".lrc");
     const QString name = spelled.isEmpty() ? fileName(volumeFolder, lessonIndex + 1, ".lrc") : spelled;
     const QString path = QDir(volumeFolder).filePath(name);
-    QList<QByteArray> lines = linesOf(readAll(path));
-    if (sentence < 0 || sentence >= lines.size() || lines.at(sentence).size() < 10) {
+    QList<QByteArray> lines = courseLines(readAll(path));
+    const std::optional<double> before =
+        sentence >= 0 && sentence < lines.size() ? timingfile::startOf(lines.at(sentence)) : std::nullopt;
+    const std::optional<double> start = timingfile::moveStart(&lines, sentence, delta, recordingSeconds);
+    if (!start) {
         *error = QStringLiteral("“%1”里没有第 %2 句的时间").arg(path).arg(sentence + 1);
         return -1;
     }
-    auto startOf = [&lines](int k) {
-        const QByteArray& line = lines.at(k);
-        return line.mid(1, 2).toInt() * 60 + line.mid(4, 5).toDouble();
-    };
-    const double earliest = sentence > 0 ? startOf(sentence - 1) + 0.01 : 0.0;
-    const double latest = (sentence + 1 < lines.size() ? startOf(sentence + 1) : recordingSeconds) - 0.01;
-    const double before = startOf(sentence);
-    const double moved = std::clamp(before + delta, earliest, std::max(earliest, latest));
-    const double start = std::round(moved * 100) / 100;
-    lines[sentence] = encodeCourseText(timeStamp(start)) + lines.at(sentence).mid(10);
     FileTransaction transaction(volumeFolder);
-    bool written = transaction.write(name, joined(lines));
+    bool written = transaction.write(name, joinedCourseLines(lines));
     // The first word starts as much later or earlier as its sentence.
     const QString wordTimes = spelledLessonFile(volumeFolder, lessonIndex + 1, kWordTimesExtension);
     if (written && !wordTimes.isEmpty()) {
@@ -288,13 +250,13 @@ double moveSentenceStart(const QString& volumeFolder, int lessonIndex, int sente
             *error = QStringLiteral("无法读取“%1”：%2").arg(file.fileName(), file.errorString());
             return -1;
         }
-        written = transaction.write(wordTimes, withFirstWordMoved(file.readAll(), sentence, start - before));
+        written = transaction.write(wordTimes, withFirstWordMoved(file.readAll(), sentence, *start - *before));
     }
     if (!written || !transaction.commit()) {
         *error = transaction.error();
         return -1;
     }
-    return start;
+    return *start;
 }
 
 LessonVideo lessonVideo(const QString& volumeFolder, int lessonIndex)
@@ -315,8 +277,8 @@ QString removeLesson(const QString& volumeFolder, int lessonIndex)
     const QDir folder(volumeFolder);
     const QString lessonName = volumeFile(volumeFolder, kLessonText);
     const QString wordName = volumeFile(volumeFolder, kWordList);
-    QList<QByteArray> lessons = linesOf(readAll(folder.filePath(lessonName)));
-    QList<QByteArray> words = linesOf(readAll(folder.filePath(wordName)));
+    QList<QByteArray> lessons = courseLines(readAll(folder.filePath(lessonName)));
+    QList<QByteArray> words = courseLines(readAll(folder.filePath(wordName)));
     const int count = headerCount(lessons);
     if (lessonIndex < 0 || lessonIndex >= count)
         return QStringLiteral("这一册没有第 %1 课").arg(lessonIndex + 1);
@@ -327,7 +289,7 @@ QString removeLesson(const QString& volumeFolder, int lessonIndex)
         words.erase(words.begin() + wordFirst, words.begin() + wordEnd);
 
     FileTransaction transaction(volumeFolder);
-    if (!transaction.write(lessonName, joined(lessons)) || !transaction.write(wordName, joined(words)))
+    if (!transaction.write(lessonName, joinedCourseLines(lessons)) || !transaction.write(wordName, joinedCourseLines(words)))
         return transaction.error();
     // A lesson may lack a file (no recording yet, no word times) or carry it
     // in other letter case: what is there is renamed, as it is spelled.

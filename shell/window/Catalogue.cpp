@@ -2,6 +2,7 @@
 
 #include "course/CourseFiles.h"
 #include "course/LessonReader.h"
+#include "course/TimingFile.h"
 #include "platform/system/CourseLibrary.h"
 #include "platform/system/CourseNames.h"
 #include "platform/system/MessageBoxes.h"
@@ -192,7 +193,7 @@ void Catalogue::openLessonRecording(int sentenceCount, int lesson, const CourseL
     std::vector<double> times(sentenceCount + 2, 0.0);
     playback_.stop();
     if (lesson >= 0) {
-        library_.dllReadAllTimeInfo(courseFile(recordingBaseName() + ".lrc"), times.data(), sentenceCount + 2);
+        timingfile::readStarts(library_, courseFile(recordingBaseName() + ".lrc"), sentenceCount, &times);
         times[sentenceCount] = playback_.openRecording(courseFile(recordingBaseName() + ".mp3"), own.video);
     }
     session_.setSentenceTimes(std::move(times));
