@@ -18,8 +18,7 @@ QMetaMethod findProcedure(const QMetaObject& type, const QString& name)
 {
     for (int i = QObject::staticMetaObject.methodCount(); i < type.methodCount(); ++i) {
         const QMetaMethod method = type.method(i);
-        if (isCallableByName(method)
-            && QString::fromLatin1(method.name()).compare(name, Qt::CaseInsensitive) == 0)
+        if (isCallableByName(method) && QString::fromLatin1(method.name()) == name)
             return method;
     }
     return {};

@@ -16,8 +16,8 @@ public:
     int bHasDestination = 0;
 
     void Set_Destination(QObject* oInObject, const QString& sInMethod);
-    // Calls the destination's public slot or invokable without arguments whose
-    // name equals sDestMethod ignoring letter case. A missing procedure or a
-    // destination that no longer exists makes the call do nothing.
+    // Calls the destination's public slot or invokable without arguments
+    // named exactly sDestMethod. A missing procedure or a destination that no
+    // longer exists makes the call do nothing.
     void My_Default_Method() override;
 };

@@ -14,6 +14,7 @@
 #include "shell/ankiexport/AnkiExportForm.h"
 #include "shell/window/BrowsePanel.h"
 #include "shell/window/Catalogue.h"
+#include "shell/window/Commands.h"
 #include "shell/window/ComparePanel.h"
 #include "shell/window/Controls.h"
 #include "shell/window/Keys.h"
@@ -28,6 +29,7 @@
 #include "study/StudyModes.h"
 #include "study/StudySession.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -142,7 +144,26 @@ void MainForm::createToolbar()
     Toolbar1->setFloatable(false);
     Toolbar1->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     Toolbar1->setIconSize(QSize(20, 20));
+    // Each button's command and the procedure it runs.
+    using Procedure = void (MainForm::*)();
+    const std::pair<const char*, Procedure> procedures[] = {
+        {"btBrowse", &MainForm::btBrowse_Click},   {"btCompare", &MainForm::btCompare_click},
+        {"btSpell", &MainForm::btSpell_click},     {"btThinkEnglish", &MainForm::btThinkEnglish_click},
+        {"btWords", &MainForm::btWords_click},     {"btMp3", &MainForm::btMp3_click},
+        {"btStudyRecord", &MainForm::btStudyRecord_click}, {"btReview", &MainForm::btReview_click},
+        {"btImport", &MainForm::btImport_click},
+    };
+    commands_ = new Commands(*this);
+    for (const auto& [name, procedure] : procedures)
+        commands_->add(name, QString(), [this, procedure = procedure] { (this->*procedure)(); });
     for (const ModeButton& mode : kToolbarButtons) {
+        QAction* command = commands_->find(mode.key);
+        if (command == nullptr) {
+            qCritical("Lexbay: the toolbar's button %s has no command", mode.key);
+            Q_ASSERT_X(false, "MainForm::createToolbar", mode.key);
+            continue;
+        }
+        command->setText(mode.caption);
         auto* toolButton = named(new QToolButton(Toolbar1), mode.key);
         toolButton->setText(mode.caption);
         toolButton->setToolButtonStyle(mode.iconOnly ? Qt::ToolButtonIconOnly : Qt::ToolButtonTextBesideIcon);

@@ -21,6 +21,7 @@
 class AnkiExports;
 class BrowsePanel;
 class Catalogue;
+class Commands;
 class ComparePanel;
 class ImportForm;
 class Keys;
@@ -67,8 +68,9 @@ public:
     void lessonMenu(QMenu& menu, int lesson);
 
 public slots:
-    // Called by name from the toolbar (the button's key + "_click") and from
-    // the lesson page's elements.
+    // The toolbar's click: runs the command the button's key names. Each
+    // command is connected to its procedure below once, at start-up; the
+    // lesson page's elements call HtmlEventHandler by its name.
     void Toolbar1_ButtonClick(const QString& key);
     void HtmlEventHandler();
     void btBrowse_Click();
@@ -173,6 +175,7 @@ private:
     std::unique_ptr<StudyRecorder> recorder_;
     std::unique_ptr<Catalogue> catalogue_;
     AnkiExports* ankiExports_ = nullptr;
+    Commands* commands_ = nullptr;
     Keys* keys_ = nullptr;
     StudyRecordForm* recordForm_ = nullptr;
     OwnLessonEdits* ownLessons_ = nullptr;

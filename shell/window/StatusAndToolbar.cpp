@@ -2,9 +2,9 @@
 // procedures the toolbar and the lesson page call by name.
 
 #include "platform/web/HtmlView.h"
-#include "platform/web/clsForward.h"
 #include "shell/window/BrowsePanel.h"
 #include "shell/window/Catalogue.h"
+#include "shell/window/Commands.h"
 #include "shell/window/ComparePanel.h"
 #include "shell/window/MainForm.h"
 #include "shell/window/Module1.h"
@@ -74,11 +74,8 @@ void MainForm::showPosition(int sentenceCount, int sentenceNumber)
 
 void MainForm::Toolbar1_ButtonClick(const QString& key)
 {
-    // The button's key names the procedure, found by name as the page's
-    // presses are.
-    clsForward call;
-    call.Set_Destination(this, key + "_click");
-    call.My_Default_Method();
+    // The button's key names its command.
+    commands_->run(key);
 }
 
 void MainForm::HtmlEventHandler() { modes_->HtmlEventHandler(); }

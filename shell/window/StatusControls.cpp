@@ -30,17 +30,17 @@ const StatusControls* statusControls(int status)
 }
 
 const ModeButton kToolbarButtons[9] = {
-    {"btBrowse", "自动浏览", StatusBrowse, "停止浏览"},
-    {"btCompare", "跟读对比", StatusCompare, "停止对比"},
-    {"btSpell", "逆向听写", StatusSpell, "停止听写"},
-    {"btThinkEnglish", "回想英文", StatusThinkEnglish, "停止回想"},
-    {"btWords", "学词汇", StatusWords, "学课文"},
+    {"btBrowse", Qt::Key_F2, "自动浏览", StatusBrowse, "停止浏览"},
+    {"btCompare", Qt::Key_F3, "跟读对比", StatusCompare, "停止对比"},
+    {"btSpell", Qt::Key_F4, "逆向听写", StatusSpell, "停止听写"},
+    {"btThinkEnglish", Qt::Key_F5, "回想英文", StatusThinkEnglish, "停止回想"},
+    {"btWords", Qt::Key_F6, "学词汇", StatusWords, "学课文"},
     // Not modes: the recording-source dialog, the study record, the daily
     // review and the import. The record and the import, used now and then,
     // show their icons only, so that the row fits the window's default width
     // with the count of the day's review in words.
-    {"btMp3", "MP3导出", 0, "MP3导出"},
-    {"btStudyRecord", "学习记录", 0, "学习记录", true},
-    {"btReview", "今日复习", 0, "今日复习"},
-    {"btImport", "导入课程", 0, "导入课程", true},
+    {"btMp3", Qt::Key_F7, "MP3导出", 0, "MP3导出"},
+    {"btStudyRecord", Qt::Key_F8, "学习记录", 0, "学习记录", true},
+    {"btReview", Qt::Key_F9, "今日复习", 0, "今日复习"},
+    {"btImport", Qt::Key_F10, "导入课程", 0, "导入课程", true},
 };

@@ -4,6 +4,8 @@
 
 #include "study/StudyStatus.h"
 
+#include <Qt>
+
 // A control in a status: shown/enabled, hidden/disabled, or left as it is.
 enum class Switch { Off, On, Keep };
 
@@ -17,11 +19,14 @@ struct StatusControls {
 // The controls of every status; nullptr for a value without a status.
 const StatusControls* statusControls(int status);
 
-// A toolbar button: its key, its caption, and for a mode's button the status
-// the mode runs in and the caption while it runs. A button shown as its icon
-// alone keeps its caption for its tip and for screen readers.
+// A toolbar button: its key (the name of its command), its function key,
+// its caption, and for a mode's button the status the mode runs in and the
+// caption while it runs. A button shown as its icon alone keeps its caption
+// for its tip and for screen readers. A function key belongs to its command
+// for good: a new button takes a free one.
 struct ModeButton {
     const char* key;
+    int functionKey;
     const char* caption;
     int status;
     const char* runningCaption;

@@ -28,13 +28,11 @@ void MainForm::createKeys()
     using K = KeyBinding;
     std::vector<KeyBinding> keys;
     keys.push_back({Qt::Key_F1, none, "F1", "显示本表", nullptr, K::Never, false, [this] { return keys_->showTable(); }});
-    int functionKey = Qt::Key_F2;
     for (const ModeButton& b : kToolbarButtons) {
         auto* button = Toolbar1->findChild<QToolButton*>(b.key);
         const QString action = b.status != 0 ? QString("%1 / %2").arg(b.caption, b.runningCaption) : b.caption;
-        keys.push_back({functionKey, none, QString("F%1").arg(functionKey - Qt::Key_F1 + 1), action, button,
+        keys.push_back({b.functionKey, none, QString("F%1").arg(b.functionKey - Qt::Key_F1 + 1), action, button,
                         K::Never, false, clickWhen(button)});
-        ++functionKey;
     }
     keys.push_back({Qt::Key_Escape, none, "Esc", "结束正在进行的学习方式", nullptr, K::Never, false,
                     [this] { return modes_->leaveRunning(); }});

@@ -209,7 +209,7 @@ TEST_F(FakeHtmlViewTest, PressReachesTheWindowThroughTheForwarder)
     ASSERT_TRUE(load(writeLesson("lesson.htm", numberedSentences(2))));
     PressedWindow window(view);
     auto forward = std::make_shared<clsForward>();
-    forward->Set_Destination(&window, "htmlEventHandler");
+    forward->Set_Destination(&window, "HtmlEventHandler");
     for (const char* id : {"engs1", "imgs1"})
         view.document()->itemById(id)->setMouseDownHandler(forward);
     view.press("imgs1");

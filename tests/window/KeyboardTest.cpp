@@ -4,9 +4,11 @@
 #include "PlayerLog.h"
 #include "WindowHarness.h"
 
+#include "shell/window/Keys.h"
 #include "study/CompareStatus.h"
 #include "study/StudyStatus.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
@@ -35,18 +37,34 @@ void press(MainForm& f, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifie
     QTest::keyClick(focus != nullptr ? focus : &f, Qt::Key(key), modifiers);
 }
 
-struct ModeKey {
+struct CommandKey {
+    const char* command;
     int key;
-    int status;
+    int status;  // the mode it enters; 0 for a command that opens a window
 };
 
-class ModeKeys : public ::testing::TestWithParam<ModeKey> {};
+class CommandKeys : public ::testing::TestWithParam<CommandKey> {};
 
-TEST_P(ModeKeys, EnterTheirModeAndEscLeavesIt)
+// Each toolbar button runs its command, named as the toolbar has always
+// called it, and keeps its function key whatever buttons come after it.
+TEST_P(CommandKeys, EachCommandHasItsActionAndItsKeyAndAModeKeyEntersItsMode)
 {
     WindowHarness h;
     MainForm& f = activeWindow(h);
-    const ModeKey k = GetParam();
+    const CommandKey k = GetParam();
+    auto* action = f.findChild<QAction*>(k.command);
+    ASSERT_NE(action, nullptr) << k.command;
+    int boundTo = 0;
+    for (const KeyBinding& binding : f.findChild<Keys*>()->bindings()) {
+        if (binding.key == k.key && binding.modifiers == Qt::NoModifier) {
+            ASSERT_NE(binding.button, nullptr);
+            EXPECT_EQ(binding.button->objectName(), k.command);
+            ++boundTo;
+        }
+    }
+    EXPECT_EQ(boundTo, 1);
+    if (k.status == 0)
+        return;
     press(f, k.key);
     EXPECT_EQ(f.session().status(), k.status);
     // Every other mode's button is disabled now: its key does nothing.
@@ -61,10 +79,15 @@ TEST_P(ModeKeys, EnterTheirModeAndEscLeavesIt)
     EXPECT_EQ(f.session().status(), StatusLesson);
 }
 
-INSTANTIATE_TEST_SUITE_P(InToolbarOrder, ModeKeys,
-                         ::testing::Values(ModeKey{Qt::Key_F2, StatusBrowse}, ModeKey{Qt::Key_F3, StatusCompare},
-                                           ModeKey{Qt::Key_F4, StatusSpell}, ModeKey{Qt::Key_F5, StatusThinkEnglish},
-                                           ModeKey{Qt::Key_F6, StatusWords}));
+INSTANTIATE_TEST_SUITE_P(
+    Toolbar, CommandKeys,
+    ::testing::Values(CommandKey{"btBrowse", Qt::Key_F2, StatusBrowse}, CommandKey{"btCompare", Qt::Key_F3, StatusCompare},
+                      CommandKey{"btSpell", Qt::Key_F4, StatusSpell},
+                      CommandKey{"btThinkEnglish", Qt::Key_F5, StatusThinkEnglish},
+                      CommandKey{"btWords", Qt::Key_F6, StatusWords}, CommandKey{"btMp3", Qt::Key_F7, 0},
+                      CommandKey{"btStudyRecord", Qt::Key_F8, 0}, CommandKey{"btReview", Qt::Key_F9, 0},
+                      CommandKey{"btImport", Qt::Key_F10, 0}),
+    [](const auto& info) { return std::string(info.param.command); });
 
 TEST(Keys, ArrowsAndSpaceActAsPressesOnTheLessonPage)
 {

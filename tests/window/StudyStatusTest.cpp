@@ -144,16 +144,16 @@ TEST(ModeSwitch, TheRunningModeLeavesBeforeTheNextEnters)
     EXPECT_FALSE(f.session().showChinese());
 }
 
-TEST(Toolbar, DispatchesByKeyWithoutRegardToCaseAndIgnoresUnknownKeys)
+TEST(Toolbar, DispatchesByItsExactKeyAndNothingElse)
 {
     WindowHarness h;
     MainForm& f = h.load();
     f.Toolbar1_ButtonClick("BTWORDS");
-    EXPECT_EQ(f.session().status(), 7);
+    EXPECT_EQ(f.session().status(), 1);
     f.Toolbar1_ButtonClick("btWords");
-    EXPECT_EQ(f.session().status(), 1);
+    EXPECT_EQ(f.session().status(), 7);
     f.Toolbar1_ButtonClick("btNoSuchButton");
-    EXPECT_EQ(f.session().status(), 1);
+    EXPECT_EQ(f.session().status(), 7);
 }
 
 TEST(Toolbar, ButtonsStandInTheirOrderWithTheirIcons)
