@@ -23,7 +23,7 @@
 #include "shell/review/ReviewSentences.h"
 #include "shell/window/Settings.h"
 #include "shell/window/SpellPanel.h"
-#include "shell/window/StatusControls.h"
+#include "shell/window/StatusViews.h"
 #include "shell/window/VideoPane.h"
 #include "study/SentencePlayback.h"
 #include "study/StudyModes.h"
@@ -56,6 +56,7 @@ MainForm::MainForm(Platform platform, QWidget* parent) : QMainWindow(parent), pl
     createCatalogue();
     createOwnLessonEdits();
     connectControls();
+    checkStatusViews();
     createKeys();
     resize(formLayout_.stuInfo.toPixels().width(), 10845 / 15);
     setMinimumSize(kSmallestClientArea.toPixels().size());

@@ -16,6 +16,7 @@
 #include <QMainWindow>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class AnkiExports;
@@ -126,6 +127,8 @@ private:
 
     // ----- Status bar and toolbar, following the session -----
     void showStatus(int status);
+    std::function<void(bool)> statusSwitch(const QString& control);
+    void checkStatusViews();
     void showPosition(int sentenceCount, int sentenceNumber);
 
     // ----- Settings -----

@@ -13,7 +13,7 @@
 #include "shell/window/Settings.h"
 #include "shell/window/VideoPane.h"
 #include "shell/window/SpellPanel.h"
-#include "shell/window/StatusControls.h"
+#include "shell/window/StatusViews.h"
 #include "study/StudyModes.h"
 #include "study/StudySession.h"
 

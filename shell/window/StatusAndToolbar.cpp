@@ -9,7 +9,7 @@
 #include "shell/window/MainForm.h"
 #include "shell/window/Module1.h"
 #include "shell/window/SpellPanel.h"
-#include "shell/window/StatusControls.h"
+#include "shell/window/StatusViews.h"
 #include "shell/window/VideoPane.h"
 #include "study/SentencePlayback.h"
 #include "study/StudyModes.h"
@@ -18,48 +18,73 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QtGlobal>
 #include <QListWidget>
 
 #include <functional>
 
-namespace {
-
-void apply(Switch s, const std::function<void(bool)>& set)
+// How a status shows or enables the control named `control`, and hides or
+// disables it; an empty function for a name the window has no control of.
+std::function<void(bool)> MainForm::statusSwitch(const QString& control)
 {
-    if (s != Switch::Keep)
-        set(s == Switch::On);
+    if (control == "ckShowChinese")
+        return [this](bool on) { ckShowChinese->setEnabled(on); };
+    if (control == "cbVolume")
+        return [this](bool on) { cbVolume->setEnabled(on); };
+    if (control == "lsLesson")
+        return [this](bool on) { lsLesson->setEnabled(on); };
+    if (control == "wbContent" || control == "wbWords") {
+        HtmlView* view = control == "wbContent" ? wbContent : wbWords;
+        return [view](bool on) { view->widget()->setVisible(on); };
+    }
+    const std::pair<const char*, QWidget*> panels[] = {{"piBrowse", piBrowse}, {"piSpell", piSpell}, {"piCompare", piCompare}};
+    for (const auto& [name, panel] : panels) {
+        if (control == name)
+            return [panel = panel](bool on) { panel->setVisible(on); };
+    }
+    if (commands_->find(control) != nullptr)
+        return [this, control](bool on) { Module1::EnableToolbarButton(Toolbar1, control, on ? -1 : 0); };
+    return {};
 }
 
-}  // namespace
+// Every control a status names is one of the window's: a misspelt name is a
+// fault of the program, said at start-up rather than ignored.
+void MainForm::checkStatusViews()
+{
+    for (const StatusView& view : statusViews()) {
+        for (const auto* names : {&view.on, &view.off}) {
+            for (const char* name : *names) {
+                if (!statusSwitch(name)) {
+                    qCritical("Lexbay: the status %s names no control \"%s\"", view.caption, name);
+                    Q_ASSERT_X(false, "MainForm::checkStatusViews", name);
+                }
+            }
+        }
+    }
+}
 
 void MainForm::showStatus(int status)
 {
     wbAdv->widget()->hide();
     ckShowChinese->setEnabled(false);
-    const StatusControls* c = statusControls(status);
-    if (c == nullptr)
+    const StatusView* view = statusView(status);
+    if (view == nullptr)
         return;
-    apply(c->ckShowChinese, [this](bool on) { ckShowChinese->setEnabled(on); });
-    apply(c->wbContent, [this](bool on) { wbContent->widget()->setVisible(on); });
-    apply(c->wbWords, [this](bool on) { wbWords->widget()->setVisible(on); });
-    apply(c->piBrowse, [this](bool on) { piBrowse->setVisible(on); });
-    apply(c->piSpell, [this](bool on) { piSpell->setVisible(on); });
-    apply(c->piCompare, [this](bool on) { piCompare->setVisible(on); });
-    apply(c->cbVolume, [this](bool on) { cbVolume->setEnabled(on); });
-    apply(c->lsLesson, [this](bool on) { lsLesson->setEnabled(on); });
-    const std::pair<const char*, Switch> buttons[] = {
-        {"btBrowse", c->btBrowse}, {"btSpell", c->btSpell},         {"btCompare", c->btCompare},
-        {"btThinkEnglish", c->btThinkEnglish}, {"btWords", c->btWords},
-    };
-    for (const auto& [key, state] : buttons)
-        apply(state, [this, key = key](bool on) { Module1::EnableToolbarButton(Toolbar1, key, on ? -1 : 0); });
+    for (const char* name : view->on) {
+        if (const auto set = statusSwitch(name))
+            set(true);
+    }
+    for (const char* name : view->off) {
+        if (const auto set = statusSwitch(name))
+            set(false);
+    }
     // A mode's button says how to leave it while it runs.
     for (const ModeButton& button : kToolbarButtons) {
         if (button.status != 0)
             Module1::SetToolbarButtonCaption(Toolbar1, button.key,
                                              button.status == status ? button.runningCaption : button.caption);
     }
-    pnStatus->setText(c->panelText);
+    pnStatus->setText(view->caption);
     videoPane_->setDictating(status == StatusSpell);
     applyLayout();
     // The keyboard goes to the page the status shows, so the sentence keys

@@ -6,7 +6,7 @@
 #include "shell/import/OwnLessonEdits.h"
 #include "shell/window/MainForm.h"
 #include "shell/window/SpellPanel.h"
-#include "shell/window/StatusControls.h"
+#include "shell/window/StatusViews.h"
 #include "shell/window/VideoPane.h"
 #include "study/StudyModes.h"
 

@@ -8,7 +8,7 @@
 #include "platform/audio/GstMediaPlayer.h"
 #include "platform/video/VideoFrames.h"
 #include "shell/widgets/VideoView.h"
-#include "shell/window/StatusControls.h"
+#include "shell/window/StatusViews.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -6,18 +6,23 @@
 
 #include <Qt>
 
-// A control in a status: shown/enabled, hidden/disabled, or left as it is.
-enum class Switch { Off, On, Keep };
+#include <vector>
 
-struct StatusControls {
+// A study status as the window shows it: the status bar's caption and the
+// controls, by their names, it shows or enables and hides or disables; a
+// control it does not name stays as it is. A new mode is one more view; a
+// new control is named by the views that change it.
+struct StatusView {
     int status;
-    const char* panelText;  // the status bar's first panel
-    Switch ckShowChinese, wbContent, wbWords, piBrowse, piSpell, piCompare, cbVolume, lsLesson;
-    Switch btBrowse, btSpell, btCompare, btThinkEnglish, btWords;
+    const char* caption;
+    std::vector<const char*> on;
+    std::vector<const char*> off;
 };
 
-// The controls of every status; nullptr for a value without a status.
-const StatusControls* statusControls(int status);
+// Every status's view, and the view of `status` (nullptr for a value
+// without a status).
+const std::vector<StatusView>& statusViews();
+const StatusView* statusView(int status);
 
 // A toolbar button: its key (the name of its command), its function key,
 // its caption, and for a mode's button the status the mode runs in and the
