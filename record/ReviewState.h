@@ -12,6 +12,10 @@
 
 // How many due sentences one day's review takes at most, unless set.
 inline constexpr int kDefaultDailyReviews = 50;
+// The settings key the learner's daily limit is kept under, and the limit a
+// stored value gives: one sentence at least.
+inline constexpr char kDailyReviewsKey[] = "ReviewDailyLimit";
+inline int dailyReviewLimit(int stored) { return stored > 1 ? stored : 1; }
 
 // A sentence in review and its memory.
 struct ReviewItem {

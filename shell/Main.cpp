@@ -5,6 +5,7 @@
 #include "cli/CommandLine.h"
 #include "platform/system/CourseLibrary.h"
 #include "platform/web/PageEngine.h"
+#include "shell/Features.h"
 #include "shell/window/MainForm.h"
 #include "shell/window/QtMessageBoxes.h"
 #include "shell/window/Module1.h"
@@ -66,6 +67,7 @@ int main(int argc, char* argv[])
     }
 
     MainForm form(std::move(platform));
+    plugInFeatures(form);
     QObject::connect(&instance, &SingleInstance::raiseRequested, &form, [&form] { Module1::BringToFront(&form); });
     form.Form_Load();
     form.show();

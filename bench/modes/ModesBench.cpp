@@ -115,7 +115,7 @@ void measureReviewLatency()
     ModesWindow w([](const QString& folder) { reviewedLongAgo(folder); }, kTimedSink);
     MainForm& f = w.load();
     watchSinks();
-    f.btReview_click();
+    f.Toolbar1_ButtonClick("btReview");
     auto* form = f.findChild<QDialog*>("ReviewForm");
     auto* replay = form ? form->findChild<QPushButton*>("btReviewReplay") : nullptr;
     if (!replay || !ModesWindow::waitFor([&] { return replay->isEnabled() && form->isVisible(); }, 10000)) {

@@ -8,6 +8,7 @@
 #include "platform/audio/GstWaveDevice.h"
 #include "platform/web/PageEngine.h"
 #include "platform/web/WebEngineHtmlView.h"
+#include "shell/Features.h"
 #include "shell/window/MainForm.h"
 #include "shell/window/Module1.h"
 
@@ -76,6 +77,7 @@ int main(int argc, char* argv[])
     platform.studyRecordFile = folder + "/record/study.sqlite";
     platform.ownBooks.clear();
     MainForm form(std::move(platform));
+    plugInFeatures(form);
     form.Form_Load();
     form.show();
     const double shown = secondsSinceProcessStart();

@@ -14,6 +14,7 @@
 #include "course/VideoReference.h"
 #include "platform/video/VideoFrames.h"
 #include "platform/web/PageEngine.h"
+#include "shell/Features.h"
 #include "shell/window/MainForm.h"
 #include "shell/window/Module1.h"
 #include "study/SentencePlayback.h"
@@ -209,6 +210,7 @@ int main(int argc, char* argv[])
         },
         Qt::DirectConnection);
     MainForm form(std::move(platform));
+    plugInFeatures(form);
     form.Form_Load();
     form.show();
     form.activateWindow();

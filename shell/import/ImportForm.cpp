@@ -2,7 +2,7 @@
 
 #include "course/Bookshelf.h"
 #include "platform/analysis/VideoTracks.h"
-#include "shell/window/Controls.h"
+#include "shell/window/WidgetMaking.h"
 
 #include <QCheckBox>
 #include <QComboBox>

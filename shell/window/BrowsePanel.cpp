@@ -1,6 +1,6 @@
 #include "shell/window/BrowsePanel.h"
 
-#include "shell/window/Controls.h"
+#include "shell/window/WidgetMaking.h"
 
 #include <QComboBox>
 #include <QLabel>

@@ -6,12 +6,12 @@
 
 Commands::Commands(QWidget& window) : QObject(&window), window_(window) {}
 
-QAction* Commands::add(const QString& name, const QString& caption, std::function<void()> handler)
+QAction* Commands::add(const QString& name, const QString& caption, std::function<void()> handler, QObject* owner)
 {
     Q_ASSERT_X(find(name) == nullptr, "Commands::add", qPrintable(name));
     auto* action = new QAction(caption, &window_);
     action->setObjectName(name);
-    connect(action, &QAction::triggered, this, [handler = std::move(handler)] { handler(); });
+    connect(action, &QAction::triggered, owner != nullptr ? owner : this, [handler = std::move(handler)] { handler(); });
     actions_.push_back(action);
     return action;
 }

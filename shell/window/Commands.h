@@ -20,8 +20,10 @@ public:
     explicit Commands(QWidget& window);
 
     // A command named `name` (the action's object name, a child of the
-    // window) that runs `handler`.
-    QAction* add(const QString& name, const QString& caption, std::function<void()> handler);
+    // window) that runs `handler` while `owner` (the registry itself when
+    // null) lives.
+    QAction* add(const QString& name, const QString& caption, std::function<void()> handler,
+                 QObject* owner = nullptr);
     // The command named exactly `name`; nullptr when there is none.
     QAction* find(const QString& name) const;
     // Runs the command named exactly `name`; false when there is none.

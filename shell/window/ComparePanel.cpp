@@ -1,7 +1,7 @@
 #include "shell/window/ComparePanel.h"
 
 #include "shell/window/ComparisonView.h"
-#include "shell/window/Controls.h"
+#include "shell/window/WidgetMaking.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -11,20 +11,17 @@
 #include "platform/web/HtmlView.h"
 #include "record/StudyRecord.h"
 #include "record/StudyRecorder.h"
-#include "shell/ankiexport/AnkiExportForm.h"
 #include "shell/window/BrowsePanel.h"
 #include "shell/window/Catalogue.h"
 #include "shell/window/Commands.h"
 #include "shell/window/ComparePanel.h"
-#include "shell/window/Controls.h"
+#include "shell/window/WidgetMaking.h"
 #include "shell/window/Keys.h"
 #include "shell/window/Module1.h"
-#include "shell/import/OwnLessonEdits.h"
-#include "shell/review/ReviewSentences.h"
 #include "shell/window/Settings.h"
 #include "shell/window/SpellPanel.h"
 #include "shell/window/StatusViews.h"
-#include "shell/window/VideoPane.h"
+#include "shell/widgets/VideoPane.h"
 #include "study/SentencePlayback.h"
 #include "study/StudyModes.h"
 #include "study/StudySession.h"
@@ -52,9 +49,7 @@ MainForm::MainForm(Platform platform, QWidget* parent) : QMainWindow(parent), pl
     createControls();
     createStudy();
     createRecord();
-    createReview();
     createCatalogue();
-    createOwnLessonEdits();
     connectControls();
     checkStatusViews();
     createKeys();
@@ -145,26 +140,20 @@ void MainForm::createToolbar()
     Toolbar1->setFloatable(false);
     Toolbar1->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     Toolbar1->setIconSize(QSize(20, 20));
-    // Each button's command and the procedure it runs.
+    // The modes' commands are the window's own; the other buttons' commands
+    // come with the features, bound to their buttons at start-up.
     using Procedure = void (MainForm::*)();
     const std::pair<const char*, Procedure> procedures[] = {
         {"btBrowse", &MainForm::btBrowse_Click},   {"btCompare", &MainForm::btCompare_click},
         {"btSpell", &MainForm::btSpell_click},     {"btThinkEnglish", &MainForm::btThinkEnglish_click},
-        {"btWords", &MainForm::btWords_click},     {"btMp3", &MainForm::btMp3_click},
-        {"btStudyRecord", &MainForm::btStudyRecord_click}, {"btReview", &MainForm::btReview_click},
-        {"btImport", &MainForm::btImport_click},
+        {"btWords", &MainForm::btWords_click},
     };
     commands_ = new Commands(*this);
-    for (const auto& [name, procedure] : procedures)
-        commands_->add(name, QString(), [this, procedure = procedure] { (this->*procedure)(); });
     for (const ModeButton& mode : kToolbarButtons) {
-        QAction* command = commands_->find(mode.key);
-        if (command == nullptr) {
-            qCritical("Lexbay: the toolbar's button %s has no command", mode.key);
-            Q_ASSERT_X(false, "MainForm::createToolbar", mode.key);
-            continue;
+        for (const auto& [name, procedure] : procedures) {
+            if (qstrcmp(name, mode.key) == 0)
+                commands_->add(name, mode.caption, [this, procedure = procedure] { (this->*procedure)(); });
         }
-        command->setText(mode.caption);
         auto* toolButton = named(new QToolButton(Toolbar1), mode.key);
         toolButton->setText(mode.caption);
         toolButton->setToolButtonStyle(mode.iconOnly ? Qt::ToolButtonIconOnly : Qt::ToolButtonTextBesideIcon);
@@ -201,15 +190,22 @@ void MainForm::createStudy()
     piCompare->connectTo(modes_->comparison());
 }
 
+void MainForm::createRecord()
+{
+    record_ = std::make_unique<StudyRecord>(platform_.studyRecordFile);
+    recorder_ = std::make_unique<StudyRecorder>(*record_, *session_, *playback_, modes_->dictation(),
+                                                modes_->comparison());
+    connect(&modes_->comparison(), &ComparisonMode::takeScored, recorder_.get(), &StudyRecorder::takeScored);
+    modes_->dictation().setHardSentences([this] { return recorder_->hardSentences(); });
+    connect(record_.get(), &StudyRecord::problem, this, &MainForm::showNotice);
+}
+
 void MainForm::createCatalogue()
 {
     const Catalogue::Books books{platform_.shippedBooks, platform_.ownBooks};
     const Catalogue::Controls controls{cbVolume, lsLesson, lbCurLesson, wbContent, wbWords, this};
     catalogue_ = std::make_unique<Catalogue>(books, controls, *platform_.library, *platform_.messageBoxes, *session_,
                                              *playback_, *record_);
-    ankiExports_ = new AnkiExports({{platform_.shippedBooks, platform_.ownBooks}, *platform_.library,
-                                    *platform_.messageBoxes, *settings_},
-                                   this);
 }
 
 void MainForm::connectControls()
@@ -251,19 +247,50 @@ void MainForm::connectControls()
     connect(&modes_->comparison(), &ComparisonMode::audioProblem, this, &MainForm::showNotice);
 }
 
-void MainForm::lessonMenu(QMenu& menu, int lesson)
+void MainForm::lessonMenu(QMenu& menu, int lesson) { lessonMenu_.fill(menu, lesson); }
+
+void MainForm::showLesson(const QString& volumePath, int lesson)
 {
-    ankiExports_->addLessonEntries(menu, catalogue_->currentVolumeFolder(), lesson);
-    if (videoPane_->hasVideo()) {
-        QAction* picture = menu.addAction("显示视频画面", videoPane_, &VideoPane::togglePicture);
-        picture->setCheckable(true);
-        picture->setChecked(videoPane_->pictureShown());
-        QAction* caption = menu.addAction("画面上显示英文", videoPane_, &VideoPane::toggleCaption);
-        caption->setCheckable(true);
-        caption->setChecked(videoPane_->captionShown());
+    modes_->leaveRunning();
+    wbAdv->widget()->hide();
+    catalogue_->showLesson(volumePath, lesson);
+}
+
+WindowContext MainForm::context()
+{
+    return {*this,
+            platform_,
+            *settings_,
+            *session_,
+            *playback_,
+            *modes_,
+            *catalogue_,
+            *record_,
+            *recorder_,
+            *commands_,
+            *keys_,
+            lessonMenu_,
+            *videoPane_,
+            [this](const QString& message) { showNotice(message); },
+            [this](const QString& volumePath, int lesson) { showLesson(volumePath, lesson); },
+            [this] { return piSpell->options().lenient; }};
+}
+
+void MainForm::bindToolbar()
+{
+    for (const ModeButton& mode : kToolbarButtons) {
+        QAction* command = commands_->find(mode.key);
+        if (command == nullptr) {
+            qCritical("Lexbay: the toolbar's button %s has no command", mode.key);
+            Q_ASSERT_X(false, "MainForm::bindToolbar", mode.key);
+            continue;
+        }
+        auto* button = Toolbar1->findChild<QToolButton*>(mode.key);
+        connect(command, &QAction::changed, button, [button, command] {
+            if (!command->text().isEmpty())
+                button->setText(command->text());
+        });
     }
-    if (ownLessons_->canRemoveLesson())
-        menu.addAction("删除本课", ownLessons_, &OwnLessonEdits::removeLesson);
 }
 
 void MainForm::showNotice(const QString& message)

@@ -1,48 +1,42 @@
 #pragma once
 
 // The main window: its controls and their layout, the mode panels beside it,
-// and the procedures the toolbar and the page call by name, each handing
-// over to the study modes, the catalogue or the settings. The study itself
-// lives in the session and the mode objects the window owns; the catalogue,
-// the keys and the settings are objects of their own; the study record sits
-// beside them.
+// the switch between study modes, and the procedures the toolbar and the page
+// call by name, each handing over to the study modes, the catalogue or the
+// settings. The study itself lives in the session and the mode objects the
+// window owns; the catalogue, the keys and the settings are objects of their
+// own; the study record sits beside them. Features (the review, own lessons,
+// the exports, the record's window, the video's keys) plug in through the
+// window's context and bring their own commands, keys and menu entries.
 
-#include "record/RecordEvent.h"
-#include "record/ReviewState.h"
 #include "shell/window/FormLayout.h"
+#include "shell/window/LessonMenu.h"
+#include "shell/window/WindowContext.h"
 #include "shell/Platform.h"
 
-#include <QFuture>
 #include <QMainWindow>
 #include <QString>
 
 #include <functional>
 #include <memory>
 
-class AnkiExports;
 class BrowsePanel;
 class Catalogue;
 class Commands;
 class ComparePanel;
-class ImportForm;
 class Keys;
-class OwnLessonEdits;
 class QCheckBox;
 class QComboBox;
 class QLabel;
 class QMenu;
 class QListWidget;
 class QStatusBar;
-class QTimer;
 class QToolBar;
-class ReviewForm;
-class ReviewSentences;
 class SentencePlayback;
 class Settings;
 class SpellPanel;
 class StudyModes;
 class StudyRecord;
-class StudyRecordForm;
 class StudyRecorder;
 class StudySession;
 class VideoPane;
@@ -53,7 +47,12 @@ public:
     explicit MainForm(Platform platform, QWidget* parent = nullptr);
     ~MainForm() override;
 
-    // Start-up: restores the settings, loads the lesson, shows the welcome page.
+    // What a feature plugging in is given.
+    WindowContext context();
+
+    // Start-up, once the features are in: checks that every toolbar button
+    // has its command, restores the settings, loads the lesson, shows the
+    // welcome page.
     void Form_Load();
     // Shut-down: saves the settings and removes the scratch files.
     void Form_Unload();
@@ -67,6 +66,9 @@ public:
     // The lesson list's context menu for lesson `lesson` (-1: none): each
     // feature adds its entries.
     void lessonMenu(QMenu& menu, int lesson);
+    // Shows lesson `lesson` of the volume at `volumePath`, leaving a running
+    // mode and the welcome page.
+    void showLesson(const QString& volumePath, int lesson);
 
 public slots:
     // The toolbar's click: runs the command the button's key names. Each
@@ -79,14 +81,6 @@ public slots:
     void btSpell_click();
     void btThinkEnglish_click();
     void btWords_click();
-    void btMp3_click();
-    void btStudyRecord_click();
-    // The record window's 「导出难句到 Anki」.
-    void exportHardSentences();
-    // The record window's 「导出今日复习到 Anki」: the sentences due today.
-    void exportDueSentences();
-    void btReview_click();
-    void btImport_click();
 
     void cbVolume_Click();
     void lsLesson_Click();
@@ -112,18 +106,16 @@ private:
     void createToolbar();
     void createStudy();
     void createRecord();
-    void createReview();
-    // Asks the record for the count on 今日复习.
-    void readReviewCount();
-    void followReviewDay();
-    void showReviewCount(const ReviewOverview& overview);
-    void exportDue(const ReviewQueue& queue);
     void createCatalogue();
     void connectControls();
-    void createOwnLessonEdits();
-    void showImportedLesson(const QString& volumePath, int lesson);
     void createKeys();
+    // At start-up, with the features in: the panels' keys after theirs, and
+    // every button's tip naming its keys.
+    void finishKeys();
     bool stepSpeed(int step);
+    // At start-up: every toolbar button has a command of its name, and shows
+    // its command's caption as it changes.
+    void bindToolbar();
 
     // ----- Status bar and toolbar, following the session -----
     void showStatus(int status);
@@ -177,22 +169,7 @@ private:
     std::unique_ptr<StudyRecord> record_;
     std::unique_ptr<StudyRecorder> recorder_;
     std::unique_ptr<Catalogue> catalogue_;
-    AnkiExports* ankiExports_ = nullptr;
     Commands* commands_ = nullptr;
     Keys* keys_ = nullptr;
-    StudyRecordForm* recordForm_ = nullptr;
-    OwnLessonEdits* ownLessons_ = nullptr;
-    ImportForm* importForm_ = nullptr;
-    // The reads still out, each dropped when it is asked for again: the record
-    // window's overview and review chart, the due sentences for export.
-    QFuture<RecordOverview> overviewReply_;
-    QFuture<ReviewOverview> reviewChartReply_;
-    QFuture<ReviewQueue> dueExportReply_;
-    // The daily review: its window, the reads it waits for, its daily limit.
-    std::unique_ptr<ReviewSentences> reviewSentences_;
-    ReviewForm* reviewForm_ = nullptr;
-    QFuture<ReviewQueue> reviewQueueReply_;
-    QFuture<ReviewOverview> reviewCountReply_, reviewEndReply_;
-    int dailyReviews_ = 0;
-    QTimer* reviewDayTimer_ = nullptr;
+    LessonMenu lessonMenu_;
 };

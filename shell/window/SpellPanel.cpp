@@ -1,6 +1,6 @@
 #include "shell/window/SpellPanel.h"
 
-#include "shell/window/Controls.h"
+#include "shell/window/WidgetMaking.h"
 
 #include <QCheckBox>
 #include <QEvent>

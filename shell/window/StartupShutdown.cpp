@@ -11,7 +11,7 @@
 #include "shell/window/MainForm.h"
 #include "shell/window/Module1.h"
 #include "shell/window/Settings.h"
-#include "shell/window/VideoPane.h"
+#include "shell/widgets/VideoPane.h"
 #include "shell/window/SpellPanel.h"
 #include "shell/window/StatusViews.h"
 #include "study/StudyModes.h"
@@ -47,6 +47,8 @@ bool canWritePages()
 
 void MainForm::Form_Load()
 {
+    bindToolbar();
+    finishKeys();
     if (QFile::exists(kPhoneticFont))
         QFontDatabase::addApplicationFont(kPhoneticFont);
     Module1::CenterForm(this);

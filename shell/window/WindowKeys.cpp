@@ -1,25 +1,17 @@
-// The window by keyboard alone: the mode keys, the sentence keys, the speed
-// keys, and the keys the mode panels bring along.
+// The window by keyboard alone: the toolbar's keys, the sentence keys, the
+// speed keys, and the keys the mode panels bring along; features add theirs
+// between the window's and the panels'.
 
 #include "shell/window/ComparePanel.h"
 #include "shell/window/Keys.h"
-#include "shell/import/OwnLessonEdits.h"
 #include "shell/window/MainForm.h"
 #include "shell/window/SpellPanel.h"
 #include "shell/window/StatusViews.h"
-#include "shell/window/VideoPane.h"
 #include "study/StudyModes.h"
 
 #include <QComboBox>
 #include <QToolBar>
 #include <QToolButton>
-
-namespace {
-
-// How far Alt+← / Alt+→ move a sentence's start, in seconds.
-constexpr double kStartStep = 0.05;
-
-}  // namespace
 
 void MainForm::createKeys()
 {
@@ -46,19 +38,15 @@ void MainForm::createKeys()
                     [this] { return stepSpeed(-1); }});
     keys.push_back({Qt::Key_Up, Qt::ControlModifier, "Ctrl+↑", "语速快一档", nullptr, K::Never, true,
                     [this] { return stepSpeed(+1); }});
-    keys.push_back({Qt::Key_Left, Qt::AltModifier, "Alt+←", "自己的课文中，当前句早 0.05 秒开始，并重放", nullptr,
-                    K::Never, true, [this] { return ownLessons_->moveSentenceStart(-kStartStep); }});
-    keys.push_back({Qt::Key_Right, Qt::AltModifier, "Alt+→", "自己的课文中，当前句晚 0.05 秒开始，并重放", nullptr,
-                    K::Never, true, [this] { return ownLessons_->moveSentenceStart(+kStartStep); }});
-    keys.push_back({Qt::Key_F11, none, "F11", "视频课文中，显示或隐藏视频画面", nullptr, K::Never, false,
-                    [this] { return videoPane_->togglePicture(); }});
-    keys.push_back({Qt::Key_F12, none, "F12", "视频课文中，在画面上显示或隐藏当前句的英文（听写时不显示）", nullptr,
-                    K::Never, false, [this] { return videoPane_->toggleCaption(); }});
     keys_->add(std::move(keys));
+    cbSpeed->setToolTip("快捷键：Ctrl+↑ 快一档，Ctrl+↓ 慢一档");
+}
+
+void MainForm::finishKeys()
+{
     keys_->add(piCompare->keys());
     keys_->add(piSpell->keys());
     keys_->nameInTips();
-    cbSpeed->setToolTip("快捷键：Ctrl+↑ 快一档，Ctrl+↓ 慢一档");
 }
 
 bool MainForm::stepSpeed(int step)

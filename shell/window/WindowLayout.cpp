@@ -5,7 +5,7 @@
 #include "shell/window/ComparePanel.h"
 #include "shell/window/MainForm.h"
 #include "shell/window/SpellPanel.h"
-#include "shell/window/VideoPane.h"
+#include "shell/widgets/VideoPane.h"
 #include "study/StudySession.h"
 #include "study/StudyStatus.h"
 

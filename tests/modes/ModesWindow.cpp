@@ -1,4 +1,5 @@
 #include "ModesWindow.h"
+#include "shell/Features.h"
 
 #include "platform/system/CourseLibrary.h"
 #include "platform/system/CourseText.h"
@@ -116,6 +117,7 @@ ModesWindow::ModesWindow(const std::function<void(const QString& folder)>& prepa
     platform.settingsFile = dir_.path() + "/settings.ini";
     platform.studyRecordFile = dir_.path() + "/record/study.sqlite";
     form_ = std::make_unique<MainForm>(std::move(platform));
+    plugInFeatures(*form_);
 }
 
 ModesWindow::~ModesWindow()

@@ -1,4 +1,5 @@
 #include "CourseWindow.h"
+#include "shell/Features.h"
 
 #include "platform/audio/GstMediaPlayer.h"
 #include "platform/audio/GstWaveDevice.h"
@@ -95,6 +96,7 @@ CourseWindow::CourseWindow(const Prepare& prepare, Audio audio, const QString& o
     if (!ownBooks.isEmpty())
         platform.ownBooks = folder() + "/" + ownBooks;
     form_ = std::make_unique<MainForm>(std::move(platform));
+    plugInFeatures(*form_);
 }
 
 CourseWindow::~CourseWindow()

@@ -7,7 +7,7 @@
 #include "coursedata/lexbaydll.h"
 #include "platform/web/HtmlView.h"
 #include "platform/system/CourseLibrary.h"
-#include "shell/window/Mp3Form.h"
+#include "shell/mp3/Mp3Form.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -165,6 +165,9 @@ TEST(OwnLessonWindow, ImportMoveStartAndRemove)
     QMenu ownMenu;
     QAction* remove = menuEntry(f, ownMenu, "删除本课");
     ASSERT_NE(remove, nullptr);
+    // The exports come first, the entry that deletes last.
+    EXPECT_TRUE(ownMenu.actions().first()->text().contains("Anki"));
+    EXPECT_EQ(ownMenu.actions().last(), remove);
     remove->trigger();
     EXPECT_EQ(ui(f).lsLesson->count(), 0);
     EXPECT_FALSE(QFile::exists(ownVolume + "/tlx1001.mp3"));

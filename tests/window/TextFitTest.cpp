@@ -5,7 +5,7 @@
 #include "WindowHarness.h"
 
 #include "platform/system/CourseLibrary.h"
-#include "shell/window/Mp3Form.h"
+#include "shell/mp3/Mp3Form.h"
 
 #include <QCheckBox>
 #include <QLabel>

@@ -1,4 +1,5 @@
 #include "WindowHarness.h"
+#include "shell/Features.h"
 
 #include "platform/web/HtmlView.h"
 #include "platform/system/CourseLibrary.h"
@@ -71,6 +72,7 @@ WindowHarness::WindowHarness(const std::function<void(const QString& folder)>& p
     if (adjust)
         adjust(platform);
     form_ = std::make_unique<MainForm>(std::move(platform));
+    plugInFeatures(*form_);
 }
 
 WindowHarness::~WindowHarness()

@@ -1,4 +1,4 @@
-#include "shell/window/Controls.h"
+#include "shell/window/WidgetMaking.h"
 
 #include <QCheckBox>
 #include <QFrame>

@@ -10,7 +10,7 @@
 #include "shell/window/Module1.h"
 #include "shell/window/SpellPanel.h"
 #include "shell/window/StatusViews.h"
-#include "shell/window/VideoPane.h"
+#include "shell/widgets/VideoPane.h"
 #include "study/SentencePlayback.h"
 #include "study/StudyModes.h"
 #include "study/StudySession.h"

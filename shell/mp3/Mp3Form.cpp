@@ -1,4 +1,4 @@
-#include "shell/window/Mp3Form.h"
+#include "shell/mp3/Mp3Form.h"
 
 #include "platform/system/CourseLibrary.h"
 #include "shell/window/FormLayout.h"

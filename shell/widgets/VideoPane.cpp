@@ -1,4 +1,4 @@
-#include "shell/window/VideoPane.h"
+#include "shell/widgets/VideoPane.h"
 
 #include "platform/video/VideoFrames.h"
 #include "shell/widgets/VideoView.h"

@@ -1,10 +1,9 @@
-// The window's links outside the course: the recording-source dialog, the
-// welcome page's start picture, addresses pages hand out and those dropped.
+// Where the window's pages lead: the welcome page's start picture, addresses
+// pages hand to the desktop, and navigations dropped.
 
 #include "coursedata/lexbaydll.h"
 #include "platform/web/HtmlView.h"
 #include "shell/window/MainForm.h"
-#include "shell/window/Mp3Form.h"
 
 #include <QUrl>
 
@@ -13,12 +12,6 @@ namespace {
 // A dropped navigation, said in the status bar; %1 is the address.
 const QString kDroppedNavigation = QStringLiteral("课程内容试图打开“%1”，已被阻止");
 
-}
-
-void MainForm::btMp3_click()
-{
-    Mp3Form dialog(*platform_.library);
-    dialog.exec();
 }
 
 void MainForm::wbAdv_BeforeNavigate(const QUrl& url, bool* cancel)

@@ -1,0 +1,22 @@
+#include "shell/Features.h"
+
+#include "shell/ankiexport/AnkiExportFeature.h"
+#include "shell/import/OwnLessonsFeature.h"
+#include "shell/mp3/Mp3Feature.h"
+#include "shell/record/StudyRecordFeature.h"
+#include "shell/review/ReviewFeature.h"
+#include "shell/video/VideoFeature.h"
+#include "shell/window/MainForm.h"
+
+void plugInFeatures(MainForm& window)
+{
+    // Each feature is a child of the window and goes with it. The order is
+    // the key table's: own lessons' keys come before the video's.
+    const WindowContext context = window.context();
+    new ReviewFeature(context);
+    new OwnLessonsFeature(context);
+    new AnkiExportFeature(context);
+    new StudyRecordFeature(context);
+    new Mp3Feature(context);
+    new VideoFeature(context);
+}
