@@ -1,5 +1,6 @@
 #include "shell/window/KeyTableForm.h"
 
+#include <QAction>
 #include <QHeaderView>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -19,7 +20,7 @@ const struct {
 
 }  // namespace
 
-KeyTableForm::KeyTableForm(const std::vector<KeyBinding>& keys, QWidget* parent) : QDialog(parent)
+KeyTableForm::KeyTableForm(const QVector<QAction*>& keys, QWidget* parent) : QDialog(parent)
 {
     setObjectName("KeyTableForm");
     setWindowTitle(kTitle);
@@ -35,8 +36,8 @@ KeyTableForm::KeyTableForm(const std::vector<KeyBinding>& keys, QWidget* parent)
         table->setItem(row, 1, new QTableWidgetItem(action));
         ++row;
     };
-    for (const KeyBinding& binding : keys)
-        add(binding.keyName, binding.action);
+    for (const QAction* key : keys)
+        add(key->property("keyName").toString(), key->text());
     for (const auto& key : kControlKeys)
         add(key.keyName, key.action);
     table->resizeColumnsToContents();

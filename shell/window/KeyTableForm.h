@@ -1,15 +1,15 @@
 #pragma once
 
-// The window that lists the window's keys (F1).
-
-#include "shell/window/Keys.h"
+// The window that lists the window's keys (F1): each key's action, with the
+// keys the controls have of themselves.
 
 #include <QDialog>
+#include <QVector>
 
-#include <vector>
+class QAction;
 
 class KeyTableForm : public QDialog {
     Q_OBJECT
 public:
-    KeyTableForm(const std::vector<KeyBinding>& keys, QWidget* parent);
+    KeyTableForm(const QVector<QAction*>& keys, QWidget* parent);
 };

@@ -3,6 +3,7 @@
 #include "shell/window/KeyTableForm.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QAbstractItemView>
 #include <QAbstractSpinBox>
 #include <QApplication>
@@ -64,8 +65,18 @@ Keys::~Keys() { qApp->removeEventFilter(this); }
 
 void Keys::add(std::vector<KeyBinding> bindings)
 {
-    for (KeyBinding& binding : bindings)
+    for (KeyBinding& binding : bindings) {
+        // Not added to a widget, so Qt's own shortcuts leave the key to the
+        // filter below, which knows where a control keeps it.
+        auto* action = new QAction(binding.action, &window_);
+        action->setObjectName("key " + binding.keyName);
+        action->setShortcut(QKeySequence(binding.key | int(binding.modifiers)));
+        action->setShortcutContext(Qt::WidgetShortcut);
+        action->setProperty("keyName", binding.keyName);
+        connect(action, &QAction::triggered, this, [run = binding.run] { run(); });
+        actions_.append(action);
         bindings_.push_back(std::move(binding));
+    }
 }
 
 void Keys::nameInTips()
@@ -121,7 +132,7 @@ bool Keys::run(const QKeyEvent& event, const QWidget* focus)
 bool Keys::showTable()
 {
     if (table_ == nullptr)
-        table_ = new KeyTableForm(bindings_, &window_);
+        table_ = new KeyTableForm(actions_, &window_);
     table_->show();
     table_->raise();
     table_->activateWindow();

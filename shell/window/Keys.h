@@ -2,16 +2,20 @@
 
 // The window's keys: each key's binding, taken wherever the focus is in the
 // window before the focused control sees it, unless that control uses the
-// key itself; the buttons' tips name their keys, and F1 lists them all.
+// key itself. Each binding is a QAction with the key as its shortcut, run by
+// the key or by triggering the action; the buttons' tips name their keys,
+// and F1 lists the actions.
 
 #include <QObject>
 #include <QString>
+#include <QVector>
 
 #include <functional>
 #include <vector>
 
 class KeyTableForm;
 class QAbstractButton;
+class QAction;
 class QKeyEvent;
 class QWidget;
 
@@ -49,8 +53,13 @@ public:
     explicit Keys(QWidget& window);
     ~Keys() override;
 
+    // Adds the bindings, each with its action, a child of the window.
     void add(std::vector<KeyBinding> bindings);
     const std::vector<KeyBinding>& bindings() const { return bindings_; }
+    // The bindings' actions, in the order they were added: the action's text
+    // says what the key does, its "keyName" property names the key as the
+    // key table shows it.
+    const QVector<QAction*>& actions() const { return actions_; }
     // Writes each push or tool button's keys into its tip.
     void nameInTips();
     // The key table (F1).
@@ -64,5 +73,6 @@ private:
 
     QWidget& window_;
     std::vector<KeyBinding> bindings_;
+    QVector<QAction*> actions_;
     KeyTableForm* table_ = nullptr;
 };

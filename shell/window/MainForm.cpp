@@ -285,6 +285,9 @@ void MainForm::bindToolbar()
             Q_ASSERT_X(false, "MainForm::bindToolbar", mode.key);
             continue;
         }
+        // The key is the Keys filter's to take; the shortcut says which it is.
+        command->setShortcut(QKeySequence(mode.functionKey));
+        command->setShortcutContext(Qt::WidgetShortcut);
         auto* button = Toolbar1->findChild<QToolButton*>(mode.key);
         connect(command, &QAction::changed, button, [button, command] {
             if (!command->text().isEmpty())

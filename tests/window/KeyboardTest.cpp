@@ -54,6 +54,7 @@ TEST_P(CommandKeys, EachCommandHasItsActionAndItsKeyAndAModeKeyEntersItsMode)
     const CommandKey k = GetParam();
     auto* action = f.findChild<QAction*>(k.command);
     ASSERT_NE(action, nullptr) << k.command;
+    EXPECT_EQ(action->shortcut(), QKeySequence(k.key));
     int boundTo = 0;
     for (const KeyBinding& binding : f.findChild<Keys*>()->bindings()) {
         if (binding.key == k.key && binding.modifiers == Qt::NoModifier) {
