@@ -38,6 +38,11 @@ double SentencePlayback::openRecording(const QString& file, const QString& video
     return player_.duration();
 }
 
+void SentencePlayback::prepareRecording(const QString& file, const QString& video)
+{
+    player_.prepareFile(video.isEmpty() ? file : video, !video.isEmpty());
+}
+
 void SentencePlayback::PlaySentence(int nNo, bool stopFirst)
 {
     if (stopFirst)

@@ -20,6 +20,9 @@ public:
     // (its sound track is the recording), unless it cannot be played: then
     // the recording does.
     double openRecording(const QString& file, const QString& video = {});
+    // Starts opening what openRecording() with the same files will open, so
+    // the opening runs while the caller waits for something else.
+    void prepareRecording(const QString& file, const QString& video = {});
     // The lesson plays from its video.
     bool playsVideo() const { return playsVideo_; }
     // The recording last opened.

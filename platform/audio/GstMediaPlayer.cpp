@@ -181,10 +181,32 @@ void GstMediaPlayer::choosePicture(bool withPicture)
         frames_->clear();
 }
 
+void GstMediaPlayer::prepareFile(const QString& path, bool video)
+{
+    openedAhead_ = true;
+    startOpening(path, video);
+}
+
 void GstMediaPlayer::open(const QString& path, bool withPicture)
+{
+    const bool ahead = openedAhead_ && fileName_ == path && opensVideo_ == withPicture;
+    openedAhead_ = false;
+    // A file that could not even start opening ahead has been said already.
+    if (ahead && !prerolling_)
+        return;
+    if (!ahead && !startOpening(path, withPicture))
+        return;
+    prerolling_ = false;
+    opened_ = awaitPreroll();
+    if (opened_)
+        duration_ = readDuration(path);
+}
+
+bool GstMediaPlayer::startOpening(const QString& path, bool withPicture)
 {
     fileName_ = path;
     opensVideo_ = withPicture;
+    prerolling_ = false;
     forgetPrepared();
     opened_ = false;
     playing_ = false;
@@ -197,7 +219,7 @@ void GstMediaPlayer::open(const QString& path, bool withPicture)
         makePlaybin();
     if (!playbin_) {
         reportProblem(lastError_);
-        return;
+        return false;
     }
     lastError_.clear();
     gst_element_set_state(playbin_, GST_STATE_NULL);
@@ -207,20 +229,19 @@ void GstMediaPlayer::open(const QString& path, bool withPicture)
     choosePicture(withPicture);
     if (!sink_ && !installChosenSink()) {
         fail(lastError_);
-        return;
+        return false;
     }
     if (!QFileInfo(path).isFile()) {
         fail((opensVideo_ ? QStringLiteral("无法打开视频“%1”：文件不存在") : QStringLiteral("无法打开录音“%1”：文件不存在"))
                  .arg(path));
-        return;
+        return false;
     }
     outputStarted_ = false;
-    opened_ = openAndPreroll(path);
-    if (opened_)
-        duration_ = readDuration(path);
+    prerolling_ = startPreroll(path);
+    return prerolling_;
 }
 
-bool GstMediaPlayer::openAndPreroll(const QString& path)
+bool GstMediaPlayer::startPreroll(const QString& path)
 {
     GError* gerror = nullptr;
     gchar* uri = gst_filename_to_uri(QFile::encodeName(path).constData(), &gerror);
@@ -231,14 +252,21 @@ bool GstMediaPlayer::openAndPreroll(const QString& path)
     }
     g_object_set(playbin_, "uri", uri, nullptr);
     g_free(uri);
-    // Preroll now, so the duration can be read as soon as setFileName()
-    // returns. The wait is on the element's state rather than on bus
-    // messages: those reach us only through the event loop, which the caller
-    // is not running while it waits here.
-    GstStateChangeReturn result = gst_element_set_state(playbin_, GST_STATE_PAUSED);
-    // A file that is not media, or a video cut short, posts its error and
-    // may leave the state change pending rather than failed: the error ends
-    // the wait, and a failure waits a moment for the error that says why.
+    // The preroll runs on GStreamer's own threads from here; the duration can
+    // be read once it is done.
+    prerollStart_ = gst_element_set_state(playbin_, GST_STATE_PAUSED);
+    return true;
+}
+
+bool GstMediaPlayer::awaitPreroll()
+{
+    // The wait is on the element's state rather than on bus messages: those
+    // reach us only through the event loop, which the caller is not running
+    // while it waits here. A file that is not media, or a video cut short,
+    // posts its error and may leave the state change pending rather than
+    // failed: the error ends the wait, and a failure waits a moment for the
+    // error that says why.
+    GstStateChangeReturn result = prerollStart_;
     QElapsedTimer waited;
     waited.start();
     bool gaveUp = false;

@@ -36,6 +36,7 @@ public:
 
     void setFileName(const QString& path) override;
     void setVideoFileName(const QString& path) override;
+    void prepareFile(const QString& path, bool video) override;
     double duration() const override;
     void stop() override;
     void setSelectionStart(double seconds) override;
@@ -58,7 +59,12 @@ private:
     void choosePicture(bool withPicture);
     bool installSink(const QString& description);
     bool installChosenSink();
-    bool openAndPreroll(const QString& path);
+    // The open's first half: the pipeline set to the file and prerolling;
+    // false, said, when it cannot even start. The second half waits for the
+    // preroll and reads the duration.
+    bool startOpening(const QString& path, bool withPicture);
+    bool startPreroll(const QString& path);
+    bool awaitPreroll();
     double readDuration(const QString& path) const;
     void playFrom(double startSeconds);
     // A flushing, exact seek to [startSeconds, selection end); its seqnum,
@@ -95,6 +101,12 @@ private:
     bool opensVideo_ = false;
 
     bool opened_ = false;
+    // The file is prerolling, opened ahead by prepareFile() or by the open
+    // under way; the state change that started it.
+    bool prerolling_ = false;
+    // The file named was opened ahead, by prepareFile().
+    bool openedAhead_ = false;
+    GstStateChangeReturn prerollStart_ = GST_STATE_CHANGE_FAILURE;
     QString fileName_;
     double duration_ = 0;
     double selectionStart_ = 0;

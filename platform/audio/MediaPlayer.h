@@ -19,6 +19,16 @@ public:
     // recording's does, ranges at the same times, and a player with a
     // picture output shows the picture of exactly the range playing.
     virtual void setVideoFileName(const QString& path) { setFileName(path); }
+    // Starts opening the file (a video when `video`) without waiting for it,
+    // so that work the caller does meanwhile overlaps the opening; the
+    // setFileName() or setVideoFileName() that follows for the same file
+    // finishes it. Until then the player is as with no file open. A player
+    // that cannot open ahead does nothing here.
+    virtual void prepareFile(const QString& path, bool video)
+    {
+        Q_UNUSED(path);
+        Q_UNUSED(video);
+    }
     virtual double duration() const = 0;
 
     // Ends playback at once; no end-of-stream follows.

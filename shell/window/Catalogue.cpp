@@ -163,6 +163,11 @@ void Catalogue::LoadLesson()
 
     bPageLoaded = false;
     c_.wbContent->navigate(Module1::UserFile(kLessonPage));
+    // The recording opens on the player's own threads while the page loads;
+    // the old one falls silent now.
+    const CourseLesson own = ownLesson(lesson);
+    if (lesson >= 0)
+        playback_.prepareRecording(courseFile(recordingBaseName() + ".mp3"), own.video);
     WaitUntil([this] { return bPageLoaded; }, kPageLoadLimitMs);
     // Another lesson was chosen during the wait and has been loaded in full:
     // what this load counted and read belongs to a page no longer shown.
@@ -173,7 +178,6 @@ void Catalogue::LoadLesson()
     auto forward = std::make_shared<clsForward>();
     forward->Set_Destination(c_.pressTarget, "HtmlEventHandler");
     session_.startLesson(c_.wbContent->document(), sentenceCount, forward, {currentVolumeFolder(), title});
-    const CourseLesson own = ownLesson(lesson);
     openLessonRecording(sentenceCount, lesson, own);
     showWordTimes(own);
     lessonLoaded_ = true;

@@ -54,11 +54,24 @@ protected:
 struct DurationCase {
     const char* file;
     double seconds;
+    // Opened ahead, with work of the caller's between.
+    bool openedAhead = false;
 };
+
+// Opens the file as the window does when `ahead`: started, a page loaded
+// meanwhile, then finished.
+void openFile(GstMediaPlayer& player, const QString& path, bool ahead)
+{
+    if (ahead) {
+        player.prepareFile(path, false);
+        QTest::qWait(100);
+    }
+    player.setFileName(path);
+}
 
 void PrintTo(const DurationCase& value, std::ostream* out)
 {
-    *out << value.file;
+    *out << value.file << (value.openedAhead ? " opened ahead" : "");
 }
 
 class DurationTest : public ::testing::TestWithParam<DurationCase> {};
@@ -66,7 +79,7 @@ class DurationTest : public ::testing::TestWithParam<DurationCase> {};
 TEST_P(DurationTest, IsReadableRightAfterOpening)
 {
     GstMediaPlayer player(kTestSink);
-    player.setFileName(audioFixture(GetParam().file));
+    openFile(player, audioFixture(GetParam().file), GetParam().openedAhead);
     EXPECT_EQ(player.lastError(), QString());
     EXPECT_NEAR(player.duration(), GetParam().seconds, kMillisecond);
 }
@@ -74,8 +87,13 @@ TEST_P(DurationTest, IsReadableRightAfterOpening)
 INSTANTIATE_TEST_SUITE_P(Mp3Files, DurationTest,
     ::testing::Values(DurationCase{"three-sentences.mp3", 250 * 1152 / 44100.0},
         // Without a LAME/Xing header only a scan of the frames tells the length.
-        DurationCase{"no-xing-header.mp3", 59 * 1152 / 44100.0}),
-    [](const auto& info) { return std::string(info.param.file[0] == 't' ? "WithXingHeader" : "WithoutXingHeader"); });
+        DurationCase{"no-xing-header.mp3", 59 * 1152 / 44100.0},
+        DurationCase{"three-sentences.mp3", 250 * 1152 / 44100.0, true},
+        DurationCase{"no-xing-header.mp3", 59 * 1152 / 44100.0, true}),
+    [](const auto& info) {
+        return std::string(info.param.file[0] == 't' ? "WithXingHeader" : "WithoutXingHeader") +
+               (info.param.openedAhead ? "OpenedAhead" : "");
+    });
 
 TEST_F(GstMediaPlayerTest, RangeEndsOnceExactlyAtItsEnd)
 {
@@ -192,6 +210,7 @@ TEST_F(GstMediaPlayerTest, OpeningAnotherFileSilencesThePlayingOne)
 struct BadFileCase {
     const char* name;
     QByteArray content;  // empty: the file is not there at all
+    bool openedAhead = false;
 };
 
 void PrintTo(const BadFileCase& value, std::ostream* out)
@@ -213,7 +232,7 @@ TEST_P(BadFileTest, GivesNoLengthEndsEveryRangeAndSaysWhy)
     GstMediaPlayer player(kTestSink);
     QSignalSpy ends(&player, &MediaPlayer::endOfStream);
     QSignalSpy problems(&player, &MediaPlayer::audioProblem);
-    player.setFileName(path);
+    openFile(player, path, GetParam().openedAhead);
     EXPECT_EQ(player.duration(), 0.0);
     EXPECT_TRUE(player.lastError().contains(path)) << player.lastError().toStdString();
     player.setSelectionStart(0.0);
@@ -230,7 +249,8 @@ TEST_P(BadFileTest, GivesNoLengthEndsEveryRangeAndSaysWhy)
 
 INSTANTIATE_TEST_SUITE_P(Files, BadFileTest,
     ::testing::Values(BadFileCase{"Missing", {}}, BadFileCase{"NotAudio", QByteArray("[00:01.00]not a sound\n", 22)},
-        BadFileCase{"TruncatedHeader", QByteArray("\xFF\xFB\x50", 3)}),
+        BadFileCase{"TruncatedHeader", QByteArray("\xFF\xFB\x50", 3)},
+        BadFileCase{"MissingOpenedAhead", {}, true}, BadFileCase{"NotAudioOpenedAhead", QByteArray("not a sound"), true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(GstMediaPlayerSink, BadSinkDescriptionIsReportedNotFatal)
