@@ -43,6 +43,7 @@ const QList<CommandSyntax>& commandSyntaxes()
          "显示某天（默认今天）到期复习的句子数，逾期的也计在内",
          {{"date", "YYYY-MM-DD", "复习的日期（YYYY-MM-DD，默认今天）"}},
          {}},
+        {"lookup", "在词典里查一个英文单词：音标、中文释义、变形和考试标签", {}, {"WORD"}},
     };
     return all;
 }

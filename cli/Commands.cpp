@@ -1,6 +1,7 @@
 #include "cli/Command.h"
 #include "cli/ExportAnkiCommand.h"
 #include "cli/ImportCommand.h"
+#include "cli/LookupCommand.h"
 #include "cli/ReviewDueCommand.h"
 
 CommandRun commandRun(const QString& name)
@@ -9,6 +10,7 @@ CommandRun commandRun(const QString& name)
         {"import", runImport},
         {"export-anki", runExportAnki},
         {"review-due", runReviewDue},
+        {"lookup", runLookup},
     };
     for (const auto& [commandName, run] : all) {
         if (commandName == name)
