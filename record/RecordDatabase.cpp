@@ -202,7 +202,7 @@ QString RecordDatabase::create()
         if (!exec(statement, &error))
             return error;
     }
-    for (const QString& statement : ReviewStore::tableStatements()) {
+    for (const QString& statement : ReviewStore::tableStatements() + WordBookStore::tableStatements()) {
         if (!exec(statement, &error))
             return error;
     }
@@ -222,6 +222,12 @@ QString RecordDatabase::migrate(int fromVersion)
     }
     if (fromVersion <= 2) {
         for (const QString& statement : ReviewStore::tableStatements()) {
+            if (!exec(statement, &error))
+                return error;
+        }
+    }
+    if (fromVersion <= 3) {
+        for (const QString& statement : WordBookStore::tableStatements()) {
             if (!exec(statement, &error))
                 return error;
         }
@@ -284,6 +290,22 @@ QSqlError RecordDatabase::writeEvents(qint64 session, const RecordBatch& events)
     for (const RecordEvent& e : events) {
         latest = std::max(latest, e.at);
         QSqlQuery insert(db_);
+        if (e.kind == RecordEvent::WordRemoved) {
+            if (const QSqlError why = words_.remove(e.word); why.isValid())
+                return why;
+            continue;
+        }
+        if (e.kind == RecordEvent::WordSaved) {
+            // A word kept from the word list belongs to no sentence.
+            QSqlError why;
+            const qint64 sentence = e.sentence.number < 0 ? -1 : sentenceId(e.sentence, &why);
+            if (why.isValid())
+                return why;
+            why = words_.save(sentence, e.word, e.forms, {e.sentence, e.form, e.clipStart, e.clipEnd, e.at});
+            if (why.isValid())
+                return why;
+            continue;
+        }
         if (e.kind == RecordEvent::LessonLoad) {
             if (const QSqlError why = reviews_.movedOn(e.at); why.isValid())
                 return why;

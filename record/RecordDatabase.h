@@ -6,6 +6,7 @@
 
 #include "record/RecordEvent.h"
 #include "record/ReviewStore.h"
+#include "record/WordBookStore.h"
 
 #include <QHash>
 #include <QSqlDatabase>
@@ -18,8 +19,8 @@
 class RecordDatabase {
 public:
     // The schema this program writes. Version 1 had no speed for a play,
-    // version 2 no daily review.
-    static constexpr int kSchemaVersion = 3;
+    // version 2 no daily review, version 3 no word book.
+    static constexpr int kSchemaVersion = 4;
 
     explicit RecordDatabase(QString connectionName);
     ~RecordDatabase();
@@ -58,6 +59,7 @@ public:
     ReviewQueue reviewQueue(const QDate& day, int limit) const;
     DueCount dueCount(const QDate& day) const;
     ReviewOverview reviewOverview(const QDate& today) const;
+    WordBook wordBook() const { return words_.words(); }
 
 private:
     enum class Health { Sound, Damaged, Held };
@@ -80,4 +82,5 @@ private:
     // The last statement exec() ran failed because another copy held the file.
     bool lastExecBusy_ = false;
     ReviewStore reviews_{db_};
+    WordBookStore words_{db_};
 };

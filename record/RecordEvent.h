@@ -7,12 +7,25 @@
 
 #include <QMetaType>
 #include <QString>
+#include <QStringList>
 #include <QVector>
 
 struct RecordEvent {
     // TakeScored: a take was scored against the recording (similarity);
-    // Reviewed: the learner graded a sentence in the daily review (grade).
-    enum Kind { LessonLoad, Play, DictationAnswer, TakeRecorded, TakePlayed, TakeScored, Reviewed };
+    // Reviewed: the learner graded a sentence in the daily review (grade);
+    // WordSaved: a word met in the sentence went into the word book (word,
+    // forms, form, clip); WordRemoved: a word left the word book (word only).
+    enum Kind {
+        LessonLoad,
+        Play,
+        DictationAnswer,
+        TakeRecorded,
+        TakePlayed,
+        TakeScored,
+        Reviewed,
+        WordSaved,
+        WordRemoved
+    };
 
     Kind kind = Play;
     qint64 at = 0;  // milliseconds since 1970-01-01 UTC
@@ -24,8 +37,13 @@ struct RecordEvent {
     int firstWrong = -1;
     bool englishHint = false;
     bool chineseHint = false;
-    int similarity = -1;  // 0 … 100
-    int grade = 0;        // 1 Again, 2 Hard, 3 Good, 4 Easy
+    int similarity = -1;   // 0 … 100
+    int grade = 0;         // 1 Again, 2 Hard, 3 Good, 4 Easy
+    QString word;          // the headword kept or removed
+    QStringList forms;     // its written forms, lower-case
+    QString form;          // as the sentence writes it
+    double clipStart = 0;  // the sentence's range in its recording
+    double clipEnd = 0;
 };
 
 using RecordBatch = QVector<RecordEvent>;

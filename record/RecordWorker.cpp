@@ -64,6 +64,8 @@ ReviewQueue RecordWorker::reviewQueue(int limit) const
     return failed_ ? ReviewQueue() : db_->reviewQueue(QDate::currentDate(), limit);
 }
 
+WordBook RecordWorker::wordBook() const { return failed_ ? WordBook() : db_->wordBook(); }
+
 ReviewOverview RecordWorker::reviewOverview() const
 {
     return failed_ ? ReviewOverview() : db_->reviewOverview(QDate::currentDate());

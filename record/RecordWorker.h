@@ -32,6 +32,7 @@ public:
     // Today's queue, the learner's local day.
     ReviewQueue reviewQueue(int limit) const;
     ReviewOverview reviewOverview() const;
+    WordBook wordBook() const;
 
 signals:
     // The record cannot be kept: why, said once. The study goes on without it.

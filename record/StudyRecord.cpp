@@ -21,6 +21,7 @@ StudyRecord::StudyRecord(const QString& file, QObject* parent) : QObject(parent)
     qRegisterMetaType<RecordOverview>();
     qRegisterMetaType<ReviewQueue>();
     qRegisterMetaType<ReviewOverview>();
+    qRegisterMetaType<WordBook>();
     worker_ = new RecordWorker;
     worker_->moveToThread(&thread_);
     connect(&thread_, &QThread::finished, worker_, &QObject::deleteLater);
@@ -134,6 +135,11 @@ void StudyRecord::lessonTexts(const QString& volume, const QString& lesson, cons
 QFuture<ReviewQueue> StudyRecord::readReviewQueue(int limit)
 {
     return ask<ReviewQueue>([=](const RecordWorker& worker) { return worker.reviewQueue(limit); });
+}
+
+QFuture<WordBook> StudyRecord::readWordBook()
+{
+    return ask<WordBook>([](const RecordWorker& worker) { return worker.wordBook(); });
 }
 
 QFuture<ReviewOverview> StudyRecord::readReviewOverview()

@@ -8,6 +8,7 @@
 
 #include "record/RecordEvent.h"
 #include "record/ReviewState.h"
+#include "record/WordBook.h"
 
 #include <QFuture>
 #include <QObject>
@@ -48,6 +49,8 @@ public:
     // The sentences due today across all volumes, most overdue first.
     QFuture<ReviewQueue> readReviewQueue(int limit = kDefaultDailyReviews);
     QFuture<ReviewOverview> readReviewOverview();
+    // The word book, most recently kept first.
+    QFuture<WordBook> readWordBook();
 
 signals:
     // Said once each: the record is off, or a damaged file was moved aside.
