@@ -6,6 +6,7 @@
 #include "shell/record/StudyRecordFeature.h"
 #include "shell/review/ReviewFeature.h"
 #include "shell/video/VideoFeature.h"
+#include "shell/words/WordsFeature.h"
 #include "shell/window/MainForm.h"
 
 void plugInFeatures(MainForm& window)
@@ -19,4 +20,5 @@ void plugInFeatures(MainForm& window)
     new StudyRecordFeature(context);
     new Mp3Feature(context);
     new VideoFeature(context);
+    new WordsFeature(context);
 }

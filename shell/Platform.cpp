@@ -1,5 +1,7 @@
 #include "shell/Platform.h"
 
+#include "dictionary/Dictionary.h"
+
 #include "platform/audio/GstMediaPlayer.h"
 #include "platform/audio/GstWaveDevice.h"
 #include "platform/web/WebEngineHtmlView.h"
@@ -32,6 +34,7 @@ Platform Platform::real(const RunFolders& folders)
     p.shippedBooks = folders.shippedBooks();
     p.ownBooks = folders.ownBooks;
     p.studyRecordFile = folders.studyRecord;
+    p.dictionaryFile = ::dictionaryFile(folders.program);
     return p;
 }
 

@@ -36,6 +36,8 @@ struct Platform {
     QString settingsFile;
     // The study record's file.
     QString studyRecordFile;
+    // The English→Chinese dictionary's file.
+    QString dictionaryFile;
     // Where the volumes lie: those shipped with the program, and the
     // learner's own (empty for none), which win over shipped ones of the
     // same name.

@@ -3,12 +3,15 @@
 #include "platform/audio/MediaPlayer.h"
 #include "study/StudySession.h"
 
+#include <utility>
+
 SentencePlayback::SentencePlayback(MediaPlayer& player, const StudySession& session, QObject* parent)
     : QObject(parent), player_(player), session_(session)
 {
     connect(&player_, &MediaPlayer::endOfStream, this, [this] {
         const quint64 step = steps_;
-        emit rangeEnded();
+        if (!std::exchange(stretchPlays_, false))
+            emit rangeEnded();
         if (step == steps_)
             prepareSentence(session_.currentSentence());
     });
@@ -56,6 +59,7 @@ void SentencePlayback::PlaySentence(int nNo, bool stopFirst)
     player_.setCurrentPosition(times[nNo]);
     rangeRate_ = player_.rate();
     rangeSentence_ = nNo;
+    stretchPlays_ = false;
     ++steps_;
     player_.play();
     emit sentenceStarted(nNo);
@@ -63,6 +67,7 @@ void SentencePlayback::PlaySentence(int nNo, bool stopFirst)
 
 void SentencePlayback::playAgain()
 {
+    stretchPlays_ = false;
     rangeRate_ = player_.rate();
     ++steps_;
     player_.play();
@@ -70,8 +75,24 @@ void SentencePlayback::playAgain()
         emit sentenceStarted(rangeSentence_);
 }
 
+void SentencePlayback::playStretch(double start, double end)
+{
+    player_.stop();
+    if (end <= start)
+        return;
+    player_.setSelectionStart(start);
+    player_.setSelectionEnd(end);
+    player_.setCurrentPosition(start);
+    rangeRate_ = player_.rate();
+    rangeSentence_ = -1;
+    stretchPlays_ = true;
+    ++steps_;
+    player_.play();
+}
+
 void SentencePlayback::stop()
 {
+    stretchPlays_ = false;
     player_.stop();
     emit stopped();
 }

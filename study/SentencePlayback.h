@@ -33,6 +33,9 @@ public:
     void PlaySentence(int nNo, bool stopFirst);
     // The range last played, once more from its start.
     void playAgain();
+    // Plays [start, end) of the recording (a word as it was said), at the
+    // speed sentences play at. Its end is no sentence's: no rangeEnded follows.
+    void playStretch(double start, double end);
     // Sentence nNo is likely to play next: the player may make ready for it
     // while nothing plays. The current sentence is taken as likely whenever
     // it changes and after a range ends that nothing followed.
@@ -69,6 +72,8 @@ private:
     // The player's rate when the range last played began, and its sentence.
     double rangeRate_ = 1.0;
     int rangeSentence_ = -1;
+    // What plays is a stretch, not a sentence.
+    bool stretchPlays_ = false;
     // Bumped by every play and preparation, so the end of a range can tell
     // whether what it set off chose the next range already.
     quint64 steps_ = 0;

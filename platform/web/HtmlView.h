@@ -5,7 +5,9 @@
 // on them. Reads are synchronous; writes reach the shown page later, in order.
 
 #include <QObject>
+#include <QRect>
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 
 #include <memory>
@@ -69,6 +71,30 @@ public:
     // nullptr takes the mark away. The mark is drawn over the page: its
     // elements and their text stay as they are.
     virtual void markText(HtmlElement* element, int from, int length) = 0;
+    // Asks where characters [from, from + length) of the element's text
+    // show; the view answers with wordChosen. A page that cannot say
+    // answers nothing.
+    virtual void locateWord(HtmlElement* /*element*/, int /*from*/, int /*length*/) {}
+    // Underlines, quietly, every word of the page's shown text that is one
+    // of `words` (lower-case) in place of those marked before; an empty list
+    // takes the marks away. Drawn over the page, as the text mark is.
+    virtual void markWords(const QStringList& /*words*/) {}
+    // With `on`, the view tells wordPointedAt as the pointer moves from word
+    // to word; off until set.
+    virtual void tellPointedWords(bool /*on*/) {}
+};
+
+// A word of the page the learner chose (a double-click on it, or the page
+// asked to locate it), where it stands in its element's text (as the page
+// shows it, in UTF-16 units) and where it shows.
+struct PageWord {
+    // Valid as long as the document it belongs to lives.
+    HtmlElement* element = nullptr;
+    int from = 0;
+    int length = 0;
+    QString text;
+    // In the coordinates of the view's widget.
+    QRect box;
 };
 
 class HtmlView : public QObject {
@@ -98,4 +124,10 @@ signals:
     void openOutsideRequested(const QUrl& url);
     // A navigation of the page was dropped: neither loaded nor handed out.
     void navigationDropped(const QUrl& url);
+    // The learner double-clicked a word of the shown page, or the page
+    // located one it was asked for.
+    void wordChosen(const PageWord& word);
+    // The pointer came onto a word (element nullptr: off all words), while
+    // the document was asked to tell it.
+    void wordPointedAt(const PageWord& word);
 };

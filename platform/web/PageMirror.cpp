@@ -79,6 +79,17 @@ void MirrorDocument::markText(HtmlElement* element, int from, int length)
           marked ? length : 0});
 }
 
+void MirrorDocument::locateWord(HtmlElement* element, int from, int length)
+{
+    const auto* mirrored = dynamic_cast<const MirrorElement*>(element);
+    if (mirrored && item(mirrored->index()) == element && length > 0)
+        send({MirrorWrite::Kind::WordLocation, mirrored->index(), QString(), from, length});
+}
+
+void MirrorDocument::markWords(const QStringList& words) { send({MirrorWrite::Kind::WordMarks, -1, words.join(' ')}); }
+
+void MirrorDocument::tellPointedWords(bool on) { send({MirrorWrite::Kind::PointedWords, -1, on ? "1" : ""}); }
+
 void MirrorDocument::send(const MirrorWrite& write)
 {
     if (auto sink = sink_.lock())

@@ -13,11 +13,11 @@
 #include <vector>
 
 struct MirrorWrite {
-    enum class Kind { Color, Cursor, MouseDownListener, TextMark };
+    enum class Kind { Color, Cursor, MouseDownListener, TextMark, WordLocation, WordMarks, PointedWords };
     Kind kind;
     int elementIndex;  // -1 for none (a mark taken away)
     QString value;
-    // A text mark's characters.
+    // A text mark's or a located word's characters.
     int from = 0;
     int length = 0;
 };
@@ -73,6 +73,9 @@ public:
     HtmlElement* itemById(const QString& id) const override;
     HtmlEvent currentEvent() const override { return currentEvent_; }
     void markText(HtmlElement* element, int from, int length) override;
+    void locateWord(HtmlElement* element, int from, int length) override;
+    void markWords(const QStringList& words) override;
+    void tellPointedWords(bool on) override;
 
     // Calls the element's mouse-down handler, if any, with the current event
     // set to "mousedown" on that element for the duration of the call.

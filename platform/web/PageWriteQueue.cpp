@@ -27,6 +27,12 @@ QJsonArray bridgeWrite(const MirrorWrite& write)
         return {QStringLiteral("listen"), write.elementIndex};
     case MirrorWrite::Kind::TextMark:
         return {QStringLiteral("mark"), write.elementIndex, QJsonArray{write.from, write.length}};
+    case MirrorWrite::Kind::WordLocation:
+        return {QStringLiteral("locate"), write.elementIndex, QJsonArray{write.from, write.length}};
+    case MirrorWrite::Kind::WordMarks:
+        return {QStringLiteral("words"), -1, write.value};
+    case MirrorWrite::Kind::PointedWords:
+        return {QStringLiteral("rest"), -1, write.value};
     }
     return {};
 }

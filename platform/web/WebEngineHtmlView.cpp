@@ -99,6 +99,18 @@ WebEngineHtmlView::WebEngineHtmlView(QObject* parent)
             Qt::QueuedConnection);
     connect(&host_, &PageBridgeHost::pressReceived, this, &WebEngineHtmlView::onPress,
             Qt::QueuedConnection);
+    connect(
+        &host_, &PageBridgeHost::wordReceived, this,
+        [this](const QString& token, int index, int from, int length, const QString& text, const QVariantList& box) {
+            onWord(token, index, from, length, text, box, false);
+        },
+        Qt::QueuedConnection);
+    connect(
+        &host_, &PageBridgeHost::wordPointedAtReceived, this,
+        [this](const QString& token, int index, int from, int length, const QString& text, const QVariantList& box) {
+            onWord(token, index, from, length, text, box, true);
+        },
+        Qt::QueuedConnection);
 
     bridgeWait_.setSingleShot(true);
     bridgeWait_.setInterval(kBridgeWaitMs);
@@ -282,4 +294,26 @@ void WebEngineHtmlView::onPress(const QString& pageToken, int elementIndex)
         return;
     const std::shared_ptr<MirrorDocument> document = document_;
     document->dispatchMouseDown(elementIndex);
+}
+
+void WebEngineHtmlView::onWord(const QString& pageToken, int elementIndex, int from, int length, const QString& text,
+                               const QVariantList& box, bool pointed)
+{
+    if (!document_ || document_->pageToken() != pageToken)
+        return;
+    HtmlElement* element = document_->item(elementIndex);
+    if (element == nullptr || length <= 0 || box.size() != 4) {
+        if (pointed)
+            emit wordPointedAt({});
+        return;
+    }
+    // The page's CSS pixels are the widget's times the page's zoom.
+    const qreal zoom = page_->zoomFactor();
+    const QRectF cssBox(box.at(0).toDouble(), box.at(1).toDouble(), box.at(2).toDouble(), box.at(3).toDouble());
+    const QRectF widgetBox(cssBox.topLeft() * zoom, cssBox.size() * zoom);
+    const PageWord word{element, from, length, text, widgetBox.toAlignedRect()};
+    if (pointed)
+        emit wordPointedAt(word);
+    else
+        emit wordChosen(word);
 }

@@ -57,6 +57,9 @@ private:
     void completeIfReady();
     void complete(Snapshot snapshot);
     void onPress(const QString& pageToken, int elementIndex);
+    // pointed: the pointer's word, not a chosen one.
+    void onWord(const QString& pageToken, int elementIndex, int from, int length, const QString& text,
+                const QVariantList& box, bool pointed);
 
     // Shared with the other views; released after the page.
     std::shared_ptr<QWebEngineProfile> profile_;

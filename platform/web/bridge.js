@@ -87,9 +87,135 @@ var lexbay = (function () {
         drawSpoken();
     }
 
+    // The letters a word is made of: Latin letters and digits, with the
+    // apostrophes, hyphens and stops inside words ("don't", "well-known",
+    // "Mr."). What is around the word the host takes away.
+    var wordLetter = /[0-9A-Za-z\u00c0-\u024f'\u2019.\-]/;
+
+    // The offset of a text node's character within element's text.
+    function offsetIn(element, node, offset) {
+        var walker = document.createTreeWalker(element, NodeFilter.SHOW_TEXT);
+        var seen = 0;
+        for (var n = walker.nextNode(); n; n = walker.nextNode()) {
+            if (n === node)
+                return seen + offset;
+            seen += n.data.length;
+        }
+        return -1;
+    }
+
+    // tell: the host's wordChosen, or its wordPointedAt.
+    function tellWord(element, from, length, tell) {
+        var range = textRange(element, from, length);
+        var index = elements.indexOf(element);
+        if (!host || !range || index < 0)
+            return;
+        var r = range.getBoundingClientRect();
+        (tell || host.wordChosen)(token, index, from, length, range.toString(), [r.left, r.top, r.width, r.height]);
+    }
+
+    // The word under a point: its element (the link it stands in, or its
+    // own element) and its characters there; null off any word.
+    function wordAt(x, y) {
+        var caret = document.caretRangeFromPoint(x, y);
+        if (!caret || caret.startContainer.nodeType !== Node.TEXT_NODE)
+            return null;
+        var node = caret.startContainer;
+        var text = node.data;
+        var start = caret.startOffset;
+        var end = start;
+        while (start > 0 && wordLetter.test(text.charAt(start - 1)))
+            --start;
+        while (end < text.length && wordLetter.test(text.charAt(end)))
+            ++end;
+        if (start === end)
+            return null;
+        var element = node.parentElement.closest('a') || node.parentElement;
+        var from = offsetIn(element, node, start);
+        return from < 0 ? null : { element: element, from: from, length: end - start };
+    }
+
+    // The word book's words, underlined wherever the page's shown text has
+    // them: boxes in a layer of their own, like the spoken word's, so the
+    // text stays as it is. Text shown in the page's background colour (the
+    // English recall-English hides) gets none, so it gives nothing away.
+    var kept = { words: null, boxes: null };
+    var keptWord = /[A-Za-z\u00c0-\u024f]+(?:['\u2019\-][A-Za-z\u00c0-\u024f]+)*/g;
+
+    function shownInBackground(element) {
+        return getComputedStyle(element).color === getComputedStyle(document.body).backgroundColor;
+    }
+
+    function drawKept() {
+        if (kept.boxes) {
+            kept.boxes.remove();
+            kept.boxes = null;
+        }
+        if (!kept.words || !document.body)
+            return;
+        var layer = document.createElement('div');
+        layer.setAttribute('aria-hidden', 'true');
+        layer.style.cssText = 'position:absolute;left:0;top:0;width:0;height:0;margin:0;padding:0;border:0;'
+            + 'pointer-events:none;user-select:none;z-index:2147483646';
+        var walker = document.createTreeWalker(document.body, NodeFilter.SHOW_TEXT);
+        var range = document.createRange();
+        for (var node = walker.nextNode(); node; node = walker.nextNode()) {
+            if (!node.parentElement || shownInBackground(node.parentElement))
+                continue;
+            keptWord.lastIndex = 0;
+            for (var m = keptWord.exec(node.data); m; m = keptWord.exec(node.data)) {
+                if (!kept.words.has(m[0].toLowerCase().replace('\u2019', "'")))
+                    continue;
+                range.setStart(node, m.index);
+                range.setEnd(node, m.index + m[0].length);
+                Array.prototype.forEach.call(range.getClientRects(), function (r) {
+                    var line = document.createElement('div');
+                    line.style.cssText = 'position:absolute;margin:0;padding:0;border:0;'
+                        + 'border-bottom:2px dotted #c08a00;'
+                        + 'left:' + (r.left + window.scrollX) + 'px;top:' + (r.bottom + window.scrollY - 2) + 'px;'
+                        + 'width:' + r.width + 'px;height:0';
+                    layer.appendChild(line);
+                });
+            }
+        }
+        document.documentElement.appendChild(layer);
+        kept.boxes = layer;
+    }
+
+    function markKept(words) {
+        kept.words = words ? new Set(words.split(' ')) : null;
+        drawKept();
+    }
+
+    document.addEventListener('dblclick', function (event) {
+        var word = wordAt(event.clientX, event.clientY);
+        if (word)
+            tellWord(word.element, word.from, word.length);
+    });
+
+    // When the learner wants it, the host hears each time the pointer comes
+    // onto another word or off all words, and takes a word it rests on as
+    // chosen. (The page's scripts are off, and its timers with them.)
+    var pointing = { on: false, key: '' };
+    document.addEventListener('mousemove', function (event) {
+        if (!pointing.on || !host)
+            return;
+        var word = wordAt(event.clientX, event.clientY);
+        var key = word ? elements.indexOf(word.element) + ':' + word.from : '';
+        if (key === pointing.key)
+            return;
+        pointing.key = key;
+        if (word)
+            tellWord(word.element, word.from, word.length, host.wordPointedAt);
+        else
+            host.wordPointedAt(token, -1, 0, 0, '', []);
+    });
+
     window.addEventListener('resize', function () {
         if (spoken.element)
             drawSpoken();
+        if (kept.words)
+            drawKept();
     });
 
     var writers = {
@@ -104,13 +230,29 @@ var lexbay = (function () {
     function apply(forToken, writes) {
         if (forToken !== token)
             return;
+        var coloured = false;
         writes.forEach(function (w) {
+            coloured = coloured || w[0] === 'color';
+            if (w[0] === 'words') {
+                markKept(w[2]);
+                return;
+            }
+            if (w[0] === 'rest') {
+                pointing.on = w[2] === '1';
+                pointing.key = '';
+                return;
+            }
             var element = elements[w[1]];
             if (w[0] === 'mark')
                 markSpoken(element, w[2]);
+            else if (w[0] === 'locate' && element)
+                tellWord(element, w[2][0], w[2][1]);
             else if (element && writers[w[0]])
                 writers[w[0]](element, w[1], w[2]);
         });
+        // A line shown or hidden shows or hides its marks.
+        if (coloured && kept.words)
+            drawKept();
     }
 
     new QWebChannel(qt.webChannelTransport, function (channel) {

@@ -271,6 +271,8 @@ WindowContext MainForm::context()
             *keys_,
             lessonMenu_,
             *videoPane_,
+            *wbContent,
+            *wbWords,
             [this](const QString& message) { showNotice(message); },
             [this](const QString& volumePath, int lesson) { showLesson(volumePath, lesson); },
             [this] { return piSpell->options().lenient; }};

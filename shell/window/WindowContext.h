@@ -11,6 +11,7 @@
 
 class Catalogue;
 class Commands;
+class HtmlView;
 class Keys;
 class LessonMenu;
 class QWidget;
@@ -41,6 +42,9 @@ struct WindowContext {
     LessonMenu& lessonMenu;
     // The lesson page's pane, with a video lesson's picture above it.
     VideoPane& videoPane;
+    // The lesson page and the word list's page.
+    HtmlView& lessonView;
+    HtmlView& wordListView;
     // Says a problem once in the status bar.
     std::function<void(const QString& message)> showNotice;
     // Shows lesson `lesson` (from 0) of the volume at `volumePath`, leaving a

@@ -1,4 +1,6 @@
 #include "CourseWindow.h"
+
+#include "dictionary/Dictionary.h"
 #include "shell/Features.h"
 
 #include "platform/audio/GstMediaPlayer.h"
@@ -8,6 +10,8 @@
 #include "shell/window/Module1.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
+#include <QMouseEvent>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -93,6 +97,7 @@ CourseWindow::CourseWindow(const Prepare& prepare, Audio audio, const QString& o
     platform.library = std::make_unique<CourseLibrary>(QString(LEXBAY_APP_DIR) + "/liblexbaydll.so");
     platform.settingsFile = settingsFile();
     platform.studyRecordFile = folder() + "/record/study.sqlite";
+    platform.dictionaryFile = dictionaryFile(LEXBAY_APP_DIR);
     if (!ownBooks.isEmpty())
         platform.ownBooks = folder() + "/" + ownBooks;
     form_ = std::make_unique<MainForm>(std::move(platform));
@@ -141,6 +146,58 @@ QVariant CourseWindow::runInPage(const QString& script)
 QString CourseWindow::liveColour(const QString& id)
 {
     return runInPage(QString("getComputedStyle(document.getElementById('%1')).color").arg(id)).toString();
+}
+
+namespace {
+
+// The middle of characters [from, from + length) of a page element's text,
+// in the view's coordinates.
+QPoint textCentre(CourseWindow& w, const QString& id, int from, int length)
+{
+    const QVariantList box =
+        w.runInPage(QString("(function(){var n=document.createTreeWalker(document.getElementById('%1'),"
+                            "NodeFilter.SHOW_TEXT).nextNode();var r=document.createRange();"
+                            "r.setStart(n,%2);r.setEnd(n,%3);var b=r.getBoundingClientRect();"
+                            "return [b.left+b.width/2, b.top+b.height/2];})()")
+                        .arg(id)
+                        .arg(from)
+                        .arg(from + length))
+            .toList();
+    return {int(box.value(0).toDouble()), int(box.value(1).toDouble())};
+}
+
+}  // namespace
+
+void CourseWindow::restPointerOnText(const QString& id, int from, int length)
+{
+    const QPoint centre = textCentre(*this, id, from, length);
+    QWidget* input = content().webView()->focusProxy();
+    for (const QPoint& at : {centre - QPoint(3, 0), centre}) {
+        QMouseEvent move(QEvent::MouseMove, QPointF(at), input->mapToGlobal(QPointF(at)), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+        QCoreApplication::sendEvent(input, &move);
+    }
+}
+
+void CourseWindow::doubleClickText(const QString& id, int from, int length)
+{
+    const QPoint centre = textCentre(*this, id, from, length);
+    // Two clicks 20 ms apart, as a hand makes them: the page counts clicks
+    // by the events' times, which QTest keeps apart.
+    QWidget* input = content().webView()->focusProxy();
+    const QPointF global = input->mapToGlobal(QPointF(centre));
+    // A second apart from the clicks before, so none is counted with them.
+    static ulong lastAt = 0;
+    ulong at = std::max(ulong(QDateTime::currentMSecsSinceEpoch() & 0x7fffffff), lastAt + 1000);
+    for (QEvent::Type type :
+         {QEvent::MouseButtonPress, QEvent::MouseButtonRelease, QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        const bool down = type != QEvent::MouseButtonRelease;
+        QMouseEvent event(type, QPointF(centre), global, Qt::LeftButton, down ? Qt::LeftButton : Qt::NoButton,
+                          Qt::NoModifier);
+        event.setTimestamp(at += 10);
+        QCoreApplication::sendEvent(input, &event);
+    }
+    lastAt = at;
 }
 
 void CourseWindow::clickElement(const QString& id)

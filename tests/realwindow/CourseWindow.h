@@ -55,6 +55,11 @@ public:
     QString liveColour(const QString& id);
     // A real mouse press and release at the centre of a lesson page element.
     void clickElement(const QString& id);
+    // A real double-click on the characters [from, from + length) of a
+    // lesson page element's text.
+    void doubleClickText(const QString& id, int from, int length);
+    // The pointer moved onto those characters, and left to rest there.
+    void restPointerOnText(const QString& id, int from, int length);
 
     QString folder() const { return dir_.path(); }
     QString settingsFile() const { return dir_.path() + "/settings.ini"; }

@@ -7,14 +7,20 @@
 #include "platform/audio/MediaPlayer.h"
 #include "platform/web/HtmlView.h"
 #include "platform/web/WebEngineHtmlView.h"
+#include "shell/words/WordCard.h"
 #include "study/StudySession.h"
+#include "study/StudyStatus.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QLabel>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QAction>
 #include <QListWidget>
 #include <QTest>
 #include <QSettings>
@@ -198,6 +204,128 @@ TEST(RealWindow, TheSpokenWordOfAnOwnLessonIsMarkedOverItsTextWhileItPlays)
     // Unmarked once the sentence has ended.
     ASSERT_TRUE(settleUntil([&w] { return w.runInPage(kMarkAndText).toList().value(0).toInt() == 0; }, 2000));
     EXPECT_EQ(w.runInPage(kMarkAndText).toList().value(2).toString(), body);
+}
+
+TEST(RealWindow, ADoubleClickedWordShowsItsCardAndIsHeardAsItWasSaid)
+{
+    CourseWindow w(makeOwnLessonWithWordTimes, Audio::Silent, "own");
+    MainForm& f = w.start();
+    ui(f).wbAdv->hide();  // the welcome page lies over the lesson page
+    ui(f).cbVolume->setCurrentIndex(ui(f).cbVolume->findText("我的课本"));
+    ASSERT_TRUE(settleUntil([&f] { return f.session().lessonName().volume == "我的课本"; }, 20000));
+    const QString body = w.runInPage(kMarkAndText).toList().value(2).toString();
+    auto* card = f.findChild<WordCard*>("wordCard");
+    ASSERT_NE(card, nullptr);
+    // The page's text begins with a blank before "Excuse".
+    const int station = 1 + 24;
+
+    // Keys go where the window's focus is, as a keyboard's do.
+    auto press = [&f](Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QWidget* focus = QApplication::focusWidget();
+        QTest::keyClick(focus != nullptr ? focus : &f, key, modifiers);
+    };
+
+    // A page just loaded may not take the pointer before its first frame is
+    // drawn: the first double-click is tried again once.
+    for (int attempt = 0; attempt < 2 && !card->isVisible(); ++attempt) {
+        w.doubleClickText("engs0", station, 7);
+        settleUntil([card] { return card->isVisible(); }, 2500);
+    }
+    ASSERT_TRUE(card->isVisible());
+    const QString said = card->plainText();
+    EXPECT_TRUE(said.startsWith("station")) << said.toStdString();
+    EXPECT_TRUE(said.contains("车站")) << said.toStdString();
+    EXPECT_TRUE(said.endsWith("Excuse me, where is the station?")) << said.toStdString();
+    EXPECT_TRUE(card->geometry().intersects(f.rect()));
+    EXPECT_EQ(w.runInPage(kMarkAndText).toList().value(2).toString(), body) << "the page's text stays as it is";
+
+    // ▶ plays the word's own stretch of the recording.
+    card->findChild<QPushButton*>("btWordPlay")->click();
+    EXPECT_DOUBLE_EQ(w.player().selectionStart(), 2.45);
+    EXPECT_DOUBLE_EQ(w.player().selectionEnd(), 3.30);
+
+    press(Qt::Key_Escape);
+    EXPECT_FALSE(card->isVisible());
+    EXPECT_EQ(f.session().status(), StatusLesson) << "Esc closed the card and nothing else";
+
+    // Kept in the word book: underlined wherever the page has it, and listed
+    // in the word book's window with the sentence it was met in.
+    w.doubleClickText("engs0", station, 7);
+    ASSERT_TRUE(settleUntil([card] { return card->isVisible(); }, 5000));
+    auto* save = card->findChild<QPushButton*>("btWordSave");
+    QTest::mouseClick(save, Qt::LeftButton);
+    EXPECT_EQ(save->text(), "已在生词本");
+    const char* const kUnderlined =
+        "Array.prototype.filter.call(document.documentElement.children, function (e) {"
+        " return e.style.zIndex === '2147483646'; }).map(function (e) {"
+        " return e.children.length; })";
+    ASSERT_TRUE(settleUntil([&w, kUnderlined] { return w.runInPage(kUnderlined).toList() == QVariantList{1}; }, 5000))
+        << w.runInPage(kUnderlined).toList().size();
+    EXPECT_EQ(w.runInPage(kMarkAndText).toList().value(2).toString(), body);
+    f.findChild<QAction*>("btWordBook")->trigger();
+    auto* book = f.findChild<QTreeWidget*>("lsWordBook");
+    ASSERT_NE(book, nullptr);
+    ASSERT_TRUE(settleUntil([book] { return book->topLevelItemCount() == 1; }, 5000));
+    EXPECT_EQ(book->topLevelItem(0)->text(0), "station");
+    EXPECT_TRUE(book->topLevelItem(0)->text(1).contains("车站"));
+    ASSERT_EQ(book->topLevelItem(0)->childCount(), 1);
+    EXPECT_EQ(book->topLevelItem(0)->child(0)->text(0), "Excuse me, where is the station?");
+    // Taken out again: out of the book and off the page.
+    book->setCurrentItem(book->topLevelItem(0));
+    book->window()->findChild<QPushButton*>("btWordBookRemove")->click();
+    ASSERT_TRUE(settleUntil([book] { return book->topLevelItemCount() == 0; }, 5000));
+    ASSERT_TRUE(settleUntil([&w, kUnderlined] { return w.runInPage(kUnderlined).toList().isEmpty(); }, 5000));
+    book->window()->close();
+    press(Qt::Key_Escape);
+
+    // From the keyboard: the current sentence's first word, then the next.
+    press(Qt::Key_Right, Qt::ControlModifier);
+    ASSERT_TRUE(settleUntil([card] { return card->isVisible() && card->plainText().startsWith("excuse"); }, 5000))
+        << card->plainText().toStdString();
+    press(Qt::Key_Right, Qt::ControlModifier);
+    ASSERT_TRUE(settleUntil([card] { return card->plainText().startsWith("me"); }, 5000))
+        << card->plainText().toStdString();
+
+    // While dictation runs no word gives a card.
+    f.findChild<QAction*>("btSpell")->trigger();
+    ASSERT_EQ(f.session().status(), StatusSpell);
+    w.doubleClickText("engs0", station, 7);
+    settle(500);
+    EXPECT_FALSE(card->isVisible());
+    f.findChild<QAction*>("btSpell")->trigger();
+
+    // A click elsewhere closes the card; English that recall-English hides
+    // gives none.
+    QTest::mouseClick(f.findChild<QAbstractButton*>("btThinkEnglish"), Qt::LeftButton);
+    EXPECT_FALSE(card->isVisible());
+    ASSERT_EQ(w.liveColour("engs0"), "rgb(255, 255, 255)");
+    w.doubleClickText("engs0", station, 7);
+    settle(500);
+    EXPECT_FALSE(card->isVisible());
+}
+
+TEST(RealWindow, WithItsSettingOnThePointerRestingOnAWordShowsItsCard)
+{
+    CourseWindow w(
+        [](const QString& folder) {
+            makeOwnLessonWithWordTimes(folder);
+            QSettings settings(folder + "/settings.ini", QSettings::IniFormat);
+            settings.setValue("Options/WordCardOnRest", 1);
+        },
+        Audio::Silent, "own");
+    MainForm& f = w.start();
+    ui(f).wbAdv->hide();
+    ui(f).cbVolume->setCurrentIndex(ui(f).cbVolume->findText("我的课本"));
+    ASSERT_TRUE(settleUntil([&f] { return f.session().lessonName().volume == "我的课本"; }, 20000));
+    auto* card = f.findChild<WordCard*>("wordCard");
+    // As with a double-click, a page just loaded may miss the first move.
+    for (int attempt = 0; attempt < 2 && !card->isVisible(); ++attempt) {
+        w.restPointerOnText("engs0", 1 + 11, 5);
+        EXPECT_FALSE(card->isVisible()) << "not before the pointer has rested";
+        settleUntil([card] { return card->isVisible(); }, 2500);
+    }
+    ASSERT_TRUE(card->isVisible());
+    EXPECT_TRUE(card->plainText().startsWith("where")) << card->plainText().toStdString();
 }
 
 TEST(RealWindow, ClosingSavesThePlaceAndRemovesTheScratchPages)

@@ -3,9 +3,11 @@
 
 #include "WindowHarness.h"
 
+#include "study/SentencePlayback.h"
 #include "study/StudyStatus.h"
 
 #include <QComboBox>
+#include <QSignalSpy>
 
 #include <gtest/gtest.h>
 
@@ -86,6 +88,25 @@ TEST(SentencePlayback, PressWhilePlayingEndsTheFirstSentenceWithoutItsEnd)
     EXPECT_FALSE(h.player().finishRange());
     EXPECT_EQ(f.session().currentSentence(), 6);
     EXPECT_EQ(h.player().log.back(), "stop");
+}
+
+// A word heard as said: its stretch plays exactly, and its end is no
+// sentence's end, which a mode would step on; the next sentence's is again.
+TEST(SentencePlayback, AStretchPlaysExactlyAndItsEndIsNoSentencesEnd)
+{
+    WindowHarness h;
+    MainForm& f = h.load();
+    QSignalSpy ends(&f.playback(), &SentencePlayback::rangeEnded);
+    const int mark = h.player().log.size();
+    f.playback().playStretch(4.25, 4.8);
+    EXPECT_EQ(since(h.player().log, mark), QStringList({"stop", "start 4.25", "end 4.80", "position 4.25", "play"}));
+    ASSERT_TRUE(h.player().finishRange());
+    WindowHarness::settle();
+    EXPECT_EQ(ends.size(), 0);
+    f.playback().PlaySentence(2, true);
+    ASSERT_TRUE(h.player().finishRange());
+    WindowHarness::settle();
+    EXPECT_EQ(ends.size(), 1);
 }
 
 // Outside auto-browse and comparison, the end of a sentence changes nothing.
