@@ -19,10 +19,14 @@ constexpr int kSchemaVersion = 11;
 // note type it brought the first time.
 constexpr qint64 kNoteTypeId = 1733580000000;
 constexpr qint64 kVideoNoteTypeId = 1733580000001;
+constexpr qint64 kWordNoteTypeId = 1733580000002;
+constexpr qint64 kVideoWordNoteTypeId = 1733580000003;
 constexpr qint64 kDefaultDeckId = 1;
 constexpr qint64 kDefaultOptionsId = 1;
 const char* const kNoteTypeName = "Lexbay 句子";
 const char* const kVideoNoteTypeName = "Lexbay 视频句子";
+const char* const kWordNoteTypeName = "Lexbay 单词";
+const char* const kVideoWordNoteTypeName = "Lexbay 视频单词";
 const char* const kDeckRoot = "Lexbay";
 const QChar kFieldSeparator(0x1F);
 
@@ -56,7 +60,10 @@ const char* const kCardStyle =
     " line-height: 1.5; text-align: center; color: #222; background: #fff; }\n"
     ".english { font-size: 28px; }\n"
     ".chinese { color: #555; margin-top: 0.5em; }\n"
-    ".lesson { color: #999; font-size: 14px; margin-top: 1.5em; }\n";
+    ".lesson { color: #999; font-size: 14px; margin-top: 1.5em; }\n"
+    ".word { font-size: 36px; }\n"
+    ".sentence { font-size: 22px; margin-top: 0.5em; }\n"
+    ".meaning { text-align: left; display: inline-block; margin-top: 0.5em; }\n";
 
 const char* const kPictureStyle = ".picture img { max-width: 100%; height: auto; }\n";
 const char* const kPicture = "<div class=picture>{{Picture}}</div>";
@@ -151,9 +158,23 @@ QJsonObject cardTemplate(int order, const QString& name, const QString& front, c
             {"bafmt", ""},  {"did", QJsonValue()}, {"bfont", ""},   {"bsize", 0}};
 }
 
-qint64 noteTypeId(bool picture)
+qint64 noteTypeId(bool picture, bool word)
 {
+    if (word)
+        return picture ? kVideoWordNoteTypeId : kWordNoteTypeId;
     return picture ? kVideoNoteTypeId : kNoteTypeId;
+}
+
+// The word card: the word in its sentence, heard (and seen); the answer
+// gives its phonetic, its meanings and the sentence's Chinese.
+QJsonArray wordCardTemplates(bool picture)
+{
+    const QString front = QString("%1<div class=word>{{Word}}</div>\n<div class=sentence>{{Sentence}}</div>\n{{Audio}}")
+                              .arg(picture ? QString(kPicture) + "\n" : QString());
+    const QString back =
+        "{{FrontSide}}\n<hr id=answer>\n<div>{{Phonetic}}</div>\n<div class=meaning>{{Meaning}}</div>\n"
+        "<div class=chinese>{{Chinese}}</div>\n<div class=lesson>{{Lesson}}</div>";
+    return {cardTemplate(0, "词义", front, back)};
 }
 
 // The listening card and the reading card; with a picture, the listening
@@ -166,10 +187,11 @@ QJsonArray cardTemplates(bool picture)
             cardTemplate(1, "阅读", english, QString("{{FrontSide}}\n<hr id=answer>\n%1\n%2").arg(sound, kAnswerDetails))};
 }
 
-QJsonObject noteType(bool picture, qint64 modified, qint64 deck)
+QJsonObject noteType(bool picture, bool word, qint64 modified, qint64 deck)
 {
     QJsonArray fields;
-    QStringList names{"English", "Chinese", "Audio", "Lesson", "Sentence number"};
+    QStringList names = word ? QStringList{"Word", "Phonetic", "Meaning", "Sentence", "Chinese", "Audio", "Lesson"}
+                             : QStringList{"English", "Chinese", "Audio", "Lesson", "Sentence number"};
     if (picture)
         names << "Picture";
     for (int order = 0; order < names.size(); ++order)
@@ -182,16 +204,20 @@ QJsonObject noteType(bool picture, qint64 modified, qint64 deck)
                                   {"media", QJsonArray()}});
     // Which fields a card needs to exist: the listening card its audio, the
     // reading card its English.
-    const QJsonArray required{QJsonArray{0, "any", QJsonArray{FieldAudio}},
-                              QJsonArray{1, "any", QJsonArray{FieldEnglish}}};
-    return {{"id", noteTypeId(picture)},
-            {"name", picture ? kVideoNoteTypeName : kNoteTypeName},
+    // A word's card needs only its word.
+    const QJsonArray required =
+        word ? QJsonArray{QJsonArray{0, "any", QJsonArray{WordFieldWord}}}
+             : QJsonArray{QJsonArray{0, "any", QJsonArray{FieldAudio}}, QJsonArray{1, "any", QJsonArray{FieldEnglish}}};
+    const char* name =
+        word ? (picture ? kVideoWordNoteTypeName : kWordNoteTypeName) : (picture ? kVideoNoteTypeName : kNoteTypeName);
+    return {{"id", noteTypeId(picture, word)},
+            {"name", name},
             {"type", 0},
             {"mod", modified},
             {"usn", -1},
             {"sortf", FieldEnglish},
             {"did", deck},
-            {"tmpls", cardTemplates(picture)},
+            {"tmpls", word ? wordCardTemplates(picture) : cardTemplates(picture)},
             {"flds", fields},
             {"css", picture ? QString(kCardStyle) + kPictureStyle : QString(kCardStyle)},
             {"latexPre",
@@ -211,9 +237,10 @@ QJsonObject noteTypes(const QList<AnkiNote>& notes, qint64 modified, qint64 deck
 {
     QJsonObject types;
     for (const AnkiNote& note : notes)
-        types.insert(QString::number(noteTypeId(note.picture)), noteType(note.picture, modified, deck));
+        types.insert(QString::number(noteTypeId(note.picture, note.word)),
+                     noteType(note.picture, note.word, modified, deck));
     if (types.isEmpty())
-        types.insert(QString::number(kNoteTypeId), noteType(false, modified, deck));
+        types.insert(QString::number(kNoteTypeId), noteType(false, false, modified, deck));
     return types;
 }
 
@@ -294,14 +321,17 @@ private:
         query_.addBindValue(nowMs);
         query_.addBindValue(nowMs);
         query_.addBindValue(kSchemaVersion);
-        query_.addBindValue(json(collectionOptions(firstDeck, noteTypeId(!notes.isEmpty() && notes.first().picture))));
+        const bool firstPicture = !notes.isEmpty() && notes.first().picture;
+        const bool firstWord = !notes.isEmpty() && notes.first().word;
+        query_.addBindValue(json(collectionOptions(firstDeck, noteTypeId(firstPicture, firstWord))));
         query_.addBindValue(json(noteTypes(notes, now, firstDeck)));
         query_.addBindValue(json(decks(notes, now)));
         query_.addBindValue(json(deckOptions()));
         return query_.exec();
     }
 
-    // Each note with its two cards, new, in the order given.
+    // Each note with its cards (a sentence's two, a word's one), new, in the
+    // order given. The sort field is the first: the English, or the word.
     QString writeNotes(const QList<AnkiNote>& notes, qint64 nowMs)
     {
         QSqlQuery cards(db_);
@@ -312,14 +342,14 @@ private:
             const qint64 noteId = nowMs + i;
             query_.addBindValue(noteId);
             query_.addBindValue(note.guid);
-            query_.addBindValue(noteTypeId(note.picture));
+            query_.addBindValue(noteTypeId(note.picture, note.word));
             query_.addBindValue(nowMs / 1000);
             query_.addBindValue(note.fields.join(kFieldSeparator));
             query_.addBindValue(note.fields.value(FieldEnglish));
             query_.addBindValue(checksum(note.fields.value(FieldEnglish)));
             if (!query_.exec())
                 return query_.lastError().text();
-            for (int order = 0; order < 2; ++order) {
+            for (int order = 0; order < (note.word ? 1 : 2); ++order) {
                 cards.addBindValue(nowMs + 2 * i + order);
                 cards.addBindValue(noteId);
                 cards.addBindValue(deckId(deckName(note.volume)));

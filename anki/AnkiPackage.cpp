@@ -67,8 +67,44 @@ QString pictureFileName(const ExportSentence& sentence)
     return "lexbay-" + sentenceHash(sentence) + ".jpg";
 }
 
-AnkiNote noteOf(const ExportSentence& sentence)
+// The deck of the word book's notes, under the decks of the volumes.
+const char* const kWordBookDeck = "生词本";
+
+// The sentence with the characters of the word as written set in bold.
+QString sentenceWithWord(const ExportSentence& sentence)
 {
+    const qsizetype at = sentence.wordForm.isEmpty() ? -1 : sentence.english.indexOf(sentence.wordForm);
+    if (at < 0)
+        return sentence.english.toHtmlEscaped();
+    return sentence.english.left(at).toHtmlEscaped() + "<b>" + sentence.wordForm.toHtmlEscaped() + "</b>"
+           + sentence.english.mid(at + sentence.wordForm.size()).toHtmlEscaped();
+}
+
+AnkiNote wordNoteOf(const ExportSentence& sentence, bool heard)
+{
+    const bool picture = heard && !sentence.video.isEmpty();
+    QStringList fields(picture ? kAnkiWordFieldCount + 1 : kAnkiWordFieldCount);
+    fields[WordFieldWord] = sentence.word.toHtmlEscaped();
+    fields[WordFieldPhonetic] = sentence.phonetic.isEmpty() ? QString() : "/" + sentence.phonetic.toHtmlEscaped() + "/";
+    QStringList meanings;
+    for (const QString& meaning : sentence.meanings)
+        meanings << meaning.toHtmlEscaped();
+    fields[WordFieldMeaning] = meanings.join("<br>");
+    fields[WordFieldSentence] = sentenceWithWord(sentence);
+    fields[WordFieldChinese] = sentence.chinese.toHtmlEscaped();
+    fields[WordFieldAudio] = heard ? QString("[sound:%1]").arg(clipFileName(sentence)) : QString();
+    fields[WordFieldLesson] = sentence.lessonTitle.isEmpty()
+                                  ? QString()
+                                  : QString("%1 · %2").arg(sentence.volume, sentence.lessonTitle).toHtmlEscaped();
+    if (picture)
+        fields[kAnkiWordFieldCount] = QString("<img src=\"%1\">").arg(pictureFileName(sentence));
+    return {noteGuid(sentence, picture), kWordBookDeck, fields, picture, true};
+}
+
+AnkiNote noteOf(const ExportSentence& sentence, bool heard)
+{
+    if (!sentence.word.isEmpty())
+        return wordNoteOf(sentence, heard);
     const bool picture = !sentence.video.isEmpty();
     QStringList fields(picture ? FieldPicture + 1 : kAnkiFieldCount);
     fields[FieldEnglish] = sentence.english.toHtmlEscaped();
@@ -78,7 +114,7 @@ AnkiNote noteOf(const ExportSentence& sentence)
     fields[FieldSentenceNumber] = QString::number(sentence.number);
     if (picture)
         fields[FieldPicture] = QString("<img src=\"%1\">").arg(pictureFileName(sentence));
-    return {noteGuid(sentence, picture), sentence.volume, fields, picture};
+    return {noteGuid(sentence, picture), sentence.volume, fields, picture, false};
 }
 
 // The clips of the sentences, cut recording by recording: a recording is
@@ -288,19 +324,26 @@ AnkiExportResult exportAnkiPackage(const QList<ExportSentence>& sentences, const
     content.pictures.resize(distinct.size());
     ClipCutter cutter(paddingMs, progress, distinct.size());
     for (int i : cutOrder) {
+        // A kept word whose sentence can no longer be heard goes out without.
+        if (distinct[i].recording.isEmpty() && !distinct[i].word.isEmpty())
+            continue;
         if (!cutter.cut(distinct[i], content.clips[i], content.pictures[i], &result.error)) {
             result.cancelled = result.error.isEmpty();
             return result;
         }
     }
-    for (const ExportSentence& sentence : distinct) {
-        content.notes.append(noteOf(sentence));
+    for (int i = 0; i < distinct.size(); ++i) {
+        const ExportSentence& sentence = distinct[i];
+        content.notes.append(noteOf(sentence, !content.clips[i].bytes.isEmpty()));
         if (!sentence.missingVideo.isEmpty() && !result.missingVideos.contains(sentence.missingVideo))
             result.missingVideos << sentence.missingVideo;
     }
     // The pictures follow the clips in the media, so an export without video
     // lessons numbers its clips as it always did.
-    QList<Clip> media = content.clips;
+    QList<Clip> media;
+    for (const Clip& clip : std::as_const(content.clips))
+        if (!clip.bytes.isEmpty())
+            media << clip;
     for (const Clip& picture : std::as_const(content.pictures))
         if (!picture.bytes.isEmpty())
             media << picture;

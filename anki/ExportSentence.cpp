@@ -4,5 +4,7 @@
 
 QString ExportSentence::key() const
 {
+    if (!word.isEmpty())
+        return QStringList{"word", word}.join(QChar(0x1F));
     return QStringList{volume, lessonTitle, QString::number(number), english}.join(QChar(0x1F));
 }

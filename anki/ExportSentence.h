@@ -5,6 +5,7 @@
 // video lesson, the video its picture comes from.
 
 #include <QString>
+#include <QStringList>
 
 struct ExportSentence {
     QString volume;       // the volume folder's name
@@ -22,7 +23,16 @@ struct ExportSentence {
     // out as an audio lesson's.
     QString missingVideo;
 
-    // What names the sentence for good: the same sentence exported again
-    // gets the same note and the same clip.
+    // A word of the word book going out with this sentence, where it was met:
+    // the note is the word's, the clip the sentence's. Empty for a sentence's
+    // own note. A word met in no sentence that can still be heard has no
+    // recording.
+    QString word;
+    QString wordForm;  // as the sentence writes it: in bold there
+    QString phonetic;
+    QStringList meanings;
+
+    // What names the sentence (or the word) for good: the same sentence
+    // exported again gets the same note and the same clip.
     QString key() const;
 };

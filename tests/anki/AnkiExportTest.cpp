@@ -9,6 +9,7 @@
 #include "anki/CourseSentences.h"
 #include "anki/ExportChoice.h"
 #include "platform/system/CourseLibrary.h"
+#include "record/StudyRecord.h"
 #include "WavFiles.h"
 #include "platform/analysis/AudioDecoding.h"
 
@@ -340,6 +341,68 @@ TEST_F(AnkiExportTest, ExportingTwiceGivesTheSameNotes)
     EXPECT_EQ(first.size(), 3);
     EXPECT_EQ(first.removeDuplicates(), 0);
     EXPECT_EQ(noteGuids(output("second.apkg")), first);
+}
+
+// The word book as the window keeps it: "second" met in sentence 2 of the
+// tones, "tone" in a sentence its lesson no longer has, "louder" in no
+// sentence.
+TEST_F(AnkiExportTest, TheWordBookGoesOutOneNotePerWordWithItsSentencesClip)
+{
+    EXPECT_EQ(lexbay({"--words", output("none.apkg")}).err, "lexbay: 生词本里还没有词\n");
+    {
+        StudyRecord record(home_.filePath("Lexbay/study.sqlite"));
+        auto keep = [&](const QString& word, const QString& form, int number, const QString& english) {
+            RecordEvent e;
+            e.kind = RecordEvent::WordSaved;
+            e.at = 1000 + number;
+            e.word = word;
+            e.forms = {word};
+            e.form = form;
+            if (number >= 0)
+                e.sentence = {kVolume, kLesson, number, "h", english, "中文"};
+            record.add(e);
+        };
+        keep("second", "second", 1, kEnglish[1]);
+        keep("tone", "tones", 7, "Seven tones.");
+        keep("loud", "louder", -1, "");
+    }
+    const CommandRun run = lexbay({"--words", output("words.apkg")});
+    ASSERT_EQ(run.code, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, "已写入 " + output("words.apkg") + "：3 个词\n");
+
+    AnkiPackageReader package(output("words.apkg"));
+    ASSERT_EQ(package.error, "");
+    EXPECT_EQ(package.entries.keys(), (QStringList{"0", "collection.anki2", "media"})) << "one clip: the one heard";
+    const QJsonObject models = jsonColumn(package.collection(), "models");
+    ASSERT_EQ(models.size(), 1);
+    const QJsonObject model = models.begin()->toObject();
+    EXPECT_EQ(model["name"].toString(), "Lexbay 单词");
+    EXPECT_EQ(fieldNames(model),
+              (QStringList{"Word", "Phonetic", "Meaning", "Sentence", "Chinese", "Audio", "Lesson"}));
+    QMap<QString, QStringList> notes;
+    QSqlQuery query("SELECT flds FROM notes", package.collection());
+    while (query.next()) {
+        const QStringList fields = query.value(0).toString().split(QChar(0x1F));
+        notes.insert(fields.first(), fields);
+    }
+    ASSERT_EQ(notes.keys(), (QStringList{"loud", "second", "tone"}));
+    const QStringList second = notes["second"];
+    EXPECT_TRUE(second[2].contains("第二")) << second[2].toStdString();
+    EXPECT_EQ(second[3], "A <b>second</b> one, louder?");
+    const QJsonObject media = QJsonDocument::fromJson(package.entries["media"]).object();
+    EXPECT_EQ(second[5], "[sound:" + media["0"].toString() + "]");
+    EXPECT_EQ(second[6], kVolume + " · " + kLesson);
+    EXPECT_EQ(notes["tone"][3], "Seven <b>tones</b>.");
+    EXPECT_EQ(notes["tone"][5], "") << "its lesson has no such sentence";
+    EXPECT_EQ(notes["loud"][3], "");
+    QSqlQuery cards("SELECT COUNT(*) FROM cards", package.collection());
+    ASSERT_TRUE(cards.next());
+    EXPECT_EQ(cards.value(0).toInt(), 3) << "one card a word";
+
+    // Exported again, the notes are the same notes.
+    ASSERT_EQ(lexbay({"--words", output("again.apkg")}).code, 0);
+    EXPECT_EQ(noteGuids(output("again.apkg")), noteGuids(output("words.apkg")));
+    EXPECT_EQ(lexbay({"--words", output("x.apkg"), "--volume", kVolume}).code, 2);
 }
 
 TEST_F(AnkiExportTest, FailuresSayWhatFailedAndLeaveNoPackage)
