@@ -32,6 +32,10 @@ VideoPane::VideoPane(std::shared_ptr<VideoFrames> frames, QWidget* page, QWidget
         chosenHeight_ = view_->height();
         emit pictureResized();
     });
+    connect(view_, &VideoView::captionWordChosen, this, [this](int from, int length, const QRect& box) {
+        if (sentence_ >= 0 && sentence_ < lines_.size())
+            emit captionWordChosen(sentence_, lines_[sentence_], from, length, box);
+    });
 }
 
 QWidget* VideoPane::widget() const

@@ -60,6 +60,10 @@ public:
 signals:
     // The picture came, went or changed its height: what lies below it moves.
     void pictureResized();
+    // A double-click on a word of sentence `sentence`'s line over the
+    // picture: its characters in the line and where it shows, in the view's
+    // coordinates.
+    void captionWordChosen(int sentence, const QString& line, int from, int length, const QRect& box);
 
 private:
     void followChoices();

@@ -9,6 +9,8 @@
 #include "shell/Platform.h"
 #include "shell/window/Commands.h"
 #include "shell/window/LessonMenu.h"
+#include "shell/widgets/VideoPane.h"
+#include "shell/widgets/VideoView.h"
 #include "shell/window/Settings.h"
 #include "shell/words/WordBookForm.h"
 #include "shell/window/Keys.h"
@@ -120,6 +122,7 @@ WordsFeature::WordsFeature(const WindowContext& context) : QObject(&context.wind
         "btWordBook", "生词本", [this] { showWordBook(); }, this);
     context_.lessonMenu.add(LessonMenu::Views, [this](QMenu& menu, int) { addMenuEntries(menu); });
     readWordBook();
+    connect(&context_.videoPane, &VideoPane::captionWordChosen, this, &WordsFeature::showCaptionCard);
     // A mode that begins may hide the English the card stands for.
     connect(&context_.session, &StudySession::statusChanged, card_, &WordCard::dismiss);
     using K = KeyBinding;
@@ -154,21 +157,38 @@ void WordsFeature::showCard(HtmlView& view, const PageWord& word)
     const bool english = &view != &context_.lessonView || word.element->id().startsWith("engs");
     if (!english)
         return;
-    const WordLookup lookup = dictionary().lookup(word.text);
     const QString text = plainText(word.element);
     const int lead = leadingBlanks(text);
+    QWidget* page = view.widget();
+    const QRect box(page ? page->mapTo(&context_.window, word.box.topLeft()) : word.box.topLeft(), word.box.size());
+    present(word.text, text.trimmed(), word.from - lead, word.length, box,
+            &view == &context_.lessonView ? GetSentenceNo(word.element) : -1, word.element);
+}
+
+// The pane shows no line while dictating; one shown is the current sentence's.
+void WordsFeature::showCaptionCard(int sentence, const QString& line, int from, int length, const QRect& box)
+{
+    if (context_.modes.active() == &context_.modes.dictation())
+        return;
+    const QWidget* view = context_.videoPane.view();
+    present(line.mid(from, length), line, from, length, QRect(view->mapTo(&context_.window, box.topLeft()), box.size()),
+            sentence, nullptr);
+}
+
+void WordsFeature::present(const QString& written, const QString& text, int from, int length, const QRect& box,
+                           int sentence, HtmlElement* element)
+{
+    const WordLookup lookup = dictionary().lookup(written);
     const DictionaryEntry* headword = lookup.found() ? &lookup.entries.first().entry : nullptr;
-    shown_ = {word.element,
-              &view == &context_.lessonView ? GetSentenceNo(word.element) : -1,
-              word.from,
-              word.length,
-              lookup.word.isEmpty() ? word.text : lookup.word,
+    shown_ = {element,
+              sentence,
+              from,
+              length,
+              lookup.word.isEmpty() ? written : lookup.word,
               headword ? headword->word : QString(),
               headword ? writtenForms(*headword) : QStringList()};
     card_->setSaved(headword && keptWords_.contains(headword->word));
-    QWidget* page = view.widget();
-    const QRect box(page ? page->mapTo(&context_.window, word.box.topLeft()) : word.box.topLeft(), word.box.size());
-    card_->present(lookup, text.trimmed(), word.from - lead, word.length, box);
+    card_->present(lookup, text, from, length, box);
 }
 
 bool WordsFeature::stepWord(int direction)
@@ -183,8 +203,10 @@ bool WordsFeature::stepWord(int direction)
         return false;
     int next = direction > 0 ? 0 : int(words.size()) - 1;
     if (card_->isVisible() && shown_.element == element) {
+        // The card's characters count from the sentence's first letter.
+        const int from = shown_.from + leadingBlanks(plainText(element));
         for (int k = 0; k < words.size(); ++k) {
-            if (words.at(k).first <= shown_.from && shown_.from < words.at(k).first + words.at(k).second)
+            if (words.at(k).first <= from && from < words.at(k).first + words.at(k).second)
                 next = std::clamp(k + direction, 0, int(words.size()) - 1);
         }
     }
@@ -195,8 +217,7 @@ bool WordsFeature::stepWord(int direction)
 void WordsFeature::playWord()
 {
     const WordTimes times = context_.session.wordTimes(shown_.sentence);
-    const int lead = shown_.element ? leadingBlanks(plainText(shown_.element)) : 0;
-    if (const WordTime* said = timedWord(times, shown_.from - lead, shown_.length)) {
+    if (const WordTime* said = timedWord(times, shown_.from, shown_.length)) {
         // A word heard ends the browse: it would otherwise wait for a range end that never comes.
         if (context_.modes.active() == &context_.modes.autoBrowse())
             context_.modes.leaveRunning();

@@ -1,6 +1,7 @@
 #pragma once
 
-// Words while listening: a double-click on an English word of any page (or
+// Words while listening: a double-click on an English word of any page or of
+// a video lesson's line over its picture (or
 // the pointer resting on it, as the lesson menu sets; or Ctrl+←/→ through the
 // current sentence's words) shows its card from the
 // dictionary, next to the word. ▶ plays the word as it was said where the
@@ -38,8 +39,8 @@ private:
     // The word on the card: where it stands and what was found.
     struct ShownWord {
         HtmlElement* element = nullptr;
-        int sentence = -1;  // on the lesson page, else -1
-        int from = 0;       // in the element's text
+        int sentence = -1;  // on the lesson page or the picture, else -1
+        int from = 0;       // in the sentence's text
         int length = 0;
         QString word;
         // The headword it was found under, and all its written forms.
@@ -48,6 +49,11 @@ private:
     };
 
     void showCard(HtmlView& view, const PageWord& word);
+    void showCaptionCard(int sentence, const QString& line, int from, int length, const QRect& box);
+    // The card for `written`, characters [from, from + length) of `sentence`
+    // (its text `text`), shown beside `box` (window coordinates).
+    void present(const QString& written, const QString& text, int from, int length, const QRect& box, int sentence,
+                 HtmlElement* element);
     bool hidesEnglish(const HtmlView& view, const HtmlElement* element) const;
     bool stepWord(int direction);
     void playWord();

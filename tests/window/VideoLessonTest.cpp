@@ -4,6 +4,7 @@
 
 #include "NumberedVideo.h"
 #include "WindowHarness.h"
+#include "shell/words/WordCard.h"
 
 #include "platform/audio/GstMediaPlayer.h"
 #include "platform/video/VideoFrames.h"
@@ -160,8 +161,35 @@ TEST(VideoLesson, PressedSentencesShowTheirOwnFramesAndTheLineOverThePicture)
 
     pressKey(f, Qt::Key_F12);
     EXPECT_EQ(view->caption(), "");
+    const QImage bare = view->grab().toImage();
     pressKey(f, Qt::Key_F12);
     EXPECT_EQ(view->caption(), presses[1].line);
+
+    // A double-click on the line's first word, found by its white letters
+    // where the picture differs from the one without the line, shows that
+    // word's card in its sentence.
+    const QImage painted = view->grab().toImage();
+    ASSERT_EQ(painted.size(), bare.size());
+    QPoint firstLetter(-1, -1);
+    for (int x = 0; x < painted.width() && firstLetter.x() < 0; ++x) {
+        for (int y = 0; y < painted.height(); ++y) {
+            const QColor c = painted.pixelColor(x, y);
+            if (c != bare.pixelColor(x, y) && c.red() > 240 && c.green() > 240 && c.blue() > 240) {
+                firstLetter = {x + 2, y};
+                break;
+            }
+        }
+    }
+    ASSERT_GE(firstLetter.x(), 0) << "no letters over the picture";
+    QTest::mouseDClick(view, Qt::LeftButton, {}, firstLetter);
+    auto* card = f.findChild<WordCard*>("wordCard");
+    ASSERT_TRUE(card->isVisible());
+    EXPECT_TRUE(card->plainText().endsWith(presses[1].line)) << card->plainText().toStdString();
+    EXPECT_TRUE(card->plainText().startsWith("is") || card->plainText().startsWith("be"))
+        << card->plainText().toStdString();
+    pressKey(f, Qt::Key_Escape);
+    EXPECT_FALSE(card->isVisible());
+
     f.btSpell_click();
     ASSERT_EQ(f.session().status(), StatusSpell);
     EXPECT_EQ(view->caption(), "") << "no line over the picture while dictating";

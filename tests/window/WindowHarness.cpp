@@ -1,4 +1,6 @@
 #include "WindowHarness.h"
+
+#include "dictionary/Dictionary.h"
 #include "shell/Features.h"
 
 #include "platform/web/HtmlView.h"
@@ -66,6 +68,7 @@ WindowHarness::WindowHarness(const std::function<void(const QString& folder)>& p
     platform.library = std::make_unique<CourseLibrary>(QString(LEXBAY_APP_DIR) + "/liblexbaydll.so");
     platform.settingsFile = settingsFile();
     platform.studyRecordFile = folder() + "/record/study.sqlite";
+    platform.dictionaryFile = dictionaryFile(LEXBAY_APP_DIR);
     if (!ownBooks.isEmpty())
         platform.ownBooks = dir_.path() + "/" + ownBooks;
     player_->setDurationForNextFile(kRecordingSeconds);
