@@ -7,13 +7,13 @@
 #include "record/StudyRecord.h"
 #include "record/StudyRecorder.h"
 #include "shell/Platform.h"
-#include "shell/window/Commands.h"
-#include "shell/window/LessonMenu.h"
 #include "shell/widgets/VideoPane.h"
 #include "shell/widgets/VideoView.h"
+#include "shell/window/Commands.h"
+#include "shell/window/Keys.h"
+#include "shell/window/LessonMenu.h"
 #include "shell/window/Settings.h"
 #include "shell/words/WordBookForm.h"
-#include "shell/window/Keys.h"
 #include "shell/words/WordCard.h"
 #include "study/DictationText.h"
 #include "study/SentenceElements.h"
@@ -106,6 +106,9 @@ WordsFeature::WordsFeature(const WindowContext& context) : QObject(&context.wind
         });
         connect(view, &HtmlView::documentComplete, card_, &WordCard::dismiss);
         connect(view, &HtmlView::documentComplete, this, [this, view] {
+            // The word the pointer rested on went with the page before.
+            if (restView_ == view)
+                rest_.stop();
             markPage(*view);
             if (chooseOnRest_)
                 view->document()->tellPointedWords(true);
@@ -118,8 +121,7 @@ WordsFeature::WordsFeature(const WindowContext& context) : QObject(&context.wind
             showCard(*restView_, restWord_);
     });
     connect(&context_.session, &StudySession::lessonStarted, &rest_, &QTimer::stop);
-    context_.commands.add(
-        "btWordBook", "生词本", [this] { showWordBook(); }, this);
+    context_.commands.add("btWordBook", "生词本", [this] { showWordBook(); }, this);
     context_.lessonMenu.add(LessonMenu::Views, [this](QMenu& menu, int) { addMenuEntries(menu); });
     readWordBook();
     connect(&context_.videoPane, &VideoPane::captionWordChosen, this, &WordsFeature::showCaptionCard);
