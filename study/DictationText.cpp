@@ -137,3 +137,11 @@ int firstDictationDifference(const QString& typed, const QString& right, bool le
     // characters.
     return r == -1 ? -1 : characterAt(typed, r);
 }
+
+int leadingBlanks(const QString& text)
+{
+    int blanks = 0;
+    while (blanks < text.size() && text.at(blanks).isSpace())
+        ++blanks;
+    return blanks;
+}

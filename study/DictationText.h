@@ -20,6 +20,10 @@ QString textOfMarkup(const QString& markup);
 // the line end the sentence keeps in the page. Empty for no element.
 QString plainText(const HtmlElement* element);
 
+// How many white-space characters a text begins with: where a sentence's own
+// words begin in its element's text.
+int leadingBlanks(const QString& text);
+
 // The character position in text at which its course encoding holds byte
 // position bytePosition (the end of the text when that lies past it).
 int characterAt(const QString& text, int bytePosition);

@@ -15,14 +15,6 @@ namespace {
 // this often, so a position read before a seek took effect is soon mended.
 constexpr double kLongestWaitMs = 100;
 
-int leadingBlanks(const QString& text)
-{
-    int blanks = 0;
-    while (blanks < text.size() && text.at(blanks).isSpace())
-        ++blanks;
-    return blanks;
-}
-
 // The word spoken at `seconds`, or -1 between words and outside them.
 int wordAt(const WordTimes& words, double seconds)
 {

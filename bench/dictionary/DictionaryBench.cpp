@@ -8,6 +8,7 @@
 //   bench_dictionary [PROGRAM_FOLDER]
 
 #include "BenchRecordings.h"
+#include "bench/BenchProcess.h"
 #include "dictionary/Dictionary.h"
 
 #include <QCoreApplication>
@@ -23,19 +24,6 @@
 #include <cstdio>
 
 namespace {
-
-// The process's memory not backed by a file, in kB.
-long anonymousKilobytes()
-{
-    QFile status("/proc/self/status");
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("RssAnon:"))
-            return line.mid(8).trimmed().split(' ').value(0).toLong();
-    }
-    return -1;
-}
 
 // The English lines of every shipped volume ("N. sentence" in its lesson
 // list, which is in GB18030).

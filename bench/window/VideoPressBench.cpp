@@ -11,6 +11,7 @@
 // The video's sound must be a steady tone: its range's first sample is the
 // first loud sample at the sink's monitor.
 
+#include "bench/BenchProcess.h"
 #include "course/VideoReference.h"
 #include "platform/video/VideoFrames.h"
 #include "platform/web/PageEngine.h"
@@ -92,24 +93,6 @@ GstElement* listen(const QString& sinkName)
     gst_object_unref(ears);
     gst_element_set_state(pipeline, GST_STATE_PLAYING);
     return pipeline;
-}
-
-long anonymousKilobytes()
-{
-    std::ifstream rollup("/proc/self/smaps_rollup");
-    for (std::string line; std::getline(rollup, line);) {
-        if (line.rfind("Anonymous:", 0) == 0)
-            return std::stol(line.substr(10));
-    }
-    return -1;
-}
-
-void settle(int milliseconds)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < milliseconds)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
 }
 
 bool writeVolume(const QString& folder, const QString& video)

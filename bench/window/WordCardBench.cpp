@@ -10,6 +10,7 @@
 //
 //   bench_word_card <program folder> [rounds] [book]
 
+#include "bench/BenchProcess.h"
 #include "dictionary/Dictionary.h"
 #include "platform/web/PageEngine.h"
 #include "record/StudyRecord.h"
@@ -36,26 +37,6 @@
 #include <vector>
 
 namespace {
-
-long anonymousKilobytes()
-{
-    QFile status("/proc/self/status");
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("RssAnon:"))
-            return line.mid(8).trimmed().split(' ').value(0).toLong();
-    }
-    return -1;
-}
-
-void settle(int milliseconds)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < milliseconds)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-}
 
 QVariant inPage(QWebEngineView& view, const QString& script)
 {

@@ -36,14 +36,6 @@ const char* const kOnRestKey = "WordCardOnRest";
 // How long the pointer rests on a word before its card shows.
 constexpr int kRestMs = 600;
 
-int leadingBlanks(const QString& text)
-{
-    int blanks = 0;
-    while (blanks < text.size() && text.at(blanks).isSpace())
-        ++blanks;
-    return blanks;
-}
-
 // The words of a text as [from, length) pairs: letters and digits, with the
 // apostrophes, hyphens and stops inside them.
 QList<QPair<int, int>> wordsOf(const QString& text)

@@ -109,6 +109,15 @@ void makeOwnLessonWithWordTimes(const QString& folder)
     ASSERT_TRUE(transaction.commit());
 }
 
+// The own volume's lesson shown, the welcome page (which lies over the lesson
+// page) put aside.
+bool showOwnLesson(MainForm& f)
+{
+    ui(f).wbAdv->hide();
+    ui(f).cbVolume->setCurrentIndex(ui(f).cbVolume->findText("我的课本"));
+    return settleUntil([&f] { return f.session().lessonName().volume == "我的课本"; }, 20000);
+}
+
 // What the live page holds beside its head and body (the spoken word's mark),
 // the word of the page's text that the first of its boxes covers, the body's
 // markup, and that box.
@@ -138,9 +147,7 @@ TEST(RealWindow, TheSpokenWordOfAnOwnLessonIsMarkedOverItsTextWhileItPlays)
 {
     CourseWindow w(makeOwnLessonWithWordTimes, Audio::Silent, "own");
     MainForm& f = w.start();
-    ui(f).wbAdv->hide();  // the welcome page lies over the lesson page
-    ui(f).cbVolume->setCurrentIndex(ui(f).cbVolume->findText("我的课本"));
-    ASSERT_TRUE(settleUntil([&f] { return f.session().lessonName().volume == "我的课本"; }, 20000));
+    ASSERT_TRUE(showOwnLesson(f));
     const QVariantList before = w.runInPage(kMarkAndText).toList();
     ASSERT_EQ(before.size(), 4);
     EXPECT_EQ(before.at(0).toInt(), 0);
@@ -210,9 +217,7 @@ TEST(RealWindow, ADoubleClickedWordShowsItsCardAndIsHeardAsItWasSaid)
 {
     CourseWindow w(makeOwnLessonWithWordTimes, Audio::Silent, "own");
     MainForm& f = w.start();
-    ui(f).wbAdv->hide();  // the welcome page lies over the lesson page
-    ui(f).cbVolume->setCurrentIndex(ui(f).cbVolume->findText("我的课本"));
-    ASSERT_TRUE(settleUntil([&f] { return f.session().lessonName().volume == "我的课本"; }, 20000));
+    ASSERT_TRUE(showOwnLesson(f));
     const QString body = w.runInPage(kMarkAndText).toList().value(2).toString();
     auto* card = f.findChild<WordCard*>("wordCard");
     ASSERT_NE(card, nullptr);
@@ -314,9 +319,7 @@ TEST(RealWindow, WithItsSettingOnThePointerRestingOnAWordShowsItsCard)
         },
         Audio::Silent, "own");
     MainForm& f = w.start();
-    ui(f).wbAdv->hide();
-    ui(f).cbVolume->setCurrentIndex(ui(f).cbVolume->findText("我的课本"));
-    ASSERT_TRUE(settleUntil([&f] { return f.session().lessonName().volume == "我的课本"; }, 20000));
+    ASSERT_TRUE(showOwnLesson(f));
     auto* card = f.findChild<WordCard*>("wordCard");
     // As with a double-click, a page just loaded may miss the first move.
     for (int attempt = 0; attempt < 2 && !card->isVisible(); ++attempt) {
