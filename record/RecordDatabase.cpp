@@ -202,7 +202,8 @@ QString RecordDatabase::create()
         if (!exec(statement, &error))
             return error;
     }
-    for (const QString& statement : ReviewStore::tableStatements() + WordBookStore::tableStatements()) {
+    for (const QString& statement :
+         ReviewStore::tableStatements() + WordBookStore::tableStatements() + ReviewStore::wordTableStatements()) {
         if (!exec(statement, &error))
             return error;
     }
@@ -231,6 +232,14 @@ QString RecordDatabase::migrate(int fromVersion)
             if (!exec(statement, &error))
                 return error;
         }
+    }
+    if (fromVersion <= 4) {
+        for (const QString& statement : ReviewStore::wordTableStatements()) {
+            if (!exec(statement, &error))
+                return error;
+        }
+        if (const QSqlError why = reviews_.enterSavedWords(); why.isValid())
+            return why.text();
     }
     exec(QString("UPDATE schema_version SET version = %1").arg(kSchemaVersion), &error);
     return error;
@@ -291,7 +300,17 @@ QSqlError RecordDatabase::writeEvents(qint64 session, const RecordBatch& events)
         latest = std::max(latest, e.at);
         QSqlQuery insert(db_);
         if (e.kind == RecordEvent::WordRemoved) {
-            if (const QSqlError why = words_.remove(e.word); why.isValid())
+            QSqlError why = words_.remove(e.word);
+            if (!why.isValid())
+                why = reviews_.forgetWord(e.word);
+            if (why.isValid())
+                return why;
+            continue;
+        }
+        if (e.kind == RecordEvent::Reviewed && !e.word.isEmpty()) {
+            if (e.grade < int(fsrs::Grade::Again) || e.grade > int(fsrs::Grade::Easy))
+                continue;
+            if (const QSqlError why = reviews_.reviewWord(e.word, e.at, fsrs::Grade(e.grade)); why.isValid())
                 return why;
             continue;
         }
@@ -302,6 +321,8 @@ QSqlError RecordDatabase::writeEvents(qint64 session, const RecordBatch& events)
             if (why.isValid())
                 return why;
             why = words_.save(sentence, e.word, e.forms, {e.sentence, e.form, e.clipStart, e.clipEnd, e.at});
+            if (!why.isValid())
+                why = reviews_.enterWord(e.word, e.at);
             if (why.isValid())
                 return why;
             continue;

@@ -19,8 +19,9 @@
 class RecordDatabase {
 public:
     // The schema this program writes. Version 1 had no speed for a play,
-    // version 2 no daily review, version 3 no word book.
-    static constexpr int kSchemaVersion = 4;
+    // version 2 no daily review, version 3 no word book, version 4 no review
+    // of its words.
+    static constexpr int kSchemaVersion = 5;
 
     explicit RecordDatabase(QString connectionName);
     ~RecordDatabase();

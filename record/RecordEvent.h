@@ -12,7 +12,8 @@
 
 struct RecordEvent {
     // TakeScored: a take was scored against the recording (similarity);
-    // Reviewed: the learner graded a sentence in the daily review (grade);
+    // Reviewed: the learner graded a sentence, or a word of the word book
+    // when word is set, in the daily review (grade);
     // WordSaved: a word met in the sentence went into the word book (word,
     // forms, form, clip); WordRemoved: a word left the word book (word only).
     enum Kind {

@@ -17,9 +17,15 @@ inline constexpr int kDefaultDailyReviews = 50;
 inline constexpr char kDailyReviewsKey[] = "ReviewDailyLimit";
 inline int dailyReviewLimit(int stored) { return stored > 1 ? stored : 1; }
 
-// A sentence in review and its memory.
+// A sentence or a word in review, and its memory.
 struct ReviewItem {
+    // A sentence's; for a word, the sentence it was last kept from (number -1
+    // when it was kept from a word list).
     SentenceKey sentence;
+    // A word of the word book, as the dictionary writes it, and as the
+    // sentence writes it; empty for a sentence.
+    QString word;
+    QString wordForm;
     QDate due;
     QDate lastReview;
     double stability = 0;
@@ -28,10 +34,10 @@ struct ReviewItem {
     int lapses = 0;
 };
 
-// The sentences due on a day, most overdue first.
+// The sentences and words due on a day, most overdue first.
 using ReviewQueue = QVector<ReviewItem>;
 
-// How many sentences are due on a day, and how many of them were due before.
+// How many items are due on a day, and how many of them were due before.
 struct DueCount {
     int due = 0;
     int overdue = 0;

@@ -17,6 +17,19 @@ QSqlError run(QSqlQuery& query)
 
 }  // namespace
 
+// Where the reviews of one kind of item are kept, and the column naming the item.
+struct ReviewStore::Ledger {
+    const char* items;
+    const char* log;
+    const char* key;
+    // Items enter review before their first grade (a word when it is kept):
+    // a grade for one not there is dropped.
+    bool enteredBeforehand;
+};
+
+const ReviewStore::Ledger ReviewStore::kSentences{"review_items", "review_log", "sentence_id", false};
+const ReviewStore::Ledger ReviewStore::kWords{"word_review_items", "word_review_log", "word", true};
+
 const QStringList& ReviewStore::tableStatements()
 {
     static const QStringList statements = {
@@ -33,6 +46,22 @@ const QStringList& ReviewStore::tableStatements()
         "CREATE INDEX scores_of_sentence ON take_scores (sentence_id)",
         "CREATE INDEX review_items_due ON review_items (due_day, stability)",
         "CREATE INDEX review_log_of_day ON review_log (day)",
+    };
+    return statements;
+}
+
+const QStringList& ReviewStore::wordTableStatements()
+{
+    static const QStringList statements = {
+        "CREATE TABLE word_review_items (word TEXT PRIMARY KEY, stability REAL NOT NULL, difficulty REAL NOT NULL,"
+        " due_day INTEGER NOT NULL, last_review_at INTEGER NOT NULL, last_review_day INTEGER NOT NULL,"
+        " reviews INTEGER NOT NULL, lapses INTEGER NOT NULL)",
+        "CREATE TABLE word_review_log (id INTEGER PRIMARY KEY, word TEXT NOT NULL, at INTEGER NOT NULL,"
+        " day INTEGER NOT NULL, grade INTEGER NOT NULL, elapsed_days INTEGER NOT NULL,"
+        " scheduled_days INTEGER NOT NULL, stability REAL NOT NULL, difficulty REAL NOT NULL,"
+        " due_day INTEGER NOT NULL)",
+        "CREATE INDEX word_review_items_due ON word_review_items (due_day, stability)",
+        "CREATE INDEX word_review_log_of_day ON word_review_log (day)",
     };
     return statements;
 }
@@ -58,16 +87,31 @@ QSqlError ReviewStore::movedOn(qint64 at)
 
 QSqlError ReviewStore::review(qint64 sentence, qint64 at, fsrs::Grade grade)
 {
+    return reviewIn(kSentences, sentence, at, grade);
+}
+
+QSqlError ReviewStore::reviewWord(const QString& word, qint64 at, fsrs::Grade grade)
+{
+    return reviewIn(kWords, word, at, grade);
+}
+
+QSqlError ReviewStore::reviewIn(const Ledger& ledger, const QVariant& key, qint64 at, fsrs::Grade grade)
+{
     QSqlQuery item(db_);
-    item.prepare("SELECT stability, difficulty, due_day, last_review_day, reviews, lapses FROM review_items"
-                 " WHERE sentence_id = ?");
-    item.addBindValue(sentence);
+    item.prepare(QString("SELECT stability, difficulty, due_day, last_review_day, reviews, lapses FROM %1"
+                         " WHERE %2 = ?")
+                     .arg(ledger.items, ledger.key));
+    item.addBindValue(key);
     if (!item.exec())
         return item.lastError();
+    const bool known = item.next();
+    // A word is reviewed only while it is in the word book.
+    if (!known && ledger.enteredBeforehand)
+        return QSqlError();
     const qint64 day = dayOf(at);
     fsrs::Review next;
     int elapsed = 0, scheduled = 0, reviews = 1, lapses = 0;
-    if (item.next()) {
+    if (known && item.value(4).toInt() > 0) {
         const fsrs::MemoryState memory{item.value(0).toDouble(), item.value(1).toDouble()};
         const qint64 lastDay = item.value(3).toLongLong();
         // A clock set back is taken as a review on the same day.
@@ -83,21 +127,55 @@ QSqlError ReviewStore::review(qint64 sentence, qint64 at, fsrs::Grade grade)
     const qint64 due = day + next.intervalDays;
 
     QSqlQuery keep(db_);
-    keep.prepare("INSERT OR REPLACE INTO review_items (sentence_id, stability, difficulty, due_day, last_review_at,"
-                 " last_review_day, reviews, lapses) VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
-    for (const QVariant& v : {QVariant(sentence), QVariant(next.memory.stability), QVariant(next.memory.difficulty),
-                              QVariant(due), QVariant(at), QVariant(day), QVariant(reviews), QVariant(lapses)})
+    keep.prepare(QString("INSERT OR REPLACE INTO %1 (%2, stability, difficulty, due_day, last_review_at,"
+                         " last_review_day, reviews, lapses) VALUES (?, ?, ?, ?, ?, ?, ?, ?)")
+                     .arg(ledger.items, ledger.key));
+    for (const QVariant& v : {key, QVariant(next.memory.stability), QVariant(next.memory.difficulty), QVariant(due),
+                              QVariant(at), QVariant(day), QVariant(reviews), QVariant(lapses)})
         keep.addBindValue(v);
     if (const QSqlError error = run(keep); error.isValid())
         return error;
     QSqlQuery log(db_);
-    log.prepare("INSERT INTO review_log (sentence_id, at, day, grade, elapsed_days, scheduled_days, stability,"
-                " difficulty, due_day) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)");
-    for (const QVariant& v : {QVariant(sentence), QVariant(at), QVariant(day), QVariant(int(grade)), QVariant(elapsed),
+    log.prepare(QString("INSERT INTO %1 (%2, at, day, grade, elapsed_days, scheduled_days, stability,"
+                        " difficulty, due_day) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)")
+                    .arg(ledger.log, ledger.key));
+    for (const QVariant& v : {key, QVariant(at), QVariant(day), QVariant(int(grade)), QVariant(elapsed),
                               QVariant(scheduled), QVariant(next.memory.stability), QVariant(next.memory.difficulty),
                               QVariant(due)})
         log.addBindValue(v);
     return run(log);
+}
+
+QSqlError ReviewStore::enterWord(const QString& word, qint64 at)
+{
+    // Not yet reviewed: no memory, due the day after it was kept.
+    QSqlQuery enter(db_);
+    enter.prepare("INSERT OR IGNORE INTO word_review_items (word, stability, difficulty, due_day, last_review_at,"
+                  " last_review_day, reviews, lapses) VALUES (?, 0, 0, ?, ?, ?, 0, 0)");
+    for (const QVariant& v : {QVariant(word), QVariant(dayOf(at) + 1), QVariant(at), QVariant(dayOf(at))})
+        enter.addBindValue(v);
+    return run(enter);
+}
+
+QSqlError ReviewStore::enterSavedWords()
+{
+    QSqlQuery words(db_);
+    if (!words.exec("SELECT word, added_at FROM word_book"))
+        return words.lastError();
+    while (words.next()) {
+        if (const QSqlError error = enterWord(words.value(0).toString(), words.value(1).toLongLong());
+            error.isValid())
+            return error;
+    }
+    return QSqlError();
+}
+
+QSqlError ReviewStore::forgetWord(const QString& word)
+{
+    QSqlQuery forget(db_);
+    forget.prepare("DELETE FROM word_review_items WHERE word = ?");
+    forget.addBindValue(word);
+    return run(forget);
 }
 
 QSqlError ReviewStore::retireChanged(const QString& volume, const QString& lesson, const QStringList& textHashes)
@@ -130,12 +208,19 @@ ReviewQueue ReviewStore::queue(const QDate& day, int limit) const
     ReviewQueue result;
     QSqlQuery query(db_);
     query.setForwardOnly(true);
+    // A word is asked in the sentence it was last kept from, if any.
     query.prepare("SELECT s.volume, s.lesson, s.number, s.text_hash, s.english, s.chinese, r.due_day,"
-                  " r.last_review_day, r.stability, r.difficulty, r.reviews, r.lapses"
-                  " FROM review_items r JOIN sentences s ON s.id = r.sentence_id"
-                  " WHERE r.due_day <= ? ORDER BY r.due_day, r.stability LIMIT ?");
-    query.addBindValue(day.toJulianDay());
-    query.addBindValue(limit);
+                  " r.last_review_day, r.stability, r.difficulty, r.reviews, r.lapses, NULL, NULL"
+                  " FROM review_items r JOIN sentences s ON s.id = r.sentence_id WHERE r.due_day <= :day"
+                  " UNION ALL"
+                  " SELECT s.volume, s.lesson, COALESCE(s.number, -1), s.text_hash, s.english, s.chinese, w.due_day,"
+                  " w.last_review_day, w.stability, w.difficulty, w.reviews, w.lapses, w.word, m.form"
+                  " FROM word_review_items w LEFT JOIN word_meetings m ON m.rowid = (SELECT rowid FROM"
+                  " word_meetings WHERE word = w.word ORDER BY at DESC, rowid DESC LIMIT 1)"
+                  " LEFT JOIN sentences s ON s.id = m.sentence_id WHERE w.due_day <= :day"
+                  " ORDER BY 7, 9 LIMIT :limit");
+    query.bindValue(":day", day.toJulianDay());
+    query.bindValue(":limit", limit);
     if (!query.exec())
         return result;
     while (query.next()) {
@@ -148,6 +233,8 @@ ReviewQueue ReviewStore::queue(const QDate& day, int limit) const
         item.difficulty = query.value(9).toDouble();
         item.reviews = query.value(10).toInt();
         item.lapses = query.value(11).toInt();
+        item.word = query.value(12).toString();
+        item.wordForm = query.value(13).toString();
         result.append(item);
     }
     return result;
@@ -156,7 +243,8 @@ ReviewQueue ReviewStore::queue(const QDate& day, int limit) const
 DueCount ReviewStore::dueCount(const QDate& day) const
 {
     QSqlQuery query(db_);
-    query.prepare("SELECT COUNT(*), COALESCE(SUM(due_day < :day), 0) FROM review_items WHERE due_day <= :day");
+    query.prepare("SELECT COUNT(*), COALESCE(SUM(due_day < :day), 0) FROM (SELECT due_day FROM review_items"
+                  " UNION ALL SELECT due_day FROM word_review_items) WHERE due_day <= :day");
     query.bindValue(":day", day.toJulianDay());
     if (!query.exec() || !query.next())
         return {};
@@ -171,7 +259,8 @@ ReviewOverview ReviewStore::overview(const QDate& today) const
     result.reviewsByDay.fill(0, ReviewOverview::kDays);
     const qint64 first = today.toJulianDay();
     QSqlQuery due(db_);
-    due.prepare("SELECT due_day, COUNT(*) FROM review_items WHERE due_day < ? GROUP BY due_day");
+    due.prepare("SELECT due_day, COUNT(*) FROM (SELECT due_day FROM review_items UNION ALL SELECT due_day"
+                " FROM word_review_items) WHERE due_day < ? GROUP BY due_day");
     due.addBindValue(first + ReviewOverview::kDays);
     if (due.exec()) {
         while (due.next())
@@ -180,7 +269,9 @@ ReviewOverview ReviewStore::overview(const QDate& today) const
     QSqlQuery done(db_);
     done.prepare("SELECT day, COUNT(*), SUM(scheduled_days > 0 AND elapsed_days >= scheduled_days),"
                  " SUM(scheduled_days > 0 AND elapsed_days >= scheduled_days AND grade > 1)"
-                 " FROM review_log WHERE day > ? AND day <= ? GROUP BY day");
+                 " FROM (SELECT day, grade, elapsed_days, scheduled_days FROM review_log UNION ALL"
+                 " SELECT day, grade, elapsed_days, scheduled_days FROM word_review_log)"
+                 " WHERE day > ? AND day <= ? GROUP BY day");
     done.addBindValue(first - ReviewOverview::kDays);
     done.addBindValue(first);
     if (done.exec()) {

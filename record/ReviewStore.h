@@ -1,9 +1,10 @@
 #pragma once
 
-// The daily review in the study record's file: the memory of each sentence in
-// review and the log of its reviews. A sentence enters review the first time
-// a dictation attempt on it settles or a reading of it is scored, and each
-// later one reviews it again, scheduled by FSRS-6. Days are the learner's
+// The daily review in the study record's file: the memory of each sentence
+// and word in review and the log of its reviews. A sentence enters review the
+// first time a dictation attempt on it settles or a reading of it is scored,
+// and each later one reviews it again, scheduled by FSRS-6. A word enters
+// when it is kept in the word book, due the next day, and leaves with it. Days are the learner's
 // local calendar days, stored as Julian day numbers.
 //
 // Writes run inside the record's write transaction, on the record's thread.
@@ -15,12 +16,15 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QStringList>
+#include <QVariant>
 
 class ReviewStore {
 public:
     // The tables and indexes, for a new file and for one brought up from an
     // older schema.
     static const QStringList& tableStatements();
+    // The words' tables, for a new file and for one from before words were reviewed.
+    static const QStringList& wordTableStatements();
 
     // db is the record's connection, opened later.
     explicit ReviewStore(const QSqlDatabase& db) : db_(db) {}
@@ -33,6 +37,15 @@ public:
     // The learner left the sentence being dictated (another lesson, the end).
     QSqlError movedOn(qint64 at);
     QSqlError review(qint64 sentence, qint64 at, fsrs::Grade grade);
+
+    // A word kept in the word book enters review, unless it is there already.
+    QSqlError enterWord(const QString& word, qint64 at);
+    // Every word of the word book, for a file whose words were not in review.
+    QSqlError enterSavedWords();
+    // A word graded in the daily review; a word no longer kept is left out.
+    QSqlError reviewWord(const QString& word, qint64 at, fsrs::Grade grade);
+    // A word taken out of the word book leaves review; its log stays.
+    QSqlError forgetWord(const QString& word);
 
     // The dictation attempt still open, kept aside while a transaction that
     // may be rolled back runs.
@@ -52,6 +65,11 @@ public:
     ReviewOverview overview(const QDate& today) const;
 
 private:
+    struct Ledger;
+    static const Ledger kSentences, kWords;
+
+    QSqlError reviewIn(const Ledger& ledger, const QVariant& key, qint64 at, fsrs::Grade grade);
+
     const QSqlDatabase& db_;
     fsrs::Scheduler scheduler_;
     OpenAttempt open_;

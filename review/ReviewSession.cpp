@@ -37,6 +37,15 @@ void ReviewSession::check(bool right)
     step_ = Step::Checked;
 }
 
+void ReviewSession::reveal()
+{
+    if (step() != Step::Asking)
+        return;
+    revealed_ = true;
+    proposed_ = fsrs::Grade::Good;
+    step_ = Step::Checked;
+}
+
 bool ReviewSession::grade(fsrs::Grade grade)
 {
     if (step() != Step::Checked)
@@ -44,7 +53,7 @@ bool ReviewSession::grade(fsrs::Grade grade)
     const Item item = items_[size_t(position_)];
     if (!item.again) {
         ++reviewed_;
-        right_ += answerRight_ ? 1 : 0;
+        right_ += (revealed_ ? grade != fsrs::Grade::Again : answerRight_) ? 1 : 0;
         if (grade == fsrs::Grade::Again)
             items_.push_back({item.sentence, true});
     }
@@ -58,6 +67,7 @@ void ReviewSession::next()
     step_ = Step::Asking;
     hintShown_ = false;
     answerRight_ = false;
+    revealed_ = false;
 }
 
 }  // namespace review

@@ -4,7 +4,9 @@
 // after another, each checked once and graded. The grade proposed follows the
 // check (right at once: 良好, right with the first letters shown: 困难, wrong:
 // 重来); a sentence graded 重来 the first time comes back once more at the
-// end. Sentences are the queue's positions; what they hold is the caller's.
+// end. A word is not checked but revealed: the learner judges their own
+// recall, 良好 proposed, and it counts as right unless graded 重来.
+// Sentences are the queue's positions; what they hold is the caller's.
 
 #include "review/Fsrs.h"
 
@@ -38,6 +40,8 @@ public:
     // The answer was checked: proposes a grade and waits for one.
     void check(bool right);
     bool answerRight() const { return answerRight_; }
+    // The answer was shown without a check: proposes 良好 and waits for a grade.
+    void reveal();
     fsrs::Grade proposed() const { return proposed_; }
     // Grades the checked sentence and goes on; false (and nothing done)
     // unless a check awaits its grade.
@@ -61,6 +65,7 @@ private:
     Step step_ = Step::Asking;
     bool hintShown_ = false;
     bool answerRight_ = false;
+    bool revealed_ = false;
     fsrs::Grade proposed_ = fsrs::Grade::Good;
     int reviewed_ = 0;
     int right_ = 0;

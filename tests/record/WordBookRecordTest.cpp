@@ -1,10 +1,12 @@
 // The word book in the study record: a word kept from several sentences and
-// from none, kept again, taken out; read back after the record closed; and
-// a record of the previous schema, which had no word book, brought up to
-// date with its rows kept.
+// from none, kept again, taken out; read back after the record closed; a
+// record of a schema with no word book brought up to date with its rows
+// kept; and the kept words in the daily review, due the day after, graded,
+// gone with the book, and entered when an older record is brought up.
 
 #include "record/RecordDatabase.h"
 #include "record/StudyRecord.h"
+#include "review/Fsrs.h"
 #include "tests/record/RawFile.h"
 
 #include <QDateTime>
@@ -31,6 +33,22 @@ RecordEvent kept(const QString& word, const QString& form, int number, qint64 at
         e.clipStart = number * 2.5;
         e.clipEnd = number * 2.5 + 2;
     }
+    return e;
+}
+
+// Noon, `daysAgo` days before today, local time.
+qint64 noon(int daysAgo)
+{
+    return QDateTime(QDate::currentDate().addDays(-daysAgo), QTime(12, 0)).toMSecsSinceEpoch();
+}
+
+RecordEvent graded(const QString& word, fsrs::Grade grade)
+{
+    RecordEvent e;
+    e.kind = RecordEvent::Reviewed;
+    e.at = noon(0);
+    e.word = word;
+    e.grade = int(grade);
     return e;
 }
 
@@ -90,7 +108,8 @@ TEST(WordBookRecord, ARecordWithoutAWordBookGetsOneAndKeepsItsRows)
         // As the previous version left it.
         RawFile raw(file);
         for (const char* statement :
-             {"DROP TABLE word_meetings", "DROP TABLE word_book", "UPDATE schema_version SET version = 3"})
+             {"DROP TABLE word_meetings", "DROP TABLE word_book", "DROP TABLE word_review_items",
+              "DROP TABLE word_review_log", "UPDATE schema_version SET version = 3"})
             ASSERT_TRUE(raw.exec(statement)) << statement;
     }
     {
@@ -102,6 +121,71 @@ TEST(WordBookRecord, ARecordWithoutAWordBookGetsOneAndKeepsItsRows)
     EXPECT_EQ(raw.value("SELECT COUNT(*) FROM plays").toInt(), 1);
     EXPECT_EQ(raw.value("SELECT COUNT(*) FROM sentences").toInt(), 1) << "the word's sentence is the one played";
     EXPECT_EQ(raw.value("SELECT form FROM word_meetings WHERE word = 'go'").toString(), "went");
+}
+
+TEST(WordBookRecord, KeptWordsComeDueTheNextDayAndLeaveReviewWithTheBook)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath("study.sqlite");
+    StudyRecord record(file);
+    record.add(kept("go", "went", 0, noon(3)));
+    record.add(kept("go", "goes", 1, noon(2)));  // kept again: asked in its latest sentence
+    record.add(kept("station", "stations", -1, noon(1)));
+    record.add(kept("leave", "left", 1, noon(5)));
+    record.add(takenOut("leave"));
+    record.add(kept("today", "today", 2, noon(0)));
+
+    const ReviewQueue queue = waitFor(record.readReviewQueue());
+    ASSERT_EQ(queue.size(), 2);
+    EXPECT_EQ(queue[0].word, "go");
+    EXPECT_EQ(queue[0].wordForm, "goes");
+    EXPECT_EQ(queue[0].sentence.english, "Sentence 1.");
+    EXPECT_EQ(queue[0].due, QDate::currentDate().addDays(-2)) << "due the day after it was first kept";
+    EXPECT_EQ(queue[1].word, "station");
+    EXPECT_EQ(queue[1].sentence.number, -1);
+    const ReviewOverview due = waitFor(record.readReviewOverview());
+    EXPECT_EQ(due.dueByDay[0], 2);
+    EXPECT_EQ(due.dueByDay[1], 1);
+
+    // Its first grade gives a word the scheduler's first interval; a word
+    // taken out of the book while it was asked is not brought back.
+    record.add(graded("go", fsrs::Grade::Good));
+    record.add(graded("leave", fsrs::Grade::Good));
+    record.add(takenOut("station"));
+    const ReviewQueue after = waitFor(record.readReviewQueue());
+    EXPECT_TRUE(after.isEmpty());
+    EXPECT_EQ(waitFor(record.readReviewOverview()).reviewsByDay.last(), 1);
+    RawFile raw(file);
+    EXPECT_EQ(raw.value("SELECT group_concat(word || ':' || (due_day - last_review_day) || ':' || reviews)"
+                        " FROM word_review_items WHERE word IN ('go', 'leave', 'station')")
+                  .toString(),
+              QString("go:%1:1").arg(fsrs::Scheduler().first(fsrs::Grade::Good).intervalDays));
+    EXPECT_EQ(raw.value("SELECT group_concat(word) FROM word_review_log").toString(), "go");
+}
+
+TEST(WordBookRecord, WordsKeptBeforeTheyWereReviewedEnterReviewWhenTheRecordIsBroughtUp)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath("study.sqlite");
+    {
+        StudyRecord record(file);
+        record.add(kept("go", "went", 0, noon(4)));
+        record.add(kept("station", "station", -1, noon(0)));
+    }
+    {
+        // As the previous version left it.
+        RawFile raw(file);
+        for (const char* statement :
+             {"DROP TABLE word_review_items", "DROP TABLE word_review_log", "UPDATE schema_version SET version = 4"})
+            ASSERT_TRUE(raw.exec(statement)) << statement;
+    }
+    StudyRecord record(file);
+    const ReviewQueue queue = waitFor(record.readReviewQueue());
+    ASSERT_EQ(queue.size(), 1);
+    EXPECT_EQ(queue[0].word, "go");
+    EXPECT_EQ(queue[0].due, QDate::currentDate().addDays(-3));
+    EXPECT_EQ(waitFor(record.readWordBook()).size(), 2);
+    EXPECT_EQ(waitFor(record.readReviewOverview()).dueByDay[1], 1);
 }
 
 }  // namespace

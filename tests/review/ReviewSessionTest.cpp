@@ -16,8 +16,8 @@ using review::ReviewSession;
 struct SessionCase {
     std::string what;
     int queue;
-    // "ok"/"no": an answer checked right or wrong; "h": the first letters
-    // shown; "1"–"4": a grade given; "skip": the sentence cannot be heard.
+    // "ok"/"no": an answer checked right or wrong; "show": a word's answer
+    // revealed; "h": the first letters shown; "1"–"4": a grade given; "skip": the sentence cannot be heard.
     std::string actions;
     // Each sentence as it comes up, "*" on its second time.
     std::string shown;
@@ -37,8 +37,11 @@ std::string run(ReviewSession& session, const std::string& actions, std::string&
     std::istringstream words(actions);
     for (std::string word; words >> word;) {
         const int before = session.position();
-        if (word == "ok" || word == "no") {
-            session.check(word == "ok");
+        if (word == "ok" || word == "no" || word == "show") {
+            if (word == "show")
+                session.reveal();
+            else
+                session.check(word == "ok");
             proposed += (proposed.empty() ? "" : " ") + std::to_string(int(session.proposed()));
         } else if (word == "h") {
             session.showHint();
@@ -66,6 +69,9 @@ TEST(ReviewSession, GradesInOrder)
         {"letters shown after the check count for nothing", 2, "ok h 3 ok 3", "0 1", "3 3", true, 2, 2, 2},
         {"the letters are not carried to the next time", 1, "h no 1 ok 3", "0 0*", "1 3", true, 1, 0, 2},
         {"unheard sentences skipped, not counted", 3, "skip ok 4 skip", "0 1 2", "3", true, 1, 1, 3},
+        {"words revealed: right unless graded 重来", 3, "show 3 show 1 show 2 show 3", "0 1 2 1*", "3 3 3 3", true, 3,
+         2, 4},
+        {"a reveal after a check changes nothing", 1, "no show 1", "0 0*", "1 1", false, 1, 0, 2},
         {"a check waits for its grade", 1, "no", "0", "1", false, 0, 0, 1},
         {"a second check while graded waits is ignored", 1, "no ok 1", "0 0*", "1 1", false, 1, 0, 2},
     };
