@@ -47,13 +47,16 @@ void AnkiExportFeature::exportDueSentences()
 
 void AnkiExportFeature::exportDue(const ReviewQueue& queue)
 {
-    if (queue.isEmpty()) {
+    // Words due go with the word book's export, not with the sentences.
+    QVector<SentenceKey> due;
+    for (const ReviewItem& item : queue) {
+        if (item.word.isEmpty())
+            due.append(item.sentence);
+    }
+    if (due.isEmpty()) {
         context_.platform.messageBoxes->inform("今天没有要复习的句子。");
         return;
     }
-    QVector<SentenceKey> due;
-    for (const ReviewItem& item : queue)
-        due.append(item.sentence);
     exports_->exportRecordedSentences(due, "今天要复习的句子",
                                       "Lexbay 复习 " + QDate::currentDate().toString("yyyy-MM-dd"));
 }

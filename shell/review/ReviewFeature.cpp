@@ -1,5 +1,7 @@
 #include "shell/review/ReviewFeature.h"
 
+#include "dictionary/Dictionary.h"
+#include "dictionary/EntryText.h"
 #include "record/RecordReply.h"
 #include "record/StudyRecord.h"
 #include "record/StudyRecorder.h"
@@ -36,7 +38,7 @@ ReviewFeature::ReviewFeature(const WindowContext& context) : QObject(&context.wi
     sentences_ = std::make_unique<ReviewSentences>(*platform.library,
                                                    QStringList{platform.shippedBooks, platform.ownBooks});
     form_ = new ReviewForm(platform.reviewPlayer.get(), platform.reviewFrames, *sentences_, *platform.library,
-                           &context_.window);
+                           [this](const QString& word) { return meaningOf(word); }, &context_.window);
     restoreSettings();
     connectForm();
     connect(&context_.recorder, &StudyRecorder::sentenceGraded, this, &ReviewFeature::readReviewCount);
@@ -64,7 +66,10 @@ void ReviewFeature::restoreSettings()
 
 void ReviewFeature::connectForm()
 {
-    connect(form_, &ReviewForm::graded, this, &ReviewFeature::writeGrade);
+    connect(form_, &ReviewForm::graded, this,
+            [this](const SentenceKey& sentence, int grade) { writeGrade(sentence, {}, grade); });
+    connect(form_, &ReviewForm::wordGraded, this,
+            [this](const QString& word, int grade) { writeGrade({}, word, grade); });
     connect(form_, &ReviewForm::sessionEnded, this, [this] {
         readReviewCount();
         whenLatestAnswered(endReply_, context_.record.readReviewOverview(), form_,
@@ -81,15 +86,32 @@ void ReviewFeature::connectForm()
     });
 }
 
-void ReviewFeature::writeGrade(const SentenceKey& sentence, int grade)
+void ReviewFeature::writeGrade(const SentenceKey& sentence, const QString& word, int grade)
 {
     RecordEvent event;
     event.kind = RecordEvent::Reviewed;
     event.at = QDateTime::currentMSecsSinceEpoch();
     event.sentence = sentence;
+    event.word = word;
     event.grade = grade;
     context_.record.add(event);
     readReviewCount();
+}
+
+QString ReviewFeature::meaningOf(const QString& word)
+{
+    if (!dictionary_)
+        dictionary_ = std::make_unique<Dictionary>(context_.platform.dictionaryFile);
+    const DictionaryEntry entry = dictionary_->entry(word);
+    if (entry.word.isEmpty())
+        return notFoundText(dictionary_->lookup(word));
+    QStringList lines;
+    if (!entry.phonetic.isEmpty())
+        lines << "/" + entry.phonetic + "/";
+    lines << entry.meanings;
+    if (const QString marks = entryMarks(entry); !marks.isEmpty())
+        lines << marks;
+    return lines.join('\n');
 }
 
 void ReviewFeature::readReviewCount()

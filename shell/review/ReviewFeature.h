@@ -3,7 +3,8 @@
 // The daily review (今日复习) plugged into the window: its command and the
 // count on its button, read again after every grade and when the day
 // changes, the review window and its settings, and the grades it writes to
-// the study record.
+// the study record. Words of the word book due are asked with their
+// meanings from the dictionary, opened when the first one is shown.
 
 #include "record/ReviewState.h"
 #include "shell/window/WindowContext.h"
@@ -13,6 +14,7 @@
 
 #include <memory>
 
+class Dictionary;
 class QAction;
 class QTimer;
 class ReviewForm;
@@ -34,11 +36,14 @@ private:
     void readReviewCount();
     void followReviewDay();
     void showReviewCount(const ReviewOverview& overview);
-    void writeGrade(const SentenceKey& sentence, int grade);
+    void writeGrade(const SentenceKey& sentence, const QString& word, int grade);
+    // A word's answer: phonetic, meanings and marks, as lines.
+    QString meaningOf(const QString& word);
 
     WindowContext context_;
     QAction* command_ = nullptr;
     std::unique_ptr<ReviewSentences> sentences_;
+    std::unique_ptr<Dictionary> dictionary_;
     ReviewForm* form_ = nullptr;
     QTimer* dayTimer_ = nullptr;
     int dailyReviews_ = kDefaultDailyReviews;

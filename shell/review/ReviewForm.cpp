@@ -11,9 +11,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QSpinBox>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -63,11 +66,34 @@ QString marked(const QString& text, int position)
            text.mid(position, length).toHtmlEscaped() + "</span>" + text.mid(position + length).toHtmlEscaped();
 }
 
+// The sentence with the word as it writes it in bold: the word alone where
+// the sentence is not known.
+QString withWordMarked(const QString& sentence, const QString& form, const QString& word)
+{
+    const QString bold = "<b>%1</b>";
+    if (sentence.isEmpty())
+        return bold.arg(word.toHtmlEscaped());
+    const QRegularExpression whole(QString("(?<![\\p{L}'’-])%1(?![\\p{L}'’-])")
+                                       .arg(QRegularExpression::escape(form.isEmpty() ? word : form)),
+                                   QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch found = whole.match(sentence);
+    if (!found.hasMatch())
+        return sentence.toHtmlEscaped();
+    return sentence.left(found.capturedStart()).toHtmlEscaped() + bold.arg(found.captured().toHtmlEscaped()) +
+           sentence.mid(found.capturedEnd()).toHtmlEscaped();
+}
+
 }  // namespace
 
 ReviewForm::ReviewForm(MediaPlayer* player, std::shared_ptr<VideoFrames> frames, ReviewSentences& sentences,
-                       CourseLibrary& library, QWidget* parent)
-    : QDialog(parent), player_(player), frames_(std::move(frames)), sentences_(sentences), library_(library)
+                       CourseLibrary& library, std::function<QString(const QString& word)> meaningOf,
+                       QWidget* parent)
+    : QDialog(parent),
+      player_(player),
+      frames_(std::move(frames)),
+      sentences_(sentences),
+      library_(library),
+      meaningOf_(std::move(meaningOf))
 {
     setObjectName("ReviewForm");
     setWindowTitle("今日复习");
@@ -82,8 +108,12 @@ void ReviewForm::buildControls()
     lbLesson_ = namedLabel(this, "lbReviewLesson");
     lbChinese_ = namedLabel(this, "lbReviewChinese");
     lbHint_ = namedLabel(this, "lbReviewHint");
+    lbWordSentence_ = namedLabel(this, "lbReviewWordSentence");
+    lbWordSentence_->setTextFormat(Qt::RichText);
+    lbWordSentence_->hide();
     layout->addWidget(lbProgress_);
     layout->addWidget(lbLesson_);
+    layout->addWidget(lbWordSentence_);
     // No line over the picture: the sentence is to be written from memory.
     // The picture takes the room the window has to spare.
     vwPicture_ = new VideoView(frames_ ? frames_ : std::make_shared<VideoFrames>(), this);
@@ -101,7 +131,6 @@ void ReviewForm::buildControls()
     layout->addLayout(tools);
     txtAnswer_ = new QLineEdit(this);
     txtAnswer_->setObjectName("txtReviewAnswer");
-    txtAnswer_->setPlaceholderText("听写这一句，按回车检查");
     txtAnswer_->installEventFilter(this);
     layout->addWidget(txtAnswer_);
     lbResult_ = namedLabel(this, "lbReviewResult");
@@ -165,6 +194,8 @@ void ReviewForm::showItem()
     lbResult_->clear();
     txtAnswer_->clear();
     txtAnswer_->setReadOnly(false);
+    txtAnswer_->setPlaceholderText("听写这一句，按回车检查");
+    lbWordSentence_->hide();
     for (QPushButton* b : gradeButtons_) {
         b->setEnabled(false);
         b->setStyleSheet({});
@@ -176,25 +207,58 @@ void ReviewForm::showItem()
         return;
     }
     const SentenceKey& s = currentSentence();
-    lbProgress_->setText(QString("第 %1 / %2 句%3")
+    lbProgress_->setText(QString("第 %1 / %2 %3%4")
                              .arg(session_.position() + 1)
                              .arg(session_.length())
-                             .arg(session_.again() ? "（再来一次）" : ""));
+                             .arg(unit(), session_.again() ? "（再来一次）" : ""));
     lbLesson_->setText(QString("%1 · 第 %2 句").arg(s.lesson).arg(s.number + 1));
     lbChinese_->setText(options_.showChinese ? s.chinese : QString());
-    btReplay_->setEnabled(true);
+    btReplay_->setEnabled(audible_);
     btHint_->setEnabled(true);
     txtAnswer_->setFocus();
+    if (!currentItem().word.isEmpty())
+        askWord(currentItem());
     play();
+}
+
+// A word is asked by its sentence: its meaning, and the sentence's Chinese
+// line that would give it away, wait for Enter.
+void ReviewForm::askWord(const ReviewItem& item)
+{
+    lbLesson_->setText(item.sentence.number < 0 ? QString("生词")
+                                                : QString("生词 · %1 · 第 %2 句")
+                                                      .arg(item.sentence.lesson)
+                                                      .arg(item.sentence.number + 1));
+    lbWordSentence_->setText(withWordMarked(item.sentence.english, item.wordForm, item.word));
+    lbWordSentence_->show();
+    lbChinese_->clear();
+    btHint_->setEnabled(false);
+    txtAnswer_->setReadOnly(true);
+    txtAnswer_->setPlaceholderText("想想加粗的词是什么意思，按回车看答案");
 }
 
 // Opens the current sentence's recording, or its lesson's video; a sentence
 // that cannot be heard is skipped with a word.
 bool ReviewForm::openRecording()
 {
-    const SentenceKey& s = currentSentence();
+    const ReviewItem& item = currentItem();
+    const SentenceKey& s = item.sentence;
+    audible_ = false;
+    if (player_ != nullptr)
+        player_->stop();
+    const bool isWord = !item.word.isEmpty();
+    if (isWord && s.number < 0) {
+        showPicture(false);
+        return true;
+    }
     const SentenceSound sound = sentences_.find(s);
     if (!sound.error.isEmpty()) {
+        // A word keeps its sentence's text when the sentence cannot be heard.
+        if (isWord) {
+            tell(QString("“%1”的例句无法播放：%2").arg(item.word, sound.error));
+            showPicture(false);
+            return true;
+        }
         skip(sound.error);
         return false;
     }
@@ -203,7 +267,6 @@ bool ReviewForm::openRecording()
         tell(QString("找不到“%1”的视频“%2”，只播放声音").arg(s.lesson, sound.missingVideo));
     }
     if (player_ != nullptr) {
-        player_->stop();
         if (!openSource(sound)) {
             skip(player_->lastError());
             return false;
@@ -211,6 +274,7 @@ bool ReviewForm::openRecording()
     }
     start_ = sound.start;
     end_ = sound.end;
+    audible_ = player_ != nullptr;
     showPicture(playsVideo_);
     return true;
 }
@@ -256,7 +320,13 @@ void ReviewForm::showPicture(bool shown)
     resize(width(), qBound(height(), sizeHint().height(), qMax(height(), room)));
 }
 
-const SentenceKey& ReviewForm::currentSentence() const { return queue_[session_.sentence()].sentence; }
+const ReviewItem& ReviewForm::currentItem() const { return queue_[session_.sentence()]; }
+
+QString ReviewForm::unit() const
+{
+    const bool words = std::any_of(queue_.begin(), queue_.end(), [](const ReviewItem& i) { return !i.word.isEmpty(); });
+    return words ? "项" : "句";
+}
 
 void ReviewForm::skip(const QString& why)
 {
@@ -271,7 +341,7 @@ void ReviewForm::tell(const QString& notice)
 
 void ReviewForm::play()
 {
-    if (player_ == nullptr || session_.ended())
+    if (!audible_ || session_.ended())
         return;
     player_->stop();
     player_->setRate(options_.speedPercent / 100.0);
@@ -304,13 +374,31 @@ void ReviewForm::check()
                                       : QString("正确：%1<br>你的：%2").arg(right.toHtmlEscaped(), marked(typed, position)));
 }
 
+void ReviewForm::revealWord()
+{
+    const ReviewItem& item = currentItem();
+    session_.reveal();
+    QStringList lines;
+    for (const QString& line : meaningOf_ ? meaningOf_(item.word).split('\n', Qt::SkipEmptyParts) : QStringList())
+        lines << line.toHtmlEscaped();
+    lbResult_->setText(QString("<b>%1</b><br>%2").arg(item.word.toHtmlEscaped(), lines.join("<br>")));
+    lbChinese_->setText(options_.showChinese ? item.sentence.chinese : QString());
+    for (int g = 0; g < 4; ++g) {
+        gradeButtons_[g]->setEnabled(true);
+        gradeButtons_[g]->setStyleSheet(g + 1 == int(session_.proposed()) ? "font-weight:bold" : "");
+    }
+}
+
 void ReviewForm::grade(fsrs::Grade grade)
 {
     if (session_.step() != review::ReviewSession::Step::Checked)
         return;
-    const SentenceKey sentence = currentSentence();
+    const ReviewItem item = currentItem();
     session_.grade(grade);
-    emit graded(sentence, int(grade));
+    if (item.word.isEmpty())
+        emit graded(item.sentence, int(grade));
+    else
+        emit wordGraded(item.word, int(grade));
     showItem();
 }
 
@@ -325,10 +413,12 @@ void ReviewForm::endSession()
     lbProgress_->clear();
     lbLesson_->clear();
     lbChinese_->clear();
+    lbWordSentence_->hide();
     lbSummary_->setText(queue_.isEmpty() ? QString("今天没有要复习的句子。")
-                                         : QString("复习完毕：复习了 %1 句，答对 %2 句。")
+                                         : QString("复习完毕：复习了 %1 %3，答对 %2 %3。")
                                                .arg(session_.reviewed())
-                                               .arg(session_.right()));
+                                               .arg(session_.right())
+                                               .arg(unit()));
     emit sessionEnded();
 }
 
@@ -337,14 +427,15 @@ void ReviewForm::showNextDue(const ReviewOverview& overview)
     QString next = "之后没有安排复习。";
     for (int day = 1; day < overview.dueByDay.size(); ++day) {
         if (overview.dueByDay[day] > 0) {
-            next = QString("下次复习：%1（%2 句）")
+            next = QString("下次复习：%1（%2 %3）")
                        .arg(overview.today.addDays(day).toString("yyyy-MM-dd"))
-                       .arg(overview.dueByDay[day]);
+                       .arg(overview.dueByDay[day])
+                       .arg(unit());
             break;
         }
     }
     if (!overview.dueByDay.isEmpty() && overview.dueByDay[0] > 0)
-        next = QString("今天还有 %1 句到期。").arg(overview.dueByDay[0]) + next;
+        next = QString("今天还有 %1 %2到期。").arg(overview.dueByDay[0]).arg(unit()) + next;
     lbSummary_->setText(lbSummary_->text() + "\n" + next);
 }
 
@@ -363,7 +454,10 @@ bool ReviewForm::eventFilter(QObject* watched, QEvent* event)
         return true;
     }
     if (session_.step() == review::ReviewSession::Step::Asking && enter) {
-        check();
+        if (currentItem().word.isEmpty())
+            check();
+        else
+            revealWord();
         return true;
     }
     if (session_.step() == review::ReviewSession::Step::Checked) {

@@ -4,8 +4,11 @@
 // after another, each heard from its lesson's recording on a player of its
 // own (a video lesson's sentence with its picture, above the sentence),
 // written from memory and graded: 1–4 (or the buttons) set the grade and
-// go on, Enter takes the one proposed. The session's course (what comes
-// next, what comes back, what is proposed) is review::ReviewSession's.
+// go on, Enter takes the one proposed. A word of the word book is asked in
+// the sentence it was kept from, the word in bold and the sentence played:
+// Enter shows its meaning, and the learner grades their recall. The
+// session's course (what comes next, what comes back, what is proposed) is
+// review::ReviewSession's.
 
 #include "record/ReviewState.h"
 #include "review/ReviewSession.h"
@@ -13,6 +16,7 @@
 #include <QDialog>
 #include <QSet>
 
+#include <functional>
 #include <memory>
 
 class CourseLibrary;
@@ -40,8 +44,11 @@ public:
     // player may be null: the sentences are then not heard. `frames` is
     // where the player shows a video's picture; without it a video lesson's
     // sentences are heard from their recording alone.
+    // meaningOf: a word's answer, its phonetic and Chinese meanings as lines
+    // of plain text.
     ReviewForm(MediaPlayer* player, std::shared_ptr<VideoFrames> frames, ReviewSentences& sentences,
-               CourseLibrary& library, QWidget* parent = nullptr);
+               CourseLibrary& library, std::function<QString(const QString& word)> meaningOf,
+               QWidget* parent = nullptr);
 
     void showSettings(int retentionPercent, int dailyLimit);
     // Starts a session on the queue read from the record.
@@ -51,6 +58,7 @@ public:
 
 signals:
     void graded(const SentenceKey& sentence, int grade);
+    void wordGraded(const QString& word, int grade);
     // The last sentence was graded.
     void sessionEnded();
     void retentionChanged(int percent);
@@ -63,6 +71,7 @@ protected:
 private:
     void buildControls();
     void showItem();
+    void askWord(const ReviewItem& item);
     bool openRecording();
     bool openSource(const SentenceSound& sound);
     void showPicture(bool shown);
@@ -70,20 +79,27 @@ private:
     void play();
     void showFirstLetters();
     void check();
+    void revealWord();
     void grade(fsrs::Grade grade);
     void endSession();
     void skip(const QString& why);
-    const SentenceKey& currentSentence() const;
+    const ReviewItem& currentItem() const;
+    const SentenceKey& currentSentence() const { return currentItem().sentence; }
+    // What the session counts in: sentences, or items once words are among them.
+    QString unit() const;
 
     MediaPlayer* player_;
     std::shared_ptr<VideoFrames> frames_;
     ReviewSentences& sentences_;
     CourseLibrary& library_;
+    std::function<QString(const QString&)> meaningOf_;
     Options options_;
     ReviewQueue queue_;
     review::ReviewSession session_;
     QString openedFile_;
     double start_ = 0, end_ = -1;
+    // Whether the current item has a range to play: a word's sentence may not.
+    bool audible_ = false;
     // The file open plays with its picture.
     bool playsVideo_ = false;
     // Videos heard through their recording (moved away, or not playable):
@@ -96,6 +112,7 @@ private:
     VideoView* vwPicture_;
     QLabel* lbChinese_;
     QLabel* lbHint_;
+    QLabel* lbWordSentence_;
     QLineEdit* txtAnswer_;
     QLabel* lbResult_;
     QPushButton* btReplay_;

@@ -3,13 +3,15 @@
 // grades written to the record and the count on the button going down; the
 // count after a grade from the study modes and after midnight; a review
 // window closed before its sentences arrive; a video lesson's sentence with
-// its picture, then an audio one without.
+// its picture, then an audio one without; words of the word book asked in
+// their sentences, one of them from a lesson that is gone.
 
 #include "NumberedVideo.h"
 #include "ReviewedSentences.h"
 #include "WindowHarness.h"
 
 #include "anki/CourseSentences.h"
+#include "dictionary/Dictionary.h"
 #include "platform/audio/GstMediaPlayer.h"
 #include "platform/video/VideoFrames.h"
 #include "shell/widgets/VideoView.h"
@@ -28,6 +30,7 @@
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QSqlQuery>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -333,6 +336,93 @@ TEST(ReviewWindow, SentencesOfAMovedOrUnplayableVideoAreHeardFromTheRecordingWit
         }
         EXPECT_TRUE(h.boxes().shown.isEmpty());
     }
+}
+
+// Keeps `word` in the word book `daysAgo` days ago, met as `form` in the sentence.
+void keepWord(const QString& folder, const QString& word, const QString& form, const SentenceKey& sentence,
+              int daysAgo)
+{
+    StudyRecord record(folder + kRecordFile);
+    RecordEvent event;
+    event.kind = RecordEvent::WordSaved;
+    event.at = QDateTime::currentDateTime().addDays(-daysAgo).toMSecsSinceEpoch();
+    event.word = word;
+    event.forms = {word, form.toLower()};
+    event.form = form;
+    event.sentence = sentence;
+    record.add(event);
+}
+
+TEST(ReviewWindow, KeptWordsAreAskedInTheirSentencesAndGradedByTheLearnersRecall)
+{
+    ExportSentence met;
+    QString form;
+    WindowHarness h([&](const QString& folder) {
+        CourseLibrary library(QString(LEXBAY_APP_DIR) + "/liblexbaydll.so");
+        const QString books = folder + "/books";
+        const CourseVolume volume = findVolume(QDir(books).entryList(QDir::Dirs | QDir::NoDotAndDotDot).first(), {books});
+        met = lessonSentences(library, volume, 0).sentences.value(1);
+        form = QRegularExpression("[A-Za-z]{4,}").match(met.english).captured();
+        keepWord(folder, form.toLower(), form, {volume.name, met.lessonTitle, 1, "h", met.english, met.chinese}, 3);
+        keepWord(folder, "platform", "platforms",
+                 {volume.name, "Lesson 99 已删除", 0, "h", "Trains leave from both platforms.", "两个站台都发车。"}, 5);
+    });
+    ASSERT_FALSE(form.isEmpty()) << met.english.toStdString();
+    const qint64 started = QDateTime::currentMSecsSinceEpoch();
+    MainForm& f = h.load();
+    f.show();
+    f.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+    ASSERT_TRUE(countShown(f, 2)) << reviewButton(f)->text().toStdString();
+    press(Qt::Key_F9);
+    auto* review = f.findChild<QDialog*>("ReviewForm");
+    ASSERT_NE(review, nullptr);
+    auto* progress = review->findChild<QLabel*>("lbReviewProgress");
+    auto* sentence = review->findChild<QLabel*>("lbReviewWordSentence");
+    auto* result = review->findChild<QLabel*>("lbReviewResult");
+    auto* chinese = review->findChild<QLabel*>("lbReviewChinese");
+    auto* notice = review->findChild<QLabel*>("lbReviewNotice");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return progress->text() == "第 1 / 2 项"; }, 5000)) << progress->text().toStdString();
+
+    // The more overdue word, from a lesson that is gone: its sentence's text
+    // without sound, the word as the sentence writes it in bold.
+    EXPECT_EQ(sentence->text(), "Trains leave from both <b>platforms</b>.");
+    EXPECT_TRUE(notice->text().contains("“platform”的例句无法播放")) << notice->text().toStdString();
+    EXPECT_FALSE(h.reviewPlayer().isPlaying());
+    EXPECT_TRUE(chinese->text().isEmpty()) << "the Chinese line would give the meaning away";
+    press(Qt::Key_Return);
+    EXPECT_TRUE(result->text().contains(Dictionary(dictionaryFile(LEXBAY_APP_DIR)).entry("platform").meanings.first()))
+        << result->text().toStdString();
+    EXPECT_EQ(chinese->text(), "两个站台都发车。");
+    press(Qt::Key_1);
+
+    // The word in its shipped sentence, heard from the sentence's range.
+    ASSERT_EQ(progress->text(), "第 2 / 3 项");
+    EXPECT_TRUE(sentence->text().contains("<b>" + form + "</b>")) << sentence->text().toStdString();
+    EXPECT_TRUE(h.reviewPlayer().isPlaying());
+    EXPECT_TRUE(h.reviewPlayer().log.contains(QString("start %1").arg(met.start, 0, 'f', 2)));
+    press(Qt::Key_Return);
+    press(Qt::Key_Return);  // 良好, as proposed
+
+    // Graded 重来, the first word comes back once.
+    ASSERT_EQ(progress->text(), "第 3 / 3 项（再来一次）");
+    press(Qt::Key_Return);
+    press(Qt::Key_3);
+    auto* summary = review->findChild<QLabel*>("lbReviewSummary");
+    EXPECT_TRUE(summary->text().startsWith("复习完毕：复习了 2 项，答对 1 项。")) << summary->text().toStdString();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return reviewButton(f)->text() == "今日复习 (0)"; }, 5000));
+    EXPECT_TRUE(gradesSince(h.folder() + kRecordFile, started).isEmpty()) << "no sentence was reviewed";
+    QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "word-review-test");
+    {
+        db.setDatabaseName(h.folder() + kRecordFile);
+        ASSERT_TRUE(db.open());
+        QSqlQuery log(db);
+        ASSERT_TRUE(log.exec("SELECT group_concat(word || ':' || grade, ' ') FROM (SELECT * FROM word_review_log"
+                             " ORDER BY id)") && log.next());
+        EXPECT_EQ(log.value(0).toString(), QString("platform:1 %1:3 platform:3").arg(form.toLower()));
+    }
+    db = QSqlDatabase();
+    QSqlDatabase::removeDatabase("word-review-test");
 }
 
 }  // namespace
