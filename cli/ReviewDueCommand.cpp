@@ -21,9 +21,10 @@ int printDue(const QString& recordFile, const QDate& day, CommandContext& contex
         }
         due = record.dueCount(day);
     }
-    context.out << QString("%1：%2 个句子到期复习（其中 %3 个已逾期）\n")
-                       .arg(day.toString(kDateFormat))
-                       .arg(due.due)
+    const QString what = due.words == 0 ? QString("%1 个句子").arg(due.due)
+                                        : QString("%1 个句子和 %2 个生词").arg(due.due - due.words).arg(due.words);
+    context.out << QString("%1：%2到期复习（其中 %3 个已逾期）\n")
+                       .arg(day.toString(kDateFormat), what)
                        .arg(due.overdue);
     return 0;
 }

@@ -41,6 +41,7 @@ using ReviewQueue = QVector<ReviewItem>;
 struct DueCount {
     int due = 0;
     int overdue = 0;
+    int words = 0;  // of the due, words of the word book
 };
 
 struct ReviewOverview {

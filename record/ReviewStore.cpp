@@ -242,13 +242,22 @@ ReviewQueue ReviewStore::queue(const QDate& day, int limit) const
 
 DueCount ReviewStore::dueCount(const QDate& day) const
 {
-    QSqlQuery query(db_);
-    query.prepare("SELECT COUNT(*), COALESCE(SUM(due_day < :day), 0) FROM (SELECT due_day FROM review_items"
-                  " UNION ALL SELECT due_day FROM word_review_items) WHERE due_day <= :day");
-    query.bindValue(":day", day.toJulianDay());
-    if (!query.exec() || !query.next())
-        return {};
-    return {query.value(0).toInt(), query.value(1).toInt()};
+    // Table by table: a record read as an older version left it has no words
+    // in review.
+    DueCount result;
+    for (const Ledger* ledger : {&kSentences, &kWords}) {
+        QSqlQuery query(db_);
+        query.prepare(QString("SELECT COUNT(*), COALESCE(SUM(due_day < :day), 0) FROM %1 WHERE due_day <= :day")
+                          .arg(ledger->items));
+        query.bindValue(":day", day.toJulianDay());
+        if (!query.exec() || !query.next())
+            continue;
+        result.due += query.value(0).toInt();
+        result.overdue += query.value(1).toInt();
+        if (ledger == &kWords)
+            result.words = query.value(0).toInt();
+    }
+    return result;
 }
 
 ReviewOverview ReviewStore::overview(const QDate& today) const

@@ -3,6 +3,13 @@
 #include <QSqlQuery>
 #include <QVariant>
 
+namespace {
+
+// An empty text as text: Qt binds a null string as SQL NULL.
+QVariant text(const QString& s) { return s.isNull() ? QVariant(QString("")) : QVariant(s); }
+
+}  // namespace
+
 const QStringList& WordBookStore::tableStatements()
 {
     static const QStringList statements = {
@@ -22,7 +29,7 @@ QSqlError WordBookStore::save(qint64 sentence, const QString& word, const QStrin
         "INSERT INTO word_book (word, forms, added_at) VALUES (?, ?, ?)"
         " ON CONFLICT (word) DO UPDATE SET forms = excluded.forms");
     keep.addBindValue(word);
-    keep.addBindValue(forms.join(' '));
+    keep.addBindValue(text(forms.join(' ')));
     keep.addBindValue(meeting.at);
     if (!keep.exec())
         return keep.lastError();
@@ -33,7 +40,7 @@ QSqlError WordBookStore::save(qint64 sentence, const QString& word, const QStrin
         "INSERT INTO word_meetings (word, sentence_id, form, clip_start, clip_end, at) VALUES (?, ?, ?, ?, ?, ?)"
         " ON CONFLICT (word, sentence_id) DO UPDATE SET form = excluded.form, clip_start = excluded.clip_start,"
         " clip_end = excluded.clip_end, at = excluded.at");
-    for (const QVariant& v : {QVariant(word), QVariant(sentence), QVariant(meeting.form), QVariant(meeting.clipStart),
+    for (const QVariant& v : {QVariant(word), QVariant(sentence), text(meeting.form), QVariant(meeting.clipStart),
                               QVariant(meeting.clipEnd), QVariant(meeting.at)})
         met.addBindValue(v);
     return met.exec() ? QSqlError() : met.lastError();

@@ -11,6 +11,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -84,6 +86,26 @@ TEST(ReviewDue, CountsTheSentencesDueOnADay)
     const Outcome today = reviewDue(home.path(), {});
     EXPECT_EQ(today.exitCode, 0);
     EXPECT_TRUE(today.out.startsWith(QDate::currentDate().toString("yyyy-MM-dd") + "：3 个句子")) << today.out.toStdString();
+
+    // A kept word is due the day after; a record as the version before
+    // words were reviewed still counts its sentences.
+    const QString file = home.filePath("Lexbay/study.sqlite");
+    const QString later = due[2].addDays(1).toString("yyyy-MM-dd");
+    {
+        RecordDatabase record("review-due-word");
+        QString aside;
+        ASSERT_EQ(record.open(file, &aside), "");
+        RecordEvent kept = review(0, fsrs::Grade::Good);
+        kept.kind = RecordEvent::WordSaved;
+        kept.word = "sentence";
+        ASSERT_EQ(record.write(record.startSession(kept.at), {kept}), "");
+        EXPECT_EQ(reviewDue(home.path(), {"--date", later}).out,
+                  later + "：3 个句子和 1 个生词到期复习（其中 4 个已逾期）\n");
+        for (const char* statement : {"DROP TABLE word_review_items", "UPDATE schema_version SET version = 4"})
+            ASSERT_TRUE(QSqlQuery(QSqlDatabase::database("review-due-word")).exec(statement)) << statement;
+    }
+    QSqlDatabase::removeDatabase("review-due-word");
+    EXPECT_EQ(reviewDue(home.path(), {"--date", later}).out, later + "：3 个句子到期复习（其中 3 个已逾期）\n");
 }
 
 TEST(ReviewDue, ARecordThatCannotBeReadOrABadDate)
