@@ -110,6 +110,9 @@ void ReviewForm::buildControls()
     lbHint_ = namedLabel(this, "lbReviewHint");
     lbWordSentence_ = namedLabel(this, "lbReviewWordSentence");
     lbWordSentence_->setTextFormat(Qt::RichText);
+    QFont larger = lbWordSentence_->font();
+    larger.setPointSizeF(larger.pointSizeF() * 1.3);
+    lbWordSentence_->setFont(larger);
     lbWordSentence_->hide();
     layout->addWidget(lbProgress_);
     layout->addWidget(lbLesson_);
