@@ -47,6 +47,13 @@ const QList<CommandSyntax>& commandSyntaxes()
          {{"date", "YYYY-MM-DD", "复习的日期（YYYY-MM-DD，默认今天）"}},
          {}},
         {"lookup", "在词典里查一个英文单词：音标、中文释义、变形和考试标签", {}, {"WORD"}},
+        {"retime",
+         "设定自己课本中一句的开始时间（这一句的第一个词随之移动）",
+         {{"volume", "NAME", "自己的册名（books 下的文件夹）", true},
+          {"lesson", "N", "第几课（从 1 数起）", true},
+          {"sentence", "K", "第几句（从 1 数起）", true},
+          {"start", "SECONDS", "新的开始时间，以秒计", true}},
+         {}},
     };
     return all;
 }

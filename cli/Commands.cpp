@@ -2,6 +2,7 @@
 #include "cli/ExportAnkiCommand.h"
 #include "cli/ImportCommand.h"
 #include "cli/LookupCommand.h"
+#include "cli/RetimeCommand.h"
 #include "cli/ReviewDueCommand.h"
 
 CommandRun commandRun(const QString& name)
@@ -11,6 +12,7 @@ CommandRun commandRun(const QString& name)
         {"export-anki", runExportAnki},
         {"review-due", runReviewDue},
         {"lookup", runLookup},
+        {"retime", runRetime},
     };
     for (const auto& [commandName, run] : all) {
         if (commandName == name)

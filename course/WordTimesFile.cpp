@@ -121,3 +121,17 @@ QByteArray withFirstWordMoved(const QByteArray& bytes, int sentence, double seco
         moved += line + '\n';
     return moved;
 }
+
+std::vector<double> firstWordStarts(const QByteArray& bytes, int sentences)
+{
+    std::vector<double> starts(size_t(std::max(sentences, 0)), -1);
+    for (const QByteArray& line : linesOf(bytes)) {
+        const std::optional<WordLine> word = wordOf(line);
+        if (!word || word->sentence >= sentences)
+            continue;
+        double& first = starts[size_t(word->sentence)];
+        if (first < 0 || word->time.start < first)
+            first = word->time.start;
+    }
+    return starts;
+}

@@ -19,6 +19,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <vector>
+
 // ".wordtimes.tsv": the lesson file base (tlx<N><LLL>) comes before it.
 extern const char* const kWordTimesExtension;
 
@@ -38,3 +40,8 @@ QList<WordTimes> wordTimesFrom(const QByteArray& bytes, const QStringList& texts
 // before its own end. Every other line stays as it was; without words for the
 // sentence the bytes come back unchanged.
 QByteArray withFirstWordMoved(const QByteArray& bytes, int sentence, double seconds);
+
+// Where the first spoken word of each of the first `sentences` sentences
+// starts, by the file alone (its text not checked); -1 for a sentence
+// without words in it.
+std::vector<double> firstWordStarts(const QByteArray& bytes, int sentences);

@@ -5,6 +5,7 @@
 #include "course/TimingFile.h"
 #include "course/VideoReference.h"
 #include "course/WordTimesFile.h"
+#include "platform/audio/GstDurationScan.h"
 #include "platform/system/CourseNames.h"
 #include "platform/system/CourseText.h"
 
@@ -257,6 +258,30 @@ double moveSentenceStart(const QString& volumeFolder, int lessonIndex, int sente
         return -1;
     }
     return *start;
+}
+
+LessonTimes lessonTimes(const QString& volumeFolder, int lessonIndex)
+{
+    LessonTimes times;
+    const QDir folder(volumeFolder);
+    const QString timing = spelledLessonFile(volumeFolder, lessonIndex + 1, ".lrc");
+    if (timing.isEmpty()) {
+        times.error = QStringLiteral("“%1”没有第 %2 课的时间文件").arg(volumeFolder).arg(lessonIndex + 1);
+        return times;
+    }
+    // A line without a whole stamp keeps its place, at the start before it.
+    for (const QByteArray& line : courseLines(readAll(folder.filePath(timing))))
+        times.starts.push_back(timingfile::startOf(line).value_or(times.starts.empty() ? 0 : times.starts.back()));
+    const QString wordTimes = spelledLessonFile(volumeFolder, lessonIndex + 1, kWordTimesExtension);
+    times.firstWords = wordTimes.isEmpty()
+                           ? std::vector<double>(times.starts.size(), -1)
+                           : firstWordStarts(readAll(folder.filePath(wordTimes)), int(times.starts.size()));
+    const QString recording = spelledLessonFile(volumeFolder, lessonIndex + 1, ".mp3");
+    if (!recording.isEmpty()) {
+        times.recording = folder.filePath(recording);
+        times.recordingSeconds = scanMpegAudioDuration(times.recording).value_or(0);
+    }
+    return times;
 }
 
 LessonVideo lessonVideo(const QString& volumeFolder, int lessonIndex)

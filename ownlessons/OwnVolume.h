@@ -18,6 +18,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <vector>
+
 class FileTransaction;
 
 struct WordEntry {
@@ -66,6 +68,20 @@ StagedLesson stageLesson(FileTransaction& transaction, const QString& volumeFold
 // starts as much later or earlier. Returns the new start, or sets `error`.
 double moveSentenceStart(const QString& volumeFolder, int lessonIndex, int sentence, double delta,
                          double recordingSeconds, QString* error);
+
+// The times lesson `lessonIndex` has in its files: each sentence's start,
+// as its timing file gives it; each sentence's first spoken word's start
+// where the lesson has word times (-1 otherwise); and its recording and
+// the recording's length (0 when unknown). error says when the lesson has
+// no timing file.
+struct LessonTimes {
+    std::vector<double> starts;
+    std::vector<double> firstWords;
+    QString recording;
+    double recordingSeconds = 0;
+    QString error;
+};
+LessonTimes lessonTimes(const QString& volumeFolder, int lessonIndex);
 
 // The video lesson `lessonIndex` refers to: its path (empty for none) and
 // whether it was copied in (then it goes with the lesson).
