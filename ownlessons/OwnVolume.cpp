@@ -13,7 +13,9 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cmath>
+#include <map>
 
 namespace {
 
@@ -231,33 +233,73 @@ double moveSentenceStart(const QString& volumeFolder, int lessonIndex, int sente
                          double recordingSeconds, QString* error)
 {
     const QString spelled = spelledLessonFile(volumeFolder, lessonIndex + 1, ".lrc");
-    const QString name = spelled.isEmpty() ? fileName(volumeFolder, lessonIndex + 1, ".lrc") : spelled;
-    const QString path = QDir(volumeFolder).filePath(name);
-    QList<QByteArray> lines = courseLines(readAll(path));
+    const QString path = QDir(volumeFolder).filePath(spelled);
     const std::optional<double> before =
-        sentence >= 0 && sentence < lines.size() ? timingfile::startOf(lines.at(sentence)) : std::nullopt;
-    const std::optional<double> start = timingfile::moveStart(&lines, sentence, delta, recordingSeconds);
-    if (!start) {
+        spelled.isEmpty() ? std::nullopt : timingfile::startOf(courseLines(readAll(path)).value(sentence));
+    if (!before) {
         *error = QStringLiteral("“%1”里没有第 %2 句的时间").arg(path).arg(sentence + 1);
         return -1;
     }
-    FileTransaction transaction(volumeFolder);
-    bool written = transaction.write(name, joinedCourseLines(lines));
-    // The first word starts as much later or earlier as its sentence.
+    const std::vector<double> set =
+        setSentenceStarts(volumeFolder, lessonIndex, {{sentence, *before + delta}}, recordingSeconds, error);
+    return set.empty() ? -1 : set.front();
+}
+
+std::vector<double> setSentenceStarts(const QString& volumeFolder, int lessonIndex,
+                                      std::vector<std::pair<int, double>> starts, double recordingSeconds,
+                                      QString* error)
+{
+    const QString spelled = spelledLessonFile(volumeFolder, lessonIndex + 1, ".lrc");
+    const QString name = spelled.isEmpty() ? fileName(volumeFolder, lessonIndex + 1, ".lrc") : spelled;
+    const QString path = QDir(volumeFolder).filePath(name);
+    QList<QByteArray> lines = courseLines(readAll(path));
+    // Each start is held between its neighbours as they are when it moves:
+    // starts moving later go from the last, those moving earlier from the
+    // first, so no start is held back by one that is about to move away.
+    std::vector<std::pair<int, double>> deltas;
+    for (const auto& [sentence, start] : starts) {
+        const std::optional<double> before = timingfile::startOf(lines.value(sentence));
+        if (!before) {
+            *error = QStringLiteral("“%1”里没有第 %2 句的时间").arg(path).arg(sentence + 1);
+            return {};
+        }
+        deltas.emplace_back(sentence, start - *before);
+    }
+    std::stable_sort(deltas.begin(), deltas.end(), [](const auto& a, const auto& b) {
+        if ((a.second > 0) != (b.second > 0))
+            return a.second > 0;
+        return a.second > 0 ? a.first > b.first : a.first < b.first;
+    });
     const QString wordTimes = spelledLessonFile(volumeFolder, lessonIndex + 1, kWordTimesExtension);
-    if (written && !wordTimes.isEmpty()) {
+    QByteArray words;
+    if (!wordTimes.isEmpty()) {
         QFile file(QDir(volumeFolder).filePath(wordTimes));
         if (!file.open(QIODevice::ReadOnly)) {
             *error = QStringLiteral("无法读取“%1”：%2").arg(file.fileName(), file.errorString());
-            return -1;
+            return {};
         }
-        written = transaction.write(wordTimes, withFirstWordMoved(file.readAll(), sentence, *start - *before));
+        words = file.readAll();
     }
+    std::map<int, double> set;
+    for (const auto& [sentence, delta] : deltas) {
+        const double before = *timingfile::startOf(lines.at(sentence));
+        const double start = *timingfile::moveStart(&lines, sentence, delta, recordingSeconds);
+        // The first word starts as much later or earlier as its sentence.
+        words = withFirstWordMoved(words, sentence, start - before);
+        set[sentence] = start;
+    }
+    FileTransaction transaction(volumeFolder);
+    bool written = transaction.write(name, joinedCourseLines(lines));
+    if (written && !wordTimes.isEmpty())
+        written = transaction.write(wordTimes, words);
     if (!written || !transaction.commit()) {
         *error = transaction.error();
-        return -1;
+        return {};
     }
-    return *start;
+    std::vector<double> result;
+    for (const auto& [sentence, start] : starts)
+        result.push_back(set[sentence]);
+    return result;
 }
 
 LessonTimes lessonTimes(const QString& volumeFolder, int lessonIndex)

@@ -68,6 +68,14 @@ StagedLesson stageLesson(FileTransaction& transaction, const QString& volumeFold
 // starts as much later or earlier. Returns the new start, or sets `error`.
 double moveSentenceStart(const QString& volumeFolder, int lessonIndex, int sentence, double delta,
                          double recordingSeconds, QString* error);
+// Sets several sentences' starts of lesson `lessonIndex` at once, in one
+// change of its files: (sentence, start) each, each held as
+// moveSentenceStart holds it, each first spoken word moving with its start.
+// The starts they now have, in the order given; none, and `error` set, when
+// nothing was changed.
+std::vector<double> setSentenceStarts(const QString& volumeFolder, int lessonIndex,
+                                      std::vector<std::pair<int, double>> starts, double recordingSeconds,
+                                      QString* error);
 
 // The times lesson `lessonIndex` has in its files: each sentence's start,
 // as its timing file gives it; each sentence's first spoken word's start
