@@ -24,8 +24,9 @@ public:
     bool hasEnd() const { return size_t(sentence_) + 1 < starts_.size(); }
     double at(Side side) const;
     StartRange rangeOf(Side side) const;
-    // Every sentence's start as edited so far.
+    // Every sentence's start as edited so far, and as the files have it.
     const std::vector<double>& starts() const { return starts_; }
+    const std::vector<double>& savedStarts() const { return saved_; }
 
     // Moves a boundary, held within its range, rounded to the hundredth as
     // the timing file keeps it; a step that changes nothing is not kept.

@@ -8,6 +8,8 @@
 #include "platform/system/CourseLibrary.h"
 #include "shell/window/QtMessageBoxes.h"
 
+#include <QStandardPaths>
+
 #include <malloc.h>
 
 Platform Platform::real(const RunFolders& folders)
@@ -35,6 +37,7 @@ Platform Platform::real(const RunFolders& folders)
     p.ownBooks = folders.ownBooks;
     p.studyRecordFile = folders.studyRecord;
     p.dictionaryFile = ::dictionaryFile(folders.program);
+    p.waveCacheFolder = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + "/Lexbay/waves";
     return p;
 }
 

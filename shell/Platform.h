@@ -38,6 +38,9 @@ struct Platform {
     QString studyRecordFile;
     // The English→Chinese dictionary's file.
     QString dictionaryFile;
+    // Where the waves of lesson recordings are kept once worked out (empty:
+    // not kept).
+    QString waveCacheFolder;
     // Where the volumes lie: those shipped with the program, and the
     // learner's own (empty for none), which win over shipped ones of the
     // same name.

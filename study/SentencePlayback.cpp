@@ -12,6 +12,8 @@ SentencePlayback::SentencePlayback(MediaPlayer& player, const StudySession& sess
         const quint64 step = steps_;
         if (!std::exchange(stretchPlays_, false))
             emit rangeEnded();
+        else
+            emit stretchEnded();
         if (step == steps_)
             prepareSentence(session_.currentSentence());
     });

@@ -62,6 +62,8 @@ signals:
     void sentenceStarted(int n);
     // Playback was ended before its range's end.
     void stopped();
+    // A stretch played to its end (a range's end is rangeEnded).
+    void stretchEnded();
 
 private:
     MediaPlayer& player_;

@@ -81,6 +81,9 @@ public:
     // Hands the session the loaded lesson's word times as the course model
     // reads them from its file now; the shipped course has none.
     void readWordTimes();
+    // The lesson as the course model reads it now, for the learner's own
+    // volumes (their word times and video); empty for the shipped course.
+    CourseLesson ownLesson(int lesson) const;
     // The books folder a learner adds volumes to: their own, else the
     // program's.
     QString booksFolderForLearner() const;
@@ -102,9 +105,6 @@ private:
     // The lists show the model's volumes and lessons and its choice.
     void showVolumes();
     void showLessons(bool reportEmpty = true);
-    // The lesson as the course model reads it, for the learner's own
-    // volumes (their word times and video); empty for the shipped course.
-    CourseLesson ownLesson(int lesson) const;
     void openLessonRecording(int sentenceCount, int lesson, const CourseLesson& own);
     void showWordTimes(const CourseLesson& own);
     void followShowChinese();

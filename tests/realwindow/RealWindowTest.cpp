@@ -7,11 +7,15 @@
 #include "platform/audio/MediaPlayer.h"
 #include "platform/web/HtmlView.h"
 #include "platform/web/WebEngineHtmlView.h"
+#include "shell/boundaries/WaveformView.h"
 #include "shell/words/WordCard.h"
 #include "study/StudySession.h"
 #include "study/StudyStatus.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QDialog>
+#include <QMouseEvent>
 #include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
@@ -345,6 +349,52 @@ TEST(RealWindow, ClosingSavesThePlaceAndRemovesTheScratchPages)
     EXPECT_FALSE(QFile::exists(w.folder() + "/curLesson.htm"));
     EXPECT_FALSE(QFile::exists(w.folder() + "/curLessonwords.htm"));
     EXPECT_TRUE(QFile::exists(w.folder() + "/homepage.htm"));
+}
+
+// A mouse event of the left button at `x` across the middle of the view.
+void mouseAt(QWidget* view, QEvent::Type type, double x)
+{
+    const QPointF at(x, view->height() / 2.0);
+    QMouseEvent event(type, at, view->mapToGlobal(at), Qt::LeftButton,
+                      type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(view, &event);
+}
+
+TEST(RealWindow, AnOwnSentencesEndDraggedOnItsWaveIsWrittenAndPlayedAtOnce)
+{
+    CourseWindow w(makeOwnLessonWithWordTimes, Audio::Silent, "own");
+    MainForm& f = w.start();
+    ASSERT_TRUE(showOwnLesson(f));
+    // Keys go where the window's focus is, as a keyboard's do.
+    QWidget* focus = QApplication::focusWidget();
+    QTest::keyClick(focus != nullptr ? focus : &f, Qt::Key_B, Qt::ControlModifier);
+    auto* editor = f.findChild<QDialog*>("BoundaryEditor");
+    ASSERT_NE(editor, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(editor));
+    auto* view = editor->findChild<WaveformView*>("vwWaveform");
+    auto* times = editor->findChild<QLabel*>("lbBoundaryTimes");
+    EXPECT_TRUE(times->text().startsWith("开始 0.35 秒，结束 3.61 秒")) << times->text().toStdString();
+    // The wave is drawn once the recording's summary has come.
+    ASSERT_TRUE(settleUntil([&] { return view->grab().toImage().pixelColor(int(view->xAt(1.5)), view->height() / 2 - 20) != Qt::white; }, 10000));
+
+    // Dragged by the mouse, without snapping, 0.3 s later; then applied.
+    editor->findChild<QCheckBox*>("ckBoundarySnap")->setChecked(false);
+    mouseAt(view, QEvent::MouseButtonPress, view->xAt(3.61));
+    for (double at = 3.65; at <= 3.91; at += 0.05)
+        mouseAt(view, QEvent::MouseMove, view->xAt(at));
+    mouseAt(view, QEvent::MouseMove, view->xAt(3.91));
+    mouseAt(view, QEvent::MouseButtonRelease, view->xAt(3.91));
+    EXPECT_TRUE(times->text().startsWith("开始 0.35 秒，结束 3.91 秒")) << times->text().toStdString();
+    QTest::keyClick(editor, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_NEAR(lessonTimes(w.folder() + "/own/我的课本", 0).starts.at(1), 3.91, 1e-9);
+    EXPECT_NEAR(f.session().sentenceTimes().at(1), 3.91, 1e-9) << "the window plays the new range at once";
+    EXPECT_NEAR(f.session().sentenceTimes().at(0), 0.35, 1e-9);
+
+    // Heard from the editor: the sentence as it now is.
+    QTest::keyClick(editor, Qt::Key_Space);
+    EXPECT_NEAR(w.player().selectionEnd(), 3.91, 1e-6);
+    QTest::keyClick(editor, Qt::Key_Escape);
+    EXPECT_TRUE(settleUntil([&] { return !editor->isVisible(); }, 2000));
 }
 
 }  // namespace

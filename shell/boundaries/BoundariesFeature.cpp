@@ -1,0 +1,95 @@
+#include "shell/boundaries/BoundariesFeature.h"
+
+#include "course/CourseLesson.h"
+#include "ownlessons/OwnVolume.h"
+#include "shell/Platform.h"
+#include "shell/boundaries/BoundaryEditor.h"
+#include "shell/window/Catalogue.h"
+#include "shell/window/Keys.h"
+#include "shell/window/LessonMenu.h"
+#include "study/StudySession.h"
+
+#include <QDir>
+#include <QStandardPaths>
+
+BoundariesFeature::BoundariesFeature(const WindowContext& context) : QObject(&context.window), context_(context)
+{
+    setObjectName("boundariesFeature");
+    context_.lessonMenu.add(LessonMenu::Edits, [this](QMenu& menu, int lesson) {
+        if (context_.catalogue.isOwnVolume() && lesson >= 0)
+            menu.addAction("调整句子边界…", this, &BoundariesFeature::openEditor);
+    });
+    context_.keys.add({{Qt::Key_B, Qt::ControlModifier, "Ctrl+B", "自己的课文中，在波形上调整当前句的边界", nullptr,
+                        KeyBinding::Never, false, [this] {
+                            openEditor();
+                            return true;
+                        }}});
+}
+
+void BoundariesFeature::openEditor()
+{
+    if (!context_.catalogue.isOwnVolume()) {
+        context_.showNotice("随程序提供的课本不能调整句子的边界");
+        return;
+    }
+    const int lesson = context_.catalogue.currentLesson();
+    const int sentence = context_.session.currentSentence();
+    if (lesson < 0 || !context_.session.hasSentence(sentence))
+        return;
+    if (editor_ == nullptr) {
+        editor_ = new BoundaryEditor(context_.playback, *context_.platform.messageBoxes,
+                                     context_.platform.waveCacheFolder, &context_.window);
+        // The window's lesson stays the one edited while the editor is open.
+        editor_->setWindowModality(Qt::WindowModal);
+    }
+    const QString folder = context_.catalogue.currentVolumePath();
+    editor_->edit([this, folder, lesson] { return readLesson(folder, lesson); },
+                  [this, folder, lesson](const std::vector<std::pair<int, double>>& starts) {
+                      return writeStarts(folder, lesson, starts);
+                  },
+                  sentence);
+}
+
+EditedLesson BoundariesFeature::readLesson(const QString& volumeFolder, int lesson) const
+{
+    const LessonTimes times = lessonTimes(volumeFolder, lesson);
+    EditedLesson read;
+    read.error = times.error;
+    read.starts = times.starts;
+    read.firstWords = times.firstWords;
+    read.recording = times.recording;
+    read.recordingSeconds = times.recordingSeconds;
+    if (read.recordingSeconds <= 0 && !context_.session.sentenceTimes().empty())
+        read.recordingSeconds = context_.session.sentenceTimes().at(size_t(context_.session.sentenceCount()));
+    for (const CourseSentence& sentence : context_.catalogue.ownLesson(lesson).sentences) {
+        read.english << sentence.english;
+        std::vector<WaveformView::Word> words;
+        for (const WordTime& word : sentence.words)
+            words.push_back({word.start, word.end, sentence.english.mid(word.from, word.length)});
+        read.words.push_back(std::move(words));
+    }
+    return read;
+}
+
+QString BoundariesFeature::writeStarts(const QString& volumeFolder, int lesson,
+                                       const std::vector<std::pair<int, double>>& starts)
+{
+    const LessonTimes times = lessonTimes(volumeFolder, lesson);
+    const double end = times.recordingSeconds > 0 ? times.recordingSeconds
+                                                  : context_.session.sentenceTimes().at(size_t(context_.session.sentenceCount()));
+    QString error;
+    const std::vector<double> set = setSentenceStarts(volumeFolder, lesson, starts, end, &error);
+    if (!error.isEmpty())
+        return error;
+    // The lesson the window plays takes the new starts and word times at once.
+    if (context_.catalogue.currentVolumePath() == volumeFolder && context_.catalogue.currentLesson() == lesson) {
+        std::vector<double> played = context_.session.sentenceTimes();
+        for (size_t i = 0; i < starts.size(); ++i) {
+            if (size_t(starts[i].first) < played.size())
+                played[size_t(starts[i].first)] = set[i];
+        }
+        context_.session.setSentenceTimes(std::move(played));
+        context_.catalogue.readWordTimes();
+    }
+    return QString();
+}

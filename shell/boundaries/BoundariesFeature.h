@@ -1,0 +1,34 @@
+#pragma once
+
+// Boundaries by sight plugged into the window: Ctrl+B and the lesson list's
+// menu open the boundary editor on the current sentence of an own lesson;
+// what the learner applies is written to the lesson's files and taken into
+// the lesson the window plays at once. The shipped course is never changed.
+
+#include "shell/window/WindowContext.h"
+
+#include <QObject>
+#include <QString>
+
+#include <utility>
+#include <vector>
+
+class BoundaryEditor;
+struct EditedLesson;
+
+class BoundariesFeature : public QObject {
+    Q_OBJECT
+public:
+    explicit BoundariesFeature(const WindowContext& context);
+
+    // Opens the editor on the current sentence; in the shipped course it
+    // only says that nothing there changes.
+    void openEditor();
+
+private:
+    EditedLesson readLesson(const QString& volumeFolder, int lesson) const;
+    QString writeStarts(const QString& volumeFolder, int lesson, const std::vector<std::pair<int, double>>& starts);
+
+    WindowContext context_;
+    BoundaryEditor* editor_ = nullptr;
+};

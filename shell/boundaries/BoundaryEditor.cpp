@@ -1,0 +1,421 @@
+#include "shell/boundaries/BoundaryEditor.h"
+
+#include "boundaries/SilenceSnap.h"
+#include "platform/system/MessageBoxes.h"
+#include "study/SentencePlayback.h"
+
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QShortcut>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <QtConcurrent/QtConcurrentRun>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// What the learner hears around a boundary, and the neighbours shown.
+constexpr double kAroundSeconds = 0.5;
+constexpr double kContextSeconds = 1.0;
+constexpr double kSmallStep = 0.01;
+constexpr double kLargeStep = 0.05;
+constexpr int kPlayHeadMs = 30;
+// The closest and the widest view, in seconds.
+constexpr double kClosestView = 0.2;
+constexpr double kWidestView = 60;
+
+QString seconds(double s) { return QString::number(s, 'f', 2); }
+
+}  // namespace
+
+BoundaryEditor::BoundaryEditor(SentencePlayback& playback, MessageBoxes& messages, QString waveCache,
+                               QWidget* parent)
+    : QDialog(parent), playback_(playback), messages_(messages), waveCache_(std::move(waveCache))
+{
+    setObjectName("BoundaryEditor");
+    setWindowTitle("调整句子边界");
+    buildControls();
+    addKeys();
+    resize(820, 460);
+    playHead_ = new QTimer(this);
+    playHead_->setInterval(kPlayHeadMs);
+    connect(playHead_, &QTimer::timeout, this, &BoundaryEditor::followPlayback);
+    connect(&playback_, &SentencePlayback::stretchEnded, this, [this] {
+        if (!playing_)
+            return;
+        if (ckLoop_->isChecked() && isVisible()) {
+            play(playFrom_, playTo_);
+            return;
+        }
+        playing_ = false;
+        playHead_->stop();
+    });
+    connect(&summaryReading_, &QFutureWatcher<WaveSummary>::finished, this, [this] {
+        auto summary = std::make_shared<WaveSummary>(summaryReading_.result());
+        if (!summary->ok())
+            lbNotice_->setText("无法画出波形：" + summary->error);
+        summary_ = summary;
+        waveform_->setSummary(summary_);
+    });
+}
+
+QPushButton* BoundaryEditor::button(const char* name, const QString& caption, const QString& key)
+{
+    auto* b = new QPushButton(caption, this);
+    b->setObjectName(name);
+    b->setToolTip("快捷键：" + key);
+    b->setAutoDefault(false);
+    b->setFocusPolicy(Qt::NoFocus);
+    return b;
+}
+
+void BoundaryEditor::buildControls()
+{
+    auto* layout = new QVBoxLayout(this);
+    lbSentence_ = new QLabel(this);
+    lbSentence_->setObjectName("lbBoundarySentence");
+    lbSentence_->setWordWrap(true);
+    layout->addWidget(lbSentence_);
+    waveform_ = new WaveformView(this);
+    layout->addWidget(waveform_, 1);
+    lbTimes_ = new QLabel(this);
+    lbTimes_->setObjectName("lbBoundaryTimes");
+    lbTimes_->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
+    layout->addWidget(lbTimes_);
+
+    auto* hearing = new QHBoxLayout;
+    QPushButton* sentence = button("btBoundaryPlay", "▶ 本句", "空格");
+    QPushButton* before = button("btBoundaryBefore", "边界前 0.5 秒", "[");
+    QPushButton* after = button("btBoundaryAfter", "边界后 0.5 秒", "]");
+    ckLoop_ = new QCheckBox("循环", this);
+    ckLoop_->setObjectName("ckBoundaryLoop");
+    ckLoop_->setToolTip("快捷键：L");
+    ckLoop_->setFocusPolicy(Qt::NoFocus);
+    QPushButton* fit = button("btBoundaryFit", "整句", "F");
+    QPushButton* closer = button("btBoundaryZoomIn", "放大", "+");
+    QPushButton* wider = button("btBoundaryZoomOut", "缩小", "-");
+    for (QWidget* w : std::initializer_list<QWidget*>{sentence, before, after, ckLoop_})
+        hearing->addWidget(w);
+    hearing->addStretch();
+    for (QWidget* w : {fit, closer, wider})
+        hearing->addWidget(w);
+    layout->addLayout(hearing);
+
+    auto* editing = new QHBoxLayout;
+    QPushButton* snapNow = button("btBoundarySnap", "吸附到静音", "S");
+    ckSnap_ = new QCheckBox("拖动后吸附", this);
+    ckSnap_->setObjectName("ckBoundarySnap");
+    ckSnap_->setToolTip("快捷键：G");
+    ckSnap_->setChecked(true);
+    ckSnap_->setFocusPolicy(Qt::NoFocus);
+    btUndo_ = button("btBoundaryUndo", "撤销", "Ctrl+Z");
+    btRedo_ = button("btBoundaryRedo", "重做", "Ctrl+Shift+Z");
+    btApply_ = button("btBoundaryApply", "应用", "Ctrl+S");
+    QPushButton* next = button("btBoundaryNext", "应用并下一句", "Ctrl+Enter");
+    for (QWidget* w : std::initializer_list<QWidget*>{snapNow, ckSnap_, btUndo_, btRedo_})
+        editing->addWidget(w);
+    editing->addStretch();
+    editing->addWidget(btApply_);
+    editing->addWidget(next);
+    layout->addLayout(editing);
+    lbNotice_ = new QLabel(this);
+    lbNotice_->setObjectName("lbBoundaryNotice");
+    lbNotice_->setWordWrap(true);
+    layout->addWidget(lbNotice_);
+
+    connect(sentence, &QPushButton::clicked, this, &BoundaryEditor::playSentence);
+    connect(before, &QPushButton::clicked, this, &BoundaryEditor::playBefore);
+    connect(after, &QPushButton::clicked, this, &BoundaryEditor::playAfter);
+    connect(fit, &QPushButton::clicked, this, &BoundaryEditor::fitSentence);
+    connect(closer, &QPushButton::clicked, this, [this] { zoom(0.5, -1); });
+    connect(wider, &QPushButton::clicked, this, [this] { zoom(2, -1); });
+    connect(snapNow, &QPushButton::clicked, this, &BoundaryEditor::snap);
+    connect(btUndo_, &QPushButton::clicked, this, &BoundaryEditor::undo);
+    connect(btRedo_, &QPushButton::clicked, this, &BoundaryEditor::redo);
+    connect(btApply_, &QPushButton::clicked, this, &BoundaryEditor::apply);
+    connect(next, &QPushButton::clicked, this, &BoundaryEditor::applyAndNext);
+
+    connect(waveform_, &WaveformView::boundaryTaken, this, [this](int side) { choose(BoundaryEdit::Side(side)); });
+    connect(waveform_, &WaveformView::boundaryDragged, this, &BoundaryEditor::dragBoundary);
+    connect(waveform_, &WaveformView::boundaryDropped, this, &BoundaryEditor::dropBoundary);
+    connect(waveform_, &WaveformView::playHeadSet, waveform_, &WaveformView::setPlayHead);
+    connect(waveform_, &WaveformView::zoomAsked, this, &BoundaryEditor::zoom);
+}
+
+void BoundaryEditor::addKeys()
+{
+    const auto key = [this](const QKeySequence& sequence, std::function<void()> work) {
+        auto* shortcut = new QShortcut(sequence, this);
+        shortcut->setAutoRepeat(true);
+        connect(shortcut, &QShortcut::activated, this, std::move(work));
+    };
+    key(Qt::Key_Space, [this] { playSentence(); });
+    key(Qt::Key_BracketLeft, [this] { playBefore(); });
+    key(Qt::Key_BracketRight, [this] { playAfter(); });
+    key(Qt::Key_L, [this] { ckLoop_->toggle(); });
+    key(Qt::Key_Home, [this] { choose(BoundaryEdit::Start); });
+    key(Qt::Key_End, [this] { choose(BoundaryEdit::End); });
+    key(Qt::Key_Left, [this] { nudge(-kSmallStep); });
+    key(Qt::Key_Right, [this] { nudge(kSmallStep); });
+    key(Qt::SHIFT | Qt::Key_Left, [this] { nudge(-kLargeStep); });
+    key(Qt::SHIFT | Qt::Key_Right, [this] { nudge(kLargeStep); });
+    key(Qt::Key_S, [this] { snap(); });
+    key(Qt::Key_G, [this] { ckSnap_->toggle(); });
+    key(Qt::Key_F, [this] { fitSentence(); });
+    for (const QKeySequence& in : {QKeySequence(Qt::Key_Plus), QKeySequence(Qt::Key_Equal)})
+        key(in, [this] { zoom(0.5, -1); });
+    key(Qt::Key_Minus, [this] { zoom(2, -1); });
+    key(QKeySequence::Undo, [this] { undo(); });
+    for (const QKeySequence& again : {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)})
+        key(again, [this] { redo(); });
+    key(Qt::CTRL | Qt::Key_S, [this] { apply(); });
+    for (const QKeySequence& next : {QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)})
+        key(next, [this] { applyAndNext(); });
+}
+
+void BoundaryEditor::edit(Loader loader, Writer writer, int sentence)
+{
+    load_ = std::move(loader);
+    write_ = std::move(writer);
+    lbNotice_->clear();
+    load(sentence);
+    show();
+    raise();
+    activateWindow();
+    waveform_->setFocus();
+}
+
+void BoundaryEditor::load(int sentence)
+{
+    lesson_ = load_();
+    if (!lesson_.error.isEmpty() || sentence < 0 || size_t(sentence) >= lesson_.starts.size()) {
+        edit_.reset();
+        lbNotice_->setText(lesson_.error.isEmpty() ? QString("这一课没有第 %1 句").arg(sentence + 1) : lesson_.error);
+        return;
+    }
+    edit_.emplace(lesson_.starts, lesson_.firstWords, lesson_.recordingSeconds, sentence);
+    chosen_ = BoundaryEdit::Start;
+    startSummary(lesson_.recording);
+    showWords();
+    waveform_->setPlayHead(-1);
+    fitSentence();
+    showEdit();
+}
+
+void BoundaryEditor::showWords()
+{
+    std::vector<WaveformView::Word> words;
+    for (const auto& sentenceWords : lesson_.words)
+        words.insert(words.end(), sentenceWords.begin(), sentenceWords.end());
+    waveform_->setWords(std::move(words));
+}
+
+void BoundaryEditor::startSummary(const QString& recording)
+{
+    if (recording == summaryOf_ && (summary_ || summaryReading_.isRunning()))
+        return;
+    summaryOf_ = recording;
+    summary_.reset();
+    waveform_->setSummary(nullptr);
+    const QString cache = waveCache_;
+    summaryReading_.setFuture(QtConcurrent::run([recording, cache] {
+        return cache.isEmpty() ? summariseRecording(recording) : cachedWaveSummary(recording, cache);
+    }));
+}
+
+void BoundaryEditor::showEdit()
+{
+    if (!edit_)
+        return;
+    const int k = edit_->sentence();
+    lbSentence_->setText(QString("第 %1 句：%2").arg(k + 1).arg(lesson_.english.value(k)));
+    waveform_->setBoundaries(edit_->starts(), k, WaveformView::Side(chosen_));
+    const double start = edit_->at(BoundaryEdit::Start), end = edit_->at(BoundaryEdit::End);
+    lbTimes_->setText(QString("开始 %1 秒，结束 %2 秒%3，长 %4 秒；选中%5（←/→ 移 0.01 秒，Shift 加快到 0.05 秒）%6")
+                          .arg(seconds(start), seconds(end), edit_->hasEnd() ? "" : "（录音结束）",
+                               seconds(end - start), chosen_ == BoundaryEdit::Start ? "开始" : "结束",
+                               edit_->changes().empty() ? "" : "，尚未应用"));
+    lbTimes_->setAccessibleName(lbTimes_->text());
+    btUndo_->setEnabled(edit_->canUndo());
+    btRedo_->setEnabled(edit_->canRedo());
+    btApply_->setEnabled(!edit_->changes().empty());
+}
+
+void BoundaryEditor::choose(BoundaryEdit::Side side)
+{
+    if (!edit_ || (side == BoundaryEdit::End && !edit_->hasEnd()))
+        return;
+    chosen_ = side;
+    showEdit();
+}
+
+void BoundaryEditor::dragBoundary(int side, double at)
+{
+    if (!edit_)
+        return;
+    const StartRange range = edit_->rangeOf(BoundaryEdit::Side(side));
+    waveform_->setDragged(std::clamp(at, range.earliest, std::max(range.earliest, range.latest)));
+}
+
+void BoundaryEditor::dropBoundary(int side, double at)
+{
+    if (!edit_)
+        return;
+    const auto s = BoundaryEdit::Side(side);
+    if (ckSnap_->isChecked() && summary_ && summary_->ok())
+        at = snapToSilence(*summary_, at, edit_->rangeOf(s)).value_or(at);
+    edit_->move(s, at);
+    showEdit();
+}
+
+void BoundaryEditor::nudge(double step)
+{
+    if (!edit_)
+        return;
+    edit_->move(chosen_, edit_->at(chosen_) + step);
+    showEdit();
+}
+
+void BoundaryEditor::snap()
+{
+    if (!edit_)
+        return;
+    if (!summary_ || !summary_->ok()) {
+        lbNotice_->setText("波形还没有读出，不能吸附");
+        return;
+    }
+    const std::optional<double> snapped = snapToSilence(*summary_, edit_->at(chosen_), edit_->rangeOf(chosen_));
+    if (!snapped) {
+        lbNotice_->setText("附近没有静音，边界没有移动");
+        return;
+    }
+    edit_->move(chosen_, *snapped);
+    showEdit();
+}
+
+void BoundaryEditor::undo()
+{
+    if (edit_) {
+        edit_->undo();
+        showEdit();
+    }
+}
+
+void BoundaryEditor::redo()
+{
+    if (edit_) {
+        edit_->redo();
+        showEdit();
+    }
+}
+
+void BoundaryEditor::zoom(double factor, double around)
+{
+    const double from = waveform_->viewFrom(), to = waveform_->viewTo();
+    if (around < 0)
+        around = edit_ ? edit_->at(chosen_) : (from + to) / 2;
+    const double span = std::clamp((to - from) * factor, kClosestView, kWidestView);
+    const double share = to > from ? (around - from) / (to - from) : 0.5;
+    const double newFrom = around - span * std::clamp(share, 0.0, 1.0);
+    waveform_->setView(newFrom, newFrom + span);
+}
+
+void BoundaryEditor::fitSentence()
+{
+    if (!edit_)
+        return;
+    waveform_->setView(edit_->at(BoundaryEdit::Start) - kContextSeconds, edit_->at(BoundaryEdit::End) + kContextSeconds);
+}
+
+void BoundaryEditor::play(double from, double to)
+{
+    playFrom_ = std::max(0.0, from);
+    playTo_ = to;
+    playing_ = true;
+    playback_.playStretch(playFrom_, playTo_);
+    playHead_->start();
+}
+
+void BoundaryEditor::playSentence()
+{
+    if (!edit_)
+        return;
+    if (playing_) {
+        playing_ = false;
+        playback_.stop();
+        playHead_->stop();
+        return;
+    }
+    play(edit_->at(BoundaryEdit::Start), edit_->at(BoundaryEdit::End));
+}
+
+void BoundaryEditor::playBefore()
+{
+    if (edit_)
+        play(edit_->at(chosen_) - kAroundSeconds, edit_->at(chosen_));
+}
+
+void BoundaryEditor::playAfter()
+{
+    if (edit_)
+        play(edit_->at(chosen_), edit_->at(chosen_) + kAroundSeconds);
+}
+
+void BoundaryEditor::followPlayback() { waveform_->setPlayHead(playing_ ? playback_.position() : -1); }
+
+bool BoundaryEditor::apply()
+{
+    if (!edit_ || edit_->changes().empty())
+        return true;
+    // The files changed behind the editor's back: what it shows is no
+    // longer what they hold.
+    const EditedLesson now = load_();
+    if (now.starts != edit_->savedStarts()) {
+        const int sentence = edit_->sentence();
+        load(sentence);
+        lbNotice_->setText("这一课的时间文件已在别处改动，已重新读取；刚才的调整没有保存");
+        return false;
+    }
+    const QString error = write_(edit_->changes());
+    if (!error.isEmpty()) {
+        lbNotice_->setText("没能保存，课文没有改动：" + error);
+        return false;
+    }
+    edit_->applied();
+    // The first words moved with their starts.
+    lesson_.words = load_().words;
+    showWords();
+    lbNotice_->setText(QString("已保存：第 %1 句从 %2 秒到 %3 秒")
+                           .arg(edit_->sentence() + 1)
+                           .arg(seconds(edit_->at(BoundaryEdit::Start)), seconds(edit_->at(BoundaryEdit::End))));
+    showEdit();
+    return true;
+}
+
+void BoundaryEditor::applyAndNext()
+{
+    if (!edit_ || !apply())
+        return;
+    const int next = edit_->sentence() + 1;
+    if (size_t(next) >= edit_->starts().size()) {
+        lbNotice_->setText(lbNotice_->text() + "；这是最后一句");
+        return;
+    }
+    load(next);
+}
+
+void BoundaryEditor::reject()
+{
+    if (edit_ && !edit_->changes().empty() && !messages_.askYesNo("放弃还没有应用的调整？"))
+        return;
+    if (playing_) {
+        playing_ = false;
+        playback_.stop();
+    }
+    playHead_->stop();
+    QDialog::reject();
+}

@@ -1,0 +1,109 @@
+#pragma once
+
+// The boundary editor (调整句子边界): one sentence of an own lesson shown as
+// the recording's wave with a second of its neighbours on each side, its
+// start and end dragged, nudged by keys or snapped to the silence nearest
+// them, heard at once (the sentence, half a second before or after the
+// chosen boundary, in a loop), every step undoable, and the changes written
+// to the lesson's files when the learner applies them. Everything has a key;
+// the boundaries' times are also written out as text.
+
+#include "boundaries/BoundaryEdit.h"
+#include "shell/boundaries/WaveformView.h"
+
+#include <QDialog>
+#include <QFutureWatcher>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+class MessageBoxes;
+class QCheckBox;
+class QLabel;
+class QPushButton;
+class QTimer;
+class SentencePlayback;
+
+// A lesson as the editor works on it, read from its files.
+struct EditedLesson {
+    QString recording;
+    std::vector<double> starts;
+    std::vector<double> firstWords;
+    double recordingSeconds = 0;
+    QStringList english;
+    // Each sentence's words, as labels under the wave.
+    std::vector<std::vector<WaveformView::Word>> words;
+    QString error;
+};
+
+class BoundaryEditor : public QDialog {
+    Q_OBJECT
+public:
+    // Reads the lesson from its files as they are now.
+    using Loader = std::function<EditedLesson()>;
+    // Writes the changed starts, (sentence, start) each; why not, or empty.
+    using Writer = std::function<QString(const std::vector<std::pair<int, double>>& starts)>;
+
+    // waveCache: where recordings' summaries are kept (empty: not kept).
+    BoundaryEditor(SentencePlayback& playback, MessageBoxes& messages, QString waveCache, QWidget* parent);
+
+    // Opens the editor on `sentence` of the lesson the loader reads.
+    void edit(Loader loader, Writer writer, int sentence);
+
+    // What the learner may do, each with its key.
+    void playSentence();
+    void playBefore();
+    void playAfter();
+    void nudge(double seconds);
+    void snap();
+    void choose(BoundaryEdit::Side side);
+    void zoom(double factor, double around);
+    void fitSentence();
+    void undo();
+    void redo();
+    bool apply();
+    void applyAndNext();
+
+protected:
+    void reject() override;
+
+private:
+    void buildControls();
+    void addKeys();
+    void load(int sentence);
+    void startSummary(const QString& recording);
+    void showEdit();
+    void showWords();
+    void play(double from, double to);
+    void followPlayback();
+    void dropBoundary(int side, double seconds);
+    void dragBoundary(int side, double seconds);
+    QPushButton* button(const char* name, const QString& caption, const QString& key);
+
+    SentencePlayback& playback_;
+    MessageBoxes& messages_;
+    QString waveCache_;
+    Loader load_;
+    Writer write_;
+    EditedLesson lesson_;
+    std::optional<BoundaryEdit> edit_;
+    BoundaryEdit::Side chosen_ = BoundaryEdit::Start;
+    std::shared_ptr<const WaveSummary> summary_;
+    QString summaryOf_;
+    QFutureWatcher<WaveSummary> summaryReading_;
+    // The stretch playing, to loop it.
+    double playFrom_ = 0, playTo_ = 0;
+    bool playing_ = false;
+
+    QLabel* lbSentence_;
+    WaveformView* waveform_;
+    QLabel* lbTimes_;
+    QLabel* lbNotice_;
+    QCheckBox* ckLoop_;
+    QCheckBox* ckSnap_;
+    QPushButton* btUndo_;
+    QPushButton* btRedo_;
+    QPushButton* btApply_;
+    QTimer* playHead_;
+};
