@@ -49,13 +49,22 @@ void WaveformView::setBoundaries(std::vector<double> starts, int sentence, Side 
 
 void WaveformView::setDragged(std::optional<double> seconds)
 {
+    // Only the stretch between where the line was and where it is now changes.
+    const double before = dragging_ ? xAt(boundaryAt(*dragging_)) : -1;
     dragged_ = seconds;
-    update();
+    const double after = dragging_ ? xAt(boundaryAt(*dragging_)) : -1;
+    if (before < 0 || after < 0) {
+        update();
+        return;
+    }
+    const int margin = 8;
+    update(QRect(QPoint(int(std::min(before, after)) - margin, 0), QPoint(int(std::max(before, after)) + margin, height())));
 }
 
 void WaveformView::setWords(std::vector<Word> words)
 {
     words_ = std::move(words);
+    waveStale_ = true;
     update();
 }
 
@@ -95,20 +104,39 @@ void WaveformView::drawWave()
 {
     waveStale_ = false;
     const QRect area = waveArea();
-    wave_ = QImage(area.size() * devicePixelRatioF(), QImage::Format_ARGB32_Premultiplied);
+    wave_ = QImage(size() * devicePixelRatioF(), QImage::Format_ARGB32_Premultiplied);
     wave_.setDevicePixelRatio(devicePixelRatioF());
     wave_.fill(Qt::transparent);
-    if (!summary_ || area.isEmpty())
-        return;
     QPainter p(&wave_);
-    p.setPen(kWave);
-    const double middle = area.height() / 2.0;
-    const double scale = middle / 32767.0;
-    for (int x = 0; x < area.width(); ++x) {
-        const int first = summary_->frameAt(secondsAt(x));
-        const int last = std::max(first + 1, summary_->frameAt(secondsAt(x + 1)));
-        const auto [low, high] = summary_->peaks(first, last);
-        p.drawLine(QPointF(x + 0.5, middle - high * scale), QPointF(x + 0.5, middle - low * scale + 0.5));
+    if (summary_ && !area.isEmpty()) {
+        p.setPen(kWave);
+        const double middle = area.height() / 2.0;
+        const double scale = middle / 32767.0;
+        for (int x = 0; x < area.width(); ++x) {
+            const int first = summary_->frameAt(secondsAt(x));
+            const int last = std::max(first + 1, summary_->frameAt(secondsAt(x + 1)));
+            const auto [low, high] = summary_->peaks(first, last);
+            p.drawLine(QPointF(x + 0.5, middle - high * scale), QPointF(x + 0.5, middle - low * scale + 0.5));
+        }
+    }
+
+    // Seconds along the top.
+    p.setPen(kOtherBoundary);
+    for (double s = std::ceil(from_ * 2) / 2; s < to_; s += 0.5)
+        p.drawText(QPointF(xAt(s) + 2, 12), QString::number(s, 'f', 1));
+
+    // The words under the wave, each from its start up to the next.
+    const QFontMetrics metrics = p.fontMetrics();
+    for (size_t i = 0; i < words_.size(); ++i) {
+        const double x = xAt(words_[i].start);
+        const double next = i + 1 < words_.size() ? xAt(words_[i + 1].start) : xAt(words_[i].end) + 40;
+        if (next < 0 || x > width())
+            continue;
+        p.setPen(kOtherBoundary);
+        p.drawLine(QPointF(x, area.bottom()), QPointF(x, area.bottom() + 6));
+        p.setPen(Qt::black);
+        const QString text = metrics.elidedText(words_[i].text, Qt::ElideRight, int(std::max(0.0, next - x - 4)));
+        p.drawText(QPointF(x + 2, area.bottom() + kWordRow - 6), text);
     }
 }
 
@@ -121,12 +149,7 @@ void WaveformView::paintEvent(QPaintEvent*)
     p.fillRect(QRectF(QPointF(xAt(start), 0), QPointF(xAt(end), area.bottom())), kSentence);
     if (waveStale_)
         drawWave();
-    p.drawImage(area.topLeft(), wave_);
-
-    // Seconds along the top.
-    p.setPen(kOtherBoundary);
-    for (double s = std::ceil(from_ * 2) / 2; s < to_; s += 0.5)
-        p.drawText(QPointF(xAt(s) + 2, 12), QString::number(s, 'f', 1));
+    p.drawImage(QPoint(0, 0), wave_);
 
     for (size_t k = 0; k < starts_.size(); ++k) {
         const int side = int(k) - sentence_;
@@ -143,22 +166,6 @@ void WaveformView::paintEvent(QPaintEvent*)
         p.setBrush(colour);
         p.drawPolygon(QPolygonF({QPointF(x - 5, 0), QPointF(x + 5, 0), QPointF(x, 7)}));
     }
-
-    // The words under the wave, each from its start up to the next.
-    p.setPen(Qt::black);
-    const QFontMetrics metrics = p.fontMetrics();
-    for (size_t i = 0; i < words_.size(); ++i) {
-        const double x = xAt(words_[i].start);
-        const double next = i + 1 < words_.size() ? xAt(words_[i + 1].start) : xAt(words_[i].end) + 40;
-        if (next < 0 || x > width())
-            continue;
-        p.setPen(kOtherBoundary);
-        p.drawLine(QPointF(x, area.bottom()), QPointF(x, area.bottom() + 6));
-        p.setPen(Qt::black);
-        const QString text = metrics.elidedText(words_[i].text, Qt::ElideRight, int(std::max(0.0, next - x - 4)));
-        p.drawText(QPointF(x + 2, area.bottom() + kWordRow - 6), text);
-    }
-
     if (playHead_ >= 0 && playHead_ >= from_ && playHead_ <= to_) {
         p.setPen(QPen(kPlayHead, 1));
         p.drawLine(QPointF(xAt(playHead_), 0), QPointF(xAt(playHead_), area.bottom()));

@@ -30,6 +30,8 @@ public:
     explicit WaveformView(QWidget* parent = nullptr);
 
     void setSummary(std::shared_ptr<const WaveSummary> summary);
+    // Whether a recording's wave is there to draw.
+    bool showsWave() const { return summary_ && summary_->ok(); }
     // Every sentence's start; `sentence` is the one edited, `chosen` its
     // boundary the keys move.
     void setBoundaries(std::vector<double> starts, int sentence, Side chosen);
