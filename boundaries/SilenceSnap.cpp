@@ -5,19 +5,27 @@
 
 namespace {
 
-// The level of the loud frames around `frame`: the 90th percentile of their
-// RMS, so a click or a single loud syllable does not set it.
-double loudLevel(const WaveSummary& summary, int frame)
+double decibels(double level) { return 20 * std::log10(std::max(level, 1.0) / 32767.0); }
+
+// The level under which a frame around `frame` is silent; none where the
+// sound around is all alike (no loud frames over a floor).
+std::optional<double> quietLevel(const WaveSummary& summary, int frame)
 {
     const int context = int(snap::kContextSeconds / WaveSummary::kFrameSeconds);
     const int from = std::max(frame - context, 0);
     const int to = std::min(frame + context, summary.frames());
     if (from >= to)
-        return 0;
+        return std::nullopt;
     std::vector<int16_t> levels(summary.rms.begin() + from, summary.rms.begin() + to);
-    const auto nth = levels.begin() + std::ptrdiff_t(levels.size() * 9 / 10);
-    std::nth_element(levels.begin(), nth, levels.end());
-    return *nth;
+    std::sort(levels.begin(), levels.end());
+    // Percentiles, so a click or a single loud syllable does not set the
+    // loud level, nor a dropout the floor; a short pause is still a few per
+    // cent of the frames around.
+    const double loud = decibels(levels[levels.size() * 9 / 10]);
+    const double floor = std::max(decibels(levels[levels.size() * 3 / 100]), loud - snap::kDeepestFloorDb);
+    if (loud - floor < snap::kLeastContrastDb)
+        return std::nullopt;
+    return 32767.0 * std::pow(10.0, (floor + snap::kFloorShare * (loud - floor)) / 20);
 }
 
 }  // namespace
@@ -25,10 +33,10 @@ double loudLevel(const WaveSummary& summary, int frame)
 std::optional<double> snapToSilence(const WaveSummary& summary, double seconds, const StartRange& range)
 {
     const int around = summary.frameAt(seconds);
-    const double loud = loudLevel(summary, around);
-    if (loud <= 0)
+    const std::optional<double> level = quietLevel(summary, around);
+    if (!level)
         return std::nullopt;
-    const double quiet = loud * std::pow(10.0, -snap::kSilenceBelowDb / 20);
+    const double quiet = *level;
     const int reach = int(snap::kReachSeconds / WaveSummary::kFrameSeconds);
     const int shortest = int(std::ceil(snap::kShortestSilence / WaveSummary::kFrameSeconds));
     // A silence running past the reach still counts: its whole length is
@@ -49,8 +57,8 @@ std::optional<double> snapToSilence(const WaveSummary& summary, double seconds, 
         if (end - frame >= shortest) {
             const double begin = frame * WaveSummary::kFrameSeconds;
             const double speech = end * WaveSummary::kFrameSeconds;
-            const double start = std::clamp(std::max((begin + speech) / 2, speech - snap::kLeadIn),
-                                            range.earliest, range.latest);
+            const double start =
+                std::clamp(std::max((begin + speech) / 2, speech - snap::kLeadIn), range.earliest, range.latest);
             // A range that leaves none of the silence leaves it out.
             const bool inSilence = start >= begin && start <= speech;
             if (inSilence && std::abs(start - seconds) <= snap::kReachSeconds &&

@@ -307,6 +307,11 @@ QSqlError RecordDatabase::writeEvents(qint64 session, const RecordBatch& events)
                 return why;
             continue;
         }
+        if (e.kind == RecordEvent::SentencesRenumbered) {
+            if (const QSqlError why = renumber(e.sentence, e.shift); why.isValid())
+                return why;
+            continue;
+        }
         if (e.kind == RecordEvent::Reviewed && !e.word.isEmpty()) {
             if (e.grade < int(fsrs::Grade::Again) || e.grade > int(fsrs::Grade::Easy))
                 continue;
@@ -387,6 +392,33 @@ QSqlError RecordDatabase::writeEvents(qint64 session, const RecordBatch& events)
     end.addBindValue(latest);
     end.addBindValue(session);
     return end.exec() ? QSqlError() : end.lastError();
+}
+
+QSqlError RecordDatabase::renumber(const SentenceKey& from, int shift)
+{
+    // Through negative numbers, so no row meets another's old number on the
+    // way. A row that would meet one of the same text there (two sentences
+    // of the same words next to each other, joined) keeps its history apart.
+    const char* const steps[] = {
+        "UPDATE sentences SET number = -1000000 - number WHERE volume = ? AND lesson = ? AND number >= ?",
+        "UPDATE OR IGNORE sentences SET number = -1000000 - number + ? WHERE volume = ? AND lesson = ?"
+        " AND number <= -1000000",
+    };
+    for (const char* statement : steps) {
+        QSqlQuery update(db_);
+        update.prepare(statement);
+        if (statement == steps[1])
+            update.addBindValue(shift);
+        update.addBindValue(from.volume);
+        update.addBindValue(from.lesson);
+        if (statement == steps[0])
+            update.addBindValue(from.number);
+        if (!update.exec())
+            return update.lastError();
+    }
+    // The ids known by number are no longer what they were.
+    sentenceIds_.clear();
+    return QSqlError();
 }
 
 QString RecordDatabase::inWriteTransaction(const std::function<QSqlError()>& work)

@@ -69,6 +69,8 @@ private:
     QString create();
     QString migrate(int fromVersion);
     qint64 sentenceId(const SentenceKey& key, QSqlError* error);
+    // The lesson's sentences from `from`'s number on move `shift` places.
+    QSqlError renumber(const SentenceKey& from, int shift);
     // Inside a write transaction.
     QSqlError writeEvents(qint64 session, const RecordBatch& events);
     bool exec(const QString& statement, QString* error);

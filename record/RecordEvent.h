@@ -15,7 +15,9 @@ struct RecordEvent {
     // Reviewed: the learner graded a sentence, or a word of the word book
     // when word is set, in the daily review (grade);
     // WordSaved: a word met in the sentence went into the word book (word,
-    // forms, form, clip); WordRemoved: a word left the word book (word only).
+    // forms, form, clip); WordRemoved: a word left the word book (word only);
+    // SentencesRenumbered: the lesson's sentences from sentence.number on
+    // moved `shift` places, as a sentence was split or two were joined.
     enum Kind {
         LessonLoad,
         Play,
@@ -25,7 +27,8 @@ struct RecordEvent {
         TakeScored,
         Reviewed,
         WordSaved,
-        WordRemoved
+        WordRemoved,
+        SentencesRenumbered
     };
 
     Kind kind = Play;
@@ -45,6 +48,7 @@ struct RecordEvent {
     QString form;          // as the sentence writes it
     double clipStart = 0;  // the sentence's range in its recording
     double clipEnd = 0;
+    int shift = 0;         // of renumbered sentences
 };
 
 using RecordBatch = QVector<RecordEvent>;

@@ -232,6 +232,10 @@ void judgeSnap(const BenchRecording& recording, const Imported& imported, const 
         const std::optional<double> snapped = snapToSilence(summary, moved, range);
         left += !snapped;
         errors.push_back(std::abs(snapped.value_or(moved) - imported.starts[k]));
+        if (qEnvironmentVariableIsSet("BENCH_DETAIL") && errors.back() > 0.05)
+            std::printf("    snap: sentence %zu starts %.2f (speech %.2f, previous speech ends %.2f), snapped to %.2f\n",
+                        k + 1, imported.starts[k], k < recording.speechStart.size() ? recording.speechStart[k] : -1.0,
+                        k < recording.speechEnd.size() ? recording.speechEnd[k] : -1.0, snapped.value_or(-1));
     }
     if (errors.empty())
         return;

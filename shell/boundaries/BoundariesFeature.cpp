@@ -2,6 +2,8 @@
 
 #include "course/CourseLesson.h"
 #include "ownlessons/OwnVolume.h"
+#include "ownlessons/SentenceSplit.h"
+#include "record/StudyRecord.h"
 #include "shell/Platform.h"
 #include "shell/boundaries/BoundaryEditor.h"
 #include "shell/window/Catalogue.h"
@@ -9,6 +11,7 @@
 #include "shell/window/LessonMenu.h"
 #include "study/StudySession.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QStandardPaths>
 
@@ -43,11 +46,24 @@ void BoundariesFeature::openEditor()
         editor_->setWindowModality(Qt::WindowModal);
     }
     const QString folder = context_.catalogue.currentVolumePath();
-    editor_->edit([this, folder, lesson] { return readLesson(folder, lesson); },
-                  [this, folder, lesson](const std::vector<std::pair<int, double>>& starts) {
-                      return writeStarts(folder, lesson, starts);
-                  },
-                  sentence);
+    const LessonName name = context_.session.lessonName();
+    BoundaryEditor::Changes changes;
+    changes.writeStarts = [this, folder, lesson](const std::vector<std::pair<int, double>>& starts) {
+        return writeStarts(folder, lesson, starts);
+    };
+    changes.split = [this, folder, lesson, name](int k, double seconds, int at) {
+        const QString error = splitSentence(folder, lesson, k, seconds, at);
+        if (error.isEmpty())
+            renumbered(folder, lesson, name, k + 1, +1);
+        return error;
+    };
+    changes.join = [this, folder, lesson, name](int k) {
+        const QString error = mergeSentences(folder, lesson, k);
+        if (error.isEmpty())
+            renumbered(folder, lesson, name, k + 2, -1);
+        return error;
+    };
+    editor_->edit([this, folder, lesson] { return readLesson(folder, lesson); }, changes, sentence);
 }
 
 EditedLesson BoundariesFeature::readLesson(const QString& volumeFolder, int lesson) const
@@ -63,6 +79,7 @@ EditedLesson BoundariesFeature::readLesson(const QString& volumeFolder, int less
         read.recordingSeconds = context_.session.sentenceTimes().at(size_t(context_.session.sentenceCount()));
     for (const CourseSentence& sentence : context_.catalogue.ownLesson(lesson).sentences) {
         read.english << sentence.english;
+        read.wordTimes << sentence.words;
         std::vector<WaveformView::Word> words;
         for (const WordTime& word : sentence.words)
             words.push_back({word.start, word.end, sentence.english.mid(word.from, word.length)});
@@ -92,4 +109,20 @@ QString BoundariesFeature::writeStarts(const QString& volumeFolder, int lesson,
         context_.catalogue.readWordTimes();
     }
     return QString();
+}
+
+void BoundariesFeature::renumbered(const QString& volumeFolder, int lesson, const LessonName& name, int from, int shift)
+{
+    // What the learner studied of the later sentences stays theirs under
+    // their new numbers.
+    RecordEvent event;
+    event.kind = RecordEvent::SentencesRenumbered;
+    event.at = QDateTime::currentMSecsSinceEpoch();
+    event.sentence.volume = name.volume;
+    event.sentence.lesson = name.title;
+    event.sentence.number = from;
+    event.shift = shift;
+    context_.record.add(event);
+    // The window shows the lesson with its sentences as they now are.
+    context_.showLesson(volumeFolder, lesson);
 }

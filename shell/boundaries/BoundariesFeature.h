@@ -3,7 +3,9 @@
 // Boundaries by sight plugged into the window: Ctrl+B and the lesson list's
 // menu open the boundary editor on the current sentence of an own lesson;
 // what the learner applies is written to the lesson's files and taken into
-// the lesson the window plays at once. The shipped course is never changed.
+// the lesson the window plays at once; a sentence split or two joined are
+// written to the lesson's files, the study record's sentences renumbered
+// with them, and the lesson shown again. The shipped course is never changed.
 
 #include "shell/window/WindowContext.h"
 
@@ -15,6 +17,7 @@
 
 class BoundaryEditor;
 struct EditedLesson;
+struct LessonName;
 
 class BoundariesFeature : public QObject {
     Q_OBJECT
@@ -28,6 +31,9 @@ public:
 private:
     EditedLesson readLesson(const QString& volumeFolder, int lesson) const;
     QString writeStarts(const QString& volumeFolder, int lesson, const std::vector<std::pair<int, double>>& starts);
+    // The lesson's sentences from `from` on moved `shift` places: the study
+    // record follows, and the window shows the lesson again.
+    void renumbered(const QString& volumeFolder, int lesson, const LessonName& name, int from, int shift);
 
     WindowContext context_;
     BoundaryEditor* editor_ = nullptr;

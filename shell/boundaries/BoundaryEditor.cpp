@@ -40,7 +40,7 @@ BoundaryEditor::BoundaryEditor(SentencePlayback& playback, MessageBoxes& message
     setWindowTitle("调整句子边界");
     buildControls();
     addKeys();
-    resize(820, 460);
+    resize(900, 460);
     playHead_ = new QTimer(this);
     playHead_->setInterval(kPlayHeadMs);
     connect(playHead_, &QTimer::timeout, this, &BoundaryEditor::followPlayback);
@@ -114,9 +114,11 @@ void BoundaryEditor::buildControls()
     ckSnap_->setFocusPolicy(Qt::NoFocus);
     btUndo_ = button("btBoundaryUndo", "撤销", "Ctrl+Z");
     btRedo_ = button("btBoundaryRedo", "重做", "Ctrl+Shift+Z");
+    QPushButton* split = button("btBoundarySplit", "在播放头处分开", "K");
+    QPushButton* join = button("btBoundaryJoin", "与下一句合并", "J");
     btApply_ = button("btBoundaryApply", "应用", "Ctrl+S");
     QPushButton* next = button("btBoundaryNext", "应用并下一句", "Ctrl+Enter");
-    for (QWidget* w : std::initializer_list<QWidget*>{snapNow, ckSnap_, btUndo_, btRedo_})
+    for (QWidget* w : std::initializer_list<QWidget*>{snapNow, ckSnap_, btUndo_, btRedo_, split, join})
         editing->addWidget(w);
     editing->addStretch();
     editing->addWidget(btApply_);
@@ -138,6 +140,8 @@ void BoundaryEditor::buildControls()
     connect(btRedo_, &QPushButton::clicked, this, &BoundaryEditor::redo);
     connect(btApply_, &QPushButton::clicked, this, &BoundaryEditor::apply);
     connect(next, &QPushButton::clicked, this, &BoundaryEditor::applyAndNext);
+    connect(split, &QPushButton::clicked, this, &BoundaryEditor::splitAtPlayHead);
+    connect(join, &QPushButton::clicked, this, &BoundaryEditor::joinWithNext);
 
     connect(waveform_, &WaveformView::boundaryTaken, this, [this](int side) { choose(BoundaryEdit::Side(side)); });
     connect(waveform_, &WaveformView::boundaryDragged, this, &BoundaryEditor::dragBoundary);
@@ -166,6 +170,8 @@ void BoundaryEditor::addKeys()
     key(Qt::Key_S, [this] { snap(); });
     key(Qt::Key_G, [this] { ckSnap_->toggle(); });
     key(Qt::Key_F, [this] { fitSentence(); });
+    key(Qt::Key_K, [this] { splitAtPlayHead(); });
+    key(Qt::Key_J, [this] { joinWithNext(); });
     for (const QKeySequence& in : {QKeySequence(Qt::Key_Plus), QKeySequence(Qt::Key_Equal)})
         key(in, [this] { zoom(0.5, -1); });
     key(Qt::Key_Minus, [this] { zoom(2, -1); });
@@ -177,10 +183,10 @@ void BoundaryEditor::addKeys()
         key(next, [this] { applyAndNext(); });
 }
 
-void BoundaryEditor::edit(Loader loader, Writer writer, int sentence)
+void BoundaryEditor::edit(Loader loader, Changes changes, int sentence)
 {
     load_ = std::move(loader);
-    write_ = std::move(writer);
+    changes_ = std::move(changes);
     lbNotice_->clear();
     load(sentence);
     show();
@@ -380,7 +386,7 @@ bool BoundaryEditor::apply()
         lbNotice_->setText("这一课的时间文件已在别处改动，已重新读取；刚才的调整没有保存");
         return false;
     }
-    const QString error = write_(edit_->changes());
+    const QString error = changes_.writeStarts(edit_->changes());
     if (!error.isEmpty()) {
         lbNotice_->setText("没能保存，课文没有改动：" + error);
         return false;
@@ -406,6 +412,60 @@ void BoundaryEditor::applyAndNext()
         return;
     }
     load(next);
+}
+
+bool BoundaryEditor::boundariesSettled()
+{
+    if (edit_ && !edit_->changes().empty()) {
+        lbNotice_->setText("请先应用或撤销对边界的调整");
+        return false;
+    }
+    return edit_.has_value();
+}
+
+void BoundaryEditor::splitAtPlayHead()
+{
+    if (!boundariesSettled())
+        return;
+    const int k = edit_->sentence();
+    const double head = waveform_->playHead();
+    if (head < 0) {
+        lbNotice_->setText("先在波形上单击，把播放头放在要分开的地方");
+        return;
+    }
+    const WordTimes words = lesson_.wordTimes.value(k);
+    if (words.size() < 2) {
+        lbNotice_->setText("这一句没有词的时间，不知道从哪个词分开");
+        return;
+    }
+    // The second half begins with the word whose start is nearest the play head.
+    qsizetype nearest = 1;
+    for (qsizetype w = 2; w < words.size(); ++w) {
+        if (std::abs(words[w].start - head) < std::abs(words[nearest].start - head))
+            nearest = w;
+    }
+    const QString word = lesson_.english.value(k).mid(words[nearest].from, words[nearest].length);
+    const QString error = changes_.split(k, head, words[nearest].from);
+    if (!error.isEmpty()) {
+        lbNotice_->setText("没有分开：" + error);
+        return;
+    }
+    load(k);
+    lbNotice_->setText(QString("已在“%1”前分开为第 %2 句和第 %3 句").arg(word).arg(k + 1).arg(k + 2));
+}
+
+void BoundaryEditor::joinWithNext()
+{
+    if (!boundariesSettled())
+        return;
+    const int k = edit_->sentence();
+    const QString error = changes_.join(k);
+    if (!error.isEmpty()) {
+        lbNotice_->setText("没有合并：" + error);
+        return;
+    }
+    load(k);
+    lbNotice_->setText(QString("第 %1 句和第 %2 句已合并为一句").arg(k + 1).arg(k + 2));
 }
 
 void BoundaryEditor::reject()

@@ -9,6 +9,7 @@
 // the boundaries' times are also written out as text.
 
 #include "boundaries/BoundaryEdit.h"
+#include "course/WordTime.h"
 #include "shell/boundaries/WaveformView.h"
 
 #include <QDialog>
@@ -32,8 +33,9 @@ struct EditedLesson {
     std::vector<double> firstWords;
     double recordingSeconds = 0;
     QStringList english;
-    // Each sentence's words, as labels under the wave.
+    // Each sentence's words, as labels under the wave, and their times.
     std::vector<std::vector<WaveformView::Word>> words;
+    QList<WordTimes> wordTimes;
     QString error;
 };
 
@@ -42,14 +44,21 @@ class BoundaryEditor : public QDialog {
 public:
     // Reads the lesson from its files as they are now.
     using Loader = std::function<EditedLesson()>;
-    // Writes the changed starts, (sentence, start) each; why not, or empty.
-    using Writer = std::function<QString(const std::vector<std::pair<int, double>>& starts)>;
+    // What the editor changes in the lesson's files, each returning why not,
+    // or empty: the changed starts, (sentence, start) each; a sentence split
+    // at a time and a character of its English; a sentence joined with the
+    // next.
+    struct Changes {
+        std::function<QString(const std::vector<std::pair<int, double>>& starts)> writeStarts;
+        std::function<QString(int sentence, double seconds, int at)> split;
+        std::function<QString(int sentence)> join;
+    };
 
     // waveCache: where recordings' summaries are kept (empty: not kept).
     BoundaryEditor(SentencePlayback& playback, MessageBoxes& messages, QString waveCache, QWidget* parent);
 
     // Opens the editor on `sentence` of the lesson the loader reads.
-    void edit(Loader loader, Writer writer, int sentence);
+    void edit(Loader loader, Changes changes, int sentence);
 
     // What the learner may do, each with its key.
     void playSentence();
@@ -64,6 +73,9 @@ public:
     void redo();
     bool apply();
     void applyAndNext();
+    // At the word nearest the play head, the play head the second half's start.
+    void splitAtPlayHead();
+    void joinWithNext();
 
 protected:
     void reject() override;
@@ -79,13 +91,15 @@ private:
     void followPlayback();
     void dropBoundary(int side, double seconds);
     void dragBoundary(int side, double seconds);
+    // Structural changes wait until the boundaries' changes are applied or undone.
+    bool boundariesSettled();
     QPushButton* button(const char* name, const QString& caption, const QString& key);
 
     SentencePlayback& playback_;
     MessageBoxes& messages_;
     QString waveCache_;
     Loader load_;
-    Writer write_;
+    Changes changes_;
     EditedLesson lesson_;
     std::optional<BoundaryEdit> edit_;
     BoundaryEdit::Side chosen_ = BoundaryEdit::Start;

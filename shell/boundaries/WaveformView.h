@@ -40,6 +40,7 @@ public:
     void setWords(std::vector<Word> words);
     // Negative: none.
     void setPlayHead(double seconds);
+    double playHead() const { return playHead_; }
     void setView(double from, double to);
     double viewFrom() const { return from_; }
     double viewTo() const { return to_; }

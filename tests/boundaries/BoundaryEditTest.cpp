@@ -1,16 +1,25 @@
-// A sentence's boundaries edited step by step on a small own lesson, the
-// steps undone and redone, and the changes written to its files in one go
-// and read back: the starts, and the first spoken words moved with them.
+// A small own lesson edited as the boundary editor edits it, its files read
+// back: a sentence's boundaries moved step by step, undone and redone, and
+// written in one go (the starts, and the first spoken words moved with
+// them); a sentence split in two and two joined (lesson.txt's lines, the
+// starts and the word times), and what is refused leaving every file as it
+// was.
 
 #include "boundaries/BoundaryEdit.h"
 #include "ownlessons/FileTransaction.h"
 #include "ownlessons/OwnVolume.h"
+#include "ownlessons/SentenceSplit.h"
+#include "course/WordTimesFile.h"
+#include "platform/system/CourseText.h"
+
+#include <QFile>
 
 #include <QDir>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <sstream>
 
 namespace {
@@ -90,6 +99,87 @@ TEST(BoundaryEdit, StepsUndoneAndRedoneAndTheChangesWrittenInOneGo)
         EXPECT_EQ(joined(after.firstWords), c.firstWords) << c.what;
         edit.applied();
         EXPECT_TRUE(edit.changes().empty()) << c.what;
+    }
+}
+
+QByteArray bytesOf(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The lesson as its files hold it, a sentence a line: start | English |
+// Chinese | each word's place in the English @ its start.
+QStringList readBack(const QString& folder)
+{
+    const QList<QByteArray> lines = bytesOf(folder + "/lesson.txt").split('\n');
+    QStringList english, chinese;
+    for (int i = 1; i + 1 < lines.size(); i += 2) {
+        english << decodeCourseText(lines[i].trimmed()).section(". ", 1);
+        chinese << decodeCourseText(lines[i + 1].trimmed()).trimmed();
+    }
+    const LessonTimes times = lessonTimes(folder, 0);
+    const QList<WordTimes> words = wordTimesFrom(bytesOf(folder + "/tlx2001.wordtimes.tsv"), english);
+    QStringList sentences;
+    for (qsizetype n = 0; n < english.size(); ++n) {
+        QStringList placed;
+        for (const WordTime& w : words.value(n))
+            placed << QString("%1+%2@%3").arg(w.from).arg(w.length).arg(w.start, 0, 'f', 2);
+        sentences << QString("%1|%2|%3|%4").arg(times.starts.at(size_t(n)), 0, 'f', 2).arg(english[n], chinese[n], placed.join(' '));
+    }
+    return sentences;
+}
+
+TEST(BoundaryEdit, SentencesSplitAndJoinedWithTheirTextsAndWords)
+{
+    const QStringList made = {"0.40|Good morning, Anna.|早上好，安娜。|0+4@0.52 5+7@0.80",
+                              "2.10|How are you?||0+3@2.30 4+3@2.50 8+3@2.62", "3.50|Fine.||0+4@3.60"};
+    struct Case {
+        const char* what;
+        std::function<QString(const QString& folder)> change;
+        QStringList after;  // empty: refused, every file as it was
+    };
+    const Case cases[] = {
+        {"split before a word: the second half from the play head",
+         [](const QString& f) { return splitSentence(f, 0, 1, 2.45, 4); },
+         {made[0], "2.10|How||0+3@2.30", "2.45|are you?||0+3@2.50 4+3@2.62", made[2]}},
+        {"split after the word's start: the second half from the word",
+         [](const QString& f) { return splitSentence(f, 0, 1, 2.55, 4); },
+         {made[0], "2.10|How||0+3@2.30", "2.50|are you?||0+3@2.50 4+3@2.62", made[2]}},
+        {"joined: the texts one after the other, the words of both",
+         [](const QString& f) { return mergeSentences(f, 0, 0); },
+         {"0.40|Good morning, Anna. How are you?|早上好，安娜。|0+4@0.52 5+7@0.80 20+3@2.30 24+3@2.50 28+3@2.62",
+          made[2]}},
+        {"split and joined again: as it was",
+         [](const QString& f) {
+             const QString split = splitSentence(f, 0, 0, 0.79, 5);
+             return split.isEmpty() ? mergeSentences(f, 0, 0) : split;
+         },
+         made},
+        {"split at the text's start", [](const QString& f) { return splitSentence(f, 0, 1, 2.45, 0); }, {}},
+        {"split at the text's end", [](const QString& f) { return splitSentence(f, 0, 1, 2.45, 12); }, {}},
+        {"split outside the sentence's time", [](const QString& f) { return splitSentence(f, 0, 1, 3.6, 4); }, {}},
+        {"joined with no sentence after it", [](const QString& f) { return mergeSentences(f, 0, 2); }, {}},
+    };
+    for (const Case& c : cases) {
+        QTemporaryDir books;
+        const QString folder = makeLesson(books);
+        ASSERT_EQ(readBack(folder), made) << c.what;
+        QList<QByteArray> before;
+        for (const char* name : {"/lesson.txt", "/tlx2001.lrc", "/tlx2001.wordtimes.tsv", "/words.txt"})
+            before << bytesOf(folder + name);
+        const QString error = c.change(folder);
+        if (c.after.isEmpty()) {
+            EXPECT_FALSE(error.isEmpty()) << c.what;
+            QList<QByteArray> now;
+            for (const char* name : {"/lesson.txt", "/tlx2001.lrc", "/tlx2001.wordtimes.tsv", "/words.txt"})
+                now << bytesOf(folder + name);
+            EXPECT_EQ(now, before) << c.what;
+            continue;
+        }
+        EXPECT_EQ(error, "") << c.what;
+        EXPECT_EQ(readBack(folder), c.after) << c.what;
+        EXPECT_EQ(bytesOf(folder + "/words.txt"), before.last()) << c.what;
     }
 }
 

@@ -1,8 +1,9 @@
 // Daily review in the study record: sentences enter it with the grade of what
 // the learner did and come due on the days the scheduler gives; today's queue,
 // the figures of the record window, sentences whose text changed leaving
-// review, a file of the previous schema brought up to date, and two copies of
-// the program reviewing the same sentence.
+// review, a file of the previous schema brought up to date, two copies of
+// the program reviewing the same sentence, and a lesson's sentences
+// renumbered as one is split or two are joined, their history kept.
 
 #include "record/RecordDatabase.h"
 #include "record/StudyRecord.h"
@@ -212,6 +213,35 @@ TEST(ReviewRecord, TwoCopiesReviewingTheSameSentenceLoseNoReview)
     // first review, if an Again, is no lapse.
     EXPECT_EQ(raw.value("SELECT reviews || '/' || lapses FROM review_items").toString(),
               raw.value("SELECT COUNT(*) || '/' || SUM(grade = 1 AND scheduled_days > 0) FROM review_log").toString());
+}
+
+RecordEvent renumbered(int from, int shift)
+{
+    RecordEvent e = on(from, noon(0));
+    e.kind = RecordEvent::SentencesRenumbered;
+    e.shift = shift;
+    return e;
+}
+
+TEST(ReviewRecord, RenumberedSentencesKeepTheirHistoryAndReviews)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath("study.sqlite");
+    {
+        StudyRecord record(file);
+        for (int n = 0; n < 4; ++n)
+            record.add(reviewed(n, noon(5) + n, fsrs::Grade::Good));
+        // Sentence 1 split: 2 and 3 become 3 and 4; the new sentence 2 is met.
+        record.add(renumbered(2, +1));
+        record.add(reviewed(2, noon(0), fsrs::Grade::Hard));
+        // Sentences 0 and 1 joined: the later ones move back one.
+        record.add(renumbered(2, -1));
+    }
+    RawFile raw(file);
+    EXPECT_EQ(raw.value("SELECT group_concat(number || ':' || english, ' ') FROM (SELECT * FROM sentences ORDER BY id)")
+                  .toString(),
+              "0:Sentence 0. 1:Sentence 1. 2:Sentence 2. 3:Sentence 3. 1:Sentence 2.");
+    EXPECT_EQ(raw.value("SELECT COUNT(*) FROM review_items").toInt(), 5) << "every review stays with its sentence";
 }
 
 }  // namespace
