@@ -5,6 +5,7 @@
 // on them. Reads are synchronous; writes reach the shown page later, in order.
 
 #include <QObject>
+#include <QPoint>
 #include <QRect>
 #include <QString>
 #include <QStringList>
@@ -130,4 +131,7 @@ signals:
     // The pointer came onto a word (element nullptr: off all words), while
     // the document was asked to tell it.
     void wordPointedAt(const PageWord& word);
+    // The learner right-clicked the page: on `element` (nullptr: none of the
+    // page's), at `at` in the view's widget.
+    void menuAsked(HtmlElement* element, const QPoint& at);
 };

@@ -28,8 +28,15 @@ public slots:
         emit wordPointedAtReceived(pageToken, elementIndex, from, length, text, box);
     }
 
+    // x, y: the pointer in the page's CSS pixels; elementIndex -1: none.
+    void menuAsked(const QString& pageToken, int elementIndex, double x, double y)
+    {
+        emit menuReceived(pageToken, elementIndex, x, y);
+    }
+
 signals:
     void readyReceived(const QString& pageToken);
+    void menuReceived(const QString& pageToken, int elementIndex, double x, double y);
     void pressReceived(const QString& pageToken, int elementIndex);
     void wordReceived(const QString& pageToken, int elementIndex, int from, int length, const QString& text,
                       const QVariantList& box);

@@ -112,6 +112,17 @@ WebEngineHtmlView::WebEngineHtmlView(QObject* parent)
         },
         Qt::QueuedConnection);
 
+    connect(
+        &host_, &PageBridgeHost::menuReceived, this,
+        [this](const QString& token, int index, double x, double y) {
+            if (!document_ || document_->pageToken() != token)
+                return;
+            // The page's CSS pixels are the widget's times the page's zoom.
+            const qreal zoom = page_->zoomFactor();
+            emit menuAsked(index >= 0 ? document_->item(index) : nullptr, QPointF(x * zoom, y * zoom).toPoint());
+        },
+        Qt::QueuedConnection);
+
     bridgeWait_.setSingleShot(true);
     bridgeWait_.setInterval(kBridgeWaitMs);
     connect(&bridgeWait_, &QTimer::timeout, this, [this] {

@@ -193,6 +193,18 @@ var lexbay = (function () {
             tellWord(word.element, word.from, word.length);
     });
 
+    // A right-click: the host hears which element it came on (the nearest
+    // of the page's own around the pointer) and where, and shows its menu.
+    document.addEventListener('contextmenu', function (event) {
+        event.preventDefault();
+        if (!host)
+            return;
+        var element = event.target;
+        while (element && elements.indexOf(element) < 0)
+            element = element.parentElement;
+        host.menuAsked(token, element ? elements.indexOf(element) : -1, event.clientX, event.clientY);
+    });
+
     // When the learner wants it, the host hears each time the pointer comes
     // onto another word or off all words, and takes a word it rests on as
     // chosen. (The page's scripts are off, and its timers with them.)

@@ -9,10 +9,13 @@
 #include "shell/window/Catalogue.h"
 #include "shell/window/Keys.h"
 #include "shell/window/LessonMenu.h"
+#include "platform/web/HtmlView.h"
+#include "study/SentenceElements.h"
 #include "study/StudySession.h"
 
 #include <QDateTime>
 #include <QDir>
+#include <QMenu>
 #include <QStandardPaths>
 
 BoundariesFeature::BoundariesFeature(const WindowContext& context) : QObject(&context.window), context_(context)
@@ -22,11 +25,29 @@ BoundariesFeature::BoundariesFeature(const WindowContext& context) : QObject(&co
         if (context_.catalogue.isOwnVolume() && lesson >= 0)
             menu.addAction("调整句子边界…", this, &BoundariesFeature::openEditor);
     });
+    connect(&context_.lessonView, &HtmlView::menuAsked, this, &BoundariesFeature::showSentenceMenu);
     context_.keys.add({{Qt::Key_B, Qt::ControlModifier, "Ctrl+B", "自己的课文中，在波形上调整当前句的边界", nullptr,
                         KeyBinding::Never, false, [this] {
                             openEditor();
                             return true;
                         }}});
+}
+
+// A right-click on a sentence of an own lesson offers its editor.
+void BoundariesFeature::showSentenceMenu(HtmlElement* element, const QPoint& at)
+{
+    const int sentence = element != nullptr ? GetSentenceNo(element) : -1;
+    QWidget* page = context_.lessonView.widget();
+    if (!context_.catalogue.isOwnVolume() || !context_.session.hasSentence(sentence) || page == nullptr)
+        return;
+    auto* menu = new QMenu(&context_.window);
+    menu->setObjectName("sentenceMenu");
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->addAction(QString("调整第 %1 句的边界…").arg(sentence + 1), this, [this, sentence] {
+        context_.session.SetCurSentence(sentence);
+        openEditor();
+    });
+    menu->popup(page->mapToGlobal(at));
 }
 
 void BoundariesFeature::openEditor()

@@ -1,7 +1,8 @@
 #pragma once
 
 // Boundaries by sight plugged into the window: Ctrl+B and the lesson list's
-// menu open the boundary editor on the current sentence of an own lesson;
+// menu open the boundary editor on the current sentence of an own lesson,
+// and a sentence's right-click on the lesson page on that sentence;
 // what the learner applies is written to the lesson's files and taken into
 // the lesson the window plays at once; a sentence split or two joined are
 // written to the lesson's files, the study record's sentences renumbered
@@ -16,6 +17,8 @@
 #include <vector>
 
 class BoundaryEditor;
+class HtmlElement;
+class QPoint;
 struct EditedLesson;
 struct LessonName;
 
@@ -29,6 +32,7 @@ public:
     void openEditor();
 
 private:
+    void showSentenceMenu(HtmlElement* element, const QPoint& at);
     EditedLesson readLesson(const QString& volumeFolder, int lesson) const;
     QString writeStarts(const QString& volumeFolder, int lesson, const std::vector<std::pair<int, double>>& starts);
     // The lesson's sentences from `from` on moved `shift` places: the study

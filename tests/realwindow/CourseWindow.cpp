@@ -200,7 +200,7 @@ void CourseWindow::doubleClickText(const QString& id, int from, int length)
     lastAt = at;
 }
 
-void CourseWindow::clickElement(const QString& id)
+void CourseWindow::clickElement(const QString& id, Qt::MouseButton button)
 {
     const QVariantList box = runInPage(QString("(function(){var r=document.getElementById('%1').getBoundingClientRect();"
                                                "return [r.left+r.width/2, r.top+r.height/2];})()")
@@ -208,6 +208,6 @@ void CourseWindow::clickElement(const QString& id)
                                  .toList();
     const QPoint centre(int(box.value(0).toDouble()), int(box.value(1).toDouble()));
     QWidget* input = content().webView()->focusProxy();
-    QTest::mousePress(input, Qt::LeftButton, {}, centre);
-    QTest::mouseRelease(input, Qt::LeftButton, {}, centre);
+    QTest::mousePress(input, button, {}, centre);
+    QTest::mouseRelease(input, button, {}, centre);
 }

@@ -54,7 +54,7 @@ public:
     // An element's colour as the live lesson page shows it: "rgb(r, g, b)".
     QString liveColour(const QString& id);
     // A real mouse press and release at the centre of a lesson page element.
-    void clickElement(const QString& id);
+    void clickElement(const QString& id, Qt::MouseButton button = Qt::LeftButton);
     // A real double-click on the characters [from, from + length) of a
     // lesson page element's text.
     void doubleClickText(const QString& id, int from, int length);

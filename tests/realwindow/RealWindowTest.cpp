@@ -26,6 +26,7 @@
 #include <QTreeWidget>
 #include <QAction>
 #include <QListWidget>
+#include <QMenu>
 #include <QTest>
 #include <QSettings>
 #include <QSignalSpy>
@@ -360,7 +361,7 @@ void mouseAt(QWidget* view, QEvent::Type type, double x)
     QApplication::sendEvent(view, &event);
 }
 
-TEST(RealWindow, AnOwnSentencesEndDraggedOnItsWaveIsWrittenAndPlayedAtOnce)
+TEST(RealWindow, AnOwnSentencesEndDraggedOnItsWaveIsWrittenAndPlayedAtOnceAndASentenceOffersItsEditor)
 {
     CourseWindow w(makeOwnLessonWithWordTimes, Audio::Silent, "own");
     MainForm& f = w.start();
@@ -395,6 +396,17 @@ TEST(RealWindow, AnOwnSentencesEndDraggedOnItsWaveIsWrittenAndPlayedAtOnce)
     EXPECT_NEAR(w.player().selectionEnd(), 3.91, 1e-6);
     QTest::keyClick(editor, Qt::Key_Escape);
     EXPECT_TRUE(settleUntil([&] { return !editor->isVisible(); }, 2000));
+
+    // A right-click on the second sentence offers its editor.
+    w.clickElement("engs1", Qt::RightButton);
+    QMenu* menu = nullptr;
+    ASSERT_TRUE(settleUntil([&] { return (menu = f.findChild<QMenu*>("sentenceMenu")) != nullptr; }, 5000));
+    ASSERT_EQ(menu->actions().size(), 1);
+    menu->actions().first()->trigger();
+    ASSERT_TRUE(settleUntil([&] { return editor->isVisible(); }, 2000));
+    EXPECT_TRUE(editor->findChild<QLabel*>("lbBoundarySentence")->text().startsWith("第 2 句"));
+    EXPECT_EQ(f.session().currentSentence(), 1);
+    QTest::keyClick(editor, Qt::Key_Escape);
 }
 
 }  // namespace
