@@ -371,7 +371,8 @@ private:
             const SentenceTiming& timing = alignment.sentences[size_t(k)];
             sentences[k].start = timing.start;
             sentences[k].words = timing.words;
-            if (timing.confidence < kUnsureConfidence)
+            sentences[k].unsure = timing.confidence < kUnsureConfidence;
+            if (sentences[k].unsure)
                 result_.unsure << QStringLiteral("第 %1 句的时间可能不准").arg(k + 1);
         }
     }

@@ -16,10 +16,14 @@ struct LessonSentence {
     double start = -1;  // seconds; negative when not known yet
     WordTimes words;    // empty when not known
     double end = -1;    // where its cue(s) end, when subtitles give it; not stored
+    // The import could not confirm where it is spoken: named to the learner
+    // until they set its start by hand.
+    bool unsure = false;
 
     bool operator==(const LessonSentence& other) const
     {
-        return english == other.english && chinese == other.chinese && start == other.start && end == other.end && words == other.words;
+        return english == other.english && chinese == other.chinese && start == other.start && end == other.end && words == other.words
+               && unsure == other.unsure;
     }
 };
 

@@ -95,7 +95,7 @@ QString renumbered(const QString& volumeFolder, const QString& spelled, int from
 }
 
 // Each lesson file's extension: its recording, its timing file and its word times.
-const char* const kLessonFileExtensions[] = {".mp3", ".lrc", kWordTimesExtension};
+const char* const kLessonFileExtensions[] = {".mp3", ".lrc", kWordTimesExtension, kUnsureExtension};
 
 // The video lesson `position` refers to, when it is the lesson's own: a
 // file in the volume folder named as the lesson's files are. Empty for a
@@ -145,6 +145,30 @@ void stageVideoChanges(FileTransaction& transaction, const QString& volumeFolder
 }
 
 }  // namespace
+
+const char* const kUnsureExtension = ".unsure.txt";
+
+QByteArray unsureBytes(const LessonSentences& sentences)
+{
+    QByteArray bytes;
+    for (int k = 0; k < sentences.size(); ++k) {
+        if (sentences.at(k).unsure)
+            bytes += QByteArray::number(k + 1) + '\n';
+    }
+    return bytes;
+}
+
+std::vector<bool> unsureFrom(const QByteArray& bytes, int count)
+{
+    std::vector<bool> unsure(size_t(std::max(count, 0)), false);
+    for (const QByteArray& line : bytes.split('\n')) {
+        bool number = false;
+        const int k = line.trimmed().toInt(&number) - 1;
+        if (number && k >= 0 && k < count)
+            unsure[size_t(k)] = true;
+    }
+    return unsure;
+}
 
 int lessonCount(const QString& volumeFolder)
 {
@@ -210,11 +234,13 @@ StagedLesson stageLesson(FileTransaction& transaction, const QString& volumeFold
         timed << sentence.words;
     }
     const QByteArray wordTimes = wordTimesBytes(texts, timed);
+    const QByteArray unsure = unsureBytes(lesson.sentences);
     if (!transaction.write(lessonName, joinedCourseLines(lessons) + bytes.lesson)
         || !transaction.write(wordName, joinedCourseLines(words) + bytes.words)
         || !transaction.write(fileName(volumeFolder, position, ".lrc"), bytes.timing)
         || (!wordTimes.isEmpty()
-            && !transaction.write(fileName(volumeFolder, position, kWordTimesExtension), wordTimes))) {
+            && !transaction.write(fileName(volumeFolder, position, kWordTimesExtension), wordTimes))
+        || (!unsure.isEmpty() && !transaction.write(fileName(volumeFolder, position, kUnsureExtension), unsure))) {
         staged.error = transaction.error();
         return staged;
     }
@@ -225,6 +251,8 @@ StagedLesson stageLesson(FileTransaction& transaction, const QString& volumeFold
         staged.files << folder.filePath(fileName(volumeFolder, position, extension));
     if (!wordTimes.isEmpty())
         staged.files << folder.filePath(fileName(volumeFolder, position, kWordTimesExtension));
+    if (!unsure.isEmpty())
+        staged.files << folder.filePath(fileName(volumeFolder, position, kUnsureExtension));
     staged.files << folder.filePath(lessonName) << folder.filePath(wordName);
     return staged;
 }
@@ -292,6 +320,19 @@ std::vector<double> setSentenceStarts(const QString& volumeFolder, int lessonInd
     bool written = transaction.write(name, joinedCourseLines(lines));
     if (written && !wordTimes.isEmpty())
         written = transaction.write(wordTimes, words);
+    // The starts set by hand are no longer unsure.
+    const QString unsureName = spelledLessonFile(volumeFolder, lessonIndex + 1, kUnsureExtension);
+    if (written && !unsureName.isEmpty()) {
+        std::vector<bool> unsure = unsureFrom(readAll(QDir(volumeFolder).filePath(unsureName)), int(lines.size()));
+        LessonSentences marked(qsizetype(unsure.size()));
+        for (size_t k = 0; k < unsure.size(); ++k)
+            marked[qsizetype(k)].unsure = unsure[k] && !set.count(int(k));
+        const QByteArray left = unsureBytes(marked);
+        if (left.isEmpty())
+            transaction.remove(unsureName);
+        else
+            written = transaction.write(unsureName, left);
+    }
     if (!written || !transaction.commit()) {
         *error = transaction.error();
         return {};
@@ -318,6 +359,8 @@ LessonTimes lessonTimes(const QString& volumeFolder, int lessonIndex)
     times.firstWords = wordTimes.isEmpty()
                            ? std::vector<double>(times.starts.size(), -1)
                            : firstWordStarts(readAll(folder.filePath(wordTimes)), int(times.starts.size()));
+    const QString unsure = spelledLessonFile(volumeFolder, lessonIndex + 1, kUnsureExtension);
+    times.unsure = unsureFrom(unsure.isEmpty() ? QByteArray() : readAll(folder.filePath(unsure)), int(times.starts.size()));
     const QString recording = spelledLessonFile(volumeFolder, lessonIndex + 1, ".mp3");
     if (!recording.isEmpty()) {
         times.recording = folder.filePath(recording);

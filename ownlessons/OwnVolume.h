@@ -71,11 +71,19 @@ double moveSentenceStart(const QString& volumeFolder, int lessonIndex, int sente
 // Sets several sentences' starts of lesson `lessonIndex` at once, in one
 // change of its files: (sentence, start) each, each held as
 // moveSentenceStart holds it, each first spoken word moving with its start.
+// A start set by hand is no longer unsure.
 // The starts they now have, in the order given; none, and `error` set, when
 // nothing was changed.
 std::vector<double> setSentenceStarts(const QString& volumeFolder, int lessonIndex,
                                       std::vector<std::pair<int, double>> starts, double recordingSeconds,
                                       QString* error);
+
+// ".unsure.txt": the sentences of a lesson (their numbers from 1, a line
+// each) whose times the import could not confirm; there only while some are.
+extern const char* const kUnsureExtension;
+QByteArray unsureBytes(const LessonSentences& sentences);
+// Of `count` sentences, which the file's bytes name.
+std::vector<bool> unsureFrom(const QByteArray& bytes, int count);
 
 // The times lesson `lessonIndex` has in its files: each sentence's start,
 // as its timing file gives it; each sentence's first spoken word's start
@@ -85,6 +93,7 @@ std::vector<double> setSentenceStarts(const QString& volumeFolder, int lessonInd
 struct LessonTimes {
     std::vector<double> starts;
     std::vector<double> firstWords;
+    std::vector<bool> unsure;
     QString recording;
     double recordingSeconds = 0;
     QString error;

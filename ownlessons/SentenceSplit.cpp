@@ -25,7 +25,7 @@ QByteArray readAll(const QString& path)
 
 // A lesson's three files as they are, and its sentences read from them.
 struct LessonFiles {
-    QString lessonName, timingName, wordTimesName;
+    QString lessonName, timingName, wordTimesName, unsureName;
     QList<QByteArray> lessonLines;
     int first = -1, end = -1;  // the lesson's section in lessonLines: [first, end)
     NewLesson lesson;
@@ -45,6 +45,7 @@ LessonFiles readLessonFiles(const QString& volumeFolder, int lessonIndex)
     files.lessonName = fileOf(volumeFolder, kLessonText);
     files.timingName = fileOf(volumeFolder, base + ".lrc");
     files.wordTimesName = fileOf(volumeFolder, base + kWordTimesExtension);
+    files.unsureName = fileOf(volumeFolder, base + kUnsureExtension);
     files.lessonLines = courseLines(readAll(folder.filePath(files.lessonName)));
     int header = -1;
     for (int i = 0; i < files.lessonLines.size(); ++i) {
@@ -75,6 +76,8 @@ LessonFiles readLessonFiles(const QString& volumeFolder, int lessonIndex)
     }
     const QList<QByteArray> timing = courseLines(readAll(folder.filePath(files.timingName)));
     const QList<WordTimes> words = wordTimesFrom(readAll(folder.filePath(files.wordTimesName)), texts);
+    const std::vector<bool> unsure =
+        unsureFrom(readAll(folder.filePath(files.unsureName)), int(files.lesson.sentences.size()));
     for (int n = 0; n < files.lesson.sentences.size(); ++n) {
         const std::optional<double> start = timingfile::startOf(timing.value(n));
         if (!start) {
@@ -83,6 +86,7 @@ LessonFiles readLessonFiles(const QString& volumeFolder, int lessonIndex)
         }
         files.lesson.sentences[n].start = *start;
         files.lesson.sentences[n].words = words.value(n);
+        files.lesson.sentences[n].unsure = unsure[size_t(n)];
     }
     return files;
 }
@@ -108,6 +112,12 @@ QString writeLessonFiles(const QString& volumeFolder, LessonFiles files)
                    transaction.write(files.timingName, bytes.timing);
     if (written && QFileInfo::exists(QDir(volumeFolder).filePath(files.wordTimesName)))
         written = transaction.write(files.wordTimesName, wordTimesBytes(texts, words));
+    // Split and joined sentences are the learner's own: no longer unsure.
+    const QByteArray unsure = unsureBytes(files.lesson.sentences);
+    if (written && !unsure.isEmpty())
+        written = transaction.write(files.unsureName, unsure);
+    else if (QFileInfo::exists(QDir(volumeFolder).filePath(files.unsureName)))
+        transaction.remove(files.unsureName);
     if (!written || !transaction.commit())
         return transaction.error();
     return QString();

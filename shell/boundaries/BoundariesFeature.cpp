@@ -94,6 +94,7 @@ EditedLesson BoundariesFeature::readLesson(const QString& volumeFolder, int less
     read.error = times.error;
     read.starts = times.starts;
     read.firstWords = times.firstWords;
+    read.unsure = times.unsure;
     read.recording = times.recording;
     read.recordingSeconds = times.recordingSeconds;
     if (read.recordingSeconds <= 0 && !context_.session.sentenceTimes().empty())

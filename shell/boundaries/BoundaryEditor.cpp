@@ -238,7 +238,11 @@ void BoundaryEditor::showEdit()
     if (!edit_)
         return;
     const int k = edit_->sentence();
-    lbSentence_->setText(QString("第 %1 句：%2").arg(k + 1).arg(lesson_.english.value(k)));
+    const bool unsure = size_t(k) < lesson_.unsure.size() && lesson_.unsure[size_t(k)];
+    lbSentence_->setText(QString("第 %1 句%2：%3")
+                             .arg(k + 1)
+                             .arg(unsure ? "（导入时没能确认它的时间）" : "")
+                             .arg(lesson_.english.value(k)));
     waveform_->setBoundaries(edit_->starts(), k, WaveformView::Side(chosen_));
     const double start = edit_->at(BoundaryEdit::Start), end = edit_->at(BoundaryEdit::End);
     lbTimes_->setText(QString("开始 %1 秒，结束 %2 秒%3，长 %4 秒；选中%5（←/→ 移 0.01 秒，Shift 加快到 0.05 秒）%6")
@@ -406,7 +410,16 @@ void BoundaryEditor::applyAndNext()
 {
     if (!edit_ || !apply())
         return;
-    const int next = edit_->sentence() + 1;
+    // The next sentence named as unsure, else simply the next one.
+    const int k = edit_->sentence();
+    const std::vector<bool> unsure = load_().unsure;
+    int next = k + 1;
+    for (size_t n = size_t(k) + 1; n < unsure.size(); ++n) {
+        if (unsure[n]) {
+            next = int(n);
+            break;
+        }
+    }
     if (size_t(next) >= edit_->starts().size()) {
         lbNotice_->setText(lbNotice_->text() + "；这是最后一句");
         return;

@@ -5,7 +5,8 @@
 // start and end dragged, nudged by keys or snapped to the silence nearest
 // them, heard at once (the sentence, half a second before or after the
 // chosen boundary, in a loop), every step undoable, and the changes written
-// to the lesson's files when the learner applies them. Everything has a key;
+// to the lesson's files when the learner applies them; "apply and next" goes
+// on to the next sentence the import named as unsure. Everything has a key;
 // the boundaries' times are also written out as text.
 
 #include "boundaries/BoundaryEdit.h"
@@ -36,6 +37,8 @@ struct EditedLesson {
     // Each sentence's words, as labels under the wave, and their times.
     std::vector<std::vector<WaveformView::Word>> words;
     QList<WordTimes> wordTimes;
+    // The sentences the import could not confirm.
+    std::vector<bool> unsure;
     QString error;
 };
 

@@ -24,7 +24,8 @@
 
 namespace {
 
-// Three sentences, 0.40 / 2.10 / 3.50, first words at 0.52 / 2.30 / 3.60; 5 s.
+// Three sentences, 0.40 / 2.10 / 3.50, first words at 0.52 / 2.30 / 3.60; 5 s;
+// the second one named as unsure by its import.
 QString makeLesson(const QTemporaryDir& books)
 {
     const QString folder = books.filePath("我的第2册");
@@ -35,6 +36,7 @@ QString makeLesson(const QTemporaryDir& books)
                       {"Fine.", "", 3.50, {{0, 4, 3.60, 4.00}}}},
                      {},
                      5.0};
+    lesson.sentences[1].unsure = true;
     FileTransaction transaction(folder);
     EXPECT_TRUE(transaction.write("tlx2001.mp3", "not really a recording"));
     EXPECT_EQ(stageLesson(transaction, folder, lesson).error, "");
@@ -60,18 +62,19 @@ TEST(BoundaryEdit, StepsUndoneAndRedoneAndTheChangesWrittenInOneGo)
         std::string steps;
         std::string starts;      // read back from the timing file
         std::string firstWords;  // read back from the word times
+        std::string unsure;      // the sentences still named as unsure
     };
     const Case cases[] = {
-        {"nothing", "", "0.40 2.10 3.50", "0.52 2.30 3.60"},
-        {"start earlier, end later", "s 1.9 e 3.3", "0.40 1.90 3.30", "0.52 2.10 3.40"},
-        {"held after the previous first word", "s 0.2", "0.40 0.53 3.50", "0.52 0.73 3.60"},
+        {"nothing", "", "0.40 2.10 3.50", "0.52 2.30 3.60", "0 1 0"},
+        {"start earlier, end later", "s 1.9 e 3.3", "0.40 1.90 3.30", "0.52 2.10 3.40", "0 0 0"},
+        {"held after the previous first word", "s 0.2", "0.40 0.53 3.50", "0.52 0.73 3.60", "0 0 0"},
         // A first word's start stays inside the word.
-        {"the end held before the recording's end", "e 9", "0.40 2.10 4.99", "0.52 2.30 3.99"},
-        {"the end not before the start's first word", "s 2.5 e 2.0", "0.40 2.50 2.71", "0.52 2.49 2.81"},
-        {"undone", "s 1.9 e 3.3 u", "0.40 1.90 3.50", "0.52 2.10 3.60"},
-        {"undone and redone", "s 1.9 e 3.3 u u r", "0.40 1.90 3.50", "0.52 2.10 3.60"},
-        {"a new step drops what could be redone", "s 1.9 u e 3.3 r", "0.40 2.10 3.30", "0.52 2.30 3.40"},
-        {"rounded to the hundredth", "s 1.234", "0.40 1.23 3.50", "0.52 1.43 3.60"},
+        {"the end held before the recording's end", "e 9", "0.40 2.10 4.99", "0.52 2.30 3.99", "0 1 0"},
+        {"the end not before the start's first word", "s 2.5 e 2.0", "0.40 2.50 2.71", "0.52 2.49 2.81", "0 0 0"},
+        {"undone", "s 1.9 e 3.3 u", "0.40 1.90 3.50", "0.52 2.10 3.60", "0 0 0"},
+        {"undone and redone", "s 1.9 e 3.3 u u r", "0.40 1.90 3.50", "0.52 2.10 3.60", "0 0 0"},
+        {"a new step drops what could be redone", "s 1.9 u e 3.3 r", "0.40 2.10 3.30", "0.52 2.30 3.40", "0 1 0"},
+        {"rounded to the hundredth", "s 1.234", "0.40 1.23 3.50", "0.52 1.43 3.60", "0 0 0"},
     };
     for (const Case& c : cases) {
         QTemporaryDir books;
@@ -97,6 +100,10 @@ TEST(BoundaryEdit, StepsUndoneAndRedoneAndTheChangesWrittenInOneGo)
         const LessonTimes after = lessonTimes(folder, 0);
         EXPECT_EQ(joined(after.starts), c.starts) << c.what;
         EXPECT_EQ(joined(after.firstWords), c.firstWords) << c.what;
+        std::string unsure;
+        for (bool marked : after.unsure)
+            unsure += std::string(unsure.empty() ? "" : " ") + (marked ? "1" : "0");
+        EXPECT_EQ(unsure, c.unsure) << c.what;
         edit.applied();
         EXPECT_TRUE(edit.changes().empty()) << c.what;
     }
@@ -108,8 +115,8 @@ QByteArray bytesOf(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// The lesson as its files hold it, a sentence a line: start | English |
-// Chinese | each word's place in the English @ its start.
+// The lesson as its files hold it, a sentence a line: start (? when named
+// as unsure) | English | Chinese | each word's place in the English @ its start.
 QStringList readBack(const QString& folder)
 {
     const QList<QByteArray> lines = bytesOf(folder + "/lesson.txt").split('\n');
@@ -125,7 +132,8 @@ QStringList readBack(const QString& folder)
         QStringList placed;
         for (const WordTime& w : words.value(n))
             placed << QString("%1+%2@%3").arg(w.from).arg(w.length).arg(w.start, 0, 'f', 2);
-        sentences << QString("%1|%2|%3|%4").arg(times.starts.at(size_t(n)), 0, 'f', 2).arg(english[n], chinese[n], placed.join(' '));
+        const QString start = QString::number(times.starts.at(size_t(n)), 'f', 2) + (times.unsure.at(size_t(n)) ? "?" : "");
+        sentences << QString("%1|%2|%3|%4").arg(start, english[n], chinese[n], placed.join(' '));
     }
     return sentences;
 }
@@ -133,7 +141,7 @@ QStringList readBack(const QString& folder)
 TEST(BoundaryEdit, SentencesSplitAndJoinedWithTheirTextsAndWords)
 {
     const QStringList made = {"0.40|Good morning, Anna.|早上好，安娜。|0+4@0.52 5+7@0.80",
-                              "2.10|How are you?||0+3@2.30 4+3@2.50 8+3@2.62", "3.50|Fine.||0+4@3.60"};
+                              "2.10?|How are you?||0+3@2.30 4+3@2.50 8+3@2.62", "3.50|Fine.||0+4@3.60"};
     struct Case {
         const char* what;
         std::function<QString(const QString& folder)> change;

@@ -322,7 +322,8 @@ TEST_F(ImportCommandTest, VideosAndSubtitlesBecomeLessons)
 }
 
 // Subtitles that run late: --align puts each sentence back in the pause
-// before its speech, or names it as unsure and keeps its cue's time.
+// before its speech, or names it as unsure (and keeps the mark beside the
+// lesson) and keeps its cue's time.
 TEST_F(ImportCommandTest, AlignRetimesLateCues)
 {
     const double late = 0.4;
@@ -337,11 +338,14 @@ TEST_F(ImportCommandTest, AlignRetimesLateCues)
     const CommandRun run = import({"--volume", "对齐", "--align", recording_->path, input("late-cues.srt")});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     const QList<QByteArray> timing = bytesOf(volume("对齐") + "/tlx1001.lrc").split('\n');
+    const std::vector<bool> marked = unsureFrom(bytesOf(volume("对齐") + "/tlx1001.unsure.txt"), int(said.size()));
     int retimed = 0;
     for (int k = 0; k < said.size(); ++k) {
         const double start = timing.value(k).mid(4, 5).toDouble();
         const double speech = recording_->speechStart[size_t(k)];
-        if (run.err.contains(QString("第 %1 句的时间可能不准").arg(k + 1))) {
+        const bool named = run.err.contains(QString("第 %1 句的时间可能不准").arg(k + 1));
+        EXPECT_EQ(marked[size_t(k)], named) << "sentence " << k + 1;
+        if (named) {
             EXPECT_NEAR(start, speech + late, 0.006) << "sentence " << k + 1 << " keeps its cue";
             continue;
         }
