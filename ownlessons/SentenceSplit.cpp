@@ -125,7 +125,8 @@ QString writeLessonFiles(const QString& volumeFolder, LessonFiles files)
 
 }  // namespace
 
-QString splitSentence(const QString& volumeFolder, int lessonIndex, int sentence, double seconds, int at)
+QString splitSentence(const QString& volumeFolder, int lessonIndex, int sentence, double seconds, int at,
+                      int chineseAt)
 {
     LessonFiles files = readLessonFiles(volumeFolder, lessonIndex);
     if (!files.error.isEmpty())
@@ -143,8 +144,9 @@ QString splitSentence(const QString& volumeFolder, int lessonIndex, int sentence
         return QStringLiteral("分开的时间 %1 秒不在这一句之内").arg(seconds, 0, 'f', 2);
     // Where the second half's text begins in the whole.
     const int afterFrom = int(whole.english.indexOf(after, at));
-    LessonSentence first{before, whole.chinese, whole.start, {}};
-    LessonSentence second{after, QString(), seconds, {}};
+    const bool chineseSplit = chineseAt >= 0 && chineseAt <= whole.chinese.size();
+    LessonSentence first{before, chineseSplit ? whole.chinese.left(chineseAt) : whole.chinese, whole.start, {}};
+    LessonSentence second{after, chineseSplit ? whole.chinese.mid(chineseAt) : QString(), seconds, {}};
     for (const WordTime& word : whole.words) {
         if (word.from < at)
             first.words << word;

@@ -13,8 +13,10 @@
 // `seconds`, or at its first word's start where that comes earlier. Each
 // word goes with the half its text lies in. Refused (and nothing changed)
 // when either half would have no text, or `seconds` does not lie inside the
-// sentence. Returns why not, or empty.
-QString splitSentence(const QString& volumeFolder, int lessonIndex, int sentence, double seconds, int at);
+// sentence. With `chineseAt`, the Chinese line is split there too, its rest
+// going with the second half (as a join is undone). Returns why not, or empty.
+QString splitSentence(const QString& volumeFolder, int lessonIndex, int sentence, double seconds, int at,
+                      int chineseAt = -1);
 
 // Joins sentence `sentence` and the one after it into one, starting where
 // the first starts: the English lines with a space between, the Chinese

@@ -72,8 +72,8 @@ void BoundariesFeature::openEditor()
     changes.writeStarts = [this, folder, lesson](const std::vector<std::pair<int, double>>& starts) {
         return writeStarts(folder, lesson, starts);
     };
-    changes.split = [this, folder, lesson, name](int k, double seconds, int at) {
-        const QString error = splitSentence(folder, lesson, k, seconds, at);
+    changes.split = [this, folder, lesson, name](int k, double seconds, int at, int chineseAt) {
+        const QString error = splitSentence(folder, lesson, k, seconds, at, chineseAt);
         if (error.isEmpty())
             renumbered(folder, lesson, name, k + 1, +1);
         return error;
@@ -101,6 +101,7 @@ EditedLesson BoundariesFeature::readLesson(const QString& volumeFolder, int less
         read.recordingSeconds = context_.session.sentenceTimes().at(size_t(context_.session.sentenceCount()));
     for (const CourseSentence& sentence : context_.catalogue.ownLesson(lesson).sentences) {
         read.english << sentence.english;
+        read.chinese << sentence.chinese;
         read.wordTimes << sentence.words;
         std::vector<WaveformView::Word> words;
         for (const WordTime& word : sentence.words)

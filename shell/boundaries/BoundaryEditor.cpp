@@ -187,6 +187,8 @@ void BoundaryEditor::edit(Loader loader, Changes changes, int sentence)
 {
     load_ = std::move(loader);
     changes_ = std::move(changes);
+    structuralDone_.clear();
+    structuralUndone_.clear();
     lbNotice_->clear();
     load(sentence);
     show();
@@ -309,18 +311,50 @@ void BoundaryEditor::snap()
 
 void BoundaryEditor::undo()
 {
-    if (edit_) {
+    if (!edit_)
+        return;
+    // The boundaries' own steps first; then the splits and joins, newest first.
+    if (edit_->canUndo() || structuralDone_.empty()) {
         edit_->undo();
         showEdit();
+        return;
+    }
+    if (runStructural(structuralDone_.back(), true)) {
+        structuralUndone_.push_back(structuralDone_.back());
+        structuralDone_.pop_back();
     }
 }
 
 void BoundaryEditor::redo()
 {
-    if (edit_) {
+    if (!edit_)
+        return;
+    if (edit_->canRedo() || structuralUndone_.empty()) {
         edit_->redo();
         showEdit();
+        return;
     }
+    if (runStructural(structuralUndone_.back(), false)) {
+        structuralDone_.push_back(structuralUndone_.back());
+        structuralUndone_.pop_back();
+    }
+}
+
+// A split done again or undone by a join; a join done again or undone by a
+// split where the two texts met.
+bool BoundaryEditor::runStructural(const Structural& step, bool inverse)
+{
+    if (!boundariesSettled())
+        return false;
+    const QString error = step.split != inverse ? changes_.split(step.sentence, step.seconds, step.at, step.chineseAt)
+                                                : changes_.join(step.sentence);
+    if (!error.isEmpty()) {
+        lbNotice_->setText((inverse ? "没能撤销：" : "没能重做：") + error);
+        return false;
+    }
+    load(step.sentence);
+    lbNotice_->setText(inverse ? "已撤销" : "已重做");
+    return true;
 }
 
 void BoundaryEditor::zoom(double factor, double around)
@@ -458,11 +492,13 @@ void BoundaryEditor::splitAtPlayHead()
             nearest = w;
     }
     const QString word = lesson_.english.value(k).mid(words[nearest].from, words[nearest].length);
-    const QString error = changes_.split(k, head, words[nearest].from);
+    const QString error = changes_.split(k, head, words[nearest].from, -1);
     if (!error.isEmpty()) {
         lbNotice_->setText("没有分开：" + error);
         return;
     }
+    structuralDone_.push_back({true, k, head, words[nearest].from, -1});
+    structuralUndone_.clear();
     load(k);
     lbNotice_->setText(QString("已在“%1”前分开为第 %2 句和第 %3 句").arg(word).arg(k + 1).arg(k + 2));
 }
@@ -472,11 +508,17 @@ void BoundaryEditor::joinWithNext()
     if (!boundariesSettled())
         return;
     const int k = edit_->sentence();
+    // What undoing the join needs: where the second sentence started and
+    // where the two texts meet.
+    const Structural join{false, k, edit_->at(BoundaryEdit::End), int(lesson_.english.value(k).size()) + 1,
+                          int(lesson_.chinese.value(k).size())};
     const QString error = changes_.join(k);
     if (!error.isEmpty()) {
         lbNotice_->setText("没有合并：" + error);
         return;
     }
+    structuralDone_.push_back(join);
+    structuralUndone_.clear();
     load(k);
     lbNotice_->setText(QString("第 %1 句和第 %2 句已合并为一句").arg(k + 1).arg(k + 2));
 }

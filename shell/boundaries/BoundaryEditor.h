@@ -34,6 +34,7 @@ struct EditedLesson {
     std::vector<double> firstWords;
     double recordingSeconds = 0;
     QStringList english;
+    QStringList chinese;
     // Each sentence's words, as labels under the wave, and their times.
     std::vector<std::vector<WaveformView::Word>> words;
     QList<WordTimes> wordTimes;
@@ -53,7 +54,7 @@ public:
     // next.
     struct Changes {
         std::function<QString(const std::vector<std::pair<int, double>>& starts)> writeStarts;
-        std::function<QString(int sentence, double seconds, int at)> split;
+        std::function<QString(int sentence, double seconds, int at, int chineseAt)> split;
         std::function<QString(int sentence)> join;
     };
 
@@ -103,6 +104,18 @@ private:
     QString waveCache_;
     Loader load_;
     Changes changes_;
+    // Splits and joins done, to undo (by the other) and redo: the sentence,
+    // and for a join what undoing it needs (the second's start, where the
+    // texts met).
+    struct Structural {
+        bool split;
+        int sentence;
+        double seconds = 0;
+        int at = 0;
+        int chineseAt = -1;
+    };
+    std::vector<Structural> structuralDone_, structuralUndone_;
+    bool runStructural(const Structural& step, bool inverse);
     EditedLesson lesson_;
     std::optional<BoundaryEdit> edit_;
     BoundaryEdit::Side chosen_ = BoundaryEdit::Start;

@@ -164,6 +164,12 @@ TEST(BoundaryEdit, SentencesSplitAndJoinedWithTheirTextsAndWords)
              return split.isEmpty() ? mergeSentences(f, 0, 0) : split;
          },
          made},
+        {"a join undone: split where the texts met, the Chinese line too",
+         [](const QString& f) {
+             const QString joined = mergeSentences(f, 0, 0);
+             return joined.isEmpty() ? splitSentence(f, 0, 0, 2.10, 20, 7) : joined;
+         },
+         {made[0], "2.10|How are you?||0+3@2.30 4+3@2.50 8+3@2.62", made[2]}},
         {"split at the text's start", [](const QString& f) { return splitSentence(f, 0, 1, 2.45, 0); }, {}},
         {"split at the text's end", [](const QString& f) { return splitSentence(f, 0, 1, 2.45, 12); }, {}},
         {"split outside the sentence's time", [](const QString& f) { return splitSentence(f, 0, 1, 3.6, 4); }, {}},

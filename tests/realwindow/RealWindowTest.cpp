@@ -361,7 +361,7 @@ void mouseAt(QWidget* view, QEvent::Type type, double x)
     QApplication::sendEvent(view, &event);
 }
 
-TEST(RealWindow, AnOwnSentencesEndDraggedOnItsWaveIsWrittenAndPlayedAtOnceAndASentenceOffersItsEditor)
+TEST(RealWindow, TheBoundaryEditorOnAnOwnLessonDragsWritesSplitsAndUndoesAndASentenceOffersIt)
 {
     CourseWindow w(makeOwnLessonWithWordTimes, Audio::Silent, "own");
     MainForm& f = w.start();
@@ -406,6 +406,25 @@ TEST(RealWindow, AnOwnSentencesEndDraggedOnItsWaveIsWrittenAndPlayedAtOnceAndASe
     ASSERT_TRUE(settleUntil([&] { return editor->isVisible(); }, 2000));
     EXPECT_TRUE(editor->findChild<QLabel*>("lbBoundarySentence")->text().startsWith("第 2 句"));
     EXPECT_EQ(f.session().currentSentence(), 1);
+    QTest::keyClick(editor, Qt::Key_Escape);
+
+    // The first sentence split at the word the play head is set on, and
+    // the split undone.
+    f.session().SetCurSentence(0);
+    QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &f, Qt::Key_B, Qt::ControlModifier);
+    ASSERT_TRUE(settleUntil([&] { return editor->isVisible(); }, 2000));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(editor));
+    mouseAt(view, QEvent::MouseButtonPress, view->xAt(1.27));
+    mouseAt(view, QEvent::MouseButtonRelease, view->xAt(1.27));
+    QTest::keyClick(editor, Qt::Key_K);
+    ASSERT_TRUE(settleUntil([&] { return f.session().sentenceCount() == 3; }, 10000))
+        << editor->findChild<QLabel*>("lbBoundaryNotice")->text().toStdString();
+    const LessonTimes split = lessonTimes(w.folder() + "/own/我的课本", 0);
+    ASSERT_EQ(split.starts.size(), 3u);
+    EXPECT_NEAR(split.starts[1], 1.25, 1e-9) << "the second half from its first word";
+    QTest::keyClick(editor, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_TRUE(settleUntil([&] { return f.session().sentenceCount() == 2; }, 10000));
+    EXPECT_EQ(lessonTimes(w.folder() + "/own/我的课本", 0).starts.size(), 2u);
     QTest::keyClick(editor, Qt::Key_Escape);
 }
 
