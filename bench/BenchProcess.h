@@ -6,8 +6,10 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 
+#include <algorithm>
 #include <fstream>
 #include <string>
+#include <vector>
 
 // The process's memory not backed by a file (its heaps), in kB; -1 when
 // /proc cannot be read.
@@ -28,4 +30,11 @@ inline void settle(int milliseconds)
     clock.start();
     while (clock.elapsed() < milliseconds)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+}
+
+// The value below which a share `p` (0 … 1) of the values lie; 0 for none.
+inline double percentile(std::vector<double> values, double p)
+{
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0 : values[std::min(values.size() - 1, size_t(p * values.size()))];
 }

@@ -92,14 +92,6 @@ void report(const char* what, const Coverage& c)
     std::printf("  not found: %s\n", qPrintable(misses.join(", ")));
 }
 
-double percentile(std::vector<double> values, double p)
-{
-    if (values.empty())
-        return 0;
-    std::sort(values.begin(), values.end());
-    return values[std::min(values.size() - 1, size_t(p * values.size()))];
-}
-
 }  // namespace
 
 int main(int argc, char** argv)

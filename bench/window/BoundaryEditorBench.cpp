@@ -96,12 +96,6 @@ double openAndDraw(MainForm& form, QDialog*& editor)
     return clock.nsecsElapsed() / 1e6;
 }
 
-double percentile(std::vector<double> values, double p)
-{
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[std::min(values.size() - 1, size_t(p * values.size()))];
-}
-
 }  // namespace
 
 int main(int argc, char* argv[])

@@ -132,12 +132,6 @@ int underlines(QWebEngineView& view)
         .toInt();
 }
 
-double percentile(std::vector<double> values, double p)
-{
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[std::min(values.size() - 1, size_t(p * values.size()))];
-}
-
 }  // namespace
 
 int main(int argc, char* argv[])

@@ -224,7 +224,8 @@ void BoundaryEditor::showWords()
 
 void BoundaryEditor::startSummary(const QString& recording)
 {
-    if (recording == summaryOf_ && (summary_ || summaryReading_.isRunning()))
+    // A recording that could not be read is tried again at the next opening.
+    if (recording == summaryOf_ && ((summary_ && summary_->ok()) || summaryReading_.isRunning()))
         return;
     summaryOf_ = recording;
     summary_.reset();
@@ -267,7 +268,8 @@ void BoundaryEditor::choose(BoundaryEdit::Side side)
 
 void BoundaryEditor::dragBoundary(int side, double at)
 {
-    if (!edit_)
+    // The last sentence ends with the recording: that line stays.
+    if (!edit_ || (side == BoundaryEdit::End && !edit_->hasEnd()))
         return;
     const StartRange range = edit_->rangeOf(BoundaryEdit::Side(side));
     waveform_->setDragged(std::clamp(at, range.earliest, std::max(range.earliest, range.latest)));
