@@ -29,3 +29,18 @@ QByteArray joinedCourseLines(const QList<QByteArray>& lines)
         bytes += line + "\r\n";
     return bytes;
 }
+
+std::pair<int, int> courseSection(const QList<QByteArray>& lines, int k)
+{
+    int header = -1;
+    int first = -1;
+    for (int i = 0; i < lines.size(); ++i) {
+        if (!lines.at(i).startsWith('$'))
+            continue;
+        if (first >= 0)
+            return {first, i};
+        if (++header == k)
+            first = i;
+    }
+    return {first, first >= 0 ? int(lines.size()) : -1};
+}

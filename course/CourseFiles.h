@@ -7,6 +7,8 @@
 #include <QList>
 #include <QString>
 
+#include <utility>
+
 inline constexpr char kLessonText[] = "lesson.txt";
 inline constexpr char kWordList[] = "words.txt";
 
@@ -21,3 +23,7 @@ QString courseFile(const QString& folder, const QString& fileName);
 // dropped), and lines joined as the course writes them, each ended by CR LF.
 QList<QByteArray> courseLines(const QByteArray& bytes);
 QByteArray joinedCourseLines(const QList<QByteArray>& lines);
+// Section k of a course file's lines (lesson.txt, words.txt): from its `$`
+// header to the next one, [first, end); -1, -1 when there is no section k.
+// The lines before the first header count as no section.
+std::pair<int, int> courseSection(const QList<QByteArray>& lines, int k);

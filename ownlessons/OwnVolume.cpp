@@ -29,23 +29,6 @@ QByteArray readAll(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// Section k: from its header to the next one. [first, end) in `lines`; the
-// lines before the first header count as no section.
-std::pair<int, int> sectionRange(const QList<QByteArray>& lines, int k)
-{
-    int header = -1;
-    int first = -1;
-    for (int i = 0; i < lines.size(); ++i) {
-        if (!lines.at(i).startsWith('$'))
-            continue;
-        if (first >= 0)
-            return {first, i};
-        if (++header == k)
-            first = i;
-    }
-    return {first, first >= 0 ? int(lines.size()) : -1};
-}
-
 int headerCount(const QList<QByteArray>& lines)
 {
     int count = 0;
@@ -392,9 +375,9 @@ QString removeLesson(const QString& volumeFolder, int lessonIndex)
     const int count = headerCount(lessons);
     if (lessonIndex < 0 || lessonIndex >= count)
         return QStringLiteral("这一册没有第 %1 课").arg(lessonIndex + 1);
-    const auto [first, end] = sectionRange(lessons, lessonIndex);
+    const auto [first, end] = courseSection(lessons, lessonIndex);
     lessons.erase(lessons.begin() + first, lessons.begin() + end);
-    const auto [wordFirst, wordEnd] = sectionRange(words, lessonIndex);
+    const auto [wordFirst, wordEnd] = courseSection(words, lessonIndex);
     if (wordFirst >= 0)
         words.erase(words.begin() + wordFirst, words.begin() + wordEnd);
 

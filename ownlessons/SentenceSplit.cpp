@@ -14,6 +14,7 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <tuple>
 
 namespace {
 
@@ -47,23 +48,11 @@ LessonFiles readLessonFiles(const QString& volumeFolder, int lessonIndex)
     files.wordTimesName = fileOf(volumeFolder, base + kWordTimesExtension);
     files.unsureName = fileOf(volumeFolder, base + kUnsureExtension);
     files.lessonLines = courseLines(readAll(folder.filePath(files.lessonName)));
-    int header = -1;
-    for (int i = 0; i < files.lessonLines.size(); ++i) {
-        if (!files.lessonLines.at(i).startsWith('$'))
-            continue;
-        if (files.first >= 0) {
-            files.end = i;
-            break;
-        }
-        if (++header == lessonIndex)
-            files.first = i;
-    }
+    std::tie(files.first, files.end) = courseSection(files.lessonLines, lessonIndex);
     if (files.first < 0) {
         files.error = QStringLiteral("这一册没有第 %1 课").arg(lessonIndex + 1);
         return files;
     }
-    if (files.end < 0)
-        files.end = int(files.lessonLines.size());
     files.lesson.title = decodeCourseText(files.lessonLines.at(files.first).mid(1)).trimmed();
     static const QRegularExpression label(QStringLiteral("^\\s*\\d+\\.\\s?"));
     QStringList texts;

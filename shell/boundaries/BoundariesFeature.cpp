@@ -87,6 +87,16 @@ void BoundariesFeature::openEditor()
     editor_->edit([this, folder, lesson] { return readLesson(folder, lesson); }, changes, sentence);
 }
 
+// The recording's length as its file gives it, else as the player found it.
+double BoundariesFeature::recordingEnd(const LessonTimes& times) const
+{
+    const std::vector<double>& played = context_.session.sentenceTimes();
+    const size_t count = size_t(context_.session.sentenceCount());
+    if (times.recordingSeconds > 0 || count >= played.size())
+        return times.recordingSeconds;
+    return played[count];
+}
+
 EditedLesson BoundariesFeature::readLesson(const QString& volumeFolder, int lesson) const
 {
     const LessonTimes times = lessonTimes(volumeFolder, lesson);
@@ -96,9 +106,7 @@ EditedLesson BoundariesFeature::readLesson(const QString& volumeFolder, int less
     read.firstWords = times.firstWords;
     read.unsure = times.unsure;
     read.recording = times.recording;
-    read.recordingSeconds = times.recordingSeconds;
-    if (read.recordingSeconds <= 0 && !context_.session.sentenceTimes().empty())
-        read.recordingSeconds = context_.session.sentenceTimes().at(size_t(context_.session.sentenceCount()));
+    read.recordingSeconds = recordingEnd(times);
     for (const CourseSentence& sentence : context_.catalogue.ownLesson(lesson).sentences) {
         read.english << sentence.english;
         read.chinese << sentence.chinese;
@@ -115,8 +123,7 @@ QString BoundariesFeature::writeStarts(const QString& volumeFolder, int lesson,
                                        const std::vector<std::pair<int, double>>& starts)
 {
     const LessonTimes times = lessonTimes(volumeFolder, lesson);
-    const double end = times.recordingSeconds > 0 ? times.recordingSeconds
-                                                  : context_.session.sentenceTimes().at(size_t(context_.session.sentenceCount()));
+    const double end = recordingEnd(times);
     QString error;
     const std::vector<double> set = setSentenceStarts(volumeFolder, lesson, starts, end, &error);
     if (!error.isEmpty())

@@ -20,6 +20,7 @@ class BoundaryEditor;
 class HtmlElement;
 class QPoint;
 struct EditedLesson;
+struct LessonTimes;
 struct LessonName;
 
 class BoundariesFeature : public QObject {
@@ -33,6 +34,7 @@ public:
 
 private:
     void showSentenceMenu(HtmlElement* element, const QPoint& at);
+    double recordingEnd(const LessonTimes& times) const;
     EditedLesson readLesson(const QString& volumeFolder, int lesson) const;
     QString writeStarts(const QString& volumeFolder, int lesson, const std::vector<std::pair<int, double>>& starts);
     // The lesson's sentences from `from` on moved `shift` places: the study
