@@ -46,6 +46,7 @@ std::optional<double> snapToSilence(const WaveSummary& summary, double seconds, 
         --first;
     const int last = std::min(around + reach, summary.frames());
     std::optional<double> best;
+    double bestScore = 0;
     for (int frame = first; frame < last;) {
         if (summary.rms[size_t(frame)] >= quiet) {
             ++frame;
@@ -61,9 +62,15 @@ std::optional<double> snapToSilence(const WaveSummary& summary, double seconds, 
                 std::clamp(std::max((begin + speech) / 2, speech - snap::kLeadIn), range.earliest, range.latest);
             // A range that leaves none of the silence leaves it out.
             const bool inSilence = start >= begin && start <= speech;
-            if (inSilence && std::abs(start - seconds) <= snap::kReachSeconds &&
-                (!best || std::abs(start - seconds) < std::abs(*best - seconds)))
+            // The nearest silence, a long one counting as nearer than a
+            // short one: a start dropped into a sentence's first word lies
+            // nearer the closure of a stop in it than the pause before it.
+            const double score =
+                std::abs(start - seconds) - snap::kLengthWeight * std::min(speech - begin, snap::kReachSeconds);
+            if (inSilence && std::abs(start - seconds) <= snap::kReachSeconds && (!best || score < bestScore)) {
                 best = start;
+                bestScore = score;
+            }
         }
         frame = end;
     }

@@ -22,10 +22,13 @@ constexpr double kReachSeconds = 1.0;
 // to the loud frames (in dB), for at least kShortestSilence (longer than the
 // closure of a stop inside a word); none where the loud frames are less
 // than kLeastContrastDb over the floor.
-constexpr double kFloorShare = 0.3;
+constexpr double kFloorShare = 0.2;
 constexpr double kLeastContrastDb = 12;
 constexpr double kDeepestFloorDb = 60;
 constexpr double kShortestSilence = 0.1;
+// How much nearer a silence counts for each second of its length (up to
+// kReachSeconds long).
+constexpr double kLengthWeight = 0.5;
 // The most a snapped start lies before the speech that follows.
 constexpr double kLeadIn = 0.3;
 

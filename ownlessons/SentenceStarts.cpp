@@ -32,7 +32,8 @@ Gap pauseBefore(const std::vector<bool>& speech, int frame)
             continue;
         const int end = t + run;
         int begin = t;
-        while (begin > 0 && !speech[size_t(begin - 1)] && end - begin < kPauseReach)
+        // Followed back far enough to give the whole lead-in.
+        while (begin > 0 && !speech[size_t(begin - 1)] && end - begin < 2 * kLeadInFrames)
             --begin;
         return {begin, end};
     }
@@ -56,7 +57,6 @@ std::vector<int> sentenceStarts(const std::vector<SpokenSentence>& sentences, co
             Gap gap = pauseBefore(speech, s.firstWord);
             if (known >= 0)
                 gap = {known, std::max(known, std::min(gap.end, s.firstWord))};
-            gap.begin = std::max(gap.begin, s.firstWord - kMostLeadFrames);
             const int sound = std::min(s.firstWord, gap.end);
             start = sound - std::min(kLeadInFrames, std::max(0, sound - gap.begin) / 2);
             // The fallback, made from the sound itself, reaches a soft first

@@ -20,7 +20,7 @@ struct SpokenSentence {
 // a little before its first sound, so a start stays within 0.3 s of the word
 // found to lie within 0.5 s of what is heard.
 constexpr int kMostLeadFrames = 30;
-constexpr int kLeadInFrames = 20;
+constexpr int kLeadInFrames = 30;
 
 // The start of each sentence (frames), rising from sentence to sentence;
 // where the previous sentence's words are not known, the silence before the

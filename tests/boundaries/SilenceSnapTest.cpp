@@ -59,6 +59,8 @@ TEST(SilenceSnap, StartsGoToTheNearestSilence)
         {"a dip of 10 dB is no pause", profile(shortPause, -12, -22), 2.6, anywhere, std::nullopt},
         {"a stop's closure inside a word is no pause", profile({{true, 2}, {false, 0.06}, {true, 2}}, -12, -70), 2.2,
          anywhere, std::nullopt},
+        {"the pause before the sentence rather than a nearer closure in its first word",
+         profile({{true, 2}, {false, 1.2}, {true, 0.5}, {false, 0.12}, {true, 1.5}}, -12, -70), 3.5, anywhere, 2.9},
         {"held inside the range, within the pause", profile(longPause, -12, -70), 3.5, {2.5, 2.8}, 2.8},
         {"a range that leaves none of the pause", profile(shortPause, -12, -70), 2.6, {2.4, 3}, std::nullopt},
     };

@@ -3,10 +3,13 @@
 // length, a stumble, a sentence over two breaths, an abbreviation and a
 // number read out, and noise 40 dB down. Every start must lie in the
 // silence before its sentence's first speech: after the previous sentence's
-// last speech and at most 0.5 s before its own.
+// last speech and at most 0.5 s before its own, and where the boundary
+// editor's snap would put it back after a drag into the sentence.
 
 #include "MadeRecordings.h"
 
+#include "boundaries/SilenceSnap.h"
+#include "course/WordTimesFile.h"
 #include "ownlessons/LessonImport.h"
 
 #include <QFile>
@@ -88,6 +91,19 @@ TEST(AlignmentTest, EveryStartLiesInTheSilenceBeforeItsSentence)
         EXPECT_GE(starts[k], speech - 0.5) << "sentence " << k + 1 << " waits through the pause";
         std::printf("sentence %zu: start %.2f, speech %.2f, previous speech ends %.2f\n", k + 1, starts[k], speech,
                     previous);
+    }
+    // The editor and the import place a start alike: dragged 0.3 s into its
+    // sentence and snapped, a start comes back to where the import put it.
+    const WaveSummary summary = summariseRecording(result.volumeFolder + "/tlx1001.mp3");
+    ASSERT_TRUE(summary.ok()) << summary.error.toStdString();
+    QFile wordTimes(result.volumeFolder + "/tlx1001.wordtimes.tsv");
+    ASSERT_TRUE(wordTimes.open(QIODevice::ReadOnly));
+    const std::vector<double> firstWords = firstWordStarts(wordTimes.readAll(), int(starts.size()));
+    for (size_t k = 1; k < starts.size(); ++k) {
+        const StartRange range = startRange(starts, firstWords, summary.seconds(), int(k));
+        const std::optional<double> snapped = snapToSilence(summary, std::min(starts[k] + 0.3, range.latest), range);
+        ASSERT_TRUE(snapped.has_value()) << "sentence " << k + 1;
+        EXPECT_NEAR(*snapped, starts[k], 0.05) << "sentence " << k + 1 << " snaps elsewhere";
     }
 }
 
