@@ -3,6 +3,7 @@
 #include "boundaries/StartRange.h"
 #include "course/TimingFile.h"
 #include "ownlessons/OwnVolume.h"
+#include "ownlessons/SpanWords.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -75,5 +76,11 @@ int runRetime(const CommandLineRequest& line, CommandContext& context)
         return 1;
     }
     context.out << QString("第 %1 句从 %2 秒开始\n").arg(sentence).arg(set, 0, 'f', 2);
+    // The words of this sentence and the one before, found again in their new spans.
+    const RealignedWords words = realignSentenceWords(folder, lesson - 1, {sentence - 2, sentence - 1});
+    if (!words.error.isEmpty())
+        context.err << "lexbay: " << QString("词的时间没有重新对齐：%1").arg(words.error) << "\n";
+    else if (words.verified > 0)
+        context.out << QString("%1 句的词已按新的边界重新对齐\n").arg(words.verified);
     return 0;
 }

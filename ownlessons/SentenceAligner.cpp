@@ -389,24 +389,7 @@ void applySecondPass(const std::vector<FoundSentence>& found, const FirstPass& f
         SentenceTiming& timing = alignment->sentences[k];
         timing.start = starts[k] * kFrameSeconds;
         timing.confidence = found[k].verified ? kVerifiedConfidence : std::min(timing.confidence, kUnverifiedConfidence);
-        timing.words.clear();
-        if (!found[k].verified)
-            continue;
-        // A written word the model has no pronunciation for lies between its neighbours.
-        int previousEnd = found[k].firstFrame();
-        const std::vector<FoundWord>& words = found[k].words;
-        for (size_t w = 0; w < words.size(); ++w) {
-            int start = words[w].startFrame, end = words[w].endFrame;
-            if (start < 0) {
-                start = previousEnd;
-                end = start;
-                for (size_t n = w + 1; n < words.size() && end == start; ++n)
-                    if (words[n].startFrame >= 0)
-                        end = words[n].startFrame;
-            }
-            timing.words << WordTime{words[w].from, words[w].length, start * kFrameSeconds, end * kFrameSeconds};
-            previousEnd = end;
-        }
+        timing.words = found[k].verified ? wordTimesOf(found[k]) : WordTimes();
     }
 }
 

@@ -1,5 +1,6 @@
 #include "ownlessons/SentenceWords.h"
 
+#include "platform/analysis/MelCepstrum.h"
 #include "platform/pronunciation/SpokenWords.h"
 
 #include <algorithm>
@@ -460,4 +461,25 @@ std::vector<FoundSentence> findSentenceWords(const QStringList& texts, const Mod
             finder.searchAgain(aligner, runs[r].first, runs[r].second, cancel);
     });
     return finder.result();
+}
+
+WordTimes wordTimesOf(const FoundSentence& found, int offsetFrames)
+{
+    WordTimes times;
+    int previousEnd = found.firstFrame();
+    const std::vector<FoundWord>& words = found.words;
+    for (size_t w = 0; w < words.size(); ++w) {
+        int start = words[w].startFrame, end = words[w].endFrame;
+        if (start < 0) {
+            start = previousEnd;
+            end = start;
+            for (size_t n = w + 1; n < words.size() && end == start; ++n)
+                if (words[n].startFrame >= 0)
+                    end = words[n].startFrame;
+        }
+        times << WordTime{words[w].from, words[w].length, (offsetFrames + start) * kFrameSeconds,
+                          (offsetFrames + end) * kFrameSeconds};
+        previousEnd = end;
+    }
+    return times;
 }

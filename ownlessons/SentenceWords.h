@@ -11,6 +11,7 @@
 // said there (unless a decoding with free phones already covered that
 // stretch); what still fails stays unverified.
 
+#include "course/WordTime.h"
 #include "platform/pronunciation/WordAligner.h"
 
 #include <QString>
@@ -53,3 +54,8 @@ std::vector<FoundSentence> findSentenceWords(const QStringList& sentences, const
                                              const std::vector<WordAligner*>& aligners,
                                              const std::function<void(int done)>& progress = {},
                                              const std::atomic_bool* cancel = nullptr);
+
+// A verified sentence's words in seconds, its frames counted from
+// `offsetFrames`; a written word the model has no pronunciation for lies
+// between its neighbours.
+WordTimes wordTimesOf(const FoundSentence& found, int offsetFrames = 0);

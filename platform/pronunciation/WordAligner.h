@@ -67,7 +67,8 @@ struct WordDecoding {
 class WordAligner {
 public:
     // A decoder of its own on the shared model's files; null with the reason
-    // in `error` when they cannot be read.
+    // in `error` when they cannot be read. It reads `pronunciations` as it
+    // decodes: they must outlive it.
     static std::unique_ptr<WordAligner> create(const WordPronunciations& pronunciations, QString* error);
     ~WordAligner();
     WordAligner(const WordAligner&) = delete;

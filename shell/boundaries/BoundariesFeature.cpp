@@ -17,6 +17,7 @@
 #include <QDir>
 #include <QMenu>
 #include <QStandardPaths>
+#include <QtConcurrent/QtConcurrentRun>
 
 BoundariesFeature::BoundariesFeature(const WindowContext& context) : QObject(&context.window), context_(context)
 {
@@ -26,6 +27,7 @@ BoundariesFeature::BoundariesFeature(const WindowContext& context) : QObject(&co
             menu.addAction("调整句子边界…", this, &BoundariesFeature::openEditor);
     });
     connect(&context_.lessonView, &HtmlView::menuAsked, this, &BoundariesFeature::showSentenceMenu);
+    connect(&realigning_, &QFutureWatcher<RealignedWords>::finished, this, &BoundariesFeature::realigned);
     context_.keys.add({{Qt::Key_B, Qt::ControlModifier, "Ctrl+B", "自己的课文中，在波形上调整当前句的边界", nullptr,
                         KeyBinding::Never, false, [this] {
                             openEditor();
@@ -74,14 +76,18 @@ void BoundariesFeature::openEditor()
     };
     changes.split = [this, folder, lesson, name](int k, double seconds, int at, int chineseAt) {
         const QString error = splitSentence(folder, lesson, k, seconds, at, chineseAt);
-        if (error.isEmpty())
+        if (error.isEmpty()) {
             renumbered(folder, lesson, name, k + 1, +1);
+            realign(folder, lesson, {k, k + 1});
+        }
         return error;
     };
     changes.join = [this, folder, lesson, name](int k) {
         const QString error = mergeSentences(folder, lesson, k);
-        if (error.isEmpty())
+        if (error.isEmpty()) {
             renumbered(folder, lesson, name, k + 2, -1);
+            realign(folder, lesson, {k});
+        }
         return error;
     };
     editor_->edit([this, folder, lesson] { return readLesson(folder, lesson); }, changes, sentence);
@@ -128,6 +134,11 @@ QString BoundariesFeature::writeStarts(const QString& volumeFolder, int lesson,
     const std::vector<double> set = setSentenceStarts(volumeFolder, lesson, starts, end, &error);
     if (!error.isEmpty())
         return error;
+    // A moved start changes the span of its sentence and of the one before.
+    std::vector<int> changed;
+    for (const auto& [sentence, start] : starts)
+        changed.insert(changed.end(), {sentence - 1, sentence});
+    realign(volumeFolder, lesson, std::move(changed));
     // The lesson the window plays takes the new starts and word times at once.
     if (context_.catalogue.currentVolumePath() == volumeFolder && context_.catalogue.currentLesson() == lesson) {
         std::vector<double> played = context_.session.sentenceTimes();
@@ -155,4 +166,34 @@ void BoundariesFeature::renumbered(const QString& volumeFolder, int lesson, cons
     context_.record.add(event);
     // The window shows the lesson with its sentences as they now are.
     context_.showLesson(volumeFolder, lesson);
+}
+
+void BoundariesFeature::realign(const QString& volumeFolder, int lesson, std::vector<int> sentences)
+{
+    realignments_.push_back({volumeFolder, lesson, std::move(sentences)});
+    if (!realigning_.isRunning())
+        realignNext();
+}
+
+void BoundariesFeature::realignNext()
+{
+    if (realignments_.empty())
+        return;
+    const Realignment next = realignments_.front();
+    realigning_.setFuture(QtConcurrent::run(
+        [next] { return realignSentenceWords(next.volumeFolder, next.lesson, next.sentences); }));
+}
+
+void BoundariesFeature::realigned()
+{
+    const Realignment done = realignments_.front();
+    realignments_.pop_front();
+    const RealignedWords result = realigning_.result();
+    if (result.verified > 0 && context_.catalogue.currentVolumePath() == done.volumeFolder
+        && context_.catalogue.currentLesson() == done.lesson) {
+        context_.catalogue.readWordTimes();
+        if (editor_ != nullptr)
+            editor_->wordsFoundAgain(result.verified);
+    }
+    realignNext();
 }

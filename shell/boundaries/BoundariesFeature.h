@@ -6,12 +6,19 @@
 // what the learner applies is written to the lesson's files and taken into
 // the lesson the window plays at once; a sentence split or two joined are
 // written to the lesson's files, the study record's sentences renumbered
-// with them, and the lesson shown again. The shipped course is never changed.
+// with them, and the lesson shown again. Where the lesson keeps word times
+// and the acoustic model is there, the words of every sentence whose span
+// changed are then found again inside it, one change after another, in the
+// background. The shipped course is never changed.
 
+#include "ownlessons/SpanWords.h"
 #include "shell/window/WindowContext.h"
 
+#include <QFutureWatcher>
 #include <QObject>
 #include <QString>
+
+#include <deque>
 
 #include <utility>
 #include <vector>
@@ -40,7 +47,19 @@ private:
     // The lesson's sentences from `from` on moved `shift` places: the study
     // record follows, and the window shows the lesson again.
     void renumbered(const QString& volumeFolder, int lesson, const LessonName& name, int from, int shift);
+    // The words of `sentences` found again inside their spans, after the
+    // re-alignments asked before.
+    void realign(const QString& volumeFolder, int lesson, std::vector<int> sentences);
+    void realignNext();
+    void realigned();
 
     WindowContext context_;
     BoundaryEditor* editor_ = nullptr;
+    struct Realignment {
+        QString volumeFolder;
+        int lesson;
+        std::vector<int> sentences;
+    };
+    std::deque<Realignment> realignments_;
+    QFutureWatcher<RealignedWords> realigning_;
 };

@@ -442,6 +442,15 @@ bool BoundaryEditor::apply()
     return true;
 }
 
+void BoundaryEditor::wordsFoundAgain(int sentences)
+{
+    if (!isVisible() || !load_)
+        return;
+    lesson_.words = load_().words;
+    showWords();
+    lbNotice_->setText(lbNotice_->text() + QString("；%1 句的词已按新的边界重新对齐").arg(sentences));
+}
+
 void BoundaryEditor::applyAndNext()
 {
     if (!edit_ || !apply())

@@ -80,6 +80,8 @@ public:
     // At the word nearest the play head, the play head the second half's start.
     void splitAtPlayHead();
     void joinWithNext();
+    // The lesson's word times were found again for `sentences` sentences.
+    void wordsFoundAgain(int sentences);
 
 protected:
     void reject() override;

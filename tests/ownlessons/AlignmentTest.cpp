@@ -4,13 +4,16 @@
 // number read out, and noise 40 dB down. Every start must lie in the
 // silence before its sentence's first speech: after the previous sentence's
 // last speech and at most 0.5 s before its own, and where the boundary
-// editor's snap would put it back after a drag into the sentence.
+// editor's snap would put it back after a drag into the sentence. A start
+// then moved by hand has its sentence's words found again in the new span.
 
 #include "MadeRecordings.h"
 
 #include "boundaries/SilenceSnap.h"
 #include "course/WordTimesFile.h"
 #include "ownlessons/LessonImport.h"
+#include "ownlessons/OwnVolume.h"
+#include "ownlessons/SpanWords.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -32,9 +35,31 @@ std::vector<double> timingFileStarts(const QString& path)
     return starts;
 }
 
-TEST(AlignmentTest, EveryStartLiesInTheSilenceBeforeItsSentence)
+QByteArray readAll(const QString& path)
 {
-    QTemporaryDir folder;
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// One recording imported for the whole suite.
+class AlignmentTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite();
+    static void TearDownTestSuite() { delete folder_; }
+
+    static QTemporaryDir* folder_;
+    static MadeRecording recording_;
+    static ImportResult result_;
+};
+
+QTemporaryDir* AlignmentTest::folder_ = nullptr;
+MadeRecording AlignmentTest::recording_;
+ImportResult AlignmentTest::result_;
+
+void AlignmentTest::SetUpTestSuite()
+{
+    folder_ = new QTemporaryDir;
+    QTemporaryDir& folder = *folder_;
     std::mt19937 random(7);
     std::uniform_real_distribution<double> pause(0.35, 2.5);
     const QStringList voices = {"en-gb", "en+m3", "en-gb-x-rp", "en+f2", "en-us+m5"};
@@ -62,9 +87,9 @@ TEST(AlignmentTest, EveryStartLiesInTheSilenceBeforeItsSentence)
         if (!sentences[i].second.isEmpty() || !sentences[i ? i - 1 : 0].first.endsWith(','))
             text += written + "\n";
     }
-    const MadeRecording recording = makeRecording(folder.path(), "lesson", parts, -40);
+    recording_ = makeRecording(folder.path(), "lesson", parts, -40);
     QFile textFile(folder.filePath("lesson.txt"));
-    ASSERT_TRUE(textFile.open(QIODevice::WriteOnly));
+    textFile.open(QIODevice::WriteOnly);
     textFile.write(text.toUtf8());
     textFile.close();
 
@@ -72,10 +97,16 @@ TEST(AlignmentTest, EveryStartLiesInTheSilenceBeforeItsSentence)
     request.booksFolder = folder.filePath("books");
     request.programFolder = LEXBAY_APP_DIR;
     request.volume = "听力";
-    request.audioPath = recording.path;
+    request.audioPath = recording_.path;
     request.textPath = textFile.fileName();
-    const ImportResult result = importLesson(request);
-    ASSERT_EQ(result.error, QString());
+    result_ = importLesson(request);
+}
+
+TEST_F(AlignmentTest, EveryStartLiesInTheSilenceBeforeItsSentence)
+{
+    ASSERT_EQ(result_.error, QString());
+    const ImportResult& result = result_;
+    const MadeRecording& recording = recording_;
     const std::vector<double> starts = timingFileStarts(result.volumeFolder + "/tlx1001.lrc");
 
     // The sentences of the text in the recording's parts: part 0 is the
@@ -99,12 +130,52 @@ TEST(AlignmentTest, EveryStartLiesInTheSilenceBeforeItsSentence)
     QFile wordTimes(result.volumeFolder + "/tlx1001.wordtimes.tsv");
     ASSERT_TRUE(wordTimes.open(QIODevice::ReadOnly));
     const std::vector<double> firstWords = firstWordStarts(wordTimes.readAll(), int(starts.size()));
+    wordTimes.close();
     for (size_t k = 1; k < starts.size(); ++k) {
         const StartRange range = startRange(starts, firstWords, summary.seconds(), int(k));
         const std::optional<double> snapped = snapToSilence(summary, std::min(starts[k] + 0.3, range.latest), range);
         ASSERT_TRUE(snapped.has_value()) << "sentence " << k + 1;
         EXPECT_NEAR(*snapped, starts[k], 0.05) << "sentence " << k + 1 << " snaps elsewhere";
     }
+}
+
+TEST_F(AlignmentTest, AStartMovedByHandHasItsWordsFoundAgainInItsNewSpan)
+{
+    ASSERT_EQ(result_.error, QString());
+    const QString folder = result_.volumeFolder;
+    const QString wordTimes = folder + "/tlx1001.wordtimes.tsv";
+    const LessonTimes imported = lessonTimes(folder, 0);
+    ASSERT_EQ(imported.starts.size(), 9u);
+    // Sentence 5 ("Thank you very much…") starts 0.2 s earlier: its first
+    // word moves with it, into the pause, as Alt+← moves it.
+    const int moved = 4;
+    QString error;
+    setSentenceStarts(folder, 0, {{moved, imported.starts[moved] - 0.2}}, imported.recordingSeconds, &error);
+    ASSERT_EQ(error, QString());
+    EXPECT_NEAR(lessonTimes(folder, 0).firstWords[moved], imported.firstWords[moved] - 0.2, 0.011);
+    const QByteArray otherSentences = readAll(wordTimes);
+
+    const RealignedWords found = realignSentenceWords(folder, 0, {moved - 1, moved});
+    ASSERT_EQ(found.error, QString());
+    EXPECT_EQ(found.tried, 2);
+    EXPECT_GE(found.verified, 1);
+    const LessonTimes now = lessonTimes(folder, 0);
+    EXPECT_NEAR(now.firstWords[moved], imported.firstWords[moved], 0.03) << "the first word stays in the pause";
+    // The other sentences' words are as they were.
+    const auto linesOf = [](const QByteArray& bytes, int sentence) {
+        QList<QByteArray> lines;
+        for (const QByteArray& line : bytes.split('\n'))
+            if (line.startsWith(QByteArray::number(sentence) + '\t'))
+                lines << line;
+        return lines;
+    };
+    const QByteArray after = readAll(wordTimes);
+    for (int k : {1, 2, 3, 6, 7, 8, 9})
+        EXPECT_EQ(linesOf(after, k), linesOf(otherSentences, k)) << "sentence " << k;
+    // A sentence whose span is as before keeps its words to the hundredth.
+    const RealignedWords again = realignSentenceWords(folder, 0, {moved});
+    EXPECT_EQ(again.verified, 1);
+    EXPECT_NEAR(lessonTimes(folder, 0).firstWords[moved], now.firstWords[moved], 0.011);
 }
 
 }  // namespace

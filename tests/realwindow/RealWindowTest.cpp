@@ -2,6 +2,7 @@
 
 #include "CourseWindow.h"
 
+#include "course/WordTimesFile.h"
 #include "ownlessons/FileTransaction.h"
 #include "ownlessons/OwnVolume.h"
 #include "platform/audio/MediaPlayer.h"
@@ -390,6 +391,18 @@ TEST(RealWindow, TheBoundaryEditorOnAnOwnLessonDragsWritesSplitsAndUndoesAndASen
     EXPECT_NEAR(lessonTimes(w.folder() + "/own/我的课本", 0).starts.at(1), 3.91, 1e-9);
     EXPECT_NEAR(f.session().sentenceTimes().at(1), 3.91, 1e-9) << "the window plays the new range at once";
     EXPECT_NEAR(f.session().sentenceTimes().at(0), 0.35, 1e-9);
+    // The first sentence's words are found again in its longer span, all six
+    // of them now, and the editor says so.
+    auto* notice = editor->findChild<QLabel*>("lbBoundaryNotice");
+    ASSERT_TRUE(settleUntil([&] { return notice->text().contains("1 句的词已按新的边界重新对齐"); }, 20000))
+        << notice->text().toStdString();
+    QFile wordFile(w.folder() + "/own/我的课本/tlx1001.wordtimes.tsv");
+    ASSERT_TRUE(wordFile.open(QIODevice::ReadOnly));
+    const QList<WordTimes> words = wordTimesFrom(wordFile.readAll(), {"Excuse me, where is the station?", "Go straight on and turn left at the bank."});
+    ASSERT_EQ(words.value(0).size(), 6);
+    EXPECT_GE(words[0].first().start, 0.35);
+    EXPECT_LE(words[0].last().end, 3.91);
+    const double where = words[0][2].start;
 
     // Heard from the editor: the sentence as it now is.
     QTest::keyClick(editor, Qt::Key_Space);
@@ -414,14 +427,14 @@ TEST(RealWindow, TheBoundaryEditorOnAnOwnLessonDragsWritesSplitsAndUndoesAndASen
     QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &f, Qt::Key_B, Qt::ControlModifier);
     ASSERT_TRUE(settleUntil([&] { return editor->isVisible(); }, 2000));
     ASSERT_TRUE(QTest::qWaitForWindowActive(editor));
-    mouseAt(view, QEvent::MouseButtonPress, view->xAt(1.27));
-    mouseAt(view, QEvent::MouseButtonRelease, view->xAt(1.27));
+    mouseAt(view, QEvent::MouseButtonPress, view->xAt(where + 0.02));
+    mouseAt(view, QEvent::MouseButtonRelease, view->xAt(where + 0.02));
     QTest::keyClick(editor, Qt::Key_K);
     ASSERT_TRUE(settleUntil([&] { return f.session().sentenceCount() == 3; }, 10000))
         << editor->findChild<QLabel*>("lbBoundaryNotice")->text().toStdString();
     const LessonTimes split = lessonTimes(w.folder() + "/own/我的课本", 0);
     ASSERT_EQ(split.starts.size(), 3u);
-    EXPECT_NEAR(split.starts[1], 1.25, 1e-9) << "the second half from its first word";
+    EXPECT_NEAR(split.starts[1], where, 1e-9) << "the second half from its first word";
     QTest::keyClick(editor, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_TRUE(settleUntil([&] { return f.session().sentenceCount() == 2; }, 10000));
     EXPECT_EQ(lessonTimes(w.folder() + "/own/我的课本", 0).starts.size(), 2u);
