@@ -10,6 +10,7 @@
 #include <QRegularExpression>
 #include <QTextStream>
 
+#include <algorithm>
 #include <cmath>
 #include <random>
 
@@ -56,6 +57,74 @@ const char* const kFestivalScript = R"((%1)
   (utt.relation.items utt 'Word))
 (fclose fd)
 )";
+
+// The RMS of the samples where the sentences are spoken.
+double speechLevel(const std::vector<float>& samples, const BenchRecording& recording)
+{
+    double sum = 0;
+    size_t count = 0;
+    for (size_t k = 0; k < recording.speechStart.size(); ++k) {
+        const size_t from = size_t(recording.speechStart[k] * kAnalysisRate);
+        const size_t to = std::min(samples.size(), size_t((k + 1 < recording.speechEnd.size() ? recording.speechEnd[k + 1]
+                                                                                               : recording.speechStart[k] + 1)
+                                                          * kAnalysisRate));
+        for (size_t i = from; i < to; ++i)
+            sum += double(samples[i]) * samples[i];
+        count += to > from ? to - from : 0;
+    }
+    return count > 0 ? std::sqrt(sum / double(count)) : 0.0;
+}
+
+// How much later the sound comes in `decoded` than in `original`, found
+// by cross-correlation over two seconds from `around` (up to 0.2 s).
+double decodedLag(const std::vector<float>& original, const std::vector<float>& decoded, double around)
+{
+    const size_t from = size_t(std::max(0.0, around - 0.5) * kAnalysisRate), length = 2 * kAnalysisRate;
+    const int most = kAnalysisRate / 5;
+    if (original.size() < from + length || decoded.size() < from + length + size_t(most))
+        return 0;
+    int best = 0;
+    double bestSum = -1e300;
+    for (int lag = 0; lag <= most; ++lag) {
+        double sum = 0;
+        for (size_t i = from; i < from + length; ++i)
+            sum += double(original[i]) * decoded[i + size_t(lag)];
+        if (sum > bestSum) {
+            bestSum = sum;
+            best = lag;
+        }
+    }
+    return double(best) / kAnalysisRate;
+}
+
+// A bed of music under everything, at an RMS of `level`: a chord every
+// 1.6 s (I–V–vi–IV, each note with its octave), struck and fading, over a
+// soft low beat every 0.4 s.
+void addMusicBed(std::vector<float>* samples, double level)
+{
+    const std::vector<std::vector<double>> chords = {
+        {261.6, 329.6, 392.0}, {196.0, 246.9, 293.7}, {220.0, 261.6, 329.6}, {174.6, 220.0, 261.6}};
+    std::vector<float> bed(samples->size());
+    const double rate = kAnalysisRate;
+    for (size_t i = 0; i < bed.size(); ++i) {
+        const double t = double(i) / rate;
+        const double inChord = std::fmod(t, 1.6);
+        const std::vector<double>& chord = chords[size_t(t / 1.6) % chords.size()];
+        double x = 0;
+        for (double f : chord)
+            x += (std::sin(2 * M_PI * f * t) + 0.4 * std::sin(4 * M_PI * f * t)) * std::exp(-1.2 * inChord)
+                 * std::min(1.0, inChord / 0.02);
+        const double inBeat = std::fmod(t, 0.4);
+        x += 1.5 * std::sin(2 * M_PI * 60 * t) * std::exp(-inBeat / 0.08);
+        bed[i] = float(x);
+    }
+    double sum = 0;
+    for (float x : bed)
+        sum += double(x) * x;
+    const double scale = bed.empty() || sum == 0 ? 0 : level / std::sqrt(sum / double(bed.size()));
+    for (size_t i = 0; i < bed.size(); ++i)
+        (*samples)[i] += float(bed[i] * scale);
+}
 
 }  // namespace
 
@@ -229,12 +298,37 @@ BenchRecording layOut(const QString& name, const std::vector<BenchSentence>& sen
         previousEnd = at + s.speechTo;
         text += s.text + "\n";
     }
+    const double speech = speechLevel(samples, recording);
+    if (layout.bedUnderSpeechDb > 0)
+        addMusicBed(&samples, speech * std::pow(10.0, -layout.bedUnderSpeechDb / 20));
+    const float steady = float(speech * std::pow(10.0, -layout.noiseUnderSpeechDb / 20));
+    std::normal_distribution<float> underSpeech(0, layout.noiseUnderSpeechDb > 0 ? steady : 0.f);
     for (float& x : samples)
-        x += noise(random);
-    const QString wav = QDir(folder).filePath(name + ".wav");
+        x += noise(random) + underSpeech(random);
+    QString wav = QDir(folder).filePath(name + ".wav");
     writeMonoWav(wav, samples, kAnalysisRate);
     writeFile(recording.text, text.toUtf8());
-    runProgram("lame", {"--quiet", "-V", "4", wav, recording.mp3});
+    if (!layout.soxEffects.isEmpty() || layout.rate > 0) {
+        const QString changed = QDir(folder).filePath(name + "-sox.wav");
+        QStringList arguments = {wav};
+        if (layout.rate > 0)
+            arguments << "-r" << QString::number(layout.rate);
+        runProgram("sox", arguments << changed << layout.soxEffects);
+        QFile::remove(wav);
+        wav = changed;
+    }
+    runProgram("lame", layout.mp3Kbps > 0 ? QStringList{"--quiet", "-b", QString::number(layout.mp3Kbps), wav, recording.mp3}
+                                          : QStringList{"--quiet", "-V", "4", wav, recording.mp3});
+    // The times as a player hears the MP3: a constant-rate one keeps the
+    // encoder's delay before the sound.
+    const double lag = decodedLag(decodeAudio(wav).samples, decodeAudio(recording.mp3).samples,
+                                  recording.speechStart.empty() ? 0 : recording.speechStart.front());
+    for (size_t k = 0; k < recording.speechStart.size(); ++k) {
+        recording.speechStart[k] += lag;
+        recording.speechEnd[k] += lag;
+        for (double& w : recording.wordStarts[k])
+            w += lag;
+    }
     QFile::remove(wav);
     QByteArray lines;
     for (size_t k = 0; k < recording.speechStart.size(); ++k) {

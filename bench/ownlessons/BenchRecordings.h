@@ -52,6 +52,15 @@ struct Layout {
     int introSentences = 0;  // the first sentences are spoken but not in the text
     double minutes = 0;      // 0: each sentence once
     unsigned seed = 5;
+    // A learner's conditions, none by default: steady noise and a
+    // music-like bed this many dB under the speech's level; sox effects
+    // (a room's reverb, a telephone's band, a level) and the file's sample
+    // rate; an MP3 of this many kbit/s (0: lame's variable rate).
+    double noiseUnderSpeechDb = 0;
+    double bedUnderSpeechDb = 0;
+    QStringList soxEffects;
+    int rate = 0;
+    int mp3Kbps = 0;
 };
 
 // The sentences laid out with pauses, noise mixed in, encoded to MP3 by

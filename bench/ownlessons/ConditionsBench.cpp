@@ -1,0 +1,202 @@
+// The import of own lessons as learners record them: a dialogue of two
+// festival voices taking turns (prices, clock times, dates and years,
+// ordinals, percentages, decimals, fractions, phone numbers, units,
+// abbreviations), laid out with a dialogue's short pauses and made into a
+// recording under each of a learner's conditions by sox and lame: clean,
+// a room's reverb, steady noise 15 dB under the speech, a music-like bed
+// 20 dB under it, a telephone's band at 8 kHz, and a 32 kbit/s MP3
+// peaking at −20 dBFS. For each, the staged program imports it as a
+// learner does, and its starts and word times are judged against what the
+// voices tell: a table of every condition at the end.
+//
+// BENCH_FOLDER=DIR keeps the recordings and readings for the next run;
+// BENCH_CONDITIONS=music runs the conditions whose names hold it;
+// BENCH_DETAIL=1 names the starts outside, the named sentences and the
+// words more than 50 ms off.
+
+#include "BenchRecordings.h"
+#include "ImportJudges.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <cstdio>
+
+namespace {
+
+// Two people booking a visit to a clinic, a line each in turn. Where
+// festival would not say a token as people do (it spells "km", reads "€"
+// as letters), {written|said} gives the text the learner has and what the
+// voice says.
+const char* const kDialogue[] = {
+    "Good morning, Dr. Lee's office, this is Anna speaking.",
+    "Hello, I'd like to book an appointment for Tuesday, please.",
+    "Of course, is 9:30 a.m. all right, or would 2:15 p.m. suit you better?",
+    "Half past nine is fine, but how much is a first visit?",
+    "It's $45, and a check-up after that costs $24.50.",
+    "Can I pay by card, as I only have about {£20|twenty pounds} in cash?",
+    "Yes, we take cards, and could I have your phone number?",
+    "Sure, it's 020 7946 0018.",
+    "Thank you, and your address, please?",
+    "I live at 221 Baker St., on the 3rd floor.",
+    "The clinic is on Green Street, about 2.5 {km|kilometres} from the station.",
+    "Is there parking nearby, as it was {30°C|thirty degrees} yesterday and I'd rather drive?",
+    "There's a car park for $3 an hour, or {€5|five euros} for the whole day.",
+    "Great, so my appointment is on the 21st, isn't it?",
+    "No, it's Tuesday, March 14th, at 9:30.",
+    "Sorry, I wrote down the 4th, and when did the clinic open?",
+    "We opened in 1998, and we moved here in 2015.",
+    "Do I need to bring anything, like old reports, X-rays, etc.?",
+    "Please bring any results from the last 6 months.",
+    "My weight was 72 {kg|kilos} at my last visit, is that useful?",
+    "Yes, and your blood pressure too, if you know it.",
+    "It was about 120 over 80, I think.",
+    "That's normal, and Mr. Brown will see you first.",
+    "How long does the visit take?",
+    "About three quarters of an hour, sometimes 1.5 hours.",
+    "Will my insurance pay for it?",
+    "Most plans pay 80%, so you pay the other 20%.",
+    "And what if I'm late, say at 9:45?",
+    "Please call us on 555 0142, and we'll move you to 10 o'clock.",
+    "Thanks, and is the office open on Saturday?",
+    "Only from 8 a.m. to noon, and it costs 1/3 more.",
+    "Is it near the bus stop on St. Mary's Road?",
+    "Yes, it's about 200 {m|metres} from there, a 3 minute walk.",
+    "Perfect, do you need my date of birth?",
+    "Yes, please: the day, the month and the year.",
+    "It's the 2nd of July, 1985.",
+    "Thank you, Mrs. Green, you're all set for 9:30 on Tuesday.",
+    "Thank you so much, see you next week.",
+    "Goodbye, and have a nice day.",
+    "You too, oh, and is it 0.5 {mg|milligrams} of the medicine, twice a day?",
+    "Yes, that's right, and drink 2 litres of water a day.",
+};
+
+struct Condition {
+    const char* name;
+    Layout layout;
+};
+
+std::vector<Condition> conditions()
+{
+    Layout clean;
+    clean.firstPause = 0.8;
+    clean.pauseFrom = 0.25;
+    clean.pauseTo = 0.9;
+    clean.noiseDb = -75;
+    clean.seed = 9;
+    Layout reverb = clean, noise = clean, music = clean, telephone = clean, download = clean;
+    reverb.soxEffects = {"gain", "-3", "reverb", "50", "50", "80", "gain", "-n", "-1"};
+    noise.noiseUnderSpeechDb = 15;
+    music.bedUnderSpeechDb = 20;
+    telephone.rate = 8000;
+    telephone.soxEffects = {"sinc", "300-3400"};
+    download.soxEffects = {"gain", "-n", "-20"};
+    download.mp3Kbps = 32;
+    return {{"clean", clean},     {"reverb", reverb},       {"noise", noise},
+            {"music", music},     {"telephone", telephone}, {"mp3-32k", download}};
+}
+
+// A line's written text, what the voice says, and how many of the said
+// words each written word becomes.
+struct Line {
+    QString written, said;
+    std::vector<int> saidWords;
+};
+
+Line lineOf(const QString& marked)
+{
+    Line line;
+    static const QRegularExpression group(QStringLiteral("\\{([^|}]*)\\|([^}]*)\\}"));
+    QStringList written, said;
+    for (const QString& token : marked.split(' ', Qt::SkipEmptyParts)) {
+        const QRegularExpressionMatch match = group.match(token);
+        written << (match.hasMatch() ? QString(token).replace(group, match.captured(1)) : token);
+        said << (match.hasMatch() ? QString(token).replace(group, match.captured(2)) : token);
+        line.saidWords.push_back(int(said.back().split(' ', Qt::SkipEmptyParts).size()));
+    }
+    line.written = written.join(' ');
+    line.said = said.join(' ');
+    return line;
+}
+
+// A reading of `line.said` as the reading of its written text: each
+// written word starts where its first said word does.
+BenchSentence asWritten(BenchSentence reading, const Line& line)
+{
+    reading.text = line.written;
+    if (reading.wordStarts.empty())
+        return reading;
+    std::vector<double> starts;
+    size_t said = 0;
+    for (const int words : line.saidWords) {
+        if (said < reading.wordStarts.size())
+            starts.push_back(reading.wordStarts[said]);
+        said += size_t(words);
+    }
+    reading.wordStarts = starts;
+    return reading;
+}
+
+// The dialogue's lines spoken by two voices in turn.
+std::vector<BenchSentence> dialogue(const QString& folder)
+{
+    std::vector<Line> lines;
+    QStringList first, second;
+    for (int i = 0; i < int(std::size(kDialogue)); ++i) {
+        lines.push_back(lineOf(QString::fromUtf8(kDialogue[i])));
+        (i % 2 == 0 ? first : second) << lines.back().said;
+    }
+    const QString readings = QDir(folder).filePath("dialogue");
+    QDir().mkpath(readings);
+    const std::vector<BenchSentence> a = festivalSentences(first, "kal_diphone", 0.9, readings);
+    const std::vector<BenchSentence> b = festivalSentences(second, "cmu_us_slt_arctic_hts", 0.9, readings);
+    std::vector<BenchSentence> turns;
+    for (size_t i = 0; i < a.size() + b.size(); ++i)
+        turns.push_back(asWritten(i % 2 == 0 ? a[i / 2] : b[i / 2], lines[i]));
+    return turns;
+}
+
+struct Row {
+    QString condition;
+    StartsVerdict starts;
+    WordsVerdict words;
+    double seconds = 0;
+};
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QTemporaryDir temporary;
+    const QString folder = qEnvironmentVariable("BENCH_FOLDER", temporary.path());
+    QDir().mkpath(folder);
+    const QString chosen = qEnvironmentVariable("BENCH_CONDITIONS");
+    const std::vector<BenchSentence> turns = dialogue(folder);
+    std::vector<Row> rows;
+    for (const Condition& condition : conditions()) {
+        if (!chosen.isEmpty() && !QString(condition.name).contains(chosen))
+            continue;
+        const BenchRecording recording = layOut(QString("dialogue-") + condition.name, turns, condition.layout, folder);
+        const Imported imported = importWithProgram(recording, folder);
+        if (!imported.ok)
+            continue;
+        std::printf("%s (%zu sentences): import %.1f s (CPU %.1f s), peak memory %ld MB\n", condition.name,
+                    imported.starts.size(), imported.seconds, imported.cpu, imported.peakMegabytes);
+        Row row{condition.name, judgeStarts(recording, imported), judgeWords(recording, imported), imported.seconds};
+        rows.push_back(row);
+        std::fflush(stdout);
+    }
+    std::printf("\n| condition | starts outside their pause | > 0.3 s off, not named | named | word-start mean |"
+                " within 50 ms | within 100 ms | words outside their sentence | sentences not named lacking words |"
+                " import |\n|---|---|---|---|---|---|---|---|---|---|\n");
+    for (const Row& r : rows)
+        std::printf("| %s | %d of %d | %d | %d | %.1f ms (%d words) | %.1f %% | %.1f %% | %d | %d | %.1f s |\n",
+                    qPrintable(r.condition), r.starts.outside, r.starts.sentences, r.starts.offNotNamed, r.starts.named,
+                    r.words.meanMs, r.words.compared, r.words.within50, r.words.within100, r.words.outsideSpan,
+                    r.words.incomplete, r.seconds);
+    return 0;
+}
