@@ -160,6 +160,10 @@ QStringList numericReadings(const QString& written, const Around& around)
 {
     static const QRegularExpression time(QStringLiteral("^(\\d{1,2}):(\\d{2})(.*)$"));
     static const QRegularExpression phone(QStringLiteral("^\\d{3}(?:-\\d{3,4})+$"));
+    // A group of a number written in groups of digits ("020 7946 0018"),
+    // as telephone numbers are: most often said a digit at a time.
+    static const QRegularExpression group(QStringLiteral("^\\d{2,}$"));
+    static const QRegularExpression groupBeside(QStringLiteral("^\\d{2,}[,.;:!?]?$"));
     static const QRegularExpression number("^(" + kNumber + ")(.*)$");
     QStringList readings = moneyReadings(written, around.next);
     if (!readings.isEmpty())
@@ -168,6 +172,9 @@ QStringList numericReadings(const QString& written, const Around& around)
         readings = clockReadings(match);
     else if (phone.match(written).hasMatch())
         readings = digitReadings(written.split('-'));
+    else if (group.match(written).hasMatch()
+             && (groupBeside.match(around.previous).hasMatch() || groupBeside.match(around.next).hasMatch()))
+        readings = digitReadings({written}) << numberReadings(written);
     else if (written.contains('/'))
         readings = slashReadings(written);
     else if (const QRegularExpressionMatch match = number.match(written); match.hasMatch())

@@ -92,6 +92,8 @@ TEST(SpokenWords, EachWrittenWordIsOneTokenWithItsCommonReadings)
         {"“It’s” 105 & 2005", "105", "one hundred five", {"one hundred and five"}},
         {"Call 321-0112 now.", "321-0112", "three two one oh one one two",
          {"three two one oh double one two", "three two one zero one one two"}},
+        {"Call 555 7946, please.", "555", "five five five", {"triple five", "five hundred fifty five"}},
+        {"Call 555 7946, please.", "7946", "seven nine four six", {"seven thousand nine hundred forty six"}},
         // Measures: letters that are words elsewhere are a unit after a number.
         {"We ran 5 km today.", "km", "kilometers"},
         {"We ran 1 km today.", "km", "kilometer"},
