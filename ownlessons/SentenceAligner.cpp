@@ -391,6 +391,18 @@ void applySecondPass(const std::vector<FoundSentence>& found, const FirstPass& f
         timing.confidence = found[k].verified ? kVerifiedConfidence : std::min(timing.confidence, kUnverifiedConfidence);
         timing.words = found[k].verified ? wordTimesOf(found[k]) : WordTimes();
     }
+    // Words found past the next sentence's start lie on that sentence's
+    // speech: the finding was wrong, and the sentence is named as unsure
+    // with the words that do lie in its span.
+    for (size_t k = 0; k + 1 < found.size(); ++k) {
+        SentenceTiming& timing = alignment->sentences[k];
+        const double next = alignment->sentences[k + 1].start;
+        const auto beyond = [next](const WordTime& w) { return w.end > next + kFrameSeconds / 2; };
+        if (std::none_of(timing.words.begin(), timing.words.end(), beyond))
+            continue;
+        timing.words.erase(std::remove_if(timing.words.begin(), timing.words.end(), beyond), timing.words.end());
+        timing.confidence = std::min(timing.confidence, kUnverifiedConfidence);
+    }
 }
 
 }  // namespace

@@ -51,6 +51,13 @@ constexpr int kHeardBeforeWord = 15;
 // A pause this long (frames) does not come before a sentence's last word,
 // nor after its first.
 constexpr int kDetachingPause = 40;
+// A sentence's last word ends at most kLastWordBase frames and
+// kLastWordPerLetter per written letter after it starts: where music or
+// noise fills the pause after a sentence, the model stretches its last word
+// over the pause, and the next start, which never comes before this
+// sentence's end, would lie on that sentence's first sound.
+constexpr int kLastWordBase = 30;
+constexpr int kLastWordPerLetter = 10;
 // A search between verified sentences looks at most this far (frames).
 constexpr int kLongestSearch = 3000;
 // The decoders share the text in this many pieces each, of at least
@@ -190,8 +197,10 @@ public:
     // are the model's own.
     std::vector<FoundSentence> result()
     {
-        for (FoundSentence& found : found_)
+        for (FoundSentence& found : found_) {
             startsBeforeModelPauses(&found.words);
+            endLastWordWithItsSound(&found.words);
+        }
         return std::move(found_);
     }
 
@@ -244,6 +253,13 @@ private:
             word.startFrame = start;
             previousEnd = word.endFrame;
         }
+    }
+
+    static void endLastWordWithItsSound(std::vector<FoundWord>* words)
+    {
+        const auto last = std::find_if(words->rbegin(), words->rend(), [](const FoundWord& w) { return w.startFrame >= 0; });
+        if (last != words->rend())
+            last->endFrame = std::min(last->endFrame, last->startFrame + kLastWordBase + kLastWordPerLetter * last->length);
     }
 
     // A last word found beyond a long pause after the rest of its sentence

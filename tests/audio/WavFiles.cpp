@@ -91,3 +91,28 @@ QByteArray readFile(const QString& path)
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
+
+void addMusicBed(std::vector<float>* samples, int rate, double level)
+{
+    const std::vector<std::vector<double>> chords = {
+        {261.6, 329.6, 392.0}, {196.0, 246.9, 293.7}, {220.0, 261.6, 329.6}, {174.6, 220.0, 261.6}};
+    std::vector<float> bed(samples->size());
+    for (size_t i = 0; i < bed.size(); ++i) {
+        const double t = double(i) / double(rate);
+        const double inChord = std::fmod(t, 1.6);
+        const std::vector<double>& chord = chords[size_t(t / 1.6) % chords.size()];
+        double x = 0;
+        for (double f : chord)
+            x += (std::sin(2 * M_PI * f * t) + 0.4 * std::sin(4 * M_PI * f * t)) * std::exp(-1.2 * inChord)
+                 * std::min(1.0, inChord / 0.02);
+        const double inBeat = std::fmod(t, 0.4);
+        x += 1.5 * std::sin(2 * M_PI * 60 * t) * std::exp(-inBeat / 0.08);
+        bed[i] = float(x);
+    }
+    double sum = 0;
+    for (float x : bed)
+        sum += double(x) * x;
+    const double scale = bed.empty() || sum == 0 ? 0 : level / std::sqrt(sum / double(bed.size()));
+    for (size_t i = 0; i < bed.size(); ++i)
+        (*samples)[i] += float(bed[i] * scale);
+}

@@ -27,3 +27,7 @@ QByteArray blankWav(const WavFormat& format);
 void writeMonoWav(const QString& path, const std::vector<float>& samples, int rate);
 void writeFile(const QString& path, const QByteArray& bytes);
 QByteArray readFile(const QString& path);
+// Mixes a bed of music under the samples (at `rate`), at an RMS of `level`:
+// a chord every 1.6 s (I–V–vi–IV, each note with its octave), struck and
+// fading, over a soft low beat every 0.4 s.
+void addMusicBed(std::vector<float>* samples, int rate, double level);
