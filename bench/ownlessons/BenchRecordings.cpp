@@ -274,8 +274,10 @@ BenchRecording layOut(const QString& name, const std::vector<BenchSentence>& sen
         addMusicBed(&samples, kAnalysisRate, speech * std::pow(10.0, -layout.bedUnderSpeechDb / 20));
     const float steady = float(speech * std::pow(10.0, -layout.noiseUnderSpeechDb / 20));
     std::normal_distribution<float> underSpeech(0, layout.noiseUnderSpeechDb > 0 ? steady : 0.f);
+    std::mt19937 noiseRandom(layout.noiseSeed);
+    std::mt19937& noiseFrom = layout.noiseSeed != 0 ? noiseRandom : random;
     for (float& x : samples)
-        x += noise(random) + underSpeech(random);
+        x += noise(noiseFrom) + underSpeech(noiseFrom);
     QString wav = QDir(folder).filePath(name + ".wav");
     writeMonoWav(wav, samples, kAnalysisRate);
     writeFile(recording.text, text.toUtf8());

@@ -56,6 +56,7 @@ struct Layout {
     // music-like bed this many dB under the speech's level; sox effects
     // (a room's reverb, a telephone's band, a level) and the file's sample
     // rate; an MP3 of this many kbit/s (0: lame's variable rate).
+    unsigned noiseSeed = 0;  // another noise of the same level (0: drawn with the pauses)
     double noiseUnderSpeechDb = 0;
     double bedUnderSpeechDb = 0;
     QStringList soxEffects;

@@ -10,18 +10,27 @@
 // voices tell: a table of every condition at the end.
 //
 // BENCH_FOLDER=DIR keeps the recordings and readings for the next run;
-// BENCH_CONDITIONS=music runs the conditions whose names hold it;
+// Then the clean recording changed as no listener hears (another dither,
+// ±6 dB, 0.1 s more silence first), each import against the clean one's.
+//
+// BENCH_CONDITIONS=music runs the conditions whose names hold it
+// ("stability" the changed recordings);
 // BENCH_DETAIL=1 names the starts outside, the named sentences and the
 // words more than 50 ms off.
 
 #include "BenchRecordings.h"
 #include "ImportJudges.h"
+#include "WavFiles.h"
+
+#include "course/WordTimesFile.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QHash>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
+#include <cmath>
 #include <cstdio>
 
 namespace {
@@ -159,6 +168,61 @@ std::vector<BenchSentence> dialogue(const QString& folder)
     return turns;
 }
 
+// The clean recording changed in ways no listener hears: another noise of
+// the same level (dither), 6 dB quieter and louder, 0.1 s more silence
+// before the first sentence (whose times then come 0.1 s later).
+struct Variant {
+    const char* name;
+    Layout layout;
+    double shift;
+};
+
+std::vector<Variant> variants(const Layout& clean)
+{
+    Variant dither{"other dither", clean, 0}, quieter{"6 dB quieter", clean, 0}, louder{"6 dB louder", clean, 0},
+        later{"0.1 s more silence first", clean, 0.1};
+    dither.layout.noiseSeed = 77;
+    quieter.layout.soxEffects = {"gain", "-6"};
+    louder.layout.soxEffects = {"gain", "-l", "6"};
+    later.layout.firstPause += 0.1;
+    return {dither, quieter, louder, later};
+}
+
+// How far a variant's import differs from the clean one's: sentences named
+// in one and not the other, starts and word times more than 10 ms apart.
+void compareWithClean(const Imported& clean, const Imported& variant, double shift)
+{
+    int verdicts = 0, starts = 0, words = 0, wordsApart = 0;
+    double most = 0;
+    const QList<QByteArray> a = readFile(clean.wordTimes).split('\n'), b = readFile(variant.wordTimes).split('\n');
+    for (size_t k = 0; k < clean.starts.size() && k < variant.starts.size(); ++k) {
+        verdicts += clean.unsure.contains(int(k)) != variant.unsure.contains(int(k));
+        starts += std::abs(variant.starts[k] - shift - clean.starts[k]) > 0.0105;
+    }
+    // Word lines match by sentence and characters; their times must agree.
+    QHash<QByteArray, double> cleanWords;
+    for (const QByteArray& line : a.mid(1)) {
+        const QList<QByteArray> f = line.split('\t');
+        if (f.size() >= 5)
+            cleanWords.insert(f[0] + ' ' + f[3] + ' ' + f[4], f[1].toDouble());
+    }
+    for (const QByteArray& line : b.mid(1)) {
+        const QList<QByteArray> f = line.split('\t');
+        if (f.size() < 5)
+            continue;
+        const auto there = cleanWords.constFind(f[0] + ' ' + f[3] + ' ' + f[4]);
+        if (there == cleanWords.constEnd())
+            continue;
+        const double apart = std::abs(f[1].toDouble() - shift - *there);
+        ++words;
+        wordsApart += apart > 0.0105;
+        most = std::max(most, apart);
+    }
+    std::printf("  against the clean import: %d sentences named differently, %d starts and %d of %d words more than "
+                "10 ms apart (most %.0f ms)\n",
+                verdicts, starts, wordsApart, words, 1000 * most);
+}
+
 struct Row {
     QString condition;
     StartsVerdict starts;
@@ -189,6 +253,26 @@ int main(int argc, char** argv)
         Row row{condition.name, judgeStarts(recording, imported), judgeWords(recording, imported), imported.seconds};
         rows.push_back(row);
         std::fflush(stdout);
+    }
+    // The same verdicts and times for recordings that sound the same.
+    if (chosen.isEmpty() || QString("stability").contains(chosen)) {
+        const Layout clean = conditions().front().layout;
+        const Imported reference = importWithProgram(layOut("dialogue-clean", turns, clean, folder), folder);
+        const QString kept = QDir(folder).filePath("data-dialogue-clean-reference");
+        QDir(kept).removeRecursively();
+        QDir().rename(QDir(folder).filePath("data-dialogue-clean"), kept);
+        Imported cleanImport = reference;
+        cleanImport.wordTimes = kept + "/Lexbay/books/bench/tlx1001" + kWordTimesExtension;
+        const std::vector<Variant> changed = variants(clean);
+        for (size_t v = 0; v < changed.size(); ++v) {
+            const Variant& variant = changed[v];
+            const QString name = QString("dialogue-stability-%1").arg(v + 1);
+            const Imported imported = importWithProgram(layOut(name, turns, variant.layout, folder), folder);
+            if (!imported.ok)
+                continue;
+            std::printf("stability, %s: named %d\n", variant.name, int(imported.unsure.size()));
+            compareWithClean(cleanImport, imported, variant.shift);
+        }
     }
     std::printf("\n| condition | starts outside their pause | > 0.3 s off, not named | named | word-start mean |"
                 " within 50 ms | within 100 ms | words outside their sentence | sentences not named lacking words |"
