@@ -99,6 +99,13 @@ double decodedLag(const std::vector<float>& original, const std::vector<float>& 
 
 }  // namespace
 
+QString benchFolder(const QString& temporary)
+{
+    const QString folder = qEnvironmentVariable("BENCH_FOLDER", temporary);
+    QDir().mkpath(folder);
+    return folder;
+}
+
 QStringList proseSentences(int count, unsigned seed)
 {
     const QStringList subjects = {"My grandmother", "The old ferryman", "Mr. Green", "Dr. Patel", "Our neighbour",

@@ -27,6 +27,10 @@ struct BenchRecording {
     std::vector<std::vector<double>> wordStarts;  // per sentence; empty when unknown
 };
 
+// Where the bench keeps its recordings: BENCH_FOLDER (kept and reused on
+// the next run), else `temporary`; made if missing.
+QString benchFolder(const QString& temporary);
+
 // Runs a program; false when it fails.
 bool runProgram(const QString& program, const QStringList& arguments);
 

@@ -236,8 +236,7 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     QTemporaryDir temporary;
-    const QString folder = qEnvironmentVariable("BENCH_FOLDER", temporary.path());
-    QDir().mkpath(folder);
+    const QString folder = benchFolder(temporary.path());
     const QString chosen = qEnvironmentVariable("BENCH_CONDITIONS");
     const std::vector<BenchSentence> turns = dialogue(folder);
     std::vector<Row> rows;

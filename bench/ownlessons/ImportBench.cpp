@@ -108,10 +108,8 @@ const char* const kTestData = "/usr/share/pocketsphinx/test/data";
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    // BENCH_FOLDER=DIR keeps the recordings there and reuses them on the next run.
     QTemporaryDir temporary;
-    const QString folder = qEnvironmentVariable("BENCH_FOLDER", temporary.path());
-    QDir().mkpath(folder);
+    const QString folder = benchFolder(temporary.path());
     // BENCH_MINUTES=10 runs one length only; BENCH_DETAIL=1 names the starts outside and the named sentences.
     const double only = qEnvironmentVariable("BENCH_MINUTES").toDouble();
     const QString suffix = seed() ? QString("-seed%1").arg(seed()) : QString();
