@@ -43,6 +43,10 @@ constexpr int kShortestPause = 10;
 // A written word said as several ("two dollars seventy five") may pause
 // between them: only the first spoken word of each saying is looked at.
 constexpr int kPauseInWord = 20;
+// After a comma, a colon or a semicolon the reader pauses, and the model may
+// stretch the word after over that pause too: a shorter silence there is
+// the pause, not a stop inside the word.
+constexpr int kPauseAfterMark = 8;
 // A pause the model puts between two words that is this short (frames)
 // belongs to the word after it; speech the level hears before a word
 // belongs to it, this far at most.
@@ -70,6 +74,7 @@ constexpr int kShortestPiece = 8;
 struct Sentence {
     std::vector<SaidWord> said;
     std::vector<FoundWord> written;
+    std::vector<bool> afterMark;  // each written word: whether a comma, colon or semicolon comes before it
 };
 
 std::vector<Sentence> readSentences(const QStringList& texts)
@@ -80,6 +85,10 @@ std::vector<Sentence> readSentences(const QStringList& texts)
         for (const SpokenToken& token : spokenTokens(text)) {
             sentence.said.push_back(token.sayings);
             sentence.written.push_back({token.from, token.length, -1, -1});
+            int before = token.from - 1;
+            while (before >= 0 && text.at(before).isSpace())
+                --before;
+            sentence.afterMark.push_back(before >= 0 && QStringLiteral(",;:").contains(text.at(before)));
         }
         sentences.push_back(std::move(sentence));
     }
@@ -222,12 +231,12 @@ private:
 
     // A word's start moved past the last long silence before frame
     // `searchEnd`, where its last saying's first spoken word ends.
-    void startAfterSilence(FoundWord* word, int searchEnd) const
+    void startAfterSilence(FoundWord* word, int searchEnd, int longest) const
     {
         int run = 0;
         for (int t = word->startFrame; t >= 0 && t < searchEnd && t < int(speech_.size()); ++t) {
             run = speech_[size_t(t)] ? 0 : run + 1;
-            if (run >= kPauseInWord && t + 1 < searchEnd && speech_[size_t(t + 1)])
+            if (run >= longest && t + 1 < searchEnd && speech_[size_t(t + 1)])
                 word->startFrame = t + 1;
         }
     }
@@ -350,7 +359,8 @@ private:
         if (mine.empty())
             return false;
         for (size_t w = 0; w < found.words.size(); ++w)
-            startAfterSilence(&found.words[w], silenceSearchEnds[w]);
+            startAfterSilence(&found.words[w], silenceSearchEnds[w],
+                              sentences_[size_t(k)].afterMark[w] ? kPauseAfterMark : kPauseInWord);
         dropDetachedEnd(&found.words);
         judge(aligner, mine, &found);
         const int firstPassStart = rough_[size_t(k)].start;
