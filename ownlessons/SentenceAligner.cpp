@@ -4,7 +4,6 @@
 #include "ownlessons/SentencePauses.h"
 #include "ownlessons/SentenceStarts.h"
 #include "ownlessons/SentenceWords.h"
-#include "platform/pronunciation/SpokenWords.h"
 #include "platform/pronunciation/WordAligner.h"
 #include "platform/speech/SpeechSynthesis.h"
 
@@ -352,12 +351,7 @@ std::unique_ptr<SecondPassDecoders> secondPassDecoders(const QStringList& senten
 {
     auto decoders = std::make_unique<SecondPassDecoders>();
     decoders->pronouncing = std::async(std::launch::async, [sentences, read = &decoders->pronunciations] {
-        QStringList spoken;
-        for (const QString& sentence : sentences)
-            for (const SpokenToken& token : spokenTokens(sentence))
-                for (const QString& saying : token.sayings)
-                    spoken << saying.split(' ', Qt::SkipEmptyParts);
-        *read = pronunciationsOf(spoken);
+        *read = pronunciationsOf(spokenWordsIn(sentences));
     });
     // Two decoders, side by side, taking the text's pieces in turn.
     for (int i = 0; i < 2; ++i) {

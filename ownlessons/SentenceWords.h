@@ -59,3 +59,6 @@ std::vector<FoundSentence> findSentenceWords(const QStringList& sentences, const
 // `offsetFrames`; a written word the model has no pronunciation for lies
 // between its neighbours.
 WordTimes wordTimesOf(const FoundSentence& found, int offsetFrames = 0);
+
+// Every word the sentences may be said with, for their pronunciations.
+QStringList spokenWordsIn(const QStringList& sentences);

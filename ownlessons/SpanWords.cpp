@@ -7,7 +7,6 @@
 #include "ownlessons/SentenceWords.h"
 #include "platform/analysis/AudioDecoding.h"
 #include "platform/analysis/SpeechFeatures.h"
-#include "platform/pronunciation/SpokenWords.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -45,17 +44,6 @@ std::vector<Span> spansOf(const LessonSentences& sentences, const std::vector<in
         spans.push_back({k, sentences.at(k).english, sentences.at(k).start, next, std::nullopt});
     }
     return spans;
-}
-
-// The words' pronunciations, which the aligner reads while it decodes.
-WordPronunciations pronunciationsFor(const std::vector<Span>& spans)
-{
-    QStringList spoken;
-    for (const Span& span : spans)
-        for (const SpokenToken& token : spokenTokens(span.text))
-            for (const QString& saying : token.sayings)
-                spoken << saying.split(' ', Qt::SkipEmptyParts);
-    return pronunciationsOf(spoken);
 }
 
 // Each span's words, where the model verifies them wholly inside it.
@@ -116,7 +104,11 @@ RealignedWords realignSentenceWords(const QString& volumeFolder, int lessonIndex
         result.error = QStringLiteral("第 %1 课没有录音").arg(lessonIndex + 1);
         return result;
     }
-    const WordPronunciations pronunciations = pronunciationsFor(spans);
+    QStringList spanTexts;
+    for (const Span& span : spans)
+        spanTexts << span.text;
+    // The aligner reads them while it decodes.
+    const WordPronunciations pronunciations = pronunciationsOf(spokenWordsIn(spanTexts));
     std::unique_ptr<WordAligner> aligner = WordAligner::create(pronunciations, &result.error);
     if (!aligner)
         return result;

@@ -8,6 +8,7 @@
 // then moved by hand has its sentence's words found again in the new span.
 
 #include "MadeRecordings.h"
+#include "WavFiles.h"
 
 #include "boundaries/SilenceSnap.h"
 #include "course/WordTimesFile.h"
@@ -33,12 +34,6 @@ std::vector<double> timingFileStarts(const QString& path)
             starts.push_back(line.mid(1, 2).toInt() * 60 + line.mid(4, 5).toDouble());
     }
     return starts;
-}
-
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // One recording imported for the whole suite.
@@ -153,7 +148,7 @@ TEST_F(AlignmentTest, AStartMovedByHandHasItsWordsFoundAgainInItsNewSpan)
     setSentenceStarts(folder, 0, {{moved, imported.starts[moved] - 0.2}}, imported.recordingSeconds, &error);
     ASSERT_EQ(error, QString());
     EXPECT_NEAR(lessonTimes(folder, 0).firstWords[moved], imported.firstWords[moved] - 0.2, 0.011);
-    const QByteArray otherSentences = readAll(wordTimes);
+    const QByteArray otherSentences = readFile(wordTimes);
 
     const RealignedWords found = realignSentenceWords(folder, 0, {moved - 1, moved});
     ASSERT_EQ(found.error, QString());
@@ -169,7 +164,7 @@ TEST_F(AlignmentTest, AStartMovedByHandHasItsWordsFoundAgainInItsNewSpan)
                 lines << line;
         return lines;
     };
-    const QByteArray after = readAll(wordTimes);
+    const QByteArray after = readFile(wordTimes);
     for (int k : {1, 2, 3, 6, 7, 8, 9})
         EXPECT_EQ(linesOf(after, k), linesOf(otherSentences, k)) << "sentence " << k;
     // A sentence whose span is as before keeps its words to the hundredth.
