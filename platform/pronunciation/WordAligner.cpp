@@ -36,6 +36,13 @@ constexpr double kFreePhoneProbability = 0.05;
 constexpr double kRepeatProbability = 0.05;
 constexpr double kPauseProbability = 0.1;
 constexpr double kNoiseProbability = 0.01;
+// A grammar that finds no way through its window with the decoder's own
+// beams is searched once more with these (pruning, phone and word exit):
+// under steady noise the model hears every sound about as badly, and the
+// path through the words falls out of the narrow beams on the way. Only a
+// failed search pays for the wider ones.
+constexpr double kWideBeam = 1e-120;
+constexpr double kWideWordBeam = 1e-90;
 // The model's phones, each a word of the free loop ("phone_AA").
 const char* const kPhones[] = {"AA", "AE", "AH", "AO", "AW", "AY", "B",  "CH", "D",  "DH", "EH", "ER", "EY",
                                "F",  "G",  "HH", "IH", "IY", "JH", "K",  "L",  "M",  "N",  "NG", "OW", "OY",
@@ -355,6 +362,34 @@ std::vector<DecodedSegment> decodeStarted(ps_decoder_t* ps, const ModelFrames& f
     return segments;
 }
 
+// The beams a search is made with; zero leaves the decoder's own.
+struct SearchBeams {
+    double beam = 0, phoneBeam = 0, wordBeam = 0;
+};
+
+// The grammar's search over frames [from, to): the way through it that was
+// found, or nothing when none reached its end. The beams are read when a
+// search is made, so they are set for this one and put back after.
+std::vector<DecodedSegment> decodeGrammar(ps_decoder_t* ps, fsg_model_t* fsg, const ModelFrames& frames, int from,
+                                          int to, const SearchBeams& beams)
+{
+    cmd_ln_t* config = ps_get_config(ps);
+    const std::pair<const char*, double> settings[] = {
+        {"-beam", beams.beam}, {"-pbeam", beams.phoneBeam}, {"-wbeam", beams.wordBeam}};
+    double own[3];
+    for (int i = 0; i < 3; ++i) {
+        own[i] = cmd_ln_float64_r(config, settings[i].first);
+        if (settings[i].second > 0)
+            cmd_ln_set_float64_r(config, settings[i].first, settings[i].second);
+    }
+    const int set = ps_set_fsg(ps, kWordSearch, fsg);
+    for (int i = 0; i < 3; ++i)
+        cmd_ln_set_float64_r(config, settings[i].first, own[i]);
+    if (set < 0 || ps_set_search(ps, kWordSearch) < 0 || ps_start_utt(ps) < 0)
+        return {};
+    return decodeStarted(ps, frames, from, to);
+}
+
 // The states and arcs of a grammar, its words by name.
 struct GrammarGraph {
     struct Arc {
@@ -485,11 +520,11 @@ WordDecoding WordAligner::decodeWords(const ModelFrames& frames, int from, int t
     glist_free(fsg_model_null_trans_closure(fsg, nullptr));
     fsg_model_add_silence(fsg, "<sil>", -1, float32(kPauseProbability));
     fsg_model_add_silence(fsg, "[NOISE]", -1, float32(kNoiseProbability));
-    const int set = ps_set_fsg(ps, kWordSearch, fsg);
+    std::vector<DecodedSegment> segments = decodeGrammar(ps, fsg, frames, from, to, {});
+    if (segments.empty())
+        segments = decodeGrammar(ps, fsg, frames, from, to, {kWideBeam, kWideBeam, kWideWordBeam});
     fsg_model_free(fsg);
-    if (set < 0 || ps_set_search(ps, kWordSearch) < 0 || ps_start_utt(ps) < 0)
-        return decoding;
-    for (const DecodedSegment& segment : decodeStarted(ps, frames, from, to)) {
+    for (const DecodedSegment& segment : segments) {
         decoding.complete = true;
         AlignedWord word;
         if (!placeOf(segment.label.toUtf8().constData(), &word))

@@ -4,7 +4,8 @@
 // its words begin where festival began them: on average within 25 ms, and
 // the share asked within 50 ms — for a diphone voice and for a
 // statistical one, and under a bed of music 20 dB down, where no sentence
-// may start after its own first sound.
+// may start after its own first sound; under steady noise 15 dB down
+// every sentence is still found, nine words in ten within 100 ms.
 
 #include "MadeRecordings.h"
 
@@ -17,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 
 namespace {
 
@@ -32,16 +34,21 @@ const char* const kReading = R"((voice_%4)
 (fclose fd)
 )";
 
+enum class Bed { None, Music, Noise };
+
 struct Voice {
     const char* name;
     double stretch;
-    int withinPercent;  // of the word starts at most 50 ms off
-    double bedUnderSpeechDb = 0;  // a music bed this far under the speech; none if 0
+    int withinPercent;  // of the word starts at most `within` off
+    Bed bed = Bed::None;
+    double bedUnderSpeechDb = 0;  // how far under the speech the bed lies
+    double within = 0.05;  // seconds
+    double meanLimit = 0.025;  // of the word starts' error, seconds
 };
 
-// The recording with a bed of music `underDb` under its speech, at the
-// analysis rate.
-QString withMusicBed(const QString& path, double underDb)
+// The recording with a bed of music or white noise `underDb` under its
+// speech, at the analysis rate.
+QString withBed(const QString& path, Bed bed, double underDb)
 {
     std::vector<float> samples = decodeAudio(path).samples;
     double sum = 0;
@@ -49,10 +56,24 @@ QString withMusicBed(const QString& path, double underDb)
         sum += double(x) * x;
     // The speech fills about half of the recording.
     const double speech = std::sqrt(2 * sum / double(std::max<size_t>(1, samples.size())));
-    addMusicBed(&samples, kAnalysisRate, speech * std::pow(10.0, -underDb / 20));
+    const double level = speech * std::pow(10.0, -underDb / 20);
+    if (bed == Bed::Music) {
+        addMusicBed(&samples, kAnalysisRate, level);
+    } else {
+        std::mt19937 random(7);
+        std::normal_distribution<float> noise(0.f, float(level));
+        for (float& x : samples)
+            x += noise(random);
+    }
     const QString bedded = path + ".bed.wav";
     writeMonoWav(bedded, samples, kAnalysisRate);
     return bedded;
+}
+
+std::string nameOf(const Voice& voice)
+{
+    const char* const beds[] = {"", "_music_bed", "_noise"};
+    return std::string(voice.name) + beds[int(voice.bed)];
 }
 
 class WordStartsTest : public testing::TestWithParam<Voice> {};
@@ -75,7 +96,7 @@ TEST_P(WordStartsTest, WordsBeginWhereTheVoiceBeganThem)
         "Most plans pay eighty percent, so you pay the rest of it.",
         "Thank you so much, see you next week.",
     };
-    const QStringList& text = voice.bedUnderSpeechDb > 0 ? turns : prose;
+    const QStringList& text = voice.bed == Bed::Music ? turns : prose;
     QTemporaryDir folder;
     std::vector<SpokenPart> parts;
     std::vector<std::vector<double>> known;
@@ -92,8 +113,8 @@ TEST_P(WordStartsTest, WordsBeginWhereTheVoiceBeganThem)
         parts.push_back({text[k], {}, 0, 0.4 + 0.15 * k, wav});
     }
     const MadeRecording recording = makeRecording(folder.path(), "lesson", parts, -45);
-    const QString heard = voice.bedUnderSpeechDb > 0 ? withMusicBed(recording.path, voice.bedUnderSpeechDb)
-                                                     : recording.path;
+    const QString heard =
+        voice.bed != Bed::None ? withBed(recording.path, voice.bed, voice.bedUnderSpeechDb) : recording.path;
     const SentenceAlignment alignment = alignRecording(text, heard, 120);
     ASSERT_EQ(alignment.error, QString());
     ASSERT_EQ(alignment.sentences.size(), size_t(text.size()));
@@ -111,17 +132,16 @@ TEST_P(WordStartsTest, WordsBeginWhereTheVoiceBeganThem)
     int within = 0;
     for (double e : errors) {
         sum += e;
-        within += e <= 0.05;
+        within += e <= voice.within;
     }
-    EXPECT_LE(sum / double(errors.size()), 0.025);
+    EXPECT_LE(sum / double(errors.size()), voice.meanLimit);
     EXPECT_GE(100 * within, int(errors.size()) * voice.withinPercent);
 }
 
 INSTANTIATE_TEST_SUITE_P(Voices, WordStartsTest,
                          testing::Values(Voice{"kal_diphone", 0.8, 90}, Voice{"cmu_us_slt_arctic_hts", 0.8, 95},
-                                         Voice{"kal_diphone", 0.8, 90, 20}),
-                         [](const testing::TestParamInfo<Voice>& info) {
-                             return std::string(info.param.name) + (info.param.bedUnderSpeechDb > 0 ? "_music_bed" : "");
-                         });
+                                         Voice{"kal_diphone", 0.8, 90, Bed::Music, 20},
+                                         Voice{"cmu_us_slt_arctic_hts", 0.8, 90, Bed::Noise, 15, 0.1, 0.05}),
+                         [](const testing::TestParamInfo<Voice>& info) { return nameOf(info.param); });
 
 }  // namespace
