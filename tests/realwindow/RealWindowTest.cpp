@@ -59,6 +59,17 @@ TEST(RealWindow, StartsOnTheSampleCourseWithTheFirstSentenceMarkedInTheLivePage)
     EXPECT_FALSE(ui(f).wbAdv->isHidden());
 }
 
+// The parent of a process, from its stat line ("pid (name) state ppid ...").
+qint64 parentOf(qint64 pid)
+{
+    QFile stat(QString("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray line = stat.readAll();
+    const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+    return fields.size() > 1 ? fields[1].toLongLong() : -1;
+}
+
 TEST(RealWindow, ItsThreePageViewsShareOneRendererProcess)
 {
     CourseWindow w;
@@ -68,6 +79,8 @@ TEST(RealWindow, ItsThreePageViewsShareOneRendererProcess)
     EXPECT_GT(renderer, 0);
     EXPECT_EQ(w.words().page()->renderProcessPid(), renderer);
     EXPECT_EQ(w.welcome().page()->renderProcessPid(), renderer);
+    // Unsandboxed, as the tests run, no zygote stands between the program and its renderer.
+    EXPECT_EQ(parentOf(renderer), QCoreApplication::applicationPid());
 }
 
 TEST(RealWindow, PressOnASoundIconMarksItsSentenceAndPlaysExactlyItsRange)
