@@ -6,6 +6,7 @@
 #include "study/StudySession.h"
 #include "study/StudyStatus.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -91,7 +92,9 @@ void AutoBrowseMode::pauseThenStep()
     SetBrowseGap(roundHalfEven(playback_.heardSeconds() * 1000));
     playback_.prepareSentence(session_.currentSentence() + 1);
     const unsigned thisPause = ++latestPause_;
-    Delay(gapMs_);
+    // The next sentence is heard the player's output lead after it starts:
+    // started that much sooner, it follows after the pause chosen.
+    Delay(std::max(0, gapMs_ - int(std::lround(playback_.outputLeadSeconds() * 1000))));
     // Whatever happened during the pause (a stop, a jump, a restart, a later
     // pause, the window closing) has taken over from it.
     if (thisPause != latestPause_ || !isRunning())

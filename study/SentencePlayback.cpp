@@ -105,6 +105,8 @@ double SentencePlayback::rangeSeconds() const { return player_.selectionEnd() - 
 
 double SentencePlayback::heardSeconds() const { return rangeSeconds() / rangeRate_; }
 
+double SentencePlayback::outputLeadSeconds() const { return player_.outputLeadSeconds(); }
+
 void SentencePlayback::setSpeedPercent(int percent)
 {
     if (percent <= 0 || percent == speedPercent_)

@@ -48,6 +48,8 @@ public:
     // the learner heard it at the speed it played at.
     double rangeSeconds() const;
     double heardSeconds() const;
+    // How long after a sentence is started its first sample is heard at the least.
+    double outputLeadSeconds() const;
     // The speed the range last played plays at: 1.0 as recorded.
     double rangeRate() const { return rangeRate_; }
 

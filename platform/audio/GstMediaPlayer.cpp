@@ -663,6 +663,8 @@ void GstMediaPlayer::fail(const QString& message)
     reportProblem(message);
 }
 
+double GstMediaPlayer::outputLeadSeconds() const { return double(kOutputLead) / GST_SECOND; }
+
 QString GstMediaPlayer::lastError() const
 {
     return lastError_;

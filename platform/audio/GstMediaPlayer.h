@@ -51,6 +51,7 @@ public:
     // A video's range is sought while idle, its first frame held back until
     // the range plays; a recording's seek is quick enough as it is.
     void prepareRange(double start, double end) override;
+    double outputLeadSeconds() const override;
     QString lastError() const override;
 
 private:

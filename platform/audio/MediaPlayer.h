@@ -68,6 +68,11 @@ public:
         Q_UNUSED(end);
     }
 
+    // How long after play() a range's first sample is heard at the least:
+    // the output a player starts ahead of the range. A pause timed between
+    // two ranges waits that much less to be heard as long as it was meant.
+    virtual double outputLeadSeconds() const { return 0; }
+
     virtual QString lastError() const = 0;
 
 signals:
