@@ -47,7 +47,7 @@ void settleEngineOptions()
     // The zygote exists for the renderer's sandbox (and to start many
     // renderers quickly): where the sandbox is off, as it must be for root,
     // its two processes only hold some 10 MB for the program's one renderer.
-    const bool unsandboxed = !qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX") || flags.contains("--no-sandbox");
+    const bool unsandboxed = qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX") || flags.contains("--no-sandbox");
     if (unsandboxed && !flags.contains("--no-zygote"))
         flags += " --no-zygote";
     qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags.trimmed());
