@@ -351,7 +351,7 @@ std::unique_ptr<SecondPassDecoders> secondPassDecoders(const QStringList& senten
 {
     auto decoders = std::make_unique<SecondPassDecoders>();
     decoders->pronouncing = std::async(std::launch::async, [sentences, read = &decoders->pronunciations] {
-        *read = pronunciationsOf(spokenWordsIn(sentences));
+        *read = pronunciationsOfSentences(sentences);
     });
     // Two decoders, side by side, taking the text's pieces in turn.
     for (int i = 0; i < 2; ++i) {

@@ -510,12 +510,12 @@ WordTimes wordTimesOf(const FoundSentence& found, int offsetFrames)
     return times;
 }
 
-QStringList spokenWordsIn(const QStringList& sentences)
+WordPronunciations pronunciationsOfSentences(const QStringList& sentences)
 {
     QStringList spoken;
     for (const QString& sentence : sentences)
         for (const SpokenToken& token : spokenTokens(sentence))
             for (const QString& saying : token.sayings)
                 spoken << saying.split(' ', Qt::SkipEmptyParts);
-    return spoken;
+    return pronunciationsOf(spoken);
 }

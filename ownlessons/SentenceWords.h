@@ -60,5 +60,5 @@ std::vector<FoundSentence> findSentenceWords(const QStringList& sentences, const
 // between its neighbours.
 WordTimes wordTimesOf(const FoundSentence& found, int offsetFrames = 0);
 
-// Every word the sentences may be said with, for their pronunciations.
-QStringList spokenWordsIn(const QStringList& sentences);
+// The pronunciations of every word the sentences may be said with.
+WordPronunciations pronunciationsOfSentences(const QStringList& sentences);

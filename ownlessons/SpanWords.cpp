@@ -108,7 +108,7 @@ RealignedWords realignSentenceWords(const QString& volumeFolder, int lessonIndex
     for (const Span& span : spans)
         spanTexts << span.text;
     // The aligner reads them while it decodes.
-    const WordPronunciations pronunciations = pronunciationsOf(spokenWordsIn(spanTexts));
+    const WordPronunciations pronunciations = pronunciationsOfSentences(spanTexts);
     std::unique_ptr<WordAligner> aligner = WordAligner::create(pronunciations, &result.error);
     if (!aligner)
         return result;

@@ -362,29 +362,25 @@ std::vector<DecodedSegment> decodeStarted(ps_decoder_t* ps, const ModelFrames& f
     return segments;
 }
 
-// The beams a search is made with; zero leaves the decoder's own.
-struct SearchBeams {
-    double beam = 0, phoneBeam = 0, wordBeam = 0;
-};
-
 // The grammar's search over frames [from, to): the way through it that was
-// found, or nothing when none reached its end. The beams are read when a
-// search is made, so they are set for this one and put back after.
+// found, or nothing when none reached its end; with the wide beams when
+// `wide`, else the decoder's own. The beams are read when a search is made,
+// so the wide ones are set for this one and the decoder's own put back after.
 std::vector<DecodedSegment> decodeGrammar(ps_decoder_t* ps, fsg_model_t* fsg, const ModelFrames& frames, int from,
-                                          int to, const SearchBeams& beams)
+                                          int to, bool wide)
 {
     cmd_ln_t* config = ps_get_config(ps);
-    const std::pair<const char*, double> settings[] = {
-        {"-beam", beams.beam}, {"-pbeam", beams.phoneBeam}, {"-wbeam", beams.wordBeam}};
+    const char* const beams[] = {"-beam", "-pbeam", "-wbeam"};
+    const double wideBeams[] = {kWideBeam, kWideBeam, kWideWordBeam};
     double own[3];
     for (int i = 0; i < 3; ++i) {
-        own[i] = cmd_ln_float64_r(config, settings[i].first);
-        if (settings[i].second > 0)
-            cmd_ln_set_float64_r(config, settings[i].first, settings[i].second);
+        own[i] = cmd_ln_float64_r(config, beams[i]);
+        if (wide)
+            cmd_ln_set_float64_r(config, beams[i], wideBeams[i]);
     }
     const int set = ps_set_fsg(ps, kWordSearch, fsg);
     for (int i = 0; i < 3; ++i)
-        cmd_ln_set_float64_r(config, settings[i].first, own[i]);
+        cmd_ln_set_float64_r(config, beams[i], own[i]);
     if (set < 0 || ps_set_search(ps, kWordSearch) < 0 || ps_start_utt(ps) < 0)
         return {};
     return decodeStarted(ps, frames, from, to);
@@ -520,9 +516,9 @@ WordDecoding WordAligner::decodeWords(const ModelFrames& frames, int from, int t
     glist_free(fsg_model_null_trans_closure(fsg, nullptr));
     fsg_model_add_silence(fsg, "<sil>", -1, float32(kPauseProbability));
     fsg_model_add_silence(fsg, "[NOISE]", -1, float32(kNoiseProbability));
-    std::vector<DecodedSegment> segments = decodeGrammar(ps, fsg, frames, from, to, {});
+    std::vector<DecodedSegment> segments = decodeGrammar(ps, fsg, frames, from, to, false);
     if (segments.empty())
-        segments = decodeGrammar(ps, fsg, frames, from, to, {kWideBeam, kWideBeam, kWideWordBeam});
+        segments = decodeGrammar(ps, fsg, frames, from, to, true);
     fsg_model_free(fsg);
     for (const DecodedSegment& segment : segments) {
         decoding.complete = true;
