@@ -367,13 +367,17 @@ std::unique_ptr<SecondPassDecoders> secondPassDecoders(const QStringList& senten
 }
 
 // Each sentence's start and words from the second pass; the first pass's
-// start for a sentence it did not verify.
+// start for a sentence it did not verify, unless that start lies after all
+// the words found for it (see SpokenSentence).
 void applySecondPass(const std::vector<FoundSentence>& found, const FirstPass& first, SentenceAlignment* alignment)
 {
     std::vector<SpokenSentence> spoken(found.size());
     for (size_t k = 0; k < found.size(); ++k) {
         spoken[k].fallback = int(std::lround(alignment->sentences[k].start / kFrameSeconds));
-        if (found[k].verified) {
+        // Words found unverified count only when every one of them was found.
+        const auto wordFound = [](const FoundWord& w) { return w.startFrame >= 0; };
+        spoken[k].verified = found[k].verified;
+        if (found[k].verified || std::all_of(found[k].words.begin(), found[k].words.end(), wordFound)) {
             spoken[k].firstWord = found[k].firstFrame();
             spoken[k].lastWordEnd = found[k].endFrame();
         }

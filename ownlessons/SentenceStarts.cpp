@@ -40,6 +40,31 @@ Gap pauseBefore(const std::vector<bool>& speech, int frame)
     return {frame, frame};
 }
 
+// The first pause after `frame`, before `before`: none (begin = end = -1)
+// where the speech runs on.
+Gap pauseAfter(const std::vector<bool>& speech, int frame, int before)
+{
+    const int last = std::min(before, int(speech.size()));
+    int run = 0;
+    for (int t = std::max(0, frame); t < last; ++t) {
+        if (!speech[size_t(t)]) {
+            ++run;
+            continue;
+        }
+        if (run >= kShortestPause)
+            return {t - run, t};
+        run = 0;
+    }
+    return {-1, -1};
+}
+
+// A start in the pause [begin, end) before a sound at `end`: a lead-in of
+// up to half the pause.
+int startBefore(int sound, int pauseBegin)
+{
+    return sound - std::min(kLeadInFrames, std::max(0, sound - pauseBegin) / 2);
+}
+
 }  // namespace
 
 std::vector<int> sentenceStarts(const std::vector<SpokenSentence>& sentences, const std::vector<bool>& speech)
@@ -47,28 +72,36 @@ std::vector<int> sentenceStarts(const std::vector<SpokenSentence>& sentences, co
     std::vector<int> starts(sentences.size());
     int previousStart = -1;
     int previousEnd = 0;
+    int knownEnd = -1;  // the previous sentence's words' end, where they placed its start
+    bool slipped = false;  // the previous sentence's start from the sound alone slipped
     for (size_t k = 0; k < sentences.size(); ++k) {
         const SpokenSentence& s = sentences[k];
+        const bool byWords = s.firstWord >= 0 && (s.verified || s.fallback >= s.lastWordEnd);
         int start = s.fallback;
-        if (s.firstWord >= 0) {
+        if (byWords) {
             // The previous sentence's words, where found, end the pause;
             // otherwise the silence before the word's first sound does.
-            const int known = k > 0 && sentences[k - 1].lastWordEnd >= 0 ? sentences[k - 1].lastWordEnd : -1;
             Gap gap = pauseBefore(speech, s.firstWord);
-            if (known >= 0)
-                gap = {known, std::max(known, std::min(gap.end, s.firstWord))};
+            if (knownEnd >= 0)
+                gap = {knownEnd, std::max(knownEnd, std::min(gap.end, s.firstWord))};
             const int sound = std::min(s.firstWord, gap.end);
-            start = sound - std::min(kLeadInFrames, std::max(0, sound - gap.begin) / 2);
+            start = startBefore(sound, gap.begin);
             // The fallback, made from the sound itself, reaches a soft first
             // sound the word's place may miss: the earlier of the two, within bounds.
             if (s.fallback < start && s.fallback >= gap.begin)
                 start = s.fallback;
             start = std::max({start, std::min(previousEnd, s.firstWord), s.firstWord - kMostLeadFrames});
+        } else if (slipped && s.firstWord < 0) {
+            const Gap gap = pauseAfter(speech, knownEnd, s.fallback);
+            if (gap.end >= 0)
+                start = startBefore(gap.end, gap.begin);
         }
         start = std::max({0, start, previousStart + 1});
         starts[k] = start;
         previousStart = start;
-        if (s.lastWordEnd >= 0)
+        slipped = byWords && !s.verified;
+        knownEnd = byWords ? s.lastWordEnd : -1;
+        if (byWords && s.lastWordEnd >= 0)
             previousEnd = s.lastWordEnd;
     }
     return starts;

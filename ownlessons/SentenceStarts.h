@@ -13,6 +13,12 @@ struct SpokenSentence {
     int lastWordEnd = -1;  // where its last word ends (the frame after it)
     int fallback = 0;      // the start from the sound alone: taken when its words were not found,
                            // and when it lies earlier in the same pause
+    // Words found but not verified place the start only where the start
+    // from the sound alone lies after all of them: that start slipped a
+    // sentence (noise heard as speech hides the pause), and so may the next
+    // one's, which then lies in the first pause after these words when its
+    // own words were not found.
+    bool verified = true;
 };
 
 // The most a start lies before its first word as found, and the lead-in it

@@ -69,4 +69,35 @@ TEST(SentenceStartsTest, EachStartLiesInThePauseBeforeItsFirstWord)
     }
 }
 
+// Sentences found where the start from the sound alone lies a sentence
+// late (noise heard as speech hides a pause): the second sentence's words
+// were found, not verified, and lie before that start; the third's were
+// not found. Each must start in the pause before its own speech, which
+// begins at 500, 900 and 1300; where the words lie after the start from
+// the sound, that start stands.
+TEST(SentenceStartsTest, AStartThatSlippedASentenceGivesWayToTheWordsFound)
+{
+    struct Case {
+        const char* name;
+        SpokenSentence second, third;
+        std::pair<int, int> secondIn, thirdIn;  // where each start must lie
+    };
+    const std::vector<Case> cases = {
+        {"slipped", {500, 800, 870, false}, {-1, -1, 1270}, {470, 500}, {870, 900}},
+        {"the words after the start from the sound", {900, 1200, 470, false}, {-1, -1, 1270}, {470, 470}, {1270, 1270}},
+    };
+    std::vector<bool> speech;
+    for (int r = 0; r < 8; ++r)
+        speech.insert(speech.end(), size_t(r == 0 ? 100 : r % 2 == 1 ? 300 : 100), r % 2 == 1);
+    for (const Case& c : cases) {
+        const std::vector<int> starts =
+            sentenceStarts({{100, 400, 70}, c.second, c.third, {1300, 1600, 1270}}, speech);
+        EXPECT_GE(starts[1], c.secondIn.first) << c.name;
+        EXPECT_LE(starts[1], c.secondIn.second) << c.name;
+        EXPECT_GE(starts[2], c.thirdIn.first) << c.name;
+        EXPECT_LE(starts[2], c.thirdIn.second) << c.name;
+        EXPECT_GT(starts[3], starts[2]) << c.name;
+    }
+}
+
 }  // namespace
