@@ -1,30 +1,31 @@
 #include "platform/analysis/MelCepstrum.h"
 
-#include <aubio/aubio.h>
+#include "platform/analysis/AubioLibrary.h"
 
 #include <algorithm>
 
 namespace {
 
-template <typename T, void (*Delete)(T*)>
-struct AubioDeleter {
-    void operator()(T* p) const { Delete(p); }
-};
-using VocoderPtr = std::unique_ptr<aubio_pvoc_t, AubioDeleter<aubio_pvoc_t, del_aubio_pvoc>>;
-using MfccPtr = std::unique_ptr<aubio_mfcc_t, AubioDeleter<aubio_mfcc_t, del_aubio_mfcc>>;
-using VectorPtr = std::unique_ptr<fvec_t, AubioDeleter<fvec_t, del_fvec>>;
-using SpectrumPtr = std::unique_ptr<cvec_t, AubioDeleter<cvec_t, del_cvec>>;
+using VocoderPtr = std::unique_ptr<aubio_pvoc_t, AubioDeleter<aubio_pvoc_t, &AubioFunctions::deleteVocoder>>;
+using MfccPtr = std::unique_ptr<aubio_mfcc_t, AubioDeleter<aubio_mfcc_t, &AubioFunctions::deleteMfcc>>;
+using VectorPtr = std::unique_ptr<fvec_t, AubioDeleter<fvec_t, &AubioFunctions::deleteVector>>;
+using SpectrumPtr = std::unique_ptr<cvec_t, AubioDeleter<cvec_t, &AubioFunctions::deleteSpectrum>>;
 
 }  // namespace
 
 struct MelCepstrum::Analysis {
-    Analysis(unsigned rate, unsigned hop, int count)
-        : hop(hop), count(count), vocoder(new_aubio_pvoc(kWindow, hop)),
-          mfcc(new_aubio_mfcc(kWindow, kMelFilters, unsigned(count) + 1, rate)), input(new_fvec(hop)),
-          spectrum(new_cvec(kWindow)), cepstrum(new_fvec(unsigned(count) + 1))
+    Analysis(unsigned rate, unsigned hop, int count) : aubio(aubioFunctions()), hop(hop), count(count)
     {
+        if (!aubio)
+            return;
+        vocoder.reset(aubio->newVocoder(kWindow, hop));
+        mfcc.reset(aubio->newMfcc(kWindow, kMelFilters, unsigned(count) + 1, rate));
+        input.reset(aubio->newVector(hop));
+        spectrum.reset(aubio->newSpectrum(kWindow));
+        cepstrum.reset(aubio->newVector(unsigned(count) + 1));
     }
 
+    const AubioFunctions* aubio;
     unsigned hop;
     int count;
     VocoderPtr vocoder;
@@ -50,7 +51,7 @@ void MelCepstrum::step(const float* hop, float* coefficients)
         return;
     Analysis& a = *analysis_;
     std::copy(hop, hop + a.hop, a.input->data);
-    aubio_pvoc_do(a.vocoder.get(), a.input.get(), a.spectrum.get());
-    aubio_mfcc_do(a.mfcc.get(), a.spectrum.get(), a.cepstrum.get());
+    a.aubio->vocode(a.vocoder.get(), a.input.get(), a.spectrum.get());
+    a.aubio->mfcc(a.mfcc.get(), a.spectrum.get(), a.cepstrum.get());
     std::copy(a.cepstrum->data + 1, a.cepstrum->data + 1 + a.count, coefficients);
 }

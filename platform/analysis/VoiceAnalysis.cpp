@@ -1,8 +1,7 @@
 #include "platform/analysis/VoiceAnalysis.h"
 
+#include "platform/analysis/AubioLibrary.h"
 #include "platform/analysis/MelCepstrum.h"
-
-#include <aubio/aubio.h>
 
 #include <algorithm>
 #include <cmath>
@@ -48,12 +47,8 @@ constexpr float kSilentDb = -200;
 constexpr float kSpectrumLevelDb = -20;
 constexpr float kHissBelowDb = 55;
 
-template <typename T, void (*Delete)(T*)>
-struct AubioDeleter {
-    void operator()(T* p) const { Delete(p); }
-};
-using PitchPtr = std::unique_ptr<aubio_pitch_t, AubioDeleter<aubio_pitch_t, del_aubio_pitch>>;
-using VectorPtr = std::unique_ptr<fvec_t, AubioDeleter<fvec_t, del_fvec>>;
+using PitchPtr = std::unique_ptr<aubio_pitch_t, AubioDeleter<aubio_pitch_t, &AubioFunctions::deletePitch>>;
+using VectorPtr = std::unique_ptr<fvec_t, AubioDeleter<fvec_t, &AubioFunctions::deleteVector>>;
 
 // aubio answers for the window that ends at the hop just fed; these many
 // frames later than the window's middle.
@@ -132,15 +127,18 @@ void trackPitchAndSpectrum(const std::vector<float>& samples, unsigned rate, uns
     std::minstd_rand noise(1);
     std::uniform_real_distribution<float> spread(-hiss, hiss);
     std::vector<float> levelled(hop);
-    PitchPtr pitch(new_aubio_pitch("yinfft", kPitchWindow, hop, rate));
+    const AubioFunctions* aubio = aubioFunctions();
+    if (!aubio)
+        return;
+    PitchPtr pitch(aubio->newPitch("yinfft", kPitchWindow, hop, rate));
     MelCepstrum mfcc(rate, hop, kCepstralCount);
-    VectorPtr input(new_fvec(hop));
-    VectorPtr pitchOut(new_fvec(1));
+    VectorPtr input(aubio->newVector(hop));
+    VectorPtr pitchOut(aubio->newVector(1));
     if (!pitch || !mfcc.ok() || !input || !pitchOut)
         return;
-    aubio_pitch_set_unit(pitch.get(), "Hz");
+    aubio->setPitchUnit(pitch.get(), "Hz");
     // Quiet frames are judged by level here, not by aubio's own gate.
-    aubio_pitch_set_silence(pitch.get(), -90);
+    aubio->setPitchSilence(pitch.get(), -90);
 
     const int frames = profile.frames();
     const int pitchDelay = delayInFrames(kPitchWindow, hop);
@@ -152,7 +150,7 @@ void trackPitchAndSpectrum(const std::vector<float>& samples, unsigned rate, uns
             input->data[s] = from + s < samples.size() ? samples[from + s] : 0.0f;
             levelled[s] = input->data[s] * gain + spread(noise);
         }
-        aubio_pitch_do(pitch.get(), input.get(), pitchOut.get());
+        aubio->pitch(pitch.get(), input.get(), pitchOut.get());
         const int pitchFrame = step - pitchDelay;
         if (pitchFrame >= 0 && pitchFrame < frames) {
             const float rough = pitchOut->data[0];

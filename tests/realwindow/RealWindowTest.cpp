@@ -57,6 +57,10 @@ TEST(RealWindow, StartsOnTheSampleCourseWithTheFirstSentenceMarkedInTheLivePage)
     EXPECT_DOUBLE_EQ(times[8], w.player().duration());
     ASSERT_TRUE(settleUntil([&w] { return w.welcome().document() != nullptr; }, 20000));
     EXPECT_FALSE(ui(f).wbAdv->isHidden());
+    // The analyses' library, and the codecs it brings, come with their first use.
+    QFile maps("/proc/self/maps");
+    ASSERT_TRUE(maps.open(QIODevice::ReadOnly));
+    EXPECT_FALSE(maps.readAll().contains("libaubio"));
 }
 
 // The parent of a process, from its stat line ("pid (name) state ppid ...").
