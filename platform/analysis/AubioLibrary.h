@@ -6,6 +6,8 @@
 // waited for it before anything else, though a lesson shown needs none of it
 // and the analyses that do take seconds.
 
+#include <QString>
+
 #include <aubio/aubio.h>
 
 struct AubioFunctions {
@@ -29,6 +31,8 @@ struct AubioFunctions {
 // The functions, loaded once by whichever thread asks first; null when the
 // library or one of them cannot be found.
 const AubioFunctions* aubioFunctions();
+// Why aubioFunctions() is null, for the learner; empty when it is not.
+QString aubioProblem();
 
 // Frees an aubio object through the function `Delete` names.
 template <typename T, auto Delete>

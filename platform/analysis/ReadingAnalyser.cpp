@@ -1,12 +1,13 @@
 #include "platform/analysis/ReadingAnalyser.h"
 
+#include "platform/analysis/AubioLibrary.h"
 #include "platform/analysis/AudioDecoding.h"
 
 AnalysedReading analyseReading(const SoundPart& part)
 {
     const DecodedAudio audio = decodeAudio(part.file, part.start, part.end);
     AnalysedReading result;
-    result.error = audio.error;
+    result.error = audio.error.isEmpty() ? aubioProblem() : audio.error;
     result.profile = std::make_shared<const VoiceProfile>(
         audio.ok() ? analyseVoice(audio.samples, kAnalysisRate) : VoiceProfile{});
     return result;

@@ -1,5 +1,6 @@
 #include "platform/analysis/SpeechFeatures.h"
 
+#include "platform/analysis/AubioLibrary.h"
 #include "platform/analysis/AudioDecoding.h"
 #include "platform/analysis/MelCepstrum.h"
 
@@ -97,6 +98,8 @@ SpeechFeatures speechFeaturesOfFile(const QString& path, double timeLimitSeconds
                                     const std::function<void(const float*, size_t)>& alsoHear,
                                     const std::function<void(double)>& lengthKnown)
 {
+    if (const QString problem = aubioProblem(); !problem.isEmpty())
+        return {{}, {}, problem};
     SpeechFeatureStream stream(kAnalysisRate);
     QElapsedTimer clock;
     clock.start();
