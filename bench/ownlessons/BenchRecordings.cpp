@@ -290,7 +290,9 @@ BenchRecording layOut(const QString& name, const std::vector<BenchSentence>& sen
     writeFile(recording.text, text.toUtf8());
     if (!layout.soxEffects.isEmpty() || layout.rate > 0) {
         const QString changed = QDir(folder).filePath(name + "-sox.wav");
-        QStringList arguments = {wav};
+        // -R: sox dithers what it writes with a seed of its own each run;
+        // repeatable, the same layout gives the same recording every time.
+        QStringList arguments = {"-R", wav};
         if (layout.rate > 0)
             arguments << "-r" << QString::number(layout.rate);
         runProgram("sox", arguments << changed << layout.soxEffects);
