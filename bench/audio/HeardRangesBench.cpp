@@ -15,6 +15,7 @@
 #include "HeardSound.h"
 
 #include "platform/audio/GstMediaPlayer.h"
+#include "platform/gst/GstUtil.h"
 #include "platform/video/VideoFrames.h"
 
 #include <QCoreApplication>
@@ -158,7 +159,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "%s\n", made.c_str());
         return 1;
     }
-    gst_init(nullptr, nullptr);
+    gstutil::ensureInitialised();
     std::string error;
     const std::vector<std::int16_t> fromMp3 = heard::decodeMono((folder + "/lesson.mp3").toStdString(), &error);
     const std::vector<std::int16_t> fromVideo = heard::decodeMono((folder + "/lesson.mp4").toStdString(), &error);

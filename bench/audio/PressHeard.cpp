@@ -13,6 +13,7 @@
 //       start lies, both from the same decoding; or "no sound".
 
 #include "HeardSound.h"
+#include "platform/gst/GstUtil.h"
 
 #include <gst/gst.h>
 
@@ -37,7 +38,7 @@ std::int64_t wallNowNs()
 
 int main(int argc, char** argv)
 {
-    gst_init(&argc, &argv);
+    gstutil::ensureInitialised();
     if (argc != 5) {
         std::fprintf(stderr, "usage: bench_press_heard <monitor source> <recording> <range start s> <range end s>\n");
         return 2;

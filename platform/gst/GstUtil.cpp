@@ -1,13 +1,47 @@
 #include "platform/gst/GstUtil.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace gstutil {
 
+namespace {
+
+// MP3s go to mpg123's decoder rather than libav's, which GStreamer ranks
+// alike and picks first by name. After an exact seek, mpg123's hands on the
+// same samples a decoding from the file's start gives, from the one asked
+// for; libav's gave the samples of up to one frame (26 ms) before it on the
+// course's recordings. And a lesson that is only sound then loads none of
+// libav's libraries (its decoders link some eighty, from video codecs to
+// speech voices).
+void preferMpg123ForMp3()
+{
+    GstRegistry* registry = gst_registry_get();
+    GstPluginFeature* mpg123 = gst_registry_lookup_feature(registry, "mpg123audiodec");
+    if (!mpg123)
+        return;
+    // A rank of none says the machine's set-up wants it left out.
+    guint rank = gst_plugin_feature_get_rank(mpg123);
+    if (rank == GST_RANK_NONE) {
+        gst_object_unref(mpg123);
+        return;
+    }
+    if (GstPluginFeature* libav = gst_registry_lookup_feature(registry, "avdec_mp3")) {
+        rank = std::max(rank, gst_plugin_feature_get_rank(libav) + 1);
+        gst_object_unref(libav);
+    }
+    gst_plugin_feature_set_rank(mpg123, rank);
+    gst_object_unref(mpg123);
+}
+
+}  // namespace
+
 void ensureInitialised()
 {
-    if (!gst_is_initialized())
-        gst_init(nullptr, nullptr);
+    if (gst_is_initialized())
+        return;
+    gst_init(nullptr, nullptr);
+    preferMpg123ForMp3();
 }
 
 GstElement* elementFromDescription(const QString& description, QString* error)

@@ -1,6 +1,7 @@
 #include "HeardSound.h"
 
 #include "platform/audio/MediaPlayer.h"
+#include "platform/gst/GstUtil.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -55,7 +56,7 @@ void collect(GstElement*, GstBuffer* buffer, GstPad*, gpointer into)
 GstElement* handingOver(const char* source, const char* property, const std::string& value, GCallback onBuffer,
                         gpointer data, std::string* error)
 {
-    gst_init(nullptr, nullptr);
+    gstutil::ensureInitialised();
     gchar* head = g_strdup_printf(source, samplesPerSecond);
     gchar* description = g_strconcat(head, " ! fakesink name=out signal-handoffs=true sync=false", nullptr);
     GError* parseError = nullptr;
