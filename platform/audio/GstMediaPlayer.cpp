@@ -138,6 +138,7 @@ GstMediaPlayer::~GstMediaPlayer()
         gst_object_unref(videoSink_);
     if (tempoFilter_)
         gst_object_unref(tempoFilter_);
+    releaseTempo(retiredTempo_);
     gst_object_unref(playbin_);
 }
 
@@ -237,6 +238,7 @@ bool GstMediaPlayer::startOpening(const QString& path, bool withPicture)
         return false;
     }
     outputStarted_ = false;
+    rangeFlowing_ = false;
     prerolling_ = startPreroll(path);
     return prerolling_;
 }
@@ -315,6 +317,7 @@ void GstMediaPlayer::stop()
             position_ = gstutil::toSeconds(nanoseconds);
     }
     playing_ = false;
+    rangeFlowing_ = false;
     ++rangeSerial_;
     rangeSeqnum_ = GST_SEQNUM_INVALID;
     // PAUSED rather than READY keeps the file prerolled, so the next range
@@ -391,10 +394,10 @@ void GstMediaPlayer::setRate(double rate)
     if (!(rate > 0) || rate == rate_)
         return;
     rate_ = rate;
-    // Back at the recorded speed, the filter goes now, while the learner is
-    // not waiting for a sentence, rather than at the next press.
-    if (opened_ && !playing_ && rate_ == 1.0 && tempoFilter_) {
-        refitTempoFilter(false);
+    // The pitch-keeping filter goes in or out now, while the learner is not
+    // waiting for a sentence, rather than at the next press.
+    if (opened_ && !playing_ && wantsTempoFilter() != (tempoFilter_ != nullptr)) {
+        refitTempoFilter(wantsTempoFilter());
         // Its new stream would count the time until the next range.
         outputStarted_ = false;
     }
@@ -407,10 +410,12 @@ double GstMediaPlayer::rate() const
 
 // The output is made ready for a range at the speed asked for, right before
 // the range's seek:
+// - playbin takes an audio filter only while stopped: when the pitch-keeping
+//   filter goes in or out, the pipeline is stopped and prerolled again with
+//   or without it, and so it is while a range still runs through it;
 // - scaletempo keeps what it last held through a flushing seek and would
-//   sound it at the start of the next range, and playbin takes an audio
-//   filter only while stopped: a range at another speed gets a filter of its
-//   own, the pipeline stopped and prerolled again for it;
+//   sound it at the start of the next range: each range at another speed
+//   gets a fresh one inside the filter, the decoders left as they are;
 // - a sound server's stream counts its time from the moment the sink made
 //   it, so a range played long after the file was opened (a sentence pressed
 //   a while after the lesson loaded) would begin with as much silence as it
@@ -419,15 +424,23 @@ double GstMediaPlayer::rate() const
 //   range's seek that follows is all the pipeline has to do.
 void GstMediaPlayer::prepareOutput()
 {
-    const bool wantsFilter = rate_ != 1.0 && !tempoFilterFailed_;
-    if (wantsFilter || tempoFilter_) {
-        refitTempoFilter(wantsFilter);
+    if (wantsTempoFilter() != (tempoFilter_ != nullptr) || (tempoFilter_ && rangeFlowing_)) {
+        refitTempoFilter(wantsTempoFilter());
         outputStarted_ = true;
         return;
     }
+    // First, so a streaming thread a stop left waiting in the sink has left
+    // the filter before its scaletempo is replaced.
     if (!outputStarted_)
         restartSink();
     outputStarted_ = true;
+    if (tempoFilter_)
+        retiredTempo_ = renewTempo(tempoFilter_);
+}
+
+bool GstMediaPlayer::wantsTempoFilter() const
+{
+    return rate_ != 1.0 && !tempoFilterFailed_;
 }
 
 void GstMediaPlayer::refitTempoFilter(bool wanted)
@@ -514,6 +527,7 @@ bool GstMediaPlayer::playPrepared(double startSeconds)
     ++rangeSerial_;
     rangeSeqnum_ = preparedSeqnum_;
     playing_ = true;
+    rangeFlowing_ = true;
     atRangeEnd_ = false;
     frames_->setHeld(false);
     gst_element_set_state(playbin_, GST_STATE_PLAYING);
@@ -535,6 +549,8 @@ void GstMediaPlayer::playFrom(double startSeconds)
         return;
     prepareOutput();
     const guint32 seqnum = seekRange(startSeconds, selectionEnd_);
+    releaseTempo(retiredTempo_);
+    retiredTempo_ = nullptr;
     ++rangeSerial_;
     if (seqnum == GST_SEQNUM_INVALID) {
         lastError_ = QStringLiteral("无法播放录音“%1”的第 %2 秒至第 %3 秒：无法定位")
@@ -546,6 +562,7 @@ void GstMediaPlayer::playFrom(double startSeconds)
     }
     rangeSeqnum_ = seqnum;
     playing_ = true;
+    rangeFlowing_ = true;
     atRangeEnd_ = false;
     gst_element_set_state(playbin_, GST_STATE_PLAYING);
 }
@@ -597,6 +614,7 @@ void GstMediaPlayer::onEndOfStream(GstMessage* message)
     // is made ready.
     position_ = currentPosition();
     playing_ = false;
+    rangeFlowing_ = false;
     atRangeEnd_ = true;
     emit endOfStream(0);
 }

@@ -74,6 +74,7 @@ private:
     bool playPrepared(double startSeconds);
     void forgetPrepared();
     void prepareOutput();
+    bool wantsTempoFilter() const;
     void refitTempoFilter(bool wanted);
     void restartSink();
     // Ends the range without playing it, that long from now.
@@ -119,6 +120,12 @@ private:
     GstElement* tempoFilter_ = nullptr;
     // It could not be made: ranges at other speeds change the pitch too.
     bool tempoFilterFailed_ = false;
+    // The filter's scaletempo a fresh one replaced for the range being
+    // sought, let go once that seek is done.
+    GstElement* retiredTempo_ = nullptr;
+    // A range's buffers may be on their way through the pipeline: set as a
+    // range starts, cleared when it has ended or was stopped.
+    bool rangeFlowing_ = false;
     // The output was prerolled afresh for a range since the file was opened.
     bool outputStarted_ = false;
 

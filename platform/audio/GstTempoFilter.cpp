@@ -132,6 +132,17 @@ void addProbe(GstElement* element, const char* padName, GstPadProbeCallback call
     gst_object_unref(pad);
 }
 
+void watchRange(GstElement* tempo, Range* range)
+{
+    gst_segment_init(&range->input, GST_FORMAT_UNDEFINED);
+    gst_segment_init(&range->output, GST_FORMAT_UNDEFINED);
+    range->cut = range->inputEnd = GST_CLOCK_TIME_NONE;
+    addProbe(tempo, "sink", onInput, range);
+    addProbe(tempo, "src", onOutput, range);
+}
+
+const char* const kRangeKey = "lexbay-range";
+
 }  // namespace
 
 GstElement* makeTempoFilter(QString* error)
@@ -140,13 +151,50 @@ GstElement* makeTempoFilter(QString* error)
     if (!bin)
         return nullptr;
     auto* range = new Range;
-    gst_segment_init(&range->input, GST_FORMAT_UNDEFINED);
-    gst_segment_init(&range->output, GST_FORMAT_UNDEFINED);
     // The range's state lives as long as the filter.
-    g_object_set_data_full(G_OBJECT(bin), "lexbay-range", range, [](gpointer data) { delete static_cast<Range*>(data); });
+    g_object_set_data_full(G_OBJECT(bin), kRangeKey, range, [](gpointer data) { delete static_cast<Range*>(data); });
     GstElement* tempo = gst_bin_get_by_name(GST_BIN(bin), "tempo");
-    addProbe(tempo, "sink", onInput, range);
-    addProbe(tempo, "src", onOutput, range);
+    watchRange(tempo, range);
     gst_object_unref(tempo);
     return bin;
+}
+
+GstElement* renewTempo(GstElement* filter)
+{
+    auto* range = static_cast<Range*>(g_object_get_data(G_OBJECT(filter), kRangeKey));
+    GstPad* out = gst_element_get_static_pad(filter, "src");
+    GstPad* oldSource = out ? gst_ghost_pad_get_target(GST_GHOST_PAD(out)) : nullptr;
+    GstElement* old = oldSource ? gst_pad_get_parent_element(oldSource) : nullptr;
+    GstPad* oldSink = old ? gst_element_get_static_pad(old, "sink") : nullptr;
+    GstPad* feed = oldSink ? gst_pad_get_peer(oldSink) : nullptr;
+    GstElement* fresh = feed && range ? gst_element_factory_make("scaletempo", nullptr) : nullptr;
+    GstElement* retired = nullptr;
+    if (fresh) {
+        GstPad* freshSink = gst_element_get_static_pad(fresh, "sink");
+        GstPad* freshSource = gst_element_get_static_pad(fresh, "src");
+        gst_object_ref(old);
+        gst_bin_remove(GST_BIN(filter), old);
+        gst_bin_add(GST_BIN(filter), fresh);
+        gst_pad_link(feed, freshSink);
+        gst_ghost_pad_set_target(GST_GHOST_PAD(out), freshSource);
+        watchRange(fresh, range);
+        gst_element_sync_state_with_parent(fresh);
+        gst_object_unref(freshSink);
+        gst_object_unref(freshSource);
+        retired = old;
+    }
+    for (GstPad* pad : {out, oldSource, oldSink, feed})
+        if (pad)
+            gst_object_unref(pad);
+    if (old)
+        gst_object_unref(old);
+    return retired;
+}
+
+void releaseTempo(GstElement* retired)
+{
+    if (!retired)
+        return;
+    gst_element_set_state(retired, GST_STATE_NULL);
+    gst_object_unref(retired);
 }
