@@ -1,10 +1,12 @@
-// Slower playback: a range still starts and ends at its times in the
-// recording, lasts as much longer as the speed says, and keeps its pitch.
+// A range starts and ends at its times in the recording, from its own first
+// sample; slower, it lasts as much longer as the speed says and keeps its
+// pitch.
 
 #include "AudioFixtures.h"
 #include "WavFiles.h"
 #include "platform/audio/GstMediaPlayer.h"
 
+#include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtEndian>
@@ -126,6 +128,30 @@ TEST(PlaybackSpeed, SlowerRangesLastLongerEndExactlyAndKeepThePitch)
         for (size_t i = 0; i + 10 < alone.samples.size(); ++i)
             differing += std::abs(after.samples[i] - alone.samples[i]) > 2;
         EXPECT_EQ(differing, 0);
+    }
+}
+
+// MP3s as the course and LAME's usual settings write them, ranges starting
+// at different places in their frames: each hands on the samples the whole
+// recording has there.
+TEST(PlaybackSpeed, RangesOfAnMp3BeginWithTheRecordingsOwnSamples)
+{
+    QTemporaryDir dir;
+    const QString speech = dir.filePath("speech.wav"), mp3 = dir.filePath("lesson.mp3");
+    ASSERT_EQ(QProcess::execute("espeak-ng", {"-w", speech, "-s", "150", "The weather was fine on Monday, so we walked."}), 0);
+    for (const QStringList& encoding : {QStringList{"--cbr", "-b", "56", "-m", "m"}, QStringList{"-b", "128", "-m", "s"}}) {
+        SCOPED_TRACE(encoding.join(' ').toStdString());
+        ASSERT_EQ(QProcess::execute("lame", QStringList{"--quiet", "--resample", "44.1"} << encoding << speech << mp3), 0);
+        const Played whole = play(mp3, 0, 10, 1.0);
+        for (const double start : {0.81, 1.373, 2.0267}) {
+            const Played range = play(mp3, start, start + 0.3, 1.0);
+            EXPECT_NEAR(double(range.samples.size()), 0.3 * kRate, 2) << start;
+            const size_t first = size_t(std::lround(start * kRate));
+            int differing = 0;
+            for (size_t k = 0; k < range.samples.size() && first + k < whole.samples.size(); ++k)
+                differing += std::abs(range.samples[k] - whole.samples[first + k]) > 1;
+            EXPECT_EQ(differing, 0) << start;
+        }
     }
 }
 
