@@ -1,6 +1,6 @@
 // A range starts and ends at its times in the recording, from its own first
-// sample; slower, it lasts as much longer as the speed says and keeps its
-// pitch.
+// sample; at another speed it lasts as much longer or shorter as the speed
+// says and keeps its pitch.
 
 #include "AudioFixtures.h"
 #include "WavFiles.h"
@@ -99,7 +99,7 @@ double frequencyOf(const std::vector<qint16>& samples)
     return crossings > 1 ? (crossings - 1) * double(kRate) / (last - first) : 0;
 }
 
-TEST(PlaybackSpeed, SlowerRangesLastLongerEndExactlyAndKeepThePitch)
+TEST(PlaybackSpeed, RangesAtOtherSpeedsLastAsTheSpeedSaysEndExactlyAndKeepThePitch)
 {
     const QString lesson = audioFixture("three-sentences.mp3");
     const Played asRecorded = play(lesson, 1.0, 2.5, 1.0);
@@ -107,11 +107,11 @@ TEST(PlaybackSpeed, SlowerRangesLastLongerEndExactlyAndKeepThePitch)
     QTemporaryDir dir;
     const QString tone = dir.filePath("tone.wav");
     writeTone(tone, 3.0);
-    for (const double rate : {0.5, 0.8}) {
+    for (const double rate : {0.5, 0.8, 1.25}) {
         SCOPED_TRACE("rate " + std::to_string(rate));
-        const Played slower = play(lesson, 1.0, 2.5, rate);
-        EXPECT_NEAR(double(slower.samples.size()) / asRecorded.samples.size(), 1 / rate, 0.02 / rate);
-        EXPECT_NEAR(slower.endPosition, 2.5, 0.001);
+        const Played atSpeed = play(lesson, 1.0, 2.5, rate);
+        EXPECT_NEAR(double(atSpeed.samples.size()) / asRecorded.samples.size(), 1 / rate, 0.02 / rate);
+        EXPECT_NEAR(atSpeed.endPosition, 2.5, 0.001);
         // The last sentence is heard to the end of the recording.
         const double length = 250 * 1152 / 44100.0;
         const Played last = play(lesson, 6.0, length, rate);
