@@ -10,6 +10,8 @@
 
 #include <aubio/aubio.h>
 
+#include <memory>
+
 struct AubioFunctions {
     decltype(&new_fvec) newVector;
     decltype(&del_fvec) deleteVector;
@@ -39,3 +41,6 @@ template <typename T, auto Delete>
 struct AubioDeleter {
     void operator()(T* object) const { (aubioFunctions()->*Delete)(object); }
 };
+
+// The vector both analyses hand aubio their samples in.
+using AubioVector = std::unique_ptr<fvec_t, AubioDeleter<fvec_t, &AubioFunctions::deleteVector>>;

@@ -8,7 +8,6 @@ namespace {
 
 using VocoderPtr = std::unique_ptr<aubio_pvoc_t, AubioDeleter<aubio_pvoc_t, &AubioFunctions::deleteVocoder>>;
 using MfccPtr = std::unique_ptr<aubio_mfcc_t, AubioDeleter<aubio_mfcc_t, &AubioFunctions::deleteMfcc>>;
-using VectorPtr = std::unique_ptr<fvec_t, AubioDeleter<fvec_t, &AubioFunctions::deleteVector>>;
 using SpectrumPtr = std::unique_ptr<cvec_t, AubioDeleter<cvec_t, &AubioFunctions::deleteSpectrum>>;
 
 }  // namespace
@@ -30,9 +29,9 @@ struct MelCepstrum::Analysis {
     int count;
     VocoderPtr vocoder;
     MfccPtr mfcc;
-    VectorPtr input;
+    AubioVector input;
     SpectrumPtr spectrum;
-    VectorPtr cepstrum;
+    AubioVector cepstrum;
 };
 
 MelCepstrum::MelCepstrum(unsigned rate, unsigned hop, int count) : analysis_(new Analysis(rate, hop, count)) {}

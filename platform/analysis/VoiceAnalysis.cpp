@@ -48,7 +48,6 @@ constexpr float kSpectrumLevelDb = -20;
 constexpr float kHissBelowDb = 55;
 
 using PitchPtr = std::unique_ptr<aubio_pitch_t, AubioDeleter<aubio_pitch_t, &AubioFunctions::deletePitch>>;
-using VectorPtr = std::unique_ptr<fvec_t, AubioDeleter<fvec_t, &AubioFunctions::deleteVector>>;
 
 // aubio answers for the window that ends at the hop just fed; these many
 // frames later than the window's middle.
@@ -132,8 +131,8 @@ void trackPitchAndSpectrum(const std::vector<float>& samples, unsigned rate, uns
         return;
     PitchPtr pitch(aubio->newPitch("yinfft", kPitchWindow, hop, rate));
     MelCepstrum mfcc(rate, hop, kCepstralCount);
-    VectorPtr input(aubio->newVector(hop));
-    VectorPtr pitchOut(aubio->newVector(1));
+    AubioVector input(aubio->newVector(hop));
+    AubioVector pitchOut(aubio->newVector(1));
     if (!pitch || !mfcc.ok() || !input || !pitchOut)
         return;
     aubio->setPitchUnit(pitch.get(), "Hz");
