@@ -47,11 +47,14 @@ constexpr int kPauseInWord = 20;
 // stretch the word after over that pause too: a shorter silence there is
 // the pause, not a stop inside the word.
 constexpr int kPauseAfterMark = 8;
-// A pause the model puts between two words that is this short (frames)
-// belongs to the word after it; speech the level hears before a word
+// A pause the model puts between two words of a phrase that is this short
+// (frames) belongs to the word after it; speech the level hears before a word
 // belongs to it, this far at most.
 constexpr int kWithinPhrase = 8;
 constexpr int kHeardBeforeWord = 15;
+// A stop's closure inside a phrase is silent for up to about this many
+// frames; a longer silence is the reader's pause.
+constexpr int kLongestClosure = 12;
 // A pause this long (frames) does not come before a sentence's last word,
 // nor after its first.
 constexpr int kDetachingPause = 40;
@@ -206,8 +209,9 @@ public:
     // are the model's own.
     std::vector<FoundSentence> result()
     {
-        for (FoundSentence& found : found_) {
-            startsBeforeModelPauses(&found.words);
+        for (size_t k = 0; k < found_.size(); ++k) {
+            FoundSentence& found = found_[k];
+            startWordsAtTheirSound(&found.words, sentences_[k].afterMark, speech_);
             endLastWordWithItsSound(&found.words);
         }
         return std::move(found_);
@@ -238,29 +242,6 @@ private:
             run = speech_[size_t(t)] ? 0 : run + 1;
             if (run >= longest && t + 1 < searchEnd && speech_[size_t(t + 1)])
                 word->startFrame = t + 1;
-        }
-    }
-
-    // Where a word begins that the model begins after a pause of its own
-    // between it and the word before: the model hears a stop's closure, a
-    // soft first sound or a catch of the voice as a pause, and so begins
-    // the word late. A pause no longer than kWithinPhrase is given to the
-    // word; in a longer one, the word begins where the level's speech runs
-    // up to it, at most kHeardBeforeWord earlier.
-    void startsBeforeModelPauses(std::vector<FoundWord>* words) const
-    {
-        int previousEnd = -1;
-        for (FoundWord& word : *words) {
-            if (word.startFrame < 0)
-                continue;
-            int start = word.startFrame;
-            const int earliest = std::max({0, previousEnd, start - kHeardBeforeWord});
-            while (start - 1 >= earliest && start - 1 < int(speech_.size()) && speech_[size_t(start - 1)])
-                --start;
-            if (previousEnd >= 0 && start > previousEnd && start - previousEnd <= kWithinPhrase)
-                start = previousEnd;
-            word.startFrame = start;
-            previousEnd = word.endFrame;
         }
     }
 
@@ -449,6 +430,40 @@ int FoundSentence::endFrame() const
         if (word->endFrame >= 0)
             return word->endFrame;
     return -1;
+}
+
+namespace {
+
+// How many frames the level hears no sound in right before `frame`.
+int silenceBefore(const std::vector<bool>& speech, int frame)
+{
+    int run = 0;
+    for (int t = frame - 1; t >= 0 && t < int(speech.size()) && !speech[size_t(t)]; --t)
+        ++run;
+    return run;
+}
+
+}  // namespace
+
+void startWordsAtTheirSound(std::vector<FoundWord>* words, const std::vector<bool>& afterMark,
+                            const std::vector<bool>& speech)
+{
+    int previousEnd = -1;
+    for (size_t w = 0; w < words->size(); ++w) {
+        FoundWord& word = (*words)[w];
+        if (word.startFrame < 0)
+            continue;
+        int start = word.startFrame;
+        const int earliest = std::max({0, previousEnd, start - kHeardBeforeWord});
+        while (start - 1 >= earliest && start - 1 < int(speech.size()) && speech[size_t(start - 1)])
+            --start;
+        const bool afterItsMark = w < afterMark.size() && afterMark[w];
+        const bool readersPause = afterItsMark || silenceBefore(speech, start) >= kLongestClosure;
+        if (!readersPause && previousEnd >= 0 && start > previousEnd && start - previousEnd <= kWithinPhrase)
+            start = previousEnd;
+        word.startFrame = start;
+        previousEnd = word.endFrame;
+    }
 }
 
 std::vector<FoundSentence> findSentenceWords(const QStringList& texts, const ModelFrames& frames,

@@ -120,7 +120,10 @@ Line lineOf(const QString& marked)
     Line line;
     static const QRegularExpression group(QStringLiteral("\\{([^|}]*)\\|([^}]*)\\}"));
     QStringList written, said;
-    for (const QString& token : marked.split(' ', Qt::SkipEmptyParts)) {
+    // A group may hold spaces ("{£20|twenty pounds}"): it stays one token.
+    static const QRegularExpression tokens(QStringLiteral("\\S*\\{[^}]*\\}\\S*|\\S+"));
+    for (const QRegularExpressionMatch& each : tokens.globalMatch(marked)) {
+        const QString token = each.captured();
         const QRegularExpressionMatch match = group.match(token);
         written << (match.hasMatch() ? QString(token).replace(group, match.captured(1)) : token);
         said << (match.hasMatch() ? QString(token).replace(group, match.captured(2)) : token);

@@ -2,9 +2,11 @@
 // speech and silence (10 ms frames) and where each sentence's words were
 // found. A start lies in the pause before its sentence's first word: not
 // after the word, at most 0.5 s before it, not before the previous
-// sentence's last word has ended; and starts rise.
+// sentence's last word has ended; and starts rise. And where a word inside
+// a sentence starts, from where the model began it and what the level hears.
 
 #include "ownlessons/SentenceStarts.h"
+#include "ownlessons/SentenceWords.h"
 
 #include <gtest/gtest.h>
 
@@ -15,6 +17,15 @@ struct StartsCase {
     std::vector<int> runs;  // frames of silence, speech, silence, speech, ...
     std::vector<SpokenSentence> sentences;
 };
+
+// Frames of silence, speech, silence, speech, ... as the level hears them.
+std::vector<bool> speechOf(const std::vector<int>& runs)
+{
+    std::vector<bool> speech;
+    for (size_t r = 0; r < runs.size(); ++r)
+        speech.insert(speech.end(), size_t(runs[r]), r % 2 == 1);
+    return speech;
+}
 
 TEST(SentenceStartsTest, EachStartLiesInThePauseBeforeItsFirstWord)
 {
@@ -32,9 +43,7 @@ TEST(SentenceStartsTest, EachStartLiesInThePauseBeforeItsFirstWord)
         {"a soft first sound the sound alone reached", {100, 300, 100, 300}, {{100, 400, 0}, {530, 800, 480}}},
     };
     for (const StartsCase& c : cases) {
-        std::vector<bool> speech;
-        for (size_t r = 0; r < c.runs.size(); ++r)
-            speech.insert(speech.end(), size_t(c.runs[r]), r % 2 == 1);
+        const std::vector<bool> speech = speechOf(c.runs);
         const std::vector<int> starts = sentenceStarts(c.sentences, speech);
         ASSERT_EQ(starts.size(), c.sentences.size()) << c.name;
         for (size_t k = 0; k < starts.size(); ++k) {
@@ -97,6 +106,37 @@ TEST(SentenceStartsTest, AStartThatSlippedASentenceGivesWayToTheWordsFound)
         EXPECT_GE(starts[2], c.thirdIn.first) << c.name;
         EXPECT_LE(starts[2], c.thirdIn.second) << c.name;
         EXPECT_GT(starts[3], starts[2]) << c.name;
+    }
+}
+
+// Two words: the first found over [firstFrom, firstTo), the second from
+// where the model began it; where the second must start.
+TEST(SentenceStartsTest, AWordStartsAtItsOwnSoundAndNotInTheReadersPause)
+{
+    struct Case {
+        const char* name;
+        std::vector<int> runs;
+        int firstTo, secondFrom;
+        bool afterComma;
+        int start;
+    };
+    const std::vector<Case> cases = {
+        {"a stop's closure the model heard as a pause", {10, 40, 6, 40}, 50, 56, false, 50},
+        {"the same silence after a comma", {10, 40, 6, 40}, 50, 56, true, 56},
+        {"a silence longer than a closure, the first word stretched into it", {10, 40, 14, 40}, 57, 64, false, 64},
+        {"a soft first sound the level hears", {10, 40, 20, 40}, 50, 74, false, 70},
+        {"a soft first sound after a comma", {10, 40, 20, 40}, 50, 74, true, 70},
+        {"speech all the way from the first word: at most 0.15 s of it", {10, 80}, 40, 70, false, 55},
+    };
+    for (const Case& c : cases) {
+        std::vector<FoundWord> words(2);
+        words[0].startFrame = 10;
+        words[0].endFrame = c.firstTo;
+        words[1].startFrame = c.secondFrom;
+        words[1].endFrame = c.secondFrom + 30;
+        startWordsAtTheirSound(&words, {false, c.afterComma}, speechOf(c.runs));
+        EXPECT_EQ(words[0].startFrame, 10) << c.name;
+        EXPECT_EQ(words[1].startFrame, c.start) << c.name;
     }
 }
 
