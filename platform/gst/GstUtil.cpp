@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace gstutil {
 
@@ -34,6 +35,19 @@ void preferMpg123ForMp3()
     gst_object_unref(mpg123);
 }
 
+// mpg123's decoder asks for an empty output buffer for the frame that only
+// heads a variable-rate MP3 (its frame count and table of contents), and
+// GStreamer's check of that size prints a critical on every such file,
+// played or imported; the decoding goes on unharmed. That one message is
+// dropped, every other one printed as before.
+void printUnlessEmptyHeaderFrame(const gchar* domain, GLogLevelFlags level, const gchar* message, gpointer)
+{
+    if (message && std::strstr(message, "gst_audio_decoder_allocate_output_buffer")
+        && std::strstr(message, "'size > 0'"))
+        return;
+    g_log_default_handler(domain, level, message, nullptr);
+}
+
 }  // namespace
 
 void ensureInitialised()
@@ -42,6 +56,8 @@ void ensureInitialised()
         return;
     gst_init(nullptr, nullptr);
     preferMpg123ForMp3();
+    g_log_set_handler("GStreamer-Audio", GLogLevelFlags(G_LOG_LEVEL_CRITICAL | G_LOG_FLAG_FATAL | G_LOG_FLAG_RECURSION),
+                      printUnlessEmptyHeaderFrame, nullptr);
 }
 
 GstElement* elementFromDescription(const QString& description, QString* error)
