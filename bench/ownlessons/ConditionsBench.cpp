@@ -9,10 +9,11 @@
 // learner does, and its starts and word times are judged against what the
 // voices tell: a table of every condition at the end.
 //
-// BENCH_FOLDER=DIR keeps the recordings and readings for the next run;
 // Then the clean recording changed as no listener hears (another dither,
-// ±6 dB, 0.1 s more silence first), each import against the clean one's.
+// ±6 dB, 0.1 s more silence first), each import against the clean one's
+// 6 dB down.
 //
+// BENCH_FOLDER=DIR keeps the recordings and readings for the next run;
 // BENCH_CONDITIONS=music runs the conditions whose names hold it
 // ("stability" the changed recordings);
 // BENCH_DETAIL=1 names the starts outside, the named sentences and the
@@ -173,27 +174,38 @@ std::vector<BenchSentence> dialogue(const QString& folder)
 
 // The clean recording changed in ways no listener hears: another noise of
 // the same level (dither), 6 dB quieter and louder, 0.1 s more silence
-// before the first sentence (whose times then come 0.1 s later).
+// before the first sentence (whose times then come 0.1 s later). The clean
+// recording's peaks reach full scale, where 6 dB more could only be had
+// through a limiter, which changes the sound; so the recording the others
+// are held against is the clean one 6 dB down, and the louder one is the
+// clean one itself.
 struct Variant {
     const char* name;
     Layout layout;
     double shift;
 };
 
+Layout withHeadroom(const Layout& clean)
+{
+    Layout reference = clean;
+    reference.soxEffects = {"gain", "-6"};
+    return reference;
+}
+
 std::vector<Variant> variants(const Layout& clean)
 {
-    Variant dither{"other dither", clean, 0}, quieter{"6 dB quieter", clean, 0}, louder{"6 dB louder", clean, 0},
-        later{"0.1 s more silence first", clean, 0.1};
+    const Layout reference = withHeadroom(clean);
+    Variant dither{"other dither", reference, 0}, quieter{"6 dB quieter", reference, 0},
+        louder{"6 dB louder", clean, 0}, later{"0.1 s more silence first", reference, 0.1};
     dither.layout.noiseSeed = 77;
-    quieter.layout.soxEffects = {"gain", "-6"};
-    louder.layout.soxEffects = {"gain", "-l", "6"};
+    quieter.layout.soxEffects = {"gain", "-12"};
     later.layout.firstPause += 0.1;
     return {dither, quieter, louder, later};
 }
 
-// How far a variant's import differs from the clean one's: sentences named
+// How far a variant's import differs from the reference's: sentences named
 // in one and not the other, starts and word times more than 10 ms apart.
-void compareWithClean(const Imported& clean, const Imported& variant, double shift)
+void compareWithReference(const Imported& clean, const Imported& variant, double shift)
 {
     int verdicts = 0, starts = 0, words = 0, wordsApart = 0;
     double most = 0;
@@ -221,7 +233,7 @@ void compareWithClean(const Imported& clean, const Imported& variant, double shi
         wordsApart += apart > 0.0105;
         most = std::max(most, apart);
     }
-    std::printf("  against the clean import: %d sentences named differently, %d starts and %d of %d words more than "
+    std::printf("  against the reference: %d sentences named differently, %d starts and %d of %d words more than "
                 "10 ms apart (most %.0f ms)\n",
                 verdicts, starts, wordsApart, words, 1000 * most);
 }
@@ -259,12 +271,13 @@ int main(int argc, char** argv)
     // The same verdicts and times for recordings that sound the same.
     if (chosen.isEmpty() || QString("stability").contains(chosen)) {
         const Layout clean = conditions().front().layout;
-        const Imported reference = importWithProgram(layOut("dialogue-clean", turns, clean, folder), folder);
-        const QString kept = QDir(folder).filePath("data-dialogue-clean-reference");
+        const Imported reference =
+            importWithProgram(layOut("dialogue-stability-0", turns, withHeadroom(clean), folder), folder);
+        const QString kept = QDir(folder).filePath("data-dialogue-stability-reference");
         QDir(kept).removeRecursively();
-        QDir().rename(QDir(folder).filePath("data-dialogue-clean"), kept);
-        Imported cleanImport = reference;
-        cleanImport.wordTimes = kept + "/Lexbay/books/bench/tlx1001" + kWordTimesExtension;
+        QDir().rename(QDir(folder).filePath("data-dialogue-stability-0"), kept);
+        Imported referenceImport = reference;
+        referenceImport.wordTimes = kept + "/Lexbay/books/bench/tlx1001" + kWordTimesExtension;
         const std::vector<Variant> changed = variants(clean);
         for (size_t v = 0; v < changed.size(); ++v) {
             const Variant& variant = changed[v];
@@ -273,7 +286,7 @@ int main(int argc, char** argv)
             if (!imported.ok)
                 continue;
             std::printf("stability, %s: named %d\n", variant.name, int(imported.unsure.size()));
-            compareWithClean(cleanImport, imported, variant.shift);
+            compareWithReference(referenceImport, imported, variant.shift);
         }
     }
     std::printf("\n| condition | starts outside their pause | > 0.3 s off, not named | named | word-start mean |"
