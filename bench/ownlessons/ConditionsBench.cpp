@@ -205,28 +205,28 @@ std::vector<Variant> variants(const Layout& clean)
 
 // How far a variant's import differs from the reference's: sentences named
 // in one and not the other, starts and word times more than 10 ms apart.
-void compareWithReference(const Imported& clean, const Imported& variant, double shift)
+void compareWithReference(const Imported& reference, const Imported& variant, double shift)
 {
     int verdicts = 0, starts = 0, words = 0, wordsApart = 0;
     double most = 0;
-    const QList<QByteArray> a = readFile(clean.wordTimes).split('\n'), b = readFile(variant.wordTimes).split('\n');
-    for (size_t k = 0; k < clean.starts.size() && k < variant.starts.size(); ++k) {
-        verdicts += clean.unsure.contains(int(k)) != variant.unsure.contains(int(k));
-        starts += std::abs(variant.starts[k] - shift - clean.starts[k]) > 0.0105;
+    const QList<QByteArray> a = readFile(reference.wordTimes).split('\n'), b = readFile(variant.wordTimes).split('\n');
+    for (size_t k = 0; k < reference.starts.size() && k < variant.starts.size(); ++k) {
+        verdicts += reference.unsure.contains(int(k)) != variant.unsure.contains(int(k));
+        starts += std::abs(variant.starts[k] - shift - reference.starts[k]) > 0.0105;
     }
     // Word lines match by sentence and characters; their times must agree.
-    QHash<QByteArray, double> cleanWords;
+    QHash<QByteArray, double> referenceWords;
     for (const QByteArray& line : a.mid(1)) {
         const QList<QByteArray> f = line.split('\t');
         if (f.size() >= 5)
-            cleanWords.insert(f[0] + ' ' + f[3] + ' ' + f[4], f[1].toDouble());
+            referenceWords.insert(f[0] + ' ' + f[3] + ' ' + f[4], f[1].toDouble());
     }
     for (const QByteArray& line : b.mid(1)) {
         const QList<QByteArray> f = line.split('\t');
         if (f.size() < 5)
             continue;
-        const auto there = cleanWords.constFind(f[0] + ' ' + f[3] + ' ' + f[4]);
-        if (there == cleanWords.constEnd())
+        const auto there = referenceWords.constFind(f[0] + ' ' + f[3] + ' ' + f[4]);
+        if (there == referenceWords.constEnd())
             continue;
         const double apart = std::abs(f[1].toDouble() - shift - *there);
         ++words;
