@@ -138,7 +138,6 @@ GstMediaPlayer::~GstMediaPlayer()
         gst_object_unref(videoSink_);
     if (tempoFilter_)
         gst_object_unref(tempoFilter_);
-    releaseTempo(retiredTempo_);
     gst_object_unref(playbin_);
 }
 
@@ -422,20 +421,21 @@ double GstMediaPlayer::rate() const
 //   had waited: the first range after a file opened gets a stream of its
 //   own. Restarting the sink alone leaves the decoders as they were, so the
 //   range's seek that follows is all the pipeline has to do.
-void GstMediaPlayer::prepareOutput()
+// Returns the scaletempo a fresh one replaced, to release once the range's
+// seek is done (nullptr when none was).
+GstElement* GstMediaPlayer::prepareOutput()
 {
     if (wantsTempoFilter() != (tempoFilter_ != nullptr) || (tempoFilter_ && rangeFlowing_)) {
         refitTempoFilter(wantsTempoFilter());
         outputStarted_ = true;
-        return;
+        return nullptr;
     }
     // First, so a streaming thread a stop left waiting in the sink has left
     // the filter before its scaletempo is replaced.
     if (!outputStarted_)
         restartSink();
     outputStarted_ = true;
-    if (tempoFilter_)
-        retiredTempo_ = renewTempo(tempoFilter_);
+    return tempoFilter_ ? renewTempo(tempoFilter_) : nullptr;
 }
 
 bool GstMediaPlayer::wantsTempoFilter() const
@@ -547,10 +547,9 @@ void GstMediaPlayer::playFrom(double startSeconds)
 {
     if (playPrepared(startSeconds))
         return;
-    prepareOutput();
+    GstElement* retiredTempo = prepareOutput();
     const guint32 seqnum = seekRange(startSeconds, selectionEnd_);
-    releaseTempo(retiredTempo_);
-    retiredTempo_ = nullptr;
+    releaseTempo(retiredTempo);
     ++rangeSerial_;
     if (seqnum == GST_SEQNUM_INVALID) {
         lastError_ = QStringLiteral("无法播放录音“%1”的第 %2 秒至第 %3 秒：无法定位")

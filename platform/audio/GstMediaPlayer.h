@@ -73,7 +73,7 @@ private:
     guint32 seekRange(double startSeconds, double endSeconds);
     bool playPrepared(double startSeconds);
     void forgetPrepared();
-    void prepareOutput();
+    GstElement* prepareOutput();
     bool wantsTempoFilter() const;
     void refitTempoFilter(bool wanted);
     void restartSink();
@@ -120,9 +120,6 @@ private:
     GstElement* tempoFilter_ = nullptr;
     // It could not be made: ranges at other speeds change the pitch too.
     bool tempoFilterFailed_ = false;
-    // The filter's scaletempo a fresh one replaced for the range being
-    // sought, let go once that seek is done.
-    GstElement* retiredTempo_ = nullptr;
     // A range's buffers may be on their way through the pipeline: set as a
     // range starts, cleared when it has ended or was stopped.
     bool rangeFlowing_ = false;

@@ -113,13 +113,7 @@ TEST(SentenceStartsTest, AStartThatSlippedASentenceGivesWayToTheWordsFound)
 // where the model began it; where the second must start.
 TEST(SentenceStartsTest, AWordStartsAtItsOwnSoundAndNotInTheReadersPause)
 {
-    struct Case {
-        const char* name;
-        std::vector<int> runs;
-        int firstTo, secondFrom;
-        bool afterComma;
-        int start;
-    };
+    struct Case { const char* name; std::vector<int> runs; int firstTo, secondFrom; bool afterComma; int start; };
     const std::vector<Case> cases = {
         {"a stop's closure the model heard as a pause", {10, 40, 6, 40}, 50, 56, false, 50},
         {"the same silence after a comma", {10, 40, 6, 40}, 50, 56, true, 56},
@@ -129,11 +123,7 @@ TEST(SentenceStartsTest, AWordStartsAtItsOwnSoundAndNotInTheReadersPause)
         {"speech all the way from the first word: at most 0.15 s of it", {10, 80}, 40, 70, false, 55},
     };
     for (const Case& c : cases) {
-        std::vector<FoundWord> words(2);
-        words[0].startFrame = 10;
-        words[0].endFrame = c.firstTo;
-        words[1].startFrame = c.secondFrom;
-        words[1].endFrame = c.secondFrom + 30;
+        std::vector<FoundWord> words = {{0, 0, 10, c.firstTo}, {0, 0, c.secondFrom, c.secondFrom + 30}};
         startWordsAtTheirSound(&words, {false, c.afterComma}, speechOf(c.runs));
         EXPECT_EQ(words[0].startFrame, 10) << c.name;
         EXPECT_EQ(words[1].startFrame, c.start) << c.name;
