@@ -47,14 +47,9 @@ constexpr int kPauseInWord = 20;
 // stretch the word after over that pause too: a shorter silence there is
 // the pause, not a stop inside the word.
 constexpr int kPauseAfterMark = 8;
-// A pause the model puts between two words of a phrase that is this short
-// (frames) belongs to the word after it; speech the level hears before a word
-// belongs to it, this far at most.
-constexpr int kWithinPhrase = 8;
+// Speech the level hears right before a sentence's first word belongs to
+// it, this far at most (frames).
 constexpr int kHeardBeforeWord = 15;
-// A stop's closure inside a phrase is silent for up to about this many
-// frames; a longer silence is the reader's pause.
-constexpr int kLongestClosure = 12;
 // A pause this long (frames) does not come before a sentence's last word,
 // nor after its first.
 constexpr int kDetachingPause = 40;
@@ -204,14 +199,14 @@ public:
         }
     }
 
-    // What was found, each word beginning before the model's pauses. Only
-    // the starts given out move: the windows and verdicts of the search
-    // are the model's own.
+    // What was found, each sentence's first word beginning where the level
+    // first hears it. Only the starts given out move: the windows and
+    // verdicts of the search are the model's own.
     std::vector<FoundSentence> result()
     {
         for (size_t k = 0; k < found_.size(); ++k) {
             FoundSentence& found = found_[k];
-            startWordsAtTheirSound(&found.words, sentences_[k].afterMark, speech_);
+            startFirstWordAtItsSound(&found.words, speech_);
             endLastWordWithItsSound(&found.words);
         }
         return std::move(found_);
@@ -357,18 +352,18 @@ private:
     // The goodness of the words found, over their first stretch and over their first two words.
     void judge(WordAligner& aligner, const std::vector<const AlignedWord*>& words, FoundSentence* found)
     {
-        const int first = words.front()->startFrame;
-        const int checkedTo = std::min(words.back()->endFrame, first + kCheckedFrames);
+        const int first = words.front()->scoredStart;
+        const int checkedTo = std::min(words.back()->scoredEnd, first + kCheckedFrames);
         const std::vector<DecodedSegment> phones = aligner.decodePhones(frames_, first - 5, checkedTo + 6);
         double score = 0, firstScore = 0;
         int frames = 0, firstFrames = 0;
         int seenWords = 0;
         int lastIndex = -1;
         for (const AlignedWord* word : words) {
-            if (word->startFrame > checkedTo)
+            if (word->scoredStart > checkedTo)
                 break;
-            const int length = word->endFrame - word->startFrame + 1;
-            const double goodness = word->acousticScore - phoneScoreOver(phones, word->startFrame, word->endFrame);
+            const int length = word->scoredEnd - word->scoredStart + 1;
+            const double goodness = word->acousticScore - phoneScoreOver(phones, word->scoredStart, word->scoredEnd);
             score += goodness;
             frames += length;
             if (word->index != lastIndex) {
@@ -432,38 +427,15 @@ int FoundSentence::endFrame() const
     return -1;
 }
 
-namespace {
-
-// How many frames the level hears no sound in right before `frame`.
-int silenceBefore(const std::vector<bool>& speech, int frame)
+void startFirstWordAtItsSound(std::vector<FoundWord>* words, const std::vector<bool>& speech)
 {
-    int run = 0;
-    for (int t = frame - 1; t >= 0 && t < int(speech.size()) && !speech[size_t(t)]; --t)
-        ++run;
-    return run;
-}
-
-}  // namespace
-
-void startWordsAtTheirSound(std::vector<FoundWord>* words, const std::vector<bool>& afterMark,
-                            const std::vector<bool>& speech)
-{
-    int previousEnd = -1;
-    for (size_t w = 0; w < words->size(); ++w) {
-        FoundWord& word = (*words)[w];
-        if (word.startFrame < 0)
-            continue;
-        int start = word.startFrame;
-        const int earliest = std::max({0, previousEnd, start - kHeardBeforeWord});
-        while (start - 1 >= earliest && start - 1 < int(speech.size()) && speech[size_t(start - 1)])
-            --start;
-        const bool afterItsMark = w < afterMark.size() && afterMark[w];
-        const bool readersPause = afterItsMark || silenceBefore(speech, start) >= kLongestClosure;
-        if (!readersPause && previousEnd >= 0 && start > previousEnd && start - previousEnd <= kWithinPhrase)
-            start = previousEnd;
-        word.startFrame = start;
-        previousEnd = word.endFrame;
-    }
+    const auto first = std::find_if(words->begin(), words->end(), [](const FoundWord& w) { return w.startFrame >= 0; });
+    if (first == words->end())
+        return;
+    const int earliest = std::max(0, first->startFrame - kHeardBeforeWord);
+    while (first->startFrame - 1 >= earliest && first->startFrame - 1 < int(speech.size())
+           && speech[size_t(first->startFrame - 1)])
+        --first->startFrame;
 }
 
 std::vector<FoundSentence> findSentenceWords(const QStringList& texts, const ModelFrames& frames,

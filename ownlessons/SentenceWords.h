@@ -55,18 +55,13 @@ std::vector<FoundSentence> findSentenceWords(const QStringList& sentences, const
                                              const std::function<void(int done)>& progress = {},
                                              const std::atomic_bool* cancel = nullptr);
 
-// Each found word's start where its own sound begins, for words the model
-// begins after a pause of its own: the model hears a stop's closure, a soft
-// first sound or a catch of the voice as a pause, and so begins the word
-// late. Speech the level hears right before the word is the word's (at most
-// 0.15 s of it), and so is a pause of the model's up to 0.08 s inside a
-// phrase. After a comma, a colon or a semicolon (`afterMark`, each written
-// word), or after a silence longer than a closure, the pause is the
-// reader's, however short the model makes it, and stays out of the word:
-// how much of such a pause the model gives the words changes with a little
-// noise; where the level hears the word begin does not.
-void startWordsAtTheirSound(std::vector<FoundWord>* words, const std::vector<bool>& afterMark,
-                            const std::vector<bool>& speech);
+// The first found word's start where its own sound begins: the model
+// hears a soft first sound or a catch of the voice as a pause, and so
+// begins the word late. Speech the level hears right before it is the
+// word's, at most 0.15 s of it. The words after it start where the weighed
+// joins put them (see WordBoundary): the level there would also hear the
+// tail of the word before, which a room draws out into the pause.
+void startFirstWordAtItsSound(std::vector<FoundWord>* words, const std::vector<bool>& speech);
 
 // A verified sentence's words in seconds, its frames counted from
 // `offsetFrames`; a written word the model has no pronunciation for lies

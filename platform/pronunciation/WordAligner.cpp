@@ -1,6 +1,7 @@
 #include "platform/pronunciation/WordAligner.h"
 
 #include "platform/pronunciation/EspeakPronunciation.h"
+#include "platform/pronunciation/WordBoundary.h"
 
 #include <pocketsphinx.h>
 #include <sphinxbase/err.h>
@@ -36,6 +37,10 @@ constexpr double kFreePhoneProbability = 0.05;
 constexpr double kRepeatProbability = 0.05;
 constexpr double kPauseProbability = 0.1;
 constexpr double kNoiseProbability = 0.01;
+// Two words with a pause this long between them at most (frames) are
+// weighed together; a longer one is the reader's, and the words either
+// side are weighed with their other neighbours.
+constexpr int kWeighedPause = 30;
 // A grammar that finds no way through its window with the decoder's own
 // beams is searched once more with these (pruning, phone and word exit):
 // under steady noise the model hears every sound about as badly, and the
@@ -207,6 +212,50 @@ struct WordAligner::Decoder {
             names->push_back(placed);
         }
         return !names->empty();
+    }
+
+    // The phones a decoded word was said with, from its place name; empty for pauses and free phones.
+    QString phonesOf(const QString& label) const
+    {
+        const int at = int(label.lastIndexOf('@'));
+        if (at <= 0)
+            return {};
+        const auto known = pronunciations->constFind(label.left(at));
+        const int open = int(label.indexOf('(', at));
+        const int pronunciation = open > 0 ? label.mid(open + 1).chopped(1).toInt() - 1 : 0;
+        return known == pronunciations->constEnd() ? QString() : known->value(pronunciation);
+    }
+
+    // Each join of two words, touching or with a short pause between them,
+    // within the sentence's words or at their edges, moved to where the
+    // model weighs it most likely over all the ways the two words may share
+    // the frames.
+    void weighJoins(const ModelFrames& frames, std::vector<DecodedSegment>* segments) const
+    {
+        const PhoneStates* model = PhoneStates::shared();
+        if (!model)
+            return;
+        FrameScores scores(*model, frames);
+        for (size_t s = 0; s + 1 < segments->size(); ++s) {
+            DecodedSegment& before = (*segments)[s];
+            const bool paused = (*segments)[s + 1].label == QLatin1String("<sil>") && s + 2 < segments->size();
+            DecodedSegment& after = (*segments)[s + (paused ? 2 : 1)];
+            if (!(before.label.contains("@w") || after.label.contains("@w"))
+                || after.startFrame - before.endFrame - 1 > kWeighedPause)
+                continue;
+            const QString first = phonesOf(before.label), second = phonesOf(after.label);
+            if (first.isEmpty() || second.isEmpty())
+                continue;
+            const WordJoin join = likelyJoin(scores, first, second,
+                                             {before.startFrame, before.endFrame + 1, after.startFrame,
+                                              after.endFrame + 1});
+            before.endFrame = join.firstEnd - 1;
+            after.startFrame = join.secondStart;
+            if (paused) {
+                (*segments)[s + 1].startFrame = join.firstEnd;
+                (*segments)[s + 1].endFrame = join.secondStart - 1;
+            }
+        }
     }
 };
 
@@ -520,13 +569,18 @@ WordDecoding WordAligner::decodeWords(const ModelFrames& frames, int from, int t
     if (segments.empty())
         segments = decodeGrammar(ps, fsg, frames, from, to, true);
     fsg_model_free(fsg);
-    for (const DecodedSegment& segment : segments) {
+    const std::vector<DecodedSegment> scored = segments;
+    decoder_->weighJoins(frames, &segments);
+    for (size_t s = 0; s < segments.size(); ++s) {
+        const DecodedSegment& segment = segments[s];
         decoding.complete = true;
         AlignedWord word;
         if (!placeOf(segment.label.toUtf8().constData(), &word))
             continue;
         word.startFrame = segment.startFrame;
         word.endFrame = segment.endFrame;
+        word.scoredStart = scored[s].startFrame;
+        word.scoredEnd = scored[s].endFrame;
         word.acousticScore = segment.acousticScore;
         decoding.words.push_back(word);
     }

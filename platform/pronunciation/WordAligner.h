@@ -6,8 +6,10 @@
 // stretch of them is decoded against a small grammar — the words to find in
 // order, words of the neighbouring sentences that may come before and
 // after, free phones at the edges — or as a free loop of phones, whose score
-// says how well the best sounds of English fit the same frames. Each aligner
-// is a decoder of its own: give each thread one.
+// says how well the best sounds of English fit the same frames. Where two
+// decoded words meet, the decoder's one best boundary is weighed against all
+// the others near it (WordBoundary). Each aligner is a decoder of its own:
+// give each thread one.
 
 #include "platform/pronunciation/AcousticModel.h"
 
@@ -55,6 +57,10 @@ struct AlignedWord {
     bool beginsSaying = true;  // the first spoken word of one of the written word's sayings
     int startFrame = 0;   // into the recording's frames
     int endFrame = 0;     // inclusive
+    // The decoder's own frames for the word, which its score is over: a
+    // join with a neighbour is weighed afterwards and may move.
+    int scoredStart = 0;
+    int scoredEnd = 0;
     double acousticScore = 0;
 };
 

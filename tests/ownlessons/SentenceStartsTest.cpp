@@ -2,8 +2,8 @@
 // speech and silence (10 ms frames) and where each sentence's words were
 // found. A start lies in the pause before its sentence's first word: not
 // after the word, at most 0.5 s before it, not before the previous
-// sentence's last word has ended; and starts rise. And where a word inside
-// a sentence starts, from where the model began it and what the level hears.
+// sentence's last word has ended; and starts rise. And where a sentence's
+// first word starts, from where the model began it and what the level hears.
 
 #include "ownlessons/SentenceStarts.h"
 #include "ownlessons/SentenceWords.h"
@@ -109,24 +109,23 @@ TEST(SentenceStartsTest, AStartThatSlippedASentenceGivesWayToTheWordsFound)
     }
 }
 
-// Two words: the first found over [firstFrom, firstTo), the second from
-// where the model began it; where the second must start.
-TEST(SentenceStartsTest, AWordStartsAtItsOwnSoundAndNotInTheReadersPause)
+// A sentence's words as found: the first begins where the level first
+// hears it, at most 0.15 s before the model began it; the words after it
+// stay where the weighed joins put them.
+TEST(SentenceStartsTest, ASentencesFirstWordStartsAtItsOwnSound)
 {
-    struct Case { const char* name; std::vector<int> runs; int firstTo, secondFrom; bool afterComma; int start; };
+    struct Case { const char* name; std::vector<int> runs; int firstFrom, secondFrom; int start; };
     const std::vector<Case> cases = {
-        {"a stop's closure the model heard as a pause", {10, 40, 6, 40}, 50, 56, false, 50},
-        {"the same silence after a comma", {10, 40, 6, 40}, 50, 56, true, 56},
-        {"a silence longer than a closure, the first word stretched into it", {10, 40, 14, 40}, 57, 64, false, 64},
-        {"a soft first sound the level hears", {10, 40, 20, 40}, 50, 74, false, 70},
-        {"a soft first sound after a comma", {10, 40, 20, 40}, 50, 74, true, 70},
-        {"speech all the way from the first word: at most 0.15 s of it", {10, 80}, 40, 70, false, 55},
+        {"a soft first sound the level hears", {20, 60, 20, 40}, 24, 104, 20},
+        {"speech all the way before it: at most 0.15 s of it", {0, 80, 20, 40}, 40, 104, 25},
+        {"a first word the model begins in the level's silence", {20, 60, 20, 40}, 10, 104, 10},
     };
     for (const Case& c : cases) {
-        std::vector<FoundWord> words = {{0, 0, 10, c.firstTo}, {0, 0, c.secondFrom, c.secondFrom + 30}};
-        startWordsAtTheirSound(&words, {false, c.afterComma}, speechOf(c.runs));
-        EXPECT_EQ(words[0].startFrame, 10) << c.name;
+        std::vector<FoundWord> words = {{0, 0, -1, -1}, {0, 0, c.firstFrom, 70}, {0, 0, c.secondFrom, 120}};
+        startFirstWordAtItsSound(&words, speechOf(c.runs));
+        EXPECT_EQ(words[0].startFrame, -1) << c.name;
         EXPECT_EQ(words[1].startFrame, c.start) << c.name;
+        EXPECT_EQ(words[2].startFrame, c.secondFrom) << c.name;
     }
 }
 

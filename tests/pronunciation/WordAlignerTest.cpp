@@ -2,12 +2,18 @@
 // end: a sentence's words decoded with free phones at the grammar's edges
 // are found on that sentence's reading, in order, whatever other speech
 // comes before or after it, and at the same frames whichever decoder
-// decodes them and whatever it decoded before.
+// decodes them and whatever it decoded before. The joins between its words
+// are weighed alike wherever the decoder put them, on the model's own
+// files, which are refused by name when one is missing or cut short.
 
 #include "WavFiles.h"
 #include "platform/pronunciation/SpokenWords.h"
 #include "platform/pronunciation/WordAligner.h"
+#include "platform/pronunciation/WordBoundary.h"
 
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QtEndian>
 #include <gtest/gtest.h>
 
@@ -159,4 +165,91 @@ TEST(WordAligner, HearsAWhWordWithoutItsH)
     const WordPronunciations found = pronunciationsOf({"while", "who"});
     EXPECT_EQ(found.value("while").join(", ").toStdString(), "W AY L");
     EXPECT_EQ(found.value("who").join(", ").toStdString(), "HH UW");
+}
+
+// The decoder's join of two touching words moved by up to three frames, as
+// when another way through nearly ties with its best, moves the weighed
+// join by a frame at most. Phones the model lacks leave the join as it was.
+TEST(WordJoin, WeighsAJoinAlikeWhereverTheDecoderPutIt)
+{
+    const QString sentence = "He was not an ill-disposed young man.";
+    const std::vector<SaidWord> said = saidWords(sentence);
+    QStringList words;
+    for (const SaidWord& saying : said)
+        words << saying.first().split(' ');
+    const WordPronunciations pronunciations = pronunciationsOf(words);
+    QString error;
+    std::unique_ptr<WordAligner> aligner = WordAligner::create(pronunciations, &error);
+    ASSERT_TRUE(aligner) << qPrintable(error);
+    const PhoneStates* model = PhoneStates::shared();
+    ASSERT_TRUE(model);
+    const std::vector<float> samples = samplesOf("0880");
+    aligner->feed(samples.data(), samples.size());
+    const ModelFrames frames = aligner->finishFrames();
+    WordGrammar grammar;
+    grammar.words = said;
+    const WordDecoding found = aligner->decodeWords(frames, 0, frames.frames(), grammar);
+    ASSERT_TRUE(found.complete);
+
+    FrameScores scores(*model, frames);
+    int joins = 0;
+    for (size_t w = 0; w + 1 < found.words.size(); ++w) {
+        const AlignedWord &first = found.words[w], &second = found.words[w + 1];
+        const QString firstWord = said[size_t(first.index)].first(), secondWord = said[size_t(second.index)].first();
+        if (second.startFrame != first.endFrame + 1 || firstWord.contains(' ') || secondWord.contains(' '))
+            continue;
+        ++joins;
+        const QString a = pronunciations.value(firstWord).value(0), b = pronunciations.value(secondWord).value(0);
+        const auto weighedAt = [&](int shift) {
+            return likelyJoin(scores, a, b,
+                              {first.startFrame, first.endFrame + 1 + shift, second.startFrame + shift,
+                               second.endFrame + 1});
+        };
+        const WordJoin there = weighedAt(0);
+        for (const int shift : {-3, -2, -1, 1, 2, 3}) {
+            const WordJoin moved = weighedAt(shift);
+            EXPECT_NEAR(moved.secondStart, there.secondStart, 1) << qPrintable(firstWord + " " + secondWord) << shift;
+            EXPECT_NEAR(moved.firstEnd, there.firstEnd, 1) << qPrintable(firstWord + " " + secondWord) << shift;
+        }
+        const WordJoin decoded{first.startFrame, first.endFrame + 2, second.startFrame + 1, second.endFrame + 1};
+        const WordJoin unknown = likelyJoin(scores, a, "QQ " + b, decoded);
+        EXPECT_EQ(unknown.firstEnd, decoded.firstEnd);
+        EXPECT_EQ(unknown.secondStart, decoded.secondStart);
+    }
+    EXPECT_GE(joins, 3) << framesOf(found);
+}
+
+TEST(PhoneStates, RefusesAModelFileMissingOrCutShortByName)
+{
+    const QString model = AcousticModel::folder() + "/en-us/";
+    const QStringList files = {"mdef", "means", "variances", "sendump", "transition_matrices"};
+    enum Damage { Intact, Missing, Halved, Emptied };
+    struct Case { const char* file; Damage damage; };
+    const Case cases[] = {{"", Intact},         {"mdef", Missing},    {"mdef", Halved},
+                          {"means", Halved},    {"variances", Emptied}, {"sendump", Halved},
+                          {"transition_matrices", Missing}};
+    for (const Case& c : cases) {
+        QTemporaryDir copy;
+        for (const QString& file : files) {
+            QByteArray bytes = readFile(model + file);
+            ASSERT_FALSE(bytes.isEmpty()) << qPrintable(file);
+            if (file == c.file && c.damage == Missing)
+                continue;
+            if (file == c.file)
+                bytes.truncate(c.damage == Halved ? bytes.size() / 2 : 0);
+            QFile out(copy.filePath(file));
+            ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+            out.write(bytes);
+        }
+        QString error;
+        const std::unique_ptr<PhoneStates> read = PhoneStates::load(copy.path(), &error);
+        if (c.damage == Intact) {
+            ASSERT_TRUE(read) << qPrintable(error);
+            EXPECT_GE(read->baseId("AH"), 0);
+            EXPECT_EQ(read->baseId("QQ"), -1);
+        } else {
+            EXPECT_FALSE(read) << c.file;
+            EXPECT_TRUE(error.contains(c.file)) << qPrintable(error);
+        }
+    }
 }
