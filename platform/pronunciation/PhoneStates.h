@@ -38,8 +38,10 @@ public:
     // The model the aligner uses, read once for the whole process; null when it cannot be read.
     static const PhoneStates* shared();
 
-    // The base phone named ("AH"), -1 when the model has no such phone.
+    // The base phone named ("AH"), -1 when the model has no such phone;
+    // base phones are numbered from 0 up to baseCount().
     int baseId(const QString& name) const;
+    int baseCount() const { return int(bases_.size()); }
     int silenceId() const { return silence_; }
     // The base phone `base` said between `left` and `right`; the nearest the
     // model has when it lacks that context.
