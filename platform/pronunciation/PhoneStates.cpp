@@ -133,25 +133,45 @@ std::unique_ptr<PhoneStates> PhoneStates::load(const QString& folder, QString* e
         *error = QStringLiteral("英语发音模型的 %1 无法读取（%2）").arg(QString::fromLatin1(file), folder);
         return nullptr;
     };
-
-    // The model definition: the base phones, every phone in context, and their senones.
-    Reader definition(readAll(folder + "/mdef"));
-    if (definition.next<std::uint32_t>() != 0x46444d42 /* "BMDF" */ || definition.next<std::int32_t>() != 1)
+    int transitionCount = 0;
+    if (!model->readDefinition(folder + "/mdef", &transitionCount))
         return fail("mdef");
+    const int bases = model->baseCount();
+    Gaussians means, variances;
+    // Densities are numbered in 8 bits in the mixture weights.
+    if (!readGaussians(folder + "/means", &means) || means.codebooks != bases || means.densities > 256)
+        return fail("means");
+    if (!readGaussians(folder + "/variances", &variances) || variances.codebooks != bases
+        || variances.densities != means.densities)
+        return fail("variances");
+    model->keepCodebooks(means.values, variances.values, means.densities);
+    if (!model->readWeights(folder + "/sendump"))
+        return fail("sendump");
+    if (!model->readTransitions(folder + "/transition_matrices", transitionCount))
+        return fail("transition_matrices");
+    return model;
+}
+
+// The model definition: the base phones, every phone in context, and their senones.
+bool PhoneStates::readDefinition(const QString& path, int* transitionCount)
+{
+    Reader definition(readAll(path));
+    if (definition.next<std::uint32_t>() != 0x46444d42 /* "BMDF" */ || definition.next<std::int32_t>() != 1)
+        return false;
     definition.skip(definition.next<std::int32_t>());
     const auto counts = definition.many<std::int32_t>(10);
     if (definition.broken())
-        return fail("mdef");
+        return false;
     const int bases = counts[0], phones = counts[1], states = counts[2], senones = counts[4];
-    const int transitionCount = counts[5], sequences = counts[6], treeNodes = counts[8];
+    const int sequences = counts[6], treeNodes = counts[8];
+    *transitionCount = counts[5];
     // Senones are numbered in 16 bits in the file.
     if (bases <= 0 || bases >= (1 << kContextBits) || phones < bases || states != kStates || senones <= 0
-        || senones > 0x7fff
-        || counts[9] < 0 || counts[9] >= bases)
-        return fail("mdef");
+        || senones > 0x7fff || counts[9] < 0 || counts[9] >= bases)
+        return false;
     for (int b = 0; b < bases; ++b)
-        model->bases_ << QString::fromLatin1(definition.text());
-    model->silence_ = counts[9];
+        bases_ << QString::fromLatin1(definition.text());
+    silence_ = counts[9];
     definition.alignTo(4);
     definition.skip(qsizetype(treeNodes) * 8);
     struct Entry {
@@ -160,51 +180,45 @@ std::unique_ptr<PhoneStates> PhoneStates::load(const QString& folder, QString* e
     };
     const auto entries = definition.many<Entry>(phones);
     if (definition.next<std::int32_t>() != qsizetype(sequences) * kStates)
-        return fail("mdef");
+        return false;
     const auto sequenceSenones = definition.many<std::int16_t>(qsizetype(sequences) * kStates);
     if (definition.broken())
-        return fail("mdef");
-    model->senoneCount_ = senones;
-    model->senoneBase_.assign(size_t(senones), 0);
+        return false;
+    senoneBase_.assign(size_t(senones), 0);
     for (int p = 0; p < phones; ++p) {
         const Entry& entry = entries[size_t(p)];
         if (entry.sequence < 0 || entry.sequence >= sequences || entry.transitions < 0
-            || entry.transitions >= transitionCount)
-            return fail("mdef");
+            || entry.transitions >= *transitionCount)
+            return false;
         const int base = p < bases ? p : entry.attributes[1];
         Phone phone;
         phone.transitions = entry.transitions;
         for (int s = 0; s < kStates; ++s) {
             const int senone = sequenceSenones[size_t(entry.sequence * kStates + s)];
             if (senone < 0 || senone >= senones || base >= bases)
-                return fail("mdef");
+                return false;
             phone.senones[size_t(s)] = senone;
-            model->senoneBase_[size_t(senone)] = base;
+            senoneBase_[size_t(senone)] = base;
         }
-        model->phones_.push_back(phone);
+        phones_.push_back(phone);
         if (p >= bases) {
             const auto* a = entry.attributes;
             if (a[0] >= kPositions || a[2] >= bases || a[3] >= bases)
-                return fail("mdef");
-            model->contextPhones_.push_back({contextKey(a[0], a[1], a[2], a[3]), p});
+                return false;
+            contextPhones_.push_back({contextKey(a[0], a[1], a[2], a[3]), p});
         }
     }
-    std::sort(model->contextPhones_.begin(), model->contextPhones_.end());
+    std::sort(contextPhones_.begin(), contextPhones_.end());
+    return true;
+}
 
-    // The codebooks: each base phone's Gaussians.
-    Gaussians means, variances;
-    if (!readGaussians(folder + "/means", &means) || means.codebooks != bases)
-        return fail("means");
-    if (!readGaussians(folder + "/variances", &variances) || variances.codebooks != bases
-        || variances.densities != means.densities)
-        return fail("variances");
-    const int densities = means.densities;
-    if (densities > 256)
-        return fail("means");
-    model->densities_ = densities;
-    for (int c = 0; c < bases; ++c) {
+// Each base phone's Gaussians, laid out dimension by dimension for scoring.
+void PhoneStates::keepCodebooks(const std::vector<float>& means, const std::vector<float>& variances, int densities)
+{
+    densities_ = densities;
+    const size_t streamSize = size_t(densities) * kCepstra;
+    for (int c = 0; c < baseCount(); ++c) {
         Codebook book;
-        const size_t streamSize = size_t(densities) * kCepstra;
         book.means.resize(3 * streamSize);
         book.precisions.resize(3 * streamSize);
         book.norms.assign(size_t(3 * densities), float(-0.5 * kCepstra * std::log(2 * M_PI)));
@@ -213,16 +227,19 @@ std::unique_ptr<PhoneStates> PhoneStates::load(const QString& folder, QString* e
                 for (int k = 0; k < kCepstra; ++k) {
                     const size_t from = ((size_t(c) * 3 + size_t(f)) * size_t(densities) + size_t(d)) * kCepstra + size_t(k);
                     const size_t to = size_t(f) * streamSize + size_t(k) * size_t(densities) + size_t(d);
-                    const float variance = std::max(variances.values[from], kVarianceFloor);
-                    book.means[to] = means.values[from];
+                    const float variance = std::max(variances[from], kVarianceFloor);
+                    book.means[to] = means[from];
                     book.precisions[to] = 0.5f / variance;
                     book.norms[size_t(f * densities + d)] -= 0.5f * std::log(variance);
                 }
-        model->codebooks_.push_back(std::move(book));
+        codebooks_.push_back(std::move(book));
     }
+}
 
-    // The mixture weights, quantised; kept senone by senone.
-    Reader mixtures(readAll(folder + "/sendump"));
+// The mixture weights, quantised; kept senone by senone.
+bool PhoneStates::readWeights(const QString& path)
+{
+    Reader mixtures(readAll(path));
     bool clustered = true;
     for (std::int32_t length = mixtures.next<std::int32_t>(); length > 0 && !mixtures.broken();
          length = mixtures.next<std::int32_t>()) {
@@ -230,30 +247,35 @@ std::unique_ptr<PhoneStates> PhoneStates::load(const QString& folder, QString* e
         if (QByteArray(line.data(), qsizetype(line.size())).startsWith("cluster_count 0"))
             clustered = false;
     }
+    const int densities = densities_, senones = int(senoneBase_.size());
     if (clustered || mixtures.next<std::int32_t>() != densities || mixtures.next<std::int32_t>() != senones)
-        return fail("sendump");
+        return false;
     const auto byStream = mixtures.many<std::uint8_t>(qsizetype(3) * densities * senones);
     if (mixtures.broken())
-        return fail("sendump");
-    model->weights_.resize(byStream.size());
+        return false;
+    weights_.resize(byStream.size());
     for (int f = 0; f < 3; ++f)
         for (int d = 0; d < densities; ++d)
             for (int s = 0; s < senones; ++s)
-                model->weights_[(size_t(s) * 3 + size_t(f)) * size_t(densities) + size_t(d)]
+                weights_[(size_t(s) * 3 + size_t(f)) * size_t(densities) + size_t(d)]
                     = byStream[(size_t(f) * size_t(densities) + size_t(d)) * size_t(senones) + size_t(s)];
     for (int v = 0; v < 256; ++v)
-        model->weightOf_[size_t(v)] = float(std::exp(-v * kWeightStep));
+        weightOf_[size_t(v)] = float(std::exp(-v * kWeightStep));
+    return true;
+}
 
-    // The transition matrices, as counts; each row made a log probability.
-    Reader matrices(readAll(folder + "/transition_matrices"));
-    if (!matrices.skipParameterHeader() || matrices.next<std::int32_t>() != transitionCount
+// The transition matrices, as counts; each row made a log probability.
+bool PhoneStates::readTransitions(const QString& path, int count)
+{
+    Reader matrices(readAll(path));
+    if (!matrices.skipParameterHeader() || matrices.next<std::int32_t>() != count
         || matrices.next<std::int32_t>() != kStates || matrices.next<std::int32_t>() != kStates + 1
-        || matrices.next<std::int32_t>() != qsizetype(transitionCount) * kStates * (kStates + 1))
-        return fail("transition_matrices");
-    const auto counted = matrices.many<float>(qsizetype(transitionCount) * kStates * (kStates + 1));
+        || matrices.next<std::int32_t>() != qsizetype(count) * kStates * (kStates + 1))
+        return false;
+    const auto counted = matrices.many<float>(qsizetype(count) * kStates * (kStates + 1));
     if (matrices.broken())
-        return fail("transition_matrices");
-    for (int m = 0; m < transitionCount; ++m) {
+        return false;
+    for (int m = 0; m < count; ++m) {
         std::array<float, 12> row{};
         for (int from = 0; from < kStates; ++from) {
             const float* counts = counted.data() + (m * kStates + from) * (kStates + 1);
@@ -264,9 +286,9 @@ std::unique_ptr<PhoneStates> PhoneStates::load(const QString& folder, QString* e
                 row[size_t(from * 4 + to)] = counts[to] > 0 && total > 0 ? std::log(counts[to] / total)
                                                                          : -std::numeric_limits<float>::infinity();
         }
-        model->transitions_.push_back(row);
+        transitions_.push_back(row);
     }
-    return model;
+    return true;
 }
 
 const PhoneStates* PhoneStates::shared()

@@ -66,6 +66,11 @@ public:
 private:
     PhoneStates() = default;
     int phoneIdOf(int base, int left, int right, int position) const;
+    // Each of the model's files read into the model; false when it is not as expected.
+    bool readDefinition(const QString& path, int* transitionCount);
+    void keepCodebooks(const std::vector<float>& means, const std::vector<float>& variances, int densities);
+    bool readWeights(const QString& path);
+    bool readTransitions(const QString& path, int count);
 
     struct Codebook {
         // Per stream: each dimension's 128 means and 1/(2 var), dimension by
@@ -76,12 +81,11 @@ private:
     QStringList bases_;
     int silence_ = -1;
     int densities_ = 0;
-    int senoneCount_ = 0;
     std::vector<std::pair<std::uint32_t, int>> contextPhones_;  // sorted by context key
     std::vector<Phone> phones_;       // every phone, base phones first
     std::vector<int> senoneBase_;     // each senone's base phone, whose codebooks it mixes
     std::vector<Codebook> codebooks_;
-    std::vector<std::uint8_t> weights_;  // [stream][density][senone], quantised −log weights
+    std::vector<std::uint8_t> weights_;  // [senone][stream][density], quantised −log weights
     std::array<float, 256> weightOf_{};  // a quantised weight as a probability
     std::vector<std::array<float, 12>> transitions_;  // log, [from * 4 + to]
 };

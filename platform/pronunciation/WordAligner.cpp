@@ -143,6 +143,33 @@ QByteArray placeName(const QString& spoken, char part, int index, bool continuin
     return name;
 }
 
+// Where a decoded word belongs: its part, index and place in its saying
+// from its place name ("the@w12(2)"); false for pauses, noises and free
+// phones.
+bool placeOf(const char* label, AlignedWord* word)
+{
+    const char* at = std::strrchr(label, '@');
+    if (!at)
+        return false;
+    switch (at[1]) {
+    case 'b': word->part = AlignedWord::Before; break;
+    case 'w': word->part = AlignedWord::Word; break;
+    case 'a': word->part = AlignedWord::After; break;
+    default: return false;
+    }
+    char* end = nullptr;
+    word->index = int(std::strtol(at + 2, &end, 10));
+    word->beginsSaying = *end != '+';
+    return true;
+}
+
+// Whether a decoded word is one of the sentence's own, not a neighbour's or a pause.
+bool isSentenceWord(const QString& label)
+{
+    AlignedWord word;
+    return placeOf(label.toUtf8().constData(), &word) && word.part == AlignedWord::Word;
+}
+
 }  // namespace
 
 WordPronunciations pronunciationsOf(const QStringList& words)
@@ -240,7 +267,7 @@ struct WordAligner::Decoder {
             DecodedSegment& before = (*segments)[s];
             const bool paused = (*segments)[s + 1].label == QLatin1String("<sil>") && s + 2 < segments->size();
             DecodedSegment& after = (*segments)[s + (paused ? 2 : 1)];
-            if (!(before.label.contains("@w") || after.label.contains("@w"))
+            if (!(isSentenceWord(before.label) || isSentenceWord(after.label))
                 || after.startFrame - before.endFrame - 1 > kWeighedPause)
                 continue;
             const QString first = phonesOf(before.label), second = phonesOf(after.label);
@@ -448,26 +475,6 @@ struct GrammarGraph {
 
     int newState() { return states++; }
 };
-
-// Where a decoded word belongs: its part, index and place in its saying
-// from its place name ("the@w12(2)"); false for pauses, noises and free
-// phones.
-bool placeOf(const char* label, AlignedWord* word)
-{
-    const char* at = std::strrchr(label, '@');
-    if (!at)
-        return false;
-    switch (at[1]) {
-    case 'b': word->part = AlignedWord::Before; break;
-    case 'w': word->part = AlignedWord::Word; break;
-    case 'a': word->part = AlignedWord::After; break;
-    default: return false;
-    }
-    char* end = nullptr;
-    word->index = int(std::strtol(at + 2, &end, 10));
-    word->beginsSaying = *end != '+';
-    return true;
-}
 
 }  // namespace
 
